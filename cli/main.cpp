@@ -1,0 +1,112 @@
+// koru-cli - KORU's renderer, scene listing and display conversion for
+// batch use, tests and benchmarks.
+#include "cli.h"
+
+#include "../scene/warn.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char *main_help =
+    "usage: koru-cli COMMAND ARGS...\n"
+    "\n"
+    "  render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain]\n"
+    "                 trace a scene file into a 24-bit BMP picture\n"
+    "  info SCENE.RT  list the scene model as one JSON object\n"
+    "  display IN.BMP OUT.BMP [--zoom Z] [--mode M]\n"
+    "                 the dots KORU's window shows for a picture, as a BMP\n"
+    "\n"
+    "koru-cli COMMAND --help describes a command.\n"
+    "Exit status: 0 done, 1 failed (one line on stderr says why), 2 usage error,\n"
+    "130 stopped by Ctrl-C.\n";
+
+struct command {
+    const char *name;
+    int (*run)(int, char **);
+    const char **help;
+};
+
+const command commands[] = {
+    {"render", cmd_render, &render_help},
+    {"info", cmd_info, &info_help},
+    {"display", cmd_display, &display_help},
+};
+
+} // namespace
+
+bool is_help(const char *s)
+{
+    return !std::strcmp(s, "--help") || !std::strcmp(s, "-h");
+}
+
+int usage_error(const char *help, const char *fmt, ...)
+{
+    std::fputs("koru-cli: ", stderr);
+    va_list ap;
+    va_start(ap, fmt);
+    std::vfprintf(stderr, fmt, ap);
+    va_end(ap);
+    std::fputs("\n", stderr);
+    std::fputs(help, stderr);
+    return 2;
+}
+
+int fail(const char *fmt, ...)
+{
+    std::fputs("koru-cli: ", stderr);
+    va_list ap;
+    va_start(ap, fmt);
+    std::vfprintf(stderr, fmt, ap);
+    va_end(ap);
+    std::fputs("\n", stderr);
+    return 1;
+}
+
+void print_warnings(const char *file)
+{
+    for (int i = 0; i < nwarn; i++)
+        std::fprintf(stderr, "koru-cli: %s: warning: %s\n", file, warns[i]);
+    if (nwarnlost)
+        std::fprintf(stderr, "koru-cli: %s: warning: %d more warnings\n", file, nwarnlost);
+}
+
+bool parse_uint(const char *s, int &v)
+{
+    if (!*s)
+        return false;
+    long long acc = 0;
+    for (const char *p = s; *p; p++) {
+        if (*p < '0' || *p > '9')
+            return false;
+        acc = acc * 10 + (*p - '0');
+        if (acc > 2147483647)
+            return false;
+    }
+    v = (int)acc;
+    return true;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return usage_error(main_help, "no command given");
+    if (is_help(argv[1])) {
+        std::fputs(main_help, stdout);
+        return 0;
+    }
+    for (const command &c : commands) {
+        if (std::strcmp(argv[1], c.name))
+            continue;
+        for (int i = 2; i < argc; i++)
+            if (is_help(argv[i])) {
+                std::fputs(*c.help, stdout);
+                return 0;
+            }
+        return c.run(argc - 2, argv + 2);
+    }
+    return usage_error(main_help, "unknown command \"%s\"", argv[1]);
+}

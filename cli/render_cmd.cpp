@@ -1,0 +1,141 @@
+// koru-cli render: scene file in, BMP picture out.
+#include "cli.h"
+
+#include "../image/rgb.h"
+#include "../scene/rtread.h"
+#include "../scene/scene.h"
+#include "../scene/warn.h"
+#include "../trace/render.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <unistd.h>
+
+const char *render_help =
+    "usage: koru-cli render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain]\n"
+    "\n"
+    "Loads SCENE.RT, traces it and writes the picture to OUT.BMP (24-bit).\n"
+    "  --stereo      a crossed stereo pair, side by side (\"Make 3D Image\")\n"
+    "  --size W H    image size in dots instead of the scene file's\n"
+    "  --threads N   trace on N threads (default: one per core)\n"
+    "  --plain       the straightforward reference tracer on one thread\n"
+    "Ctrl-C stops the render; no file is written then (status 130).\n";
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+render_ctl *active; // the render that Ctrl-C stops
+
+void on_sigint(int)
+{
+    interrupted = true;
+    if (active)
+        active->cancel = true;
+}
+
+void draw_bar(int done, int rows)
+{
+    const int width = 40;
+    int fill = rows > 0 ? (int)((long long)done * width / rows) : width;
+    char bar[width + 1];
+    for (int i = 0; i < width; i++)
+        bar[i] = i < fill ? '#' : '.';
+    bar[width] = 0;
+    std::fprintf(stderr, "\r[%s] %d/%d rows", bar, done, rows);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int cmd_render(int argc, char **argv)
+{
+    const char *files[2] = {nullptr, nullptr};
+    int nfiles = 0, w = -1, h = -1, threads = 0;
+    bool stereo = false, plain = false;
+    for (int i = 0; i < argc; i++) {
+        const char *a = argv[i];
+        if (!std::strcmp(a, "--stereo")) {
+            stereo = true;
+        } else if (!std::strcmp(a, "--plain")) {
+            plain = true;
+        } else if (!std::strcmp(a, "--size")) {
+            if (i + 2 >= argc || !parse_uint(argv[i + 1], w) || !parse_uint(argv[i + 2], h))
+                return usage_error(render_help, "--size needs two whole numbers W H");
+            i += 2;
+        } else if (!std::strcmp(a, "--threads")) {
+            if (i + 1 >= argc || !parse_uint(argv[i + 1], threads) || threads < 1)
+                return usage_error(render_help, "--threads needs a number of 1 or more");
+            i++;
+        } else if (a[0] == '-' && a[1]) {
+            return usage_error(render_help, "unknown option \"%s\"", a);
+        } else if (nfiles < 2) {
+            files[nfiles++] = a;
+        } else {
+            return usage_error(render_help, "too many arguments");
+        }
+    }
+    if (nfiles < 2)
+        return usage_error(render_help, "render needs a scene file and an output file");
+    const char *scene = files[0], *out = files[1];
+
+    if (!data_load(scene))
+        return fail("%s: cannot open the scene file", scene);
+    print_warnings(scene);
+    if (w >= 0) {
+        ixmx = w;
+        iymx = h;
+    }
+
+    const bool tty = isatty(2);
+    render_ctl ctl;
+    ctl.threads = threads;
+    ctl.plain = plain;
+    interrupted = false;
+    active = &ctl;
+    struct sigaction sa = {}, old = {};
+    sa.sa_handler = on_sigint;
+    sigaction(SIGINT, &sa, &old);
+
+    auto t0 = std::chrono::steady_clock::now();
+    // the progress bar is drawn beside the render, which runs here
+    std::atomic<bool> finished{false};
+    std::thread bar;
+    if (tty)
+        bar = std::thread([&] {
+            while (!finished) {
+                draw_bar(ctl.rows_done.load(), ctl.rows.load());
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+    int rc = ray_main(stereo ? 1 : 0, &ctl);
+    finished = true;
+    if (bar.joinable())
+        bar.join();
+    sigaction(SIGINT, &old, nullptr);
+    active = nullptr;
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (tty)
+        std::fputs("\r\033[K", stderr);
+
+    if (rc == RAY_CANCELLED || interrupted) {
+        std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", scene);
+        return 130;
+    }
+    if (rc == RAY_NOVIEW)
+        return fail("%s: the look direction (%g, %g, %g) has no length; nothing to render", scene,
+                    vpnax, vpnay, vpnaz);
+    if (ixmx <= 0 || iymx <= 0)
+        return fail("%s: the picture size %d x %d has no dots; nothing to render", scene, ixmx,
+                    iymx);
+
+    warn_clear();
+    if (!save_rgb(out))
+        return fail("%s", nwarn ? warns[0] : "cannot write the picture");
+    if (tty)
+        std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, ixmx, iymx, secs);
+    return 0;
+}

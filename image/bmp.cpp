@@ -1,0 +1,160 @@
+#include "rgb.h"
+
+#include "../scene/warn.h"
+#include "safewrite.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int HEADER = 54;
+// Largest file save_rgb writes: 1024 x 768 dots, rows of 3072 bytes.
+constexpr int FILE_MAX = HEADER + 3 * WIDTH_MAX * HEIGHT_MAX;
+
+unsigned char filebuf[FILE_MAX];
+
+void put32(unsigned char *p, long v)
+{
+    unsigned long u = (unsigned long)v;
+    p[0] = (unsigned char)u;
+    p[1] = (unsigned char)(u >> 8);
+    p[2] = (unsigned char)(u >> 16);
+    p[3] = (unsigned char)(u >> 24);
+}
+
+long get32(const unsigned char *p)
+{
+    unsigned long u = p[0] | (p[1] << 8) | ((unsigned long)p[2] << 16) | ((unsigned long)p[3] << 24);
+    return (long)(int)(unsigned)u;
+}
+
+int get16(const unsigned char *p) { return p[0] | (p[1] << 8); }
+
+// The constant fields of the two headers; the computed ones (file size,
+// width, height, image size) go in at offsets 2, 18, 22 and 34.
+const unsigned char header_table[HEADER] = {
+    'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+    40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 24, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 128, 0, 0, 0, 128, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0,
+};
+
+int refuse(const char *path, const char *fmt, long a = 0, long b = 0)
+{
+    char why[160];
+    std::snprintf(why, sizeof why, fmt, a, b);
+    warn("\"%s\" is refused: %s", path, why);
+    ixmx = iymx = 0;
+    return RGB_REFUSED;
+}
+
+} // namespace
+
+int save_rgb(const char *path)
+{
+    const int w = ixmx, h = iymx;
+    if (w < 0 || h < 0 || w > WIDTH_MAX || h > HEIGHT_MAX) {
+        warn("cannot write \"%s\": the picture size %d x %d is outside 0..%d x 0..%d", path, w, h,
+             WIDTH_MAX, HEIGHT_MAX);
+        return 0;
+    }
+    const int pad = w % 4;
+    const long row = 3L * w + pad;
+    unsigned char *p = filebuf;
+    for (int i = 0; i < HEADER; i++)
+        p[i] = header_table[i];
+    put32(p + 2, row * h + HEADER);
+    put32(p + 18, w);
+    put32(p + 22, h);
+    put32(p + 34, row * h);
+    p += HEADER;
+    for (int y = h - 1; y >= 0; y--) {
+        const long base = (long)y * w;
+        for (int x = 0; x < w; x++) {
+            *p++ = gdatab[base + x];
+            *p++ = gdatag[base + x];
+            *p++ = gdatar[base + x];
+        }
+        for (int i = 0; i < pad; i++)
+            *p++ = 0;
+    }
+    return write_file_safely(path, filebuf, (size_t)(p - filebuf));
+}
+
+int load_rgb(const char *path)
+{
+    struct stat st;
+    std::FILE *f = nullptr;
+    if (stat(path, &st) == 0 && !S_ISDIR(st.st_mode))
+        f = std::fopen(path, "rb");
+    if (!f) {
+        warn("cannot open \"%s\"", path);
+        return RGB_NOFILE;
+    }
+    unsigned char hd[HEADER];
+    size_t got = std::fread(hd, 1, HEADER, f);
+    int rc = RGB_LOADED;
+    long w = 0, h = 0, offset = 0;
+    bool topdown = false;
+    if (got < 2 || hd[0] != 'B' || hd[1] != 'M') {
+        rc = refuse(path, "not a BMP file (it does not begin with BM)");
+    } else if (got < HEADER) {
+        rc = refuse(path, "the file ends inside its header (%ld of 54 bytes)", (long)got);
+    } else {
+        offset = get32(hd + 10);
+        long info = get32(hd + 14);
+        w = get32(hd + 18);
+        h = get32(hd + 22);
+        int bits = get16(hd + 28);
+        long comp = get32(hd + 30);
+        if (h < 0 && h > -2147483647L - 1) {
+            topdown = true;
+            h = -h;
+        }
+        if (info < 40)
+            rc = refuse(path, "an old-style header of %ld bytes; KORU reads headers of 40 bytes or more", info);
+        else if (bits != 24)
+            rc = refuse(path, "%ld bits per dot; KORU reads 24-bit pictures only", bits);
+        else if (comp != 0)
+            rc = refuse(path, "compressed (method %ld); KORU reads uncompressed pictures only", comp);
+        else if (w <= 0 || h <= 0)
+            rc = refuse(path, "the header gives the size %ld x %ld", w, topdown ? -h : h);
+        else if (w > WIDTH_MAX || h > HEIGHT_MAX)
+            rc = refuse(path, "%ld x %ld dots is larger than 1024 x 768", w, h);
+        else if (offset < HEADER || offset < 14 + info)
+            rc = refuse(path, "the pixel data offset %ld lies inside the headers", offset);
+    }
+    if (rc != RGB_LOADED) {
+        std::fclose(f);
+        return rc;
+    }
+
+    ixmx = (int)w;
+    iymx = (int)h;
+    const int pad = (int)(w % 4);
+    const long row = 3 * w + pad;
+    // bytes of the pixel data that are in the file; the rest read as 255
+    long have = 0;
+    if (std::fseek(f, offset, SEEK_SET) == 0)
+        have = (long)std::fread(filebuf, 1, (size_t)(row * h), f);
+    for (long i = have; i < row * h; i++)
+        filebuf[i] = 255;
+    std::fclose(f);
+    if (have < row * h)
+        warn("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white", path,
+             have, row * h);
+
+    const unsigned char *p = filebuf;
+    for (long k = 0; k < h; k++) {
+        const long y = topdown ? k : h - 1 - k;
+        const long base = y * w;
+        for (long x = 0; x < w; x++) {
+            gdatab[base + x] = *p++;
+            gdatag[base + x] = *p++;
+            gdatar[base + x] = *p++;
+        }
+        p += pad;
+    }
+    return RGB_LOADED;
+}

@@ -1,0 +1,158 @@
+#include "render.h"
+
+#include "../image/rgb.h"
+#include "shade.h"
+
+#include <cstring>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// The picture is traced here and copied to the planes when complete.
+unsigned char outr[PLANE_BYTES], outg[PLANE_BYTES], outb[PLANE_BYTES];
+
+struct job {
+    vec eye[2];   // one eye, or the pair of a stereo picture
+    int neyes;
+    int w;        // dots per eye per row (ixmx while tracing)
+    int h;
+};
+
+void store(long i, const colr &c)
+{
+    outr[i] = (unsigned char)(unsigned)(c.r > 255 ? 255 : c.r);
+    outg[i] = (unsigned char)(unsigned)(c.g > 255 ? 255 : c.g);
+    outb[i] = (unsigned char)(unsigned)(c.b > 255 ? 255 : c.b);
+}
+
+void trace_row(const job &jb, int y)
+{
+    long i = (long)y * jb.w * jb.neyes;
+    for (int e = 0; e < jb.neyes; e++)
+        for (int x = 0; x < jb.w; x++) {
+            vec dir;
+            colr c;
+            make_eye(dir, jb.eye[e], x, y);
+            calc(c, jb.eye[e], dir, ilvlmx);
+            store(i++, c);
+        }
+}
+
+// Rows are handed out one at a time, so no thread idles while others end.
+void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
+{
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (;;) {
+            if (ctl && ctl->cancel.load(std::memory_order_relaxed))
+                return;
+            int y = next.fetch_add(1);
+            if (y >= jb.h)
+                return;
+            trace_row(jb, y);
+            if (ctl)
+                ctl->rows_done.fetch_add(1, std::memory_order_relaxed);
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < nthreads; t++)
+        pool.emplace_back(work);
+    work();
+    for (auto &t : pool)
+        t.join();
+}
+
+} // namespace
+
+int render_threads_default()
+{
+    unsigned n = std::thread::hardware_concurrency();
+    return n ? (int)n : 1;
+}
+
+void make_eye(vec &dir, const vec &eye, int x, int y)
+{
+    const double W = ixmx, H = iymx;
+    double su = (x / W - 0.5) * wdu;
+    double sv = (H * 0.5 - y) * wdu / W;
+    dir.x = rx + su * uvec.x + sv * vvec.x - eye.x;
+    dir.y = ry + su * uvec.y + sv * vvec.y - eye.y;
+    dir.z = rz + su * uvec.z + sv * vvec.z - eye.z;
+}
+
+int ray_main(int stereo, render_ctl *ctl)
+{
+    double len = std::sqrt(vpnax * vpnax + vpnay * vpnay + vpnaz * vpnaz);
+    if (!(len > 0) || !std::isfinite(len))
+        return RAY_NOVIEW;
+
+    // what a cancelled picture puts back
+    const double svx = vpnax, svy = vpnay, svz = vpnaz;
+    const int sw = ixmx, sh = iymx;
+    const vec su = uvec, sv = vvec;
+
+    vpnax = vpnax / len;
+    vpnay = vpnay / len;
+    vpnaz = vpnaz / len;
+
+    vec e{rx + vpnax * dlength, ry + vpnay * dlength, rz + vpnaz * dlength};
+
+    if (vpnax == 0 && vpnay == 0) {
+        uvec = vec{sgn(vpnaz), 0, 0};
+        vvec = vec{0, 1, 0};
+    } else {
+        double l = std::sqrt(vpnax * vpnax + vpnay * vpnay);
+        uvec = vec{-vpnay / l, vpnax / l, 0};
+        vvec = vec{-vpnaz * uvec.y, vpnaz * uvec.x, l};
+    }
+
+    if (ixmx > WIDTH_MAX)
+        ixmx = WIDTH_MAX;
+    if (iymx > HEIGHT_MAX)
+        iymx = HEIGHT_MAX;
+
+    job jb;
+    if (stereo) {
+        ixmx = ixmx / 2;
+        double off = dlength * length3d;
+        vec t;
+        vadd(jb.eye[0], e, vmul(t, uvec, off));
+        vsub(jb.eye[1], e, vmul(t, uvec, off));
+        jb.neyes = 2;
+    } else {
+        jb.eye[0] = e;
+        jb.neyes = 1;
+    }
+    jb.w = ixmx;
+    jb.h = ixmx > 0 && iymx > 0 ? iymx : 0;
+
+    if (ctl) {
+        ctl->rows_done = 0;
+        ctl->rows = jb.h;
+    }
+    int nthreads = ctl && ctl->plain ? 1 : ctl && ctl->threads > 0 ? ctl->threads
+                                                                  : render_threads_default();
+    if (nthreads > jb.h)
+        nthreads = jb.h > 0 ? jb.h : 1;
+    trace_rows(jb, ctl, nthreads);
+
+    if (stereo)
+        ixmx = ixmx * 2;
+
+    if (ctl && ctl->cancel.load()) {
+        vpnax = svx;
+        vpnay = svy;
+        vpnaz = svz;
+        ixmx = sw;
+        iymx = sh;
+        uvec = su;
+        vvec = sv;
+        return RAY_CANCELLED;
+    }
+    const size_t n = (size_t)jb.h * jb.w * jb.neyes;
+    std::memcpy(gdatar, outr, n);
+    std::memcpy(gdatag, outg, n);
+    std::memcpy(gdatab, outb, n);
+    return RAY_DONE;
+}

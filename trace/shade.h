@@ -1,0 +1,30 @@
+// shade.h - the colour seen along a ray.
+//
+// calc finds the nearest surface the ray hits (lowest index on a tie; a hit
+// 100000 units away or more is no hit and shows black), adds for every
+// light that a shadow search from the light reaches a diffuse and a
+// highlight term, adds the ambient term, and while depth remains follows a
+// mirror ray (surf 2) or a Fresnel-weighted reflection and refraction pair
+// (surf 3). Every term is truncated to integers on its own; nothing clamps.
+//
+// In the shadow search a transparent primitive other than the one hit dims
+// the light by its trans when its point lies nearer the light than the hit,
+// and never blocks it; the primitive hit takes part like an opaque one.
+//
+// Degenerate terms contribute nothing: a zero normal (a box with sense 0,
+// a cone's apex) gets the ambient term only; a highlight whose cosine is no
+// number, or zero with npow <= 0, adds nothing; any term whose factor is
+// not a finite number adds nothing (cmul). A zero direction hits nothing.
+#pragma once
+
+#include "../scene/scene.h"
+
+colr &calc(colr &out, const vec &org, const vec &dir, int depth);
+
+// Normal of p at pt, not normalised, turned by sense. Other types: unchanged.
+vec &refl(vec &nrm, const vec &pt, const primrec &p);
+
+// Surface colour of p at pt: plain or one of three two-colour patterns.
+// A pat outside 0..3, or a pattern coordinate that is no finite number,
+// gives the base colour.
+colr &get_color(colr &out, const vec &pt, const primrec &p);
