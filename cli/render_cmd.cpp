@@ -49,6 +49,34 @@ void draw_bar(int done, int rows)
     std::fflush(stderr);
 }
 
+// After the render: the exit status, with the picture saved when there
+// is one.
+int finish(int rc, const char *scene, const char *out)
+{
+    if (rc == RAY_CANCELLED || interrupted) {
+        std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", scene);
+        return 130;
+    }
+    if (rc == RAY_NOVIEW && vpnax == 0 && vpnay == 0 && vpnaz == 0)
+        return fail("%s: the look direction (0, 0, 0) has no length; nothing to render", scene);
+    if (rc == RAY_NOVIEW)
+        return fail("%s: the look direction (%g, %g, %g) has no length KORU can divide by; "
+                    "nothing to render", scene, vpnax, vpnay, vpnaz);
+    if (rc == RAY_TOODEEP)
+        return fail("%s: reflections nest deeper than KORU can trace (depth %d); nothing written",
+                    scene, ilvlmx);
+    if (rc != RAY_DONE)
+        return fail("%s: the render failed; nothing written", scene);
+    if (ixmx <= 0 || iymx <= 0)
+        return fail("%s: the picture size %d x %d has no dots; nothing to render", scene, ixmx,
+                    iymx);
+
+    warn_clear();
+    if (!save_rgb(out))
+        return fail("%s", nwarn ? warns[0] : "cannot write the picture");
+    return 0;
+}
+
 } // namespace
 
 int cmd_render(int argc, char **argv)
@@ -115,27 +143,20 @@ int cmd_render(int argc, char **argv)
     finished = true;
     if (bar.joinable())
         bar.join();
-    sigaction(SIGINT, &old, nullptr);
     active = nullptr;
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (tty)
         std::fputs("\r\033[K", stderr);
 
-    if (rc == RAY_CANCELLED || interrupted) {
-        std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", scene);
+    // Ctrl-C stays caught until the picture is on disk: one that comes
+    // while it is written lets the file be finished, never half-written.
+    int status = finish(rc, scene, out);
+    sigaction(SIGINT, &old, nullptr);
+    if (status == 0 && tty)
+        std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, ixmx, iymx, secs);
+    if (status == 0 && interrupted) {
+        std::fprintf(stderr, "koru-cli: %s: stopped after the picture was written in full\n", out);
         return 130;
     }
-    if (rc == RAY_NOVIEW)
-        return fail("%s: the look direction (%g, %g, %g) has no length; nothing to render", scene,
-                    vpnax, vpnay, vpnaz);
-    if (ixmx <= 0 || iymx <= 0)
-        return fail("%s: the picture size %d x %d has no dots; nothing to render", scene, ixmx,
-                    iymx);
-
-    warn_clear();
-    if (!save_rgb(out))
-        return fail("%s", nwarn ? warns[0] : "cannot write the picture");
-    if (tty)
-        std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, ixmx, iymx, secs);
-    return 0;
+    return status;
 }

@@ -4,6 +4,8 @@
 #include "shade.h"
 
 #include <cstring>
+#include <functional>
+#include <pthread.h>
 #include <thread>
 #include <vector>
 
@@ -39,13 +41,56 @@ void trace_row(const job &jb, int y)
         }
 }
 
+// Rays nest on the stack as deeply as the scene's depth lets them, so each
+// tracing thread gets a large stack (reserved address space, touched only
+// as deep as the rays go), and calc stops the picture before it runs out.
+constexpr size_t TRACE_STACK = (size_t)256 << 20;
+constexpr size_t STACK_MARGIN = (size_t)1 << 20;
+
+void *trace_thread(void *fn)
+{
+    pthread_attr_t a;
+    void *lo = nullptr;
+    size_t size = 0;
+    if (pthread_getattr_np(pthread_self(), &a) == 0) {
+        pthread_attr_getstack(&a, &lo, &size);
+        pthread_attr_destroy(&a);
+    }
+    calc_stack_floor = lo && size > 2 * STACK_MARGIN ? (const char *)lo + STACK_MARGIN : nullptr;
+    (*(std::function<void()> *)fn)();
+    return nullptr;
+}
+
+// Runs fn on n threads of TRACE_STACK bytes (of the default size when so
+// much cannot be had; on the caller when no thread can be made) and waits.
+void run_threads(int n, std::function<void()> &fn)
+{
+    std::vector<pthread_t> ids;
+    for (int t = 0; t < n; t++) {
+        pthread_attr_t a;
+        pthread_attr_init(&a);
+        pthread_attr_setstacksize(&a, TRACE_STACK);
+        pthread_t id;
+        int rc = pthread_create(&id, &a, trace_thread, &fn);
+        pthread_attr_destroy(&a);
+        if (rc != 0)
+            rc = pthread_create(&id, nullptr, trace_thread, &fn);
+        if (rc == 0)
+            ids.push_back(id);
+    }
+    if (ids.empty())
+        trace_thread(&fn);
+    for (pthread_t id : ids)
+        pthread_join(id, nullptr);
+}
+
 // Rows are handed out one at a time, so no thread idles while others end.
 void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
 {
     std::atomic<int> next{0};
-    auto work = [&] {
+    std::function<void()> work = [&] {
         for (;;) {
-            if (ctl && ctl->cancel.load(std::memory_order_relaxed))
+            if (calc_stop->load(std::memory_order_relaxed))
                 return;
             int y = next.fetch_add(1);
             if (y >= jb.h)
@@ -55,12 +100,7 @@ void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
                 ctl->rows_done.fetch_add(1, std::memory_order_relaxed);
         }
     };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < nthreads; t++)
-        pool.emplace_back(work);
-    work();
-    for (auto &t : pool)
-        t.join();
+    run_threads(nthreads, work);
 }
 
 } // namespace
@@ -135,12 +175,17 @@ int ray_main(int stereo, render_ctl *ctl)
                                                                   : render_threads_default();
     if (nthreads > jb.h)
         nthreads = jb.h > 0 ? jb.h : 1;
+    std::atomic<bool> own_stop{false};
+    calc_stop = ctl ? &ctl->cancel : &own_stop;
+    calc_deep = false;
     trace_rows(jb, ctl, nthreads);
+    calc_stop = nullptr;
 
     if (stereo)
         ixmx = ixmx * 2;
 
-    if (ctl && ctl->cancel.load()) {
+    const bool deep = calc_deep.load();
+    if (deep || (ctl && ctl->cancel.load())) {
         vpnax = svx;
         vpnay = svy;
         vpnaz = svz;
@@ -148,7 +193,9 @@ int ray_main(int stereo, render_ctl *ctl)
         iymx = sh;
         uvec = su;
         vvec = sv;
-        return RAY_CANCELLED;
+        if (deep && ctl)
+            ctl->cancel = false; // set by calc, not by the caller
+        return deep ? RAY_TOODEEP : RAY_CANCELLED;
     }
     const size_t n = (size_t)jb.h * jb.w * jb.neyes;
     std::memcpy(gdatar, outr, n);

@@ -28,6 +28,9 @@ enum {
     RAY_DONE = 0,      // the picture is in the planes
     RAY_NOVIEW = 1,    // the look direction has no length: nothing changed
     RAY_CANCELLED = 2, // stopped: planes and globals as they were
+    RAY_TOODEEP = 3,   // rays nest deeper than a thread's stack holds (the
+                       // depth asked for is in the hundred thousands):
+                       // stopped, planes and globals as they were
 };
 
 int ray_main(int stereo, render_ctl *ctl = nullptr);

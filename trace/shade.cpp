@@ -2,6 +2,10 @@
 
 #include "crossp.h"
 
+std::atomic<bool> *calc_stop;
+std::atomic<bool> calc_deep;
+thread_local const char *calc_stack_floor;
+
 namespace {
 
 // A type outside 1..4 is never hit: it neither shows, blocks nor dims.
@@ -110,6 +114,16 @@ void add_glass(colr &out, const vec &org_h, const vec &dir, vec n, const primrec
 
 colr &calc(colr &out, const vec &org, const vec &dir, int depth)
 {
+    if (calc_stop) {
+        if (calc_stop->load(std::memory_order_relaxed))
+            return out = colr{0, 0, 0};
+        if ((uintptr_t)__builtin_frame_address(0) < (uintptr_t)calc_stack_floor) {
+            calc_deep = true;
+            calc_stop->store(true);
+            return out = colr{0, 0, 0};
+        }
+    }
+
     // nearest hit, lowest index on a tie
     double best = FAR;
     vec h{}, p, q;

@@ -1,0 +1,122 @@
+// Stopping a render that would run for ages, and rays that nest deeper
+// than a stack holds: the picture is thrown away, the planes and the camera
+// stay as they were, and koru-cli writes nothing.
+#include "../image/rgb.h"
+#include "../scene/rtread.h"
+#include "../scene/scene.h"
+#include "../trace/render.h"
+#include "child.h"
+
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const std::string SCENES = KORU_SOURCE_DIR "/tests/scenes/";
+const std::string DEGENERATE = KORU_SOURCE_DIR "/tests/degenerate/";
+
+void fill_planes(unsigned char v)
+{
+    std::memset(gdatar, v, PLANE_BYTES);
+    std::memset(gdatag, v + 1, PLANE_BYTES);
+    std::memset(gdatab, v + 2, PLANE_BYTES);
+}
+
+bool planes_hold(unsigned char v)
+{
+    for (int i = 0; i < PLANE_BYTES; i++)
+        if (gdatar[i] != v || gdatag[i] != (unsigned char)(v + 1) ||
+            gdatab[i] != (unsigned char)(v + 2))
+            return false;
+    return true;
+}
+
+// Twenty glass slabs at depth 30: a ray into them has a tree of up to 2^31
+// nodes. At 1 x 2 dots the top dot passes beside the slabs and the bottom
+// one goes in, so a stop given after the first row must reach into the
+// shading of the second.
+TEST(RenderStop, CancelReachesIntoOneDeepDot)
+{
+    ASSERT_EQ(data_load((SCENES + "glass-slabs-deep.RT").c_str()), 1);
+    ixmx = 1;
+    iymx = 2;
+    const double vx = vpnax, vy = vpnay, vz = vpnaz;
+    fill_planes(7);
+    render_ctl ctl;
+    ctl.threads = 1;
+    std::thread stopper([&] {
+        while (ctl.rows_done.load() == 0)
+            std::this_thread::yield();
+        ctl.cancel = true;
+    });
+    EXPECT_EQ(ray_main(0, &ctl), RAY_CANCELLED);
+    stopper.join();
+    EXPECT_TRUE(planes_hold(7));
+    EXPECT_EQ(ixmx, 1);
+    EXPECT_EQ(iymx, 2);
+    EXPECT_EQ(vpnax, vx);
+    EXPECT_EQ(vpnay, vy);
+    EXPECT_EQ(vpnaz, vz);
+}
+
+// Two mirrors facing each other: a ray bounces for as long as the depth
+// allows. 1000 levels is a picture; 2147483647 levels would need a deeper
+// stack than any thread has, and is refused instead of crashing.
+TEST(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
+{
+    for (int threads : {1, 2}) {
+        ASSERT_EQ(data_load((DEGENERATE + "mirror-room-deep.RT").c_str()), 1);
+        ASSERT_EQ(ilvlmx, 2147483647);
+        const int w = ixmx, h = iymx;
+        fill_planes(9);
+        render_ctl ctl;
+        ctl.threads = threads;
+        EXPECT_EQ(ray_main(0, &ctl), RAY_TOODEEP);
+        EXPECT_FALSE(ctl.cancel.load());
+        EXPECT_TRUE(planes_hold(9));
+        EXPECT_EQ(ixmx, w);
+        EXPECT_EQ(iymx, h);
+
+        ASSERT_EQ(data_load((DEGENERATE + "mirror-room-1000.RT").c_str()), 1);
+        EXPECT_EQ(ray_main(0, &ctl), RAY_DONE);
+    }
+}
+
+int tasks_of(pid_t pid)
+{
+    return (int)list_dir("/proc/" + std::to_string(pid) + "/task").size();
+}
+
+// Ctrl-C in a long render: status 130, and the output file is as it was
+// (absent, or the old bytes), with nothing else left beside it.
+TEST(RenderStop, CtrlCInKoruCliWritesNothing)
+{
+    for (bool old_file : {false, true}) {
+        temp_dir tmp;
+        const std::string out = tmp / "slabs.BMP";
+        if (old_file)
+            write_bytes(out, "the old picture");
+        pid_t pid =
+            start_cli({"render", SCENES + "glass-slabs-deep.RT", out, "--threads", "2"});
+        ASSERT_GT(pid, 0);
+        // wait until both tracing threads run beside the main one
+        while (tasks_of(pid) < 3)
+            usleep(1000);
+        kill(pid, SIGINT);
+        child_result r = wait_cli(pid);
+        EXPECT_EQ(r.signal, 0);
+        EXPECT_EQ(r.status, 130);
+        if (old_file) {
+            EXPECT_EQ(read_bytes(out), "the old picture");
+            EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"slabs.BMP"});
+        } else {
+            EXPECT_FALSE(exists(out));
+            EXPECT_TRUE(list_dir(tmp.path).empty());
+        }
+    }
+}
+
+} // namespace
