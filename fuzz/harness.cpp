@@ -1,0 +1,181 @@
+#include "harness.h"
+
+#include "../cli/info_json.h"
+#include "../image/rgb.h"
+#include "../scene/rtread.h"
+#include "../scene/scene.h"
+#include "../trace/render.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+[[noreturn]] void broken(const char *what)
+{
+    std::fprintf(stderr, "harness: %s\n", what);
+    std::abort();
+}
+
+#define CHECK(c)                                                                          \
+    do {                                                                                  \
+        if (!(c))                                                                         \
+            broken(#c);                                                                   \
+    } while (0)
+
+// The camera and size globals that a render reads or writes.
+struct view {
+    double vx, vy, vz;
+    int w, h, depth;
+    vec u, v;
+};
+
+view save_view() { return view{vpnax, vpnay, vpnaz, ixmx, iymx, ilvlmx, uvec, vvec}; }
+
+void load_view(const view &s)
+{
+    vpnax = s.vx, vpnay = s.vy, vpnaz = s.vz;
+    ixmx = s.w, iymx = s.h, ilvlmx = s.depth;
+    uvec = s.u, vvec = s.v;
+}
+
+bool same_vec(const vec &a, const vec &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0; // bit for bit: NaN and -0 too
+}
+
+bool same_view(const view &a, const view &b)
+{
+    return same_vec({a.vx, a.vy, a.vz}, {b.vx, b.vy, b.vz}) && a.w == b.w && a.h == b.h &&
+           a.depth == b.depth && same_vec(a.u, b.u) && same_vec(a.v, b.v);
+}
+
+void check_model()
+{
+    CHECK(primmx >= 0 && primmx <= PRIM_MAX);
+    CHECK(nlg <= LIGHT_MAX);
+    for (int i = 0; i < primmx; i++) {
+        CHECK(pri[i].nmem >= 0 && pri[i].nmem < MEMBER_MAX);
+        for (int m = 0; m < pri[i].nmem; m++)
+            CHECK(pri[i].mem[m] >= 0 && pri[i].mem[m] < primmx);
+    }
+}
+
+void check_json()
+{
+    char *buf = nullptr;
+    size_t len = 0;
+    std::FILE *f = open_memstream(&buf, &len);
+    CHECK(f);
+    info_json(f);
+    std::fclose(f);
+    CHECK(len > 0 && buf[len - 1] == '\n');
+    CHECK(json_valid(buf, len));
+    std::free(buf);
+}
+
+// A tiny picture whose work stays small whatever the scene asks: at most
+// 16 x 12 dots, depth at most 4 and lower while glass everywhere could
+// make it too slow to fuzz.
+void bound_view()
+{
+    if (ixmx > 16)
+        ixmx = 16;
+    if (iymx > 12)
+        iymx = 12;
+    if (ilvlmx > 4)
+        ilvlmx = 4;
+    long long dots = ixmx > 0 && iymx > 0 ? (long long)ixmx * iymx : 0;
+    long long tests = (long long)primmx * (1 + (nlg > 0 ? nlg : 0));
+    while (ilvlmx > 0 && dots * ((2LL << ilvlmx) - 1) * tests > 2000000)
+        ilvlmx--;
+}
+
+unsigned char keep[3][PLANE_BYTES];
+
+} // namespace
+
+int render_twice(int stereo)
+{
+    const view before = save_view();
+    render_ctl plain;
+    plain.plain = true;
+    int rc = ray_main(stereo, &plain);
+    CHECK(rc == RAY_DONE || rc == RAY_NOVIEW || rc == RAY_TOODEEP);
+    if (rc != RAY_DONE) {
+        CHECK(same_view(before, save_view()));
+        render_ctl two;
+        two.threads = 2;
+        CHECK(ray_main(stereo, &two) == rc);
+        CHECK(same_view(before, save_view()));
+        return rc;
+    }
+    CHECK(ixmx <= WIDTH_MAX && iymx <= HEIGHT_MAX);
+    const view after = save_view();
+    size_t n = ixmx > 0 && iymx > 0 ? (size_t)ixmx * iymx : 0;
+    std::memcpy(keep[0], gdatar, n);
+    std::memcpy(keep[1], gdatag, n);
+    std::memcpy(keep[2], gdatab, n);
+
+    load_view(before);
+    render_ctl two;
+    two.threads = 2;
+    CHECK(ray_main(stereo, &two) == RAY_DONE);
+    CHECK(same_view(after, save_view()));
+    CHECK(std::memcmp(keep[0], gdatar, n) == 0);
+    CHECK(std::memcmp(keep[1], gdatag, n) == 0);
+    CHECK(std::memcmp(keep[2], gdatab, n) == 0);
+    return rc;
+}
+
+const char *input_file(const char *name, const uint8_t *data, size_t n)
+{
+    // one file per name and process, made once
+    struct slot {
+        std::string name, path;
+    };
+    static slot slots[4];
+    slot *s = nullptr;
+    for (slot &t : slots)
+        if (t.name == name || t.name.empty()) {
+            s = &t;
+            break;
+        }
+    CHECK(s);
+    if (s->name.empty()) {
+        const char *dir = std::getenv("TMPDIR");
+        std::string templ = std::string(dir && *dir ? dir : "/tmp") + "/koru-fuzz-XXXXXX";
+        CHECK(mkdtemp(&templ[0]));
+        s->name = name;
+        s->path = templ + "/" + name;
+    }
+    std::FILE *f = std::fopen(s->path.c_str(), "wb");
+    CHECK(f);
+    CHECK(std::fwrite(data, 1, n, f) == n);
+    CHECK(std::fclose(f) == 0);
+    return s->path.c_str();
+}
+
+void scene_input(const uint8_t *data, size_t n)
+{
+    scene_reset();
+    CHECK(data_load(input_file("in.RT", data, n)) == 1);
+    check_model();
+    check_json();
+    bound_view();
+    CHECK(render_twice(n & 1) != RAY_TOODEEP);
+}
+
+void bmp_input(const uint8_t *data, size_t n)
+{
+    ixmx = 7, iymx = 5;
+    int rc = load_rgb(input_file("in.BMP", data, n));
+    CHECK(rc == RGB_LOADED || rc == RGB_REFUSED);
+    if (rc == RGB_REFUSED) {
+        CHECK(ixmx == 0 && iymx == 0);
+        return;
+    }
+    CHECK(ixmx >= 1 && ixmx <= WIDTH_MAX && iymx >= 1 && iymx <= HEIGHT_MAX);
+}

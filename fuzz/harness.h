@@ -1,0 +1,34 @@
+// harness.h - what the fuzz targets do with one input. The same code
+// replays the seed corpora and the kept crash inputs in the tests.
+//
+// scene_input: the bytes as a .RT file -> data_load -> the scene model's
+// invariants -> info_json (must be valid JSON) -> two renders at a tiny
+// size, depth as read but bounded, one on the plain tracer and one on two
+// threads: both finish and give the same bytes.
+//
+// render_twice: renders the loaded scene at its own size and depth on the
+// plain tracer and again, from the same camera, on two threads. Both must
+// end alike: the same result, the same bytes and globals after a picture,
+// the camera untouched after a refusal. Returns ray_main's result.
+//
+// bmp_input: the bytes as a .BMP file -> load_rgb -> the size it reports
+// is 0 x 0 (refused) or a valid picture size.
+//
+// A broken check prints what broke on stderr and aborts, which the fuzzer
+// and the tests both see; memory errors and undefined behaviour are left to
+// the sanitizers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+void scene_input(const uint8_t *data, size_t n);
+void bmp_input(const uint8_t *data, size_t n);
+int render_twice(int stereo);
+
+// 1 when text[0..n) is one JSON value (with optional white space around).
+int json_valid(const char *text, size_t n);
+
+// Writes data to a temporary file kept for the process (one per name, e.g.
+// "in.RT"), rewritten by each call; returns its path.
+const char *input_file(const char *name, const uint8_t *data, size_t n);
