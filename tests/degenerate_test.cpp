@@ -1,0 +1,120 @@
+// Scenes that ask for degenerate arithmetic or break the file's rules
+// (tests/degenerate). Each loads, renders to the end, the same way on one
+// thread and on two, in one view and in stereo; koru-cli renders it
+// (status 0) or refuses it in one line (status 1), and lists it as JSON.
+#include "../fuzz/harness.h"
+#include "../image/rgb.h"
+#include "../scene/rtread.h"
+#include "../scene/scene.h"
+#include "../trace/render.h"
+#include "child.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+const std::string DIR = KORU_SOURCE_DIR "/tests/degenerate/";
+
+std::vector<std::string> scenes()
+{
+    std::vector<std::string> names;
+    for (const auto &e : std::filesystem::directory_iterator(DIR))
+        if (e.path().extension() == ".RT")
+            names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The scenes koru-cli must refuse; every other one renders.
+const std::set<std::string> refused = {
+    "binary.RT",           // no numbers: no look direction
+    "empty.RT",            // the same
+    "huge-neg.RT",         // the look direction's length overflows
+    "huge-pos.RT",         // the same
+    "inf-look.RT",         // a look direction with an infinite component
+    "int-range-size.RT",   // a width of -2147483648
+    "mirror-room-deep.RT", // mirrors facing each other at depth 2147483647
+    "unterminated-header.RT",
+    "zero-look.RT",
+};
+
+std::string test_name(const testing::TestParamInfo<std::string> &p)
+{
+    std::string s = p.param.substr(0, p.param.size() - 3);
+    std::replace(s.begin(), s.end(), '-', '_');
+    return s;
+}
+
+class Degenerate : public testing::TestWithParam<std::string> {};
+
+TEST_P(Degenerate, RendersAlikeOnOneThreadAndOnTwo)
+{
+    scene_reset();
+    ASSERT_EQ(data_load((DIR + GetParam()).c_str()), 1);
+    const int w = ixmx, h = iymx, depth = ilvlmx;
+    const double vx = vpnax, vy = vpnay, vz = vpnaz;
+    int one = render_twice(0);
+    ixmx = w, iymx = h, ilvlmx = depth;
+    vpnax = vx, vpnay = vy, vpnaz = vz;
+    int pair = render_twice(1);
+    EXPECT_EQ(one, pair);
+    if (refused.count(GetParam()))
+        EXPECT_TRUE(one != RAY_DONE || ixmx <= 0 || iymx <= 0);
+    else
+        EXPECT_EQ(one, RAY_DONE);
+}
+
+TEST_P(Degenerate, KoruCliRendersOrRefusesInOneLine)
+{
+    temp_dir tmp;
+    const std::string out = tmp / "out.BMP";
+    child_result r = run_cli({"render", DIR + GetParam(), out});
+    ASSERT_EQ(r.signal, 0) << r.err;
+    std::vector<std::string> errors = error_lines(r.err);
+    if (refused.count(GetParam())) {
+        EXPECT_EQ(r.status, 1) << r.err;
+        ASSERT_EQ(errors.size(), 1u) << r.err;
+        EXPECT_EQ(errors[0].rfind("koru-cli: ", 0), 0u) << errors[0];
+        EXPECT_FALSE(exists(out));
+    } else {
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(errors.empty()) << r.err;
+        std::string bmp = read_bytes(out);
+        ASSERT_GE(bmp.size(), 54u);
+        EXPECT_EQ(bmp.substr(0, 2), "BM");
+    }
+    EXPECT_EQ(list_dir(tmp.path).size(), r.status == 0 ? 1u : 0u) << "a temporary file was left";
+}
+
+TEST_P(Degenerate, KoruCliListsValidJson)
+{
+    child_result r = run_cli({"info", DIR + GetParam()});
+    ASSERT_EQ(r.signal, 0) << r.err;
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(json_valid(r.out.data(), r.out.size())) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, Degenerate, testing::ValuesIn(scenes()), test_name);
+
+// With the eye in the view window (dlength 0) the dot whose window point is
+// the look point gets a zero direction; it hits nothing and shows black,
+// while its neighbours see the glass sphere around the eye.
+TEST(DegenerateDots, ZeroDirectionShowsBlack)
+{
+    ASSERT_EQ(data_load((DIR + "dlength0.RT").c_str()), 1);
+    ASSERT_EQ(ixmx % 2, 0);
+    ASSERT_EQ(iymx % 2, 0);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    auto dot = [](int x, int y) {
+        int i = y * ixmx + x;
+        return gdatar[i] + gdatag[i] + gdatab[i];
+    };
+    EXPECT_EQ(dot(ixmx / 2, iymx / 2), 0);
+    EXPECT_GT(dot(ixmx / 2 - 1, iymx / 2), 0);
+    EXPECT_GT(dot(ixmx / 2, iymx / 2 - 1), 0);
+}
+
+} // namespace
