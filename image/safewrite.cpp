@@ -4,9 +4,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,9 +31,11 @@ int write_all(int fd, const unsigned char *p, size_t n)
                 chunk = (size_t)(safewrite_fail_after - (long long)done);
         }
         ssize_t w = ::write(fd, p + done, chunk);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = EIO; // no progress: give up rather than spin
             return 0;
         }
         done += (size_t)w;
@@ -44,43 +49,81 @@ int fail(const char *path, const char *what)
     return 0;
 }
 
+// A target that exists and is no regular file (a device, a pipe) is
+// written in place: there is nothing to rename over it.
+int write_in_place(const char *path, const unsigned char *data, size_t n)
+{
+    int fd = ::open(path, O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        return fail(path, "open");
+    int ok = write_all(fd, data, n);
+    int e = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = 0;
+        e = errno;
+    }
+    errno = e;
+    return ok ? 1 : fail(path, "write");
+}
+
+// The directory part of path ("." for a bare name) and the last part.
+void split(const std::string &path, std::string &dir, std::string &base)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        dir = ".";
+        base = path;
+    } else {
+        dir = slash == 0 ? "/" : path.substr(0, slash);
+        base = path.substr(slash + 1);
+    }
+}
+
 } // namespace
 
 int write_file_safely(const char *path, const unsigned char *data, size_t n)
 {
+    if (!*path) {
+        errno = ENOENT;
+        return fail(path, "no file name");
+    }
+    // Saving over a symbolic link replaces the file it points to and keeps
+    // the link.
+    std::string target = path;
     struct stat st;
-    bool exists = stat(path, &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) {
-            errno = EISDIR;
-            return fail(path, "it is a directory");
+    if (lstat(path, &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char *real = realpath(path, nullptr)) {
+            target = real;
+            std::free(real);
         }
-        int fd = ::open(path, O_WRONLY | O_TRUNC);
-        if (fd < 0)
-            return fail(path, "open");
-        int ok = write_all(fd, data, n);
-        int e = errno;
-        if (::close(fd) != 0 && ok) {
-            ok = 0;
-            e = errno;
-        }
-        errno = e;
-        return ok ? 1 : fail(path, "write");
     }
+    bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        return fail(path, "it is a directory");
+    }
+    if (exists && !S_ISREG(st.st_mode))
+        return write_in_place(target.c_str(), data, n);
 
+    // The temporary file sits beside the target, named after it, its name
+    // cut short where a long one would exceed the limit of one name.
+    std::string dir, base;
+    split(target, dir, base);
     static std::atomic<unsigned> serial{0};
-    char tmp[4200];
-    int len = std::snprintf(tmp, sizeof tmp, "%s.koru-%ld-%u.tmp", path, (long)getpid(),
-                            serial.fetch_add(1));
-    if (len < 0 || len >= (int)sizeof tmp) {
-        errno = ENAMETOOLONG;
-        return fail(path, "name");
-    }
-    int fd = ::open(tmp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    char tail[64];
+    std::snprintf(tail, sizeof tail, ".koru-%ld-%u.tmp", (long)getpid(), serial.fetch_add(1));
+    const size_t room = NAME_MAX - std::strlen(tail);
+    if (base.size() > room)
+        base.resize(room);
+    const std::string tmp = (dir == "/" ? "" : dir) + "/" + base + tail;
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(path, "create");
-    if (exists)
-        (void)::fchmod(fd, st.st_mode & 07777); // the new file keeps the old one's permissions
+    if (exists) {
+        // the new file keeps the old one's owner and permissions
+        (void)::fchown(fd, st.st_uid, st.st_gid);
+        (void)::fchmod(fd, st.st_mode & 07777);
+    }
     const char *step = "write";
     int ok = write_all(fd, data, n);
     if (ok && ::fsync(fd) != 0) {
@@ -93,15 +136,21 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n)
         e = errno;
         step = "close";
     }
-    if (ok && std::rename(tmp, path) != 0) {
+    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
         ok = 0;
         e = errno;
         step = "rename";
     }
     if (!ok) {
-        ::unlink(tmp);
+        ::unlink(tmp.c_str());
         errno = e;
         return fail(path, step);
+    }
+    // make the rename itself last
+    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        (void)::fsync(dfd);
+        ::close(dfd);
     }
     return 1;
 }

@@ -1,0 +1,169 @@
+// Saving never loses a file: a write that fails anywhere leaves the old
+// file byte for byte and no temporary file beside it, and says why.
+#include "../image/rgb.h"
+#include "../image/safewrite.h"
+#include "../scene/scene.h"
+#include "../scene/warn.h"
+#include "child.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string OLD = "the old picture, which must survive";
+
+// A small picture in the planes: 5 x 3 dots, a row padding of 1.
+void small_picture()
+{
+    ixmx = 5;
+    iymx = 3;
+    for (int i = 0; i < 15; i++)
+        gdatar[i] = (unsigned char)i, gdatag[i] = (unsigned char)(2 * i),
+        gdatab[i] = (unsigned char)(3 * i);
+}
+const size_t SMALL_BYTES = 54 + 3 * 16;
+
+struct seam {
+    explicit seam(long long n) { safewrite_fail_after = n; }
+    ~seam() { safewrite_fail_after = -1; }
+};
+
+bool said(const char *what)
+{
+    for (int i = 0; i < nwarn; i++)
+        if (std::string(warns[i]).find(what) != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
+{
+    small_picture();
+    for (long long after : {0LL, 1LL, 53LL, 54LL, 70LL, (long long)SMALL_BYTES - 1}) {
+        temp_dir tmp;
+        const std::string out = tmp / "pic.BMP";
+        write_bytes(out, OLD);
+        warn_clear();
+        {
+            seam s(after);
+            EXPECT_EQ(save_rgb(out.c_str()), 0) << after;
+        }
+        EXPECT_EQ(read_bytes(out), OLD) << after;
+        EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << after;
+        EXPECT_TRUE(said("No space left on device")) << after;
+        EXPECT_TRUE(said(out.c_str())) << after;
+    }
+}
+
+TEST(SafeWrite, FailingLeavesNoFileWhereThereWasNone)
+{
+    small_picture();
+    temp_dir tmp;
+    seam s(20);
+    EXPECT_EQ(save_rgb((tmp / "new.BMP").c_str()), 0);
+    EXPECT_TRUE(list_dir(tmp.path).empty());
+}
+
+TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
+{
+    small_picture();
+    temp_dir tmp;
+    const std::string out = tmp / "pic.BMP";
+    write_bytes(out, OLD);
+    ASSERT_EQ(chmod(out.c_str(), 0640), 0);
+    {
+        seam s((long long)SMALL_BYTES); // exactly enough room
+        ASSERT_EQ(save_rgb(out.c_str()), 1);
+    }
+    std::string bmp = read_bytes(out);
+    ASSERT_EQ(bmp.size(), SMALL_BYTES);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    struct stat st;
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"});
+}
+
+// Root may write anywhere, so these places stop a write by what they are.
+TEST(SafeWrite, UnwritablePlacesFailCleanly)
+{
+    small_picture();
+    temp_dir tmp;
+    write_bytes(tmp / "file", OLD);
+    mkdir((tmp / "dir").c_str(), 0755);
+    for (const std::string &out : {tmp / "file/pic.BMP", tmp / "dir", tmp / "no-dir/pic.BMP"}) {
+        warn_clear();
+        EXPECT_EQ(save_rgb(out.c_str()), 0) << out;
+        EXPECT_EQ(nwarn, 1) << out;
+    }
+    EXPECT_EQ(read_bytes(tmp / "file"), OLD);
+    EXPECT_TRUE(list_dir(tmp / "dir").empty());
+    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
+    warn_clear();
+    EXPECT_EQ(save_rgb(""), 0);
+    EXPECT_EQ(nwarn, 1);
+}
+
+// A device is written in place, never renamed over: /dev/full stays the
+// device and the failure is reported.
+TEST(SafeWrite, DevFullFailsAndStaysADevice)
+{
+    small_picture();
+    warn_clear();
+    EXPECT_EQ(save_rgb("/dev/full"), 0);
+    EXPECT_TRUE(said("No space left on device"));
+    struct stat st;
+    ASSERT_EQ(lstat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    for (const std::string &name : list_dir("/dev"))
+        EXPECT_EQ(name.find(".koru-"), std::string::npos) << name;
+}
+
+TEST(SafeWrite, ThroughASymbolicLinkTheLinkStays)
+{
+    small_picture();
+    temp_dir tmp;
+    write_bytes(tmp / "real.BMP", OLD);
+    ASSERT_EQ(symlink("real.BMP", (tmp / "link.BMP").c_str()), 0);
+    ASSERT_EQ(save_rgb((tmp / "link.BMP").c_str()), 1);
+    struct stat st;
+    ASSERT_EQ(lstat((tmp / "link.BMP").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(read_bytes(tmp / "real.BMP").size(), SMALL_BYTES);
+    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"link.BMP", "real.BMP"}));
+}
+
+// A name as long as a name may be still leaves room for the temporary one.
+TEST(SafeWrite, LongestNameSaves)
+{
+    small_picture();
+    temp_dir tmp;
+    const std::string name = std::string(251, 'k') + ".BMP";
+    ASSERT_EQ(save_rgb((tmp / name).c_str()), 1);
+    EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{name});
+}
+
+TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
+{
+    temp_dir tmp;
+    const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
+    write_bytes(tmp / "file", OLD);
+    mkdir((tmp / "dir").c_str(), 0755);
+    for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"}) {
+        child_result r = run_cli({"render", scene, out});
+        EXPECT_EQ(r.status, 1) << out;
+        std::vector<std::string> errors = error_lines(r.err);
+        ASSERT_EQ(errors.size(), 1u) << r.err;
+        EXPECT_NE(errors[0].find(out), std::string::npos) << errors[0];
+    }
+    EXPECT_EQ(read_bytes(tmp / "file"), OLD);
+    EXPECT_TRUE(list_dir(tmp / "dir").empty());
+    struct stat st;
+    ASSERT_EQ(lstat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+} // namespace
