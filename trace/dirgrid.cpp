@@ -78,24 +78,29 @@ double box_distance(const aabb &r)
     return std::sqrt(s);
 }
 
-// Whether a ray from o in some direction of cell (i, j) of face f can
-// meet plane p at a parameter > 0: (pos - o).N / N.d > 0 somewhere on the
-// cell, which is linear in d, so its corners decide.
-bool plane_cell(double wn, const vec &nrm, int f, int i, int j, int n)
+// The cells of face f from which a ray from the origin can meet a plane
+// at a parameter > 0: where (pos - o).N / N.d > 0 somewhere on the cell.
+// N.d is linear in the face coordinates, so a cell's corners decide; the
+// corners are shared, so they are worked out once for the face.
+void plane_cells(std::vector<uint8_t> &mask, double wn, const vec &nrm, int f, int n)
 {
     const int a = f / 2;
     const int b = a == 0 ? 1 : 0, c = a == 2 ? 1 : 2;
     const double N[3] = {nrm.x, nrm.y, nrm.z};
     const double s = f % 2 ? -1.0 : 1.0, step = 2.0 / n;
     const double tol = PAD * (std::fabs(N[0]) + std::fabs(N[1]) + std::fabs(N[2]));
-    for (int cu = 0; cu < 2; cu++)
-        for (int cv = 0; cv < 2; cv++) {
-            double u = -1 + (i + cu) * step, v = -1 + (j + cv) * step;
-            double nd = N[a] * s + N[b] * u + N[c] * v;
-            if (wn > 0 ? nd > -tol : nd < tol)
-                return true;
+    std::vector<uint8_t> corner((size_t)(n + 1) * (n + 1));
+    for (int j = 0; j <= n; j++)
+        for (int i = 0; i <= n; i++) {
+            double nd = N[a] * s + N[b] * (-1 + i * step) + N[c] * (-1 + j * step);
+            corner[(size_t)j * (n + 1) + i] = wn > 0 ? nd > -tol : nd < tol;
         }
-    return false;
+    uint8_t *m = mask.data() + (size_t)f * n * n;
+    for (int j = 0; j < n; j++)
+        for (int i = 0; i < n; i++) {
+            const uint8_t *c0 = &corner[(size_t)j * (n + 1) + i], *c1 = c0 + n + 1;
+            m[(size_t)j * n + i] = c0[0] | c0[1] | c1[0] | c1[1];
+        }
 }
 
 } // namespace
@@ -137,6 +142,14 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *
 
     const size_t ncells = (size_t)6 * n * n;
     std::vector<rect> rects((size_t)6 * norder);
+    std::vector<std::vector<uint8_t>> masks(PRIM_MAX);
+    for (int k = 0; k < norder; k++)
+        if (isplane[order[k]]) {
+            const int i = order[k];
+            masks[i].resize(ncells);
+            for (int f = 0; f < 6; f++)
+                plane_cells(masks[i], wn[i], pri[i].geom, f, n);
+        }
     for (int k = 0; k < norder; k++)
         for (int f = 0; f < 6; f++)
             rects[(size_t)k * 6 + f] =
@@ -149,9 +162,11 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *
                 const rect &q = rects[(size_t)k * 6 + f];
                 for (int cj = q.j0; cj <= q.j1; cj++)
                     for (int ci = q.i0; ci <= q.i1; ci++)
-                        if (!isplane[i] || plane_cell(wn[i], pri[i].geom, f, ci, cj, n))
-                            if (!visit(((size_t)f * n + cj) * n + ci, i))
-                                return false;
+                    {
+                        const size_t c = ((size_t)f * n + cj) * n + ci;
+                        if ((!isplane[i] || masks[i][c]) && !visit(c, i))
+                            return false;
+                    }
             }
         }
         return true;

@@ -34,6 +34,8 @@ struct prepared {
     xconst xlight[LIGHT_MAX][PRIM_MAX];
     dirgrid geye[2];
     dirgrid glight[LIGHT_MAX];
+    double meye[2];          // box widening for rays from each eye
+    double mlight[LIGHT_MAX]; // and from each light
 };
 
 prepared S;
@@ -190,7 +192,8 @@ bool fast_prepare(const vec *eyes, int neyes)
     for (int e = 0; e < neyes; e++) {
         for (int i = 0; i < primmx; i++)
             xprep(S.xeye[e][i], eyes[e], pri[i]);
-        dirgrid_build(S.geye[e], eyes[e], 128, S.box, gridded, ngridded, S.planes, S.nplanes,
+        S.meye[e] = REL * (absmax(eyes[e]) + S.scale);
+        dirgrid_build(S.geye[e], eyes[e], 64, S.box, gridded, ngridded, S.planes, S.nplanes,
                       budget / 4);
         budget -= S.geye[e].prims.size();
     }
@@ -198,6 +201,7 @@ bool fast_prepare(const vec *eyes, int neyes)
     for (int j = 0; j < nlg; j++) {
         for (int i = 0; i < primmx; i++)
             xprep(S.xlight[j][i], lig[j].pos, pri[i]);
+        S.mlight[j] = REL * (absmax(lig[j].pos) + S.scale);
         dirgrid_build(S.glight[j], lig[j].pos, cells, S.box, gridded, ngridded, S.planes,
                       S.nplanes, budget);
         budget -= S.glight[j].prims.size();
@@ -217,11 +221,41 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     if (!(absmax(org) < 10 * RANGE))
         return plain_nearest(org, dir, h);
 
+    best_hit b;
+    vec p, q;
+    // a box whose nearest point lies beyond the best hit cannot hold a nearer one
+    auto beyond = [&](double dist, double margin) {
+        double lower = dist * (1 - 1e-7) - margin;
+        return lower > 0 && lower * lower > b.d2;
+    };
+
+    // from an eye: its direction grid
+    const int cell = eye >= 0 && S.geye[eye].n ? dirgrid_cell(S.geye[eye], dir) : -1;
+    if (cell >= 0) {
+        const xconst *xc = S.xeye[eye];
+        const dirgrid &g = S.geye[eye];
+        const double margin = S.meye[eye];
+        auto offer = [&](int k) {
+            crossx(p, org, dir, pri[k], xc[k]);
+            b.offer(vlength2(vsub(q, org, p)), k, p);
+        };
+        for (int n = 0; n < S.nunbound; n++)
+            offer(S.unbound[n]);
+        const uint8_t *list = g.prims.data();
+        for (uint32_t n = g.start[cell], e = g.start[cell + 1]; n < e; n++) {
+            int k = list[n];
+            if (beyond(g.near[k], margin))
+                break;
+            offer(k);
+        }
+        if (b.i >= 0)
+            h = b.p;
+        return b.i;
+    }
+
     const xconst *xc = eye >= 0 ? S.xeye[eye] : nullptr;
     rayinfo ri;
     ray_setup(ri, org, dir, vlength(dir));
-    best_hit b;
-    vec p, q;
     double tn;
     auto offer = [&](int k) {
         if (xc)
@@ -230,28 +264,6 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
             crossp(p, org, dir, pri[k]);
         b.offer(vlength2(vsub(q, org, p)), k, p);
     };
-    // a box whose nearest point lies beyond the best hit cannot hold a nearer one
-    auto beyond = [&](double dist) {
-        double lower = dist * (1 - 1e-7) - ri.margin;
-        return lower > 0 && lower * lower > b.d2;
-    };
-
-    // from an eye: its direction grid
-    const int cell = eye >= 0 && S.geye[eye].n ? dirgrid_cell(S.geye[eye], dir) : -1;
-    if (cell >= 0) {
-        const dirgrid &g = S.geye[eye];
-        for (int n = 0; n < S.nunbound; n++)
-            offer(S.unbound[n]);
-        for (uint32_t n = g.start[cell]; n < g.start[cell + 1]; n++) {
-            int k = g.prims[n];
-            if (beyond(g.near[k]))
-                break;
-            offer(k);
-        }
-        if (b.i >= 0)
-            h = b.p;
-        return b.i;
-    }
 
     // from anywhere: the hierarchy, nearest boxes first
     for (int n = 0; n < S.nloose; n++) {
@@ -271,7 +283,7 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
         while (sp > 0) {
             --sp;
             const bvhnode &nd = S.tree.nodes[stack[sp]];
-            if (beyond(tstack[sp] * ri.dlen))
+            if (beyond(tstack[sp] * ri.dlen, ri.margin))
                 continue;
             if (nd.left < 0) {
                 for (int i = 0; i < nd.count; i++)
@@ -308,12 +320,14 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     const xconst *xc = S.xlight[j];
     const double dist = std::sqrt(dl2);
     const double tol = 1e-9 * dist + 1e-12;
-    const double margin = REL * (absmax(lp) + S.scale);
+    const double margin = S.mlight[j];
     // beyond this distance from the light a point is more than 1e-4 past h
     const double reach = dist + 1e-4 + margin;
     // a point that counts for S and lies this much nearer the light than h
     // keeps S at least 1e-5 from h: the light is blocked
-    auto blocks = [&](double dk) { return dk < FAR && dist - std::sqrt(dk) > 1e-5 + tol; };
+    const double near_h = dist - 1e-5 - tol;
+    const double lim = near_h > 0 ? std::fmin(near_h * near_h, FAR) : 0.0;
+    auto blocks = [&](double dk) { return dk < lim; };
     auto counts = [&](int k) { return k == hit || pri[k].surf != 3; };
 
     vec p, q;
@@ -348,8 +362,9 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
         for (int n = 0; n < S.nunbound; n++)
             if (!test(S.unbound[n]))
                 return false;
-        for (uint32_t n = g.start[cell]; n < g.start[cell + 1]; n++) {
-            int k = g.prims[n];
+        const uint8_t *list = g.prims.data();
+        for (uint32_t n = g.start[cell], e = g.start[cell + 1]; n < e; n++) {
+            int k = list[n];
             if (g.near[k] > reach)
                 break;
             if (!test(k))

@@ -28,6 +28,7 @@
 bool fast_prepare(const vec *eyes, int neyes);
 
 struct fast_tracer {
+    static constexpr bool skip_zero_terms = true;
     int blocker[LIGHT_MAX]; // last primitive that blocked each light
     fast_tracer();
     int nearest(const vec &org, const vec &dir, int eye, vec &h);

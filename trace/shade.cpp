@@ -20,6 +20,7 @@ bool odd_cell(double v)
 // The literal search: every primitive for the nearest hit, and again for
 // every shadow. It is the reference the accelerated tracer must match.
 struct plain_tracer {
+    static constexpr bool skip_zero_terms = false;
     int nearest(const vec &org, const vec &dir, int, vec &h)
     {
         double best = FAR;

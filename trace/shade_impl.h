@@ -14,6 +14,12 @@
 //       primitives other than hit whose point lies nearer the light than h.
 //
 // Secondary rays are traced with eye = -1.
+//
+// A tracer with TR::skip_zero_terms set also skips the work of terms that
+// are bound to add nothing: a factor of exactly 0 makes cmul give 0 whatever
+// the other factors hold (a factor that is no number gives 0 as well), so
+// a diffuse term with kd or the light's intensity 0, a highlight with ks 0
+// or a mirror ray with ks 0 can be left out without changing a bit.
 #pragma once
 
 #include "shade.h"
@@ -29,16 +35,23 @@ inline vec &mirror(vec &r, const vec &dir, const vec &n)
     return vadd(r, d, vmul(t, n, m));
 }
 
-// Diffuse and highlight of one light that reaches h.
-inline void add_light(colr &out, const vec &dir, const vec &n, const primrec &ph, const colr &k,
+// Diffuse and highlight of one light that reaches h; u is the unit dir.
+template <bool skip>
+inline void add_light(colr &out, const vec &u, const vec &n, const primrec &ph, const colr &k,
                       const vec &lv, double fi)
 {
     colr c;
-    double sd = std::fabs(vcos(n, lv)) * fi * ph.kd;
-    cadd(out, out, cmul(c, k, sd));
+    if (skip && (fi == 0 || (ph.kd == 0 && ph.ks == 0)))
+        return;
+    if (!skip || ph.kd != 0) {
+        double sd = std::fabs(vcos(n, lv)) * fi * ph.kd;
+        cadd(out, out, cmul(c, k, sd));
+    }
+    if (skip && ph.ks == 0)
+        return;
 
-    vec b, u, w;
-    vadd(b, vnorm(u, dir), vnorm(w, lv));
+    vec b, w;
+    vadd(b, u, vnorm(w, lv));
     double ch = vcos(b, n);
     if (ch != ch || (ch == 0 && ph.npow <= 0))
         return; // no direction to measure the highlight by
@@ -112,20 +125,27 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     get_color(k, h, ph);
     const bool flat = vlength2(n) == 0; // no direction to light or mirror by
 
+    constexpr bool skip = TR::skip_zero_terms;
     // lights whose shadow search from the light reaches h
-    if (!flat)
+    if (!flat && !(skip && ph.kd == 0 && ph.ks == 0)) {
+        vec u;
+        vnorm(u, dir);
         for (int j = 0; j < nlg; j++) {
+            if (skip && lig[j].bright == 0)
+                continue;
             vec lv;
             vsub(lv, h, lig[j].pos);
             double f;
             if (tr.lit(j, h, hit, lv, vlength2(lv), f))
-                add_light(out, dir, n, ph, k, lv, f * lig[j].bright);
+                add_light<skip>(out, u, n, ph, k, lv, f * lig[j].bright);
         }
+    }
 
-    cadd(out, out, cmul(c, k, ph.ka));
+    if (!skip || ph.ka != 0)
+        cadd(out, out, cmul(c, k, ph.ka));
 
     if (depth > 0 && !flat) {
-        if (ph.surf == 2) {
+        if (ph.surf == 2 && !(skip && ph.ks == 0)) {
             vec r;
             shade(tr, c, h, mirror(r, dir, n), depth - 1, -1);
             cadd(out, out, cmul(c, c, ph.ks));
