@@ -267,6 +267,55 @@ TEST(RayMain, SameAnswerTwiceAndOnAnyNumberOfThreads)
     EXPECT_TRUE(picture() == pair);
 }
 
+// Random scenes of every kind, ties and groups included: the accelerated
+// tracer gives the plain search's bytes.
+TEST(RayMain, AcceleratedTracerMatchesThePlainSearch)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(-1, 1);
+    auto pick = [&](int n) { return (int)(rng() % (unsigned)n); };
+    for (int sc = 0; sc < 80; sc++) {
+        scene_begin();
+        const int n = 1 + pick(sc % 8 == 0 ? 60 : 10);
+        for (int i = 0; i < n; i++) {
+            primrec p = prim(1 + pick(4), {0, 0, 1}, {u(rng) * 3, u(rng) * 3, u(rng) * 3});
+            if (p.type == 2)
+                p.geom = vec{0.3 + std::fabs(u(rng)), 0.3 + std::fabs(u(rng)), 0.5};
+            else if (p.type != 1)
+                p.geom = vec{0.5 + u(rng) * 0.4, pick(4) ? 1.0 : 0.0, pick(3) ? 0.8 : -0.8};
+            else if (pick(2))
+                p.geom = vec{u(rng), u(rng), u(rng)};
+            if (i && !pick(6)) // a twin of the one before: every hit a tie
+                p.geom = pri[i - 1].geom, p.pos = pri[i - 1].pos, p.type = pri[i - 1].type;
+            p.surf = 1 + pick(3);
+            p.sense = pick(2) ? 1 : -1;
+            p.ka = 0.2, p.kd = 0.6, p.ks = 0.4, p.npow = pick(30);
+            p.refr = 1.3 + 0.4 * std::fabs(u(rng)), p.trans = 0.6;
+            p.pat = pick(4), p.patw = 0.4;
+            p.col = colr{pick(256), pick(256), pick(256)};
+            add(p);
+        }
+        if (n > 2)
+            group({0, 1 + pick(n - 1)});
+        for (int j = pick(4); j > 0; j--)
+            light({u(rng) * 10, u(rng) * 10, 5 + u(rng) * 5}, 0.8);
+        const int stereo = pick(3) == 0, w = 16 + pick(9), h = 8 + pick(5);
+        look({u(rng), u(rng), u(rng)}, {u(rng), u(rng), 0.2 + std::fabs(u(rng))}, 9, 6, w, h,
+             pick(4));
+        const double vx = vpnax, vy = vpnay, vz = vpnaz;
+
+        render_ctl plain;
+        plain.plain = true;
+        ASSERT_EQ(ray_main(stereo, &plain), RAY_DONE);
+        std::vector<unsigned char> a = picture();
+        ixmx = w, iymx = h, vpnax = vx, vpnay = vy, vpnaz = vz;
+        render_ctl fast;
+        fast.threads = 2;
+        ASSERT_EQ(ray_main(stereo, &fast), RAY_DONE);
+        ASSERT_TRUE(picture() == a) << "scene " << sc;
+    }
+}
+
 TEST(RayMain, NoLookDirectionRendersNothing)
 {
     scene_begin();
