@@ -126,10 +126,6 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n)
     }
     const char *step = "write";
     int ok = write_all(fd, data, n);
-    if (ok && ::fsync(fd) != 0) {
-        ok = 0;
-        step = "flush";
-    }
     int e = errno;
     if (::close(fd) != 0 && ok) {
         ok = 0;
@@ -145,12 +141,6 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n)
         ::unlink(tmp.c_str());
         errno = e;
         return fail(path, step);
-    }
-    // make the rename itself last
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        (void)::fsync(dfd);
-        ::close(dfd);
     }
     return 1;
 }

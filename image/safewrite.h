@@ -1,7 +1,7 @@
 // safewrite.h - replace a file only once its new contents are all written.
 //
 // The bytes go to a temporary file beside the target, which is renamed over
-// the target when every byte is written and flushed; on any failure the
+// the target when every byte is written; on any failure the
 // temporary file is removed and the old file stays as it was. The new file
 // keeps the old one's owner and permissions; saving over a symbolic link
 // replaces the file it points to. A target that exists and is not a

@@ -2,15 +2,12 @@
 
 namespace {
 
-vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p)
+vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
 {
-    const vec &n = p.geom;
-    vec w;
-    vsub(w, p.pos, o);
-    double nd = vspro(n, d);
+    double nd = vspro(p.geom, d);
     if (nd == 0)
         return r = nohit();
-    double t = vspro(w, n) / nd;
+    double t = k.wn / nd;
     if (t > HIT_EPS) {
         vec td;
         vadd(r, o, vmul(td, d, t));
@@ -46,44 +43,40 @@ void box_face(vec &r, double &best, const vec &o, const vec &d, const vec &pp, d
     best = t;
 }
 
-vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p)
+vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
 {
-    double hx = p.geom.x, hy = p.geom.y, hz = p.geom.z;
+    const double hx = p.geom.x, hy = p.geom.y, hz = p.geom.z;
     double best = FAR;
-    vec pp;
-    vsub(pp, o, p.pos);
+    const vec &pp = k.pp;
     if (d.x != 0) {
-        if (pp.x > -hx)
-            box_face(r, best, o, d, pp, (hx - pp.x) / d.x, hy, 1, hz, 2, true, p);
-        if (pp.x < hx)
-            box_face(r, best, o, d, pp, (-pp.x - hx) / d.x, hy, 1, hz, 2, false, p);
+        if (k.tryface[0])
+            box_face(r, best, o, d, pp, k.num[0] / d.x, hy, 1, hz, 2, true, p);
+        if (k.tryface[1])
+            box_face(r, best, o, d, pp, k.num[1] / d.x, hy, 1, hz, 2, false, p);
     }
     if (d.y != 0) {
-        if (pp.y > -hy)
-            box_face(r, best, o, d, pp, (hy - pp.y) / d.y, hx, 0, hz, 2, false, p);
-        if (pp.y < hy)
-            box_face(r, best, o, d, pp, (-pp.y - hy) / d.y, hx, 0, hz, 2, false, p);
+        if (k.tryface[2])
+            box_face(r, best, o, d, pp, k.num[2] / d.y, hx, 0, hz, 2, false, p);
+        if (k.tryface[3])
+            box_face(r, best, o, d, pp, k.num[3] / d.y, hx, 0, hz, 2, false, p);
     }
     if (d.z != 0) {
-        if (pp.z > -hz)
-            box_face(r, best, o, d, pp, (hz - pp.z) / d.z, hy, 1, hx, 0, false, p);
-        if (pp.z < hz)
-            box_face(r, best, o, d, pp, (-pp.z - hz) / d.z, hy, 1, hx, 0, false, p);
+        if (k.tryface[4])
+            box_face(r, best, o, d, pp, k.num[4] / d.z, hy, 1, hx, 0, false, p);
+        if (k.tryface[5])
+            box_face(r, best, o, d, pp, k.num[5] / d.z, hy, 1, hx, 0, false, p);
     }
     if (best == FAR)
         r = nohit();
     return r;
 }
 
-vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, double k)
+vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
 {
     const vec &g = p.geom;
-    vec pp;
-    vsub(pp, o, p.pos);
     double a = g.x * times2(d.x) + g.y * times2(d.y) + g.z * times2(d.z);
-    double b = g.x * pp.x * d.x + g.y * pp.y * d.y + g.z * pp.z * d.z;
-    double c = g.x * times2(pp.x) + g.y * times2(pp.y) + g.z * times2(pp.z) - k;
-    double disc = times2(b) - a * c;
+    double b = k.kp.x * d.x + k.kp.y * d.y + k.kp.z * d.z;
+    double disc = times2(b) - a * k.c;
     if (!(disc >= 0) || a == 0)
         return r = nohit();
     double s = std::sqrt(disc);
@@ -106,20 +99,66 @@ vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, double k)
 
 } // namespace
 
-vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p)
+void xprep(xconst &k, const vec &o, const primrec &p)
+{
+    const vec &g = p.geom;
+    switch (p.type) {
+    case 1: {
+        vec w;
+        vsub(w, p.pos, o);
+        k.wn = vspro(w, g);
+        break;
+    }
+    case 2: {
+        const vec &pp = vsub(k.pp, o, p.pos);
+        k.tryface[0] = pp.x > -g.x;
+        k.tryface[1] = pp.x < g.x;
+        k.tryface[2] = pp.y > -g.y;
+        k.tryface[3] = pp.y < g.y;
+        k.tryface[4] = pp.z > -g.z;
+        k.tryface[5] = pp.z < g.z;
+        k.num[0] = g.x - pp.x;
+        k.num[1] = -pp.x - g.x;
+        k.num[2] = g.y - pp.y;
+        k.num[3] = -pp.y - g.y;
+        k.num[4] = g.z - pp.z;
+        k.num[5] = -pp.z - g.z;
+        break;
+    }
+    case 3:
+    case 4: {
+        vec pp;
+        vsub(pp, o, p.pos);
+        k.kp = vec{g.x * pp.x, g.y * pp.y, g.z * pp.z};
+        k.c = g.x * times2(pp.x) + g.y * times2(pp.y) + g.z * times2(pp.z) -
+              (p.type == 3 ? 1.0 : 0.0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
 {
     switch (p.type) {
     case 1:
-        return plane_hit(r, o, d, p);
+        return plane_hit(r, o, d, p, k);
     case 2:
-        return box_hit(r, o, d, p);
+        return box_hit(r, o, d, p, k);
     case 3:
-        return quad_hit(r, o, d, p, 1.0);
     case 4:
-        return quad_hit(r, o, d, p, 0.0);
+        return quad_hit(r, o, d, p, k);
     default:
         return r;
     }
+}
+
+vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p)
+{
+    xconst k;
+    xprep(k, o, p);
+    return crossx(r, o, d, p, k);
 }
 
 int checkin(vec &x, const primrec &p)

@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include "../image/rgb.h"
+#include "fast.h"
 #include "shade.h"
 
 #include <cstring>
@@ -19,6 +20,7 @@ struct job {
     int neyes;
     int w;        // dots per eye per row (ixmx while tracing)
     int h;
+    bool fast;    // the accelerated tracer is prepared for this scene
 };
 
 void store(long i, const colr &c)
@@ -28,7 +30,7 @@ void store(long i, const colr &c)
     outb[i] = (unsigned char)(unsigned)(c.b > 255 ? 255 : c.b);
 }
 
-void trace_row(const job &jb, int y)
+void trace_row(const job &jb, fast_tracer &tr, int y)
 {
     long i = (long)y * jb.w * jb.neyes;
     for (int e = 0; e < jb.neyes; e++)
@@ -36,7 +38,10 @@ void trace_row(const job &jb, int y)
             vec dir;
             colr c;
             make_eye(dir, jb.eye[e], x, y);
-            calc(c, jb.eye[e], dir, ilvlmx);
+            if (jb.fast)
+                calc_fast(tr, c, jb.eye[e], dir, ilvlmx, e);
+            else
+                calc(c, jb.eye[e], dir, ilvlmx);
             store(i++, c);
         }
 }
@@ -89,13 +94,14 @@ void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
 {
     std::atomic<int> next{0};
     std::function<void()> work = [&] {
+        fast_tracer tr;
         for (;;) {
             if (calc_stop->load(std::memory_order_relaxed))
                 return;
             int y = next.fetch_add(1);
             if (y >= jb.h)
                 return;
-            trace_row(jb, y);
+            trace_row(jb, tr, y);
             if (ctl)
                 ctl->rows_done.fetch_add(1, std::memory_order_relaxed);
         }
@@ -164,6 +170,7 @@ int ray_main(int stereo, render_ctl *ctl)
         jb.eye[0] = e;
         jb.neyes = 1;
     }
+    jb.fast = !(ctl && ctl->plain) && fast_prepare(jb.eye, jb.neyes);
     jb.w = ixmx;
     jb.h = ixmx > 0 && iymx > 0 ? iymx : 0;
 

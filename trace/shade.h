@@ -22,12 +22,12 @@
 #include <atomic>
 
 // Stopping a render. While the render driver traces, calc_stop points at
-// its stop flag; while that flag is true calc returns black at once, so
-// even a dot whose ray tree has 2^31 nodes ends quickly, and the driver
-// throws the picture away. Secondary rays nest on the stack: a calc that
-// finds its thread's stack below calc_stack_floor (the driver sets it per
-// tracing thread; null: unchecked) sets calc_deep and the stop flag
-// instead of going deeper.
+// its stop flag; while that flag is true the shading of a ray (calc, and
+// the accelerated tracer alike) returns black at once, so even a dot whose
+// ray tree has 2^31 nodes ends quickly, and the driver throws the picture
+// away. Secondary rays nest on the stack: a ray that finds its thread's
+// stack below calc_stack_floor (the driver sets it per tracing thread;
+// null: unchecked) sets calc_deep and the stop flag instead of going deeper.
 extern std::atomic<bool> *calc_stop;
 extern std::atomic<bool> calc_deep;
 extern thread_local const char *calc_stack_floor;
