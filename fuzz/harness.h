@@ -4,7 +4,8 @@
 // scene_input: the bytes as a .RT file -> data_load -> the scene model's
 // invariants -> info_json (must be valid JSON) -> two renders at a tiny
 // size, depth as read but bounded, one on the plain tracer and one on two
-// threads: both finish and give the same bytes.
+// threads: both finish and give the same bytes. An odd size of input
+// renders a stereo pair, with one of a few eye offsets (length3d).
 //
 // render_twice: renders the loaded scene at its own size and depth on the
 // plain tracer and again, from the same camera, on two threads. Both must

@@ -10,6 +10,7 @@
 #include "child.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
@@ -115,6 +116,17 @@ TEST(DegenerateDots, ZeroDirectionShowsBlack)
     EXPECT_EQ(dot(ixmx / 2, iymx / 2), 0);
     EXPECT_GT(dot(ixmx / 2 - 1, iymx / 2), 0);
     EXPECT_GT(dot(ixmx / 2, iymx / 2 - 1), 0);
+}
+
+// The SETTING dialog takes any stereo eye offset.
+TEST(DegenerateDots, StereoAtAnyEyeOffset)
+{
+    for (double off : {0.0, -2.0, 1e308, (double)INFINITY, (double)NAN}) {
+        ASSERT_EQ(data_load((DIR + "box-sense0.RT").c_str()), 1);
+        length3d = off;
+        EXPECT_EQ(render_twice(1), RAY_DONE) << off;
+    }
+    length3d = 0.16;
 }
 
 } // namespace
