@@ -78,13 +78,17 @@ void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
         fast_tracer tr;
         for (;;) {
             if (ctl && ctl->cancel.load(std::memory_order_relaxed))
-                return;
+                break;
             int y = next.fetch_add(1);
             if (y >= jb.h)
-                return;
+                break;
             trace_row(jb, tr, y);
             if (ctl)
                 ctl->rows_done.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (ctl) {
+            ctl->rays += tr.rays;
+            ctl->shadow_rays += tr.shadow_rays;
         }
     };
     std::vector<std::thread> pool;
@@ -165,6 +169,7 @@ int ray_main(int stereo, render_ctl *ctl)
     if (ctl) {
         ctl->rows_done = 0;
         ctl->rows = jb.h;
+        ctl->rays = ctl->shadow_rays = 0;
     }
     int nthreads = ctl && ctl->plain ? 1 : ctl && ctl->threads > 0 ? ctl->threads
                                                                   : render_threads_default();
