@@ -197,9 +197,13 @@ bool fast_prepare(const vec *eyes, int neyes)
         S.meye[e] = REL * (absmax(eyes[e]) + S.scale);
         screengrid_build(S.seye[e], eyes[e], ixmx, iymx, S.box, gridded, ngridded, S.planes,
                          S.nplanes);
-        dirgrid_build(S.geye[e], eyes[e], 64, S.box, gridded, ngridded, S.planes, S.nplanes,
-                      budget / 4);
-        budget -= S.geye[e].prims.size();
+        // by direction only where the picture has no tiles
+        S.geye[e].n = 0;
+        if (!S.seye[e].tx) {
+            dirgrid_build(S.geye[e], eyes[e], 64, S.box, gridded, ngridded, S.planes, S.nplanes,
+                          budget / 4);
+            budget -= S.geye[e].prims.size();
+        }
     }
     const int cells = light_cells(nlg);
     for (int j = 0; j < nlg; j++) {
