@@ -61,7 +61,7 @@ void disp_size(int w, int h, int zoom, int &W, int &H);
 // Converts the planes, holding a w x h picture, into g at the current
 // zoom_size and mode. Returns 1; when w or h is 0 or less, returns 0 and
 // leaves g as it was (the diffusion state too). A zoom that leaves W or H
-// at 0 makes an empty grid (nothing diffused).
+// at 0 (one dot at 50 %) makes a grid without dots and diffuses nothing.
 int show_dots(dotgrid &g, int w, int h);
 
 // The colour the window shows for dot (x, y): the code's colour, the
