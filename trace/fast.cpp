@@ -2,8 +2,9 @@
 
 #include "bounds.h"
 #include "bvh.h"
-#include "crossp.h"
+#include "crossx.h"
 #include "dirgrid.h"
+#include "screengrid.h"
 #include "shade_impl.h"
 
 #include <cmath>
@@ -32,6 +33,7 @@ struct prepared {
     double wide;            // how far the boxes are widened
     xconst xeye[2][PRIM_MAX];
     xconst xlight[LIGHT_MAX][PRIM_MAX];
+    screengrid seye[2];
     dirgrid geye[2];
     dirgrid glight[LIGHT_MAX];
     double meye[2];          // box widening for rays from each eye
@@ -193,9 +195,15 @@ bool fast_prepare(const vec *eyes, int neyes)
         for (int i = 0; i < primmx; i++)
             xprep(S.xeye[e][i], eyes[e], pri[i]);
         S.meye[e] = REL * (absmax(eyes[e]) + S.scale);
-        dirgrid_build(S.geye[e], eyes[e], 64, S.box, gridded, ngridded, S.planes, S.nplanes,
-                      budget / 4);
-        budget -= S.geye[e].prims.size();
+        screengrid_build(S.seye[e], eyes[e], ixmx, iymx, S.box, gridded, ngridded, S.planes,
+                         S.nplanes);
+        // by direction only where the picture has no tiles
+        S.geye[e].n = 0;
+        if (!S.seye[e].tx) {
+            dirgrid_build(S.geye[e], eyes[e], 64, S.box, gridded, ngridded, S.planes, S.nplanes,
+                          budget / 4);
+            budget -= S.geye[e].prims.size();
+        }
     }
     const int cells = light_cells(nlg);
     for (int j = 0; j < nlg; j++) {
@@ -209,8 +217,15 @@ bool fast_prepare(const vec *eyes, int neyes)
     return true;
 }
 
+int fast_tile(int eye, int x, int y)
+{
+    const screengrid &g = S.seye[eye];
+    return g.tx ? screengrid_tile(g, x, y) : -1;
+}
+
 fast_tracer::fast_tracer()
 {
+    tile = -1;
     for (int j = 0; j < LIGHT_MAX; j++)
         blocker[j] = -1;
 }
@@ -229,22 +244,35 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
         return lower > 0 && lower * lower > b.d2;
     };
 
-    // from an eye: its direction grid
-    const int cell = eye >= 0 && S.geye[eye].n ? dirgrid_cell(S.geye[eye], dir) : -1;
-    if (cell >= 0) {
-        const xconst *xc = S.xeye[eye];
+    // from an eye: the list of its tile of the picture, or of its direction
+    const uint8_t *list = nullptr;
+    uint32_t from = 0, to = 0;
+    const double *near = nullptr;
+    bool listed = false;
+    if (eye >= 0 && tile >= 0 && S.seye[eye].tx) {
+        const screengrid &g = S.seye[eye];
+        list = g.prims.data(), from = g.start[tile], to = g.start[tile + 1], near = g.near;
+        listed = true;
+    } else if (eye >= 0 && S.geye[eye].n) {
         const dirgrid &g = S.geye[eye];
+        const int cell = dirgrid_cell(g, dir);
+        if (cell >= 0) {
+            list = g.prims.data(), from = g.start[cell], to = g.start[cell + 1], near = g.near;
+            listed = true;
+        }
+    }
+    if (listed) {
+        const xconst *xc = S.xeye[eye];
         const double margin = S.meye[eye];
         auto offer = [&](int k) {
-            crossx(p, org, dir, pri[k], xc[k]);
+            crossx_inline(p, org, dir, pri[k], xc[k]);
             b.offer(vlength2(vsub(q, org, p)), k, p);
         };
         for (int n = 0; n < S.nunbound; n++)
             offer(S.unbound[n]);
-        const uint8_t *list = g.prims.data();
-        for (uint32_t n = g.start[cell], e = g.start[cell + 1]; n < e; n++) {
+        for (uint32_t n = from; n < to; n++) {
             int k = list[n];
-            if (beyond(g.near[k], margin))
+            if (beyond(near[k], margin))
                 break;
             offer(k);
         }
@@ -259,7 +287,7 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     double tn;
     auto offer = [&](int k) {
         if (xc)
-            crossx(p, org, dir, pri[k], xc[k]);
+            crossx_inline(p, org, dir, pri[k], xc[k]);
         else
             crossp(p, org, dir, pri[k]);
         b.offer(vlength2(vsub(q, org, p)), k, p);
@@ -310,6 +338,47 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     return b.i;
 }
 
+namespace {
+
+// One shadow search from light j toward h: the candidates tried so far
+// and what they add up to.
+struct shadow_search {
+    const vec &lp, &lv;
+    const xconst *xc;
+    int hit;
+    double dl2;
+    double lim;   // a point that counts and is nearer the light than this blocks it
+    best_hit s;   // nearest point that counts: of the hit or of an opaque primitive
+    int dim[PRIM_MAX]; // transparent primitives nearer the light than h
+    int ndim = 0;
+
+    shadow_search(const vec &lp, const vec &lv, const xconst *xc, int hit, double dl2, double lim)
+        : lp(lp), lv(lv), xc(xc), hit(hit), dl2(dl2), lim(lim)
+    {
+    }
+
+    // false when candidate k proves the light blocked
+    __attribute__((always_inline)) bool try_k(int k)
+    {
+        vec p, q;
+        crossx_inline(p, lp, lv, pri[k], xc[k]);
+        double dk = vlength2(vsub(q, p, lp));
+        if (pri[k].surf == 3 && k != hit) {
+            if (dk < dl2)
+                dim[ndim++] = k;
+            return true;
+        }
+        if (dk < lim)
+            return false;
+        s.offer(dk, k, p);
+        return true;
+    }
+};
+
+bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach);
+
+} // namespace
+
 bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f)
 {
     // A light reaches h only through a point S within 1e-5 of h and less
@@ -317,107 +386,106 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     if (!(dl2 < 1.0000001e10))
         return false;
     const vec &lp = lig[j].pos;
-    const xconst *xc = S.xlight[j];
     const double dist = std::sqrt(dl2);
     const double tol = 1e-9 * dist + 1e-12;
-    const double margin = S.mlight[j];
     // beyond this distance from the light a point is more than 1e-4 past h
-    const double reach = dist + 1e-4 + margin;
+    const double reach = dist + 1e-4 + S.mlight[j];
     // a point that counts for S and lies this much nearer the light than h
     // keeps S at least 1e-5 from h: the light is blocked
     const double near_h = dist - 1e-5 - tol;
-    const double lim = near_h > 0 ? std::fmin(near_h * near_h, FAR) : 0.0;
-    auto blocks = [&](double dk) { return dk < lim; };
-    auto counts = [&](int k) { return k == hit || pri[k].surf != 3; };
-
-    vec p, q;
-    int c = blocker[j];
-    if (c >= 0 && c < primmx && known_type(pri[c]) && counts(c)) {
-        crossx(p, lp, lv, pri[c], xc[c]);
-        if (blocks(vlength2(vsub(q, p, lp))))
-            return false;
-    }
-
-    best_hit s;
-    int dim[PRIM_MAX], ndim = 0;
-    // one candidate: false when it proves the light blocked
-    auto test = [&](int k) {
-        crossx(p, lp, lv, pri[k], xc[k]);
-        double dk = vlength2(vsub(q, p, lp));
-        if (pri[k].surf == 3 && k != hit && dk < dl2)
-            dim[ndim++] = k;
-        if (counts(k)) {
-            if (blocks(dk)) {
-                blocker[j] = k;
-                return false;
-            }
-            s.offer(dk, k, p);
-        }
-        return true;
-    };
+    shadow_search ss(lp, lv, S.xlight[j], hit, dl2,
+                     near_h > 0 ? std::fmin(near_h * near_h, FAR) : 0.0);
 
     const dirgrid &g = S.glight[j];
     const int cell = g.n ? dirgrid_cell(g, lv) : -1;
     if (cell >= 0) {
+        // the cell lists the boxes nearest the light first: blockers come early
         for (int n = 0; n < S.nunbound; n++)
-            if (!test(S.unbound[n]))
+            if (!ss.try_k(S.unbound[n]))
                 return false;
         const uint8_t *list = g.prims.data();
         for (uint32_t n = g.start[cell], e = g.start[cell + 1]; n < e; n++) {
             int k = list[n];
             if (g.near[k] > reach)
                 break;
-            if (!test(k))
+            if (!ss.try_k(k))
                 return false;
         }
-    } else {
-        rayinfo ri;
-        ray_setup(ri, lp, lv, dist);
-        const double tmax = reach / dist + 1e-6;
-        double tn;
-        for (int n = 0; n < S.nloose; n++) {
-            int k = S.loose[n];
-            if (S.boxed[k] && !hitbox(S.box[k], ri, tmax, tn))
-                continue;
-            if (!test(k))
-                return false;
-        }
-        if (S.tree.nnodes) {
-            int stack[2 * PRIM_MAX];
-            int sp = 0;
-            if (hitbox(S.tree.nodes[0].box, ri, tmax, tn))
-                stack[sp++] = 0;
-            while (sp > 0) {
-                const bvhnode &nd = S.tree.nodes[stack[--sp]];
-                if (nd.left < 0) {
-                    for (int i = 0; i < nd.count; i++)
-                        if (!test(S.tree.items[nd.first + i]))
-                            return false;
-                    continue;
-                }
-                if (hitbox(S.tree.nodes[nd.right].box, ri, tmax, tn))
-                    stack[sp++] = nd.right;
-                if (hitbox(S.tree.nodes[nd.left].box, ri, tmax, tn))
-                    stack[sp++] = nd.left;
-            }
-        }
+    } else if (!shadow_tree(ss, blocker[j], dist, reach)) {
+        return false;
     }
 
-    vec sp = s.i >= 0 ? s.p : nohit();
+    vec q, sp = ss.s.i >= 0 ? ss.s.p : nohit();
     if (!(vlength2(vsub(q, h, sp)) < 1e-10))
         return false;
     // dim in index order, as the plain search multiplies
-    for (int a = 1; a < ndim; a++)
+    int *dim = ss.dim;
+    for (int a = 1; a < ss.ndim; a++)
         for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
             int t = dim[b];
             dim[b] = dim[b - 1];
             dim[b - 1] = t;
         }
     f = 1.0;
-    for (int a = 0; a < ndim; a++)
+    for (int a = 0; a < ss.ndim; a++)
         f = f * pri[dim[a]].trans;
     return true;
 }
+
+namespace {
+
+// The shadow search through the hierarchy, for a light without a grid:
+// false when the light is blocked.
+bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach)
+{
+    // the primitive that blocked this light last often blocks it again
+    int c = blocker;
+    if (c >= 0 && c < primmx && known_type(pri[c]) && (c == ss.hit || pri[c].surf != 3)) {
+        vec p, q;
+        crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c]);
+        if (vlength2(vsub(q, p, ss.lp)) < ss.lim)
+            return false;
+    }
+    rayinfo ri;
+    ray_setup(ri, ss.lp, ss.lv, dist);
+    const double tmax = reach / dist + 1e-6;
+    double tn;
+    auto test = [&](int k) {
+        if (ss.try_k(k))
+            return true;
+        blocker = k;
+        return false;
+    };
+    for (int n = 0; n < S.nloose; n++) {
+        int k = S.loose[n];
+        if (S.boxed[k] && !hitbox(S.box[k], ri, tmax, tn))
+            continue;
+        if (!test(k))
+            return false;
+    }
+    if (!S.tree.nnodes)
+        return true;
+    int stack[2 * PRIM_MAX];
+    int sp = 0;
+    if (hitbox(S.tree.nodes[0].box, ri, tmax, tn))
+        stack[sp++] = 0;
+    while (sp > 0) {
+        const bvhnode &nd = S.tree.nodes[stack[--sp]];
+        if (nd.left < 0) {
+            for (int i = 0; i < nd.count; i++)
+                if (!test(S.tree.items[nd.first + i]))
+                    return false;
+            continue;
+        }
+        if (hitbox(S.tree.nodes[nd.right].box, ri, tmax, tn))
+            stack[sp++] = nd.right;
+        if (hitbox(S.tree.nodes[nd.left].box, ri, tmax, tn))
+            stack[sp++] = nd.left;
+    }
+    return true;
+}
+
+} // namespace
 
 colr &calc_fast(fast_tracer &tr, colr &out, const vec &org, const vec &dir, int depth, int eye)
 {

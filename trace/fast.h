@@ -30,10 +30,15 @@ bool fast_prepare(const vec *eyes, int neyes);
 struct fast_tracer {
     static constexpr bool skip_zero_terms = true;
     int blocker[LIGHT_MAX]; // last primitive that blocked each light
+    int tile;               // the picture tile of the next primary ray, or -1
+    long long rays = 0, shadow_rays = 0; // traced so far
     fast_tracer();
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f);
 };
+
+// The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.
+int fast_tile(int eye, int x, int y);
 
 // calc with the accelerated search; eye is 0 or 1 for a primary ray from
 // the prepared eyes, -1 for any other origin.

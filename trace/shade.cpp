@@ -25,6 +25,7 @@ bool odd_cell(double v)
 // every shadow. It is the reference the accelerated tracer must match.
 struct plain_tracer {
     static constexpr bool skip_zero_terms = false;
+    long long rays = 0, shadow_rays = 0;
     int nearest(const vec &org, const vec &dir, int, vec &h)
     {
         double best = FAR;

@@ -13,7 +13,8 @@
 //       |lv|^2), and if so the product f of the trans of the transparent
 //       primitives other than hit whose point lies nearer the light than h.
 //
-// Secondary rays are traced with eye = -1.
+// Secondary rays are traced with eye = -1. TR also has two counters,
+// rays and shadow_rays, of the rays traced and the shadow searches made.
 //
 // A tracer with TR::skip_zero_terms set also skips the work of terms that
 // are bound to add nothing: a factor of exactly 0 makes cmul give 0 whatever
@@ -124,6 +125,7 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
         }
     }
     vec h;
+    tr.rays++;
     int hit = tr.nearest(org, dir, eye, h);
     if (hit < 0)
         return out; // the background is black
@@ -146,6 +148,7 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
             vec lv;
             vsub(lv, h, lig[j].pos);
             double f;
+            tr.shadow_rays++;
             if (tr.lit(j, h, hit, lv, vlength2(lv), f))
                 add_light<skip>(out, u, n, ph, k, lv, f * lig[j].bright);
         }
