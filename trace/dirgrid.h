@@ -41,7 +41,7 @@ inline int dirgrid_cell(const dirgrid &g, const vec &d)
     } else {
         face = d.z > 0 ? 4 : 5, m = az, u = d.x, v = d.y;
     }
-    if (!(m > 0) || !(m < HUGE_VAL))
+    if (!(m > 0) || !(m < HUGE_VAL) || u != u || v != v)
         return -1;
     const double h = 0.5 * g.n;
     int i = (int)((u / m + 1) * h), j = (int)((v / m + 1) * h);
