@@ -1,11 +1,14 @@
 #include "harness.h"
 
 #include "../cli/info_json.h"
+#include "../image/display.h"
+#include "../image/reduce.h"
 #include "../image/rgb.h"
 #include "../scene/rtread.h"
 #include "../scene/scene.h"
 #include "../trace/render.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -172,6 +175,34 @@ void scene_input(const uint8_t *data, size_t n)
     CHECK(render_twice(n & 1) != RAY_TOODEEP);
 }
 
+namespace {
+
+dotgrid grid;
+
+// One conversion of a w x h picture at the current zoom_size and mode, and
+// what painting and printing would take from it.
+void convert(int w, int h)
+{
+    CHECK(show_dots(grid, w, h) == 1);
+    int W, H;
+    disp_size(w, h, zoom_size, W, H);
+    CHECK(grid.w == W && grid.h == H);
+    CHECK(W >= 0 && W <= WIDTH_MAX && H >= 0 && H <= HEIGHT_MAX);
+    const unsigned most = grid.mode == 0 ? 7 : grid.mode == 1 ? 255 : 0xffffff;
+    for (int i = 0; i < W * H; i++)
+        CHECK(grid.dot[i] <= most);
+    for (int y : {-1, 0, H - 1, H})
+        for (int x : {-1, 0, W - 1, W})
+            CHECK(dot_rgb(grid, x, y) <= 0xffffff);
+    for (int scale : {0, 1, 3, INT_MAX}) {
+        copyrect c = redraw_rect(grid, w, h, scale);
+        CHECK(c.sw >= 0 && c.sw <= grid.w && c.sh >= 0 && c.sh <= grid.h);
+        CHECK(c.dw >= c.sw && c.dh >= c.sh);
+    }
+}
+
+} // namespace
+
 void bmp_input(const uint8_t *data, size_t n)
 {
     ixmx = 7, iymx = 5;
@@ -182,4 +213,27 @@ void bmp_input(const uint8_t *data, size_t n)
         return;
     }
     CHECK(ixmx >= 1 && ixmx <= WIDTH_MAX && iymx >= 1 && iymx <= HEIGHT_MAX);
+
+    // Each mode at a few zooms, one of them taken from the input (below 50
+    // and above 400 too); the diffusion state runs on from one conversion
+    // to the next, as in the window. A large picture gets one zoom, to keep
+    // the fuzzer fast.
+    const int zooms[] = {50, 155, 400, (int)(n * 7 % 460)};
+    const bool small = ixmx * iymx <= 16384;
+    for (int k = 0; k < 4; k++) {
+        if (!small && k != (int)(n % 4))
+            continue;
+        for (int m : {0, 1, 2, 5}) {
+            zoom_size = zooms[k];
+            mode = m;
+            convert(ixmx, iymx);
+        }
+    }
+    // A size the SETTING dialog set after the load, up to beyond the planes.
+    const int w = 1 + (n > 0 ? data[n - 1] * 8 : 0), h = 1 + (n > 1 ? data[n - 2] * 4 : 0);
+    zoom_size = 50;
+    mode = (int)(n % 3);
+    convert(w, h);
+    zoom_size = 100;
+    mode = 0;
 }

@@ -13,7 +13,10 @@
 // the camera untouched after a refusal. Returns ray_main's result.
 //
 // bmp_input: the bytes as a .BMP file -> load_rgb -> the size it reports
-// is 0 x 0 (refused) or a valid picture size.
+// is 0 x 0 (refused) or a valid picture size -> display conversions in
+// every mode at a few zooms, and at a size set after the load (beyond the
+// planes too): the grid has the display size, every dot a value of its
+// mode, and what a paint or a print copies lies within the grid.
 //
 // A broken check prints what broke on stderr and aborts, which the fuzzer
 // and the tests both see; memory errors and undefined behaviour are left to
