@@ -152,13 +152,17 @@ TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
     write_bytes(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
-    for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"}) {
-        child_result r = run_cli({"render", scene, out});
-        EXPECT_EQ(r.status, 1) << out;
-        std::vector<std::string> errors = error_lines(r.err);
-        ASSERT_EQ(errors.size(), 1u) << r.err;
-        EXPECT_NE(errors[0].find(out), std::string::npos) << errors[0];
-    }
+    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/bmp/w5.bmp";
+    for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"})
+        for (const std::vector<std::string> &args :
+             {std::vector<std::string>{"render", scene, out},
+              std::vector<std::string>{"display", picture, out, "--zoom", "200"}}) {
+            child_result r = run_cli(args);
+            EXPECT_EQ(r.status, 1) << args[0] << " " << out;
+            std::vector<std::string> errors = error_lines(r.err);
+            ASSERT_EQ(errors.size(), 1u) << r.err;
+            EXPECT_NE(errors[0].find(out), std::string::npos) << errors[0];
+        }
     EXPECT_EQ(read_bytes(tmp / "file"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
     struct stat st;
