@@ -8,6 +8,8 @@
 #include "child.h"
 
 #include <csignal>
+#include <filesystem>
+#include <sys/wait.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
@@ -87,7 +89,12 @@ TEST(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
 
 int tasks_of(pid_t pid)
 {
-    return (int)list_dir("/proc/" + std::to_string(pid) + "/task").size();
+    std::error_code ec;
+    int n = 0;
+    for (auto it = std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+        n++;
+    return n;
 }
 
 // Ctrl-C in a long render: status 130, and the output file is as it was
@@ -103,8 +110,11 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
             start_cli({"render", SCENES + "glass-slabs-deep.RT", out, "--threads", "2"});
         ASSERT_GT(pid, 0);
         // wait until both tracing threads run beside the main one
-        while (tasks_of(pid) < 3)
+        int st = 0;
+        while (tasks_of(pid) < 3) {
+            ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before it traced";
             usleep(1000);
+        }
         kill(pid, SIGINT);
         child_result r = wait_cli(pid);
         EXPECT_EQ(r.signal, 0);
