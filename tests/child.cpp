@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <poll.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -126,20 +125,6 @@ temp_dir::~temp_dir()
 {
     std::error_code ec;
     fs::remove_all(path, ec);
-}
-
-std::string read_bytes(const std::string &path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void write_bytes(const std::string &path, const std::string &bytes)
-{
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f << bytes;
 }
 
 bool exists(const std::string &path)

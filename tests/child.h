@@ -1,6 +1,8 @@
 // child.h - run koru-cli as a child process and collect what it says.
 #pragma once
 
+#include "testscene.h" // slurp, spit
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -32,8 +34,6 @@ struct temp_dir {
     std::string operator/(const std::string &name) const { return path + "/" + name; }
 };
 
-std::string read_bytes(const std::string &path);
-void write_bytes(const std::string &path, const std::string &bytes);
 bool exists(const std::string &path);
 // Names of the entries of a directory, sorted.
 std::vector<std::string> list_dir(const std::string &path);

@@ -83,7 +83,7 @@ TEST_P(Degenerate, KoruCliRendersOrRefusesInOneLine)
     } else {
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_TRUE(errors.empty()) << r.err;
-        std::string bmp = read_bytes(out);
+        std::string bmp = slurp(out);
         ASSERT_GE(bmp.size(), 54u);
         EXPECT_EQ(bmp.substr(0, 2), "BM");
     }

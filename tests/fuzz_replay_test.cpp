@@ -51,7 +51,7 @@ class FuzzReplay : public testing::TestWithParam<input> {};
 
 TEST_P(FuzzReplay, Survives)
 {
-    std::string bytes = read_bytes(GetParam().path);
+    std::string bytes = slurp(GetParam().path);
     const uint8_t *p = (const uint8_t *)bytes.data();
     if (GetParam().target == "scene")
         scene_input(p, bytes.size());

@@ -105,7 +105,7 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
         temp_dir tmp;
         const std::string out = tmp / "slabs.BMP";
         if (old_file)
-            write_bytes(out, "the old picture");
+            spit(out, "the old picture");
         pid_t pid =
             start_cli({"render", SCENES + "glass-slabs-deep.RT", out, "--threads", "2"});
         ASSERT_GT(pid, 0);
@@ -120,7 +120,7 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
         EXPECT_EQ(r.signal, 0);
         EXPECT_EQ(r.status, 130);
         if (old_file) {
-            EXPECT_EQ(read_bytes(out), "the old picture");
+            EXPECT_EQ(slurp(out), "the old picture");
             EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"slabs.BMP"});
         } else {
             EXPECT_FALSE(exists(out));

@@ -45,13 +45,13 @@ TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
     for (long long after : {0LL, 1LL, 53LL, 54LL, 70LL, (long long)SMALL_BYTES - 1}) {
         temp_dir tmp;
         const std::string out = tmp / "pic.BMP";
-        write_bytes(out, OLD);
+        spit(out, OLD);
         warn_clear();
         {
             seam s(after);
             EXPECT_EQ(save_rgb(out.c_str()), 0) << after;
         }
-        EXPECT_EQ(read_bytes(out), OLD) << after;
+        EXPECT_EQ(slurp(out), OLD) << after;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << after;
         EXPECT_TRUE(said("No space left on device")) << after;
         EXPECT_TRUE(said(out.c_str())) << after;
@@ -72,13 +72,13 @@ TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
     small_picture();
     temp_dir tmp;
     const std::string out = tmp / "pic.BMP";
-    write_bytes(out, OLD);
+    spit(out, OLD);
     ASSERT_EQ(chmod(out.c_str(), 0640), 0);
     {
         seam s((long long)SMALL_BYTES); // exactly enough room
         ASSERT_EQ(save_rgb(out.c_str()), 1);
     }
-    std::string bmp = read_bytes(out);
+    std::string bmp = slurp(out);
     ASSERT_EQ(bmp.size(), SMALL_BYTES);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     struct stat st;
@@ -92,14 +92,14 @@ TEST(SafeWrite, UnwritablePlacesFailCleanly)
 {
     small_picture();
     temp_dir tmp;
-    write_bytes(tmp / "file", OLD);
+    spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
     for (const std::string &out : {tmp / "file/pic.BMP", tmp / "dir", tmp / "no-dir/pic.BMP"}) {
         warn_clear();
         EXPECT_EQ(save_rgb(out.c_str()), 0) << out;
         EXPECT_EQ(nwarn, 1) << out;
     }
-    EXPECT_EQ(read_bytes(tmp / "file"), OLD);
+    EXPECT_EQ(slurp(tmp / "file"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
     warn_clear();
@@ -126,13 +126,13 @@ TEST(SafeWrite, ThroughASymbolicLinkTheLinkStays)
 {
     small_picture();
     temp_dir tmp;
-    write_bytes(tmp / "real.BMP", OLD);
+    spit(tmp / "real.BMP", OLD);
     ASSERT_EQ(symlink("real.BMP", (tmp / "link.BMP").c_str()), 0);
     ASSERT_EQ(save_rgb((tmp / "link.BMP").c_str()), 1);
     struct stat st;
     ASSERT_EQ(lstat((tmp / "link.BMP").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(read_bytes(tmp / "real.BMP").size(), SMALL_BYTES);
+    EXPECT_EQ(slurp(tmp / "real.BMP").size(), SMALL_BYTES);
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"link.BMP", "real.BMP"}));
 }
 
@@ -150,7 +150,7 @@ TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
 {
     temp_dir tmp;
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
-    write_bytes(tmp / "file", OLD);
+    spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
     const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/bmp/w5.bmp";
     for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"})
@@ -163,7 +163,7 @@ TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
             ASSERT_EQ(errors.size(), 1u) << r.err;
             EXPECT_NE(errors[0].find(out), std::string::npos) << errors[0];
         }
-    EXPECT_EQ(read_bytes(tmp / "file"), OLD);
+    EXPECT_EQ(slurp(tmp / "file"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
     struct stat st;
     ASSERT_EQ(lstat("/dev/full", &st), 0);
