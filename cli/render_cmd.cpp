@@ -67,8 +67,6 @@ int finish(int rc, const char *scene, const char *out)
     if (rc == RAY_TOODEEP)
         return fail("%s: reflections nest deeper than KORU can trace (depth %d); nothing written",
                     scene, ilvlmx);
-    if (rc != RAY_DONE)
-        return fail("%s: the render failed; nothing written", scene);
     if (ixmx <= 0 || iymx <= 0)
         return fail("%s: the picture size %d x %d has no dots; nothing to render", scene, ixmx,
                     iymx);
