@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -90,6 +91,7 @@ void MainWin::build_menu()
     };
     auto popup = [&](const char *caption, std::initializer_list<menu_item> items) {
         QMenu *m = menuBar()->addMenu(QString::fromUtf8(caption));
+        m->menuAction()->setData(0);
         for (const menu_item &it : items) {
             if (it.caption)
                 add(m, it.caption, it.id);
@@ -105,6 +107,13 @@ void MainWin::build_menu()
     add(menuBar(), "Printer(&P)", IDM_PRINT);
     add(menuBar(), "Config(&C)", IDM_CONFIG);
     popup("Help(&H)", {{"Help(&H)", IDM_HELP}, {"About(&A)", IDM_ABOUT}});
+
+    // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
+    QAction *file = menuBar()->actions().first();
+    auto *alt_f = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F), this);
+    connect(alt_f, &QShortcut::activated, this, [this, file] {
+        menuBar()->setActiveAction(file);
+    });
 }
 
 QAction *MainWin::action(int id) const
@@ -246,6 +255,8 @@ void MainWin::help()
         helpwin->setWindowIcon(windowIcon());
         helpwin->setOpenExternalLinks(false);
         helpwin->resize(620, 520);
+        auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), helpwin);
+        connect(esc, &QShortcut::activated, helpwin, &QWidget::close);
     }
     // always at the contents
     helpwin->setSource(QUrl("qrc:/koru/help.html"));

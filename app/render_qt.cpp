@@ -12,6 +12,8 @@
 #include <thread>
 
 std::function<void(render_ctl &)> render_hook;
+std::function<int(int stereo, render_ctl *ctl)> render_fn;
+int progress_delay_ms = 300;
 
 namespace {
 
@@ -48,7 +50,7 @@ public:
         int rows = ctl.rows, done = ctl.rows_done;
         bar->setMaximum(rows > 0 ? rows : 1);
         bar->setValue(done);
-        text->setText(QString("Tracing row %1 of %2").arg(done).arg(rows));
+        text->setText(QString("%1 of %2 rows traced").arg(done).arg(rows));
     }
 
 private:
@@ -68,7 +70,7 @@ int run_render(QWidget *parent, int stereo)
     std::atomic<bool> finished{false};
     int rc = RAY_DONE;
     std::thread worker([&] {
-        rc = ray_main(stereo, &ctl);
+        rc = render_fn ? render_fn(stereo, &ctl) : ray_main(stereo, &ctl);
         finished = true;
     });
 
@@ -83,7 +85,7 @@ int run_render(QWidget *parent, int stereo)
             return;
         }
         // a quick picture needs no progress window
-        if (!dlg.isVisible() && clock.elapsed() > 300)
+        if (!dlg.isVisible() && clock.elapsed() >= progress_delay_ms)
             dlg.show();
         dlg.show_progress();
     });

@@ -5,8 +5,11 @@
 // after a moment a modal "Tracing" window shows the rows done out of the
 // rows, with a Cancel button (Escape and its close box cancel too) that
 // stops the render; ray_main then puts everything back. Returns the RAY_
-// code. render_hook, when set, sees the control block as the render
-// starts (tests cancel through it).
+// code.
+//
+// Test seams: render_hook sees the control block as the render starts;
+// render_fn, when set, runs in place of ray_main; progress_delay_ms is how
+// long a render runs before the progress window shows.
 #pragma once
 
 #include "../trace/render.h"
@@ -18,3 +21,5 @@ class QWidget;
 int run_render(QWidget *parent, int stereo);
 
 extern std::function<void(render_ctl &)> render_hook;
+extern std::function<int(int stereo, render_ctl *ctl)> render_fn;
+extern int progress_delay_ms;
