@@ -17,12 +17,14 @@
 
 const char *render_help =
     "usage: koru-cli render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain]\n"
+    "                        [--stats]\n"
     "\n"
     "Loads SCENE.RT, traces it and writes the picture to OUT.BMP (24-bit).\n"
     "  --stereo      a crossed stereo pair, side by side (\"Make 3D Image\")\n"
     "  --size W H    image size in dots instead of the scene file's\n"
     "  --threads N   trace on N threads (default: one per core)\n"
     "  --plain       the straightforward reference tracer on one thread\n"
+    "  --stats       print the rays traced and the time taken on stderr\n"
     "Ctrl-C stops the render; no file is written then (status 130).\n";
 
 namespace {
@@ -55,13 +57,15 @@ int cmd_render(int argc, char **argv)
 {
     const char *files[2] = {nullptr, nullptr};
     int nfiles = 0, w = -1, h = -1, threads = 0;
-    bool stereo = false, plain = false;
+    bool stereo = false, plain = false, stats = false;
     for (int i = 0; i < argc; i++) {
         const char *a = argv[i];
         if (!std::strcmp(a, "--stereo")) {
             stereo = true;
         } else if (!std::strcmp(a, "--plain")) {
             plain = true;
+        } else if (!std::strcmp(a, "--stats")) {
+            stats = true;
         } else if (!std::strcmp(a, "--size")) {
             if (i + 2 >= argc || !parse_uint(argv[i + 1], w) || !parse_uint(argv[i + 2], h))
                 return usage_error(render_help, "--size needs two whole numbers W H");
@@ -137,5 +141,8 @@ int cmd_render(int argc, char **argv)
         return fail("%s", nwarn ? warns[0] : "cannot write the picture");
     if (tty)
         std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, ixmx, iymx, secs);
+    if (stats)
+        std::fprintf(stderr, "stats: %d x %d dots, %.3f ms, rays %lld, shadow rays %lld\n", ixmx,
+                     iymx, secs * 1e3, ctl.rays.load(), ctl.shadow_rays.load());
     return 0;
 }

@@ -83,10 +83,6 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n)
         (void)::fchmod(fd, st.st_mode & 07777); // the new file keeps the old one's permissions
     const char *step = "write";
     int ok = write_all(fd, data, n);
-    if (ok && ::fsync(fd) != 0) {
-        ok = 0;
-        step = "flush";
-    }
     int e = errno;
     if (::close(fd) != 0 && ok) {
         ok = 0;

@@ -1,125 +1,55 @@
-#include "crossp.h"
+#include "crossx.h"
 
-namespace {
-
-vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p)
-{
-    const vec &n = p.geom;
-    vec w;
-    vsub(w, p.pos, o);
-    double nd = vspro(n, d);
-    if (nd == 0)
-        return r = nohit();
-    double t = vspro(w, n) / nd;
-    if (t > HIT_EPS) {
-        vec td;
-        vadd(r, o, vmul(td, d, t));
-        checkin(r, p);
-    } else {
-        r = nohit();
-    }
-    return r;
-}
-
-// One box face: t and its candidate Q = P + t*D relative to the centre, u
-// and v the two other axes. The face is taken when t beats best (face 1,
-// first = true, is not compared) and Q lies on the face.
-void box_face(vec &r, double &best, const vec &o, const vec &d, const vec &pp, double t,
-              double qu_lim, int u, double qv_lim, int v, bool first, const primrec &p)
-{
-    if (!(t > HIT_EPS))
-        return;
-    if (!first && !(t < best))
-        return;
-    const double *P = &pp.x, *D = &d.x;
-    double qu = P[u] + t * D[u];
-    if (!(-qu_lim <= qu && qu <= qu_lim))
-        return;
-    double qv = P[v] + t * D[v];
-    if (!(-qv_lim <= qv && qv <= qv_lim))
-        return;
-    vec x, td;
-    vadd(x, o, vmul(td, d, t));
-    if (!checkin(x, p))
-        return;
-    r = x;
-    best = t;
-}
-
-vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p)
-{
-    double hx = p.geom.x, hy = p.geom.y, hz = p.geom.z;
-    double best = FAR;
-    vec pp;
-    vsub(pp, o, p.pos);
-    if (d.x != 0) {
-        if (pp.x > -hx)
-            box_face(r, best, o, d, pp, (hx - pp.x) / d.x, hy, 1, hz, 2, true, p);
-        if (pp.x < hx)
-            box_face(r, best, o, d, pp, (-pp.x - hx) / d.x, hy, 1, hz, 2, false, p);
-    }
-    if (d.y != 0) {
-        if (pp.y > -hy)
-            box_face(r, best, o, d, pp, (hy - pp.y) / d.y, hx, 0, hz, 2, false, p);
-        if (pp.y < hy)
-            box_face(r, best, o, d, pp, (-pp.y - hy) / d.y, hx, 0, hz, 2, false, p);
-    }
-    if (d.z != 0) {
-        if (pp.z > -hz)
-            box_face(r, best, o, d, pp, (hz - pp.z) / d.z, hy, 1, hx, 0, false, p);
-        if (pp.z < hz)
-            box_face(r, best, o, d, pp, (-pp.z - hz) / d.z, hy, 1, hx, 0, false, p);
-    }
-    if (best == FAR)
-        r = nohit();
-    return r;
-}
-
-vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, double k)
+void xprep(xconst &k, const vec &o, const primrec &p)
 {
     const vec &g = p.geom;
-    vec pp;
-    vsub(pp, o, p.pos);
-    double a = g.x * times2(d.x) + g.y * times2(d.y) + g.z * times2(d.z);
-    double b = g.x * pp.x * d.x + g.y * pp.y * d.y + g.z * pp.z * d.z;
-    double c = g.x * times2(pp.x) + g.y * times2(pp.y) + g.z * times2(pp.z) - k;
-    double disc = times2(b) - a * c;
-    if (!(disc >= 0) || a == 0)
-        return r = nohit();
-    double s = std::sqrt(disc);
-    vec td;
-    double t1 = (-b - s) / a;
-    if (t1 > HIT_EPS) {
-        vadd(r, o, vmul(td, d, t1));
-        if (checkin(r, p))
-            return r;
+    switch (p.type) {
+    case 1: {
+        vec w;
+        vsub(w, p.pos, o);
+        k.wn = vspro(w, g);
+        break;
     }
-    double t2 = (-b + s) / a;
-    if (t2 > HIT_EPS) {
-        vadd(r, o, vmul(td, d, t2));
-        checkin(r, p);
-    } else {
-        r = nohit();
+    case 2: {
+        const vec &pp = vsub(k.pp, o, p.pos);
+        k.tryface[0] = pp.x > -g.x;
+        k.tryface[1] = pp.x < g.x;
+        k.tryface[2] = pp.y > -g.y;
+        k.tryface[3] = pp.y < g.y;
+        k.tryface[4] = pp.z > -g.z;
+        k.tryface[5] = pp.z < g.z;
+        k.num[0] = g.x - pp.x;
+        k.num[1] = -pp.x - g.x;
+        k.num[2] = g.y - pp.y;
+        k.num[3] = -pp.y - g.y;
+        k.num[4] = g.z - pp.z;
+        k.num[5] = -pp.z - g.z;
+        break;
     }
-    return r;
+    case 3:
+    case 4: {
+        vec pp;
+        vsub(pp, o, p.pos);
+        k.kp = vec{g.x * pp.x, g.y * pp.y, g.z * pp.z};
+        k.c = g.x * times2(pp.x) + g.y * times2(pp.y) + g.z * times2(pp.z) -
+              (p.type == 3 ? 1.0 : 0.0);
+        break;
+    }
+    default:
+        break;
+    }
 }
 
-} // namespace
+vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+{
+    return crossx_inline(r, o, d, p, k);
+}
 
 vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p)
 {
-    switch (p.type) {
-    case 1:
-        return plane_hit(r, o, d, p);
-    case 2:
-        return box_hit(r, o, d, p);
-    case 3:
-        return quad_hit(r, o, d, p, 1.0);
-    case 4:
-        return quad_hit(r, o, d, p, 0.0);
-    default:
-        return r;
-    }
+    xconst k;
+    xprep(k, o, p);
+    return crossx(r, o, d, p, k);
 }
 
 int checkin(vec &x, const primrec &p)

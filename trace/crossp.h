@@ -11,6 +11,11 @@
 // it, a box face is not tried along a direction with no component on its
 // axis, and a quadric test with a = 0 (a ray along a cylinder's axis or a
 // cone's asymptote) or a discriminant that is no number misses.
+//
+// Everything crossp computes from the origin alone is gathered in an
+// xconst by xprep; crossx does the rest. Many rays share an origin (the
+// eye, a light), so the tracer prepares those once and calls crossx, with
+// the very same operations as crossp and therefore the same bits.
 #pragma once
 
 #include "../scene/scene.h"
@@ -27,3 +32,16 @@ int checkin(vec &x, const primrec &p);
 int inside(const vec &x, const primrec &p);
 
 inline vec nohit() { return vec{FAR, FAR, FAR}; }
+
+// What crossp derives from the origin O and the primitive alone.
+struct xconst {
+    vec pp;            // P = O - pos (box)
+    vec kp;            // Kx Px, Ky Py, Kz Pz (quadric and cone)
+    double c;          // Kx Px^2 + Ky Py^2 + Kz Pz^2 - k (quadric and cone)
+    double wn;         // (pos - O) . N (plane)
+    double num[6];     // numerators of the six face parameters (box)
+    unsigned char tryface[6]; // which box faces the origin lets be tried
+};
+
+void xprep(xconst &k, const vec &o, const primrec &p);
+vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k);

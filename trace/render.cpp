@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include "../image/rgb.h"
+#include "fast.h"
 #include "shade.h"
 
 #include <cstring>
@@ -17,6 +18,7 @@ struct job {
     int neyes;
     int w;        // dots per eye per row (ixmx while tracing)
     int h;
+    bool fast;    // the accelerated tracer is prepared for this scene
 };
 
 void store(long i, const colr &c)
@@ -26,17 +28,46 @@ void store(long i, const colr &c)
     outb[i] = (unsigned char)(unsigned)(c.b > 255 ? 255 : c.b);
 }
 
-void trace_row(const job &jb, int y)
+// make_eye's look point plus su * uvec, by column: the first two terms of
+// its sum, which depend on x alone.
+vec colpart[WIDTH_MAX];
+
+void make_columns(int w)
+{
+    const double W = ixmx;
+    for (int x = 0; x < w; x++) {
+        double su = (x / W - 0.5) * wdu;
+        colpart[x] = vec{rx + su * uvec.x, ry + su * uvec.y, rz + su * uvec.z};
+    }
+}
+
+void trace_row(const job &jb, fast_tracer &tr, int y)
 {
     long i = (long)y * jb.w * jb.neyes;
-    for (int e = 0; e < jb.neyes; e++)
+    if (!jb.fast) {
+        for (int e = 0; e < jb.neyes; e++)
+            for (int x = 0; x < jb.w; x++) {
+                vec dir;
+                colr c;
+                make_eye(dir, jb.eye[e], x, y);
+                store(i++, calc(c, jb.eye[e], dir, ilvlmx));
+            }
+        return;
+    }
+    // make_eye's sum in its own order, the column and row parts done once
+    const double W = ixmx, H = iymx;
+    const double sv = (H * 0.5 - y) * wdu / W;
+    const vec rowpart{sv * vvec.x, sv * vvec.y, sv * vvec.z};
+    for (int e = 0; e < jb.neyes; e++) {
+        const vec &eye = jb.eye[e];
         for (int x = 0; x < jb.w; x++) {
-            vec dir;
+            vec dir{colpart[x].x + rowpart.x - eye.x, colpart[x].y + rowpart.y - eye.y,
+                    colpart[x].z + rowpart.z - eye.z};
             colr c;
-            make_eye(dir, jb.eye[e], x, y);
-            calc(c, jb.eye[e], dir, ilvlmx);
-            store(i++, c);
+            tr.tile = fast_tile(e, x, y);
+            store(i++, calc_fast(tr, c, eye, dir, ilvlmx, e));
         }
+    }
 }
 
 // Rows are handed out one at a time, so no thread idles while others end.
@@ -44,15 +75,20 @@ void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
 {
     std::atomic<int> next{0};
     auto work = [&] {
+        fast_tracer tr;
         for (;;) {
             if (ctl && ctl->cancel.load(std::memory_order_relaxed))
-                return;
+                break;
             int y = next.fetch_add(1);
             if (y >= jb.h)
-                return;
-            trace_row(jb, y);
+                break;
+            trace_row(jb, tr, y);
             if (ctl)
                 ctl->rows_done.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (ctl) {
+            ctl->rays += tr.rays;
+            ctl->shadow_rays += tr.shadow_rays;
         }
     };
     std::vector<std::thread> pool;
@@ -124,12 +160,16 @@ int ray_main(int stereo, render_ctl *ctl)
         jb.eye[0] = e;
         jb.neyes = 1;
     }
+    jb.fast = !(ctl && ctl->plain) && fast_prepare(jb.eye, jb.neyes);
     jb.w = ixmx;
+    if (jb.fast)
+        make_columns(jb.w);
     jb.h = ixmx > 0 && iymx > 0 ? iymx : 0;
 
     if (ctl) {
         ctl->rows_done = 0;
         ctl->rows = jb.h;
+        ctl->rays = ctl->shadow_rays = 0;
     }
     int nthreads = ctl && ctl->plain ? 1 : ctl && ctl->threads > 0 ? ctl->threads
                                                                   : render_threads_default();

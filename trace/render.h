@@ -22,6 +22,10 @@ struct render_ctl {
     std::atomic<int> rows_done{0};  // progress, for a watcher on another thread
     std::atomic<int> rows{0};       // rows to trace, set when tracing starts
     std::atomic<bool> cancel{false}; // set from another thread to stop
+    // counted by the accelerated tracer: rays traced (primary and
+    // secondary) and shadow searches
+    std::atomic<long long> rays{0};
+    std::atomic<long long> shadow_rays{0};
 };
 
 enum {

@@ -1,0 +1,154 @@
+// Micro-benchmarks of the tracer's inner work: one intersection test per
+// primitive type, a shadow search, and whole shaded rays on a glass scene,
+// for the plain search and the accelerated tracer.
+#include "scene/rtread.h"
+#include "scene/scene.h"
+#include "trace/crossp.h"
+#include "trace/fast.h"
+#include "trace/render.h"
+#include "trace/shade.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Rays from (0, 0, -10) toward points of the square |x|, |y| <= 1.5 at z = 0.
+std::vector<vec> fan(int n)
+{
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(-1.5, 1.5);
+    std::vector<vec> d(n);
+    for (auto &v : d)
+        v = vec{u(rng), u(rng), 10};
+    return d;
+}
+
+primrec shape(int type, vec geom)
+{
+    primrec p{};
+    p.type = type;
+    p.sense = 1;
+    p.geom = geom;
+    return p;
+}
+
+void crossp_bench(benchmark::State &st, primrec p)
+{
+    const auto dirs = fan(1024);
+    const vec o{0, 0, -10};
+    size_t i = 0;
+    vec r;
+    for (auto _ : st) {
+        crossp(r, o, dirs[i++ & 1023], p);
+        benchmark::DoNotOptimize(r);
+    }
+    st.SetItemsProcessed(st.iterations());
+}
+
+void BM_crossp_plane(benchmark::State &st) { crossp_bench(st, shape(1, {0.1, 0.2, 1})); }
+void BM_crossp_box(benchmark::State &st) { crossp_bench(st, shape(2, {1, 1, 1})); }
+void BM_crossp_sphere(benchmark::State &st) { crossp_bench(st, shape(3, {1, 1, 1})); }
+void BM_crossp_cone(benchmark::State &st) { crossp_bench(st, shape(4, {1, 1, -0.25})); }
+BENCHMARK(BM_crossp_plane);
+BENCHMARK(BM_crossp_box);
+BENCHMARK(BM_crossp_sphere);
+BENCHMARK(BM_crossp_cone);
+
+void load(const char *name)
+{
+    std::string path = std::string(KORU_BENCH_SCENES) + "/" + name + ".RT";
+    if (!data_load(path.c_str()))
+        std::fprintf(stderr, "cannot load %s\n", path.c_str());
+    // a picture of 64 x 48 sets up the frame and the accelerated tracer
+    ixmx = 64, iymx = 48;
+    ray_main(0);
+}
+
+vec eye_point()
+{
+    return vec{rx + vpnax * dlength, ry + vpnay * dlength, rz + vpnaz * dlength};
+}
+
+// Primary rays over the whole window, as make_eye gives them.
+std::vector<vec> primary(int n)
+{
+    std::vector<vec> d;
+    const vec e = eye_point();
+    for (int i = 0; i < n; i++) {
+        vec v;
+        make_eye(v, e, (i * 37) % ixmx, (i * 11) % iymx);
+        d.push_back(v);
+    }
+    return d;
+}
+
+void BM_calc_glass_plain(benchmark::State &st)
+{
+    load("glass");
+    const auto dirs = primary(1024);
+    const vec e = eye_point();
+    size_t i = 0;
+    colr c;
+    for (auto _ : st) {
+        calc(c, e, dirs[i++ & 1023], ilvlmx);
+        benchmark::DoNotOptimize(c);
+    }
+    st.SetItemsProcessed(st.iterations());
+}
+BENCHMARK(BM_calc_glass_plain);
+
+void BM_calc_glass_fast(benchmark::State &st)
+{
+    load("glass");
+    const auto dirs = primary(1024);
+    vec e = eye_point();
+    fast_prepare(&e, 1);
+    fast_tracer tr;
+    size_t i = 0;
+    colr c;
+    for (auto _ : st) {
+        calc_fast(tr, c, e, dirs[i++ & 1023], ilvlmx, -1);
+        benchmark::DoNotOptimize(c);
+    }
+    st.SetItemsProcessed(st.iterations());
+}
+BENCHMARK(BM_calc_glass_fast);
+
+// Shadow searches toward the points that primary rays hit in the heavy scene.
+void BM_shadow_heavy(benchmark::State &st)
+{
+    load("heavy");
+    vec e = eye_point();
+    fast_prepare(&e, 1);
+    fast_tracer tr;
+    struct target {
+        vec h;
+        int hit;
+    };
+    std::vector<target> ts;
+    for (const vec &d : primary(1024)) {
+        vec h;
+        int hit = tr.nearest(e, d, -1, h);
+        if (hit >= 0)
+            ts.push_back({h, hit});
+    }
+    size_t i = 0;
+    for (auto _ : st) {
+        const target &t = ts[i++ % ts.size()];
+        vec lv;
+        vsub(lv, t.h, lig[0].pos);
+        double f;
+        benchmark::DoNotOptimize(tr.lit(0, t.h, t.hit, lv, vlength2(lv), f));
+    }
+    st.SetItemsProcessed(st.iterations());
+}
+BENCHMARK(BM_shadow_heavy);
+
+} // namespace
+
+BENCHMARK_MAIN();

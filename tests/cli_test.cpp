@@ -1,0 +1,242 @@
+// koru-cli from the outside: exit statuses, stdout and stderr, files.
+#include "testscene.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+struct result {
+    int status = -1; // exit status, or -1 when ended by a signal
+    int signal = 0;
+    std::string out, err;
+};
+
+result run(std::vector<std::string> args)
+{
+    const std::string out = scratch("stdout"), err = scratch("stderr");
+    args.insert(args.begin(), KORU_CLI);
+    std::vector<char *> argv;
+    for (auto &a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int in = open("/dev/null", O_RDONLY);
+        dup2(in, 0), dup2(o, 1), dup2(e, 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int ws = 0;
+    waitpid(pid, &ws, 0);
+    result r;
+    if (WIFEXITED(ws))
+        r.status = WEXITSTATUS(ws);
+    else if (WIFSIGNALED(ws))
+        r.signal = WTERMSIG(ws);
+    r.out = slurp(out);
+    r.err = slurp(err);
+    return r;
+}
+
+int lines(const std::string &s)
+{
+    int n = 0;
+    for (char c : s)
+        n += c == '\n';
+    return n;
+}
+
+std::string scene_file(const std::string &name, const std::string &text)
+{
+    std::string path = scratch(name);
+    spit(path, text);
+    return path;
+}
+
+const char *SMALL =
+    "0 0 1.5\n0 -1 0.5\n10 4\n8 6\n1\n1 2 3 0.5\n2\n"
+    "3 3 0.1 0.2 0.3 7 5 1.5 0.5 2 0.25 1 2 0 -4 1 2 3 10 20 30\n"
+    "2 1 0 0.5 0 0 10 0 0 1 0.5 -1 0.5 0.5 0.5 0 0 0 1 2 3\n"
+    "-1\n1 2 -1 -1\n";
+
+long le32(const std::string &s, size_t at)
+{
+    unsigned long u = 0;
+    for (int i = 3; i >= 0; i--)
+        u = (u << 8) | (unsigned char)s[at + i];
+    return (long)(int)(unsigned)u;
+}
+
+} // namespace
+
+TEST(Cli, InfoListsTheSceneModel)
+{
+    result r = run({"info", scene_file("small.rt", SMALL)});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "{\"rx\":0,\"ry\":0,\"rz\":1.5,\"vpnax\":0,\"vpnay\":-1,\"vpnaz\":0.5,"
+              "\"dlength\":10,\"wdu\":4,\"ixmx\":8,\"iymx\":6,\"ilvlmx\":2,\"nlg\":1,\"primmx\":2,"
+              "\"lights\":[{\"pos\":[1,2,3],\"bright\":0.5}],"
+              "\"primitives\":["
+              "{\"type\":3,\"surf\":3,\"ka\":0.10000000000000001,\"kd\":0.20000000000000001,"
+              "\"ks\":0.29999999999999999,\"spare\":7,\"npow\":5,\"refr\":1.5,\"trans\":0.5,"
+              "\"pat\":2,\"patw\":0.25,\"sense\":1,\"geom\":[0.25,0,-0.0625],\"pos\":[1,2,3],"
+              "\"col\":[10,20,30],\"nmem\":1,\"mem\":[1]},"
+              "{\"type\":2,\"surf\":1,\"ka\":0,\"kd\":0.5,\"ks\":0,\"spare\":0,\"npow\":10,"
+              "\"refr\":0,\"trans\":0,\"pat\":1,\"patw\":0.5,\"sense\":-1,"
+              "\"geom\":[0.5,0.5,0.5],\"pos\":[0,0,0],\"col\":[1,2,3],\"nmem\":1,\"mem\":[0]}],"
+              "\"warnings\":[]}\n");
+
+    // reader warnings go to stderr and into the listing; the status stays 0
+    std::string open_list = SMALL;
+    open_list.resize(open_list.size() - 6); // the group section left open
+    r = run({"info", scene_file("open.rt", open_list)});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("warning"), std::string::npos);
+    EXPECT_NE(r.out.find("\"warnings\":[\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"primmx\":2"), std::string::npos);
+}
+
+TEST(Cli, RenderWritesTheBmp)
+{
+    const std::string scene = scene_file("small.rt", SMALL), out = scratch("small.bmp");
+    result r = run({"render", scene, out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, ""); // not a terminal: no progress, no summary
+    std::string f = slurp(out);
+    ASSERT_EQ(f.size(), 54u + 6 * 24);
+    EXPECT_EQ(le32(f, 18), 8);
+    EXPECT_EQ(le32(f, 22), 6);
+
+    r = run({"render", scene, out, "--size", "9", "4", "--stereo"});
+    EXPECT_EQ(r.status, 0);
+    f = slurp(out);
+    EXPECT_EQ(le32(f, 18), 8);
+    EXPECT_EQ(le32(f, 22), 4);
+
+    // any number of threads, or the reference tracer: the same bytes
+    r = run({"render", scene, out, "--size", "33", "17"});
+    ASSERT_EQ(r.status, 0);
+    const std::string a = slurp(out);
+    ASSERT_EQ(run({"render", "--threads", "1", scene, out, "--size", "33", "17"}).status, 0);
+    EXPECT_TRUE(slurp(out) == a);
+    ASSERT_EQ(run({"render", scene, out, "--plain", "--size", "33", "17"}).status, 0);
+    EXPECT_TRUE(slurp(out) == a);
+}
+
+TEST(Cli, SceneThatCannotBeOpened)
+{
+    const std::string missing = scratch("none.rt");
+    for (const char *cmd : {"info", "render"}) {
+        std::vector<std::string> args{cmd, missing};
+        if (std::string(cmd) == "render")
+            args.push_back(scratch("none.bmp"));
+        result r = run(args);
+        EXPECT_EQ(r.status, 1) << cmd;
+        EXPECT_EQ(r.out, "Cannot open \"" + missing + "\" !!\n") << cmd;
+        EXPECT_EQ(lines(r.err), 1) << cmd;
+        EXPECT_NE(r.err.find(missing), std::string::npos) << cmd;
+    }
+    EXPECT_TRUE(slurp(scratch("none.bmp")).empty());
+}
+
+TEST(Cli, OutputThatCannotBeWritten)
+{
+    const std::string scene = scene_file("small.rt", SMALL);
+    for (std::string out : {scratch("no/such/dir/x.bmp"), scratch.dir}) {
+        result r = run({"render", scene, out});
+        EXPECT_EQ(r.status, 1) << out;
+        EXPECT_EQ(lines(r.err), 1) << out << ": " << r.err;
+        EXPECT_NE(r.err.find(out), std::string::npos) << r.err;
+    }
+}
+
+TEST(Cli, NothingToRender)
+{
+    std::string noview = SMALL;
+    noview.replace(noview.find("0 -1 0.5"), 8, "0 0 0   ");
+    result r = run({"render", scene_file("noview.rt", noview), scratch("nv.bmp")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines(r.err), 1);
+    EXPECT_TRUE(slurp(scratch("nv.bmp")).empty());
+
+    r = run({"render", scene_file("small.rt", SMALL), scratch("nv.bmp"), "--size", "0", "5"});
+    EXPECT_EQ(r.status, 1);
+    r = run({"render", scene_file("small.rt", SMALL), scratch("nv.bmp"), "--size", "1", "5",
+             "--stereo"});
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST(Cli, UsageErrorsAndHelp)
+{
+    const std::string scene = scene_file("small.rt", SMALL);
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"paint"},
+        {"render"},
+        {"render", scene},
+        {"render", scene, "a.bmp", "b.bmp"},
+        {"render", scene, "a.bmp", "--size", "5"},
+        {"render", scene, "a.bmp", "--size", "5", "x"},
+        {"render", scene, "a.bmp", "--size", "-5", "5"},
+        {"render", scene, "a.bmp", "--threads", "0"},
+        {"render", scene, "a.bmp", "--sterio"},
+        {"info"},
+        {"info", scene, scene},
+    };
+    for (auto &args : bad) {
+        result r = run(args);
+        std::string line;
+        for (auto &a : args)
+            line += a + " ";
+        EXPECT_EQ(r.status, 2) << line;
+        EXPECT_FALSE(r.err.empty()) << line;
+    }
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"--help"}, {"render", "--help"}, {"info", "--help"}}) {
+        result r = run(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find("usage"), std::string::npos);
+    }
+}
+
+// Whatever the file holds, both commands end with 0 or 1, never a signal.
+TEST(Cli, MalformedScenesNeverCrash)
+{
+    const std::string junk[] = {
+        "",
+        "garbage",
+        "\x01\x02\xff\xfe binary",
+        "1e999 -1e999 nan  inf 0 nan  -0 1e-320  1024 768  1 nan nan nan inf  99  "
+        "3 3 nan inf -inf 1 -2147483648 0 0 2 0 0 nan 1 0 0 0 0 0 255 255 255 -1 -1",
+        "0 0 0 0 0 1 10 4 99999999999 -99999999999 2000000000 0",
+        "0 0 0 0 0 1 10 4 40 30 1 0 0 0 1 1000 "
+        "2 3 1 1 1 0 -2147483647 0 0 1 0 0 1 1 1 0 0 0 1 1 1 "
+        "3 3 1 1 1 0 3 0 0 2 0 1 0 0 0 0 0 0 9 9 9 "
+        "4 2 1 1 1 0 0 1 1 3 1e-300 0 0 0 0 0 0 0 1 1 1 "
+        "1 3 1 1 1 0 0 1 0 1 1 0 0 0 0 0 0 0 1 1 1 -1 "
+        "1 2 3 4 -1 0 -5 1 2 -1 -1",
+        "0 0 0 1e-300 0 0 0 0 40 30 0 1 "
+        "2 1 1 1 1 0 1 1 1 0 1 0 1e308 1e308 1e308 0 0 0 1 1 1 -1 -1",
+    };
+    int n = 0;
+    for (const std::string &text : junk) {
+        const std::string scene = scene_file("junk" + std::to_string(n++) + ".rt", text);
+        for (std::vector<std::string> args :
+             {std::vector<std::string>{"info", scene},
+              {"render", scene, scratch("junk.bmp"), "--size", "24", "16"},
+              {"render", scene, scratch("junk.bmp"), "--stereo", "--size", "25", "16"}}) {
+            result r = run(args);
+            EXPECT_EQ(r.signal, 0) << "scene " << n - 1 << " " << args[0];
+            EXPECT_TRUE(r.status == 0 || r.status == 1) << "scene " << n - 1 << " " << args[0];
+        }
+    }
+}

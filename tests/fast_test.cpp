@@ -1,0 +1,252 @@
+// The accelerated tracer against the plain search: the same colour for
+// every ray, bit for bit, where culling is most likely to go wrong.
+#include "testscene.h"
+#include "image/rgb.h"
+#include "trace/crossp.h"
+#include "trace/fast.h"
+#include "trace/render.h"
+#include "trace/shade.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct rng_t {
+    std::mt19937 g;
+    explicit rng_t(unsigned seed) : g(seed) {}
+    double u(double a, double b) { return std::uniform_real_distribution<double>(a, b)(g); }
+    int pick(int n) { return (int)(g() % (unsigned)n); }
+    vec v(double s) { return vec{u(-s, s), u(-s, s), u(-s, s)}; }
+};
+
+// A scene of every kind of primitive, scaled by s: bounded and unbounded
+// quadrics, cones of both kinds, boxes, planes, groups cut by complements,
+// mirrors and glass.
+void random_scene(rng_t &r, double s, int nprim, int nlight)
+{
+    scene_begin();
+    for (int i = 0; i < nprim; i++) {
+        const int type = 1 + r.pick(4);
+        primrec p = prim(type, {0, 0, 1}, r.v(3 * s));
+        auto coef = [&](double semi) { return 1 / (semi * semi * s * s); };
+        if (type == 1)
+            p.geom = r.pick(2) ? vec{0, 0, 1} : r.v(1);
+        else if (type == 2)
+            p.geom = vec{s * r.u(0.2, 1.5), s * r.u(0.2, 1.5), s * r.u(0.2, 1.5)};
+        else
+            p.geom = vec{coef(r.u(0.3, 1.5)), r.pick(5) ? coef(r.u(0.3, 1.5)) : 0.0,
+                         (r.pick(3) ? 1 : -1) * coef(r.u(0.3, 1.5))};
+        p.surf = 1 + r.pick(3);
+        p.sense = r.pick(4) ? 1 : -1;
+        p.ka = 0.2, p.kd = r.pick(5) ? 0.6 : 0.0, p.ks = r.pick(4) ? 0.5 : 0.0;
+        p.npow = r.pick(40);
+        p.refr = r.u(1.1, 1.9), p.trans = r.u(0.1, 0.9);
+        p.pat = r.pick(4), p.patw = 0.4 * s;
+        p.col = colr{r.pick(256), r.pick(256), r.pick(256)};
+        add(p);
+    }
+    for (int g = 0; g + 2 < nprim && g < 6; g += 3)
+        if (r.pick(2))
+            group({g, g + 1, g + 2});
+    for (int j = 0; j < nlight; j++)
+        light(r.v(8 * s), r.u(0.3, 1));
+    ilvlmx = 3;
+}
+
+// Compares one ray; returns whether it shows anything.
+bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const char *what)
+{
+    colr a, b;
+    calc(a, o, d, ilvlmx);
+    calc_fast(tr, b, o, d, ilvlmx, eye);
+    EXPECT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b)
+        << what << ": origin " << o.x << " " << o.y << " " << o.z << " direction " << d.x << " "
+        << d.y << " " << d.z << " plain " << a.r << " " << a.g << " " << a.b << " fast " << b.r
+        << " " << b.g << " " << b.b;
+    return a.r || a.g || a.b;
+}
+
+// Rays from the prepared eye, from anywhere, and from points on surfaces.
+void compare_rays(rng_t &r, double s, int nrays)
+{
+    vec eye = r.v(12 * s);
+    ASSERT_TRUE(fast_prepare(&eye, 1));
+    fast_tracer tr;
+    for (int i = 0; i < nrays; i++) {
+        expect_same(eye, r.v(1), 0, tr, "from the eye");
+        expect_same(r.v(10 * s), r.v(1), -1, tr, "from anywhere");
+        // from a hit point, as a reflected or refracted ray starts
+        vec h, d = r.v(1);
+        if (tr.nearest(eye, d, -1, h) >= 0)
+            expect_same(h, r.v(1), -1, tr, "from a surface");
+    }
+}
+
+} // namespace
+
+TEST(FastTracer, MatchesThePlainSearchRayByRay)
+{
+    rng_t r(5);
+    for (int sc = 0; sc < 60; sc++) {
+        random_scene(r, 1, 2 + r.pick(sc % 10 == 0 ? 90 : 14), 1 + r.pick(4));
+        compare_rays(r, 1, 200);
+        if (HasFailure())
+            return;
+    }
+}
+
+// Hit points are rounded at every scale; the boxes must be widened enough
+// for the largest and the smallest scenes alike.
+TEST(FastTracer, MatchesAtLargeAndSmallScales)
+{
+    rng_t r(6);
+    for (double s : {1e-5, 1e-3, 1e3, 1e5, 3e6}) {
+        for (int sc = 0; sc < 6; sc++) {
+            random_scene(r, s, 2 + r.pick(14), 1 + r.pick(3));
+            compare_rays(r, s, 150);
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
+// Rays that just touch a sphere, a cylinder and a box edge, seen from the
+// eye and from a light, are where a box test cut too tight would lose a hit.
+TEST(FastTracer, MatchesOnGrazingRays)
+{
+    scene_begin();
+    add(sphere(1, {0, 0, 0}));
+    add(prim(3, {4, 4, 0}, {3, 0, 0}));                // cylinder of radius 0.5 along z
+    add(prim(2, {0.5, 0.5, 0.5}, {-3, 0, 0}));
+    for (int i = 0; i < primmx; i++) {
+        pri[i].ka = 0.2, pri[i].kd = 0.7, pri[i].ks = 0.4, pri[i].npow = 9;
+        pri[i].surf = 1 + i; // opaque, mirror, glass
+        pri[i].refr = 1.5, pri[i].trans = 0.5;
+    }
+    light({0, 0, 8}, 1);
+    light({0, -6, 0}, 1);
+    ilvlmx = 1;
+    vec eye{0, -10, 0};
+    ASSERT_TRUE(fast_prepare(&eye, 1));
+    fast_tracer tr;
+    rng_t r(7);
+    int shown = 0;
+    for (int i = 0; i < 4000; i++) {
+        double a = r.u(0, 6.283185307179586);
+        double e = std::pow(10.0, -r.u(0, 15)) * (r.pick(2) ? 1 : -1);
+        // toward the silhouette of the sphere, the cylinder's edge or the box's rim
+        vec target;
+        switch (i % 3) {
+        case 0:
+            target = vec{(1 + e) * std::cos(a), 0, (1 + e) * std::sin(a)};
+            break;
+        case 1:
+            target = vec{3 + 0.5 + e, 0, r.u(-2, 2)};
+            break;
+        default:
+            target = vec{-3 + 0.5 + e, -0.5, 0.5 + e};
+            break;
+        }
+        vec d;
+        vsub(d, target, eye);
+        shown += expect_same(eye, d, 0, tr, "grazing from the eye");
+        vec l = lig[i % 2].pos;
+        vsub(d, target, l);
+        expect_same(l, d, -1, tr, "grazing from a light");
+        if (HasFailure())
+            return;
+    }
+    EXPECT_GT(shown, 1000); // the rays do meet the shapes
+}
+
+// A light reaches a point only from less than 100000 units away; the
+// accelerated shadow search rules far lights out before searching.
+TEST(FastTracer, MatchesForLightsAtTheDistanceLimit)
+{
+    for (double dist : {99999.9999, 99999.99999999, 100000.0, 100000.00001, 100000.1}) {
+        scene_begin();
+        primrec floor = prim(1, {0, 0, 1}, {0, 0, 0});
+        floor.kd = 0.8;
+        add(floor);
+        add(sphere(1, {0, 0, 1}));
+        pri[1].kd = 0.8;
+        light({0, 0, dist}, 1);
+        light({dist / std::sqrt(2.0), 0, dist / std::sqrt(2.0)}, 1);
+        vec eye{0, -10, 5};
+        ASSERT_TRUE(fast_prepare(&eye, 1));
+        fast_tracer tr;
+        rng_t r(8);
+        int shown = 0;
+        for (int i = 0; i < 300; i++) {
+            vec d{r.u(-0.5, 0.5), 1, r.u(-0.8, 0)};
+            shown += expect_same(eye, d, 0, tr, "far light");
+        }
+        EXPECT_GT(shown, 100);
+    }
+}
+
+// Transparent primitives dim a light in index order; several in a row
+// with factors whose products round differently in other orders.
+TEST(FastTracer, DimsInIndexOrder)
+{
+    scene_begin();
+    primrec floor = prim(1, {0, 0, 1}, {0, 0, 0});
+    floor.kd = 1;
+    floor.col = colr{255, 255, 255};
+    add(floor);
+    const double trans[] = {0.1, 0.7, 0.3, 0.9, 0.33};
+    for (int i = 0; i < 5; i++) {
+        primrec g = sphere(0.4, {0.1 * i, 0, 1.5 + i});
+        g.surf = 3;
+        g.trans = trans[i];
+        g.refr = 1.5;
+        add(g);
+    }
+    light({0, 0, 9}, 255);
+    ilvlmx = 0;
+    vec eye{0, -6, 4};
+    ASSERT_TRUE(fast_prepare(&eye, 1));
+    fast_tracer tr;
+    rng_t r(9);
+    int shown = 0;
+    for (int i = 0; i < 2000; i++) {
+        vec target{r.u(-0.6, 0.6), r.u(-0.6, 0.6), 0};
+        vec d;
+        vsub(d, target, eye);
+        shown += expect_same(eye, d, 0, tr, "under the glass");
+    }
+    EXPECT_GT(shown, 1000);
+}
+
+// Whole pictures with many lights (coarse light grids), stereo pairs and
+// an eye inside a primitive, on several threads.
+TEST(FastTracer, WholePicturesMatch)
+{
+    rng_t r(10);
+    for (int sc = 0; sc < 8; sc++) {
+        random_scene(r, 1, 30 + r.pick(70), sc < 4 ? 60 : 3);
+        if (sc == 7)
+            add(sphere(40, {0, 0, 0})); // everything, eye included, inside a sphere
+        const int stereo = sc % 2;
+        look(r.v(1), r.v(1), 14, 8, 40, 24, 2);
+        const double vx = vpnax, vy = vpnay, vz = vpnaz;
+        render_ctl plain;
+        plain.plain = true;
+        ASSERT_EQ(ray_main(stereo, &plain), RAY_DONE);
+        std::vector<unsigned char> a(gdatar, gdatar + ixmx * iymx);
+        a.insert(a.end(), gdatag, gdatag + ixmx * iymx);
+        a.insert(a.end(), gdatab, gdatab + ixmx * iymx);
+        ixmx = 40, iymx = 24, vpnax = vx, vpnay = vy, vpnaz = vz;
+        render_ctl fast;
+        fast.threads = 3;
+        ASSERT_EQ(ray_main(stereo, &fast), RAY_DONE);
+        std::vector<unsigned char> b(gdatar, gdatar + ixmx * iymx);
+        b.insert(b.end(), gdatag, gdatag + ixmx * iymx);
+        b.insert(b.end(), gdatab, gdatab + ixmx * iymx);
+        ASSERT_TRUE(a == b) << "scene " << sc;
+    }
+}

@@ -1,0 +1,351 @@
+// The .RT scene file reader and the scene model it fills.
+#include "scene/rtread.h"
+#include "testscene.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+// Camera, size, no lights, depth 2: the part of a file before its records.
+const char *HEAD = "0 0 0  0 0 1  10 4  8 6  0  2\n";
+
+// One record: type, then the ten groups of fields.
+std::string rec(int type, const char *geom = "1 1 1", const char *pos = "0 0 0",
+                const char *col = "10 20 30")
+{
+    return std::to_string(type) + " 1  0.1 0.2 0.3  7 5  1.5 0.5  0 1  1  " + geom + "  " + pos +
+           "  " + col + "\n";
+}
+
+// n sphere records numbered by their x position.
+std::string recs(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; i++)
+        s += rec(3, "1 1 1", (std::to_string(i + 1) + " 0 0").c_str());
+    return s;
+}
+
+int load(const std::string &text, const char *name = "scene.rt")
+{
+    std::string path = scratch(name);
+    spit(path, text);
+    return data_load(path.c_str());
+}
+
+std::string mems(int i)
+{
+    std::string s;
+    for (int m = 0; m < pri[i].nmem; m++)
+        s += (m ? "," : "") + std::to_string(pri[i].mem[m]);
+    return s;
+}
+
+// Every partner list names primitives in use only.
+void expect_groups_sound()
+{
+    for (int i = 0; i < primmx; i++) {
+        ASSERT_GE(pri[i].nmem, 0);
+        ASSERT_LT(pri[i].nmem, MEMBER_MAX);
+        for (int m = 0; m < pri[i].nmem; m++) {
+            EXPECT_GE(pri[i].mem[m], 0) << "primitive " << i;
+            EXPECT_LT(pri[i].mem[m], primmx) << "primitive " << i;
+        }
+    }
+}
+
+} // namespace
+
+TEST(Reader, FillsTheModelInFileOrder)
+{
+    scene_begin();
+    ASSERT_EQ(load("1 2 3  4 5 6  7.5 8.25  320 200\n"
+                   "2  1 2 3 0.5  -4 -5 -6 1e1\n"
+                   "3\n"
+                   "2 3 0.1 0.2 0.3 7 5 1.5 0.5 1 2.5 -1 1 2 3 4 5 6 10 20 30\n"
+                   "-1 -1\n"),
+              1);
+    EXPECT_EQ(nwarn, 0);
+    EXPECT_EQ(rx, 1); EXPECT_EQ(ry, 2); EXPECT_EQ(rz, 3);
+    EXPECT_EQ(vpnax, 4); EXPECT_EQ(vpnay, 5); EXPECT_EQ(vpnaz, 6);
+    EXPECT_EQ(dlength, 7.5); EXPECT_EQ(wdu, 8.25);
+    EXPECT_EQ(ixmx, 320); EXPECT_EQ(iymx, 200);
+    ASSERT_EQ(nlg, 2);
+    EXPECT_EQ(lig[0].pos.x, 1); EXPECT_EQ(lig[0].pos.z, 3); EXPECT_EQ(lig[0].bright, 0.5);
+    EXPECT_EQ(lig[1].pos.y, -5); EXPECT_EQ(lig[1].bright, 10);
+    EXPECT_EQ(ilvlmx, 3);
+    ASSERT_EQ(primmx, 1);
+    const primrec &p = pri[0];
+    EXPECT_EQ(p.type, 2); EXPECT_EQ(p.surf, 3);
+    EXPECT_EQ(p.ka, 0.1); EXPECT_EQ(p.kd, 0.2); EXPECT_EQ(p.ks, 0.3);
+    EXPECT_EQ(p.spare, 7); EXPECT_EQ(p.npow, 5);
+    EXPECT_EQ(p.refr, 1.5); EXPECT_EQ(p.trans, 0.5);
+    EXPECT_EQ(p.pat, 1); EXPECT_EQ(p.patw, 2.5); EXPECT_EQ(p.sense, -1);
+    EXPECT_EQ(p.geom.x, 1); EXPECT_EQ(p.geom.y, 2); EXPECT_EQ(p.geom.z, 3); // a box keeps them
+    EXPECT_EQ(p.pos.x, 4); EXPECT_EQ(p.pos.y, 5); EXPECT_EQ(p.pos.z, 6);
+    EXPECT_EQ(p.col.r, 10); EXPECT_EQ(p.col.g, 20); EXPECT_EQ(p.col.b, 30);
+    EXPECT_EQ(p.nmem, 0);
+}
+
+TEST(Reader, SemiAxesOfQuadricsAndConesBecomeCoefficients)
+{
+    scene_begin();
+    load(std::string(HEAD) + rec(3, "2 0 -4") + rec(4, "1 1 -1") + rec(3, "2 2 2") +
+         rec(1, "2 0 -4") + rec(0, "2 0 -4") + "-1 -1");
+    ASSERT_EQ(primmx, 5);
+    EXPECT_EQ(pri[0].geom.x, 0.25); EXPECT_EQ(pri[0].geom.y, 0); EXPECT_EQ(pri[0].geom.z, -0.0625);
+    EXPECT_EQ(pri[1].geom.x, 1); EXPECT_EQ(pri[1].geom.y, 1); EXPECT_EQ(pri[1].geom.z, -1);
+    EXPECT_EQ(pri[2].geom.x, 0.25); EXPECT_EQ(pri[2].geom.z, 0.25);
+    // planes and type 0 records keep what they read
+    EXPECT_EQ(pri[3].geom.x, 2); EXPECT_EQ(pri[3].geom.z, -4);
+    EXPECT_EQ(pri[4].type, 0); EXPECT_EQ(pri[4].geom.x, 2);
+}
+
+TEST(Reader, LineBreaksCarryNoMeaning)
+{
+    std::string text = std::string(HEAD) + rec(3, "2 0 -4") + rec(2) + "-1  1 2 -1 -1\n";
+    std::string one = text, spread;
+    for (char &c : one)
+        if (c == '\n')
+            c = ' ';
+    for (char c : text)
+        spread += c == ' ' ? std::string("\n\t \r\n") : std::string(1, c);
+
+    scene_begin();
+    load(one);
+    primrec a[2];
+    std::memcpy(a, pri, sizeof a);
+    ASSERT_EQ(primmx, 2);
+    scene_begin();
+    load(spread);
+    ASSERT_EQ(primmx, 2);
+    EXPECT_EQ(nwarn, 0);
+    EXPECT_EQ(std::memcmp(a, pri, sizeof a), 0);
+    EXPECT_EQ(pri[0].nmem, 1);
+}
+
+// "%d" takes the integer part of 1.5 and leaves ".5" for the next number.
+TEST(Reader, FractionInAnIntegerPosition)
+{
+    scene_begin();
+    load("0 0 0  0 0 1  10 4  8 6  1.5 3 4 5\n0\n-1 -1\n");
+    EXPECT_EQ(nlg, 1);
+    EXPECT_EQ(lig[0].pos.x, 0.5);
+    EXPECT_EQ(lig[0].pos.y, 3);
+    EXPECT_EQ(lig[0].pos.z, 4);
+    EXPECT_EQ(lig[0].bright, 5);
+    EXPECT_EQ(ilvlmx, 0);
+    EXPECT_EQ(nwarn, 0);
+
+    // ".5" where the next integer should be is no number: the reading stops
+    scene_begin();
+    load(std::string("0 0 0  0 0 1  10 4  8 6  0  2.5\n") + rec(3) + "-1 -1\n");
+    EXPECT_EQ(ilvlmx, 2);
+    EXPECT_EQ(primmx, 0);
+    EXPECT_TRUE(has_warning("primitive list")) << (nwarn ? warns[0] : "no warning");
+}
+
+TEST(Reader, LightCounts)
+{
+    scene_begin();
+    load("0 0 0  0 0 1  10 4  8 6  0  4 " + rec(3) + "-1 -1");
+    EXPECT_EQ(nlg, 0);
+    EXPECT_EQ(ilvlmx, 4); // the number after a count of 0 is the depth
+    EXPECT_EQ(primmx, 1);
+
+    scene_begin();
+    load("0 0 0  0 0 1  10 4  8 6  -3  4 " + rec(3) + "-1 -1");
+    EXPECT_EQ(nlg, -3); // a negative count reads none and stays
+    EXPECT_EQ(ilvlmx, 4);
+    EXPECT_EQ(primmx, 1);
+}
+
+TEST(Reader, EmptyPrimitiveListAndTypeZero)
+{
+    scene_begin();
+    load(std::string(HEAD) + "-5 -1");
+    EXPECT_EQ(primmx, 0);
+    EXPECT_EQ(nwarn, 0);
+
+    scene_begin();
+    load(std::string(HEAD) + rec(0) + "-1 -1");
+    EXPECT_EQ(primmx, 1);
+    EXPECT_EQ(pri[0].type, 0);
+}
+
+TEST(Reader, GroupsGivePartnersInListOrder)
+{
+    scene_begin();
+    load(std::string(HEAD) + recs(5) + "-1  1 2 3 -1  5 -1  -1");
+    EXPECT_EQ(mems(0), "1,2");
+    EXPECT_EQ(mems(1), "0,2");
+    EXPECT_EQ(mems(2), "0,1");
+    EXPECT_EQ(pri[3].nmem, 0);
+    EXPECT_EQ(pri[4].nmem, 0); // a group of one
+    EXPECT_EQ(nwarn, 0);
+
+    // positions are skipped, not values: primitive 1 becomes its own partner
+    scene_begin();
+    load(std::string(HEAD) + recs(3) + "-1  1 2 1 -1 -1");
+    EXPECT_EQ(mems(0), "0,1");
+    EXPECT_EQ(mems(1), "0,0");
+
+    // a later group rewrites a member's list; the earlier partners keep it
+    scene_begin();
+    load(std::string(HEAD) + recs(3) + "-1  1 2 -1 2 3 -1 -1");
+    EXPECT_EQ(mems(0), "1");
+    EXPECT_EQ(mems(1), "2");
+    EXPECT_EQ(mems(2), "1");
+
+    // a record that no group of this file names has no partners
+    load(std::string(HEAD) + recs(3) + "-1 -1", "second.rt");
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(pri[i].nmem, 0) << i;
+}
+
+TEST(Reader, FortyMembersAndMore)
+{
+    std::string forty, fortyfive;
+    for (int i = 1; i <= 40; i++)
+        forty += std::to_string(i) + " ";
+    fortyfive = forty + "41 42 43 44 45 ";
+
+    // exactly 40, then its terminator, then a further group
+    scene_begin();
+    load(std::string(HEAD) + recs(50) + "-1  " + forty + "-1 46 47 -1 -1");
+    ASSERT_EQ(primmx, 50);
+    EXPECT_EQ(pri[0].nmem, 39);
+    EXPECT_EQ(pri[0].mem[0], 1);
+    EXPECT_EQ(pri[0].mem[38], 39);
+    EXPECT_EQ(pri[39].nmem, 39);
+    EXPECT_EQ(pri[39].mem[38], 38);
+    EXPECT_EQ(mems(45), "46");
+    EXPECT_EQ(mems(46), "45");
+    EXPECT_EQ(nwarn, 0);
+
+    // 45: the first 40, the 41st lost, 42 to 45 a group of their own
+    scene_begin();
+    load(std::string(HEAD) + recs(50) + "-1  " + fortyfive + "-1 -1 " + rec(3));
+    EXPECT_EQ(pri[0].nmem, 39);
+    EXPECT_EQ(pri[39].nmem, 39);
+    EXPECT_EQ(pri[40].nmem, 0);
+    EXPECT_EQ(mems(41), "42,43,44");
+    EXPECT_EQ(mems(44), "41,42,43");
+    EXPECT_EQ(pri[45].nmem, 0);
+    EXPECT_TRUE(has_warning("more than 40"));
+    expect_groups_sound();
+}
+
+TEST(Reader, ASceneWithoutGroupsClearsEarlierPartners)
+{
+    scene_begin();
+    load(std::string(HEAD) + recs(4) + "-1  1 2 3 4 -1 -1");
+    ASSERT_EQ(pri[3].nmem, 3);
+    load(std::string(HEAD) + recs(4) + "-1 -1", "plain.rt");
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(pri[i].nmem, 0) << i;
+}
+
+TEST(Reader, GroupNumbersOutsideThePrimitivesAreLeftOut)
+{
+    scene_begin();
+    load(std::string(HEAD) + recs(3) + "-1  1 0 4 2 1000000 -1  99 -1  -1");
+    EXPECT_EQ(primmx, 3);
+    EXPECT_GE(nwarn, 1);
+    expect_groups_sound();
+    EXPECT_EQ(pri[2].nmem, 0);
+}
+
+TEST(Reader, AListWithoutItsTerminatorKeepsWhatWasRead)
+{
+    // end of file after two complete records
+    scene_begin();
+    load(std::string(HEAD) + recs(2));
+    EXPECT_EQ(primmx, 2);
+    EXPECT_TRUE(has_warning("primitive list"));
+    EXPECT_TRUE(has_warning("2 records"));
+
+    // text that is no number, and a record cut short
+    scene_begin();
+    load(std::string(HEAD) + recs(2) + "3 1 0.5 oops");
+    EXPECT_EQ(primmx, 2);
+    EXPECT_TRUE(has_warning("primitive list"));
+
+    scene_begin();
+    load(std::string(HEAD) + recs(2) + "end");
+    EXPECT_EQ(primmx, 2);
+    EXPECT_EQ(nwarn, 1);
+
+    // an open group is still a group
+    scene_begin();
+    load(std::string(HEAD) + recs(3) + "-1  1 2");
+    EXPECT_EQ(mems(0), "1");
+    EXPECT_EQ(mems(1), "0");
+    EXPECT_TRUE(has_warning("group 1"));
+
+    // a missing end of the group section, or no group section at all
+    scene_begin();
+    load(std::string(HEAD) + recs(3) + "-1");
+    EXPECT_EQ(primmx, 3);
+    EXPECT_TRUE(has_warning("group section"));
+    scene_begin();
+    load(std::string(HEAD) + recs(3) + "-1  2 3 -1");
+    EXPECT_EQ(mems(1), "2");
+    EXPECT_TRUE(has_warning("group section"));
+
+    // lights cut short
+    scene_begin();
+    load("0 0 0  0 0 1  10 4  8 6  3  1 2 3 4  5 6 7");
+    EXPECT_EQ(nlg, 1);
+    EXPECT_EQ(primmx, 0);
+    EXPECT_TRUE(has_warning("light list"));
+
+    // the start of the file only
+    scene_begin();
+    load("0 0 0  0 0");
+    EXPECT_EQ(primmx, 0);
+    EXPECT_EQ(nlg, 0);
+    EXPECT_EQ(nwarn, 1);
+}
+
+TEST(Reader, TablesAreBounded)
+{
+    std::string lights;
+    for (int i = 0; i < 105; i++)
+        lights += std::to_string(i) + " 0 0 1\n";
+    scene_begin();
+    load("0 0 0  0 0 1  10 4  8 6  105\n" + lights + "3\n" + recs(2) + "-1  1 2 -1 -1");
+    EXPECT_EQ(nlg, LIGHT_MAX);
+    EXPECT_EQ(lig[99].pos.x, 99);
+    EXPECT_EQ(ilvlmx, 3); // the rest of the file keeps its meaning
+    EXPECT_EQ(primmx, 2);
+    EXPECT_EQ(mems(0), "1");
+    EXPECT_TRUE(has_warning("105 lights"));
+
+    scene_begin();
+    load(std::string(HEAD) + recs(105) + "-1  1 2 -1 104 105 -1 -1");
+    EXPECT_EQ(primmx, PRIM_MAX);
+    EXPECT_EQ(pri[99].pos.x, 100);
+    EXPECT_EQ(mems(0), "1");
+    EXPECT_EQ(nlg, 0);
+    EXPECT_TRUE(has_warning("105 primitives"));
+    expect_groups_sound();
+}
+
+TEST(Reader, AFileThatCannotBeOpenedChangesNothing)
+{
+    scene_begin();
+    load(std::string(HEAD) + recs(2) + "-1 -1");
+    const std::string path = scratch("missing.rt");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(data_load(path.c_str()), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open \"" + path + "\" !!\n");
+    EXPECT_EQ(primmx, 2);
+    EXPECT_EQ(ixmx, 8);
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(data_load(scratch.dir.c_str()), 0); // a directory
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open \"" + scratch.dir + "\" !!\n");
+    EXPECT_EQ(primmx, 2);
+}

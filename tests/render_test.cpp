@@ -1,0 +1,356 @@
+// The render driver: camera frame, primary rays, stereo pairs, the planes.
+#include "image/rgb.h"
+#include "testscene.h"
+#include "trace/render.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <random>
+#include <vector>
+
+namespace {
+
+void fill_planes(unsigned char v)
+{
+    std::memset(gdatar, v, PLANE_BYTES);
+    std::memset(gdatag, v, PLANE_BYTES);
+    std::memset(gdatab, v, PLANE_BYTES);
+}
+
+// The three planes of the current picture, one after the other.
+std::vector<unsigned char> picture()
+{
+    size_t n = (size_t)ixmx * iymx;
+    std::vector<unsigned char> v(gdatar, gdatar + n);
+    v.insert(v.end(), gdatag, gdatag + n);
+    v.insert(v.end(), gdatab, gdatab + n);
+    return v;
+}
+
+bool planes_all(unsigned char v, size_t n = PLANE_BYTES)
+{
+    for (size_t i = 0; i < n; i++)
+        if (gdatar[i] != v || gdatag[i] != v || gdatab[i] != v)
+            return false;
+    return true;
+}
+
+// Something for every term to do: a checkered floor, a mirror ball, a
+// glass box, a cone cut by a plane, two lights.
+void busy_scene(int w, int h, int depth)
+{
+    scene_begin();
+    look({0, 0, 0.5}, {0.3, -1, 0.6}, 12, 6, w, h, depth);
+    primrec fl = prim(1, {0, 0, 1});
+    fl.ka = 0.2, fl.kd = 0.7, fl.pat = 1, fl.patw = 0.75;
+    fl.col = colr{180, 160, 90};
+    add(fl);
+    primrec ball = sphere(0.8, {-1, 0.5, 0.8});
+    ball.surf = 2, ball.ka = 0.1, ball.kd = 0.3, ball.ks = 0.6, ball.npow = 20;
+    add(ball);
+    primrec gl = prim(2, {0.6, 0.6, 0.6}, {1.2, -0.4, 0.6});
+    gl.surf = 3, gl.refr = 1.5, gl.trans = 0.6, gl.ks = 0.2, gl.npow = 30, gl.kd = 0.1;
+    add(gl);
+    primrec cone = prim(4, {1, 1, -0.25}, {0, 2, 2});
+    cone.ka = 0.3, cone.kd = 0.6, cone.col = colr{40, 90, 200}, cone.pat = 3, cone.patw = 0.3;
+    int c = add(cone);
+    int cut = add(prim(1, {0, 0, 1}, {0, 0, 1.5}, -1));
+    group({c, cut});
+    light({5, -5, 8});
+    light({-4, -2, 6}, 0.6);
+}
+
+} // namespace
+
+TEST(RayMain, CameraFrame)
+{
+    struct {
+        vec dir, unit, u, v;
+    } cases[] = {
+        {{0, 0, 5}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}},
+        {{0, 0, -2}, {0, 0, -1}, {-1, 0, 0}, {0, 1, 0}},
+        {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+        {{0, -3, 0}, {0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
+    };
+    for (auto &c : cases) {
+        scene_begin();
+        look({1, 2, 3}, c.dir, 10, 4, 2, 2);
+        ASSERT_EQ(ray_main(0), RAY_DONE);
+        EXPECT_EQ(vpnax, c.unit.x); EXPECT_EQ(vpnay, c.unit.y); EXPECT_EQ(vpnaz, c.unit.z);
+        EXPECT_EQ(uvec.x, c.u.x); EXPECT_EQ(uvec.y, c.u.y); EXPECT_EQ(uvec.z, c.u.z);
+        EXPECT_EQ(vvec.x, c.v.x); EXPECT_EQ(vvec.y, c.v.y); EXPECT_EQ(vvec.z, c.v.z);
+    }
+
+    // any direction: a right-handed orthonormal frame with z up
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(-2, 2);
+    for (int n = 0; n < 200; n++) {
+        scene_begin();
+        look({0, 0, 0}, {u(rng), u(rng), u(rng)}, 10, 4, 1, 1);
+        ASSERT_EQ(ray_main(0), RAY_DONE);
+        vec w{vpnax, vpnay, vpnaz}, x;
+        EXPECT_NEAR(vlength(w), 1, 1e-15);
+        EXPECT_NEAR(vlength(uvec), 1, 1e-15);
+        EXPECT_NEAR(vlength(vvec), 1, 1e-15);
+        EXPECT_EQ(uvec.z, 0);
+        EXPECT_GE(vvec.z, 0);
+        EXPECT_NEAR(vspro(uvec, vvec), 0, 1e-15);
+        vvpro(x, w, uvec);
+        EXPECT_NEAR(x.x, vvec.x, 1e-15);
+        EXPECT_NEAR(x.y, vvec.y, 1e-15);
+        EXPECT_NEAR(x.z, vvec.z, 1e-15);
+    }
+}
+
+TEST(RayMain, PrimaryRaysThroughDotCorners)
+{
+    scene_begin();
+    look({0, 0, 0}, {0, 0, 1}, 10, 4, 4, 2);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    vec d, eye{0, 0, 10};
+    make_eye(d, eye, 0, 0);
+    EXPECT_EQ(d.x, -2); EXPECT_EQ(d.y, 1); EXPECT_EQ(d.z, -10);
+    make_eye(d, eye, 3, 1);
+    EXPECT_EQ(d.x, 1); EXPECT_EQ(d.y, 0); EXPECT_EQ(d.z, -10);
+
+    // the eye is dlength along the unit look direction: every ray starts
+    // inside a small ball there
+    scene_begin();
+    look({0, 0, 0}, {0, 0, 2}, 10, 4, 4, 2);
+    primrec wall = sphere(0.01, {0, 0, 10});
+    wall.ka = 1;
+    add(wall);
+    fill_planes(7);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    EXPECT_TRUE(planes_all(255, 8));
+}
+
+TEST(RayMain, SizeIsClampedAndEveryDotWritten)
+{
+    scene_begin();
+    look({0, 0, 0}, {0, 0, 1}, 10, 4, 1500, 1000);
+    fill_planes(0xAB);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    EXPECT_EQ(ixmx, 1024);
+    EXPECT_EQ(iymx, 768);
+    EXPECT_TRUE(planes_all(0));
+
+    // no dots: nothing traced or written, but the frame is still set
+    for (int w : {0, -3, 5})
+        for (int h : {0, -1}) {
+            scene_begin();
+            look({0, 0, 0}, {0, 0, 4}, 10, 4, w, h);
+            fill_planes(0xAB);
+            ASSERT_EQ(ray_main(0), RAY_DONE);
+            EXPECT_TRUE(planes_all(0xAB));
+            EXPECT_EQ(vpnaz, 1);
+            EXPECT_EQ(ixmx, w);
+        }
+}
+
+TEST(RayMain, ChannelsAreCappedAt255AndStoredAsLowBits)
+{
+    scene_begin();
+    look({0, 0, 0}, {0, 0, 1}, 10, 4, 3, 2);
+    primrec fl = prim(1, {0, 0, 1}, {0, 0, -1});
+    fl.ka = 1;
+    fl.col = colr{300, 255, 254};
+    add(fl);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    for (int i = 0; i < 6; i++) {
+        EXPECT_EQ(gdatar[i], 255);
+        EXPECT_EQ(gdatag[i], 255);
+        EXPECT_EQ(gdatab[i], 254);
+    }
+    pri[0].col = colr{-5, 256, 0};
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    EXPECT_EQ(gdatar[0], 251); // no lower bound: the low eight bits of -5
+    EXPECT_EQ(gdatag[0], 255);
+}
+
+TEST(RayMain, StereoHalvesAndWidths)
+{
+    // length3d 0: both halves are the single view at half the width
+    busy_scene(20, 9, 2);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    std::vector<unsigned char> single = picture();
+
+    busy_scene(41, 9, 2);
+    length3d = 0;
+    fill_planes(0);
+    ASSERT_EQ(ray_main(1), RAY_DONE);
+    EXPECT_EQ(ixmx, 40);
+    EXPECT_EQ(iymx, 9);
+    int differ = 0;
+    for (int y = 0; y < 9; y++)
+        for (int x = 0; x < 20; x++) {
+            const int i = y * 40 + x, s = y * 20 + x;
+            differ += gdatar[i] != single[s] || gdatar[i + 20] != single[s];
+            differ += gdatag[i] != single[180 + s] || gdatag[i + 20] != single[180 + s];
+            differ += gdatab[i] != single[360 + s] || gdatab[i + 20] != single[360 + s];
+        }
+    EXPECT_EQ(differ, 0);
+
+    busy_scene(641, 2, 0);
+    ASSERT_EQ(ray_main(1), RAY_DONE);
+    EXPECT_EQ(ixmx, 640);
+
+    busy_scene(1, 5, 0);
+    fill_planes(0xCD);
+    ASSERT_EQ(ray_main(1), RAY_DONE);
+    EXPECT_EQ(ixmx, 0);
+    EXPECT_TRUE(planes_all(0xCD));
+
+    busy_scene(3000, 2, 0);
+    ASSERT_EQ(ray_main(1), RAY_DONE);
+    EXPECT_EQ(ixmx, 1024);
+}
+
+// A ball halfway between the eye and the look point: seen from the eye
+// moved to the right (left half) it lies left of centre, and from the eye
+// moved to the left (right half) right of centre.
+TEST(RayMain, StereoPairIsCrossed)
+{
+    scene_begin();
+    look({0, 0, 0}, {0, 0, 1}, 10, 4, 80, 40);
+    length3d = 0.1; // eyes at x = +1 and -1
+    primrec ball = sphere(0.25, {0, 0, 5});
+    ball.ka = 1;
+    add(ball);
+    ASSERT_EQ(ray_main(1), RAY_DONE);
+    double sum[2] = {0, 0};
+    int count[2] = {0, 0};
+    for (int y = 0; y < 40; y++)
+        for (int x = 0; x < 80; x++)
+            if (gdatar[y * 80 + x]) {
+                sum[x / 40] += x % 40;
+                count[x / 40]++;
+            }
+    // the ball shows at window x = -1 (dot 10) and +1 (dot 30) of each half
+    ASSERT_GT(count[0], 20);
+    ASSERT_GT(count[1], 20);
+    EXPECT_NEAR(sum[0] / count[0], 10, 2);
+    EXPECT_NEAR(sum[1] / count[1], 30, 2);
+}
+
+TEST(RayMain, SameAnswerTwiceAndOnAnyNumberOfThreads)
+{
+    busy_scene(48, 30, 3);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    std::vector<unsigned char> first = picture();
+    size_t lit = 0;
+    for (unsigned char b : first)
+        lit += b != 0;
+    EXPECT_GT(lit, first.size() / 2);
+
+    for (int threads : {1, 2, 3, 7}) {
+        busy_scene(48, 30, 3);
+        render_ctl ctl;
+        ctl.threads = threads;
+        fill_planes(0);
+        ASSERT_EQ(ray_main(0, &ctl), RAY_DONE);
+        EXPECT_EQ(ctl.rows_done.load(), 30);
+        EXPECT_TRUE(picture() == first) << threads << " threads";
+    }
+    busy_scene(48, 30, 3);
+    render_ctl plain;
+    plain.plain = true;
+    ASSERT_EQ(ray_main(0, &plain), RAY_DONE);
+    EXPECT_TRUE(picture() == first);
+
+    busy_scene(48, 30, 3);
+    ASSERT_EQ(ray_main(1), RAY_DONE);
+    std::vector<unsigned char> pair = picture();
+    busy_scene(48, 30, 3);
+    ASSERT_EQ(ray_main(1), RAY_DONE);
+    EXPECT_TRUE(picture() == pair);
+}
+
+// Random scenes of every kind, ties and groups included: the accelerated
+// tracer gives the plain search's bytes.
+TEST(RayMain, AcceleratedTracerMatchesThePlainSearch)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(-1, 1);
+    auto pick = [&](int n) { return (int)(rng() % (unsigned)n); };
+    for (int sc = 0; sc < 80; sc++) {
+        scene_begin();
+        const int n = 1 + pick(sc % 8 == 0 ? 60 : 10);
+        for (int i = 0; i < n; i++) {
+            primrec p = prim(1 + pick(4), {0, 0, 1}, {u(rng) * 3, u(rng) * 3, u(rng) * 3});
+            if (p.type == 2)
+                p.geom = vec{0.3 + std::fabs(u(rng)), 0.3 + std::fabs(u(rng)), 0.5};
+            else if (p.type != 1)
+                p.geom = vec{0.5 + u(rng) * 0.4, pick(4) ? 1.0 : 0.0, pick(3) ? 0.8 : -0.8};
+            else if (pick(2))
+                p.geom = vec{u(rng), u(rng), u(rng)};
+            if (i && !pick(6)) // a twin of the one before: every hit a tie
+                p.geom = pri[i - 1].geom, p.pos = pri[i - 1].pos, p.type = pri[i - 1].type;
+            p.surf = 1 + pick(3);
+            p.sense = pick(2) ? 1 : -1;
+            p.ka = 0.2, p.kd = 0.6, p.ks = 0.4, p.npow = pick(30);
+            p.refr = 1.3 + 0.4 * std::fabs(u(rng)), p.trans = 0.6;
+            p.pat = pick(4), p.patw = 0.4;
+            p.col = colr{pick(256), pick(256), pick(256)};
+            add(p);
+        }
+        if (n > 2)
+            group({0, 1 + pick(n - 1)});
+        for (int j = pick(4); j > 0; j--)
+            light({u(rng) * 10, u(rng) * 10, 5 + u(rng) * 5}, 0.8);
+        const int stereo = pick(3) == 0, w = 16 + pick(9), h = 8 + pick(5);
+        look({u(rng), u(rng), u(rng)}, {u(rng), u(rng), 0.2 + std::fabs(u(rng))}, 9, 6, w, h,
+             pick(4));
+        const double vx = vpnax, vy = vpnay, vz = vpnaz;
+
+        render_ctl plain;
+        plain.plain = true;
+        ASSERT_EQ(ray_main(stereo, &plain), RAY_DONE);
+        std::vector<unsigned char> a = picture();
+        ixmx = w, iymx = h, vpnax = vx, vpnay = vy, vpnaz = vz;
+        render_ctl fast;
+        fast.threads = 2;
+        ASSERT_EQ(ray_main(stereo, &fast), RAY_DONE);
+        ASSERT_TRUE(picture() == a) << "scene " << sc;
+    }
+}
+
+TEST(RayMain, NoLookDirectionRendersNothing)
+{
+    scene_begin();
+    look({1, 2, 3}, {0, 0, 0}, 10, 4, 1500, 6);
+    fill_planes(0x11);
+    EXPECT_EQ(ray_main(0), RAY_NOVIEW);
+    EXPECT_EQ(ixmx, 1500);
+    EXPECT_EQ(vpnaz, 0);
+    EXPECT_EQ(std::isnan(vpnax), false);
+    EXPECT_TRUE(planes_all(0x11));
+}
+
+TEST(RayMain, CancelledBeforeItStartsChangesNothing)
+{
+    busy_scene(3000, 2, 0);
+    fill_planes(0x22);
+    render_ctl ctl;
+    ctl.cancel = true;
+    EXPECT_EQ(ray_main(1, &ctl), RAY_CANCELLED);
+    EXPECT_EQ(ixmx, 3000);
+    EXPECT_EQ(vpnay, -1);
+    EXPECT_TRUE(planes_all(0x22));
+}
+
+// With the eye in the view window, the dot that looks at the look point
+// has no direction; it shows black and the rest of the picture is traced.
+TEST(RayMain, EyeInTheWindow)
+{
+    scene_begin();
+    look({0, 0, 0}, {0, 0, 1}, 0, 4, 4, 2);
+    primrec room = sphere(100, {0, 0, 0});
+    room.ka = 1;
+    room.col = colr{9, 9, 9};
+    add(room);
+    ASSERT_EQ(ray_main(0), RAY_DONE);
+    for (int i = 0; i < 8; i++)
+        EXPECT_EQ(gdatar[i], i == 1 * 4 + 2 ? 0 : 9) << i;
+}

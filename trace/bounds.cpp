@@ -1,0 +1,109 @@
+#include "bounds.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double INF = HUGE_VAL;
+
+bool finite_vec(const vec &v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// The box of p's surface, which is also that of its solid for sense > 0.
+// Returns 0 when p's numbers are not all finite.
+int own_bounds(aabb &b, const primrec &p)
+{
+    if (!finite_vec(p.geom) || !finite_vec(p.pos))
+        return 0;
+    const double g[3] = {p.geom.x, p.geom.y, p.geom.z};
+    const double c[3] = {p.pos.x, p.pos.y, p.pos.z};
+    for (int a = 0; a < 3; a++) {
+        b.lo[a] = -INF;
+        b.hi[a] = INF;
+    }
+    switch (p.type) {
+    case 2:
+        for (int a = 0; a < 3; a++) {
+            double h = std::fabs(g[a]);
+            b.lo[a] = c[a] - h;
+            b.hi[a] = c[a] + h;
+        }
+        break;
+    case 3:
+    case 4: {
+        // an axis is bounded when its coefficient is > 0 and none is < 0
+        if (g[0] < 0 || g[1] < 0 || g[2] < 0)
+            break;
+        for (int a = 0; a < 3; a++) {
+            if (!(g[a] > 0))
+                continue;
+            double r = p.type == 3 ? 1 / std::sqrt(g[a]) : 0.0;
+            b.lo[a] = c[a] - r;
+            b.hi[a] = c[a] + r;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return 1;
+}
+
+} // namespace
+
+int prim_bounds(aabb &b, int i)
+{
+    const primrec &p = pri[i];
+    if (!own_bounds(b, p))
+        return 0;
+    for (int m = 0; m < p.nmem; m++) {
+        const primrec &q = pri[p.mem[m]];
+        aabb s;
+        if (q.sense <= 0 || !own_bounds(s, q))
+            continue;
+        for (int a = 0; a < 3; a++) {
+            b.lo[a] = std::fmax(b.lo[a], s.lo[a]);
+            b.hi[a] = std::fmin(b.hi[a], s.hi[a]);
+        }
+    }
+    return 1;
+}
+
+bool aabb_finite(const aabb &b)
+{
+    for (int a = 0; a < 3; a++)
+        if (!std::isfinite(b.lo[a]) || !std::isfinite(b.hi[a]))
+            return false;
+    return true;
+}
+
+bool slab_hit(const aabb &b, double m, const vec &o, const vec &d, const double inv[3],
+              double t0, double t1, double &tn)
+{
+    const double O[3] = {o.x, o.y, o.z}, D[3] = {d.x, d.y, d.z};
+    for (int a = 0; a < 3; a++) {
+        double lo = b.lo[a] - m, hi = b.hi[a] + m;
+        if (D[a] == 0) {
+            if (O[a] < lo || O[a] > hi)
+                return false;
+            continue;
+        }
+        double ta = (lo - O[a]) * inv[a], tb = (hi - O[a]) * inv[a];
+        if (ta > tb) {
+            double t = ta;
+            ta = tb;
+            tb = t;
+        }
+        // a limit that is no number constrains nothing
+        if (ta > t0)
+            t0 = ta;
+        if (tb < t1)
+            t1 = tb;
+        if (t0 > t1)
+            return false;
+    }
+    tn = t0;
+    return true;
+}

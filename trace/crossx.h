@@ -1,0 +1,126 @@
+// crossx.h - crossp's arithmetic for one primitive, inline, for the loops
+// that run it millions of times (crossp.h describes the interface).
+#pragma once
+
+#include "crossp.h"
+
+// Accepts the points of a primitive without partners at once.
+inline int checkin_inline(vec &x, const primrec &p)
+{
+    return p.nmem <= 0 ? 1 : checkin(x, p);
+}
+
+namespace crossx_detail {
+
+inline vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+{
+    double nd = vspro(p.geom, d);
+    if (nd == 0)
+        return r = nohit();
+    double t = k.wn / nd;
+    if (t > HIT_EPS) {
+        vec td;
+        vadd(r, o, vmul(td, d, t));
+        checkin_inline(r, p);
+    } else {
+        r = nohit();
+    }
+    return r;
+}
+
+// One box face: t and its candidate Q = P + t*D relative to the centre, u
+// and v the two other axes. The face is taken when t beats best (face 1,
+// first = true, is not compared) and Q lies on the face.
+inline void box_face(vec &r, double &best, const vec &o, const vec &d, const vec &pp, double t,
+              double qu_lim, int u, double qv_lim, int v, bool first, const primrec &p)
+{
+    if (!(t > HIT_EPS))
+        return;
+    if (!first && !(t < best))
+        return;
+    const double *P = &pp.x, *D = &d.x;
+    double qu = P[u] + t * D[u];
+    if (!(-qu_lim <= qu && qu <= qu_lim))
+        return;
+    double qv = P[v] + t * D[v];
+    if (!(-qv_lim <= qv && qv <= qv_lim))
+        return;
+    vec x, td;
+    vadd(x, o, vmul(td, d, t));
+    if (!checkin_inline(x, p))
+        return;
+    r = x;
+    best = t;
+}
+
+inline vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+{
+    const double hx = p.geom.x, hy = p.geom.y, hz = p.geom.z;
+    double best = FAR;
+    const vec &pp = k.pp;
+    if (d.x != 0) {
+        if (k.tryface[0])
+            box_face(r, best, o, d, pp, k.num[0] / d.x, hy, 1, hz, 2, true, p);
+        if (k.tryface[1])
+            box_face(r, best, o, d, pp, k.num[1] / d.x, hy, 1, hz, 2, false, p);
+    }
+    if (d.y != 0) {
+        if (k.tryface[2])
+            box_face(r, best, o, d, pp, k.num[2] / d.y, hx, 0, hz, 2, false, p);
+        if (k.tryface[3])
+            box_face(r, best, o, d, pp, k.num[3] / d.y, hx, 0, hz, 2, false, p);
+    }
+    if (d.z != 0) {
+        if (k.tryface[4])
+            box_face(r, best, o, d, pp, k.num[4] / d.z, hy, 1, hx, 0, false, p);
+        if (k.tryface[5])
+            box_face(r, best, o, d, pp, k.num[5] / d.z, hy, 1, hx, 0, false, p);
+    }
+    if (best == FAR)
+        r = nohit();
+    return r;
+}
+
+inline vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+{
+    const vec &g = p.geom;
+    double a = g.x * times2(d.x) + g.y * times2(d.y) + g.z * times2(d.z);
+    double b = k.kp.x * d.x + k.kp.y * d.y + k.kp.z * d.z;
+    double disc = times2(b) - a * k.c;
+    if (!(disc >= 0) || a == 0)
+        return r = nohit();
+    double s = std::sqrt(disc);
+    vec td;
+    double t1 = (-b - s) / a;
+    if (t1 > HIT_EPS) {
+        vadd(r, o, vmul(td, d, t1));
+        if (checkin_inline(r, p))
+            return r;
+    }
+    double t2 = (-b + s) / a;
+    if (t2 > HIT_EPS) {
+        vadd(r, o, vmul(td, d, t2));
+        checkin_inline(r, p);
+    } else {
+        r = nohit();
+    }
+    return r;
+}
+
+} // namespace crossx_detail
+
+inline vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+{
+    switch (p.type) {
+    case 1:
+        return crossx_detail::plane_hit(r, o, d, p, k);
+    case 2:
+        return crossx_detail::box_hit(r, o, d, p, k);
+    case 3:
+    case 4:
+        return crossx_detail::quad_hit(r, o, d, p, k);
+    default:
+        return r;
+    }
+}
+

@@ -1,0 +1,493 @@
+#include "fast.h"
+
+#include "bounds.h"
+#include "bvh.h"
+#include "crossx.h"
+#include "dirgrid.h"
+#include "screengrid.h"
+#include "shade_impl.h"
+
+#include <cmath>
+
+namespace {
+
+// Coordinates beyond this keep the plain search (see the header).
+constexpr double RANGE = 1e8;
+// Boxes are widened by REL times the scale of the numbers involved: far
+// more than the rounding of any hit point crossp computes.
+constexpr double REL = 1e-6;
+// Entries all direction grids of one picture may hold.
+constexpr size_t GRID_BUDGET = 8u << 20;
+
+struct prepared {
+    aabb box[PRIM_MAX];     // widened by wide; the tree is built over these
+    bool boxed[PRIM_MAX];   // box holds the primitive's hits
+    bvh tree;               // over the primitives with finite boxes
+    int loose[PRIM_MAX];    // the others, for rays from any origin
+    int nloose;
+    int unbound[PRIM_MAX];  // primitives without a finite limit, for grid rays
+    int nunbound;
+    int planes[PRIM_MAX];   // planes without a finite limit: grids place them
+    int nplanes;
+    double scale;           // largest finite coordinate of boxes, eyes, lights
+    double wide;            // how far the boxes are widened
+    xconst xeye[2][PRIM_MAX];
+    xconst xlight[LIGHT_MAX][PRIM_MAX];
+    screengrid seye[2];
+    dirgrid geye[2];
+    dirgrid glight[LIGHT_MAX];
+    double meye[2];          // box widening for rays from each eye
+    double mlight[LIGHT_MAX]; // and from each light
+};
+
+prepared S;
+
+bool known_type(const primrec &p) { return p.type >= 1 && p.type <= 4; }
+
+double absmax(const vec &v)
+{
+    return std::fmax(std::fabs(v.x), std::fmax(std::fabs(v.y), std::fabs(v.z)));
+}
+
+// The per-ray numbers the box tests need. Boxes are kept widened by
+// S.wide, enough for every origin within the scene's scale; a ray from
+// farther out widens them by extra on top.
+struct rayinfo {
+    double o[3], inv[3];
+    double extra;
+    double margin; // the whole widening this ray needs
+    double dlen;
+};
+
+void ray_setup(rayinfo &ri, const vec &o, const vec &d, double dlen)
+{
+    ri.o[0] = o.x, ri.o[1] = o.y, ri.o[2] = o.z;
+    // 1/0 is infinite: such an axis then rules out exactly the origins
+    // outside its slab, and a limit that makes no number constrains nothing
+    ri.inv[0] = 1 / d.x;
+    ri.inv[1] = 1 / d.y;
+    ri.inv[2] = 1 / d.z;
+    ri.margin = REL * (absmax(o) + S.scale);
+    ri.extra = ri.margin > S.wide ? ri.margin - S.wide : 0.0;
+    ri.dlen = dlen;
+}
+
+// Whether the ray meets box b (already widened) for some t in [0, t1];
+// tn is then where it enters.
+inline bool hitbox(const aabb &b, const rayinfo &r, double t1, double &tn)
+{
+    double t0 = 0;
+    for (int a = 0; a < 3; a++) {
+        double ta = (b.lo[a] - r.extra - r.o[a]) * r.inv[a];
+        double tb = (b.hi[a] + r.extra - r.o[a]) * r.inv[a];
+        if (ta > tb) {
+            double t = ta;
+            ta = tb;
+            tb = t;
+        }
+        t0 = ta > t0 ? ta : t0;
+        t1 = tb < t1 ? tb : t1;
+    }
+    tn = t0;
+    return t0 <= t1;
+}
+
+// Lexicographic minimum of (squared distance, index): the plain search's
+// "strictly smaller, in index order" in any order of trying.
+struct best_hit {
+    double d2 = FAR;
+    int i = -1;
+    vec p;
+    void offer(double d, int k, const vec &x)
+    {
+        if (d < d2 || (d == d2 && i >= 0 && k < i)) {
+            d2 = d;
+            i = k;
+            p = x;
+        }
+    }
+};
+
+int plain_nearest(const vec &org, const vec &dir, vec &h)
+{
+    double best = FAR;
+    vec p, q;
+    int hit = -1;
+    for (int i = 0; i < primmx; i++) {
+        if (!known_type(pri[i]))
+            continue;
+        crossp(p, org, dir, pri[i]);
+        double d2 = vlength2(vsub(q, org, p));
+        if (d2 < best) {
+            best = d2;
+            h = p;
+            hit = i;
+        }
+    }
+    return hit;
+}
+
+// Cells per face side for the light grids: finer when there are few lights.
+int light_cells(int lights)
+{
+    return lights <= 4 ? 64 : lights <= 16 ? 32 : lights <= 50 ? 16 : 8;
+}
+
+} // namespace
+
+bool fast_prepare(const vec *eyes, int neyes)
+{
+    // everything within RANGE, so the marker at FAR never takes part
+    double scale = 0;
+    for (int e = 0; e < neyes; e++) {
+        if (!(absmax(eyes[e]) < RANGE))
+            return false;
+        scale = std::fmax(scale, absmax(eyes[e]));
+    }
+    for (int j = 0; j < nlg; j++) {
+        if (!(absmax(lig[j].pos) < RANGE))
+            return false;
+        scale = std::fmax(scale, absmax(lig[j].pos));
+    }
+
+    // boxes, and which primitives each search must always try
+    int finite[PRIM_MAX], nfinite = 0, gridded[PRIM_MAX], ngridded = 0;
+    S.nloose = S.nunbound = S.nplanes = 0;
+    for (int i = 0; i < primmx; i++) {
+        S.boxed[i] = false;
+        if (!known_type(pri[i]))
+            continue;
+        S.boxed[i] = prim_bounds(S.box[i], i);
+        bool some = false;
+        for (int a = 0; S.boxed[i] && a < 3; a++)
+            for (double v : {S.box[i].lo[a], S.box[i].hi[a]})
+                if (std::isfinite(v)) {
+                    if (!(std::fabs(v) < RANGE))
+                        return false;
+                    scale = std::fmax(scale, std::fabs(v));
+                    some = true;
+                }
+        if (S.boxed[i] && aabb_finite(S.box[i]))
+            finite[nfinite++] = i;
+        else
+            S.loose[S.nloose++] = i;
+        if (some)
+            gridded[ngridded++] = i;
+        else if (pri[i].type == 1 && S.boxed[i])
+            S.planes[S.nplanes++] = i; // boxed: its numbers are finite
+        else
+            S.unbound[S.nunbound++] = i;
+    }
+    S.scale = scale;
+    // every origin within the scale needs at most this much
+    S.wide = REL * 2 * scale;
+    for (int i = 0; i < primmx; i++)
+        if (S.boxed[i])
+            for (int a = 0; a < 3; a++) {
+                S.box[i].lo[a] -= S.wide;
+                S.box[i].hi[a] += S.wide;
+            }
+    bvh_build(S.tree, finite, nfinite, S.box);
+
+    // what the eyes and the lights give every ray from them
+    size_t budget = GRID_BUDGET;
+    for (int e = 0; e < neyes; e++) {
+        for (int i = 0; i < primmx; i++)
+            xprep(S.xeye[e][i], eyes[e], pri[i]);
+        S.meye[e] = REL * (absmax(eyes[e]) + S.scale);
+        screengrid_build(S.seye[e], eyes[e], ixmx, iymx, S.box, gridded, ngridded, S.planes,
+                         S.nplanes);
+        // by direction only where the picture has no tiles
+        S.geye[e].n = 0;
+        if (!S.seye[e].tx) {
+            dirgrid_build(S.geye[e], eyes[e], 64, S.box, gridded, ngridded, S.planes, S.nplanes,
+                          budget / 4);
+            budget -= S.geye[e].prims.size();
+        }
+    }
+    const int cells = light_cells(nlg);
+    for (int j = 0; j < nlg; j++) {
+        for (int i = 0; i < primmx; i++)
+            xprep(S.xlight[j][i], lig[j].pos, pri[i]);
+        S.mlight[j] = REL * (absmax(lig[j].pos) + S.scale);
+        dirgrid_build(S.glight[j], lig[j].pos, cells, S.box, gridded, ngridded, S.planes,
+                      S.nplanes, budget);
+        budget -= S.glight[j].prims.size();
+    }
+    return true;
+}
+
+int fast_tile(int eye, int x, int y)
+{
+    const screengrid &g = S.seye[eye];
+    return g.tx ? screengrid_tile(g, x, y) : -1;
+}
+
+fast_tracer::fast_tracer()
+{
+    tile = -1;
+    for (int j = 0; j < LIGHT_MAX; j++)
+        blocker[j] = -1;
+}
+
+int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
+{
+    // far out, the marker itself could be nearest
+    if (!(absmax(org) < 10 * RANGE))
+        return plain_nearest(org, dir, h);
+
+    best_hit b;
+    vec p, q;
+    // a box whose nearest point lies beyond the best hit cannot hold a nearer one
+    auto beyond = [&](double dist, double margin) {
+        double lower = dist * (1 - 1e-7) - margin;
+        return lower > 0 && lower * lower > b.d2;
+    };
+
+    // from an eye: the list of its tile of the picture, or of its direction
+    const uint8_t *list = nullptr;
+    uint32_t from = 0, to = 0;
+    const double *near = nullptr;
+    bool listed = false;
+    if (eye >= 0 && tile >= 0 && S.seye[eye].tx) {
+        const screengrid &g = S.seye[eye];
+        list = g.prims.data(), from = g.start[tile], to = g.start[tile + 1], near = g.near;
+        listed = true;
+    } else if (eye >= 0 && S.geye[eye].n) {
+        const dirgrid &g = S.geye[eye];
+        const int cell = dirgrid_cell(g, dir);
+        if (cell >= 0) {
+            list = g.prims.data(), from = g.start[cell], to = g.start[cell + 1], near = g.near;
+            listed = true;
+        }
+    }
+    if (listed) {
+        const xconst *xc = S.xeye[eye];
+        const double margin = S.meye[eye];
+        auto offer = [&](int k) {
+            crossx_inline(p, org, dir, pri[k], xc[k]);
+            b.offer(vlength2(vsub(q, org, p)), k, p);
+        };
+        for (int n = 0; n < S.nunbound; n++)
+            offer(S.unbound[n]);
+        for (uint32_t n = from; n < to; n++) {
+            int k = list[n];
+            if (beyond(near[k], margin))
+                break;
+            offer(k);
+        }
+        if (b.i >= 0)
+            h = b.p;
+        return b.i;
+    }
+
+    const xconst *xc = eye >= 0 ? S.xeye[eye] : nullptr;
+    rayinfo ri;
+    ray_setup(ri, org, dir, vlength(dir));
+    double tn;
+    auto offer = [&](int k) {
+        if (xc)
+            crossx_inline(p, org, dir, pri[k], xc[k]);
+        else
+            crossp(p, org, dir, pri[k]);
+        b.offer(vlength2(vsub(q, org, p)), k, p);
+    };
+
+    // from anywhere: the hierarchy, nearest boxes first
+    for (int n = 0; n < S.nloose; n++) {
+        int k = S.loose[n];
+        if (S.boxed[k] && !hitbox(S.box[k], ri, HUGE_VAL, tn))
+            continue;
+        offer(k);
+    }
+    if (S.tree.nnodes) {
+        int stack[2 * PRIM_MAX];
+        double tstack[2 * PRIM_MAX];
+        int sp = 0;
+        if (hitbox(S.tree.nodes[0].box, ri, HUGE_VAL, tn)) {
+            stack[sp] = 0;
+            tstack[sp++] = tn;
+        }
+        while (sp > 0) {
+            --sp;
+            const bvhnode &nd = S.tree.nodes[stack[sp]];
+            if (beyond(tstack[sp] * ri.dlen, ri.margin))
+                continue;
+            if (nd.left < 0) {
+                for (int i = 0; i < nd.count; i++)
+                    offer(S.tree.items[nd.first + i]);
+                continue;
+            }
+            double tl, tr;
+            bool hl = hitbox(S.tree.nodes[nd.left].box, ri, HUGE_VAL, tl);
+            bool hr = hitbox(S.tree.nodes[nd.right].box, ri, HUGE_VAL, tr);
+            // push the farther child first so the nearer one is tried first
+            if (hl && hr && tl < tr) {
+                stack[sp] = nd.right, tstack[sp++] = tr;
+                stack[sp] = nd.left, tstack[sp++] = tl;
+            } else {
+                if (hl)
+                    stack[sp] = nd.left, tstack[sp++] = tl;
+                if (hr)
+                    stack[sp] = nd.right, tstack[sp++] = tr;
+            }
+        }
+    }
+    if (b.i >= 0)
+        h = b.p;
+    return b.i;
+}
+
+namespace {
+
+// One shadow search from light j toward h: the candidates tried so far
+// and what they add up to.
+struct shadow_search {
+    const vec &lp, &lv;
+    const xconst *xc;
+    int hit;
+    double dl2;
+    double lim;   // a point that counts and is nearer the light than this blocks it
+    best_hit s;   // nearest point that counts: of the hit or of an opaque primitive
+    int dim[PRIM_MAX]; // transparent primitives nearer the light than h
+    int ndim = 0;
+
+    shadow_search(const vec &lp, const vec &lv, const xconst *xc, int hit, double dl2, double lim)
+        : lp(lp), lv(lv), xc(xc), hit(hit), dl2(dl2), lim(lim)
+    {
+    }
+
+    // false when candidate k proves the light blocked
+    __attribute__((always_inline)) bool try_k(int k)
+    {
+        vec p, q;
+        crossx_inline(p, lp, lv, pri[k], xc[k]);
+        double dk = vlength2(vsub(q, p, lp));
+        if (pri[k].surf == 3 && k != hit) {
+            if (dk < dl2)
+                dim[ndim++] = k;
+            return true;
+        }
+        if (dk < lim)
+            return false;
+        s.offer(dk, k, p);
+        return true;
+    }
+};
+
+bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach);
+
+} // namespace
+
+bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f)
+{
+    // A light reaches h only through a point S within 1e-5 of h and less
+    // than FAR (squared) from the light; so a light 1e5 away never does.
+    if (!(dl2 < 1.0000001e10))
+        return false;
+    const vec &lp = lig[j].pos;
+    const double dist = std::sqrt(dl2);
+    const double tol = 1e-9 * dist + 1e-12;
+    // beyond this distance from the light a point is more than 1e-4 past h
+    const double reach = dist + 1e-4 + S.mlight[j];
+    // a point that counts for S and lies this much nearer the light than h
+    // keeps S at least 1e-5 from h: the light is blocked
+    const double near_h = dist - 1e-5 - tol;
+    shadow_search ss(lp, lv, S.xlight[j], hit, dl2,
+                     near_h > 0 ? std::fmin(near_h * near_h, FAR) : 0.0);
+
+    const dirgrid &g = S.glight[j];
+    const int cell = g.n ? dirgrid_cell(g, lv) : -1;
+    if (cell >= 0) {
+        // the cell lists the boxes nearest the light first: blockers come early
+        for (int n = 0; n < S.nunbound; n++)
+            if (!ss.try_k(S.unbound[n]))
+                return false;
+        const uint8_t *list = g.prims.data();
+        for (uint32_t n = g.start[cell], e = g.start[cell + 1]; n < e; n++) {
+            int k = list[n];
+            if (g.near[k] > reach)
+                break;
+            if (!ss.try_k(k))
+                return false;
+        }
+    } else if (!shadow_tree(ss, blocker[j], dist, reach)) {
+        return false;
+    }
+
+    vec q, sp = ss.s.i >= 0 ? ss.s.p : nohit();
+    if (!(vlength2(vsub(q, h, sp)) < 1e-10))
+        return false;
+    // dim in index order, as the plain search multiplies
+    int *dim = ss.dim;
+    for (int a = 1; a < ss.ndim; a++)
+        for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
+            int t = dim[b];
+            dim[b] = dim[b - 1];
+            dim[b - 1] = t;
+        }
+    f = 1.0;
+    for (int a = 0; a < ss.ndim; a++)
+        f = f * pri[dim[a]].trans;
+    return true;
+}
+
+namespace {
+
+// The shadow search through the hierarchy, for a light without a grid:
+// false when the light is blocked.
+bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach)
+{
+    // the primitive that blocked this light last often blocks it again
+    int c = blocker;
+    if (c >= 0 && c < primmx && known_type(pri[c]) && (c == ss.hit || pri[c].surf != 3)) {
+        vec p, q;
+        crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c]);
+        if (vlength2(vsub(q, p, ss.lp)) < ss.lim)
+            return false;
+    }
+    rayinfo ri;
+    ray_setup(ri, ss.lp, ss.lv, dist);
+    const double tmax = reach / dist + 1e-6;
+    double tn;
+    auto test = [&](int k) {
+        if (ss.try_k(k))
+            return true;
+        blocker = k;
+        return false;
+    };
+    for (int n = 0; n < S.nloose; n++) {
+        int k = S.loose[n];
+        if (S.boxed[k] && !hitbox(S.box[k], ri, tmax, tn))
+            continue;
+        if (!test(k))
+            return false;
+    }
+    if (!S.tree.nnodes)
+        return true;
+    int stack[2 * PRIM_MAX];
+    int sp = 0;
+    if (hitbox(S.tree.nodes[0].box, ri, tmax, tn))
+        stack[sp++] = 0;
+    while (sp > 0) {
+        const bvhnode &nd = S.tree.nodes[stack[--sp]];
+        if (nd.left < 0) {
+            for (int i = 0; i < nd.count; i++)
+                if (!test(S.tree.items[nd.first + i]))
+                    return false;
+            continue;
+        }
+        if (hitbox(S.tree.nodes[nd.right].box, ri, tmax, tn))
+            stack[sp++] = nd.right;
+        if (hitbox(S.tree.nodes[nd.left].box, ri, tmax, tn))
+            stack[sp++] = nd.left;
+    }
+    return true;
+}
+
+} // namespace
+
+colr &calc_fast(fast_tracer &tr, colr &out, const vec &org, const vec &dir, int depth, int eye)
+{
+    return shade(tr, out, org, dir, depth, eye);
+}

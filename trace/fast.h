@@ -1,0 +1,45 @@
+// fast.h - the accelerated tracer: the same pictures as the plain search
+// over every primitive, bit for bit, with far fewer intersection tests.
+//
+// fast_prepare, once per picture, computes each primitive's bounding box
+// (bounds.h), a hierarchy over the bounded ones (bvh.h), and what crossp
+// derives from the eyes and from each light alone (crossp.h's xconst). A
+// fast_tracer per thread then answers shade()'s two questions (shade_impl.h):
+//
+//  - the nearest hit tries only the primitives whose box, widened for
+//    rounding, the ray meets, nearest boxes first, skipping boxes that lie
+//    farther than the best hit so far; ties still go to the lower index;
+//  - a shadow search tries first the primitive that blocked the last
+//    shadow ray of that light (one test often proves the light blocked),
+//    then only the primitives whose box meets the stretch between the light
+//    and the point; the transparent primitives' trans are multiplied in
+//    index order, as the plain search does.
+//
+// What a skipped primitive would have given (the no-hit marker) provably
+// changes nothing. Scenes with coordinates of 1e8 or more, where the marker
+// at 1e10 could take part, and rays from origins that far out, use the
+// plain search.
+#pragma once
+
+#include "../scene/scene.h"
+
+// Prepares the current scene for the eyes given (1 or 2). Returns false
+// when the scene is outside the fast path's range: use calc then.
+bool fast_prepare(const vec *eyes, int neyes);
+
+struct fast_tracer {
+    static constexpr bool skip_zero_terms = true;
+    int blocker[LIGHT_MAX]; // last primitive that blocked each light
+    int tile;               // the picture tile of the next primary ray, or -1
+    long long rays = 0, shadow_rays = 0; // traced so far
+    fast_tracer();
+    int nearest(const vec &org, const vec &dir, int eye, vec &h);
+    bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f);
+};
+
+// The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.
+int fast_tile(int eye, int x, int y);
+
+// calc with the accelerated search; eye is 0 or 1 for a primary ray from
+// the prepared eyes, -1 for any other origin.
+colr &calc_fast(fast_tracer &tr, colr &out, const vec &org, const vec &dir, int depth, int eye);

@@ -1,0 +1,34 @@
+// screengrid.h - which primitives a primary ray can meet, by tile of the
+// picture.
+//
+// The picture of one eye is cut into TILE x TILE dot tiles. A tile lists
+// every primitive whose box (bounds.h, widened for rounding) projects onto
+// it, with two dots to spare, nearest box first; planes and boxes that
+// reach behind the eye are listed everywhere. A primary ray then needs to
+// try only its tile's list (and the primitives without a box).
+#pragma once
+
+#include "bounds.h"
+
+#include <cstdint>
+#include <vector>
+
+constexpr int TILE = 8;
+
+struct screengrid {
+    int tx = 0, ty = 0;           // tiles across and down; 0: no grid
+    std::vector<uint32_t> start;  // tile t lists prims[start[t] .. start[t + 1])
+    std::vector<uint8_t> prims;
+    double near[PRIM_MAX];        // distance from the eye to each listed primitive
+};
+
+// Builds g for the picture seen from eye (w x h dots, as make_eye traces
+// them with the current frame) over the nitems primitives in items with
+// boxes box[i], and the planes. No grid when the camera is degenerate.
+void screengrid_build(screengrid &g, const vec &eye, int w, int h, const aabb *box,
+                      const int *items, int nitems, const int *planes, int nplanes);
+
+inline int screengrid_tile(const screengrid &g, int x, int y)
+{
+    return (y / TILE) * g.tx + x / TILE;
+}
