@@ -145,8 +145,8 @@ void cmd_make(ui_port &ui, int stereo)
         ui.wait_cursor(0);
         char text[300];
         std::snprintf(text, sizeof text,
-                      "The look direction (%g, %g, %g) has no length: there is no view "
-                      "to render.\nSet it with Setting(&T).",
+                      "The look direction (%g, %g, %g) gives no view: it needs a length "
+                      "that is neither zero nor endless.\nSet it with Setting(&T).",
                       vpnax, vpnay, vpnaz);
         ErrorMsg(ui, text);
         return;

@@ -13,7 +13,7 @@ unsigned gen;
 unsigned char grid[WIDTH_MAX * HEIGHT_MAX * 3];
 } // namespace
 
-void disp_size(int w, int h, int &W, int &H)
+void zoomed_size(int w, int h, int &W, int &H)
 {
     long long ww = (long long)(zoom_size / 10) * w / 10;
     long long hh = (long long)(zoom_size / 10) * h / 10;
@@ -26,7 +26,7 @@ void disp_show(int w, int h)
     if (w <= 0 || h <= 0)
         return;
     int W, H;
-    disp_size(w, h, W, H);
+    zoomed_size(w, h, W, H);
     const int s = 10000 / zoom_size;
     for (int y = 0; y < H; y++)
         for (int x = 0; x < W; x++) {
@@ -57,7 +57,7 @@ void disp_grid_rgb(unsigned char *dst, int stride)
 void disp_copy(int w, int h, int scale, int &sw, int &sh, int &dw, int &dh)
 {
     int W, H;
-    disp_size(w, h, W, H);
+    zoomed_size(w, h, W, H);
     if (W < 0)
         W = 0;
     if (H < 0)

@@ -6,7 +6,7 @@
 //   disp_grid_*        the grid as it stands, with a number that changes
 //                      at each rebuild so a window can cache its bitmap
 //   disp_grid_rgb      the grid's colours, 3 bytes (r, g, b) per dot
-//   disp_size(w, h)    the display size W x H for an image of w x h
+//   zoomed_size(w, h)  the display size W x H for an image of w x h
 //   disp_copy(...)     redraw's copy: the part of the grid to copy (never
 //                      beyond the grid) and the size it covers on the
 //                      target at the top-left; scale <= 1 copies unscaled
@@ -22,5 +22,5 @@ int disp_grid_w();
 int disp_grid_h();
 unsigned disp_grid_gen();
 void disp_grid_rgb(unsigned char *dst, int stride);
-void disp_size(int w, int h, int &W, int &H);
+void zoomed_size(int w, int h, int &W, int &H);
 void disp_copy(int w, int h, int scale, int &sw, int &sh, int &dw, int &dh);

@@ -21,7 +21,7 @@ int InitPrint(ui_port &ui, int w, int h)
 {
     // Zoomed size.
     int zw, zh;
-    disp_size(w, h, zw, zh);
+    zoomed_size(w, h, zw, zh);
     if (zw <= 0 || zh <= 0) {
         char text[160];
         std::snprintf(text, sizeof text,

@@ -171,13 +171,13 @@ TEST(PrintScale, ZoomCountsInTensAndChangesTheFactor)
 {
     zoom_size = 155;
     int w, h;
-    disp_size(640, 480, w, h);
+    zoomed_size(640, 480, w, h);
     EXPECT_EQ(w, 960);
     zoom_size = 150;
-    disp_size(640, 480, w, h);
+    zoomed_size(640, 480, w, h);
     EXPECT_EQ(print_scale(4800, 6600, w, h), 5);
     zoom_size = 200; // 1280 x 960 is held to 1024 x 768
-    disp_size(640, 480, w, h);
+    zoomed_size(640, 480, w, h);
     EXPECT_EQ(print_scale(4800, 6600, w, h), 4);
     zoom_size = 100;
 }
