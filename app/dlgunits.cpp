@@ -1,6 +1,7 @@
 #include "dlgunits.h"
 
 #include <QFontMetrics>
+#include <QWidget>
 
 dlg_units dialog_units(const QFont &font)
 {
@@ -17,4 +18,10 @@ QRect du_rect(const dlg_units &u, int x, int y, int w, int h)
 QSize du_size(const dlg_units &u, int w, int h)
 {
     return QSize(w * u.bx / 4, h * u.by / 8);
+}
+
+void set_modal_frame(QWidget *dlg)
+{
+    dlg->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }

@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+
 struct dlg_units {
     int bx, by;
 };
@@ -16,3 +18,4 @@ struct dlg_units {
 dlg_units dialog_units(const QFont &font);
 QRect du_rect(const dlg_units &u, int x, int y, int w, int h);
 QSize du_size(const dlg_units &u, int w, int h);
+void set_modal_frame(QWidget *dlg);

@@ -17,6 +17,7 @@ QString from_bytes(const std::string &s) { return QFile::decodeName(QByteArray::
 
 FileDlgQt::FileDlgQt(QWidget *parent, file_dlg &dlg, int which) : QDialog(parent), d(dlg)
 {
+    set_modal_frame(this);
     setWindowTitle(which ? "File save" : "File load");
     const dlg_units u = dialog_units(font());
     setFixedSize(du_size(u, 129, 108));

@@ -1,5 +1,7 @@
 #include "render_qt.h"
 
+#include "dlgunits.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -23,6 +25,7 @@ class TraceDlg : public QDialog {
 public:
     TraceDlg(QWidget *parent, render_ctl &c) : QDialog(parent), ctl(c)
     {
+        set_modal_frame(this);
         setWindowTitle("Tracing");
         setWindowModality(Qt::ApplicationModal);
         auto *lay = new QVBoxLayout(this);

@@ -99,6 +99,7 @@ void copy_text(char *dst, const QString &s)
 
 SettingDlg::SettingDlg(QWidget *parent, setting_form &form) : QDialog(parent), f(form)
 {
+    set_modal_frame(this);
     setWindowTitle("Data setting");
     const dlg_units u = dialog_units(font());
     setFixedSize(du_size(u, 154, 108));
@@ -121,6 +122,7 @@ void SettingDlg::accept()
 
 ConfigDlg::ConfigDlg(QWidget *parent, config_form &form) : QDialog(parent), f(form)
 {
+    set_modal_frame(this);
     setWindowTitle("Configration");
     const dlg_units u = dialog_units(font());
     setFixedSize(du_size(u, 133, 117));

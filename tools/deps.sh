@@ -8,7 +8,7 @@ set -euo pipefail
 pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
       fonts-ipaexfont-gothic)
 if [ "${1:-}" = "--extra" ]; then
-  pkgs+=(clang libclang-rt-14-dev xvfb xauth xdotool imagemagick poppler-utils povray hyperfine)
+  pkgs+=(clang libclang-rt-14-dev xvfb xauth xdotool imagemagick poppler-utils openbox povray hyperfine)
 fi
 
 missing=()
