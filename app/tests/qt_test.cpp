@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -206,9 +207,26 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// Double-clicks list entry row as a window system delivers it: click,
+// press, double click, release.
+void double_click(QListWidget *list, int row)
+{
+    QRect r = list->visualItemRect(list->item(row));
+    EXPECT_FALSE(r.isEmpty());
+    QWidget *vp = list->viewport();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, r.center());
+    QTest::mousePress(vp, Qt::LeftButton, {}, r.center());
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, r.center(), vp->mapToGlobal(r.center()),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &dbl);
+    if (vp->isVisible())
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, r.center());
+}
+
 TEST_F(Window, LoadDialogTakesAPatternAndADoubleClick)
 {
-    on_modal([](QWidget *w) {
+    tmp.mkdir("sub");
+    on_modal([this](QWidget *w) {
         auto *field = w->findChild<QLineEdit *>("name");
         auto *ok = w->findChild<QPushButton *>("ok");
         field->selectAll();
@@ -219,18 +237,15 @@ TEST_F(Window, LoadDialogTakesAPatternAndADoubleClick)
         QTest::mouseClick(ok, Qt::LeftButton);
         auto *list = w->findChild<QListWidget *>("list");
         EXPECT_EQ(list->item(0)->text(), "T.RT");
-        // double click on the file chooses it
-        QRect r = list->visualItemRect(list->item(0));
-        EXPECT_FALSE(r.isEmpty());
-        // as a window system delivers it: click, press, double click, release
-        QWidget *vp = list->viewport();
-        QTest::mouseClick(vp, Qt::LeftButton, {}, r.center());
-        QTest::mousePress(vp, Qt::LeftButton, {}, r.center());
-        QMouseEvent dbl(QEvent::MouseButtonDblClick, r.center(), vp->mapToGlobal(r.center()),
-                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(vp, &dbl);
-        if (w->isVisible())
-            QTest::mouseRelease(vp, Qt::LeftButton, {}, r.center());
+        // into [sub] and back up through [..], then the file
+        auto *path = w->findChild<QLineEdit *>("path");
+        double_click(list, 2);
+        EXPECT_EQ(path->text().toStdString(), tmp.path + "/sub");
+        EXPECT_EQ(field->text(), "*.RT");
+        EXPECT_EQ(list->item(0)->text(), "[..]");
+        double_click(list, 0);
+        EXPECT_EQ(path->text().toStdString(), tmp.path);
+        double_click(list, 0);
         if (w->isVisible())
             w->findChild<QPushButton *>("cancel")->click();
     });
@@ -330,13 +345,18 @@ int main(int argc, char **argv)
 {
     // headless unless told otherwise, with a private runtime directory
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!getenv("XDG_RUNTIME_DIR")) {
-        static char dir[] = "/tmp/koru-xdg-XXXXXX";
-        if (mkdtemp(dir))
-            setenv("XDG_RUNTIME_DIR", dir, 1);
+    static char dir[] = "/tmp/koru-xdg-XXXXXX";
+    bool own_dir = !getenv("XDG_RUNTIME_DIR") && mkdtemp(dir);
+    if (own_dir)
+        setenv("XDG_RUNTIME_DIR", dir, 1);
+    int rc;
+    {
+        QApplication app(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        ::testing::InitGoogleTest(&argc, argv);
+        rc = RUN_ALL_TESTS();
     }
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    if (own_dir)
+        rmdir(dir);
+    return rc;
 }
