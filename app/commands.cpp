@@ -47,7 +47,7 @@ void redisplay(ui_port &ui)
     ui.invalidate();
 }
 
-void make_spec(const char *ext)
+void make_pattern(const char *ext)
 {
     if (!join3(szTmpFileSpec, PATH_BYTES, szTmpFilePath, "*", ext))
         join2(szTmpFileSpec, PATH_BYTES, "*", ext);
@@ -57,7 +57,7 @@ void make_spec(const char *ext)
 int save_image(ui_port &ui)
 {
     int r = -1;
-    make_spec(BMP_EXT);
+    make_pattern(BMP_EXT);
     set_ext(oldFName, BMP_EXT);
     if (CallFileSaveDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
         join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
@@ -78,7 +78,7 @@ void cmd_open_bmp(ui_port &ui)
 {
     if (!save_or_not(ui))
         return;
-    make_spec(BMP_EXT);
+    make_pattern(BMP_EXT);
     set_ext(oldFName, BMP_EXT);
     if (CallFileOpenDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
         join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
@@ -121,7 +121,7 @@ void cmd_open_rt(ui_port &ui)
 {
     if (!save_or_not(ui))
         return;
-    make_spec(szFileExt);
+    make_pattern(szFileExt);
     if (!CallFileOpenDlg(ui, szTmpFileSpec, szFileExt, szTmpFilePath, szTmpFileName))
         return;
     load_scene(ui);

@@ -212,10 +212,10 @@ void FileOpenDlg_dblclk(file_dlg &d, int i)
 
 namespace {
 
-int run(ui_port &ui, int which, const char *spec, const char *ext, char *dirOut, char *nameOut)
+int run(ui_port &ui, int which, const char *pattern, const char *ext, char *dirOut, char *nameOut)
 {
     load_save = which;
-    if (!join2(szFileSpec, PATH_BYTES, spec, ""))
+    if (!join2(szFileSpec, PATH_BYTES, pattern, ""))
         std::strcpy(szFileSpec, "*");
     file_dlg d;
     FileOpenDlg_open(d, ext);
@@ -228,12 +228,12 @@ int run(ui_port &ui, int which, const char *spec, const char *ext, char *dirOut,
 
 } // namespace
 
-int CallFileOpenDlg(ui_port &ui, const char *spec, const char *ext, char *dirOut, char *nameOut)
+int CallFileOpenDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut)
 {
-    return run(ui, 0, spec, ext, dirOut, nameOut);
+    return run(ui, 0, pattern, ext, dirOut, nameOut);
 }
 
-int CallFileSaveDlg(ui_port &ui, const char *spec, const char *ext, char *dirOut, char *nameOut)
+int CallFileSaveDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut)
 {
-    return run(ui, 1, spec, ext, dirOut, nameOut);
+    return run(ui, 1, pattern, ext, dirOut, nameOut);
 }

@@ -55,5 +55,5 @@ void FileOpenDlg_cancel(file_dlg &d);
 void FileOpenDlg_select(file_dlg &d, int i); // selection moved to entry i
 void FileOpenDlg_dblclk(file_dlg &d, int i); // entry i double-clicked
 
-int CallFileOpenDlg(ui_port &ui, const char *spec, const char *ext, char *dirOut, char *nameOut);
-int CallFileSaveDlg(ui_port &ui, const char *spec, const char *ext, char *dirOut, char *nameOut);
+int CallFileOpenDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut);
+int CallFileSaveDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut);
