@@ -3,7 +3,9 @@
 #include "../scene/warn.h"
 #include "safewrite.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -51,9 +53,9 @@ int refuse(const char *path, const char *fmt, long a = 0, long b = 0)
 
 } // namespace
 
-int save_rgb(const char *path)
+int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
+             const unsigned char *b)
 {
-    const int w = ixmx, h = iymx;
     if (w < 0 || h < 0 || w > WIDTH_MAX || h > HEIGHT_MAX) {
         warn("cannot write \"%s\": the picture size %d x %d is outside 0..%d x 0..%d", path, w, h,
              WIDTH_MAX, HEIGHT_MAX);
@@ -72,9 +74,9 @@ int save_rgb(const char *path)
     for (int y = h - 1; y >= 0; y--) {
         const long base = (long)y * w;
         for (int x = 0; x < w; x++) {
-            *p++ = gdatab[base + x];
-            *p++ = gdatag[base + x];
-            *p++ = gdatar[base + x];
+            *p++ = b[base + x];
+            *p++ = g[base + x];
+            *p++ = r[base + x];
         }
         for (int i = 0; i < pad; i++)
             *p++ = 0;
@@ -82,14 +84,22 @@ int save_rgb(const char *path)
     return write_file_safely(path, filebuf, (size_t)(p - filebuf));
 }
 
+int save_rgb(const char *path)
+{
+    return save_bmp(path, ixmx, iymx, gdatar, gdatag, gdatab);
+}
+
 int load_rgb(const char *path)
 {
     struct stat st;
     std::FILE *f = nullptr;
-    if (stat(path, &st) == 0 && !S_ISDIR(st.st_mode))
-        f = std::fopen(path, "rb");
+    const char *why = "it is a directory";
+    if (stat(path, &st) != 0)
+        why = std::strerror(errno);
+    else if (!S_ISDIR(st.st_mode) && !(f = std::fopen(path, "rb")))
+        why = std::strerror(errno);
     if (!f) {
-        warn("cannot open \"%s\"", path);
+        warn("cannot open \"%s\": %s", path, why);
         return RGB_NOFILE;
     }
     unsigned char hd[HEADER];

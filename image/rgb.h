@@ -24,6 +24,11 @@ extern unsigned char gdatab[PLANE_BYTES];
 // on success; on failure 0, with the reason in warn.h.
 int save_rgb(const char *path);
 
+// The same for any w x h picture given as three planes of w*h bytes
+// (stride w, top row first), such as the display's dots.
+int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
+             const unsigned char *b);
+
 enum {
     RGB_LOADED = 0,    // planes and size hold the file's picture
     RGB_NOFILE = 1,    // could not open: nothing changed

@@ -1,0 +1,194 @@
+// koru-cli display from end to end: pictures in and out, exit statuses
+// and what a user sees on stderr.
+#include "image/display.h"
+#include "image/reduce.h"
+#include "image/rgb.h"
+#include "scene/warn.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+dotgrid want;
+
+struct DisplayCli : ::testing::Test {
+    std::string dir, err;
+
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/koru-display-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override
+    {
+        std::string cmd = "rm -rf '" + dir + "'";
+        (void)std::system(cmd.c_str());
+    }
+    std::string path(const char *name) { return dir + "/" + name; }
+
+    // Runs koru-cli display with args; returns the exit status, stderr in err.
+    int run(const std::string &args)
+    {
+        std::string errfile = path("stderr.txt");
+        std::string cmd = std::string(KORU_CLI) + " display " + args + " >/dev/null 2>'" + errfile + "'";
+        int st = std::system(cmd.c_str());
+        std::ifstream f(errfile);
+        std::stringstream ss;
+        ss << f.rdbuf();
+        err = ss.str();
+        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    }
+
+    // A w x h picture with a smooth mix of colours, saved as name.
+    std::string picture(const char *name, int w, int h)
+    {
+        ixmx = w;
+        iymx = h;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                gdatar[y * w + x] = (unsigned char)(x * 255 / w);
+                gdatag[y * w + x] = (unsigned char)(y * 255 / h);
+                gdatab[y * w + x] = (unsigned char)((x * 7 + y * 13) % 256);
+            }
+        std::string p = path(name);
+        EXPECT_EQ(save_rgb(p.c_str()), 1);
+        return p;
+    }
+
+    int lines() const
+    {
+        int n = 0;
+        for (char c : err)
+            n += c == '\n';
+        return n;
+    }
+};
+
+TEST_F(DisplayCli, WritesTheDotsTheWindowShows)
+{
+    const std::string in = picture("in.bmp", 23, 17), out = path("out.bmp");
+    const int zooms[] = {50, 100, 150, 155, 200, 400};
+    for (int m = 0; m < 3; m++)
+        for (int z : zooms) {
+            ASSERT_EQ(run("'" + in + "' '" + out + "' --zoom " + std::to_string(z) + " --mode " +
+                          std::to_string(m)),
+                      0)
+                << err;
+            EXPECT_EQ(err, "");
+            // the same conversion here, from the start-up state
+            ASSERT_EQ(load_rgb(in.c_str()), RGB_LOADED);
+            gk_reset();
+            zoom_size = z;
+            mode = m;
+            show_dots(want, ixmx, iymx);
+            ASSERT_EQ(load_rgb(out.c_str()), RGB_LOADED);
+            ASSERT_EQ(ixmx, want.w) << z;
+            ASSERT_EQ(iymx, want.h) << z;
+            for (int y = 0; y < want.h; y++)
+                for (int x = 0; x < want.w; x++) {
+                    const int i = y * want.w + x;
+                    const unsigned got = gdatar[i] << 16 | gdatag[i] << 8 | gdatab[i];
+                    ASSERT_EQ(got, dot_rgb(want, x, y)) << "mode " << m << " zoom " << z;
+                }
+        }
+    mode = 0;
+    zoom_size = 100;
+}
+
+TEST_F(DisplayCli, ZoomIsKeptWithin50To400AndOddModesShowAsMode0)
+{
+    const std::string in = picture("in.bmp", 30, 20);
+    auto size_of = [&](const std::string &args) {
+        std::string out = path("z.bmp");
+        EXPECT_EQ(run("'" + in + "' '" + out + "' " + args), 0) << err;
+        EXPECT_EQ(load_rgb(out.c_str()), RGB_LOADED);
+        return std::to_string(ixmx) + "x" + std::to_string(iymx);
+    };
+    EXPECT_EQ(size_of(""), "30x20");
+    EXPECT_EQ(size_of("--zoom 30"), "15x10");
+    EXPECT_EQ(size_of("--zoom 1000"), "120x80");
+    EXPECT_EQ(size_of("--zoom 99999999999999"), "120x80");
+    EXPECT_EQ(size_of("--zoom 155"), "45x30");
+
+    std::string a = path("m0.bmp"), b = path("m5.bmp"), c = path("mneg.bmp");
+    ASSERT_EQ(run("'" + in + "' '" + a + "' --zoom 150"), 0);
+    ASSERT_EQ(run("'" + in + "' '" + b + "' --zoom 150 --mode 5"), 0);
+    ASSERT_EQ(run("'" + in + "' '" + c + "' --mode -2147483648 --zoom 150"), 0);
+    auto bytes = [](const std::string &p) {
+        std::ifstream f(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    EXPECT_EQ(bytes(a), bytes(b));
+    EXPECT_EQ(bytes(a), bytes(c));
+}
+
+TEST_F(DisplayCli, InputsThatCannotBeShownFailWithOneLine)
+{
+    const std::string out = path("out.bmp");
+    EXPECT_EQ(run("'" + path("missing.bmp") + "' '" + out + "'"), 1);
+    EXPECT_EQ(lines(), 1);
+    EXPECT_NE(err.find("missing.bmp"), std::string::npos) << err;
+    EXPECT_NE(err.find("No such file"), std::string::npos) << err;
+
+    std::ofstream(path("text.bmp")) << "hello, not a picture\n";
+    EXPECT_EQ(run("'" + path("text.bmp") + "' '" + out + "'"), 1);
+    EXPECT_EQ(lines(), 1);
+    EXPECT_NE(err.find("text.bmp"), std::string::npos) << err;
+    EXPECT_NE(err.find("refused"), std::string::npos) << err;
+
+    EXPECT_EQ(run("'" + dir + "' '" + out + "'"), 1); // a directory
+    EXPECT_EQ(lines(), 1);
+
+    // one dot at half size has no dots to show
+    const std::string dot = picture("dot.bmp", 1, 1);
+    EXPECT_EQ(run("'" + dot + "' '" + out + "' --zoom 50"), 1);
+    EXPECT_EQ(lines(), 1);
+
+    struct stat st;
+    EXPECT_NE(stat(out.c_str(), &st), 0); // nothing was written
+
+    const std::string in = picture("in.bmp", 4, 4);
+    EXPECT_EQ(run("'" + in + "' '" + dir + "'"), 1); // output is a directory
+    EXPECT_EQ(lines(), 1);
+    EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
+}
+
+TEST_F(DisplayCli, ATruncatedPictureIsShownWithAWarning)
+{
+    const std::string in = picture("in.bmp", 8, 8), out = path("out.bmp");
+    ASSERT_EQ(truncate(in.c_str(), 54 + 3 * 8 * 4), 0);
+    EXPECT_EQ(run("'" + in + "' '" + out + "' --mode 2"), 0);
+    EXPECT_NE(err.find("warning"), std::string::npos) << err;
+    ASSERT_EQ(load_rgb(out.c_str()), RGB_LOADED);
+    EXPECT_EQ(gdatar[0], 255); // the top rows were missing: white
+    EXPECT_EQ(gdatab[0], 255);
+}
+
+TEST_F(DisplayCli, BadArgumentsAreUsageErrors)
+{
+    const std::string in = picture("in.bmp", 4, 4), out = "'" + path("out.bmp") + "'";
+    const std::string q = "'" + in + "' ";
+    EXPECT_EQ(run(""), 2);
+    EXPECT_EQ(run(q), 2);
+    EXPECT_EQ(run(q + out + " extra"), 2);
+    EXPECT_EQ(run(q + out + " --zoom"), 2);
+    EXPECT_EQ(run(q + out + " --zoom abc"), 2);
+    EXPECT_EQ(run(q + out + " --zoom -100"), 2);
+    EXPECT_EQ(run(q + out + " --mode x"), 2);
+    EXPECT_EQ(run(q + out + " --mode 2147483648"), 2);
+    EXPECT_EQ(run(q + out + " --colour"), 2);
+    EXPECT_NE(err.find("usage:"), std::string::npos);
+    EXPECT_EQ(run("--help"), 0);
+}
+
+} // namespace
