@@ -11,7 +11,8 @@
 //                      beyond the grid) and the size it covers on the
 //                      target at the top-left; scale <= 1 copies unscaled
 //
-// This file is the only one that knows where the conversion lives.
+// display_port.cpp is the only file that knows where the conversion lives
+// (image/display.h); mode and zoom_size are its settings.
 #pragma once
 
 extern int mode;      // 0 8-colour, 1 256-colour, 2 full colour

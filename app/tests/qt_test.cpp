@@ -146,6 +146,22 @@ TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(Window, ReducedModesShowTheGridsColours)
+{
+    mode = 0;
+    open_and_render();
+    std::vector<unsigned char> dots(16 * 12 * 3);
+    disp_grid_rgb(dots.data(), 16 * 3);
+    QImage shot = win->view()->grab().toImage();
+    for (int y = 0; y < 12; y++)
+        for (int x = 0; x < 16; x++) {
+            const unsigned char *d = &dots[(y * 16 + x) * 3];
+            ASSERT_EQ(shot.pixel(x, y), qRgb(d[0], d[1], d[2])) << x << "," << y;
+            for (int k = 0; k < 3; k++)
+                ASSERT_TRUE(d[k] == 0 || d[k] == 255);
+        }
+}
+
 TEST_F(Window, ZoomEnlargesWithoutSmoothing)
 {
     open_and_render();
