@@ -10,7 +10,7 @@ pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
       fonts-ipaexfont-gothic)
 case "${1:-}" in
   --fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
-  --extra) pkgs+=(clang libclang-rt-14-dev xvfb xauth xdotool imagemagick poppler-utils povray hyperfine) ;;
+  --extra) pkgs+=(clang libclang-rt-14-dev xvfb xauth xdotool imagemagick poppler-utils openbox povray hyperfine) ;;
 esac
 
 missing=()

@@ -1,0 +1,261 @@
+#include "commands.h"
+
+#include "../image/rgb.h"
+#include "../scene/rtread.h"
+#include "../scene/scene.h"
+#include "../scene/warn.h"
+#include "../trace/render.h"
+#include "appstate.h"
+#include "dirlist.h"
+#include "display_port.h"
+#include "filedlg.h"
+#include "print.h"
+#include "settings.h"
+#include "ui_port.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+const char *const about_text = "     KORU for Windows95 Ver.1.10\n"
+                               "Ray tracing by the KORU team";
+
+namespace {
+
+int busy;
+int view_w, view_h;
+
+const char *const BMP_EXT = ".BMP";
+
+// The reader's lines after what went wrong, as one text.
+std::string warn_text(const std::string &head)
+{
+    std::string t = head;
+    for (int i = 0; i < nwarn; i++)
+        t += "\n" + std::string(warns[i]);
+    if (nwarnlost)
+        t += "\n(and " + std::to_string(nwarnlost) + " more)";
+    return t;
+}
+
+void redisplay(ui_port &ui)
+{
+    ui.wait_cursor(1);
+    disp_show(ixmx, iymx);
+    ui.wait_cursor(0);
+    ui.invalidate();
+}
+
+void make_pattern(const char *ext)
+{
+    if (!join3(szTmpFileSpec, PATH_BYTES, szTmpFilePath, "*", ext))
+        join2(szTmpFileSpec, PATH_BYTES, "*", ext);
+}
+
+// The SAVE dialog and the write: -1 cancelled, 1 saved, 0 failed.
+int save_image(ui_port &ui)
+{
+    int r = -1;
+    make_pattern(BMP_EXT);
+    set_ext(oldFName, BMP_EXT);
+    if (CallFileSaveDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
+        join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
+        warn_clear();
+        if (save_rgb(szFName)) {
+            data_change = 0;
+            r = 1;
+        } else {
+            ErrorMsg(ui, warn_text("The picture was not saved.").c_str());
+            r = 0;
+        }
+    }
+    set_ext(oldFName, szFileExt);
+    return r;
+}
+
+void cmd_open_bmp(ui_port &ui)
+{
+    if (!save_or_not(ui))
+        return;
+    make_pattern(BMP_EXT);
+    set_ext(oldFName, BMP_EXT);
+    if (CallFileOpenDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
+        join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
+        warn_clear();
+        int rc = load_rgb(szFName);
+        // a file that could not be opened changed nothing: what was shown stays
+        if (rc != RGB_NOFILE)
+            image_ready = ixmx != 0 ? 1 : 0;
+        redisplay(ui);
+        if (rc != RGB_LOADED)
+            ErrorMsg(ui, warn_text("The picture was not loaded.").c_str());
+        else if (nwarn)
+            ErrorMsg(ui, warn_text("The picture is damaged.").c_str());
+    }
+    set_ext(oldFName, szFileExt);
+}
+
+// Steps 4 to 9 of "Open *.RT(&L)", once szTmpFilePath and szTmpFileName
+// name the scene.
+void load_scene(ui_port &ui)
+{
+    join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
+    std::strcpy(oldFName, szTmpFileName);
+    ui.set_title(szFName);
+    warn_clear();
+    int opened = data_load(szFName);
+    std::fflush(stdout);
+    rt_ready = 1;
+    if (!opened) {
+        char head[PATH_BYTES + 32];
+        std::snprintf(head, sizeof head, "Cannot open \"%s\" !!", szFName);
+        ErrorMsg(ui, head);
+    } else if (nwarn || nwarnlost) {
+        std::string head = std::string("\"") + szFName + "\" is not quite right:";
+        ErrorMsg(ui, warn_text(head).c_str());
+    }
+}
+
+void cmd_open_rt(ui_port &ui)
+{
+    if (!save_or_not(ui))
+        return;
+    make_pattern(szFileExt);
+    if (!CallFileOpenDlg(ui, szTmpFileSpec, szFileExt, szTmpFilePath, szTmpFileName))
+        return;
+    load_scene(ui);
+}
+
+void cmd_make(ui_port &ui, int stereo)
+{
+    if (!rt_ready)
+        return;
+    ui.wait_cursor(1);
+    view_w = ixmx;
+    view_h = iymx;
+    busy = 1;
+    int rc = ui.render(stereo);
+    busy = 0;
+    if (rc == RAY_CANCELLED) {
+        ui.wait_cursor(0);
+        return;
+    }
+    if (rc == RAY_NOVIEW) {
+        ui.wait_cursor(0);
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "The look direction (%g, %g, %g) gives no view: it needs a length "
+                      "that is neither zero nor endless.\nSet it with Setting(&T).",
+                      vpnax, vpnay, vpnaz);
+        ErrorMsg(ui, text);
+        return;
+    }
+    disp_show(ixmx, iymx);
+    image_ready = 1;
+    data_change = 1;
+    ui.wait_cursor(0);
+    ui.invalidate();
+}
+
+} // namespace
+
+int ErrorMsg(ui_port &ui, const char *text)
+{
+    ui.message(text, "Error !", MB_ERROR);
+    return 0;
+}
+
+int OkMsg(ui_port &ui, const char *text)
+{
+    return ui.message(text, "Caution !", MB_OKCANCEL) == ID_OK ? 1 : 0;
+}
+
+int save_or_not(ui_port &ui)
+{
+    if (image_ready == 0 || data_change == 0)
+        return 1;
+    int a = ui.message("Image is changed !  Do you save ?", "Save or not !", MB_YESNOCANCEL);
+    if (a == ID_YES)
+        return save_image(ui) != 0; // a failed save keeps the picture
+    return a == ID_NO;
+}
+
+int app_busy() { return busy; }
+
+void app_view_size(int &w, int &h)
+{
+    w = busy ? view_w : ixmx;
+    h = busy ? view_h : iymx;
+}
+
+void app_command(ui_port &ui, int id)
+{
+    if (busy)
+        return;
+    switch (id) {
+    case IDM_OPENBMP:
+        cmd_open_bmp(ui);
+        break;
+    case IDM_SAVEBMP:
+        save_image(ui);
+        break;
+    case IDM_EXIT:
+        ui.close_window();
+        break;
+    case IDM_OPENRT:
+        cmd_open_rt(ui);
+        break;
+    case IDM_MAKE:
+        cmd_make(ui, 0);
+        break;
+    case IDM_MAKE3D:
+        cmd_make(ui, 1);
+        break;
+    case IDM_SETTING:
+        CallDataSet(ui);
+        ui.invalidate();
+        break;
+    case IDM_HELP:
+        ui.help();
+        break;
+    case IDM_ABOUT:
+        ui.message(about_text, "About KORU !", MB_INFO);
+        break;
+    case IDM_PRINT:
+        if (!image_ready)
+            break;
+        InitPrint(ui, ixmx, iymx);
+        redisplay(ui);
+        break;
+    case IDM_CONFIG:
+        if (CallConfSet(ui) && image_ready)
+            redisplay(ui);
+        break;
+    }
+}
+
+int app_close(ui_port &ui)
+{
+    if (busy)
+        return 0;
+    return save_or_not(ui);
+}
+
+void open_scene(ui_port &ui, const char *path)
+{
+    char cwd[PATH_BYTES];
+    std::string abs = path_resolve(getcwd(cwd, sizeof cwd) ? cwd : "/", path);
+    size_t slash = abs.rfind('/');
+    std::string dir = abs.substr(0, slash + 1), name = abs.substr(slash + 1);
+    if (abs.size() + 1 > (size_t)PATH_BYTES || name.empty() || !*path) {
+        char text[200];
+        std::snprintf(text, sizeof text, "\"%.120s\" is not a scene file name.", path);
+        ErrorMsg(ui, text);
+        return;
+    }
+    std::strcpy(szTmpFilePath, dir.c_str());
+    std::strcpy(szFilePath, dir.c_str());
+    std::strcpy(szTmpFileName, name.c_str());
+    load_scene(ui);
+}

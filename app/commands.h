@@ -1,0 +1,38 @@
+// commands.h - what each menu command of the window does, in order, over
+// the application state (appstate.h) and the ui_port.
+//
+// app_command(ui, id) carries out the command whose id the menu sent; it
+// does nothing while a render runs. app_close(ui) is the close box and
+// "Exit(&X)": 1 lets the window close. open_scene(ui, path) opens a scene
+// named on the command line as "Open *.RT(&L)" opens the one chosen.
+//
+// Flags, as the commands leave them:
+//   Open *.RT closed with OK     rt_ready = 1 (also when unreadable)
+//   Make Image / Make 3D Image   image_ready = data_change = 1, unless the
+//                                render was cancelled or had no view
+//   Open *.BMP closed with OK    image_ready = the loaded width != 0; a
+//                                file that cannot be opened keeps it
+//   a save that succeeded        data_change = 0
+//
+// save_or_not asks "Image is changed !  Do you save ?" only while
+// image_ready and data_change are both 1: Yes saves (a cancelled SAVE
+// dialog goes on, a failed save stops the caller), No goes on, Cancel
+// stops. 1: the caller may go on.
+#pragma once
+
+struct ui_port;
+
+int ErrorMsg(ui_port &ui, const char *text);
+int OkMsg(ui_port &ui, const char *text);
+int save_or_not(ui_port &ui);
+
+void app_command(ui_port &ui, int id);
+int app_close(ui_port &ui);
+void open_scene(ui_port &ui, const char *path);
+
+int app_busy();
+// The image size painting uses: ixmx x iymx, or while a render runs the
+// size from before it (the render changes them on its own thread).
+void app_view_size(int &w, int &h);
+
+extern const char *const about_text;

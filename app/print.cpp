@@ -1,0 +1,54 @@
+#include "print.h"
+
+#include "../scene/warn.h"
+#include "appstate.h"
+#include "commands.h"
+#include "display_port.h"
+#include "ui_port.h"
+
+#include <cstdio>
+#include <string>
+
+int print_scale(int pw, int ph, int zw, int zh)
+{
+    if (zw <= 0 || zh <= 0)
+        return 0;
+    int sx = pw / zw, sy = ph / zh;
+    return sx < sy ? sx : sy;
+}
+
+int InitPrint(ui_port &ui, int w, int h)
+{
+    // Zoomed size.
+    int zw, zh;
+    zoomed_size(w, h, zw, zh);
+    if (zw <= 0 || zh <= 0) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "The picture has no dots at %d %% (%d x %d dots).\nNothing to print.",
+                      zoom_size, zw > 0 ? zw : 0, zh > 0 ? zh : 0);
+        ErrorMsg(ui, text);
+        return 0;
+    }
+
+    // Print dialog.
+    std::string doc = std::string("KORU(") + szFName + ")";
+    int pw = 0, ph = 0;
+    if (!ui.print_setup(doc.c_str(), pw, ph))
+        return 0;
+
+    // The page.
+    ui.wait_cursor(1);
+    int scale = print_scale(pw, ph, zw, zh);
+    disp_show(w, h);
+    warn_clear();
+    int ok = ui.print_page(w, h, scale);
+    ui.wait_cursor(0);
+    if (!ok) {
+        std::string text = "The page could not be printed.";
+        if (nwarn)
+            text += std::string("\n") + warns[0];
+        ErrorMsg(ui, text.c_str());
+    }
+    return ok;
+}

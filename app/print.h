@@ -1,0 +1,18 @@
+// print.h - printing the picture on one page.
+//
+// InitPrint(ui, w, h): the zoomed size of a w x h image (the display size)
+// must have at least one dot each way, else the user is told and nothing
+// is printed. Then the print dialog; on OK the grid is rebuilt for the
+// printer and copied to the page's top-left, enlarged by print_scale. The
+// document is named "KORU(szFName)". Returns 1 when the page was printed,
+// 0 when cancelled or failed (a failure is reported with ErrorMsg).
+//
+// print_scale: the smaller whole quotient of the printable area in device
+// dots by the zoomed size; 0 (a page smaller than the picture) prints one
+// device dot per display dot.
+#pragma once
+
+struct ui_port;
+
+int print_scale(int pw, int ph, int zw, int zh);
+int InitPrint(ui_port &ui, int w, int h);

@@ -1,0 +1,48 @@
+// settings.h - the SETTING ("Data setting") and CONFIG ("Configration")
+// dialogs, without the toolkit: what their fields show when they open and
+// what OK makes of the texts.
+//
+// SETTING: fields 101, 102 show ixmx, iymx as unsigned numbers; 103..110
+// show rx, ry, rz, vpnax, vpnay, vpnaz, wdu, length3d with "%lf" (six
+// decimals). On OK a dot size that is an unsigned number is taken (beyond
+// the int range it saturates), anything else keeps the value; a decimal
+// field's first 59 characters are read as atof reads them (whatever the
+// locale: a text without a number gives 0.0), and an empty field keeps
+// the value. A value whose "%lf" text would not survive the 59-character
+// read (about 1e51 and up) is shown as "%.17g" instead. Cancel writes
+// nothing.
+//
+// CONFIG: field 101 shows zoom_size; radio button 102 + mode is checked.
+// A radio button sets mode at once (Cancel does not undo it); OK takes the
+// zoom as SETTING takes a dot size; CallConfSet clamps zoom_size into
+// 50..400 after the dialog whatever its result.
+#pragma once
+
+struct ui_port;
+
+constexpr int SET_FIELDS = 10;   // ids 101..110
+constexpr int FIELD_BYTES = 400; // the longest "%lf" text of a double
+constexpr int FIELD_READ = 59;   // characters a decimal field gives
+
+struct setting_form {
+    char text[SET_FIELDS][FIELD_BYTES]; // text[i] is field 101 + i
+};
+
+struct config_form {
+    char zoom[FIELD_BYTES]; // field 101
+    int checked;            // 102, 103 or 104
+};
+
+// An unsigned decimal number as the dialogs read one: blanks around it
+// allowed, nothing else; 1 and the value (saturated at INT_MAX) or 0.
+int get_uint(const char *text, int &v);
+void format_lf(char *out, double v);
+
+void DataSet_open(setting_form &f);
+void DataSet_ok(const setting_form &f);
+int CallDataSet(ui_port &ui);
+
+void ConfSet_open(config_form &f);
+void ConfSet_radio(config_form &f, int id);
+void ConfSet_ok(const config_form &f);
+int CallConfSet(ui_port &ui);

@@ -1,0 +1,342 @@
+// The commands' order of calls and flag changes, with scripted answers.
+#include "script_ui.h"
+
+#include "app/commands.h"
+#include "app/display_port.h"
+#include "image/rgb.h"
+#include "image/safewrite.h"
+#include "scene/scene.h"
+#include "scene/warn.h"
+
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+struct Commands : ::testing::Test {
+    temp_dir tmp;
+    script_ui ui;
+    void SetUp() override
+    {
+        app_start();
+        scene_reset();
+        warn_clear();
+        mode = 0;
+        zoom_size = 100;
+        safewrite_fail_after = -1;
+        // as if a dialog had been closed with OK in tmp
+        std::strcpy(szTmpFilePath, (tmp.path + "/").c_str());
+        std::strcpy(szFilePath, szTmpFilePath);
+        tmp.file("ROOM.RT", small_scene(8, 6));
+    }
+    // Open ROOM.RT and render it: a picture that is not saved.
+    void rendered()
+    {
+        ui.files.push_back(type_ok("ROOM.RT"));
+        app_command(ui, IDM_OPENRT);
+        app_command(ui, IDM_MAKE);
+        ASSERT_EQ(image_ready, 1);
+        ASSERT_EQ(data_change, 1);
+        ui.msgs.clear();
+    }
+    int prompts() const
+    {
+        int n = 0;
+        for (auto &m : ui.msgs)
+            n += m.caption == "Save or not !";
+        return n;
+    }
+};
+
+TEST_F(Commands, StartUpState)
+{
+    EXPECT_EQ(rt_ready + image_ready + data_change, 0);
+    EXPECT_STREQ(szFileExt, ".RT");
+    EXPECT_STREQ(oldFName, "*.RT");
+}
+
+TEST_F(Commands, ExtensionSwitchKeepsOnlyTheFirstPart)
+{
+    char name[PATH_BYTES] = "A.B.RT";
+    set_ext(name, ".BMP");
+    EXPECT_STREQ(name, "A.BMP");
+    set_ext(name, ".RT");
+    EXPECT_STREQ(name, "A.RT");
+    std::strcpy(name, "NODOT");
+    set_ext(name, ".BMP");
+    EXPECT_STREQ(name, "NODOT.BMP");
+}
+
+TEST_F(Commands, RenderBeforeASceneDoesNothing)
+{
+    app_command(ui, IDM_MAKE);
+    app_command(ui, IDM_MAKE3D);
+    EXPECT_EQ(ui.renders, 0);
+    EXPECT_EQ(ui.cursor_peak, 0);
+    EXPECT_EQ(ui.invalidates, 0);
+    EXPECT_EQ(image_ready, 0);
+}
+
+TEST_F(Commands, OpenSceneThenRenderFollowsTheFlagTable)
+{
+    ui.files.push_back(type_ok("ROOM"));  // LOAD finds ROOM.RT
+    app_command(ui, IDM_OPENRT);
+    EXPECT_EQ(rt_ready, 1);
+    EXPECT_EQ(image_ready, 0);
+    EXPECT_EQ(ui.title, tmp.path + "/ROOM.RT");
+    EXPECT_STREQ(szFName, (tmp.path + "/ROOM.RT").c_str());
+    EXPECT_STREQ(oldFName, "ROOM.RT");
+    EXPECT_EQ(ui.offered[0], "*.RT");
+
+    app_command(ui, IDM_MAKE3D);
+    EXPECT_EQ(image_ready, 1);
+    EXPECT_EQ(data_change, 1);
+    EXPECT_EQ(ui.cursor, 0);
+    EXPECT_GT(ui.cursor_peak, 0);
+    EXPECT_EQ(disp_grid_w(), 8);
+    EXPECT_EQ(disp_grid_h(), 6);
+    EXPECT_TRUE(ui.msgs.empty());
+}
+
+TEST_F(Commands, ImageDialogOffersTheSceneNameAsBmp)
+{
+    app_command(ui, IDM_OPENBMP); // cancelled
+    ui.files.push_back(type_ok("ROOM.RT"));
+    app_command(ui, IDM_OPENRT);
+    app_command(ui, IDM_SAVEBMP); // cancelled
+    ASSERT_EQ(ui.offered.size(), 3u);
+    EXPECT_EQ(ui.offered[0], "*.BMP");
+    EXPECT_EQ(ui.offered[2], "ROOM.BMP");
+    EXPECT_STREQ(oldFName, "ROOM.RT"); // switched back after each dialog
+}
+
+TEST_F(Commands, SaveClearsDataChangeAndWritesTheFile)
+{
+    rendered();
+    ui.files.push_back(type_ok("OUT.BMP"));
+    app_command(ui, IDM_SAVEBMP);
+    EXPECT_EQ(data_change, 0);
+    struct stat st;
+    ASSERT_EQ(stat((tmp.path + "/OUT.BMP").c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 54 + 6 * 24);
+    EXPECT_STREQ(szFName, (tmp.path + "/OUT.BMP").c_str());
+    EXPECT_EQ(ui.title, tmp.path + "/ROOM.RT"); // the title stays the scene's
+}
+
+TEST_F(Commands, PromptOnlyWhileBothFlagsAreSet)
+{
+    // no image: no question
+    app_command(ui, IDM_OPENBMP);
+    EXPECT_EQ(app_close(ui), 1);
+    EXPECT_EQ(prompts(), 0);
+
+    rendered();
+    ui.answers = {ID_CANCEL};
+    EXPECT_EQ(app_close(ui), 0);
+    EXPECT_EQ(prompts(), 1);
+    EXPECT_EQ(ui.msgs[0].text, "Image is changed !  Do you save ?");
+    EXPECT_EQ(ui.msgs[0].kind, MB_YESNOCANCEL);
+
+    // Cancel on the prompt of a command: no dialog, nothing changed
+    size_t dialogs = ui.offered.size();
+    ui.answers = {ID_CANCEL};
+    app_command(ui, IDM_OPENRT);
+    EXPECT_EQ(ui.offered.size(), dialogs);
+    EXPECT_EQ(image_ready + data_change, 2);
+
+    // saved: no more questions
+    ui.answers = {ID_YES};
+    ui.files.push_back(type_ok("A.BMP"));
+    EXPECT_EQ(app_close(ui), 1);
+    EXPECT_EQ(data_change, 0);
+    EXPECT_EQ(app_close(ui), 1);
+    EXPECT_EQ(prompts(), 3);
+}
+
+TEST_F(Commands, YesWithACancelledSaveGoesOn)
+{
+    rendered();
+    ui.answers = {ID_YES};
+    ui.files.push_back([](file_dlg &d) { FileOpenDlg_cancel(d); });
+    EXPECT_EQ(save_or_not(ui), 1);
+    EXPECT_EQ(data_change, 1);
+}
+
+TEST_F(Commands, NoThenLoadingAnImageStillAsks)
+{
+    rendered();
+    ui.files.push_back(type_ok("P.BMP"));
+    app_command(ui, IDM_SAVEBMP);
+    data_change = 1; // as if rendered again
+
+    ui.answers = {ID_NO};
+    ui.files.push_back(type_ok("P.BMP"));
+    app_command(ui, IDM_OPENBMP);
+    EXPECT_EQ(image_ready, 1);
+    EXPECT_EQ(data_change, 1);
+    ui.answers = {ID_CANCEL};
+    EXPECT_EQ(app_close(ui), 0);
+    EXPECT_EQ(prompts(), 2);
+}
+
+TEST_F(Commands, CancelledRenderLeavesPictureAndFlags)
+{
+    rendered();
+    std::vector<unsigned char> before(gdatar, gdatar + 48);
+    unsigned gen = disp_grid_gen();
+    data_change = 0;
+    ixmx = 4;
+    vpnaz = 3;
+    ui.cancel_render = true;
+    app_command(ui, IDM_MAKE);
+    EXPECT_EQ(image_ready, 1);
+    EXPECT_EQ(data_change, 0);
+    EXPECT_EQ(ixmx, 4);
+    EXPECT_EQ(vpnaz, 3);
+    EXPECT_EQ(disp_grid_gen(), gen);
+    EXPECT_EQ(std::vector<unsigned char>(gdatar, gdatar + 48), before);
+    EXPECT_EQ(ui.cursor, 0);
+    EXPECT_TRUE(ui.msgs.empty());
+}
+
+TEST_F(Commands, NoViewIsReportedAndChangesNothing)
+{
+    ui.files.push_back(type_ok("ROOM.RT"));
+    app_command(ui, IDM_OPENRT);
+    vpnax = vpnay = vpnaz = 0;
+    app_command(ui, IDM_MAKE);
+    EXPECT_EQ(image_ready + data_change, 0);
+    ASSERT_EQ(ui.msgs.size(), 1u);
+    EXPECT_EQ(ui.msgs[0].caption, "Error !");
+    EXPECT_EQ(ui.msgs[0].kind, MB_ERROR);
+    EXPECT_EQ(ui.cursor, 0);
+}
+
+TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
+{
+    open_scene(ui, (tmp.path + "/missing.RT").c_str());
+    EXPECT_EQ(rt_ready, 1);
+    EXPECT_EQ(ui.title, tmp.path + "/missing.RT");
+    ASSERT_EQ(ui.msgs.size(), 1u);
+    EXPECT_NE(ui.msgs[0].text.find("Cannot open \""), std::string::npos);
+
+    tmp.file("CUT.RT", "0 0 0 0 0 1 10 4 8 6 0 0 1 1");
+    open_scene(ui, (tmp.path + "/CUT.RT").c_str());
+    ASSERT_EQ(ui.msgs.size(), 2u);
+    EXPECT_NE(ui.msgs[1].text.find(warns[0]), std::string::npos);
+    EXPECT_STREQ(oldFName, "CUT.RT");
+    EXPECT_STREQ(szTmpFilePath, (tmp.path + "/").c_str());
+}
+
+TEST_F(Commands, RefusedImageClearsImageReady)
+{
+    rendered();
+    tmp.file("BAD.BMP", "not a bitmap");
+    ui.answers = {ID_NO};
+    ui.files.push_back(type_ok("BAD.BMP"));
+    app_command(ui, IDM_OPENBMP);
+    EXPECT_EQ(ixmx, 0);
+    EXPECT_EQ(image_ready, 0);
+    ASSERT_EQ(ui.msgs.size(), 2u);
+    EXPECT_NE(ui.msgs[1].text.find("BM"), std::string::npos);
+}
+
+TEST_F(Commands, FailedSaveKeepsTheOldFileAndTheFlag)
+{
+    rendered();
+    std::string old = tmp.file("KEEP.BMP", "old contents");
+    safewrite_fail_after = 10;
+    ui.files.push_back(type_ok("KEEP.BMP"));
+    app_command(ui, IDM_SAVEBMP);
+    EXPECT_EQ(data_change, 1);
+    ASSERT_EQ(ui.msgs.size(), 1u);
+    EXPECT_EQ(ui.msgs[0].caption, "Error !");
+    std::ifstream in(old);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "old contents");
+
+    // the prompt's save fails: the caller stops
+    ui.answers = {ID_YES};
+    ui.files.push_back(type_ok("KEEP.BMP"));
+    EXPECT_EQ(app_close(ui), 0);
+    safewrite_fail_after = -1;
+}
+
+TEST_F(Commands, ExitAsksForAClose)
+{
+    app_command(ui, IDM_EXIT);
+    EXPECT_EQ(ui.closes, 1);
+    app_command(ui, IDM_HELP);
+    EXPECT_EQ(ui.helps, 1);
+}
+
+TEST_F(Commands, AboutShowsItsTwoLines)
+{
+    app_command(ui, IDM_ABOUT);
+    ASSERT_EQ(ui.msgs.size(), 1u);
+    EXPECT_EQ(ui.msgs[0].caption, "About KORU !");
+    EXPECT_EQ(ui.msgs[0].text.substr(0, ui.msgs[0].text.find('\n')),
+              "     KORU for Windows95 Ver.1.10");
+}
+
+TEST_F(Commands, ConfigRedisplaysOnlyWithAnImage)
+{
+    ui.on_config = [](config_form &f) {
+        std::strcpy(f.zoom, "200");
+        return 1;
+    };
+    app_command(ui, IDM_CONFIG);
+    EXPECT_EQ(zoom_size, 200);
+    EXPECT_EQ(ui.invalidates, 0);
+
+    rendered();
+    int before = ui.invalidates;
+    app_command(ui, IDM_CONFIG);
+    EXPECT_EQ(ui.invalidates, before + 1);
+    EXPECT_EQ(disp_grid_w(), 16);
+}
+
+TEST_F(Commands, SettingRepaintsWithoutANewPicture)
+{
+    rendered();
+    unsigned gen = disp_grid_gen();
+    ui.on_setting = [](setting_form &f) {
+        std::strcpy(f.text[0], "4");
+        return 1;
+    };
+    int before = ui.invalidates;
+    app_command(ui, IDM_SETTING);
+    EXPECT_EQ(ixmx, 4);
+    EXPECT_EQ(ui.invalidates, before + 1);
+    EXPECT_EQ(disp_grid_gen(), gen);
+}
+
+TEST_F(Commands, PrintNeedsAnImageAndNamesTheDocument)
+{
+    app_command(ui, IDM_PRINT);
+    EXPECT_EQ(ui.print_setups, 0);
+
+    rendered();
+    app_command(ui, IDM_PRINT);
+    EXPECT_EQ(ui.docname, "KORU(" + tmp.path + "/ROOM.RT)");
+    EXPECT_EQ(ui.printed_scale, 600); // 4800 / 8 and 6600 / 6
+    EXPECT_EQ(ui.cursor, 0);
+
+    // too small to have a dot at 50 %: told, no dialog
+    ixmx = 1;
+    zoom_size = 50;
+    app_command(ui, IDM_PRINT);
+    EXPECT_EQ(ui.print_setups, 1);
+    ASSERT_EQ(ui.msgs.size(), 1u);
+    EXPECT_EQ(ui.msgs[0].caption, "Error !");
+
+    // a page that cannot be written is reported
+    ixmx = 8;
+    ui.page_ok = false;
+    app_command(ui, IDM_PRINT);
+    EXPECT_EQ(ui.msgs.size(), 2u);
+}
+
+} // namespace

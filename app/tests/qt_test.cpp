@@ -1,0 +1,378 @@
+// The window itself, headless: menus, a render on screen, dialogs,
+// printing to a PDF file, the save prompt on close.
+#include "script_ui.h"
+
+#include "app/commands.h"
+#include "app/display_port.h"
+#include "app/dlgunits.h"
+#include "app/mainwin.h"
+#include "app/render_qt.h"
+#include "app/setdlg_qt.h"
+#include "image/rgb.h"
+#include "scene/scene.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// Waiters for modal dialogs that have not come up yet; a test's leftovers
+// are dropped before the next one.
+std::vector<QTimer *> waiting;
+
+// Runs f on the next modal dialog as soon as it is up.
+void on_modal(std::function<void(QWidget *)> f)
+{
+    auto *t = new QTimer;
+    t->setInterval(10);
+    QObject::connect(t, &QTimer::timeout, [t, f] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            t->stop();
+            waiting.erase(std::find(waiting.begin(), waiting.end(), t));
+            t->deleteLater();
+            f(w);
+        }
+    });
+    waiting.push_back(t);
+    t->start();
+}
+
+// A file dialog answered by typing name and pressing OK.
+void answer_file(const QString &name)
+{
+    on_modal([name](QWidget *w) {
+        auto *field = w->findChild<QLineEdit *>("name");
+        field->selectAll();
+        QTest::keyClicks(field, name);
+        QTest::mouseClick(w->findChild<QPushButton *>("ok"), Qt::LeftButton);
+    });
+}
+
+struct Window : ::testing::Test {
+    temp_dir tmp;
+    MainWin *win = nullptr;
+    std::vector<std::string> asked;
+    int answer = ID_CANCEL;
+    void SetUp() override
+    {
+        app_start();
+        scene_reset();
+        mode = 2; // full colour: dots equal the planes
+        zoom_size = 100;
+        std::strcpy(szTmpFilePath, (tmp.path + "/").c_str());
+        std::strcpy(szFilePath, szTmpFilePath);
+        tmp.file("T.RT", small_scene(16, 12));
+        win = new MainWin;
+        win->message_hook = [this](const char *text, const char *, int) {
+            asked.push_back(text);
+            return answer;
+        };
+        win->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(waiting.empty()) << "a dialog the test waited for never came";
+        for (QTimer *t : waiting)
+            delete t;
+        waiting.clear();
+        render_hook = nullptr;
+        render_fn = nullptr;
+        progress_delay_ms = 300;
+        image_ready = data_change = 0;
+        delete win;
+    }
+    void run(int id) { win->action(id)->trigger(); }
+    void open_and_render()
+    {
+        answer_file("T.RT");
+        run(IDM_OPENRT);
+        run(IDM_MAKE);
+        ASSERT_EQ(image_ready, 1);
+    }
+};
+
+TEST_F(Window, MenuCaptionsAndIds)
+{
+    QStringList bar;
+    for (QAction *a : win->menuBar()->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, QStringList({"File(F)", "RayTrace(&R)", "Printer(&P)", "Config(&C)", "Help(&H)"}));
+    const std::pair<int, const char *> items[] = {
+        {101, "Open *.BMP(&O)"}, {102, "Save *.BMP(&S)"}, {103, "Exit(&X)"},
+        {201, "Open *.RT(&L)"},  {202, "Make Image(&I)"}, {203, "Make 3D Image(&3)"},
+        {204, "Setting(&T)"},    {400, "Printer(&P)"},    {500, "Config(&C)"},
+        {301, "Help(&H)"},       {302, "About(&A)"},
+    };
+    for (auto &[id, text] : items) {
+        ASSERT_NE(win->action(id), nullptr) << id;
+        EXPECT_EQ(win->action(id)->text(), text);
+    }
+    EXPECT_EQ(win->windowTitle(), "KORU");
+    EXPECT_FALSE(win->windowIcon().isNull());
+    EXPECT_EQ(win->frameGeometry().size(), QSize(640, 480));
+}
+
+TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
+{
+    open_and_render();
+    EXPECT_EQ(win->windowTitle(), QString::fromStdString(tmp.path + "/T.RT"));
+    QImage shot = win->view()->grab().toImage();
+    for (int y : {0, 5, 11})
+        for (int x : {0, 7, 15}) {
+            int i = y * 16 + x;
+            EXPECT_EQ(shot.pixel(x, y), qRgb(gdatar[i], gdatag[i], gdatab[i])) << x << "," << y;
+        }
+    EXPECT_EQ(shot.pixel(16, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.pixel(0, 12), qRgb(255, 255, 255));
+    EXPECT_NE(shot.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Window, ReducedModesShowTheGridsColours)
+{
+    mode = 0;
+    open_and_render();
+    std::vector<unsigned char> dots(16 * 12 * 3);
+    disp_grid_rgb(dots.data(), 16 * 3);
+    QImage shot = win->view()->grab().toImage();
+    for (int y = 0; y < 12; y++)
+        for (int x = 0; x < 16; x++) {
+            const unsigned char *d = &dots[(y * 16 + x) * 3];
+            ASSERT_EQ(shot.pixel(x, y), qRgb(d[0], d[1], d[2])) << x << "," << y;
+            for (int k = 0; k < 3; k++)
+                ASSERT_TRUE(d[k] == 0 || d[k] == 255);
+        }
+}
+
+TEST_F(Window, ZoomEnlargesWithoutSmoothing)
+{
+    open_and_render();
+    on_modal([](QWidget *w) {
+        auto *zoom = w->findChild<QLineEdit *>("f101");
+        zoom->selectAll();
+        QTest::keyClicks(zoom, "200");
+        QTest::mouseClick(w->findChild<QPushButton *>("ok"), Qt::LeftButton);
+    });
+    run(IDM_CONFIG);
+    EXPECT_EQ(zoom_size, 200);
+    QImage shot = win->view()->grab().toImage();
+    EXPECT_EQ(shot.pixel(30, 22), qRgb(gdatar[11 * 16 + 15], gdatag[11 * 16 + 15], gdatab[11 * 16 + 15]));
+    EXPECT_EQ(shot.pixel(31, 23), shot.pixel(30, 22));
+    EXPECT_EQ(shot.pixel(32, 0), qRgb(255, 255, 255));
+}
+
+TEST_F(Window, CancelledRenderChangesNothing)
+{
+    open_and_render();
+    data_change = 0;
+    unsigned gen = disp_grid_gen();
+    render_hook = [](render_ctl &c) { c.cancel = true; };
+    run(IDM_MAKE3D);
+    EXPECT_EQ(image_ready, 1);
+    EXPECT_EQ(data_change, 0);
+    EXPECT_EQ(ixmx, 16);
+    EXPECT_EQ(disp_grid_gen(), gen);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Window, ProgressWindowCancelsTheRender)
+{
+    answer_file("T.RT");
+    run(IDM_OPENRT);
+    // a render that goes on until it is told to stop, as a long one would
+    progress_delay_ms = 0;
+    render_fn = [](int, render_ctl *ctl) {
+        ctl->rows = 100;
+        ctl->rows_done = 40;
+        while (!ctl->cancel)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return (int)RAY_CANCELLED;
+    };
+    bool painted = false;
+    on_modal([&](QWidget *w) {
+        EXPECT_EQ(w->windowTitle(), "Tracing");
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+        // the window still answers: its commands do nothing meanwhile
+        win->view()->repaint();
+        painted = true;
+        EXPECT_EQ(app_busy(), 1);
+        QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
+    });
+    run(IDM_MAKE);
+    EXPECT_TRUE(painted);
+    EXPECT_EQ(image_ready, 0);
+    EXPECT_EQ(app_busy(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Double-clicks list entry row as a window system delivers it: click,
+// press, double click, release.
+void double_click(QListWidget *list, int row)
+{
+    QRect r = list->visualItemRect(list->item(row));
+    EXPECT_FALSE(r.isEmpty());
+    QWidget *vp = list->viewport();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, r.center());
+    QTest::mousePress(vp, Qt::LeftButton, {}, r.center());
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, r.center(), vp->mapToGlobal(r.center()),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &dbl);
+    if (vp->isVisible())
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, r.center());
+}
+
+TEST_F(Window, LoadDialogTakesAPatternAndADoubleClick)
+{
+    tmp.mkdir("sub");
+    on_modal([this](QWidget *w) {
+        auto *field = w->findChild<QLineEdit *>("name");
+        auto *ok = w->findChild<QPushButton *>("ok");
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        EXPECT_FALSE(ok->isEnabled());
+        QTest::keyClicks(field, "*.RT");
+        EXPECT_TRUE(ok->isEnabled());
+        QTest::mouseClick(ok, Qt::LeftButton);
+        auto *list = w->findChild<QListWidget *>("list");
+        EXPECT_EQ(list->item(0)->text(), "T.RT");
+        // into [sub] and back up through [..], then the file
+        auto *path = w->findChild<QLineEdit *>("path");
+        double_click(list, 2);
+        EXPECT_EQ(path->text().toStdString(), tmp.path + "/sub");
+        EXPECT_EQ(field->text(), "*.RT");
+        EXPECT_EQ(list->item(0)->text(), "[..]");
+        double_click(list, 0);
+        EXPECT_EQ(path->text().toStdString(), tmp.path);
+        double_click(list, 0);
+        if (w->isVisible())
+            w->findChild<QPushButton *>("cancel")->click();
+    });
+    run(IDM_OPENRT);
+    EXPECT_EQ(rt_ready, 1);
+    EXPECT_STREQ(szTmpFileName, "T.RT");
+}
+
+TEST_F(Window, ConfigModeActsAtOnceAndStaysAfterCancel)
+{
+    mode = 0;
+    on_modal([](QWidget *w) {
+        EXPECT_EQ(w->windowTitle(), "Configration");
+        EXPECT_TRUE(w->findChild<QRadioButton *>("r102")->isChecked());
+        EXPECT_EQ(w->findChild<QRadioButton *>("r104")->text(), "フルカラー");
+        QTest::mouseClick(w->findChild<QRadioButton *>("r103"), Qt::LeftButton);
+        EXPECT_EQ(mode, 1);
+        QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
+    });
+    run(IDM_CONFIG);
+    EXPECT_EQ(mode, 1);
+}
+
+TEST_F(Window, SettingIsLaidOutInDialogUnits)
+{
+    setting_form f;
+    DataSet_open(f);
+    SettingDlg dlg(win, f);
+    dlg_units u = dialog_units(dlg.font());
+    EXPECT_EQ(dlg.size(), du_size(u, 154, 108));
+    EXPECT_EQ(dlg.findChild<QLineEdit *>("f110")->geometry(), du_rect(u, 55, 73, 22, 12));
+    EXPECT_EQ(dlg.findChild<QLineEdit *>("f110")->text(), "0.160000");
+    EXPECT_EQ(dlg.windowTitle(), "Data setting");
+}
+
+TEST_F(Window, PrintsTheGridEnlargedOnAPdfPage)
+{
+    open_and_render();
+    std::string pdf = tmp.path + "/page.pdf";
+    win->print_hook = [pdf](QPrinter &p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString::fromStdString(pdf));
+        p.setFullPage(true);
+        p.setPageMargins(QMarginsF(0, 0, 0, 0));
+        p.setResolution(72);
+        p.setPageSize(QPageSize(QPageSize::A4));
+        return true;
+    };
+    run(IDM_PRINT);
+    ASSERT_TRUE(QFile::exists(QString::fromStdString(pdf)));
+    if (std::system("command -v pdftocairo >/dev/null") != 0)
+        GTEST_SKIP() << "pdftocairo is not installed";
+    std::string png = tmp.path + "/page";
+    ASSERT_EQ(std::system(("pdftocairo -png -r 72 -singlefile " + pdf + " " + png).c_str()), 0);
+    QImage page(QString::fromStdString(png + ".png"));
+    ASSERT_EQ(page.size(), QSize(595, 842));
+    // 595 / 16 = 37 and 842 / 12 = 70: each dot is a 37 x 37 block
+    for (int y : {0, 11})
+        for (int x : {0, 15}) {
+            int i = y * 16 + x;
+            QRgb want = qRgb(gdatar[i], gdatag[i], gdatab[i]);
+            EXPECT_EQ(page.pixel(x * 37 + 1, y * 37 + 1), want);
+            EXPECT_EQ(page.pixel(x * 37 + 35, y * 37 + 35), want);
+        }
+    EXPECT_EQ(page.pixel(16 * 37 + 1, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(page.pixel(5, 12 * 37 + 1), qRgb(255, 255, 255));
+}
+
+TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
+{
+    open_and_render();
+    answer = ID_CANCEL;
+    EXPECT_FALSE(win->close());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Image is changed !  Do you save ?");
+    answer = ID_NO;
+    run(IDM_EXIT); // a queued close request
+    QApplication::processEvents();
+    EXPECT_FALSE(win->isVisible());
+}
+
+TEST_F(Window, HelpOpensAtItsContents)
+{
+    run(IDM_HELP);
+    QTextBrowser *help = win->help_window();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->toPlainText().contains("The .RT scene file, item by item"));
+    run(IDM_ABOUT);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].substr(0, 32), "     KORU for Windows95 Ver.1.10");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // headless unless told otherwise, with a private runtime directory
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static char dir[] = "/tmp/koru-xdg-XXXXXX";
+    bool own_dir = !getenv("XDG_RUNTIME_DIR") && mkdtemp(dir);
+    if (own_dir)
+        setenv("XDG_RUNTIME_DIR", dir, 1);
+    int rc;
+    {
+        QApplication app(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        ::testing::InitGoogleTest(&argc, argv);
+        rc = RUN_ALL_TESTS();
+    }
+    if (own_dir)
+        rmdir(dir);
+    return rc;
+}

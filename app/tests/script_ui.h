@@ -1,0 +1,118 @@
+// script_ui.h - a ui_port whose answers a test writes in advance, and
+// which records what the commands showed. Also a temporary directory.
+#pragma once
+
+#include "app/appstate.h"
+#include "app/filedlg.h"
+#include "app/settings.h"
+#include "app/ui_port.h"
+#include "trace/render.h"
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct msg_rec {
+    std::string text, caption;
+    int kind;
+};
+
+struct script_ui : ui_port {
+    std::deque<int> answers; // message answers in order; ID_CANCEL when none left
+    std::vector<msg_rec> msgs;
+    // one per file dialog, in order; a dialog still open afterwards is cancelled
+    std::deque<std::function<void(file_dlg &)>> files;
+    std::vector<std::string> offered; // name field of each file dialog at opening
+    std::function<int(setting_form &)> on_setting;
+    std::function<int(config_form &)> on_config;
+    bool cancel_render = false;
+    int renders = 0, render_rc = -1;
+    bool print_ok = true, page_ok = true;
+    int pw = 4800, ph = 6600;
+    std::string docname;
+    int printed_scale = -1, print_setups = 0;
+    int beeps = 0, invalidates = 0, helps = 0, closes = 0, cursor = 0, cursor_peak = 0;
+    std::string title = "KORU";
+
+    int message(const char *text, const char *caption, int kind) override
+    {
+        msgs.push_back({text, caption, kind});
+        if (answers.empty())
+            return kind == MB_YESNOCANCEL || kind == MB_OKCANCEL ? ID_CANCEL : ID_OK;
+        int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    int file_dialog(file_dlg &d) override
+    {
+        offered.push_back(d.field);
+        if (!files.empty()) {
+            auto f = files.front();
+            files.pop_front();
+            f(d);
+        }
+        if (d.result < 0)
+            FileOpenDlg_cancel(d);
+        beeps += d.beeps;
+        return d.result;
+    }
+    int setting_dialog(setting_form &f) override { return on_setting ? on_setting(f) : 0; }
+    int config_dialog(config_form &f) override { return on_config ? on_config(f) : 0; }
+    int render(int stereo) override
+    {
+        renders++;
+        if (render_rc >= 0)
+            return render_rc;
+        render_ctl ctl;
+        ctl.threads = 2;
+        ctl.cancel = cancel_render;
+        return ray_main(stereo, &ctl);
+    }
+    int print_setup(const char *doc, int &w, int &h) override
+    {
+        print_setups++;
+        docname = doc;
+        w = pw;
+        h = ph;
+        return print_ok;
+    }
+    int print_page(int, int, int scale) override
+    {
+        printed_scale = scale;
+        return page_ok;
+    }
+    void beep() override { beeps++; }
+    void set_title(const char *t) override { title = t; }
+    void wait_cursor(int on) override
+    {
+        cursor += on ? 1 : -1;
+        if (cursor > cursor_peak)
+            cursor_peak = cursor;
+    }
+    void invalidate() override { invalidates++; }
+    void help() override { helps++; }
+    void close_window() override { closes++; }
+};
+
+// Answer a file dialog by typing name and pressing OK.
+inline std::function<void(file_dlg &)> type_ok(const std::string &name)
+{
+    return [name](file_dlg &d) {
+        FileOpenDlg_edit(d, name.c_str());
+        FileOpenDlg_ok(d);
+    };
+}
+
+// A fresh directory under /tmp, removed with everything in it.
+struct temp_dir {
+    std::string path;
+    temp_dir();
+    ~temp_dir();
+    std::string file(const std::string &name, const std::string &text = "") const;
+    std::string mkdir(const std::string &name) const;
+};
+
+// A scene of one lit plane seen from above: w x h dots.
+std::string small_scene(int w, int h);

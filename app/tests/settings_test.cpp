@@ -1,0 +1,185 @@
+// The settings dialogs' texts and parsing, and the print scale.
+#include "script_ui.h"
+
+#include "app/display_port.h"
+#include "app/print.h"
+#include "scene/scene.h"
+
+#include <climits>
+#include <clocale>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Settings : ::testing::Test {
+    script_ui ui;
+    void SetUp() override
+    {
+        scene_reset();
+        mode = 0;
+        zoom_size = 100;
+    }
+    // CONFIG closed with OK after typing zoom, or cancelled.
+    int config(const char *zoom, int ok = 1)
+    {
+        ui.on_config = [zoom, ok](config_form &f) {
+            std::strcpy(f.zoom, zoom);
+            return ok;
+        };
+        return CallConfSet(ui);
+    }
+};
+
+TEST_F(Settings, UnsignedFieldsReadAsTheDialogsDo)
+{
+    int v = 7;
+    EXPECT_TRUE(get_uint(" 640 ", v));
+    EXPECT_EQ(v, 640);
+    EXPECT_TRUE(get_uint("0", v));
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(get_uint("99999999999", v));
+    EXPECT_EQ(v, INT_MAX);
+    v = 7;
+    for (const char *bad : {"", " ", "-5", "+5", "12a", "1.5", "0x10"})
+        EXPECT_FALSE(get_uint(bad, v)) << bad;
+    EXPECT_EQ(v, 7);
+}
+
+TEST_F(Settings, SettingShowsSixDecimals)
+{
+    ixmx = 640;
+    iymx = 480;
+    vpnaz = -1;
+    setting_form f;
+    DataSet_open(f);
+    EXPECT_STREQ(f.text[0], "640");
+    EXPECT_STREQ(f.text[1], "480");
+    EXPECT_STREQ(f.text[7], "-1.000000");
+    EXPECT_STREQ(f.text[9], "0.160000"); // length3d
+}
+
+TEST_F(Settings, SettingOkParsesEachField)
+{
+    ixmx = 640;
+    iymx = 480;
+    rx = 5;
+    ry = 6;
+    setting_form f;
+    DataSet_open(f);
+    std::strcpy(f.text[0], "-3");      // not unsigned: kept
+    std::strcpy(f.text[1], "0");       // 0 is a size
+    std::strcpy(f.text[2], "");        // empty: kept
+    std::strcpy(f.text[3], "abc");     // no number: 0.0
+    std::strcpy(f.text[4], " 2.5e1x"); // the leading number
+    std::strcpy(f.text[8], "0.1234567");
+    DataSet_ok(f);
+    EXPECT_EQ(ixmx, 640);
+    EXPECT_EQ(iymx, 0);
+    EXPECT_EQ(rx, 5);
+    EXPECT_EQ(ry, 0);
+    EXPECT_EQ(rz, 25);
+    EXPECT_EQ(wdu, 0.1234567);
+
+    // OK without a change rounds to the six decimals shown
+    wdu = 0.1234567;
+    DataSet_open(f);
+    DataSet_ok(f);
+    EXPECT_EQ(wdu, 0.123457);
+}
+
+TEST_F(Settings, DecimalFieldsIgnoreTheLocaleAndReadFiftyNineCharacters)
+{
+    const char *old = std::setlocale(LC_NUMERIC, nullptr);
+    std::string keep = old ? old : "C";
+    bool de = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    setting_form f;
+    DataSet_open(f);
+    std::strcpy(f.text[2], "1.5");
+    // 59 characters are read: the 60th digit is not
+    std::string long_text = "1" + std::string(58, '0') + "9";
+    std::strcpy(f.text[3], long_text.c_str());
+    DataSet_ok(f);
+    std::setlocale(LC_NUMERIC, keep.c_str());
+    EXPECT_EQ(rx, 1.5) << (de ? "with de_DE" : "C only");
+    EXPECT_EQ(ry, 1e58);
+}
+
+TEST_F(Settings, HugeValuesSurviveOk)
+{
+    rx = 3e60;
+    setting_form f;
+    DataSet_open(f);
+    EXPECT_LE(std::strlen(f.text[2]), 59u);
+    DataSet_ok(f);
+    EXPECT_EQ(rx, 3e60);
+}
+
+TEST_F(Settings, CancelWritesNothing)
+{
+    ixmx = 640;
+    ui.on_setting = [](setting_form &f) {
+        std::strcpy(f.text[0], "10");
+        return 0;
+    };
+    EXPECT_EQ(CallDataSet(ui), 0);
+    EXPECT_EQ(ixmx, 640);
+}
+
+TEST_F(Settings, ZoomIsClampedAfterTheDialog)
+{
+    EXPECT_EQ(config("30"), 1);
+    EXPECT_EQ(zoom_size, 50);
+    config("1000");
+    EXPECT_EQ(zoom_size, 400);
+    config("-5");
+    EXPECT_EQ(zoom_size, 400);
+    config("");
+    EXPECT_EQ(zoom_size, 400);
+    config("155");
+    EXPECT_EQ(zoom_size, 155);
+    // Cancel writes no zoom, but the clamp still runs
+    zoom_size = 20;
+    EXPECT_EQ(config("300", 0), 0);
+    EXPECT_EQ(zoom_size, 50);
+}
+
+TEST_F(Settings, ModeIsSetByTheRadioButtonAndStaysAfterCancel)
+{
+    mode = 2;
+    zoom_size = 150;
+    ui.on_config = [](config_form &f) {
+        EXPECT_EQ(f.checked, 104);
+        EXPECT_STREQ(f.zoom, "150");
+        ConfSet_radio(f, 103);
+        EXPECT_EQ(mode, 1);
+        return 0;
+    };
+    CallConfSet(ui);
+    EXPECT_EQ(mode, 1);
+}
+
+TEST(PrintScale, SmallerWholeQuotient)
+{
+    EXPECT_EQ(print_scale(4800, 6600, 640, 480), 7);
+    EXPECT_EQ(print_scale(6600, 4800, 640, 480), 10);
+    EXPECT_EQ(print_scale(500, 6600, 640, 480), 0);
+    EXPECT_EQ(print_scale(4800, 6600, 0, 480), 0);
+}
+
+TEST(PrintScale, ZoomCountsInTensAndChangesTheFactor)
+{
+    zoom_size = 155;
+    int w, h;
+    zoomed_size(640, 480, w, h);
+    EXPECT_EQ(w, 960);
+    zoom_size = 150;
+    zoomed_size(640, 480, w, h);
+    EXPECT_EQ(print_scale(4800, 6600, w, h), 5);
+    zoom_size = 200; // 1280 x 960 is held to 1024 x 768
+    zoomed_size(640, 480, w, h);
+    EXPECT_EQ(print_scale(4800, 6600, w, h), 4);
+    zoom_size = 100;
+}
+
+} // namespace
