@@ -151,6 +151,16 @@ void cmd_make(ui_port &ui, int stereo)
         ErrorMsg(ui, text);
         return;
     }
+    if (rc == RAY_TOODEEP) {
+        // stopped like a cancel: the previous picture and the flags stay
+        ui.wait_cursor(0);
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "Reflections nest deeper than KORU can trace (depth %d).\n"
+                      "Lower the depth in the scene file.", ilvlmx);
+        ErrorMsg(ui, text);
+        return;
+    }
     disp_show(ixmx, iymx);
     image_ready = 1;
     data_change = 1;

@@ -214,6 +214,26 @@ TEST_F(Commands, NoViewIsReportedAndChangesNothing)
     EXPECT_EQ(ui.cursor, 0);
 }
 
+// Rays that nest deeper than a stack holds stop the render as a cancel
+// does, and say so.
+TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
+{
+    rendered();
+    std::vector<unsigned char> before(gdatar, gdatar + 48);
+    unsigned gen = disp_grid_gen();
+    data_change = 0;
+    ui.render_rc = RAY_TOODEEP;
+    app_command(ui, IDM_MAKE);
+    EXPECT_EQ(image_ready, 1);
+    EXPECT_EQ(data_change, 0);
+    EXPECT_EQ(disp_grid_gen(), gen);
+    EXPECT_EQ(std::vector<unsigned char>(gdatar, gdatar + 48), before);
+    ASSERT_EQ(ui.msgs.size(), 1u);
+    EXPECT_EQ(ui.msgs[0].caption, "Error !");
+    EXPECT_NE(ui.msgs[0].text.find("deeper"), std::string::npos);
+    EXPECT_EQ(ui.cursor, 0);
+}
+
 TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
 {
     open_scene(ui, (tmp.path + "/missing.RT").c_str());
