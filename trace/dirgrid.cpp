@@ -132,8 +132,10 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *
         wn[i] = vspro(w, pri[i].geom);
         if (wn[i] == 0)
             continue; // a ray from the plane itself never meets it
-        // a lower bound of the distance to the plane
-        g.near[i] = std::fabs(wn[i]) / vlength(pri[i].geom) * (1 - 1e-9);
+        // a lower bound of the distance to the plane; 0 where the numbers
+        // overflow into no number, which would upset the order below
+        const double near = std::fabs(wn[i]) / vlength(pri[i].geom) * (1 - 1e-9);
+        g.near[i] = near == near ? near : 0;
         isplane[i] = true;
         order[norder++] = i;
     }

@@ -82,7 +82,10 @@ void screengrid_build(screengrid &g, const vec &eye, int w, int h, const aabb *b
         double wn = vspro(wv, pri[i].geom);
         if (wn == 0)
             continue; // rays from the plane itself never meet it
-        g.near[i] = std::fabs(wn) / vlength(pri[i].geom) * (1 - 1e-9);
+        // 0 where the numbers overflow into no number, which would upset
+        // the order below
+        const double near = std::fabs(wn) / vlength(pri[i].geom) * (1 - 1e-9);
+        g.near[i] = near == near ? near : 0;
         spans[i] = all;
         order[norder++] = i;
     }
