@@ -43,8 +43,10 @@ inline int dirgrid_cell(const dirgrid &g, const vec &d)
     }
     if (!(m > 0) || !(m < HUGE_VAL) || u != u || v != v)
         return -1;
-    const double h = 0.5 * g.n;
-    int i = (int)((u / m + 1) * h), j = (int)((v / m + 1) * h);
+    // face coordinates u / m, v / m; the cells are widened far more than
+    // the rounding of the reciprocal
+    const double h = 0.5 * g.n, rm = 1 / m;
+    int i = (int)((u * rm + 1) * h), j = (int)((v * rm + 1) * h);
     i = i < 0 ? 0 : i >= g.n ? g.n - 1 : i;
     j = j < 0 ? 0 : j >= g.n ? g.n - 1 : j;
     return (face * g.n + j) * g.n + i;

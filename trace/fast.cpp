@@ -37,6 +37,7 @@ struct prepared {
     dirgrid geye[2];
     dirgrid glight[LIGHT_MAX];
     double meye[2];          // box widening for rays from each eye
+    double fareye[2][2][PRIM_MAX]; // lower_bounds of each eye's tile and direction lists
     double mlight[LIGHT_MAX]; // and from each light
 };
 
@@ -46,7 +47,12 @@ bool known_type(const primrec &p) { return p.type >= 1 && p.type <= 4; }
 
 double absmax(const vec &v)
 {
-    return std::fmax(std::fabs(v.x), std::fmax(std::fabs(v.y), std::fabs(v.z)));
+    // a component that is no number counts as infinite: out of every range
+    const double x = std::fabs(v.x), y = std::fabs(v.y), z = std::fabs(v.z);
+    if (x != x || y != y || z != z)
+        return HUGE_VAL;
+    const double m = x > y ? x : y;
+    return m > z ? m : z;
 }
 
 // The per-ray numbers the box tests need. Boxes are kept widened by
@@ -135,6 +141,45 @@ int light_cells(int lights)
 
 } // namespace
 
+namespace {
+
+// The nearest hit among the unbounded primitives and a list sorted by the
+// distance of their boxes from the eye: far[k] is the squared lower bound
+// of primitive k's hit distance, -1 when it is none.
+int nearest_listed(const vec &org, const vec &dir, const xconst *xc, const uint8_t *list,
+                   uint32_t from, uint32_t to, const double *far, vec &h)
+{
+    best_hit b;
+    vec p, q;
+    for (int n = 0; n < S.nunbound; n++) {
+        int k = S.unbound[n];
+        crossx_inline(p, org, dir, pri[k], xc[k]);
+        b.offer(vlength2(vsub(q, org, p)), k, p);
+    }
+    for (uint32_t n = from; n < to; n++) {
+        int k = list[n];
+        if (far[k] > b.d2)
+            break; // this box, and all after it, lie beyond the best hit
+        crossx_inline(p, org, dir, pri[k], xc[k]);
+        b.offer(vlength2(vsub(q, org, p)), k, p);
+    }
+    if (b.i >= 0)
+        h = b.p;
+    return b.i;
+}
+
+// far[] of a list sorted by near[]: the squared distance within which no
+// hit of primitive k can lie, widened for rounding.
+void lower_bounds(double *far, const double *near, double margin)
+{
+    for (int k = 0; k < PRIM_MAX; k++) {
+        double lower = near[k] * (1 - 1e-7) - margin;
+        far[k] = lower > 0 ? lower * lower : -1;
+    }
+}
+
+} // namespace
+
 bool fast_prepare(const vec *eyes, int neyes)
 {
     // everything within RANGE, so the marker at FAR never takes part
@@ -204,6 +249,8 @@ bool fast_prepare(const vec *eyes, int neyes)
                           budget / 4);
             budget -= S.geye[e].prims.size();
         }
+        lower_bounds(S.fareye[e][0], S.seye[e].near, S.meye[e]);
+        lower_bounds(S.fareye[e][1], S.geye[e].near, S.meye[e]);
     }
     const int cells = light_cells(nlg);
     for (int j = 0; j < nlg; j++) {
@@ -232,6 +279,21 @@ fast_tracer::fast_tracer()
 
 int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
 {
+    // from an eye: the list of its tile of the picture, or of its direction
+    if (eye >= 0) {
+        if (tile >= 0 && S.seye[eye].tx) {
+            const screengrid &g = S.seye[eye];
+            return nearest_listed(org, dir, S.xeye[eye], g.prims.data(), g.start[tile],
+                                  g.start[tile + 1], S.fareye[eye][0], h);
+        }
+        if (S.geye[eye].n) {
+            const dirgrid &g = S.geye[eye];
+            const int cell = dirgrid_cell(g, dir);
+            if (cell >= 0)
+                return nearest_listed(org, dir, S.xeye[eye], g.prims.data(), g.start[cell],
+                                      g.start[cell + 1], S.fareye[eye][1], h);
+        }
+    }
     // far out, the marker itself could be nearest
     if (!(absmax(org) < 10 * RANGE))
         return plain_nearest(org, dir, h);
@@ -243,43 +305,6 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
         double lower = dist * (1 - 1e-7) - margin;
         return lower > 0 && lower * lower > b.d2;
     };
-
-    // from an eye: the list of its tile of the picture, or of its direction
-    const uint8_t *list = nullptr;
-    uint32_t from = 0, to = 0;
-    const double *near = nullptr;
-    bool listed = false;
-    if (eye >= 0 && tile >= 0 && S.seye[eye].tx) {
-        const screengrid &g = S.seye[eye];
-        list = g.prims.data(), from = g.start[tile], to = g.start[tile + 1], near = g.near;
-        listed = true;
-    } else if (eye >= 0 && S.geye[eye].n) {
-        const dirgrid &g = S.geye[eye];
-        const int cell = dirgrid_cell(g, dir);
-        if (cell >= 0) {
-            list = g.prims.data(), from = g.start[cell], to = g.start[cell + 1], near = g.near;
-            listed = true;
-        }
-    }
-    if (listed) {
-        const xconst *xc = S.xeye[eye];
-        const double margin = S.meye[eye];
-        auto offer = [&](int k) {
-            crossx_inline(p, org, dir, pri[k], xc[k]);
-            b.offer(vlength2(vsub(q, org, p)), k, p);
-        };
-        for (int n = 0; n < S.nunbound; n++)
-            offer(S.unbound[n]);
-        for (uint32_t n = from; n < to; n++) {
-            int k = list[n];
-            if (beyond(near[k], margin))
-                break;
-            offer(k);
-        }
-        if (b.i >= 0)
-            h = b.p;
-        return b.i;
-    }
 
     const xconst *xc = eye >= 0 ? S.xeye[eye] : nullptr;
     rayinfo ri;
@@ -394,7 +419,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     // keeps S at least 1e-5 from h: the light is blocked
     const double near_h = dist - 1e-5 - tol;
     shadow_search ss(lp, lv, S.xlight[j], hit, dl2,
-                     near_h > 0 ? std::fmin(near_h * near_h, FAR) : 0.0);
+                     near_h > 0 ? (near_h * near_h < FAR ? near_h * near_h : FAR) : 0.0);
 
     const dirgrid &g = S.glight[j];
     const int cell = g.n ? dirgrid_cell(g, lv) : -1;

@@ -140,8 +140,9 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     constexpr bool skip = TR::skip_zero_terms;
     // lights whose shadow search from the light reaches h
     if (!flat && !(skip && ph.kd == 0 && ph.ks == 0)) {
-        vec u;
-        vnorm(u, dir);
+        vec u{0, 0, 0}; // the unit dir, for highlights only
+        if (!(skip && ph.ks == 0))
+            vnorm(u, dir);
         for (int j = 0; j < nlg; j++) {
             if (skip && lig[j].bright == 0)
                 continue;

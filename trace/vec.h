@@ -133,6 +133,16 @@ inline int ctrunc(double v)
 
 inline colr &cmul(colr &d, const colr &a, double s)
 {
+    const double r = a.r * s, g = a.g * s, b = a.b * s;
+    // the usual case: three products well inside the int range (a product
+    // that is no number fails the test and takes the careful way)
+    if (std::fabs(r) < 2147483647.0 && std::fabs(g) < 2147483647.0 &&
+        std::fabs(b) < 2147483647.0) {
+        d.r = (int)r;
+        d.g = (int)g;
+        d.b = (int)b;
+        return d;
+    }
     if (!std::isfinite(s)) {
         d.r = d.g = d.b = 0;
         return d;
