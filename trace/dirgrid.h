@@ -28,7 +28,7 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *
                    int nitems, const int *planes, int nplanes, size_t budget);
 
 // The cell of direction d, or -1 for a direction with no largest
-// component (zero, or not a number).
+// component (zero, or not a number) or one too short to scale.
 inline int dirgrid_cell(const dirgrid &g, const vec &d)
 {
     const double ax = std::fabs(d.x), ay = std::fabs(d.y), az = std::fabs(d.z);
@@ -41,11 +41,11 @@ inline int dirgrid_cell(const dirgrid &g, const vec &d)
     } else {
         face = d.z > 0 ? 4 : 5, m = az, u = d.x, v = d.y;
     }
-    if (!(m > 0) || !(m < HUGE_VAL) || u != u || v != v)
-        return -1;
     // face coordinates u / m, v / m; the cells are widened far more than
-    // the rounding of the reciprocal
+    // the rounding of the reciprocal, which a subnormal m overflows
     const double h = 0.5 * g.n, rm = 1 / m;
+    if (!(m > 0) || !(m < HUGE_VAL) || !(rm < HUGE_VAL) || u != u || v != v)
+        return -1;
     int i = (int)((u * rm + 1) * h), j = (int)((v * rm + 1) * h);
     i = i < 0 ? 0 : i >= g.n ? g.n - 1 : i;
     j = j < 0 ? 0 : j >= g.n ? g.n - 1 : j;
