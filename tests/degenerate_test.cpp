@@ -8,10 +8,10 @@
 #include "../scene/scene.h"
 #include "../trace/render.h"
 #include "child.h"
+#include "inputs.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -22,10 +22,8 @@ const std::string DIR = KORU_SOURCE_DIR "/tests/degenerate/";
 std::vector<std::string> scenes()
 {
     std::vector<std::string> names;
-    for (const auto &e : std::filesystem::directory_iterator(DIR))
-        if (e.path().extension() == ".RT")
-            names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
+    for (const std::string &path : inputs_under("tests/degenerate/", ".RT"))
+        names.push_back(path.substr(DIR.size()));
     return names;
 }
 

@@ -3,6 +3,7 @@
 // own code: a sanitizer build of the tests reruns them all.
 #include "../fuzz/harness.h"
 #include "child.h"
+#include "inputs.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -21,20 +22,13 @@ void PrintTo(const input &in, std::ostream *os) { *os << in.path; }
 std::vector<input> inputs()
 {
     std::vector<input> all;
-    auto add = [&](const char *target, const fs::path &dir, const char *ext) {
-        if (!fs::is_directory(dir))
-            return;
-        for (const auto &e : fs::directory_iterator(dir))
-            if (e.is_regular_file() && e.path().filename().string()[0] != '.' &&
-                (!*ext || e.path().extension() == ext))
-                all.push_back({target, e.path().string()});
-    };
-    const fs::path src(KORU_SOURCE_DIR);
     for (const char *target : {"scene", "bmp"})
         for (const char *kind : {"corpus", "regress"})
-            add(target, src / "fuzz" / kind / target, "");
-    add("scene", src / "samples", ".RT");
-    std::sort(all.begin(), all.end(), [](const input &a, const input &b) { return a.path < b.path; });
+            for (const std::string &path :
+                 inputs_under(std::string("fuzz/") + kind + "/" + target + "/"))
+                all.push_back({target, path});
+    for (const std::string &path : inputs_under("samples/", ".RT"))
+        all.push_back({"scene", path});
     return all;
 }
 
