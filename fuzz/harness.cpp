@@ -2,7 +2,6 @@
 
 #include "../cli/info_json.h"
 #include "../image/display.h"
-#include "../image/reduce.h"
 #include "../image/rgb.h"
 #include "../scene/rtread.h"
 #include "../scene/scene.h"
