@@ -12,8 +12,13 @@ bool finite_vec(const vec &v)
 }
 
 // The box of p's surface, which is also that of its solid for sense > 0.
-// Returns 0 when p's numbers are not all finite.
-int own_bounds(aabb &b, const primrec &p)
+// Returns 0 when p's numbers are not all finite. A cone whose coefficients
+// are all >= 0 is its apex alone, and so is its solid (inside() sums
+// terms that cannot cancel); but the points crossp returns for it come from
+// a discriminant that rounding lifts to 0 wherever the form nearly
+// vanishes, along a whole axis when one coefficient is tiny. As a surface
+// (surface = 1) it is therefore left unbounded.
+int own_bounds(aabb &b, const primrec &p, bool surface)
 {
     if (!finite_vec(p.geom) || !finite_vec(p.pos))
         return 0;
@@ -34,7 +39,7 @@ int own_bounds(aabb &b, const primrec &p)
     case 3:
     case 4: {
         // an axis is bounded when its coefficient is > 0 and none is < 0
-        if (g[0] < 0 || g[1] < 0 || g[2] < 0)
+        if (g[0] < 0 || g[1] < 0 || g[2] < 0 || (p.type == 4 && surface))
             break;
         for (int a = 0; a < 3; a++) {
             if (!(g[a] > 0))
@@ -56,12 +61,12 @@ int own_bounds(aabb &b, const primrec &p)
 int prim_bounds(aabb &b, int i)
 {
     const primrec &p = pri[i];
-    if (!own_bounds(b, p))
+    if (!own_bounds(b, p, true))
         return 0;
     for (int m = 0; m < p.nmem; m++) {
         const primrec &q = pri[p.mem[m]];
         aabb s;
-        if (q.sense <= 0 || !own_bounds(s, q))
+        if (q.sense <= 0 || !own_bounds(s, q, false))
             continue;
         for (int a = 0; a < 3; a++) {
             b.lo[a] = std::fmax(b.lo[a], s.lo[a]);

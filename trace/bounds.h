@@ -2,12 +2,12 @@
 // for a primitive.
 //
 // A primitive's box is that of its own surface (a box's faces, an
-// ellipsoid, the apex of a cone whose coefficients are all >= 0), cut down
-// to the boxes of its partners whose solid is bounded (a point on a grouped
-// primitive must lie in every partner of sense > 0). Planes, cylinders,
-// hyperboloids, double cones and complements bound nothing: an axis they
-// leave open has infinite limits. A primitive whose numbers are not all
-// finite gets no box at all.
+// ellipsoid), cut down to the boxes of its partners whose solid is bounded
+// (a point on a grouped primitive must lie in every partner of sense > 0;
+// the solid of a cone whose coefficients are all >= 0 is its apex).
+// Planes, cylinders, hyperboloids, cones and complements bound nothing as
+// surfaces: an axis they leave open has infinite limits. A primitive whose
+// numbers are not all finite gets no box at all.
 //
 // The boxes are exact in real arithmetic; callers widen them (slab_hit's
 // margin) to cover the rounding of the hit points crossp computes.
