@@ -216,9 +216,11 @@ bool fast_prepare(const vec *eyes, int neyes)
             finite[nfinite++] = i;
         else
             S.loose[S.nloose++] = i;
+        // the grids place a plane by the signs of N . d over cells and by
+        // |N|; a normal so short that its square underflows has neither
         if (some)
             gridded[ngridded++] = i;
-        else if (pri[i].type == 1 && S.boxed[i])
+        else if (pri[i].type == 1 && S.boxed[i] && absmax(pri[i].geom) >= 1e-150)
             S.planes[S.nplanes++] = i; // boxed: its numbers are finite
         else
             S.unbound[S.nunbound++] = i;
