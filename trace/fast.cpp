@@ -7,6 +7,7 @@
 #include "screengrid.h"
 #include "shade_impl.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -31,6 +32,7 @@ struct prepared {
     int nplanes;
     double scale;           // largest finite coordinate of boxes, eyes, lights
     double wide;            // how far the boxes are widened
+    double reach;           // rays from origins farther out use the plain search
     xconst xeye[2][PRIM_MAX];
     xconst xlight[LIGHT_MAX][PRIM_MAX];
     screengrid seye[2];
@@ -133,6 +135,27 @@ int plain_nearest(const vec &org, const vec &dir, vec &h)
     return hit;
 }
 
+// How far out (absmax of the origin plus the scale) rays may start for
+// the box of quadric p to hold the points crossp returns. Rounding in the
+// discriminant admits points whose form is up to about 16 eps Kmax |P|^2
+// above 1, which lie up to rmax times half that outside the box, and the
+// widening of a ray from there is REL times that distance. Infinite for
+// a primitive that is no such quadric.
+double quad_reach(const primrec &p)
+{
+    const double g[3] = {p.geom.x, p.geom.y, p.geom.z};
+    if (p.type != 3 || g[0] < 0 || g[1] < 0 || g[2] < 0)
+        return HUGE_VAL;
+    double kmax = 0, kmin = HUGE_VAL;
+    for (double k : g)
+        if (k > 0)
+            kmax = std::fmax(kmax, k), kmin = std::fmin(kmin, k);
+    if (!(kmax > 0))
+        return HUGE_VAL;
+    const double rmax = 1 / std::sqrt(kmin);
+    return REL / (24 * DBL_EPSILON * kmax * rmax);
+}
+
 // Cells per face side for the light grids: finer when there are few lights.
 int light_cells(int lights)
 {
@@ -195,23 +218,39 @@ bool fast_prepare(const vec *eyes, int neyes)
         scale = std::fmax(scale, absmax(lig[j].pos));
     }
 
-    // boxes, and which primitives each search must always try
-    int finite[PRIM_MAX], nfinite = 0, gridded[PRIM_MAX], ngridded = 0;
-    S.nloose = S.nunbound = S.nplanes = 0;
+    // boxes
     for (int i = 0; i < primmx; i++) {
-        S.boxed[i] = false;
-        if (!known_type(pri[i]))
-            continue;
-        S.boxed[i] = prim_bounds(S.box[i], i);
-        bool some = false;
+        S.boxed[i] = known_type(pri[i]) && prim_bounds(S.box[i], i);
         for (int a = 0; S.boxed[i] && a < 3; a++)
             for (double v : {S.box[i].lo[a], S.box[i].hi[a]})
                 if (std::isfinite(v)) {
                     if (!(std::fabs(v) < RANGE))
                         return false;
                     scale = std::fmax(scale, std::fabs(v));
-                    some = true;
                 }
+    }
+    // a quadric so flat that rounding spreads its hits beyond its box, for
+    // rays from the eyes and the lights, gets none; other rays from too far
+    // out for some box use the plain search
+    S.reach = 10 * RANGE;
+    for (int i = 0; i < primmx; i++) {
+        const double r = quad_reach(pri[i]);
+        if (S.boxed[i] && r < 2 * scale)
+            S.boxed[i] = false;
+        else if (S.boxed[i])
+            S.reach = std::fmin(S.reach, r - scale);
+    }
+
+    // which primitives each search must always try
+    int finite[PRIM_MAX], nfinite = 0, gridded[PRIM_MAX], ngridded = 0;
+    S.nloose = S.nunbound = S.nplanes = 0;
+    for (int i = 0; i < primmx; i++) {
+        if (!known_type(pri[i]))
+            continue;
+        bool some = false;
+        for (int a = 0; S.boxed[i] && a < 3; a++)
+            for (double v : {S.box[i].lo[a], S.box[i].hi[a]})
+                some = some || std::isfinite(v);
         if (S.boxed[i] && aabb_finite(S.box[i]))
             finite[nfinite++] = i;
         else
@@ -296,8 +335,8 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
                                       g.start[cell + 1], S.fareye[eye][1], h);
         }
     }
-    // far out, the marker itself could be nearest
-    if (!(absmax(org) < 10 * RANGE))
+    // far out, the marker itself could be nearest, or a box too small
+    if (!(absmax(org) < S.reach))
         return plain_nearest(org, dir, h);
 
     best_hit b;
