@@ -12,6 +12,12 @@ inline int checkin_inline(vec &x, const primrec &p)
 
 namespace crossx_detail {
 
+// Component a (0 x, 1 y, 2 z) of v.
+inline double comp(const vec &v, int a)
+{
+    return a == 0 ? v.x : a == 1 ? v.y : v.z;
+}
+
 inline vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
 {
     double nd = vspro(p.geom, d);
@@ -38,11 +44,10 @@ inline void box_face(vec &r, double &best, const vec &o, const vec &d, const vec
         return;
     if (!first && !(t < best))
         return;
-    const double *P = &pp.x, *D = &d.x;
-    double qu = P[u] + t * D[u];
+    double qu = comp(pp, u) + t * comp(d, u);
     if (!(-qu_lim <= qu && qu <= qu_lim))
         return;
-    double qv = P[v] + t * D[v];
+    double qv = comp(pp, v) + t * comp(d, v);
     if (!(-qv_lim <= qv && qv <= qv_lim))
         return;
     vec x, td;
