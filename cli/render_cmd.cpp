@@ -2,6 +2,7 @@
 #include "cli.h"
 
 #include "../image/rgb.h"
+#include "../image/safewrite.h"
 #include "../scene/rtread.h"
 #include "../scene/scene.h"
 #include "../scene/warn.h"
@@ -51,6 +52,23 @@ void draw_bar(int done, int rows)
     std::fflush(stderr);
 }
 
+// The BMP file, laid out row by row on the tracing threads.
+struct bmp_out {
+    unsigned char file[54 + 3 * WIDTH_MAX * HEIGHT_MAX];
+    int w = -1, h = -1;
+};
+bmp_out bmp;
+
+void lay_row(void *, int y, int w, int h, const unsigned char *r, const unsigned char *g,
+             const unsigned char *b)
+{
+    if (y == 0) {
+        bmp_header(bmp.file, w, h);
+        bmp.w = w, bmp.h = h;
+    }
+    bmp_row(bmp.file, w, h, y, r, g, b);
+}
+
 // After the render: the exit status, with the picture saved when there
 // is one.
 int finish(int rc, const char *scene, const char *out)
@@ -72,7 +90,10 @@ int finish(int rc, const char *scene, const char *out)
                     iymx);
 
     warn_clear();
-    if (!save_rgb(out))
+    // the rows were laid out as they were traced (the planes are not used)
+    if (bmp.w != ixmx || bmp.h != iymx)
+        return fail("%s: the picture was not traced in full; nothing written", scene);
+    if (!write_file_safely(out, bmp.file, (size_t)bmp_bytes(ixmx, iymx)))
         return fail("%s", nwarn ? warns[0] : "cannot write the picture");
     return 0;
 }
@@ -124,6 +145,8 @@ int cmd_render(int argc, char **argv)
     render_ctl ctl;
     ctl.threads = threads;
     ctl.plain = plain;
+    ctl.row_done = lay_row;
+    ctl.to_planes = false;
     interrupted = false;
     active = &ctl;
     struct sigaction sa = {}, old = {};

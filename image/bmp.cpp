@@ -53,6 +53,37 @@ int refuse(const char *path, const char *fmt, long a = 0, long b = 0)
 
 } // namespace
 
+long bmp_bytes(int w, int h)
+{
+    return (3L * w + w % 4) * h + HEADER;
+}
+
+void bmp_header(unsigned char *file, int w, int h)
+{
+    const long row = 3L * w + w % 4;
+    for (int i = 0; i < HEADER; i++)
+        file[i] = header_table[i];
+    put32(file + 2, row * h + HEADER);
+    put32(file + 18, w);
+    put32(file + 22, h);
+    put32(file + 34, row * h);
+}
+
+void bmp_row(unsigned char *file, int w, int h, int y, const unsigned char *r,
+             const unsigned char *g, const unsigned char *b)
+{
+    // rows go bottom-up, blue, green, red, padded with zeros to 4 bytes
+    const int pad = w % 4;
+    unsigned char *p = file + HEADER + (3L * w + pad) * (h - 1 - y);
+    for (int x = 0; x < w; x++) {
+        *p++ = b[x];
+        *p++ = g[x];
+        *p++ = r[x];
+    }
+    for (int i = 0; i < pad; i++)
+        *p++ = 0;
+}
+
 int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
              const unsigned char *b)
 {
@@ -61,27 +92,12 @@ int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsig
              WIDTH_MAX, HEIGHT_MAX);
         return 0;
     }
-    const int pad = w % 4;
-    const long row = 3L * w + pad;
-    unsigned char *p = filebuf;
-    for (int i = 0; i < HEADER; i++)
-        p[i] = header_table[i];
-    put32(p + 2, row * h + HEADER);
-    put32(p + 18, w);
-    put32(p + 22, h);
-    put32(p + 34, row * h);
-    p += HEADER;
-    for (int y = h - 1; y >= 0; y--) {
+    bmp_header(filebuf, w, h);
+    for (int y = 0; y < h; y++) {
         const long base = (long)y * w;
-        for (int x = 0; x < w; x++) {
-            *p++ = b[base + x];
-            *p++ = g[base + x];
-            *p++ = r[base + x];
-        }
-        for (int i = 0; i < pad; i++)
-            *p++ = 0;
+        bmp_row(filebuf, w, h, y, r + base, g + base, b + base);
     }
-    return write_file_safely(path, filebuf, (size_t)(p - filebuf));
+    return write_file_safely(path, filebuf, (size_t)bmp_bytes(w, h));
 }
 
 int save_rgb(const char *path)

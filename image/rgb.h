@@ -29,6 +29,15 @@ int save_rgb(const char *path);
 int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
              const unsigned char *b);
 
+// The file save_bmp writes, in pieces, for a w x h picture within
+// 0..WIDTH_MAX x 0..HEIGHT_MAX: its length, its 54-byte header, and row y
+// (top row 0) put in its place from w samples of each channel. Rows can
+// be filled in any order, as a render finishes them.
+long bmp_bytes(int w, int h);
+void bmp_header(unsigned char *file, int w, int h);
+void bmp_row(unsigned char *file, int w, int h, int y, const unsigned char *r,
+             const unsigned char *g, const unsigned char *b);
+
 enum {
     RGB_LOADED = 0,    // planes and size hold the file's picture
     RGB_NOFILE = 1,    // could not open: nothing changed

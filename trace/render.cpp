@@ -128,6 +128,11 @@ void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
             if (y >= jb.h)
                 break;
             trace_row(jb, tr, y);
+            if (ctl && ctl->row_done) {
+                const int w = jb.w * jb.neyes;
+                const long i = (long)y * w;
+                ctl->row_done(ctl->row_arg, y, w, jb.h, outr + i, outg + i, outb + i);
+            }
             if (ctl)
                 ctl->rows_done.fetch_add(1, std::memory_order_relaxed);
         }
@@ -237,6 +242,8 @@ int ray_main(int stereo, render_ctl *ctl)
             ctl->cancel = false; // set by calc, not by the caller
         return deep ? RAY_TOODEEP : RAY_CANCELLED;
     }
+    if (ctl && !ctl->to_planes)
+        return RAY_DONE;
     const size_t n = (size_t)jb.h * jb.w * jb.neyes;
     std::memcpy(gdatar, outr, n);
     std::memcpy(gdatag, outg, n);

@@ -26,6 +26,15 @@ struct render_ctl {
     // secondary) and shadow searches
     std::atomic<long long> rays{0};
     std::atomic<long long> shadow_rays{0};
+    // called on the tracing thread as each row is done, with the row's w
+    // bytes per channel (w is the picture's final width, h its height):
+    // a writer can lay out its file while the rest is traced
+    void (*row_done)(void *arg, int y, int w, int h, const unsigned char *r,
+                     const unsigned char *g, const unsigned char *b) = nullptr;
+    void *row_arg = nullptr;
+    // false: the caller takes the picture from row_done alone, and the
+    // planes keep what they held
+    bool to_planes = true;
 };
 
 enum {
