@@ -3,7 +3,9 @@
 # Renders SCENE at 64 x 48 dots and fails unless koru-cli ends with status 0,
 # says nothing on stderr (a reader warning would show there), writes a
 # 64 x 48 picture, and that picture is not all one colour (a camera looking
-# past the scene, or a scene too dark to see, gives a flat picture).
+# past the scene, or a scene too dark to see, gives a flat picture). The
+# same picture must come from one thread, from three, and from the plain
+# search.
 cmake_minimum_required(VERSION 3.20)
 get_filename_component(dir ${OUT} DIRECTORY)
 file(MAKE_DIRECTORY ${dir})
@@ -32,3 +34,20 @@ string(REPEAT "${first}" 3072 flat)
 if("${dots}" STREQUAL "${flat}")
   message(FATAL_ERROR "${OUT}: every dot is #${first}")
 endif()
+
+# one thread, three threads and the plain search give the same bytes
+file(READ ${OUT} all HEX)
+set(stereo "")
+if(MODE STREQUAL "stereo")
+  set(stereo --stereo)
+endif()
+foreach(way "--threads;1" "--threads;3" "--plain")
+  execute_process(COMMAND ${CLI} render ${SCENE} ${OUT}.again --size 64 48 ${way} ${stereo}
+                  RESULT_VARIABLE rc ERROR_VARIABLE err)
+  file(READ ${OUT}.again again HEX)
+  if(NOT rc EQUAL 0 OR NOT "${again}" STREQUAL "${all}")
+    message(FATAL_ERROR "koru-cli render ${SCENE} ${way} ${stereo}: status ${rc}, "
+                        "a picture other than the default one\n${err}")
+  endif()
+endforeach()
+file(REMOVE ${OUT}.again)
