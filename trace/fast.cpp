@@ -116,25 +116,6 @@ struct best_hit {
     }
 };
 
-int plain_nearest(const vec &org, const vec &dir, vec &h)
-{
-    double best = FAR;
-    vec p, q;
-    int hit = -1;
-    for (int i = 0; i < primmx; i++) {
-        if (!known_type(pri[i]))
-            continue;
-        crossp(p, org, dir, pri[i]);
-        double d2 = vlength2(vsub(q, org, p));
-        if (d2 < best) {
-            best = d2;
-            h = p;
-            hit = i;
-        }
-    }
-    return hit;
-}
-
 // How far out (absmax of the origin plus the scale) rays may start for
 // the box of quadric p to hold the points crossp returns. Rounding in the
 // discriminant admits points whose form is up to about 16 eps Kmax |P|^2
@@ -337,7 +318,7 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     }
     // far out, the marker itself could be nearest, or a box too small
     if (!(absmax(org) < S.reach))
-        return plain_nearest(org, dir, h);
+        return nearest_plain(org, dir, h);
 
     best_hit b;
     vec p, q;

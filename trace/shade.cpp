@@ -26,24 +26,7 @@ bool odd_cell(double v)
 struct plain_tracer {
     static constexpr bool skip_zero_terms = false;
     long long rays = 0, shadow_rays = 0;
-    int nearest(const vec &org, const vec &dir, int, vec &h)
-    {
-        double best = FAR;
-        vec p, q;
-        int hit = -1;
-        for (int i = 0; i < primmx; i++) {
-            if (!known_type(pri[i]))
-                continue;
-            crossp(p, org, dir, pri[i]);
-            double d2 = vlength2(vsub(q, org, p));
-            if (d2 < best) {
-                best = d2;
-                h = p;
-                hit = i;
-            }
-        }
-        return hit;
-    }
+    int nearest(const vec &org, const vec &dir, int, vec &h) { return nearest_plain(org, dir, h); }
 
     // Shadow search from the light toward h: a transparent primitive other
     // than hit dims the light when its point lies nearer the light than h;
@@ -72,6 +55,25 @@ struct plain_tracer {
 };
 
 } // namespace
+
+int nearest_plain(const vec &org, const vec &dir, vec &h)
+{
+    double best = FAR;
+    vec p, q;
+    int hit = -1;
+    for (int i = 0; i < primmx; i++) {
+        if (!known_type(pri[i]))
+            continue;
+        crossp(p, org, dir, pri[i]);
+        double d2 = vlength2(vsub(q, org, p));
+        if (d2 < best) {
+            best = d2;
+            h = p;
+            hit = i;
+        }
+    }
+    return hit;
+}
 
 colr &calc(colr &out, const vec &org, const vec &dir, int depth)
 {

@@ -34,6 +34,11 @@ extern thread_local const char *calc_stack_floor;
 
 colr &calc(colr &out, const vec &org, const vec &dir, int depth);
 
+// calc's search for the nearest hit: every primitive in index order, the
+// smallest squared distance below FAR, the lower index on a tie. Returns
+// the primitive's index and its point in h, or -1.
+int nearest_plain(const vec &org, const vec &dir, vec &h);
+
 // Normal of p at pt, not normalised, turned by sense. Other types: unchanged.
 vec &refl(vec &nrm, const vec &pt, const primrec &p);
 
