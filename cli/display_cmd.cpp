@@ -25,11 +25,13 @@ namespace {
 dotgrid grid;
 unsigned char outr[DOTS_MAX], outg[DOTS_MAX], outb[DOTS_MAX];
 
-// A whole decimal number with an optional sign, within int.
-bool parse_int(const char *s, int &v)
+// A whole decimal number with an optional sign (signed = true) or of
+// digits only; one beyond the int range is kept at the nearer bound and
+// reported in clamped.
+bool parse_whole(const char *s, bool is_signed, int &v, bool &clamped)
 {
     const bool neg = *s == '-';
-    if (*s == '-' || *s == '+')
+    if (is_signed && (*s == '-' || *s == '+'))
         s++;
     if (!*s)
         return false;
@@ -37,32 +39,13 @@ bool parse_int(const char *s, int &v)
     for (; *s; s++) {
         if (*s < '0' || *s > '9')
             return false;
-        acc = acc * 10 + (*s - '0');
-        if (acc > 2147483648LL)
-            return false;
+        if (acc <= 2147483648LL)
+            acc = acc * 10 + (*s - '0');
     }
     if (neg)
         acc = -acc;
-    if (acc > 2147483647)
-        return false;
-    v = (int)acc;
-    return true;
-}
-
-// Digits only; a number too large for an int counts as the largest.
-bool parse_zoom(const char *s, int &v)
-{
-    if (!*s)
-        return false;
-    long long acc = 0;
-    for (; *s; s++) {
-        if (*s < '0' || *s > '9')
-            return false;
-        acc = acc * 10 + (*s - '0');
-        if (acc > 2147483647)
-            acc = 2147483647;
-    }
-    v = (int)acc;
+    clamped = acc > 2147483647 || acc < -2147483647 - 1LL;
+    v = acc > 2147483647 ? 2147483647 : acc < -2147483647 - 1LL ? -2147483647 - 1 : (int)acc;
     return true;
 }
 
@@ -75,11 +58,13 @@ int cmd_display(int argc, char **argv)
     for (int i = 0; i < argc; i++) {
         const char *a = argv[i];
         if (!std::strcmp(a, "--zoom")) {
-            if (i + 1 >= argc || !parse_zoom(argv[i + 1], zoom))
+            bool clamped; // a zoom too large for an int counts as the largest
+            if (i + 1 >= argc || !parse_whole(argv[i + 1], false, zoom, clamped))
                 return usage_error(display_help, "--zoom needs a whole number of percent");
             i++;
         } else if (!std::strcmp(a, "--mode")) {
-            if (i + 1 >= argc || !parse_int(argv[i + 1], m))
+            bool clamped;
+            if (i + 1 >= argc || !parse_whole(argv[i + 1], true, m, clamped) || clamped)
                 return usage_error(display_help, "--mode needs a whole number");
             i++;
         } else if (a[0] == '-' && a[1]) {
