@@ -237,16 +237,11 @@ TEST(FastTracer, WholePicturesMatch)
         render_ctl plain;
         plain.plain = true;
         ASSERT_EQ(ray_main(stereo, &plain), RAY_DONE);
-        std::vector<unsigned char> a(gdatar, gdatar + ixmx * iymx);
-        a.insert(a.end(), gdatag, gdatag + ixmx * iymx);
-        a.insert(a.end(), gdatab, gdatab + ixmx * iymx);
+        std::vector<unsigned char> a = picture();
         ixmx = 40, iymx = 24, vpnax = vx, vpnay = vy, vpnaz = vz;
         render_ctl fast;
         fast.threads = 3;
         ASSERT_EQ(ray_main(stereo, &fast), RAY_DONE);
-        std::vector<unsigned char> b(gdatar, gdatar + ixmx * iymx);
-        b.insert(b.end(), gdatag, gdatag + ixmx * iymx);
-        b.insert(b.end(), gdatab, gdatab + ixmx * iymx);
-        ASSERT_TRUE(a == b) << "scene " << sc;
+        ASSERT_TRUE(picture() == a) << "scene " << sc;
     }
 }

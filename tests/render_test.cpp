@@ -19,14 +19,6 @@ void fill_planes(unsigned char v)
 }
 
 // The three planes of the current picture, one after the other.
-std::vector<unsigned char> picture()
-{
-    size_t n = (size_t)ixmx * iymx;
-    std::vector<unsigned char> v(gdatar, gdatar + n);
-    v.insert(v.end(), gdatag, gdatag + n);
-    v.insert(v.end(), gdatab, gdatab + n);
-    return v;
-}
 
 bool planes_all(unsigned char v, size_t n = PLANE_BYTES)
 {

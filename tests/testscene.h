@@ -9,16 +9,19 @@
 //   scratch                  a private directory for files, removed at the end
 //   slurp(path) / spit(path, bytes)
 //   has_warning("text")      a warning line contains text
+//   picture()                the planes' current picture, red, green, blue
 #pragma once
 
 #include "scene/scene.h"
 #include "scene/warn.h"
+#include "image/rgb.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,4 +137,14 @@ inline bool has_warning(const char *text)
         if (std::strstr(warns[i], text))
             return true;
     return false;
+}
+
+// The ixmx x iymx picture in the planes: red, then green, then blue.
+inline std::vector<unsigned char> picture()
+{
+    size_t n = (size_t)ixmx * iymx;
+    std::vector<unsigned char> v(gdatar, gdatar + n);
+    v.insert(v.end(), gdatag, gdatag + n);
+    v.insert(v.end(), gdatab, gdatab + n);
+    return v;
 }
