@@ -5,6 +5,9 @@
 
 int rt_ready, image_ready, data_change, load_save;
 
+scene model;
+planes gdata;
+
 char szFileExt[EXT_BYTES];
 char szFileSpec[PATH_BYTES];
 char szFilePath[PATH_BYTES];
@@ -22,6 +25,7 @@ void app_start()
     szTmpFilePath[0] = szTmpFileSpec[0] = szTmpFileName[0] = 0;
     std::strcpy(szFileExt, ".RT");
     join2(oldFName, PATH_BYTES, "*", szFileExt);
+    model = scene{};
 }
 
 void set_ext(char *name, const char *ext)

@@ -12,11 +12,15 @@
 // the dialog accepted.
 //
 // app_start() puts everything back to the start-up state: the flags 0, the
-// buffers empty, szFileExt ".RT" and oldFName "*.RT".
+// buffers empty, szFileExt ".RT" and oldFName "*.RT", the scene model as at
+// start-up (all zero, length3d 0.16).
 // set_ext(name, ext) is the extension switch: ext replaces everything from
 // the first '.' of name (appended when there is none), so "A.B.RT" gives
 // "A.BMP" and back "A.RT".
 #pragma once
+
+#include "../image/rgb.h"
+#include "../scene/scene.h"
 
 #include <climits>
 
@@ -39,6 +43,11 @@ enum {
 };
 
 extern int rt_ready, image_ready, data_change, load_save;
+
+// The scene the window works on (a render traces a copy of it), and the
+// picture it shows: ixmx x iymx dots of the planes gdata.
+extern scene model;
+extern planes gdata;
 
 extern char szFileExt[EXT_BYTES];
 extern char szFileSpec[PATH_BYTES];

@@ -1,9 +1,8 @@
 #include "commands.h"
 
+#include "../base/msg.h"
 #include "../image/rgb.h"
 #include "../scene/rtread.h"
-#include "../scene/scene.h"
-#include "../scene/warn.h"
 #include "../trace/render.h"
 #include "appstate.h"
 #include "dirlist.h"
@@ -24,25 +23,30 @@ const char *const about_text = "     KORU for Windows95 Ver.1.10\n"
 namespace {
 
 int busy;
-int view_w, view_h;
 
 const char *const BMP_EXT = ".BMP";
 
 // The reader's lines after what went wrong, as one text.
-std::string warn_text(const std::string &head)
+std::string warn_text(const std::string &head, const msglist &msgs)
 {
     std::string t = head;
-    for (int i = 0; i < nwarn; i++)
-        t += "\n" + std::string(warns[i]);
-    if (nwarnlost)
-        t += "\n(and " + std::to_string(nwarnlost) + " more)";
+    for (const msg &m : msgs.lines)
+        t += "\n" + m.text;
+    if (msgs.lost)
+        t += "\n(and " + std::to_string(msgs.lost) + " more)";
     return t;
+}
+
+void set_busy(ui_port &ui, int on)
+{
+    busy = on;
+    ui.commands_changed();
 }
 
 void redisplay(ui_port &ui)
 {
     ui.wait_cursor(1);
-    disp_show(ixmx, iymx);
+    disp_show(model.ixmx, model.iymx);
     ui.wait_cursor(0);
     ui.invalidate();
 }
@@ -61,12 +65,12 @@ int save_image(ui_port &ui)
     set_ext(oldFName, BMP_EXT);
     if (CallFileSaveDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
         join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
-        warn_clear();
-        if (save_rgb(szFName)) {
+        msglist msgs;
+        if (save_rgb(szFName, gdata, model.ixmx, model.iymx, msgs)) {
             data_change = 0;
             r = 1;
         } else {
-            ErrorMsg(ui, warn_text("The picture was not saved.").c_str());
+            ErrorMsg(ui, warn_text("The picture was not saved.", msgs).c_str());
             r = 0;
         }
     }
@@ -82,16 +86,21 @@ void cmd_open_bmp(ui_port &ui)
     set_ext(oldFName, BMP_EXT);
     if (CallFileOpenDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
         join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
-        warn_clear();
-        int rc = load_rgb(szFName);
-        // a file that could not be opened changed nothing: what was shown stays
-        if (rc != RGB_NOFILE)
-            image_ready = ixmx != 0 ? 1 : 0;
+        msglist msgs;
+        int w, h;
+        int rc = load_rgb(szFName, gdata, w, h, msgs);
+        // a file that could not be opened changed nothing: what was shown
+        // stays; a picture's size is also the scene's image size
+        if (rc != RGB_NOFILE) {
+            model.ixmx = w;
+            model.iymx = h;
+            image_ready = model.ixmx != 0 ? 1 : 0;
+        }
         redisplay(ui);
         if (rc != RGB_LOADED)
-            ErrorMsg(ui, warn_text("The picture was not loaded.").c_str());
-        else if (nwarn)
-            ErrorMsg(ui, warn_text("The picture is damaged.").c_str());
+            ErrorMsg(ui, warn_text("The picture was not loaded.", msgs).c_str());
+        else if (!msgs.empty())
+            ErrorMsg(ui, warn_text("The picture is damaged.", msgs).c_str());
     }
     set_ext(oldFName, szFileExt);
 }
@@ -103,17 +112,18 @@ void load_scene(ui_port &ui)
     join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
     std::strcpy(oldFName, szTmpFileName);
     ui.set_title(szFName);
-    warn_clear();
-    int opened = data_load(szFName);
-    std::fflush(stdout);
+    msglist msgs;
+    int opened = data_load(model, szFName, msgs);
     rt_ready = 1;
     if (!opened) {
         char head[PATH_BYTES + 32];
         std::snprintf(head, sizeof head, "Cannot open \"%s\" !!", szFName);
+        std::printf("%s\n", head);
+        std::fflush(stdout);
         ErrorMsg(ui, head);
-    } else if (nwarn || nwarnlost) {
+    } else if (!msgs.empty()) {
         std::string head = std::string("\"") + szFName + "\" is not quite right:";
-        ErrorMsg(ui, warn_text(head).c_str());
+        ErrorMsg(ui, warn_text(head, msgs).c_str());
     }
 }
 
@@ -132,11 +142,12 @@ void cmd_make(ui_port &ui, int stereo)
     if (!rt_ready)
         return;
     ui.wait_cursor(1);
-    view_w = ixmx;
-    view_h = iymx;
-    busy = 1;
-    int rc = ui.render(stereo);
-    busy = 0;
+    render_options opt;
+    opt.stereo = stereo;
+    render_job job(model, opt);
+    set_busy(ui, 1);
+    int rc = ui.run_render(job);
+    set_busy(ui, 0);
     if (rc == RAY_CANCELLED) {
         ui.wait_cursor(0);
         return;
@@ -147,7 +158,7 @@ void cmd_make(ui_port &ui, int stereo)
         std::snprintf(text, sizeof text,
                       "The look direction (%g, %g, %g) gives no view: it needs a length "
                       "that is neither zero nor endless.\nSet it with Setting(&T).",
-                      vpnax, vpnay, vpnaz);
+                      model.vpnax, model.vpnay, model.vpnaz);
         ErrorMsg(ui, text);
         return;
     }
@@ -157,11 +168,12 @@ void cmd_make(ui_port &ui, int stereo)
         char text[300];
         std::snprintf(text, sizeof text,
                       "Reflections nest deeper than KORU can trace (depth %d).\n"
-                      "Lower the depth in the scene file.", ilvlmx);
+                      "Lower the depth in the scene file.", model.ilvlmx);
         ErrorMsg(ui, text);
         return;
     }
-    disp_show(ixmx, iymx);
+    keep_picture(job, model, gdata);
+    disp_show(model.ixmx, model.iymx);
     image_ready = 1;
     data_change = 1;
     ui.wait_cursor(0);
@@ -193,15 +205,14 @@ int save_or_not(ui_port &ui)
 
 int app_busy() { return busy; }
 
-void app_view_size(int &w, int &h)
+int app_enabled(int id)
 {
-    w = busy ? view_w : ixmx;
-    h = busy ? view_h : iymx;
+    return !busy || id == IDM_HELP || id == IDM_ABOUT;
 }
 
 void app_command(ui_port &ui, int id)
 {
-    if (busy)
+    if (!app_enabled(id))
         return;
     switch (id) {
     case IDM_OPENBMP:
@@ -235,7 +246,7 @@ void app_command(ui_port &ui, int id)
     case IDM_PRINT:
         if (!image_ready)
             break;
-        InitPrint(ui, ixmx, iymx);
+        InitPrint(ui, model.ixmx, model.iymx);
         redisplay(ui);
         break;
     case IDM_CONFIG:
@@ -254,6 +265,8 @@ int app_close(ui_port &ui)
 
 void open_scene(ui_port &ui, const char *path)
 {
+    if (busy)
+        return;
     char cwd[PATH_BYTES];
     std::string abs = path_resolve(getcwd(cwd, sizeof cwd) ? cwd : "/", path);
     size_t slash = abs.rfind('/');

@@ -2,9 +2,10 @@
 // the application state (appstate.h) and the ui_port.
 //
 // app_command(ui, id) carries out the command whose id the menu sent; it
-// does nothing while a render runs. app_close(ui) is the close box and
-// "Exit(&X)": 1 lets the window close. open_scene(ui, path) opens a scene
-// named on the command line as "Open *.RT(&L)" opens the one chosen.
+// does nothing while a render runs, when app_enabled(id) is 0 and the menu
+// shows the command greyed. app_close(ui) is the close box and "Exit(&X)":
+// 1 lets the window close. open_scene(ui, path) opens a scene named on the
+// command line as "Open *.RT(&L)" opens the one chosen.
 //
 // Flags, as the commands leave them:
 //   Open *.RT closed with OK     rt_ready = 1 (also when unreadable)
@@ -31,8 +32,8 @@ int app_close(ui_port &ui);
 void open_scene(ui_port &ui, const char *path);
 
 int app_busy();
-// The image size painting uses: ixmx x iymx, or while a render runs the
-// size from before it (the render changes them on its own thread).
-void app_view_size(int &w, int &h);
+// Whether the command id can run now: all of them but Help and About wait
+// while a render runs.
+int app_enabled(int id);
 
 extern const char *const about_text;

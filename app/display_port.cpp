@@ -3,6 +3,7 @@
 #include "display_port.h"
 
 #include "../image/display.h"
+#include "appstate.h"
 
 namespace {
 dotgrid grid; // 3 MB, one for the process
@@ -16,7 +17,7 @@ void zoomed_size(int w, int h, int &W, int &H)
 
 void disp_show(int w, int h)
 {
-    if (show_dots(grid, w, h))
+    if (show_dots(grid, gdata, w, h))
         gen++;
 }
 

@@ -1,7 +1,7 @@
 // display_port.h - what the window and the printer use of the display
 // conversion: the zoomed dot grid and the geometry of copying it.
 //
-//   disp_show(w, h)    rebuild the grid from the planes at zoom_size and
+//   disp_show(w, h)    rebuild the grid from gdata at zoom_size and
 //                      mode (show_image); nothing at all when w or h <= 0
 //   disp_grid_*        the grid as it stands, with a number that changes
 //                      at each rebuild so a window can cache its bitmap
@@ -15,7 +15,7 @@
 // (image/display.h); mode and zoom_size are its settings.
 #pragma once
 
-extern int mode;      // 0 8-colour, 1 256-colour, 2 full colour
+extern int mode;      // the display mode: 0 8-colour, 1 256-colour, 2 full colour
 extern int zoom_size; // percent, 50..400
 
 void disp_show(int w, int h);

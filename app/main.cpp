@@ -3,7 +3,6 @@
 //
 //   koru [SCENE.RT]   a scene named here is opened at start, as if chosen
 //                     with "Open *.RT(&L)"
-#include "../scene/scene.h"
 #include "appstate.h"
 #include "commands.h"
 #include "mainwin.h"
@@ -45,7 +44,6 @@ int main(int argc, char **argv)
     }
 
     app_start();
-    scene_reset();
     MainWin win;
     win.show();
     if (scene)

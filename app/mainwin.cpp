@@ -1,6 +1,5 @@
 #include "mainwin.h"
 
-#include "../scene/warn.h"
 #include "appstate.h"
 #include "commands.h"
 #include "display_port.h"
@@ -61,9 +60,8 @@ void View::paintEvent(QPaintEvent *)
     if (!image_ready)
         return;
     // redraw at scale 1: what lies beyond the grid stays white
-    int w, h, sw, sh, dw, dh;
-    app_view_size(w, h);
-    disp_copy(w, h, 1, sw, sh, dw, dh);
+    int sw, sh, dw, dh;
+    disp_copy(model.ixmx, model.iymx, 1, sw, sh, dw, dh);
     if (sw > 0 && sh > 0)
         p.drawImage(QRect(0, 0, dw, dh), grid_image(), QRect(0, 0, sw, sh));
 }
@@ -215,9 +213,16 @@ int MainWin::config_dialog(config_form &f)
     return dlg.exec() == QDialog::Accepted ? 1 : 0;
 }
 
-int MainWin::render(int stereo)
+int MainWin::run_render(render_job &job)
 {
-    return run_render(this, stereo);
+    return ::run_render(this, job);
+}
+
+void MainWin::commands_changed()
+{
+    for (QAction *a : findChildren<QAction *>())
+        if (int id = a->data().toInt())
+            a->setEnabled(app_enabled(id));
 }
 
 void MainWin::beep()

@@ -47,9 +47,10 @@ public:
     int file_dialog(file_dlg &d) override;
     int setting_dialog(setting_form &f) override;
     int config_dialog(config_form &f) override;
-    int render(int stereo) override;
+    int run_render(render_job &job) override;
+    void commands_changed() override;
     int print_setup(const char *docname, int &pw, int &ph) override;
-    int print_page(int w, int h, int scale) override;
+    int print_page(int w, int h, int scale, msglist &msgs) override;
     void beep() override;
     void set_title(const char *title) override;
     void wait_cursor(int on) override;

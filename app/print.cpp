@@ -1,6 +1,6 @@
 #include "print.h"
 
-#include "../scene/warn.h"
+#include "../base/msg.h"
 #include "appstate.h"
 #include "commands.h"
 #include "display_port.h"
@@ -41,13 +41,13 @@ int InitPrint(ui_port &ui, int w, int h)
     ui.wait_cursor(1);
     int scale = print_scale(pw, ph, zw, zh);
     disp_show(w, h);
-    warn_clear();
-    int ok = ui.print_page(w, h, scale);
+    msglist msgs;
+    int ok = ui.print_page(w, h, scale, msgs);
     ui.wait_cursor(0);
     if (!ok) {
         std::string text = "The page could not be printed.";
-        if (nwarn)
-            text += std::string("\n") + warns[0];
+        if (!msgs.lines.empty())
+            text += std::string("\n") + msgs.first();
         ErrorMsg(ui, text.c_str());
     }
     return ok;

@@ -1,5 +1,5 @@
 // The print dialog and the page, for InitPrint.
-#include "../scene/warn.h"
+#include "../base/msg.h"
 #include "appstate.h"
 #include "display_port.h"
 #include "mainwin.h"
@@ -55,14 +55,14 @@ int MainWin::print_setup(const char *docname, int &pw, int &ph)
     return 1;
 }
 
-int MainWin::print_page(int w, int h, int scale)
+int MainWin::print_page(int w, int h, int scale, msglist &msgs)
 {
     QPainter p;
     if (!p.begin(printer.get())) {
         if (!printer->outputFileName().isEmpty())
-            warn("cannot write \"%s\"", QFile::encodeName(printer->outputFileName()).constData());
+            msgs.add("cannot write \"%s\"", QFile::encodeName(printer->outputFileName()).constData());
         else
-            warn("the printer \"%s\" did not take the page",
+            msgs.add("the printer \"%s\" did not take the page",
                  printer->printerName().toLocal8Bit().constData());
         return 0;
     }
@@ -73,7 +73,7 @@ int MainWin::print_page(int w, int h, int scale)
     if (sw > 0 && sh > 0)
         p.drawImage(QRect(0, 0, dw, dh), grid_image(), QRect(0, 0, sw, sh));
     if (!p.end()) {
-        warn("the page was not finished");
+        msgs.add("the page was not finished");
         return 0;
     }
     return 1;

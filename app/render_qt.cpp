@@ -13,8 +13,8 @@
 #include <atomic>
 #include <thread>
 
-std::function<void(render_ctl &)> render_hook;
-std::function<int(int stereo, render_ctl *ctl)> render_fn;
+std::function<void(render_job &)> render_hook;
+std::function<int(render_job &)> render_fn;
 int progress_delay_ms = 300;
 
 namespace {
@@ -23,7 +23,7 @@ namespace {
 // away when the render has returned.
 class TraceDlg : public QDialog {
 public:
-    TraceDlg(QWidget *parent, render_ctl &c) : QDialog(parent), ctl(c)
+    TraceDlg(QWidget *parent, render_job &r) : QDialog(parent), job(r)
     {
         set_modal_frame(this);
         setWindowTitle("Tracing");
@@ -42,22 +42,22 @@ public:
     }
     void reject() override
     {
-        ctl.cancel = true;
+        job.cancel();
         cancel->setEnabled(false);
         text->setText("Stopping...");
     }
     void show_progress()
     {
-        if (ctl.cancel)
+        if (job.stopping())
             return;
-        int rows = ctl.rows, done = ctl.rows_done;
+        int rows = job.rows(), done = job.rows_done();
         bar->setMaximum(rows > 0 ? rows : 1);
         bar->setValue(done);
         text->setText(QString("%1 of %2 rows traced").arg(done).arg(rows));
     }
 
 private:
-    render_ctl &ctl;
+    render_job &job;
     QLabel *text;
     QProgressBar *bar;
     QPushButton *cancel;
@@ -65,19 +65,18 @@ private:
 
 } // namespace
 
-int run_render(QWidget *parent, int stereo)
+int run_render(QWidget *parent, render_job &job)
 {
-    render_ctl ctl;
     if (render_hook)
-        render_hook(ctl);
+        render_hook(job);
     std::atomic<bool> finished{false};
     int rc = RAY_DONE;
     std::thread worker([&] {
-        rc = render_fn ? render_fn(stereo, &ctl) : ray_main(stereo, &ctl);
+        rc = render_fn ? render_fn(job) : job.run();
         finished = true;
     });
 
-    TraceDlg dlg(parent, ctl);
+    TraceDlg dlg(parent, job);
     QEventLoop loop;
     QTimer tick;
     QElapsedTimer clock;

@@ -1,7 +1,8 @@
 #include "settings.h"
 
+#include "../base/whole.h"
 #include "../scene/numin.h"
-#include "../scene/scene.h"
+#include "appstate.h"
 #include "display_port.h"
 #include "ui_port.h"
 
@@ -11,29 +12,14 @@
 
 namespace {
 
-bool blank(char c) { return c == ' ' || c == '\t'; }
-
-double *const decimal_fields[8] = {&rx, &ry, &rz, &vpnax, &vpnay, &vpnaz, &wdu, &length3d};
+double *const decimal_fields[8] = {&model.rx,    &model.ry,    &model.rz,  &model.vpnax,
+                                   &model.vpnay, &model.vpnaz, &model.wdu, &model.length3d};
 
 } // namespace
 
 int get_uint(const char *s, int &v)
 {
-    while (blank(*s))
-        s++;
-    long long acc = 0;
-    bool any = false;
-    for (; *s >= '0' && *s <= '9'; s++) {
-        any = true;
-        if (acc <= INT_MAX)
-            acc = acc * 10 + (*s - '0');
-    }
-    while (blank(*s))
-        s++;
-    if (!any || *s)
-        return 0;
-    v = acc > INT_MAX ? INT_MAX : (int)acc;
-    return 1;
+    return parse_whole(s, v, WHOLE_BLANKS) != 0;
 }
 
 void format_lf(char *out, double v)
@@ -45,16 +31,16 @@ void format_lf(char *out, double v)
 
 void DataSet_open(setting_form &f)
 {
-    std::snprintf(f.text[0], FIELD_BYTES, "%u", (unsigned)ixmx);
-    std::snprintf(f.text[1], FIELD_BYTES, "%u", (unsigned)iymx);
+    std::snprintf(f.text[0], FIELD_BYTES, "%u", (unsigned)model.ixmx);
+    std::snprintf(f.text[1], FIELD_BYTES, "%u", (unsigned)model.iymx);
     for (int i = 0; i < 8; i++)
         format_lf(f.text[2 + i], *decimal_fields[i]);
 }
 
 void DataSet_ok(const setting_form &f)
 {
-    get_uint(f.text[0], ixmx);
-    get_uint(f.text[1], iymx);
+    get_uint(f.text[0], model.ixmx);
+    get_uint(f.text[1], model.iymx);
     for (int i = 0; i < 8; i++) {
         char buf[FIELD_READ + 1];
         std::strncpy(buf, f.text[2 + i], FIELD_READ);

@@ -4,8 +4,10 @@
 // message() is the message box: kind picks the buttons and icon, the
 // answer is one of the ID_ values. The dialog runners show a dialog over
 // its toolkit-free state (filedlg.h, settings.h) and return 1 for OK, 0
-// for Cancel. render() runs ray_main(stereo, ctl) without blocking the
-// window and returns its RAY_ code. print_setup() shows the print dialog
+// for Cancel. run_render() runs a render without blocking the window,
+// showing its progress and offering to cancel it, and returns its RAY_
+// code. commands_changed() says that the commands available (app_enabled)
+// may have changed. print_setup() shows the print dialog
 // (0: cancelled) and gives the printable area in device dots;
 // print_page() copies the display grid to one page as redraw(w, h, scale)
 // does, at the top-left, enlarged without smoothing.
@@ -14,6 +16,8 @@
 struct file_dlg;
 struct setting_form;
 struct config_form;
+struct msglist;
+class render_job;
 
 enum {
     MB_ERROR,     // OK, question icon ("Error !")
@@ -29,9 +33,10 @@ struct ui_port {
     virtual int file_dialog(file_dlg &d) = 0;
     virtual int setting_dialog(setting_form &f) = 0;
     virtual int config_dialog(config_form &f) = 0;
-    virtual int render(int stereo) = 0;
+    virtual int run_render(render_job &job) = 0;
+    virtual void commands_changed() = 0;
     virtual int print_setup(const char *docname, int &pw, int &ph) = 0;
-    virtual int print_page(int w, int h, int scale) = 0; // 1 printed, 0 failed (reason in warn.h)
+    virtual int print_page(int w, int h, int scale, msglist &msgs) = 0; // 1 printed, 0 failed
     virtual void beep() = 0;
     virtual void set_title(const char *title) = 0;
     virtual void wait_cursor(int on) = 0;

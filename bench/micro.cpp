@@ -1,6 +1,7 @@
 // Micro-benchmarks of the tracer's inner work: one intersection test per
 // primitive type, a shadow search, and whole shaded rays on a glass scene,
 // for the plain search and the accelerated tracer.
+#include "base/msg.h"
 #include "scene/rtread.h"
 #include "scene/scene.h"
 #include "trace/crossp.h"
@@ -44,7 +45,7 @@ void crossp_bench(benchmark::State &st, primrec p)
     size_t i = 0;
     vec r;
     for (auto _ : st) {
-        crossp(r, o, dirs[i++ & 1023], p);
+        crossp(r, o, dirs[i++ & 1023], p, &p);
         benchmark::DoNotOptimize(r);
     }
     st.SetItemsProcessed(st.iterations());
@@ -59,29 +60,27 @@ BENCHMARK(BM_crossp_box);
 BENCHMARK(BM_crossp_sphere);
 BENCHMARK(BM_crossp_cone);
 
+scene sc;
+frame fr;
+
+// A bench scene with the frame of a 64 x 48 picture.
 void load(const char *name)
 {
     std::string path = std::string(KORU_BENCH_SCENES) + "/" + name + ".RT";
-    if (!data_load(path.c_str()))
+    msglist msgs;
+    if (!data_load(sc, path.c_str(), msgs))
         std::fprintf(stderr, "cannot load %s\n", path.c_str());
-    // a picture of 64 x 48 sets up the frame and the accelerated tracer
-    ixmx = 64, iymx = 48;
-    ray_main(0);
-}
-
-vec eye_point()
-{
-    return vec{rx + vpnax * dlength, ry + vpnay * dlength, rz + vpnaz * dlength};
+    sc.ixmx = 64, sc.iymx = 48;
+    make_frame(sc, 0, fr);
 }
 
 // Primary rays over the whole window, as make_eye gives them.
 std::vector<vec> primary(int n)
 {
     std::vector<vec> d;
-    const vec e = eye_point();
     for (int i = 0; i < n; i++) {
         vec v;
-        make_eye(v, e, (i * 37) % ixmx, (i * 11) % iymx);
+        make_eye(v, fr.eye[0], (i * 37) % fr.w, (i * 11) % fr.h, fr);
         d.push_back(v);
     }
     return d;
@@ -91,11 +90,11 @@ void BM_calc_glass_plain(benchmark::State &st)
 {
     load("glass");
     const auto dirs = primary(1024);
-    const vec e = eye_point();
+    const vec e = fr.eye[0];
     size_t i = 0;
     colr c;
     for (auto _ : st) {
-        calc(c, e, dirs[i++ & 1023], ilvlmx);
+        calc(c, e, dirs[i++ & 1023], sc.ilvlmx, sc);
         benchmark::DoNotOptimize(c);
     }
     st.SetItemsProcessed(st.iterations());
@@ -106,13 +105,13 @@ void BM_calc_glass_fast(benchmark::State &st)
 {
     load("glass");
     const auto dirs = primary(1024);
-    vec e = eye_point();
-    fast_prepare(&e, 1);
-    fast_tracer tr;
+    const vec e = fr.eye[0];
+    fast_prep_ptr prep = fast_prepare(sc, fr);
+    fast_tracer tr(sc, *prep);
     size_t i = 0;
     colr c;
     for (auto _ : st) {
-        calc_fast(tr, c, e, dirs[i++ & 1023], ilvlmx, -1);
+        calc_fast(tr, c, e, dirs[i++ & 1023], sc.ilvlmx, -1);
         benchmark::DoNotOptimize(c);
     }
     st.SetItemsProcessed(st.iterations());
@@ -123,9 +122,9 @@ BENCHMARK(BM_calc_glass_fast);
 void BM_shadow_heavy(benchmark::State &st)
 {
     load("heavy");
-    vec e = eye_point();
-    fast_prepare(&e, 1);
-    fast_tracer tr;
+    const vec e = fr.eye[0];
+    fast_prep_ptr prep = fast_prepare(sc, fr);
+    fast_tracer tr(sc, *prep);
     struct target {
         vec h;
         int hit;
@@ -141,7 +140,7 @@ void BM_shadow_heavy(benchmark::State &st)
     for (auto _ : st) {
         const target &t = ts[i++ % ts.size()];
         vec lv;
-        vsub(lv, t.h, lig[0].pos);
+        vsub(lv, t.h, sc.lig[0].pos);
         double f;
         benchmark::DoNotOptimize(tr.lit(0, t.h, t.hit, lv, vlength2(lv), f));
     }

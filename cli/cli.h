@@ -1,6 +1,9 @@
 // cli.h - the commands of koru-cli and the few helpers they share.
 #pragma once
 
+struct msglist;
+struct scene;
+
 // Each command gets its own arguments (after the command's name) and
 // returns the exit status: 0 done, 1 failed, 2 usage error, 130 stopped.
 int cmd_render(int argc, char **argv);
@@ -15,9 +18,13 @@ int usage_error(const char *help, const char *fmt, ...) __attribute__((format(pr
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Print the readers' warnings on stderr, each line naming file.
-void print_warnings(const char *file);
+void print_warnings(const char *file, const msglist &msgs);
 
-// A whole unsigned decimal number that fits an int, as the dialogs take them.
+// Reads the scene file path into sc and prints its warnings; false, with
+// one line on stderr, when it cannot be read.
+bool load_scene(scene &sc, const char *path);
+
+// A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);
 
 bool is_help(const char *s);

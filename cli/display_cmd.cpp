@@ -5,8 +5,8 @@
 #include "../image/display.h"
 #include "../image/reduce.h"
 #include "../image/rgb.h"
-#include "../scene/scene.h"
-#include "../scene/warn.h"
+#include "../base/msg.h"
+#include "../base/whole.h"
 
 #include <cstring>
 
@@ -22,32 +22,9 @@ const char *display_help =
 
 namespace {
 
+planes pl;
 dotgrid grid;
 unsigned char outr[DOTS_MAX], outg[DOTS_MAX], outb[DOTS_MAX];
-
-// A whole decimal number with an optional sign (signed = true) or of
-// digits only; one beyond the int range is kept at the nearer bound and
-// reported in clamped.
-bool parse_whole(const char *s, bool is_signed, int &v, bool &clamped)
-{
-    const bool neg = *s == '-';
-    if (is_signed && (*s == '-' || *s == '+'))
-        s++;
-    if (!*s)
-        return false;
-    long long acc = 0;
-    for (; *s; s++) {
-        if (*s < '0' || *s > '9')
-            return false;
-        if (acc <= 2147483648LL)
-            acc = acc * 10 + (*s - '0');
-    }
-    if (neg)
-        acc = -acc;
-    clamped = acc > 2147483647 || acc < -2147483647 - 1LL;
-    v = acc > 2147483647 ? 2147483647 : acc < -2147483647 - 1LL ? -2147483647 - 1 : (int)acc;
-    return true;
-}
 
 } // namespace
 
@@ -58,13 +35,12 @@ int cmd_display(int argc, char **argv)
     for (int i = 0; i < argc; i++) {
         const char *a = argv[i];
         if (!std::strcmp(a, "--zoom")) {
-            bool clamped; // a zoom too large for an int counts as the largest
-            if (i + 1 >= argc || !parse_whole(argv[i + 1], false, zoom, clamped))
+            // a zoom too large for an int counts as the largest
+            if (i + 1 >= argc || !parse_whole(argv[i + 1], zoom))
                 return usage_error(display_help, "--zoom needs a whole number of percent");
             i++;
         } else if (!std::strcmp(a, "--mode")) {
-            bool clamped;
-            if (i + 1 >= argc || !parse_whole(argv[i + 1], true, m, clamped) || clamped)
+            if (i + 1 >= argc || parse_whole(argv[i + 1], m, WHOLE_SIGN) != 1)
                 return usage_error(display_help, "--mode needs a whole number");
             i++;
         } else if (a[0] == '-' && a[1]) {
@@ -79,17 +55,18 @@ int cmd_display(int argc, char **argv)
         return usage_error(display_help, "display needs an input and an output file");
     const char *in = files[0], *out = files[1];
 
-    warn_clear();
-    if (load_rgb(in) != RGB_LOADED)
-        return fail("%s", nwarn ? warns[0] : "cannot read the picture");
-    print_warnings(in);
+    msglist msgs;
+    int w, h;
+    if (load_rgb(in, pl, w, h, msgs) != RGB_LOADED)
+        return fail("%s", msgs.first("cannot read the picture"));
+    print_warnings(in, msgs);
 
     zoom_size = zoom < ZOOM_MIN ? ZOOM_MIN : zoom > ZOOM_MAX ? ZOOM_MAX : zoom;
     mode = m;
     gk_reset();
-    show_dots(grid, ixmx, iymx);
+    show_dots(grid, pl, w, h);
     if (grid.w <= 0 || grid.h <= 0)
-        return fail("%s: %d x %d dots at %d %% leave no dots to show", in, ixmx, iymx, zoom_size);
+        return fail("%s: %d x %d dots at %d %% leave no dots to show", in, w, h, zoom_size);
 
     for (int y = 0; y < grid.h; y++)
         for (int x = 0; x < grid.w; x++) {
@@ -99,8 +76,8 @@ int cmd_display(int argc, char **argv)
             outg[i] = (unsigned char)(rgb >> 8);
             outb[i] = (unsigned char)rgb;
         }
-    warn_clear();
-    if (!save_bmp(out, grid.w, grid.h, outr, outg, outb))
-        return fail("%s", nwarn ? warns[0] : "cannot write the picture");
+    msgs.clear();
+    if (!save_bmp(out, grid.w, grid.h, outr, outg, outb, msgs))
+        return fail("%s", msgs.first("cannot write the picture"));
     return 0;
 }

@@ -1,6 +1,7 @@
 // koru-cli info: the scene model as one JSON object.
 #include "cli.h"
 
+#include "../base/msg.h"
 #include "../scene/rtread.h"
 #include "info_json.h"
 
@@ -18,11 +19,12 @@ int cmd_info(int argc, char **argv)
 {
     if (argc != 1)
         return usage_error(info_help, argc ? "info takes one scene file" : "info needs a scene file");
-    const char *scene = argv[0];
-    if (!data_load(scene))
-        return fail("%s: cannot open the scene file", scene);
-    print_warnings(scene);
+    static scene sc; // 35 KB: out of the stack
+    msglist msgs;
+    if (!data_load(sc, argv[0], msgs))
+        return fail("%s", msgs.first("cannot open the scene file"));
+    print_warnings(argv[0], msgs);
 
-    info_json(stdout);
+    info_json(stdout, sc, msgs);
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "info_json.h"
 
 #include "../scene/scene.h"
-#include "../scene/warn.h"
+#include "../base/msg.h"
 
 #include <cmath>
 
@@ -52,18 +52,18 @@ void str(std::FILE *o, const char *s)
 
 } // namespace
 
-void info_json(std::FILE *o)
+void info_json(std::FILE *o, const scene &sc, const msglist &msgs)
 {
     std::fputc('{', o);
-    key(o, "rx", rx), key(o, "ry", ry), key(o, "rz", rz);
-    key(o, "vpnax", vpnax), key(o, "vpnay", vpnay), key(o, "vpnaz", vpnaz);
-    key(o, "dlength", dlength), key(o, "wdu", wdu);
-    key(o, "ixmx", ixmx), key(o, "iymx", iymx), key(o, "ilvlmx", ilvlmx);
-    key(o, "nlg", nlg), key(o, "primmx", primmx);
+    key(o, "rx", sc.rx), key(o, "ry", sc.ry), key(o, "rz", sc.rz);
+    key(o, "vpnax", sc.vpnax), key(o, "vpnay", sc.vpnay), key(o, "vpnaz", sc.vpnaz);
+    key(o, "dlength", sc.dlength), key(o, "wdu", sc.wdu);
+    key(o, "ixmx", sc.ixmx), key(o, "iymx", sc.iymx), key(o, "ilvlmx", sc.ilvlmx);
+    key(o, "nlg", sc.nlg), key(o, "primmx", sc.primmx);
 
     std::fputs("\"lights\":[", o);
-    for (int i = 0; i < nlg; i++) {
-        const ligrec &l = lig[i];
+    for (int i = 0; i < sc.nlg; i++) {
+        const ligrec &l = sc.lig[i];
         std::fputs(i ? ",{" : "{", o);
         triple(o, "pos", l.pos.x, l.pos.y, l.pos.z);
         std::fputc(',', o);
@@ -71,8 +71,8 @@ void info_json(std::FILE *o)
         std::fputc('}', o);
     }
     std::fputs("],\"primitives\":[", o);
-    for (int i = 0; i < primmx; i++) {
-        const primrec &p = pri[i];
+    for (int i = 0; i < sc.primmx; i++) {
+        const primrec &p = sc.pri[i];
         std::fputs(i ? ",{" : "{", o);
         key(o, "type", p.type), key(o, "surf", p.surf);
         key(o, "ka", p.ka), key(o, "kd", p.kd), key(o, "ks", p.ks);
@@ -89,10 +89,10 @@ void info_json(std::FILE *o)
         std::fputs("]}", o);
     }
     std::fputs("],\"warnings\":[", o);
-    for (int i = 0; i < nwarn; i++) {
+    for (size_t i = 0; i < msgs.lines.size(); i++) {
         if (i)
             std::fputc(',', o);
-        str(o, warns[i]);
+        str(o, msgs.lines[i].text.c_str());
     }
     std::fputs("]}\n", o);
 }

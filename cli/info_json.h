@@ -1,12 +1,16 @@
 // info_json.h - the scene model as one JSON object, as "koru-cli info"
 // prints it.
 //
-// info_json(out) writes the camera and size, the lights and primitives in
-// table order (quadric and cone coefficients as stored, partner lists as
-// 0-based indices) and the lines of warn.h, then a newline. Numbers that
+// info_json(out, sc, msgs) writes the camera and size, the lights and
+// primitives in table order (quadric and cone coefficients as stored,
+// partner lists as 0-based indices) and the reader's lines msgs, then a
+// newline. Numbers that
 // are not finite are written as null, so the object is always valid JSON.
 #pragma once
 
 #include <cstdio>
 
-void info_json(std::FILE *out);
+struct msglist;
+struct scene;
+
+void info_json(std::FILE *out, const scene &sc, const msglist &msgs);

@@ -2,7 +2,9 @@
 // batch use, tests and benchmarks.
 #include "cli.h"
 
-#include "../scene/warn.h"
+#include "../base/msg.h"
+#include "../base/whole.h"
+#include "../scene/rtread.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -14,7 +16,7 @@ namespace {
 const char *main_help =
     "usage: koru-cli COMMAND ARGS...\n"
     "\n"
-    "  render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain]\n"
+    "  render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain] [--stats]\n"
     "                 trace a scene file into a 24-bit BMP picture\n"
     "  info SCENE.RT  list the scene model as one JSON object\n"
     "  display IN.BMP OUT.BMP [--zoom Z] [--mode M]\n"
@@ -66,28 +68,28 @@ int fail(const char *fmt, ...)
     return 1;
 }
 
-void print_warnings(const char *file)
+void print_warnings(const char *file, const msglist &msgs)
 {
-    for (int i = 0; i < nwarn; i++)
-        std::fprintf(stderr, "koru-cli: %s: warning: %s\n", file, warns[i]);
-    if (nwarnlost)
-        std::fprintf(stderr, "koru-cli: %s: warning: %d more warnings\n", file, nwarnlost);
+    for (const msg &m : msgs.lines)
+        std::fprintf(stderr, "koru-cli: %s: warning: %s\n", file, m.text.c_str());
+    if (msgs.lost)
+        std::fprintf(stderr, "koru-cli: %s: warning: %d more warnings\n", file, msgs.lost);
+}
+
+bool load_scene(scene &sc, const char *path)
+{
+    msglist msgs;
+    if (!data_load(sc, path, msgs)) {
+        fail("%s", msgs.first("cannot open the scene file"));
+        return false;
+    }
+    print_warnings(path, msgs);
+    return true;
 }
 
 bool parse_uint(const char *s, int &v)
 {
-    if (!*s)
-        return false;
-    long long acc = 0;
-    for (const char *p = s; *p; p++) {
-        if (*p < '0' || *p > '9')
-            return false;
-        acc = acc * 10 + (*p - '0');
-        if (acc > 2147483647)
-            return false;
-    }
-    v = (int)acc;
-    return true;
+    return parse_whole(s, v) == 1;
 }
 
 int main(int argc, char **argv)

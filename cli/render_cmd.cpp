@@ -1,11 +1,9 @@
 // koru-cli render: scene file in, BMP picture out.
 #include "cli.h"
 
+#include "../base/msg.h"
 #include "../image/rgb.h"
 #include "../image/safewrite.h"
-#include "../scene/rtread.h"
-#include "../scene/scene.h"
-#include "../scene/warn.h"
 #include "../trace/render.h"
 
 #include <atomic>
@@ -15,6 +13,7 @@
 #include <cstring>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 const char *render_help =
     "usage: koru-cli render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain]\n"
@@ -30,15 +29,12 @@ const char *render_help =
 
 namespace {
 
+// Set by the signal handler; the render watches it as its stop flag, so
+// the handler touches nothing but this one lock-free flag.
 std::atomic<bool> interrupted{false};
-render_ctl *active; // the render that Ctrl-C stops
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets it");
 
-void on_sigint(int)
-{
-    interrupted = true;
-    if (active)
-        active->cancel = true;
-}
+void on_sigint(int) { interrupted.store(true); }
 
 void draw_bar(int done, int rows)
 {
@@ -54,47 +50,39 @@ void draw_bar(int done, int rows)
 
 // The BMP file, laid out row by row on the tracing threads.
 struct bmp_out {
-    unsigned char file[54 + 3 * WIDTH_MAX * HEIGHT_MAX];
-    int w = -1, h = -1;
-};
-bmp_out bmp;
-
-void lay_row(void *, int y, int w, int h, const unsigned char *r, const unsigned char *g,
+    std::vector<unsigned char> file;
+    void row(int y, int width, int height, const unsigned char *r, const unsigned char *g,
              const unsigned char *b)
-{
-    if (y == 0) {
-        bmp_header(bmp.file, w, h);
-        bmp.w = w, bmp.h = h;
+    {
+        bmp_row(file.data(), width, height, y, r, g, b);
     }
-    bmp_row(bmp.file, w, h, y, r, g, b);
-}
+};
 
 // After the render: the exit status, with the picture saved when there
 // is one.
-int finish(int rc, const char *scene, const char *out)
+int finish(int rc, const render_job &job, const bmp_out &bmp, const char *scene, const char *out)
 {
+    const struct scene &sc = job.model();
     if (rc == RAY_CANCELLED || interrupted) {
         std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", scene);
         return 130;
     }
-    if (rc == RAY_NOVIEW && vpnax == 0 && vpnay == 0 && vpnaz == 0)
+    if (rc == RAY_NOVIEW && sc.vpnax == 0 && sc.vpnay == 0 && sc.vpnaz == 0)
         return fail("%s: the look direction (0, 0, 0) has no length; nothing to render", scene);
     if (rc == RAY_NOVIEW)
         return fail("%s: the look direction (%g, %g, %g) has no length KORU can divide by; "
-                    "nothing to render", scene, vpnax, vpnay, vpnaz);
+                    "nothing to render", scene, sc.vpnax, sc.vpnay, sc.vpnaz);
     if (rc == RAY_TOODEEP)
         return fail("%s: reflections nest deeper than KORU can trace (depth %d); nothing written",
-                    scene, ilvlmx);
-    if (ixmx <= 0 || iymx <= 0)
-        return fail("%s: the picture size %d x %d has no dots; nothing to render", scene, ixmx,
-                    iymx);
+                    scene, sc.ilvlmx);
+    const frame &f = job.view();
+    if (f.width <= 0 || f.h <= 0)
+        return fail("%s: the picture size %d x %d has no dots; nothing to render", scene,
+                    f.width, f.h);
 
-    warn_clear();
-    // the rows were laid out as they were traced (the planes are not used)
-    if (bmp.w != ixmx || bmp.h != iymx)
-        return fail("%s: the picture was not traced in full; nothing written", scene);
-    if (!write_file_safely(out, bmp.file, (size_t)bmp_bytes(ixmx, iymx)))
-        return fail("%s", nwarn ? warns[0] : "cannot write the picture");
+    msglist msgs;
+    if (!write_file_safely(out, bmp.file.data(), bmp.file.size(), msgs))
+        return fail("%s", msgs.first("cannot write the picture"));
     return 0;
 }
 
@@ -131,24 +119,36 @@ int cmd_render(int argc, char **argv)
     }
     if (nfiles < 2)
         return usage_error(render_help, "render needs a scene file and an output file");
-    const char *scene = files[0], *out = files[1];
+    const char *scene_file = files[0], *out = files[1];
 
-    if (!data_load(scene))
-        return fail("%s: cannot open the scene file", scene);
-    print_warnings(scene);
+    static scene sc; // 35 KB: out of the stack
+    if (!load_scene(sc, scene_file))
+        return 1;
     if (w >= 0) {
-        ixmx = w;
-        iymx = h;
+        sc.ixmx = w;
+        sc.iymx = h;
     }
 
     const bool tty = isatty(2);
-    render_ctl ctl;
-    ctl.threads = threads;
-    ctl.plain = plain;
-    ctl.row_done = lay_row;
-    ctl.to_planes = false;
+    static bmp_out bmp;
+    render_options opt;
+    opt.stereo = stereo ? 1 : 0;
+    opt.threads = threads;
+    opt.plain = plain;
+    opt.keep = false;
+    opt.cancel = &interrupted;
+    opt.on_row = [](int y, int width, int height, const unsigned char *r,
+                    const unsigned char *g, const unsigned char *b) {
+        bmp.row(y, width, height, r, g, b);
+    };
+    render_job job(sc, opt);
+    frame f;
+    if (make_frame(sc, opt.stereo, f) && f.width > 0 && f.h > 0) {
+        bmp.file.assign((size_t)bmp_bytes(f.width, f.h), 0);
+        bmp_header(bmp.file.data(), f.width, f.h);
+    }
+
     interrupted = false;
-    active = &ctl;
     struct sigaction sa = {}, old = {};
     sa.sa_handler = on_sigint;
     sigaction(SIGINT, &sa, &old);
@@ -160,28 +160,28 @@ int cmd_render(int argc, char **argv)
     if (tty)
         bar = std::thread([&] {
             while (!finished) {
-                draw_bar(ctl.rows_done.load(), ctl.rows.load());
+                draw_bar(job.rows_done(), job.rows());
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
         });
-    int rc = ray_main(stereo ? 1 : 0, &ctl);
+    int rc = job.run();
     finished = true;
     if (bar.joinable())
         bar.join();
-    active = nullptr;
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (tty)
         std::fputs("\r\033[K", stderr);
 
     // Ctrl-C stays caught until the picture is on disk: one that comes
     // while it is written lets the file be finished, never half-written.
-    int status = finish(rc, scene, out);
+    int status = finish(rc, job, bmp, scene_file, out);
     sigaction(SIGINT, &old, nullptr);
+    const frame &v = job.view();
     if (status == 0 && tty)
-        std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, ixmx, iymx, secs);
+        std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, v.width, v.h, secs);
     if (status == 0 && stats)
-        std::fprintf(stderr, "stats: %d x %d dots, %.3f ms, rays %lld, shadow rays %lld\n", ixmx,
-                     iymx, secs * 1e3, ctl.rays.load(), ctl.shadow_rays.load());
+        std::fprintf(stderr, "stats: %d x %d dots, %.3f ms, rays %lld, shadow rays %lld\n",
+                     v.width, v.h, secs * 1e3, job.rays(), job.shadow_rays());
     if (status == 0 && interrupted) {
         std::fprintf(stderr, "koru-cli: %s: stopped after the picture was written in full\n", out);
         return 130;

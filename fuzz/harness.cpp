@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include "../cli/info_json.h"
+#include "../base/msg.h"
 #include "../image/display.h"
 #include "../image/rgb.h"
 #include "../scene/rtread.h"
@@ -28,20 +29,23 @@ namespace {
             broken(#c);                                                                   \
     } while (0)
 
-// The camera and size globals that a render reads or writes.
+// The camera and size that a render reads or writes.
 struct view {
     double vx, vy, vz;
     int w, h, depth;
     vec u, v;
 };
 
-view save_view() { return view{vpnax, vpnay, vpnaz, ixmx, iymx, ilvlmx, uvec, vvec}; }
-
-void load_view(const view &s)
+view view_of(const scene &sc)
 {
-    vpnax = s.vx, vpnay = s.vy, vpnaz = s.vz;
-    ixmx = s.w, iymx = s.h, ilvlmx = s.depth;
-    uvec = s.u, vvec = s.v;
+    return view{sc.vpnax, sc.vpnay, sc.vpnaz, sc.ixmx, sc.iymx, sc.ilvlmx, sc.uvec, sc.vvec};
+}
+
+void set_view(scene &sc, const view &s)
+{
+    sc.vpnax = s.vx, sc.vpnay = s.vy, sc.vpnaz = s.vz;
+    sc.ixmx = s.w, sc.iymx = s.h, sc.ilvlmx = s.depth;
+    sc.uvec = s.u, sc.vvec = s.v;
 }
 
 bool same_vec(const vec &a, const vec &b)
@@ -55,24 +59,24 @@ bool same_view(const view &a, const view &b)
            a.depth == b.depth && same_vec(a.u, b.u) && same_vec(a.v, b.v);
 }
 
-void check_model()
+void check_model(const scene &sc)
 {
-    CHECK(primmx >= 0 && primmx <= PRIM_MAX);
-    CHECK(nlg <= LIGHT_MAX);
-    for (int i = 0; i < primmx; i++) {
-        CHECK(pri[i].nmem >= 0 && pri[i].nmem < MEMBER_MAX);
-        for (int m = 0; m < pri[i].nmem; m++)
-            CHECK(pri[i].mem[m] >= 0 && pri[i].mem[m] < primmx);
+    CHECK(sc.primmx >= 0 && sc.primmx <= PRIM_MAX);
+    CHECK(sc.nlg <= LIGHT_MAX);
+    for (int i = 0; i < sc.primmx; i++) {
+        CHECK(sc.pri[i].nmem >= 0 && sc.pri[i].nmem < MEMBER_MAX);
+        for (int m = 0; m < sc.pri[i].nmem; m++)
+            CHECK(sc.pri[i].mem[m] >= 0 && sc.pri[i].mem[m] < sc.primmx);
     }
 }
 
-void check_json()
+void check_json(const scene &sc, const msglist &msgs)
 {
     char *buf = nullptr;
     size_t len = 0;
     std::FILE *f = open_memstream(&buf, &len);
     CHECK(f);
-    info_json(f);
+    info_json(f, sc, msgs);
     std::fclose(f);
     CHECK(len > 0 && buf[len - 1] == '\n');
     CHECK(json_valid(buf, len));
@@ -82,54 +86,60 @@ void check_json()
 // A tiny picture whose work stays small whatever the scene asks: at most
 // 16 x 12 dots, depth at most 4 and lower while glass everywhere could
 // make it too slow to fuzz.
-void bound_view()
+void bound_view(scene &sc)
 {
-    if (ixmx > 16)
-        ixmx = 16;
-    if (iymx > 12)
-        iymx = 12;
-    if (ilvlmx > 4)
-        ilvlmx = 4;
-    long long dots = ixmx > 0 && iymx > 0 ? (long long)ixmx * iymx : 0;
-    long long tests = (long long)primmx * (1 + (nlg > 0 ? nlg : 0));
-    while (ilvlmx > 0 && dots * ((2LL << ilvlmx) - 1) * tests > 2000000)
-        ilvlmx--;
+    if (sc.ixmx > 16)
+        sc.ixmx = 16;
+    if (sc.iymx > 12)
+        sc.iymx = 12;
+    if (sc.ilvlmx > 4)
+        sc.ilvlmx = 4;
+    long long dots = sc.ixmx > 0 && sc.iymx > 0 ? (long long)sc.ixmx * sc.iymx : 0;
+    long long tests = (long long)sc.primmx * (1 + (sc.nlg > 0 ? sc.nlg : 0));
+    while (sc.ilvlmx > 0 && dots * ((2LL << sc.ilvlmx) - 1) * tests > 2000000)
+        sc.ilvlmx--;
 }
 
-unsigned char keep[3][PLANE_BYTES];
+// A render of sc as the window makes one: when it is done, the frame is
+// written back to sc and the picture kept in pic.
+int render_kept(scene &sc, int stereo, const render_options &base, picture &pic)
+{
+    render_options opt = base;
+    opt.stereo = stereo;
+    render_job job(sc, opt);
+    int rc = job.run();
+    if (rc == RAY_DONE) {
+        apply_frame(sc, job.view());
+        pic = job.result();
+    }
+    return rc;
+}
 
 } // namespace
 
-int render_twice(int stereo)
+int render_twice(scene &sc, int stereo)
 {
-    const view before = save_view();
-    render_ctl plain;
+    const view before = view_of(sc);
+    render_options plain, two;
     plain.plain = true;
-    int rc = ray_main(stereo, &plain);
+    two.threads = 2;
+    picture a, b;
+    int rc = render_kept(sc, stereo, plain, a);
     CHECK(rc == RAY_DONE || rc == RAY_NOVIEW || rc == RAY_TOODEEP);
     if (rc != RAY_DONE) {
-        CHECK(same_view(before, save_view()));
-        render_ctl two;
-        two.threads = 2;
-        CHECK(ray_main(stereo, &two) == rc);
-        CHECK(same_view(before, save_view()));
+        CHECK(same_view(before, view_of(sc)));
+        CHECK(render_kept(sc, stereo, two, b) == rc);
+        CHECK(same_view(before, view_of(sc)));
         return rc;
     }
-    CHECK(ixmx <= WIDTH_MAX && iymx <= HEIGHT_MAX);
-    const view after = save_view();
-    size_t n = ixmx > 0 && iymx > 0 ? (size_t)ixmx * iymx : 0;
-    std::memcpy(keep[0], gdatar, n);
-    std::memcpy(keep[1], gdatag, n);
-    std::memcpy(keep[2], gdatab, n);
+    CHECK(sc.ixmx <= WIDTH_MAX && sc.iymx <= HEIGHT_MAX);
+    const view after = view_of(sc);
 
-    load_view(before);
-    render_ctl two;
-    two.threads = 2;
-    CHECK(ray_main(stereo, &two) == RAY_DONE);
-    CHECK(same_view(after, save_view()));
-    CHECK(std::memcmp(keep[0], gdatar, n) == 0);
-    CHECK(std::memcmp(keep[1], gdatag, n) == 0);
-    CHECK(std::memcmp(keep[2], gdatab, n) == 0);
+    set_view(sc, before);
+    CHECK(render_kept(sc, stereo, two, b) == RAY_DONE);
+    CHECK(same_view(after, view_of(sc)));
+    CHECK(a.w == b.w && a.h == b.h);
+    CHECK(a.r == b.r && a.g == b.g && a.b == b.b);
     return rc;
 }
 
@@ -163,26 +173,29 @@ const char *input_file(const char *name, const uint8_t *data, size_t n)
 
 void scene_input(const uint8_t *data, size_t n)
 {
-    scene_reset();
-    CHECK(data_load(input_file("in.RT", data, n)) == 1);
-    check_model();
-    check_json();
-    bound_view();
+    static scene sc; // 35 KB: out of the stack
+    sc = scene{};
+    msglist msgs;
+    CHECK(data_load(sc, input_file("in.RT", data, n), msgs) == 1);
+    check_model(sc);
+    check_json(sc, msgs);
+    bound_view(sc);
     // the SETTING dialog may set any stereo eye offset
     const double offsets[] = {0.16, 0, -2, 1e308, std::nan("")};
-    length3d = offsets[(n / 2) % 5];
-    CHECK(render_twice(n & 1) != RAY_TOODEEP);
+    sc.length3d = offsets[(n / 2) % 5];
+    CHECK(render_twice(sc, n & 1) != RAY_TOODEEP);
 }
 
 namespace {
 
 dotgrid grid;
+planes pl;
 
 // One conversion of a w x h picture at the current zoom_size and mode, and
 // what painting and printing would take from it.
 void convert(int w, int h)
 {
-    CHECK(show_dots(grid, w, h) == 1);
+    CHECK(show_dots(grid, pl, w, h) == 1);
     int W, H;
     disp_size(w, h, zoom_size, W, H);
     CHECK(grid.w == W && grid.h == H);
@@ -204,8 +217,9 @@ void convert(int w, int h)
 
 void bmp_input(const uint8_t *data, size_t n)
 {
-    ixmx = 7, iymx = 5;
-    int rc = load_rgb(input_file("in.BMP", data, n));
+    int ixmx = 7, iymx = 5;
+    msglist msgs;
+    int rc = load_rgb(input_file("in.BMP", data, n), pl, ixmx, iymx, msgs);
     CHECK(rc == RGB_LOADED || rc == RGB_REFUSED);
     if (rc == RGB_REFUSED) {
         CHECK(ixmx == 0 && iymx == 0);

@@ -1,20 +1,17 @@
 #include "rgb.h"
 
-#include "../scene/warn.h"
+#include "../base/msg.h"
 #include "safewrite.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
 constexpr int HEADER = 54;
-// Largest file save_rgb writes: 1024 x 768 dots, rows of 3072 bytes.
-constexpr int FILE_MAX = HEADER + 3 * WIDTH_MAX * HEIGHT_MAX;
-
-unsigned char filebuf[FILE_MAX];
 
 void put32(unsigned char *p, long v)
 {
@@ -42,12 +39,11 @@ const unsigned char header_table[HEADER] = {
     0, 0, 0, 0, 0, 0, 0, 0,
 };
 
-int refuse(const char *path, const char *fmt, long a = 0, long b = 0)
+int refuse(msglist &msgs, const char *path, const char *fmt, long a = 0, long b = 0)
 {
     char why[160];
     std::snprintf(why, sizeof why, fmt, a, b);
-    warn("\"%s\" is refused: %s", path, why);
-    ixmx = iymx = 0;
+    msgs.add("\"%s\" is refused: %s", path, why);
     return RGB_REFUSED;
 }
 
@@ -84,28 +80,47 @@ void bmp_row(unsigned char *file, int w, int h, int y, const unsigned char *r,
         *p++ = 0;
 }
 
+void picture::resize(int width, int height)
+{
+    w = width;
+    h = height;
+    const size_t n = width > 0 && height > 0 ? (size_t)width * height : 0;
+    r.assign(n, 0);
+    g.assign(n, 0);
+    b.assign(n, 0);
+}
+
+void to_planes(const picture &pic, planes &pl)
+{
+    const size_t n = pic.r.size() < (size_t)PLANE_BYTES ? pic.r.size() : (size_t)PLANE_BYTES;
+    std::memcpy(pl.r, pic.r.data(), n);
+    std::memcpy(pl.g, pic.g.data(), n);
+    std::memcpy(pl.b, pic.b.data(), n);
+}
+
 int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
-             const unsigned char *b)
+             const unsigned char *b, msglist &msgs)
 {
     if (w < 0 || h < 0 || w > WIDTH_MAX || h > HEIGHT_MAX) {
-        warn("cannot write \"%s\": the picture size %d x %d is outside 0..%d x 0..%d", path, w, h,
+        msgs.add("cannot write \"%s\": the picture size %d x %d is outside 0..%d x 0..%d", path, w, h,
              WIDTH_MAX, HEIGHT_MAX);
         return 0;
     }
-    bmp_header(filebuf, w, h);
+    std::vector<unsigned char> file((size_t)bmp_bytes(w, h));
+    bmp_header(file.data(), w, h);
     for (int y = 0; y < h; y++) {
         const long base = (long)y * w;
-        bmp_row(filebuf, w, h, y, r + base, g + base, b + base);
+        bmp_row(file.data(), w, h, y, r + base, g + base, b + base);
     }
-    return write_file_safely(path, filebuf, (size_t)bmp_bytes(w, h));
+    return write_file_safely(path, file.data(), file.size(), msgs);
 }
 
-int save_rgb(const char *path)
+int save_rgb(const char *path, const planes &pl, int w, int h, msglist &msgs)
 {
-    return save_bmp(path, ixmx, iymx, gdatar, gdatag, gdatab);
+    return save_bmp(path, w, h, pl.r, pl.g, pl.b, msgs);
 }
 
-int load_rgb(const char *path)
+int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msgs)
 {
     struct stat st;
     std::FILE *f = nullptr;
@@ -115,7 +130,7 @@ int load_rgb(const char *path)
     else if (!S_ISDIR(st.st_mode) && !(f = std::fopen(path, "rb")))
         why = std::strerror(errno);
     if (!f) {
-        warn("cannot open \"%s\": %s", path, why);
+        msgs.add("cannot open \"%s\": %s", path, why);
         return RGB_NOFILE;
     }
     unsigned char hd[HEADER];
@@ -124,9 +139,9 @@ int load_rgb(const char *path)
     long w = 0, h = 0, offset = 0;
     bool topdown = false;
     if (got < 2 || hd[0] != 'B' || hd[1] != 'M') {
-        rc = refuse(path, "not a BMP file (it does not begin with BM)");
+        rc = refuse(msgs, path, "not a BMP file (it does not begin with BM)");
     } else if (got < HEADER) {
-        rc = refuse(path, "the file ends inside its header (%ld of 54 bytes)", (long)got);
+        rc = refuse(msgs, path, "the file ends inside its header (%ld of 54 bytes)", (long)got);
     } else {
         offset = get32(hd + 10);
         long info = get32(hd + 14);
@@ -139,46 +154,46 @@ int load_rgb(const char *path)
             h = -h;
         }
         if (info < 40)
-            rc = refuse(path, "an old-style header of %ld bytes; KORU reads headers of 40 bytes or more", info);
+            rc = refuse(msgs, path, "an old-style header of %ld bytes; KORU reads headers of 40 bytes or more", info);
         else if (bits != 24)
-            rc = refuse(path, "%ld bits per dot; KORU reads 24-bit pictures only", bits);
+            rc = refuse(msgs, path, "%ld bits per dot; KORU reads 24-bit pictures only", bits);
         else if (comp != 0)
-            rc = refuse(path, "compressed (method %ld); KORU reads uncompressed pictures only", comp);
+            rc = refuse(msgs, path, "compressed (method %ld); KORU reads uncompressed pictures only", comp);
         else if (w <= 0 || h <= 0)
-            rc = refuse(path, "the header gives the size %ld x %ld", w, topdown ? -h : h);
+            rc = refuse(msgs, path, "the header gives the size %ld x %ld", w, topdown ? -h : h);
         else if (w > WIDTH_MAX || h > HEIGHT_MAX)
-            rc = refuse(path, "%ld x %ld dots is larger than 1024 x 768", w, h);
+            rc = refuse(msgs, path, "%ld x %ld dots is larger than 1024 x 768", w, h);
         else if (offset < HEADER || offset < 14 + info)
-            rc = refuse(path, "the pixel data offset %ld lies inside the headers", offset);
+            rc = refuse(msgs, path, "the pixel data offset %ld lies inside the headers", offset);
     }
     if (rc != RGB_LOADED) {
         std::fclose(f);
+        width = height = 0;
         return rc;
     }
 
-    ixmx = (int)w;
-    iymx = (int)h;
+    width = (int)w;
+    height = (int)h;
     const int pad = (int)(w % 4);
     const long row = 3 * w + pad;
     // bytes of the pixel data that are in the file; the rest read as 255
+    std::vector<unsigned char> data((size_t)(row * h), 255);
     long have = 0;
     if (std::fseek(f, offset, SEEK_SET) == 0)
-        have = (long)std::fread(filebuf, 1, (size_t)(row * h), f);
-    for (long i = have; i < row * h; i++)
-        filebuf[i] = 255;
+        have = (long)std::fread(data.data(), 1, data.size(), f);
     std::fclose(f);
     if (have < row * h)
-        warn("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white", path,
+        msgs.add("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white", path,
              have, row * h);
 
-    const unsigned char *p = filebuf;
+    const unsigned char *p = data.data();
     for (long k = 0; k < h; k++) {
         const long y = topdown ? k : h - 1 - k;
         const long base = y * w;
         for (long x = 0; x < w; x++) {
-            gdatab[base + x] = *p++;
-            gdatag[base + x] = *p++;
-            gdatar[base + x] = *p++;
+            pl.b[base + x] = *p++;
+            pl.g[base + x] = *p++;
+            pl.r[base + x] = *p++;
         }
         p += pad;
     }

@@ -36,7 +36,7 @@ void disp_size(int w, int h, int zoom, int &W, int &H)
     H = scaled(h, zoom, HEIGHT_MAX);
 }
 
-int show_dots(dotgrid &g, int w, int h)
+int show_dots(dotgrid &g, const planes &pl, int w, int h)
 {
     if (w <= 0 || h <= 0)
         return 0;
@@ -61,9 +61,9 @@ int show_dots(dotgrid &g, int w, int h)
             const long long i = base + col;
             int r = 0, gr = 0, b = 0;
             if (i < PLANE_BYTES) {
-                r = gdatar[i];
-                gr = gdatag[i];
-                b = gdatab[i];
+                r = pl.r[i];
+                gr = pl.g[i];
+                b = pl.b[i];
             }
             if (g.mode == 1)
                 *out++ = (unsigned)gk256(x, r, gr, b);

@@ -2,7 +2,7 @@
 // sampled at the display zoom and reduced to the display mode.
 //
 //   static dotgrid grid;                  // 3 MB: keep it out of the stack
-//   show_dots(grid, ixmx, iymx);          // convert at zoom_size and mode
+//   show_dots(grid, pl, w, h);            // convert at zoom_size and mode
 //   unsigned rgb = dot_rgb(grid, x, y);   // 0xRRGGBB of dot (x, y)
 //   copyrect c = redraw_rect(grid, ixmx, iymx, scale);
 //
@@ -41,7 +41,7 @@
 constexpr int ZOOM_MIN = 50;
 constexpr int ZOOM_MAX = 400;
 
-extern int mode;      // display mode, start 0
+extern int mode;      // the display mode (not a scene's): 0, 1 or 2, start 0
 extern int zoom_size; // display zoom in percent, start 100
 
 constexpr int DOTS_MAX = WIDTH_MAX * HEIGHT_MAX;
@@ -58,11 +58,11 @@ struct dotgrid {
 // W x H for a w x h picture at zoom (percent); 0 for a size of 0 or less.
 void disp_size(int w, int h, int zoom, int &W, int &H);
 
-// Converts the planes, holding a w x h picture, into g at the current
+// Converts the planes pl, holding a w x h picture, into g at the current
 // zoom_size and mode. Returns 1; when w or h is 0 or less, returns 0 and
 // leaves g as it was (the diffusion state too). A zoom that leaves W or H
 // at 0 (one dot at 50 %) makes a grid without dots and diffuses nothing.
-int show_dots(dotgrid &g, int w, int h);
+int show_dots(dotgrid &g, const planes &pl, int w, int h);
 
 // The colour the window shows for dot (x, y): the code's colour, the
 // palette entry or the source colour, by g.mode. Black outside the grid.

@@ -28,7 +28,7 @@
 // (i%6)*51; entries 216..255 repeat 0..39.
 #pragma once
 
-#include "../scene/scene.h"
+#include "rgb.h"
 
 // The diffusion state, per channel: next-row buffer (one entry per display
 // column), right carry, and the previous dot's down-right share.

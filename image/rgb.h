@@ -1,33 +1,49 @@
-// rgb.h - the picture: three byte planes, and its .BMP files.
+// rgb.h - pictures: three byte planes, and their .BMP files.
 //
-// Dot (x, y) of the current ixmx x iymx picture is at index y*ixmx + x of
-// gdatar, gdatag and gdatab (top row first, no padding). The planes hold
-// PLANE_BYTES each, whatever the size, and live for the whole process; a
-// new size reinterprets the same bytes.
+// A picture of w x h dots (at most WIDTH_MAX x HEIGHT_MAX) keeps dot (x, y)
+// at index y*w + x of its red, green and blue planes (top row first, no
+// padding). The window keeps its picture in one fixed set of planes of
+// PLANE_BYTES each, whatever the size: a new size reinterprets the same
+// bytes. A render hands its result over as a picture of its own size.
 //
 // .BMP files are uncompressed 24-bit bitmaps: a 14-byte file header, a
 // 40-byte information header, rows bottom-up as blue, green, red, each
 // padded with zeros to a multiple of four bytes.
 #pragma once
 
-#include "../scene/scene.h"
+#include <vector>
 
+struct msglist;
+
+constexpr int WIDTH_MAX = 1024;
+constexpr int HEIGHT_MAX = 768;
 constexpr int PLANE_BYTES = WIDTH_MAX * HEIGHT_MAX;
 
-extern unsigned char gdatar[PLANE_BYTES];
-extern unsigned char gdatag[PLANE_BYTES];
-extern unsigned char gdatab[PLANE_BYTES];
+// The window's planes: red, green and blue, PLANE_BYTES each.
+struct planes {
+    unsigned char r[PLANE_BYTES], g[PLANE_BYTES], b[PLANE_BYTES];
+};
 
-// Writes the picture to path: a temporary file beside it is written in
-// full, then renamed over path, so a failure leaves an existing file as it
-// was. A size outside 0..WIDTH_MAX x 0..HEIGHT_MAX is refused. Returns 1
-// on success; on failure 0, with the reason in warn.h.
-int save_rgb(const char *path);
+// A picture of its own size: w*h bytes per plane.
+struct picture {
+    int w = 0, h = 0;
+    std::vector<unsigned char> r, g, b;
+    void resize(int width, int height);
+};
 
-// The same for any w x h picture given as three planes of w*h bytes
-// (stride w, top row first), such as the display's dots.
+// Copies pic into the first w*h bytes of each plane.
+void to_planes(const picture &pic, planes &pl);
+
+// Writes a w x h picture, given as three planes of w*h bytes (stride w, top
+// row first), to path as a BMP file: a temporary file beside it is written
+// in full, then renamed over path, so a failure leaves an existing file as
+// it was. A size outside 0..WIDTH_MAX x 0..HEIGHT_MAX is refused. Returns
+// 1 on success; on failure 0, with the reason in msgs.
 int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
-             const unsigned char *b);
+             const unsigned char *b, msglist &msgs);
+
+// The window's picture: the first w x h dots of the planes.
+int save_rgb(const char *path, const planes &pl, int w, int h, msglist &msgs);
 
 // The file save_bmp writes, in pieces, for a w x h picture within
 // 0..WIDTH_MAX x 0..HEIGHT_MAX: its length, its 54-byte header, and row y
@@ -44,10 +60,11 @@ enum {
     RGB_REFUSED = 2,   // not a picture this reader takes: size 0 x 0
 };
 
-// Reads path into the planes and sets ixmx, iymx. Takes uncompressed
+// Reads path into the planes and sets w, h to its size. Takes uncompressed
 // 24-bit files with any header of 40 bytes or more, the pixel data where
 // the header's offset says, bottom-up or top-down rows. Anything else is
-// refused (size 0 x 0, planes unchanged). A file that ends inside its
-// pixels loads at the header's size with 255 in every missing sample.
-// Reasons and damage are reported in warn.h.
-int load_rgb(const char *path);
+// refused (size 0 x 0, planes unchanged). A file that cannot be opened
+// changes nothing. A file that ends inside its pixels loads at the
+// header's size with 255 in every missing sample. Reasons and damage are
+// reported in msgs.
+int load_rgb(const char *path, planes &pl, int &w, int &h, msglist &msgs);

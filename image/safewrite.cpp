@@ -1,6 +1,6 @@
 #include "safewrite.h"
 
-#include "../scene/warn.h"
+#include "../base/msg.h"
 
 #include <atomic>
 #include <cerrno>
@@ -43,19 +43,19 @@ int write_all(int fd, const unsigned char *p, size_t n)
     return 1;
 }
 
-int fail(const char *path, const char *what)
+int fail(msglist &msgs, const char *path, const char *what)
 {
-    warn("cannot write \"%s\": %s (%s)", path, std::strerror(errno), what);
+    msgs.add("cannot write \"%s\": %s (%s)", path, std::strerror(errno), what);
     return 0;
 }
 
 // A target that exists and is no regular file (a device, a pipe) is
 // written in place: there is nothing to rename over it.
-int write_in_place(const char *path, const unsigned char *data, size_t n)
+int write_in_place(const char *path, const unsigned char *data, size_t n, msglist &msgs)
 {
     int fd = ::open(path, O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
-        return fail(path, "open");
+        return fail(msgs, path, "open");
     int ok = write_all(fd, data, n);
     int e = errno;
     if (::close(fd) != 0 && ok) {
@@ -63,7 +63,7 @@ int write_in_place(const char *path, const unsigned char *data, size_t n)
         e = errno;
     }
     errno = e;
-    return ok ? 1 : fail(path, "write");
+    return ok ? 1 : fail(msgs, path, "write");
 }
 
 // The directory part of path ("." for a bare name) and the last part.
@@ -81,11 +81,11 @@ void split(const std::string &path, std::string &dir, std::string &base)
 
 } // namespace
 
-int write_file_safely(const char *path, const unsigned char *data, size_t n)
+int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs)
 {
     if (!*path) {
         errno = ENOENT;
-        return fail(path, "no file name");
+        return fail(msgs, path, "no file name");
     }
     // Saving over a symbolic link replaces the file it points to and keeps
     // the link.
@@ -100,10 +100,10 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n)
     bool exists = stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
         errno = EISDIR;
-        return fail(path, "it is a directory");
+        return fail(msgs, path, "it is a directory");
     }
     if (exists && !S_ISREG(st.st_mode))
-        return write_in_place(target.c_str(), data, n);
+        return write_in_place(target.c_str(), data, n, msgs);
 
     // The temporary file sits beside the target, named after it, its name
     // cut short where a long one would exceed the limit of one name.
@@ -118,7 +118,7 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n)
     const std::string tmp = (dir == "/" ? "" : dir) + "/" + base + tail;
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return fail(path, "create");
+        return fail(msgs, path, "create");
     if (exists) {
         // the new file keeps the old one's owner and permissions
         (void)::fchown(fd, st.st_uid, st.st_gid);
@@ -140,7 +140,7 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n)
     if (!ok) {
         ::unlink(tmp.c_str());
         errno = e;
-        return fail(path, step);
+        return fail(msgs, path, step);
     }
     return 1;
 }

@@ -10,8 +10,10 @@
 
 #include <cstddef>
 
-// 1 on success; 0 on failure, with the reason (naming path) in warn.h.
-int write_file_safely(const char *path, const unsigned char *data, size_t n);
+struct msglist;
+
+// 1 on success; 0 on failure, with the reason (naming path) in msgs.
+int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs);
 
 // Test seam: when >= 0, writing fails with "No space left on device" once
 // this many bytes have gone out, as on a full disk.

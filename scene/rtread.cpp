@@ -2,8 +2,12 @@
 
 #include "numin.h"
 #include "scene.h"
-#include "warn.h"
 
+#include "../base/msg.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -36,22 +40,23 @@ void to_coef(double &v)
 
 // Partner lists of one group of n members (0-based indices, list order).
 // Members that name no primitive in use are left out.
-void set_group(int *m, int n, int g)
+void set_group(scene &sc, msglist &msgs, int *m, int n, int g)
 {
     int k = 0;
     for (int i = 0; i < n; i++) {
-        if (m[i] < 0 || m[i] >= primmx) {
-            warn("group %d: %d is not a primitive number (1..%d); left out", g, m[i] + 1, primmx);
+        if (m[i] < 0 || m[i] >= sc.primmx) {
+            msgs.add("group %d: %d is not a primitive number (1..%d); left out", g, m[i] + 1,
+                     sc.primmx);
             continue;
         }
         m[k++] = m[i];
     }
     if (k == 1)
-        pri[m[0]].nmem = 0;
+        sc.pri[m[0]].nmem = 0;
     if (k < 2)
         return;
     for (int i = 0; i < k; i++) {
-        primrec &p = pri[m[i]];
+        primrec &p = sc.pri[m[i]];
         int j = 0;
         for (int o = 0; o < k; o++)
             if (o != i)
@@ -62,11 +67,11 @@ void set_group(int *m, int n, int g)
 
 const char *STOP = "no more numbers";
 
-void read_groups(numin &in)
+void read_groups(numin &in, scene &sc, msglist &msgs)
 {
     int t, g = 0;
     if (!rd(in, t)) {
-        warn("group section: %s after the primitive list; a negative number should end it", STOP);
+        msgs.add("group section: %s after the primitive list; a negative number should end it", STOP);
         return;
     }
     while (t >= 0) {
@@ -81,38 +86,39 @@ void read_groups(numin &in)
         }
         g++;
         if (n == MEMBER_MAX && !open && t >= 0)
-            warn("group %d: more than %d members; the number after member %d is dropped and "
+            msgs.add("group %d: more than %d members; the number after member %d is dropped and "
                  "the rest form the next group", g, MEMBER_MAX, MEMBER_MAX);
-        set_group(m, n, g);
+        set_group(sc, msgs, m, n, g);
         if (open) {
-            warn("group %d: %s after %d members; a negative number should end it", g, STOP, n);
+            msgs.add("group %d: %s after %d members; a negative number should end it", g, STOP, n);
             return;
         }
         // the number after the group: a negative one ends the section
         if (!rd(in, t)) {
-            warn("group section: %s after %d groups; a negative number should end it", STOP, g);
+            msgs.add("group section: %s after %d groups; a negative number should end it", STOP, g);
             return;
         }
     }
 }
 
-void read_prims(numin &in)
+void read_prims(numin &in, scene &sc, msglist &msgs)
 {
     primrec spill; // records beyond PRIM_MAX are read into this and dropped
     int t, dropped = 0;
     if (!rd(in, t)) {
-        warn("primitive list: %s after 0 records; a negative number should end it", STOP);
+        msgs.add("primitive list: %s after 0 records; a negative number should end it", STOP);
         return;
     }
     while (t >= 0) {
-        primrec &p = primmx < PRIM_MAX ? pri[primmx] : spill;
+        primrec &p = sc.primmx < PRIM_MAX ? sc.pri[sc.primmx] : spill;
         p.type = t;
         p.nmem = 0;
         if (!read_record(in, p)) {
-            warn("primitive list: %s inside record %d; it is left out", STOP, primmx + dropped + 1);
+            msgs.add("primitive list: %s inside record %d; it is left out", STOP,
+                     sc.primmx + dropped + 1);
             break;
         }
-        if (p.type == 3 || p.type == 4) {
+        if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE) {
             to_coef(p.geom.x);
             to_coef(p.geom.y);
             to_coef(p.geom.z);
@@ -120,69 +126,70 @@ void read_prims(numin &in)
         if (&p == &spill)
             dropped++;
         else
-            primmx++;
+            sc.primmx++;
         if (!rd(in, t)) {
-            warn("primitive list: %s after %d records; a negative number should end it", STOP,
-                 primmx + dropped);
+            msgs.add("primitive list: %s after %d records; a negative number should end it", STOP,
+                     sc.primmx + dropped);
             break;
         }
     }
     if (dropped)
-        warn("%d primitives; only the first %d are used", primmx + dropped, PRIM_MAX);
+        msgs.add("%d primitives; only the first %d are used", sc.primmx + dropped, PRIM_MAX);
     if (!in.bad)
-        read_groups(in);
+        read_groups(in, sc, msgs);
 }
 
-void read_lights(numin &in, int count)
+void read_lights(numin &in, scene &sc, msglist &msgs, int count)
 {
     ligrec spill;
     int i = 0;
     for (; i < count; i++) {
-        ligrec &l = i < LIGHT_MAX ? lig[i] : spill;
+        ligrec &l = i < LIGHT_MAX ? sc.lig[i] : spill;
         if (!rd(in, l.pos.x, l.pos.y, l.pos.z, l.bright))
             break;
     }
     if (i < count) {
-        nlg = i < LIGHT_MAX ? i : LIGHT_MAX;
-        warn("light list: %s after %d of %d lights", STOP, i, count);
+        sc.nlg = i < LIGHT_MAX ? i : LIGHT_MAX;
+        msgs.add("light list: %s after %d of %d lights", STOP, i, count);
     } else if (count > LIGHT_MAX) {
-        nlg = LIGHT_MAX;
-        warn("%d lights; only the first %d are used", count, LIGHT_MAX);
+        sc.nlg = LIGHT_MAX;
+        msgs.add("%d lights; only the first %d are used", count, LIGHT_MAX);
     }
 }
 
 } // namespace
 
-int data_load(const char *path)
+int data_load(scene &sc, const char *path, msglist &msgs)
 {
-    warn_clear();
     struct stat st;
     std::FILE *f = nullptr;
-    if (stat(path, &st) == 0 && !S_ISDIR(st.st_mode))
-        f = std::fopen(path, "r");
+    const char *why = "it is a directory";
+    if (stat(path, &st) != 0)
+        why = std::strerror(errno);
+    else if (!S_ISDIR(st.st_mode) && !(f = std::fopen(path, "r")))
+        why = std::strerror(errno);
     if (!f) {
-        std::printf("Cannot open \"%s\" !!\n", path);
-        std::fflush(stdout);
+        msgs.add("cannot open \"%s\": %s", path, why);
         return 0;
     }
     numin in{f, 0, 0};
-    if (!rd(in, rx, ry, rz) || !rd(in, vpnax, vpnay, vpnaz) || !rd(in, dlength, wdu) ||
-        !rd(in, ixmx, iymx) || !rd(in, nlg)) {
-        warn("%s in the view settings at the start of the file", STOP);
-        nlg = primmx = 0;
+    if (!rd(in, sc.rx, sc.ry, sc.rz) || !rd(in, sc.vpnax, sc.vpnay, sc.vpnaz) ||
+        !rd(in, sc.dlength, sc.wdu) || !rd(in, sc.ixmx, sc.iymx) || !rd(in, sc.nlg)) {
+        msgs.add("%s in the view settings at the start of the file", STOP);
+        sc.nlg = sc.primmx = 0;
     } else {
-        if (nlg > 0)
-            read_lights(in, nlg);
-        primmx = 0;
+        if (sc.nlg > 0)
+            read_lights(in, sc, msgs, sc.nlg);
+        sc.primmx = 0;
         if (in.bad)
             ;
-        else if (!rd(in, ilvlmx))
-            warn("%s where the recursion depth should follow the lights", STOP);
+        else if (!rd(in, sc.ilvlmx))
+            msgs.add("%s where the recursion depth should follow the lights", STOP);
         else
-            read_prims(in);
+            read_prims(in, sc, msgs);
     }
     if (in.clamped)
-        warn("an integer beyond %d was taken as the nearest one in range", 2147483647);
+        msgs.add("an integer beyond %d was taken as the nearest one in range", INT_MAX);
     std::fclose(f);
     return 1;
 }

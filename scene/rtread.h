@@ -12,8 +12,10 @@
 //   groups: lists of 1-based primitive numbers, each ended by a negative
 //           number; a negative number where a group would start ends them.
 //
-// data_load writes straight into the scene model. The file's own mistakes
-// are bounded, never followed out of the tables, and reported in warn.h:
+// data_load writes straight into the scene it is given, field by field in
+// file order; records beyond the new primmx keep what they held. The
+// file's own mistakes are bounded, never followed out of the tables, and
+// reported as lines of msgs (nothing is printed):
 //  - a list without its negative terminator (end of file, or text that is
 //    no number) ends where the input ends; complete records are kept and
 //    counted, a record cut short is not;
@@ -23,6 +25,10 @@
 //  - a count the file never reached is 0.
 #pragma once
 
-// Returns 1 when the file was opened, 0 when not (the scene is then
-// unchanged and "Cannot open "path" !!" was written to stdout).
-int data_load(const char *path);
+#include "scene.h"
+
+struct msglist;
+
+// Returns 1 when the file was opened, 0 when not: the scene is then
+// unchanged and msgs says why.
+int data_load(scene &sc, const char *path, msglist &msgs);

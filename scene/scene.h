@@ -1,10 +1,12 @@
 // scene.h - the scene model: fixed tables of primitives and lights, the
-// camera and the image size, as plain global data.
+// camera and the image size, as one plain value.
 //
-// The reader (rtread.h) fills it, the SETTING dialog edits the camera and
-// the size, the tracer reads it; the render driver normalises the look
-// direction, clamps the size and writes uvec and vvec before each picture.
-// Nothing here is allocated: a new scene overwrites the tables in place.
+// The reader (rtread.h) fills a scene, the SETTING dialog edits the camera
+// and the size, the tracer reads a copy of it; a render hands back the
+// frame it derived (the unit look direction, uvec and vvec, the clamped
+// size), and the caller decides what to write back. Nothing here is
+// allocated: a new file overwrites the tables in place, and copying a scene
+// (about 35 KB) is cheap next to tracing it, but is never done per ray.
 //
 // Geometry by type, with X, Y, Z relative to pos:
 //   1 plane    geom = normal N            surface (X,Y,Z).N = 0, solid .N <= 0
@@ -15,7 +17,7 @@
 // sense > 0 is the solid, sense <= 0 its closed complement.
 #pragma once
 
-#include "../trace/vec.h"
+#include "../base/vec.h"
 
 constexpr int PRIM_MAX = 100;
 constexpr int LIGHT_MAX = 100;
@@ -24,18 +26,26 @@ constexpr int MEMBER_MAX = 40;
 constexpr double FAR = 1e10;      // no-hit marker coordinate and distance bound
 constexpr double HIT_EPS = 1e-10; // smallest accepted ray parameter
 
-constexpr int WIDTH_MAX = 1024;
-constexpr int HEIGHT_MAX = 768;
+// Primitive types, as the file writes them.
+enum { PRIM_PLANE = 1, PRIM_BOX = 2, PRIM_QUADRIC = 3, PRIM_CONE = 4 };
+// Surface kinds with secondary rays; every other value is opaque.
+enum { SURF_MIRROR = 2, SURF_GLASS = 3 };
+// Surface patterns; every other value is plain.
+enum { PAT_PLAIN = 0, PAT_CHECKER = 1, PAT_STRIPES = 2, PAT_DIAGONAL = 3 };
+
+// A type outside 1..4 is read without complaint but is never hit: it
+// neither shows, blocks nor dims.
+inline bool known_type(int type) { return type >= PRIM_PLANE && type <= PRIM_CONE; }
 
 struct primrec {
-    int type;     // 1 plane, 2 box, 3 quadric, 4 cone
-    int surf;     // 2 mirror, 3 transparent, other opaque
+    int type;     // PRIM_PLANE, PRIM_BOX, PRIM_QUADRIC or PRIM_CONE
+    int surf;     // SURF_MIRROR, SURF_GLASS, other opaque
     double ka, kd, ks;
     int spare;    // read from the file, used by nothing
     int npow;     // specular exponent
-    double refr;  // refractive index (surf 3)
-    double trans; // transmittance in shadow tests (surf 3)
-    int pat;      // 0 plain, 1 checker, 2 stripes across y, 3 diagonal
+    double refr;  // refractive index (glass)
+    double trans; // transmittance in shadow tests (glass)
+    int pat;      // PAT_CHECKER on x and y, PAT_STRIPES across y, PAT_DIAGONAL, other plain
     double patw;  // pattern cell width
     int sense;    // > 0 solid, <= 0 complement
     vec geom;
@@ -50,19 +60,19 @@ struct ligrec {
     double bright;
 };
 
-extern primrec pri[PRIM_MAX];
-extern ligrec lig[LIGHT_MAX];
-extern int primmx; // primitives in use
-extern int nlg;    // lights in use (a negative count reads and uses none)
+// A default scene is the start-up state: everything zero, length3d 0.16.
+struct scene {
+    primrec pri[PRIM_MAX] = {};
+    ligrec lig[LIGHT_MAX] = {};
+    int primmx = 0; // primitives in use
+    int nlg = 0;    // lights in use (a negative count reads and uses none)
 
-extern double rx, ry, rz;          // look point, centre of the view window
-extern double vpnax, vpnay, vpnaz; // from the look point towards the eye
-extern double dlength;             // eye distance from the look point
-extern double wdu;                 // view window width at the look point
-extern int ixmx, iymx;             // image size in dots
-extern int ilvlmx;                 // secondary ray generations per dot
-extern vec uvec, vvec;             // screen right and up, set by ray_main
-extern double length3d;            // stereo eye offset, fraction of dlength
-
-// Back to the start-up state: everything zero, length3d 0.16.
-void scene_reset();
+    double rx = 0, ry = 0, rz = 0;          // look point, centre of the view window
+    double vpnax = 0, vpnay = 0, vpnaz = 0; // from the look point towards the eye
+    double dlength = 0;                     // eye distance from the look point
+    double wdu = 0;                         // view window width at the look point
+    int ixmx = 0, iymx = 0;                 // image size in dots
+    int ilvlmx = 0;                         // secondary ray generations per dot
+    vec uvec{0, 0, 0}, vvec{0, 0, 0};       // screen right and up of the last picture
+    double length3d = 0.16;                 // stereo eye offset, fraction of dlength
+};

@@ -100,7 +100,7 @@ int load(const std::string &bytes)
 {
     std::string path = scratch("in.bmp");
     spit(path, bytes);
-    warn_clear();
+    twarn.clear();
     return load_rgb(path.c_str());
 }
 
@@ -173,16 +173,16 @@ TEST(SaveRgb, SizesAndFailures)
     ASSERT_EQ(save_rgb(path.c_str()), 1);
     EXPECT_EQ(slurp(path).size(), 54u);
 
-    warn_clear();
+    twarn.clear();
     ixmx = -4, iymx = 3;
     EXPECT_EQ(save_rgb(scratch("neg.bmp").c_str()), 0);
     EXPECT_TRUE(has_warning("size"));
     EXPECT_TRUE(slurp(scratch("neg.bmp")).empty());
 
-    warn_clear();
+    twarn.clear();
     fill_test_picture(4, 4);
     EXPECT_EQ(save_rgb(scratch("no/such/dir/x.bmp").c_str()), 0);
-    EXPECT_EQ(nwarn, 1);
+    EXPECT_EQ(warnings(), 1);
 
     // a write that fails half way leaves the old file as it was
     fill_test_picture(2, 2);
@@ -190,10 +190,10 @@ TEST(SaveRgb, SizesAndFailures)
     const std::string before = slurp(path);
     fill_test_picture(40, 40);
     safewrite_fail_after = 100;
-    warn_clear();
+    twarn.clear();
     EXPECT_EQ(save_rgb(path.c_str()), 0);
     safewrite_fail_after = -1;
-    EXPECT_EQ(nwarn, 1);
+    EXPECT_EQ(warnings(), 1);
     EXPECT_EQ(slurp(path), before);
 }
 
@@ -222,7 +222,7 @@ TEST(LoadRgb, WhatOtherProgramsWrite)
     ASSERT_EQ(load(bmp(1024, 768)), RGB_LOADED);
     EXPECT_EQ(ixmx, 1024);
     EXPECT_EQ(iymx, 768);
-    EXPECT_EQ(nwarn, 0);
+    EXPECT_EQ(warnings(), 0);
 }
 
 TEST(LoadRgb, RefusedFilesGiveSizeZero)
@@ -259,7 +259,7 @@ TEST(LoadRgb, RefusedFilesGiveSizeZero)
         EXPECT_EQ(ixmx, 0) << c.why;
         EXPECT_EQ(iymx, 0) << c.why;
         EXPECT_EQ(wrong_dots(3, 3), 0) << c.why; // the planes keep their bytes
-        EXPECT_EQ(nwarn, 1) << c.why;
+        EXPECT_EQ(warnings(), 1) << c.why;
     }
 }
 
@@ -283,7 +283,7 @@ TEST(LoadRgb, TruncatedPixelsTurnWhite)
     EXPECT_EQ(gdatag[1 * 4 + 1], sample(1, 1, 1));
     EXPECT_EQ(gdatar[1 * 4 + 1], 255);
     EXPECT_EQ(gdatab[1 * 4 + 3], 255);
-    EXPECT_EQ(nwarn, 1);
+    EXPECT_EQ(warnings(), 1);
 
     // nothing after the header at all
     ASSERT_EQ(load(bmp(2, 2).substr(0, 54)), RGB_LOADED);
@@ -295,7 +295,7 @@ TEST(LoadRgb, TruncatedPixelsTurnWhite)
 TEST(LoadRgb, AFileThatCannotBeOpenedChangesNothing)
 {
     fill_test_picture(3, 2);
-    warn_clear();
+    twarn.clear();
     EXPECT_EQ(load_rgb(scratch("absent.bmp").c_str()), RGB_NOFILE);
     EXPECT_EQ(ixmx, 3);
     EXPECT_EQ(iymx, 2);

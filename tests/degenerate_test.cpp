@@ -5,7 +5,7 @@
 #include "../fuzz/harness.h"
 #include "../image/rgb.h"
 #include "../scene/rtread.h"
-#include "../scene/scene.h"
+#include "testscene.h"
 #include "../trace/render.h"
 #include "child.h"
 #include "inputs.h"
@@ -51,14 +51,14 @@ class Degenerate : public testing::TestWithParam<std::string> {};
 
 TEST_P(Degenerate, RendersAlikeOnOneThreadAndOnTwo)
 {
-    scene_reset();
+    scene_begin();
     ASSERT_EQ(data_load((DIR + GetParam()).c_str()), 1);
     const int w = ixmx, h = iymx, depth = ilvlmx;
     const double vx = vpnax, vy = vpnay, vz = vpnaz;
-    int one = render_twice(0);
+    int one = render_twice(tsc, 0);
     ixmx = w, iymx = h, ilvlmx = depth;
     vpnax = vx, vpnay = vy, vpnaz = vz;
-    int pair = render_twice(1);
+    int pair = render_twice(tsc, 1);
     EXPECT_EQ(one, pair);
     if (refused.count(GetParam()))
         EXPECT_TRUE(one != RAY_DONE || ixmx <= 0 || iymx <= 0);
@@ -122,7 +122,7 @@ TEST(DegenerateDots, StereoAtAnyEyeOffset)
     for (double off : {0.0, -2.0, 1e308, (double)INFINITY, (double)NAN}) {
         ASSERT_EQ(data_load((DIR + "box-sense0.RT").c_str()), 1);
         length3d = off;
-        EXPECT_EQ(render_twice(1), RAY_DONE) << off;
+        EXPECT_EQ(render_twice(tsc, 1), RAY_DONE) << off;
     }
     length3d = 0.16;
 }

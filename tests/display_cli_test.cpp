@@ -3,7 +3,7 @@
 #include "image/display.h"
 #include "image/reduce.h"
 #include "image/rgb.h"
-#include "scene/warn.h"
+#include "testscene.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +90,7 @@ TEST_F(DisplayCli, WritesTheDotsTheWindowShows)
             gk_reset();
             zoom_size = z;
             mode = m;
-            show_dots(want, ixmx, iymx);
+            show_dots(want, tpl, ixmx, iymx);
             ASSERT_EQ(load_rgb(out.c_str()), RGB_LOADED);
             ASSERT_EQ(ixmx, want.w) << z;
             ASSERT_EQ(iymx, want.h) << z;

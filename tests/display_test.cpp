@@ -2,6 +2,7 @@
 // dot shows, the value by mode, the plane bound and the copy geometry.
 #include "image/display.h"
 #include "image/reduce.h"
+#include "testscene.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +91,7 @@ TEST(DisplaySize, BoundedBy1024x768AndSafeForAnyInt)
 
 TEST_F(Display, At100EachDotShowsItsOwnSourceDot)
 {
-    ASSERT_EQ(show_dots(grid, 7, 5), 1);
+    ASSERT_EQ(show_dots(grid, tpl, 7, 5), 1);
     ASSERT_EQ(grid.w, 7);
     ASSERT_EQ(grid.h, 5);
     for (int y = 0; y < 5; y++)
@@ -101,7 +102,7 @@ TEST_F(Display, At100EachDotShowsItsOwnSourceDot)
 TEST_F(Display, At50EveryOtherColumnAndRow)
 {
     zoom_size = 50;
-    show_dots(grid, 10, 4);
+    show_dots(grid, tpl, 10, 4);
     ASSERT_EQ(grid.w, 5);
     ASSERT_EQ(grid.h, 2);
     for (int y = 0; y < 2; y++)
@@ -112,7 +113,7 @@ TEST_F(Display, At50EveryOtherColumnAndRow)
 TEST_F(Display, At150TheColumnPhaseRunsOnFromRowToRow)
 {
     zoom_size = 150;
-    show_dots(grid, 10, 4);
+    show_dots(grid, tpl, 10, 4);
     ASSERT_EQ(grid.w, 15);
     ASSERT_EQ(grid.h, 6);
     const int want[6][15] = {
@@ -135,7 +136,7 @@ TEST_F(Display, At150TheColumnPhaseRunsOnFromRowToRow)
 TEST_F(Display, At155TheSizeOf150WithStep64)
 {
     zoom_size = 155;
-    show_dots(grid, 7, 3);
+    show_dots(grid, tpl, 7, 3);
     ASSERT_EQ(grid.w, 10);
     ASSERT_EQ(grid.h, 4);
     const int want[4][10] = {
@@ -153,7 +154,7 @@ TEST_F(Display, At155TheSizeOf150WithStep64)
 TEST_F(Display, At200And400EachSourceDotFillsABlock)
 {
     zoom_size = 200;
-    show_dots(grid, 5, 3);
+    show_dots(grid, tpl, 5, 3);
     ASSERT_EQ(grid.w, 10);
     ASSERT_EQ(grid.h, 6);
     for (int y = 0; y < 6; y++)
@@ -161,7 +162,7 @@ TEST_F(Display, At200And400EachSourceDotFillsABlock)
             EXPECT_EQ(shown(x, y), y / 2 * 5 + x / 2);
 
     zoom_size = 400;
-    show_dots(grid, 3, 2);
+    show_dots(grid, tpl, 3, 2);
     ASSERT_EQ(grid.w, 12);
     ASSERT_EQ(grid.h, 8);
     for (int y = 0; y < 8; y++)
@@ -172,7 +173,7 @@ TEST_F(Display, At200And400EachSourceDotFillsABlock)
 TEST_F(Display, AFullSizePictureAt200ShowsItsTopLeftQuarter)
 {
     zoom_size = 200;
-    show_dots(grid, 1024, 768);
+    show_dots(grid, tpl, 1024, 768);
     ASSERT_EQ(grid.w, 1024);
     ASSERT_EQ(grid.h, 768);
     for (int y = 0; y < 768; y += 7)
@@ -184,7 +185,7 @@ TEST_F(Display, AFullSizePictureAt200ShowsItsTopLeftQuarter)
 TEST_F(Display, AColumnPastTheLastRowReadsTheByteAfterThePicture)
 {
     zoom_size = 150;
-    show_dots(grid, 10, 2); // 15 x 3, the last row at phase 80 reaches column 10
+    show_dots(grid, tpl, 10, 2); // 15 x 3, the last row at phase 80 reaches column 10
     ASSERT_EQ(grid.h, 3);
     EXPECT_EQ(shown(14, 2), 20);
 }
@@ -192,7 +193,7 @@ TEST_F(Display, AColumnPastTheLastRowReadsTheByteAfterThePicture)
 TEST_F(Display, OversizePicturesReadBlackBeyondThePlanes)
 {
     fill_planes(0x40, 0x80, 0xc0);
-    show_dots(grid, 5000, 5000);
+    show_dots(grid, tpl, 5000, 5000);
     ASSERT_EQ(grid.w, 1024);
     ASSERT_EQ(grid.h, 768);
     for (int y = 0; y < 768; y++)
@@ -208,30 +209,30 @@ TEST_F(Display, OversizePicturesReadBlackBeyondThePlanes)
             for (auto &s : sizes) {
                 mode = m;
                 zoom_size = z;
-                ASSERT_EQ(show_dots(grid, s[0], s[1]), 1);
+                ASSERT_EQ(show_dots(grid, tpl, s[0], s[1]), 1);
                 EXPECT_LE(grid.w, WIDTH_MAX);
                 EXPECT_LE(grid.h, HEIGHT_MAX);
             }
     mode = 2;
     zoom_size = 100;
-    show_dots(grid, INT_MAX, INT_MAX); // only row 0 lies in the planes
+    show_dots(grid, tpl, INT_MAX, INT_MAX); // only row 0 lies in the planes
     EXPECT_EQ(grid.dot[5], 0x4080c0u);
     EXPECT_EQ(grid.dot[1024 + 5], 0u);
 }
 
 TEST_F(Display, NoSizeLeavesTheGridAndTheStateAlone)
 {
-    show_dots(grid, 4, 4);
+    show_dots(grid, tpl, 4, 4);
     ecarr = 77;
-    EXPECT_EQ(show_dots(grid, 0, 4), 0);
-    EXPECT_EQ(show_dots(grid, 4, -1), 0);
+    EXPECT_EQ(show_dots(grid, tpl, 0, 4), 0);
+    EXPECT_EQ(show_dots(grid, tpl, 4, -1), 0);
     EXPECT_EQ(grid.w, 4);
     EXPECT_EQ(grid.h, 4);
     EXPECT_EQ(ecarr, 77);
 
     zoom_size = 50; // one dot at half size has no dots, and diffuses nothing
     mode = 0;
-    EXPECT_EQ(show_dots(grid, 1, 1), 1);
+    EXPECT_EQ(show_dots(grid, tpl, 1, 1), 1);
     EXPECT_EQ(grid.w, 0);
     EXPECT_EQ(grid.h, 0);
     EXPECT_EQ(ecarr, 77);
@@ -241,7 +242,7 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 {
     fill_planes(125, 125, 125);
     mode = 1;
-    show_dots(grid, 6, 6);
+    show_dots(grid, tpl, 6, 6);
     EXPECT_EQ(grid.mode, 1);
     for (int i = 0; i < 36; i++)
         ASSERT_EQ(grid.dot[i], 86u);
@@ -249,14 +250,14 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 
     fill_planes(255, 0, 255);
     mode = 0;
-    show_dots(grid, 6, 6);
+    show_dots(grid, tpl, 6, 6);
     EXPECT_EQ(grid.mode, 0);
     EXPECT_EQ(grid.dot[0], 3u);
     EXPECT_EQ(dot_rgb(grid, 0, 0), 0xff00ffu);
 
     fill_planes(1, 2, 3);
     mode = 2;
-    show_dots(grid, 6, 6);
+    show_dots(grid, tpl, 6, 6);
     EXPECT_EQ(dot_rgb(grid, 3, 3), 0x010203u);
     EXPECT_EQ(dot_rgb(grid, 6, 0), 0u); // outside the grid
 }
@@ -264,11 +265,11 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 TEST_F(Display, OtherModesShowAsMode0)
 {
     mode = 0;
-    show_dots(other, 37, 11);
+    show_dots(other, tpl, 37, 11);
     for (int m : {5, -1, 3}) {
         gk_reset();
         mode = m;
-        show_dots(grid, 37, 11);
+        show_dots(grid, tpl, 37, 11);
         EXPECT_EQ(grid.mode, 0);
         ASSERT_EQ(grid.w, other.w);
         EXPECT_EQ(std::memcmp(grid.dot, other.dot, sizeof(unsigned) * 37 * 11), 0) << m;
@@ -279,18 +280,18 @@ TEST_F(Display, TheDiffusionStateCarriesOverToTheNextConversion)
 {
     fill_planes(100, 150, 200);
     mode = 0;
-    show_dots(other, 9, 5);
-    show_dots(grid, 9, 5);
+    show_dots(other, tpl, 9, 5);
+    show_dots(grid, tpl, 9, 5);
     const size_t row = sizeof(unsigned) * 9;
     EXPECT_NE(std::memcmp(grid.dot, other.dot, row), 0); // first row differs
     gk_reset();
-    show_dots(grid, 9, 5);
+    show_dots(grid, tpl, 9, 5);
     EXPECT_EQ(std::memcmp(grid.dot, other.dot, row * 5), 0);
 }
 
 TEST_F(Display, RedrawCopiesFromTheTopLeftAtAWholeScale)
 {
-    show_dots(grid, 40, 30);
+    show_dots(grid, tpl, 40, 30);
     for (int scale : {0, 1, -3}) {
         copyrect c = redraw_rect(grid, 40, 30, scale);
         EXPECT_EQ(c.sw, 40);
@@ -307,7 +308,7 @@ TEST_F(Display, RedrawCopiesFromTheTopLeftAtAWholeScale)
 
 TEST_F(Display, RedrawNeverReadsPastTheGrid)
 {
-    show_dots(grid, 40, 30);
+    show_dots(grid, tpl, 40, 30);
     zoom_size = 200; // zoom raised, no new conversion: only the grid is copied
     copyrect c = redraw_rect(grid, 40, 30, 2);
     EXPECT_EQ(c.sw, 40);

@@ -57,6 +57,16 @@ void random_scene(rng_t &r, double s, int nprim, int nlight)
     ilvlmx = 3;
 }
 
+// Prepares tsc for rays from eye alone: with no picture, primary rays
+// from it go by their direction.
+fast_prep_ptr prepare_eye(const vec &eye)
+{
+    frame f{};
+    f.eye[0] = f.eye[1] = eye;
+    f.neyes = 1;
+    return fast_prepare(tsc, f);
+}
+
 // Compares one ray; returns whether it shows anything.
 bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const char *what)
 {
@@ -74,8 +84,9 @@ bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const cha
 void compare_rays(rng_t &r, double s, int nrays)
 {
     vec eye = r.v(12 * s);
-    ASSERT_TRUE(fast_prepare(&eye, 1));
-    fast_tracer tr;
+    fast_prep_ptr prep = prepare_eye(eye);
+    ASSERT_TRUE(prep);
+    fast_tracer tr(tsc, *prep);
     for (int i = 0; i < nrays; i++) {
         expect_same(eye, r.v(1), 0, tr, "from the eye");
         expect_same(r.v(10 * s), r.v(1), -1, tr, "from anywhere");
@@ -131,8 +142,9 @@ TEST(FastTracer, MatchesOnGrazingRays)
     light({0, -6, 0}, 1);
     ilvlmx = 1;
     vec eye{0, -10, 0};
-    ASSERT_TRUE(fast_prepare(&eye, 1));
-    fast_tracer tr;
+    fast_prep_ptr prep = prepare_eye(eye);
+    ASSERT_TRUE(prep);
+    fast_tracer tr(tsc, *prep);
     rng_t r(7);
     int shown = 0;
     for (int i = 0; i < 4000; i++) {
@@ -177,8 +189,9 @@ TEST(FastTracer, MatchesForLightsAtTheDistanceLimit)
         light({0, 0, dist}, 1);
         light({dist / std::sqrt(2.0), 0, dist / std::sqrt(2.0)}, 1);
         vec eye{0, -10, 5};
-        ASSERT_TRUE(fast_prepare(&eye, 1));
-        fast_tracer tr;
+        fast_prep_ptr prep = prepare_eye(eye);
+        ASSERT_TRUE(prep);
+        fast_tracer tr(tsc, *prep);
         rng_t r(8);
         int shown = 0;
         for (int i = 0; i < 300; i++) {
@@ -209,8 +222,9 @@ TEST(FastTracer, DimsInIndexOrder)
     light({0, 0, 9}, 255);
     ilvlmx = 0;
     vec eye{0, -6, 4};
-    ASSERT_TRUE(fast_prepare(&eye, 1));
-    fast_tracer tr;
+    fast_prep_ptr prep = prepare_eye(eye);
+    ASSERT_TRUE(prep);
+    fast_tracer tr(tsc, *prep);
     rng_t r(9);
     int shown = 0;
     for (int i = 0; i < 2000; i++) {
@@ -234,14 +248,10 @@ TEST(FastTracer, WholePicturesMatch)
         const int stereo = sc % 2;
         look(r.v(1), r.v(1), 14, 8, 40, 24, 2);
         const double vx = vpnax, vy = vpnay, vz = vpnaz;
-        render_ctl plain;
-        plain.plain = true;
-        ASSERT_EQ(ray_main(stereo, &plain), RAY_DONE);
+        ASSERT_EQ(ray_main(stereo, plain_options()), RAY_DONE);
         std::vector<unsigned char> a = picture();
         ixmx = 40, iymx = 24, vpnax = vx, vpnay = vy, vpnaz = vz;
-        render_ctl fast;
-        fast.threads = 3;
-        ASSERT_EQ(ray_main(stereo, &fast), RAY_DONE);
+        ASSERT_EQ(ray_main(stereo, threads_options(3)), RAY_DONE);
         ASSERT_TRUE(picture() == a) << "scene " << sc;
     }
 }

@@ -3,7 +3,7 @@
 // stay as they were, and koru-cli writes nothing.
 #include "../image/rgb.h"
 #include "../scene/rtread.h"
-#include "../scene/scene.h"
+#include "testscene.h"
 #include "../trace/render.h"
 #include "child.h"
 
@@ -47,14 +47,13 @@ TEST(RenderStop, CancelReachesIntoOneDeepDot)
     iymx = 2;
     const double vx = vpnax, vy = vpnay, vz = vpnaz;
     fill_planes(7);
-    render_ctl ctl;
-    ctl.threads = 1;
+    render_job job(tsc, threads_options(1));
     std::thread stopper([&] {
-        while (ctl.rows_done.load() == 0)
+        while (job.rows_done() == 0)
             std::this_thread::yield();
-        ctl.cancel = true;
+        job.cancel();
     });
-    EXPECT_EQ(ray_main(0, &ctl), RAY_CANCELLED);
+    EXPECT_EQ(run_kept(job), RAY_CANCELLED);
     stopper.join();
     EXPECT_TRUE(planes_hold(7));
     EXPECT_EQ(ixmx, 1);
@@ -74,16 +73,13 @@ TEST(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
         ASSERT_EQ(ilvlmx, 2147483647);
         const int w = ixmx, h = iymx;
         fill_planes(9);
-        render_ctl ctl;
-        ctl.threads = threads;
-        EXPECT_EQ(ray_main(0, &ctl), RAY_TOODEEP);
-        EXPECT_FALSE(ctl.cancel.load());
+        EXPECT_EQ(ray_main(0, threads_options(threads)), RAY_TOODEEP);
         EXPECT_TRUE(planes_hold(9));
         EXPECT_EQ(ixmx, w);
         EXPECT_EQ(iymx, h);
 
         ASSERT_EQ(data_load((DEGENERATE + "mirror-room-1000.RT").c_str()), 1);
-        EXPECT_EQ(ray_main(0, &ctl), RAY_DONE);
+        EXPECT_EQ(ray_main(0, threads_options(threads)), RAY_DONE);
     }
 }
 

@@ -238,17 +238,14 @@ TEST(RayMain, SameAnswerTwiceAndOnAnyNumberOfThreads)
 
     for (int threads : {1, 2, 3, 7}) {
         busy_scene(48, 30, 3);
-        render_ctl ctl;
-        ctl.threads = threads;
+        render_job job(tsc, threads_options(threads));
         fill_planes(0);
-        ASSERT_EQ(ray_main(0, &ctl), RAY_DONE);
-        EXPECT_EQ(ctl.rows_done.load(), 30);
+        ASSERT_EQ(run_kept(job), RAY_DONE);
+        EXPECT_EQ(job.rows_done(), 30);
         EXPECT_TRUE(picture() == first) << threads << " threads";
     }
     busy_scene(48, 30, 3);
-    render_ctl plain;
-    plain.plain = true;
-    ASSERT_EQ(ray_main(0, &plain), RAY_DONE);
+    ASSERT_EQ(ray_main(0, plain_options()), RAY_DONE);
     EXPECT_TRUE(picture() == first);
 
     busy_scene(48, 30, 3);
@@ -296,14 +293,10 @@ TEST(RayMain, AcceleratedTracerMatchesThePlainSearch)
              pick(4));
         const double vx = vpnax, vy = vpnay, vz = vpnaz;
 
-        render_ctl plain;
-        plain.plain = true;
-        ASSERT_EQ(ray_main(stereo, &plain), RAY_DONE);
+        ASSERT_EQ(ray_main(stereo, plain_options()), RAY_DONE);
         std::vector<unsigned char> a = picture();
         ixmx = w, iymx = h, vpnax = vx, vpnay = vy, vpnaz = vz;
-        render_ctl fast;
-        fast.threads = 2;
-        ASSERT_EQ(ray_main(stereo, &fast), RAY_DONE);
+        ASSERT_EQ(ray_main(stereo, threads_options(2)), RAY_DONE);
         ASSERT_TRUE(picture() == a) << "scene " << sc;
     }
 }
@@ -324,9 +317,11 @@ TEST(RayMain, CancelledBeforeItStartsChangesNothing)
 {
     busy_scene(3000, 2, 0);
     fill_planes(0x22);
-    render_ctl ctl;
-    ctl.cancel = true;
-    EXPECT_EQ(ray_main(1, &ctl), RAY_CANCELLED);
+    render_options opt;
+    opt.stereo = 1;
+    render_job job(tsc, opt);
+    job.cancel();
+    EXPECT_EQ(run_kept(job), RAY_CANCELLED);
     EXPECT_EQ(ixmx, 3000);
     EXPECT_EQ(vpnay, -1);
     EXPECT_TRUE(planes_all(0x22));

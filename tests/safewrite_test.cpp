@@ -2,8 +2,7 @@
 // file byte for byte and no temporary file beside it, and says why.
 #include "../image/rgb.h"
 #include "../image/safewrite.h"
-#include "../scene/scene.h"
-#include "../scene/warn.h"
+#include "testscene.h"
 #include "child.h"
 
 #include <gtest/gtest.h>
@@ -31,13 +30,7 @@ struct seam {
     ~seam() { safewrite_fail_after = -1; }
 };
 
-bool said(const char *what)
-{
-    for (int i = 0; i < nwarn; i++)
-        if (std::string(warns[i]).find(what) != std::string::npos)
-            return true;
-    return false;
-}
+bool said(const char *what) { return has_warning(what); }
 
 TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
 {
@@ -46,7 +39,7 @@ TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
         temp_dir tmp;
         const std::string out = tmp / "pic.BMP";
         spit(out, OLD);
-        warn_clear();
+        twarn.clear();
         {
             seam s(after);
             EXPECT_EQ(save_rgb(out.c_str()), 0) << after;
@@ -95,16 +88,16 @@ TEST(SafeWrite, UnwritablePlacesFailCleanly)
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
     for (const std::string &out : {tmp / "file/pic.BMP", tmp / "dir", tmp / "no-dir/pic.BMP"}) {
-        warn_clear();
+        twarn.clear();
         EXPECT_EQ(save_rgb(out.c_str()), 0) << out;
-        EXPECT_EQ(nwarn, 1) << out;
+        EXPECT_EQ(warnings(), 1) << out;
     }
     EXPECT_EQ(slurp(tmp / "file"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
-    warn_clear();
+    twarn.clear();
     EXPECT_EQ(save_rgb(""), 0);
-    EXPECT_EQ(nwarn, 1);
+    EXPECT_EQ(warnings(), 1);
 }
 
 // A device is written in place, never renamed over: /dev/full stays the
@@ -112,7 +105,7 @@ TEST(SafeWrite, UnwritablePlacesFailCleanly)
 TEST(SafeWrite, DevFullFailsAndStaysADevice)
 {
     small_picture();
-    warn_clear();
+    twarn.clear();
     EXPECT_EQ(save_rgb("/dev/full"), 0);
     EXPECT_TRUE(said("No space left on device"));
     struct stat st;

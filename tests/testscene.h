@@ -1,5 +1,16 @@
 // testscene.h - small helpers for the engine tests.
 //
+// The tests work on one scene value, tsc, and one set of planes, tpl, as
+// the window keeps its model and its picture; the names below are their
+// fields (pri, primmx, ixmx, ..., gdatar), so a test reads like the model.
+// The engine's calls that take a scene get it here:
+//
+//   data_load(path)          tsc from a file; the reader's lines in twarn
+//   load_rgb(path) / save_rgb(path)   tpl from or to a BMP, with ixmx, iymx
+//   ray_main(stereo, opt)    a render of tsc; when it is done, the frame
+//                            written back to tsc and the picture to tpl
+//   calc, crossp, checkin, make_eye   on tsc (make_eye: the last frame)
+//
 //   scene_begin()            start-up state: empty tables, no warnings
 //   prim(type, geom, pos)    a record with neutral optics (opaque, all
 //                            coefficients 0, white, sense +1, no group)
@@ -8,13 +19,17 @@
 //   look(...)                the camera globals in one call
 //   scratch                  a private directory for files, removed at the end
 //   slurp(path) / spit(path, bytes)
-//   has_warning("text")      a warning line contains text
+//   has_warning("text")      a line of twarn contains text; warnings() counts them
 //   picture()                the planes' current picture, red, green, blue
 #pragma once
 
-#include "scene/scene.h"
-#include "scene/warn.h"
+#include "base/msg.h"
 #include "image/rgb.h"
+#include "scene/rtread.h"
+#include "scene/scene.h"
+#include "trace/crossp.h"
+#include "trace/render.h"
+#include "trace/shade.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,10 +40,101 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+inline scene tsc;
+inline planes tpl;
+inline msglist twarn;
+inline frame tframe; // of the last picture ray_main made
+
+inline primrec (&pri)[PRIM_MAX] = tsc.pri;
+inline ligrec (&lig)[LIGHT_MAX] = tsc.lig;
+inline int &primmx = tsc.primmx, &nlg = tsc.nlg;
+inline double &rx = tsc.rx, &ry = tsc.ry, &rz = tsc.rz;
+inline double &vpnax = tsc.vpnax, &vpnay = tsc.vpnay, &vpnaz = tsc.vpnaz;
+inline double &dlength = tsc.dlength, &wdu = tsc.wdu, &length3d = tsc.length3d;
+inline int &ixmx = tsc.ixmx, &iymx = tsc.iymx, &ilvlmx = tsc.ilvlmx;
+inline vec &uvec = tsc.uvec, &vvec = tsc.vvec;
+inline unsigned char (&gdatar)[PLANE_BYTES] = tpl.r;
+inline unsigned char (&gdatag)[PLANE_BYTES] = tpl.g;
+inline unsigned char (&gdatab)[PLANE_BYTES] = tpl.b;
+
 inline void scene_begin()
 {
-    scene_reset();
-    warn_clear();
+    tsc = scene{};
+    twarn.clear();
+}
+
+inline int warnings() { return (int)twarn.lines.size(); }
+
+inline int data_load(const char *path)
+{
+    twarn.clear();
+    return data_load(tsc, path, twarn);
+}
+
+// As the window opens a picture: its size becomes the scene's image size.
+inline int load_rgb(const char *path)
+{
+    twarn.clear();
+    int w, h;
+    int rc = load_rgb(path, tpl, w, h, twarn);
+    if (rc != RGB_NOFILE)
+        ixmx = w, iymx = h;
+    return rc;
+}
+
+inline int save_rgb(const char *path)
+{
+    twarn.clear();
+    return save_rgb(path, tpl, ixmx, iymx, twarn);
+}
+
+// Runs job; when its picture is done, keeps it as Make Image does.
+inline int run_kept(render_job &job)
+{
+    int rc = job.run();
+    if (rc == RAY_DONE) {
+        keep_picture(job, tsc, tpl);
+        tframe = job.view();
+    }
+    return rc;
+}
+
+inline int ray_main(int stereo, render_options opt = {})
+{
+    opt.stereo = stereo;
+    render_job job(tsc, opt);
+    return run_kept(job);
+}
+
+inline render_options plain_options()
+{
+    render_options o;
+    o.plain = true;
+    return o;
+}
+
+inline render_options threads_options(int n)
+{
+    render_options o;
+    o.threads = n;
+    return o;
+}
+
+inline colr &calc(colr &out, const vec &org, const vec &dir, int depth)
+{
+    return calc(out, org, dir, depth, tsc);
+}
+
+inline vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p)
+{
+    return crossp(r, o, d, p, tsc.pri);
+}
+
+inline int checkin(vec &x, const primrec &p) { return checkin(x, p, tsc.pri); }
+
+inline void make_eye(vec &dir, const vec &eye, int x, int y)
+{
+    make_eye(dir, eye, x, y, tframe);
 }
 
 inline primrec prim(int type, vec geom, vec pos = {0, 0, 0}, int sense = 1)
@@ -86,17 +192,24 @@ inline void look(vec at, vec dir, double dl, double w, int width, int height, in
 }
 
 // A directory of its own for each test program, on a memory file system
-// when there is one (the BMP round trip writes a thousand files).
+// when there is one we may write to (the BMP round trip writes a thousand
+// files), else in $TMPDIR or /tmp. Where nothing is writable the program
+// stops at once, saying so, rather than write beside the root.
 struct scratch_dir {
     std::string dir;
     scratch_dir()
     {
-        struct stat st;
-        const char *base = stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) ? "/dev/shm" : "/tmp";
-        char tmpl[256];
-        std::snprintf(tmpl, sizeof tmpl, "%s/koru-test-XXXXXX", base);
-        if (mkdtemp(tmpl))
-            dir = tmpl;
+        const char *tmp = std::getenv("TMPDIR");
+        for (const char *base : {"/dev/shm", tmp && *tmp ? tmp : "/tmp", "/tmp"}) {
+            std::string tmpl = std::string(base) + "/koru-test-XXXXXX";
+            if (mkdtemp(&tmpl[0])) {
+                dir = tmpl;
+                return;
+            }
+        }
+        std::fprintf(stderr, "testscene.h: no writable folder for scratch files "
+                             "(/dev/shm, $TMPDIR, /tmp)\n");
+        std::abort();
     }
     ~scratch_dir()
     {
@@ -133,8 +246,8 @@ inline void spit(const std::string &path, const std::string &bytes)
 
 inline bool has_warning(const char *text)
 {
-    for (int i = 0; i < nwarn; i++)
-        if (std::strstr(warns[i], text))
+    for (const msg &m : twarn.lines)
+        if (m.text.find(text) != std::string::npos)
             return true;
     return false;
 }

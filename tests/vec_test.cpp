@@ -1,5 +1,5 @@
 // Vector and colour arithmetic.
-#include "trace/vec.h"
+#include "base/vec.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

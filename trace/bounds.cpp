@@ -29,22 +29,22 @@ int own_bounds(aabb &b, const primrec &p, bool surface)
         b.hi[a] = INF;
     }
     switch (p.type) {
-    case 2:
+    case PRIM_BOX:
         for (int a = 0; a < 3; a++) {
             double h = std::fabs(g[a]);
             b.lo[a] = c[a] - h;
             b.hi[a] = c[a] + h;
         }
         break;
-    case 3:
-    case 4: {
+    case PRIM_QUADRIC:
+    case PRIM_CONE: {
         // an axis is bounded when its coefficient is > 0 and none is < 0
-        if (g[0] < 0 || g[1] < 0 || g[2] < 0 || (p.type == 4 && surface))
+        if (g[0] < 0 || g[1] < 0 || g[2] < 0 || (p.type == PRIM_CONE && surface))
             break;
         for (int a = 0; a < 3; a++) {
             if (!(g[a] > 0))
                 continue;
-            double r = p.type == 3 ? 1 / std::sqrt(g[a]) : 0.0;
+            double r = p.type == PRIM_QUADRIC ? 1 / std::sqrt(g[a]) : 0.0;
             b.lo[a] = c[a] - r;
             b.hi[a] = c[a] + r;
         }
@@ -58,13 +58,13 @@ int own_bounds(aabb &b, const primrec &p, bool surface)
 
 } // namespace
 
-int prim_bounds(aabb &b, int i)
+int prim_bounds(aabb &b, const scene &sc, int i)
 {
-    const primrec &p = pri[i];
+    const primrec &p = sc.pri[i];
     if (!own_bounds(b, p, true))
         return 0;
     for (int m = 0; m < p.nmem; m++) {
-        const primrec &q = pri[p.mem[m]];
+        const primrec &q = sc.pri[p.mem[m]];
         aabb s;
         if (q.sense <= 0 || !own_bounds(s, q, false))
             continue;

@@ -19,9 +19,9 @@ struct aabb {
     double lo[3], hi[3];
 };
 
-// 0: p can be anywhere (no finite box); 1: b holds p's hits, possibly
-// with infinite limits on some axes.
-int prim_bounds(aabb &b, int i);
+// For primitive i of sc: 0 when it can be anywhere (no finite box); 1
+// when b holds its hits, possibly with infinite limits on some axes.
+int prim_bounds(aabb &b, const scene &sc, int i);
 
 // Whether all six limits are finite.
 bool aabb_finite(const aabb &b);

@@ -4,13 +4,13 @@ void xprep(xconst &k, const vec &o, const primrec &p)
 {
     const vec &g = p.geom;
     switch (p.type) {
-    case 1: {
+    case PRIM_PLANE: {
         vec w;
         vsub(w, p.pos, o);
         k.wn = vspro(w, g);
         break;
     }
-    case 2: {
+    case PRIM_BOX: {
         const vec &pp = vsub(k.pp, o, p.pos);
         k.tryface[0] = pp.x > -g.x;
         k.tryface[1] = pp.x < g.x;
@@ -26,13 +26,13 @@ void xprep(xconst &k, const vec &o, const primrec &p)
         k.num[5] = -pp.z - g.z;
         break;
     }
-    case 3:
-    case 4: {
+    case PRIM_QUADRIC:
+    case PRIM_CONE: {
         vec pp;
         vsub(pp, o, p.pos);
         k.kp = vec{g.x * pp.x, g.y * pp.y, g.z * pp.z};
         k.c = g.x * times2(pp.x) + g.y * times2(pp.y) + g.z * times2(pp.z) -
-              (p.type == 3 ? 1.0 : 0.0);
+              (p.type == PRIM_QUADRIC ? 1.0 : 0.0);
         break;
     }
     default:
@@ -40,26 +40,27 @@ void xprep(xconst &k, const vec &o, const primrec &p)
     }
 }
 
-vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+            const primrec *tab)
 {
-    return crossx_inline(r, o, d, p, k);
+    return crossx_inline(r, o, d, p, k, tab);
 }
 
-vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p)
+vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p, const primrec *tab)
 {
     xconst k;
     xprep(k, o, p);
-    return crossx(r, o, d, p, k);
+    return crossx(r, o, d, p, k, tab);
 }
 
-int checkin(vec &x, const primrec &p)
+int checkin(vec &x, const primrec &p, const primrec *tab)
 {
     if (x.x >= FAR)
         return 1;
     if (p.nmem <= 0)
         return 1;
     for (int i = 0; i < p.nmem; i++) {
-        if (!inside(x, pri[p.mem[i]])) {
+        if (!inside(x, tab[p.mem[i]])) {
             x = nohit();
             return 0;
         }
@@ -74,19 +75,19 @@ int inside(const vec &x, const primrec &p)
     const vec &g = p.geom;
     bool solid = p.sense > 0;
     switch (p.type) {
-    case 1: {
+    case PRIM_PLANE: {
         double s = vspro(v, g);
         return solid ? s <= 0 : s >= 0;
     }
-    case 2:
+    case PRIM_BOX:
         if (solid)
             return -g.x <= v.x && v.x <= g.x && -g.y <= v.y && v.y <= g.y && -g.z <= v.z &&
                    v.z <= g.z;
         return v.x <= -g.x || v.x >= g.x || v.y <= -g.y || v.y >= g.y || v.z <= -g.z ||
                v.z >= g.z;
-    case 3:
-    case 4: {
-        double k = p.type == 3 ? 1.0 : 0.0;
+    case PRIM_QUADRIC:
+    case PRIM_CONE: {
+        double k = p.type == PRIM_QUADRIC ? 1.0 : 0.0;
         double q = g.x * times2(v.x) + g.y * times2(v.y) + g.z * times2(v.z);
         return solid ? q <= k : q >= k;
     }

@@ -20,12 +20,13 @@
 
 #include "../scene/scene.h"
 
-// The result r must not be o or d. A type outside 1..4 leaves r unchanged.
-vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p);
+// p is a record of the table tab, which holds its partners. The result r
+// must not be o or d. A type outside 1..4 leaves r unchanged.
+vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p, const primrec *tab);
 
-// 1 when x is accepted by every partner of p (or is the marker); otherwise
-// x becomes the marker and 0 is returned.
-int checkin(vec &x, const primrec &p);
+// 1 when x is accepted by every partner of p (records of tab), or is the
+// marker; otherwise x becomes the marker and 0 is returned.
+int checkin(vec &x, const primrec &p, const primrec *tab);
 
 // 1 when x lies in p's solid (sense > 0) or its complement, boundary
 // included; 0 for a type outside 1..4.
@@ -44,4 +45,5 @@ struct xconst {
 };
 
 void xprep(xconst &k, const vec &o, const primrec &p);
-vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k);
+vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+            const primrec *tab);

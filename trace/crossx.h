@@ -5,9 +5,9 @@
 #include "crossp.h"
 
 // Accepts the points of a primitive without partners at once.
-inline int checkin_inline(vec &x, const primrec &p)
+inline int checkin_inline(vec &x, const primrec &p, const primrec *tab)
 {
-    return p.nmem <= 0 ? 1 : checkin(x, p);
+    return p.nmem <= 0 ? 1 : checkin(x, p, tab);
 }
 
 namespace crossx_detail {
@@ -18,7 +18,8 @@ inline double comp(const vec &v, int a)
     return a == 0 ? v.x : a == 1 ? v.y : v.z;
 }
 
-inline vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+inline vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+                      const primrec *tab)
 {
     double nd = vspro(p.geom, d);
     if (nd == 0)
@@ -27,7 +28,7 @@ inline vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, cons
     if (t > HIT_EPS) {
         vec td;
         vadd(r, o, vmul(td, d, t));
-        checkin_inline(r, p);
+        checkin_inline(r, p, tab);
     } else {
         r = nohit();
     }
@@ -38,7 +39,8 @@ inline vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, cons
 // and v the two other axes. The face is taken when t beats best (face 1,
 // first = true, is not compared) and Q lies on the face.
 inline void box_face(vec &r, double &best, const vec &o, const vec &d, const vec &pp, double t,
-              double qu_lim, int u, double qv_lim, int v, bool first, const primrec &p)
+                     double qu_lim, int u, double qv_lim, int v, bool first, const primrec &p,
+                     const primrec *tab)
 {
     if (!(t > HIT_EPS))
         return;
@@ -52,41 +54,43 @@ inline void box_face(vec &r, double &best, const vec &o, const vec &d, const vec
         return;
     vec x, td;
     vadd(x, o, vmul(td, d, t));
-    if (!checkin_inline(x, p))
+    if (!checkin_inline(x, p, tab))
         return;
     r = x;
     best = t;
 }
 
-inline vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+inline vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+                    const primrec *tab)
 {
     const double hx = p.geom.x, hy = p.geom.y, hz = p.geom.z;
     double best = FAR;
     const vec &pp = k.pp;
     if (d.x != 0) {
         if (k.tryface[0])
-            box_face(r, best, o, d, pp, k.num[0] / d.x, hy, 1, hz, 2, true, p);
+            box_face(r, best, o, d, pp, k.num[0] / d.x, hy, 1, hz, 2, true, p, tab);
         if (k.tryface[1])
-            box_face(r, best, o, d, pp, k.num[1] / d.x, hy, 1, hz, 2, false, p);
+            box_face(r, best, o, d, pp, k.num[1] / d.x, hy, 1, hz, 2, false, p, tab);
     }
     if (d.y != 0) {
         if (k.tryface[2])
-            box_face(r, best, o, d, pp, k.num[2] / d.y, hx, 0, hz, 2, false, p);
+            box_face(r, best, o, d, pp, k.num[2] / d.y, hx, 0, hz, 2, false, p, tab);
         if (k.tryface[3])
-            box_face(r, best, o, d, pp, k.num[3] / d.y, hx, 0, hz, 2, false, p);
+            box_face(r, best, o, d, pp, k.num[3] / d.y, hx, 0, hz, 2, false, p, tab);
     }
     if (d.z != 0) {
         if (k.tryface[4])
-            box_face(r, best, o, d, pp, k.num[4] / d.z, hy, 1, hx, 0, false, p);
+            box_face(r, best, o, d, pp, k.num[4] / d.z, hy, 1, hx, 0, false, p, tab);
         if (k.tryface[5])
-            box_face(r, best, o, d, pp, k.num[5] / d.z, hy, 1, hx, 0, false, p);
+            box_face(r, best, o, d, pp, k.num[5] / d.z, hy, 1, hx, 0, false, p, tab);
     }
     if (best == FAR)
         r = nohit();
     return r;
 }
 
-inline vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+inline vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+                     const primrec *tab)
 {
     const vec &g = p.geom;
     double a = g.x * times2(d.x) + g.y * times2(d.y) + g.z * times2(d.z);
@@ -99,13 +103,13 @@ inline vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const
     double t1 = (-b - s) / a;
     if (t1 > HIT_EPS) {
         vadd(r, o, vmul(td, d, t1));
-        if (checkin_inline(r, p))
+        if (checkin_inline(r, p, tab))
             return r;
     }
     double t2 = (-b + s) / a;
     if (t2 > HIT_EPS) {
         vadd(r, o, vmul(td, d, t2));
-        checkin_inline(r, p);
+        checkin_inline(r, p, tab);
     } else {
         r = nohit();
     }
@@ -114,16 +118,17 @@ inline vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const
 
 } // namespace crossx_detail
 
-inline vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k)
+inline vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+                          const primrec *tab)
 {
     switch (p.type) {
-    case 1:
-        return crossx_detail::plane_hit(r, o, d, p, k);
-    case 2:
-        return crossx_detail::box_hit(r, o, d, p, k);
-    case 3:
-    case 4:
-        return crossx_detail::quad_hit(r, o, d, p, k);
+    case PRIM_PLANE:
+        return crossx_detail::plane_hit(r, o, d, p, k, tab);
+    case PRIM_BOX:
+        return crossx_detail::box_hit(r, o, d, p, k, tab);
+    case PRIM_QUADRIC:
+    case PRIM_CONE:
+        return crossx_detail::quad_hit(r, o, d, p, k, tab);
     default:
         return r;
     }

@@ -1,6 +1,6 @@
 #include "dirgrid.h"
 
-#include "../trace/vec.h"
+#include "../base/vec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,8 +105,8 @@ void plane_cells(std::vector<uint8_t> &mask, double wn, const vec &nrm, int f, i
 
 } // namespace
 
-void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *items,
-                   int nitems, const int *planes, int nplanes, size_t budget)
+void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aabb *box,
+                   const int *items, int nitems, const int *planes, int nplanes, size_t budget)
 {
     g.o = o;
     g.n = 0;
@@ -128,13 +128,13 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *
     for (int k = 0; k < nplanes; k++) {
         int i = planes[k];
         vec w;
-        vsub(w, pri[i].pos, o);
-        wn[i] = vspro(w, pri[i].geom);
+        vsub(w, tab[i].pos, o);
+        wn[i] = vspro(w, tab[i].geom);
         if (wn[i] == 0)
             continue; // a ray from the plane itself never meets it
         // a lower bound of the distance to the plane; 0 where the numbers
         // overflow into no number, which would upset the order below
-        const double near = std::fabs(wn[i]) / vlength(pri[i].geom) * (1 - 1e-9);
+        const double near = std::fabs(wn[i]) / vlength(tab[i].geom) * (1 - 1e-9);
         g.near[i] = near == near ? near : 0;
         isplane[i] = true;
         order[norder++] = i;
@@ -150,7 +150,7 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *
             const int i = order[k];
             masks[i].resize(ncells);
             for (int f = 0; f < 6; f++)
-                plane_cells(masks[i], wn[i], pri[i].geom, f, n);
+                plane_cells(masks[i], wn[i], tab[i].geom, f, n);
         }
     for (int k = 0; k < norder; k++)
         for (int f = 0; f < 6; f++)

@@ -22,10 +22,11 @@ struct dirgrid {
 };
 
 // Builds g for origin o over the nitems primitives in items with boxes
-// box[i], and the nplanes planes in planes (type 1, finite numbers).
-// Gives up (g.n = 0) when the lists would pass budget entries.
-void dirgrid_build(dirgrid &g, const vec &o, int n, const aabb *box, const int *items,
-                   int nitems, const int *planes, int nplanes, size_t budget);
+// box[i], and the nplanes planes in planes (records of tab: planes with
+// finite numbers). Gives up (g.n = 0) when the lists would pass budget
+// entries.
+void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aabb *box,
+                   const int *items, int nitems, const int *planes, int nplanes, size_t budget);
 
 // The cell of direction d, or -1 for a direction with no largest
 // component (zero, or not a number) or one too short to scale.

@@ -20,7 +20,11 @@ constexpr double REL = 1e-6;
 // Entries all direction grids of one picture may hold.
 constexpr size_t GRID_BUDGET = 8u << 20;
 
-struct prepared {
+} // namespace
+
+struct fast_prep {
+    const primrec *pri;     // the table of the scene prepared for
+    int primmx;
     aabb box[PRIM_MAX];     // widened by wide; the tree is built over these
     bool boxed[PRIM_MAX];   // box holds the primitive's hits
     bvh tree;               // over the primitives with finite boxes
@@ -43,9 +47,7 @@ struct prepared {
     double mlight[LIGHT_MAX]; // and from each light
 };
 
-prepared S;
-
-bool known_type(const primrec &p) { return p.type >= 1 && p.type <= 4; }
+namespace {
 
 double absmax(const vec &v)
 {
@@ -67,7 +69,7 @@ struct rayinfo {
     double dlen;
 };
 
-void ray_setup(rayinfo &ri, const vec &o, const vec &d, double dlen)
+void ray_setup(const fast_prep &S, rayinfo &ri, const vec &o, const vec &d, double dlen)
 {
     ri.o[0] = o.x, ri.o[1] = o.y, ri.o[2] = o.z;
     // 1/0 is infinite: such an axis then rules out exactly the origins
@@ -125,7 +127,7 @@ struct best_hit {
 double quad_reach(const primrec &p)
 {
     const double g[3] = {p.geom.x, p.geom.y, p.geom.z};
-    if (p.type != 3 || g[0] < 0 || g[1] < 0 || g[2] < 0)
+    if (p.type != PRIM_QUADRIC || g[0] < 0 || g[1] < 0 || g[2] < 0)
         return HUGE_VAL;
     double kmax = 0, kmin = HUGE_VAL;
     for (double k : g)
@@ -150,21 +152,22 @@ namespace {
 // The nearest hit among the unbounded primitives and a list sorted by the
 // distance of their boxes from the eye: far[k] is the squared lower bound
 // of primitive k's hit distance, -1 when it is none.
-int nearest_listed(const vec &org, const vec &dir, const xconst *xc, const uint8_t *list,
-                   uint32_t from, uint32_t to, const double *far, vec &h)
+int nearest_listed(const fast_prep &S, const vec &org, const vec &dir, const xconst *xc,
+                   const uint8_t *list, uint32_t from, uint32_t to, const double *far, vec &h)
 {
+    const primrec *pri = S.pri;
     best_hit b;
     vec p, q;
     for (int n = 0; n < S.nunbound; n++) {
         int k = S.unbound[n];
-        crossx_inline(p, org, dir, pri[k], xc[k]);
+        crossx_inline(p, org, dir, pri[k], xc[k], pri);
         b.offer(vlength2(vsub(q, org, p)), k, p);
     }
     for (uint32_t n = from; n < to; n++) {
         int k = list[n];
         if (far[k] > b.d2)
             break; // this box, and all after it, lie beyond the best hit
-        crossx_inline(p, org, dir, pri[k], xc[k]);
+        crossx_inline(p, org, dir, pri[k], xc[k], pri);
         b.offer(vlength2(vsub(q, org, p)), k, p);
     }
     if (b.i >= 0)
@@ -184,29 +187,38 @@ void lower_bounds(double *far, const double *near, double margin)
 
 } // namespace
 
-bool fast_prepare(const vec *eyes, int neyes)
+fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
 {
+    const primrec *pri = sc.pri;
+    const int primmx = sc.primmx, nlg = sc.nlg;
+    const vec *eyes = f.eye;
+    const int neyes = f.neyes;
+    fast_prep_ptr prep(new fast_prep);
+    fast_prep &S = *prep;
+    S.pri = pri;
+    S.primmx = primmx;
+
     // everything within RANGE, so the marker at FAR never takes part
     double scale = 0;
     for (int e = 0; e < neyes; e++) {
         if (!(absmax(eyes[e]) < RANGE))
-            return false;
+            return nullptr;
         scale = std::fmax(scale, absmax(eyes[e]));
     }
     for (int j = 0; j < nlg; j++) {
-        if (!(absmax(lig[j].pos) < RANGE))
-            return false;
-        scale = std::fmax(scale, absmax(lig[j].pos));
+        if (!(absmax(sc.lig[j].pos) < RANGE))
+            return nullptr;
+        scale = std::fmax(scale, absmax(sc.lig[j].pos));
     }
 
     // boxes
     for (int i = 0; i < primmx; i++) {
-        S.boxed[i] = known_type(pri[i]) && prim_bounds(S.box[i], i);
+        S.boxed[i] = known_type(pri[i].type) && prim_bounds(S.box[i], sc, i);
         for (int a = 0; S.boxed[i] && a < 3; a++)
             for (double v : {S.box[i].lo[a], S.box[i].hi[a]})
                 if (std::isfinite(v)) {
                     if (!(std::fabs(v) < RANGE))
-                        return false;
+                        return nullptr;
                     scale = std::fmax(scale, std::fabs(v));
                 }
     }
@@ -226,7 +238,7 @@ bool fast_prepare(const vec *eyes, int neyes)
     int finite[PRIM_MAX], nfinite = 0, gridded[PRIM_MAX], ngridded = 0;
     S.nloose = S.nunbound = S.nplanes = 0;
     for (int i = 0; i < primmx; i++) {
-        if (!known_type(pri[i]))
+        if (!known_type(pri[i].type))
             continue;
         bool some = false;
         for (int a = 0; S.boxed[i] && a < 3; a++)
@@ -240,7 +252,7 @@ bool fast_prepare(const vec *eyes, int neyes)
         // |N|; a normal so short that its square underflows has neither
         if (some)
             gridded[ngridded++] = i;
-        else if (pri[i].type == 1 && S.boxed[i] && absmax(pri[i].geom) >= 1e-150)
+        else if (pri[i].type == PRIM_PLANE && S.boxed[i] && absmax(pri[i].geom) >= 1e-150)
             S.planes[S.nplanes++] = i; // boxed: its numbers are finite
         else
             S.unbound[S.nunbound++] = i;
@@ -262,13 +274,13 @@ bool fast_prepare(const vec *eyes, int neyes)
         for (int i = 0; i < primmx; i++)
             xprep(S.xeye[e][i], eyes[e], pri[i]);
         S.meye[e] = REL * (absmax(eyes[e]) + S.scale);
-        screengrid_build(S.seye[e], eyes[e], ixmx, iymx, S.box, gridded, ngridded, S.planes,
+        screengrid_build(S.seye[e], f, eyes[e], pri, S.box, gridded, ngridded, S.planes,
                          S.nplanes);
         // by direction only where the picture has no tiles
         S.geye[e].n = 0;
         if (!S.seye[e].tx) {
-            dirgrid_build(S.geye[e], eyes[e], 64, S.box, gridded, ngridded, S.planes, S.nplanes,
-                          budget / 4);
+            dirgrid_build(S.geye[e], eyes[e], 64, pri, S.box, gridded, ngridded, S.planes,
+                          S.nplanes, budget / 4);
             budget -= S.geye[e].prims.size();
         }
         lower_bounds(S.fareye[e][0], S.seye[e].near, S.meye[e]);
@@ -276,23 +288,26 @@ bool fast_prepare(const vec *eyes, int neyes)
     }
     const int cells = light_cells(nlg);
     for (int j = 0; j < nlg; j++) {
+        const vec &lp = sc.lig[j].pos;
         for (int i = 0; i < primmx; i++)
-            xprep(S.xlight[j][i], lig[j].pos, pri[i]);
-        S.mlight[j] = REL * (absmax(lig[j].pos) + S.scale);
-        dirgrid_build(S.glight[j], lig[j].pos, cells, S.box, gridded, ngridded, S.planes,
+            xprep(S.xlight[j][i], lp, pri[i]);
+        S.mlight[j] = REL * (absmax(lp) + S.scale);
+        dirgrid_build(S.glight[j], lp, cells, pri, S.box, gridded, ngridded, S.planes,
                       S.nplanes, budget);
         budget -= S.glight[j].prims.size();
     }
-    return true;
+    return prep;
 }
 
-int fast_tile(int eye, int x, int y)
+void fast_prep_free::operator()(fast_prep *p) const { delete p; }
+
+int fast_tile(const fast_prep &S, int eye, int x, int y)
 {
     const screengrid &g = S.seye[eye];
     return g.tx ? screengrid_tile(g, x, y) : -1;
 }
 
-fast_tracer::fast_tracer()
+fast_tracer::fast_tracer(const scene &s, const fast_prep &prep) : sc(&s), S(&prep)
 {
     tile = -1;
     for (int j = 0; j < LIGHT_MAX; j++)
@@ -301,24 +316,26 @@ fast_tracer::fast_tracer()
 
 int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
 {
+    const fast_prep &S = *this->S;
+    const primrec *pri = S.pri;
     // from an eye: the list of its tile of the picture, or of its direction
     if (eye >= 0) {
         if (tile >= 0 && S.seye[eye].tx) {
             const screengrid &g = S.seye[eye];
-            return nearest_listed(org, dir, S.xeye[eye], g.prims.data(), g.start[tile],
+            return nearest_listed(S, org, dir, S.xeye[eye], g.prims.data(), g.start[tile],
                                   g.start[tile + 1], S.fareye[eye][0], h);
         }
         if (S.geye[eye].n) {
             const dirgrid &g = S.geye[eye];
             const int cell = dirgrid_cell(g, dir);
             if (cell >= 0)
-                return nearest_listed(org, dir, S.xeye[eye], g.prims.data(), g.start[cell],
+                return nearest_listed(S, org, dir, S.xeye[eye], g.prims.data(), g.start[cell],
                                       g.start[cell + 1], S.fareye[eye][1], h);
         }
     }
     // far out, the marker itself could be nearest, or a box too small
     if (!(absmax(org) < S.reach))
-        return nearest_plain(org, dir, h);
+        return nearest_plain(*sc, org, dir, h);
 
     best_hit b;
     vec p, q;
@@ -330,13 +347,13 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
 
     const xconst *xc = eye >= 0 ? S.xeye[eye] : nullptr;
     rayinfo ri;
-    ray_setup(ri, org, dir, vlength(dir));
+    ray_setup(S, ri, org, dir, vlength(dir));
     double tn;
     auto offer = [&](int k) {
         if (xc)
-            crossx_inline(p, org, dir, pri[k], xc[k]);
+            crossx_inline(p, org, dir, pri[k], xc[k], pri);
         else
-            crossp(p, org, dir, pri[k]);
+            crossp(p, org, dir, pri[k], pri);
         b.offer(vlength2(vsub(q, org, p)), k, p);
     };
 
@@ -390,6 +407,8 @@ namespace {
 // One shadow search from light j toward h: the candidates tried so far
 // and what they add up to.
 struct shadow_search {
+    const fast_prep &S;
+    const primrec *pri;
     const vec &lp, &lv;
     const xconst *xc;
     int hit;
@@ -399,8 +418,9 @@ struct shadow_search {
     int dim[PRIM_MAX]; // transparent primitives nearer the light than h
     int ndim = 0;
 
-    shadow_search(const vec &lp, const vec &lv, const xconst *xc, int hit, double dl2, double lim)
-        : lp(lp), lv(lv), xc(xc), hit(hit), dl2(dl2), lim(lim)
+    shadow_search(const fast_prep &S, const vec &lp, const vec &lv, const xconst *xc, int hit,
+                  double dl2, double lim)
+        : S(S), pri(S.pri), lp(lp), lv(lv), xc(xc), hit(hit), dl2(dl2), lim(lim)
     {
     }
 
@@ -408,9 +428,9 @@ struct shadow_search {
     __attribute__((always_inline)) bool try_k(int k)
     {
         vec p, q;
-        crossx_inline(p, lp, lv, pri[k], xc[k]);
+        crossx_inline(p, lp, lv, pri[k], xc[k], pri);
         double dk = vlength2(vsub(q, p, lp));
-        if (pri[k].surf == 3 && k != hit) {
+        if (pri[k].surf == SURF_GLASS && k != hit) {
             if (dk < dl2)
                 dim[ndim++] = k;
             return true;
@@ -428,11 +448,12 @@ bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach);
 
 bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f)
 {
+    const fast_prep &S = *this->S;
     // A light reaches h only through a point S within 1e-5 of h and less
     // than FAR (squared) from the light; so a light 1e5 away never does.
     if (!(dl2 < 1.0000001e10))
         return false;
-    const vec &lp = lig[j].pos;
+    const vec &lp = sc->lig[j].pos;
     const double dist = std::sqrt(dl2);
     const double tol = 1e-9 * dist + 1e-12;
     // beyond this distance from the light a point is more than 1e-4 past h
@@ -440,7 +461,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     // a point that counts for S and lies this much nearer the light than h
     // keeps S at least 1e-5 from h: the light is blocked
     const double near_h = dist - 1e-5 - tol;
-    shadow_search ss(lp, lv, S.xlight[j], hit, dl2,
+    shadow_search ss(S, lp, lv, S.xlight[j], hit, dl2,
                      near_h > 0 ? (near_h * near_h < FAR ? near_h * near_h : FAR) : 0.0);
 
     const dirgrid &g = S.glight[j];
@@ -463,7 +484,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     }
 
     vec q, sp = ss.s.i >= 0 ? ss.s.p : nohit();
-    if (!(vlength2(vsub(q, h, sp)) < 1e-10))
+    if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
         return false;
     // dim in index order, as the plain search multiplies
     int *dim = ss.dim;
@@ -475,7 +496,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
         }
     f = 1.0;
     for (int a = 0; a < ss.ndim; a++)
-        f = f * pri[dim[a]].trans;
+        f = f * S.pri[dim[a]].trans;
     return true;
 }
 
@@ -485,16 +506,20 @@ namespace {
 // false when the light is blocked.
 bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach)
 {
+    const fast_prep &S = ss.S;
+    const primrec *pri = S.pri;
+    const int primmx = S.primmx;
     // the primitive that blocked this light last often blocks it again
     int c = blocker;
-    if (c >= 0 && c < primmx && known_type(pri[c]) && (c == ss.hit || pri[c].surf != 3)) {
+    if (c >= 0 && c < primmx && known_type(pri[c].type) &&
+        (c == ss.hit || pri[c].surf != SURF_GLASS)) {
         vec p, q;
-        crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c]);
+        crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c], pri);
         if (vlength2(vsub(q, p, ss.lp)) < ss.lim)
             return false;
     }
     rayinfo ri;
-    ray_setup(ri, ss.lp, ss.lv, dist);
+    ray_setup(S, ri, ss.lp, ss.lv, dist);
     const double tmax = reach / dist + 1e-6;
     double tn;
     auto test = [&](int k) {

@@ -3,8 +3,9 @@
 //
 // fast_prepare, once per picture, computes each primitive's bounding box
 // (bounds.h), a hierarchy over the bounded ones (bvh.h), and what crossp
-// derives from the eyes and from each light alone (crossp.h's xconst). A
-// fast_tracer per thread then answers shade()'s two questions (shade_impl.h):
+// derives from the eyes and from each light alone (crossp.h's xconst), and
+// keeps it in a fast_prep of its own, which the render holds. A fast_tracer
+// per thread then answers shade()'s two questions (shade_impl.h):
 //
 //  - the nearest hit tries only the primitives whose box, widened for
 //    rounding, the ray meets, nearest boxes first, skipping boxes that lie
@@ -21,24 +22,37 @@
 // plain search.
 #pragma once
 
-#include "../scene/scene.h"
+#include "frame.h"
+#include "shade.h"
 
-// Prepares the current scene for the eyes given (1 or 2). Returns false
-// when the scene is outside the fast path's range: use calc then.
-bool fast_prepare(const vec *eyes, int neyes);
+#include <memory>
+
+struct fast_prep;
+struct fast_prep_free {
+    void operator()(fast_prep *p) const;
+};
+using fast_prep_ptr = std::unique_ptr<fast_prep, fast_prep_free>;
+
+// Prepares scene sc for the eyes of frame f. Null when the scene is outside
+// the fast path's range: use the plain search then. sc must outlive it.
+fast_prep_ptr fast_prepare(const scene &sc, const frame &f);
 
 struct fast_tracer {
     static constexpr bool skip_zero_terms = true;
+    const scene *sc;
+    const fast_prep *S;
+    trace_stop *stop = nullptr;  // see plain_tracer (shade.h)
+    const char *floor = nullptr;
     int blocker[LIGHT_MAX]; // last primitive that blocked each light
     int tile;               // the picture tile of the next primary ray, or -1
     long long rays = 0, shadow_rays = 0; // traced so far
-    fast_tracer();
+    fast_tracer(const scene &sc, const fast_prep &prep);
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f);
 };
 
 // The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.
-int fast_tile(int eye, int x, int y);
+int fast_tile(const fast_prep &prep, int eye, int x, int y);
 
 // calc with the accelerated search; eye is 0 or 1 for a primary ray from
 // the prepared eyes, -1 for any other origin.

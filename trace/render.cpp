@@ -1,82 +1,26 @@
 #include "render.h"
 
-#include "../image/rgb.h"
-#include "fast.h"
-#include "shade.h"
-
 #include <cstring>
-#include <functional>
 #include <pthread.h>
 #include <thread>
-#include <vector>
+#include <type_traits>
 
 namespace {
 
-// The picture is traced here and copied to the planes when complete.
-unsigned char outr[PLANE_BYTES], outg[PLANE_BYTES], outb[PLANE_BYTES];
-
-struct job {
-    vec eye[2];   // one eye, or the pair of a stereo picture
-    int neyes;
-    int w;        // dots per eye per row (ixmx while tracing)
-    int h;
-    bool fast;    // the accelerated tracer is prepared for this scene
-};
-
-void store(long i, const colr &c)
+inline void store(unsigned char *r, unsigned char *g, unsigned char *b, int i, const colr &c)
 {
-    outr[i] = (unsigned char)(unsigned)(c.r > 255 ? 255 : c.r);
-    outg[i] = (unsigned char)(unsigned)(c.g > 255 ? 255 : c.g);
-    outb[i] = (unsigned char)(unsigned)(c.b > 255 ? 255 : c.b);
-}
-
-// make_eye's look point plus su * uvec, by column: the first two terms of
-// its sum, which depend on x alone.
-vec colpart[WIDTH_MAX];
-
-void make_columns(int w)
-{
-    const double W = ixmx;
-    for (int x = 0; x < w; x++) {
-        double su = (x / W - 0.5) * wdu;
-        colpart[x] = vec{rx + su * uvec.x, ry + su * uvec.y, rz + su * uvec.z};
-    }
-}
-
-void trace_row(const job &jb, fast_tracer &tr, int y)
-{
-    long i = (long)y * jb.w * jb.neyes;
-    if (!jb.fast) {
-        for (int e = 0; e < jb.neyes; e++)
-            for (int x = 0; x < jb.w; x++) {
-                vec dir;
-                colr c;
-                make_eye(dir, jb.eye[e], x, y);
-                store(i++, calc(c, jb.eye[e], dir, ilvlmx));
-            }
-        return;
-    }
-    // make_eye's sum in its own order, the column and row parts done once
-    const double W = ixmx, H = iymx;
-    const double sv = (H * 0.5 - y) * wdu / W;
-    const vec rowpart{sv * vvec.x, sv * vvec.y, sv * vvec.z};
-    for (int e = 0; e < jb.neyes; e++) {
-        const vec &eye = jb.eye[e];
-        for (int x = 0; x < jb.w; x++) {
-            vec dir{colpart[x].x + rowpart.x - eye.x, colpart[x].y + rowpart.y - eye.y,
-                    colpart[x].z + rowpart.z - eye.z};
-            colr c;
-            tr.tile = fast_tile(e, x, y);
-            store(i++, calc_fast(tr, c, eye, dir, ilvlmx, e));
-        }
-    }
+    r[i] = (unsigned char)(unsigned)(c.r > 255 ? 255 : c.r);
+    g[i] = (unsigned char)(unsigned)(c.g > 255 ? 255 : c.g);
+    b[i] = (unsigned char)(unsigned)(c.b > 255 ? 255 : c.b);
 }
 
 // Rays nest on the stack as deeply as the scene's depth lets them, so each
 // tracing thread gets a large stack (reserved address space, touched only
-// as deep as the rays go), and calc stops the picture before it runs out.
+// as deep as the rays go), and shading stops the picture before it runs out.
 constexpr size_t TRACE_STACK = (size_t)256 << 20;
 constexpr size_t STACK_MARGIN = (size_t)1 << 20;
+
+using work_fn = std::function<void(const char *floor)>;
 
 void *trace_thread(void *fn)
 {
@@ -87,14 +31,14 @@ void *trace_thread(void *fn)
         pthread_attr_getstack(&a, &lo, &size);
         pthread_attr_destroy(&a);
     }
-    calc_stack_floor = lo && size > 2 * STACK_MARGIN ? (const char *)lo + STACK_MARGIN : nullptr;
-    (*(std::function<void()> *)fn)();
+    const char *floor = lo && size > 2 * STACK_MARGIN ? (const char *)lo + STACK_MARGIN : nullptr;
+    (*(work_fn *)fn)(floor);
     return nullptr;
 }
 
 // Runs fn on n threads of TRACE_STACK bytes (of the default size when so
 // much cannot be had; on the caller when no thread can be made) and waits.
-void run_threads(int n, std::function<void()> &fn)
+void run_threads(int n, work_fn &fn)
 {
     std::vector<pthread_t> ids;
     for (int t = 0; t < n; t++) {
@@ -115,33 +59,14 @@ void run_threads(int n, std::function<void()> &fn)
         pthread_join(id, nullptr);
 }
 
-// Rows are handed out one at a time, so no thread idles while others end.
-void trace_rows(const job &jb, render_ctl *ctl, int nthreads)
+colr &trace_dot(plain_tracer &tr, colr &c, const vec &eye, const vec &dir, int depth, int)
 {
-    std::atomic<int> next{0};
-    std::function<void()> work = [&] {
-        fast_tracer tr;
-        for (;;) {
-            if (calc_stop->load(std::memory_order_relaxed))
-                break;
-            int y = next.fetch_add(1);
-            if (y >= jb.h)
-                break;
-            trace_row(jb, tr, y);
-            if (ctl && ctl->row_done) {
-                const int w = jb.w * jb.neyes;
-                const long i = (long)y * w;
-                ctl->row_done(ctl->row_arg, y, w, jb.h, outr + i, outg + i, outb + i);
-            }
-            if (ctl)
-                ctl->rows_done.fetch_add(1, std::memory_order_relaxed);
-        }
-        if (ctl) {
-            ctl->rays += tr.rays;
-            ctl->shadow_rays += tr.shadow_rays;
-        }
-    };
-    run_threads(nthreads, work);
+    return calc_plain(tr, c, eye, dir, depth);
+}
+
+colr &trace_dot(fast_tracer &tr, colr &c, const vec &eye, const vec &dir, int depth, int e)
+{
+    return calc_fast(tr, c, eye, dir, depth, e);
 }
 
 } // namespace
@@ -152,101 +77,125 @@ int render_threads_default()
     return n ? (int)n : 1;
 }
 
-void make_eye(vec &dir, const vec &eye, int x, int y)
+render_job::render_job(const scene &sc, const render_options &opt) : sc_(sc), opt_(opt)
 {
-    const double W = ixmx, H = iymx;
-    double su = (x / W - 0.5) * wdu;
-    double sv = (H * 0.5 - y) * wdu / W;
-    dir.x = rx + su * uvec.x + sv * vvec.x - eye.x;
-    dir.y = ry + su * uvec.y + sv * vvec.y - eye.y;
-    dir.z = rz + su * uvec.z + sv * vvec.z - eye.z;
+    stop_.outside = opt.cancel;
 }
 
-int ray_main(int stereo, render_ctl *ctl)
+// One row of the picture into r, g, b (frame_.width samples each).
+template <class TR>
+void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b)
 {
-    double len = std::sqrt(vpnax * vpnax + vpnay * vpnay + vpnaz * vpnaz);
-    if (!(len > 0) || !std::isfinite(len))
+    const frame &f = frame_;
+    const int depth = sc_.ilvlmx;
+    int i = 0;
+    if (!prep_) {
+        for (int e = 0; e < f.neyes; e++)
+            for (int x = 0; x < f.w; x++) {
+                vec dir;
+                colr c;
+                make_eye(dir, f.eye[e], x, y, f);
+                store(r, g, b, i++, trace_dot(tr, c, f.eye[e], dir, depth, e));
+            }
+        return;
+    }
+    // make_eye's sum in its own order, the column and row parts done once
+    const double W = f.w, H = f.h;
+    const double sv = (H * 0.5 - y) * f.wdu / W;
+    const vec rowpart{sv * f.vvec.x, sv * f.vvec.y, sv * f.vvec.z};
+    for (int e = 0; e < f.neyes; e++) {
+        const vec &eye = f.eye[e];
+        for (int x = 0; x < f.w; x++) {
+            const vec &cp = colpart_[x];
+            vec dir{cp.x + rowpart.x - eye.x, cp.y + rowpart.y - eye.y, cp.z + rowpart.z - eye.z};
+            colr c;
+            if constexpr (std::is_same_v<TR, fast_tracer>)
+                tr.tile = fast_tile(*prep_, e, x, y);
+            store(r, g, b, i++, trace_dot(tr, c, eye, dir, depth, e));
+        }
+    }
+}
+
+// Rows are handed out one at a time, so no thread idles while others end.
+void render_job::trace_rows(int nthreads)
+{
+    const int w = frame_.width, h = rows_.load();
+    std::atomic<int> next{0};
+    work_fn work = [&](const char *floor) {
+        auto go = [&](auto &tr) {
+            tr.stop = &stop_;
+            tr.floor = floor;
+            std::vector<unsigned char> own(opt_.keep ? 0 : (size_t)w * 3);
+            for (;;) {
+                if (stop_.halt())
+                    break;
+                int y = next.fetch_add(1);
+                if (y >= h)
+                    break;
+                unsigned char *r, *g, *b;
+                if (opt_.keep) {
+                    const size_t at = (size_t)y * w;
+                    r = pic_.r.data() + at, g = pic_.g.data() + at, b = pic_.b.data() + at;
+                } else {
+                    r = own.data(), g = r + w, b = g + w;
+                }
+                trace_row(tr, y, r, g, b);
+                if (opt_.on_row && !stop_.halt())
+                    opt_.on_row(y, w, h, r, g, b);
+                rows_done_.fetch_add(1, std::memory_order_relaxed);
+            }
+            rays_ += tr.rays;
+            shadow_rays_ += tr.shadow_rays;
+        };
+        if (prep_) {
+            fast_tracer tr(sc_, *prep_);
+            go(tr);
+        } else {
+            plain_tracer tr(sc_);
+            go(tr);
+        }
+    };
+    run_threads(nthreads, work);
+}
+
+int render_job::run()
+{
+    if (!make_frame(sc_, opt_.stereo, frame_))
         return RAY_NOVIEW;
-
-    // what a cancelled picture puts back
-    const double svx = vpnax, svy = vpnay, svz = vpnaz;
-    const int sw = ixmx, sh = iymx;
-    const vec su = uvec, sv = vvec;
-
-    vpnax = vpnax / len;
-    vpnay = vpnay / len;
-    vpnaz = vpnaz / len;
-
-    vec e{rx + vpnax * dlength, ry + vpnay * dlength, rz + vpnaz * dlength};
-
-    if (vpnax == 0 && vpnay == 0) {
-        uvec = vec{sgn(vpnaz), 0, 0};
-        vvec = vec{0, 1, 0};
-    } else {
-        double l = std::sqrt(vpnax * vpnax + vpnay * vpnay);
-        uvec = vec{-vpnay / l, vpnax / l, 0};
-        vvec = vec{-vpnaz * uvec.y, vpnaz * uvec.x, l};
+    frame &f = frame_;
+    const int h = f.w > 0 && f.h > 0 ? f.h : 0;
+    if (!opt_.plain && h > 0)
+        prep_ = fast_prepare(sc_, f);
+    if (prep_) {
+        colpart_.resize((size_t)f.w);
+        const double W = f.w;
+        for (int x = 0; x < f.w; x++) {
+            double su = (x / W - 0.5) * f.wdu;
+            colpart_[x] = vec{f.look.x + su * f.uvec.x, f.look.y + su * f.uvec.y,
+                              f.look.z + su * f.uvec.z};
+        }
     }
+    if (opt_.keep && h > 0)
+        pic_.resize(f.width, h);
+    rows_done_ = 0;
+    rays_ = shadow_rays_ = 0;
+    rows_ = h;
 
-    if (ixmx > WIDTH_MAX)
-        ixmx = WIDTH_MAX;
-    if (iymx > HEIGHT_MAX)
-        iymx = HEIGHT_MAX;
+    int nthreads = opt_.plain ? 1 : opt_.threads > 0 ? opt_.threads : render_threads_default();
+    if (nthreads > h)
+        nthreads = h > 0 ? h : 1;
+    if (h > 0)
+        trace_rows(nthreads);
 
-    job jb;
-    if (stereo) {
-        ixmx = ixmx / 2;
-        double off = dlength * length3d;
-        vec t;
-        vadd(jb.eye[0], e, vmul(t, uvec, off));
-        vsub(jb.eye[1], e, vmul(t, uvec, off));
-        jb.neyes = 2;
-    } else {
-        jb.eye[0] = e;
-        jb.neyes = 1;
-    }
-    jb.fast = !(ctl && ctl->plain) && fast_prepare(jb.eye, jb.neyes);
-    jb.w = ixmx;
-    if (jb.fast)
-        make_columns(jb.w);
-    jb.h = ixmx > 0 && iymx > 0 ? iymx : 0;
-
-    if (ctl) {
-        ctl->rows_done = 0;
-        ctl->rows = jb.h;
-        ctl->rays = ctl->shadow_rays = 0;
-    }
-    int nthreads = ctl && ctl->plain ? 1 : ctl && ctl->threads > 0 ? ctl->threads
-                                                                  : render_threads_default();
-    if (nthreads > jb.h)
-        nthreads = jb.h > 0 ? jb.h : 1;
-    std::atomic<bool> own_stop{false};
-    calc_stop = ctl ? &ctl->cancel : &own_stop;
-    calc_deep = false;
-    trace_rows(jb, ctl, nthreads);
-    calc_stop = nullptr;
-
-    if (stereo)
-        ixmx = ixmx * 2;
-
-    const bool deep = calc_deep.load();
-    if (deep || (ctl && ctl->cancel.load())) {
-        vpnax = svx;
-        vpnay = svy;
-        vpnaz = svz;
-        ixmx = sw;
-        iymx = sh;
-        uvec = su;
-        vvec = sv;
-        if (deep && ctl)
-            ctl->cancel = false; // set by calc, not by the caller
-        return deep ? RAY_TOODEEP : RAY_CANCELLED;
-    }
-    if (ctl && !ctl->to_planes)
-        return RAY_DONE;
-    const size_t n = (size_t)jb.h * jb.w * jb.neyes;
-    std::memcpy(gdatar, outr, n);
-    std::memcpy(gdatag, outg, n);
-    std::memcpy(gdatab, outb, n);
+    if (stop_.deep.load())
+        return RAY_TOODEEP;
+    if (stop_.halt())
+        return RAY_CANCELLED;
     return RAY_DONE;
+}
+
+void keep_picture(const render_job &r, scene &sc, planes &pl)
+{
+    apply_frame(sc, r.view());
+    to_planes(r.result(), pl);
 }

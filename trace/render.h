@@ -1,54 +1,89 @@
-// render.h - the render driver: one primary ray per dot into the planes.
+// render.h - a render job: one picture of one scene, one primary ray per dot.
 //
-// ray_main normalises the look direction in place, places the eye at
-// look point + dlength * direction, derives the screen frame uvec (right)
-// and vvec (up), clamps the size to 1024 x 768 and traces every dot, rows
-// from the top, storing min(channel, 255) as the low eight bits. stereo != 0
-// traces a crossed pair: each row holds the view of the eye moved along
-// +uvec, then that of the eye moved along -uvec, each half ixmx/2 wide.
+//   render_job r(sc, opts);   // takes a copy of sc: the caller may go on
+//   int rc = r.run();         // traces on worker threads; RAY_ code
+//   r.result()                // the picture (when opts.keep)
+//   r.view()                  // the frame it used, for apply_frame
 //
-// Rows are traced on worker threads; each dot depends only on the scene,
-// so the picture is the same for any number of threads. The picture goes
-// to the planes only when every dot is done.
+// The frame (frame.h) is derived from the scene's camera; the picture is
+// frame.width x frame.h dots, rows from the top; a stereo pair holds in
+// each row the view of the eye moved along +uvec, then that of the eye
+// moved along -uvec. Each dot stores min(channel, 255) as the low eight bits.
+//
+// Every dot depends only on the scene, so the picture is the same for any
+// number of threads, and any number of renders may run at once: a render
+// owns all its working state and reads nothing else. cancel() and the
+// progress counters may be used from any thread while run() works.
 #pragma once
 
-#include "../scene/scene.h"
+#include "../image/rgb.h"
+#include "fast.h"
+#include "frame.h"
+#include "shade.h"
 
 #include <atomic>
-
-struct render_ctl {
-    int threads = 0;                // 0: one per core
-    bool plain = false;             // the reference tracer, one thread
-    std::atomic<int> rows_done{0};  // progress, for a watcher on another thread
-    std::atomic<int> rows{0};       // rows to trace, set when tracing starts
-    std::atomic<bool> cancel{false}; // set from another thread to stop
-    // counted by the accelerated tracer: rays traced (primary and
-    // secondary) and shadow searches
-    std::atomic<long long> rays{0};
-    std::atomic<long long> shadow_rays{0};
-    // called on the tracing thread as each row is done, with the row's w
-    // bytes per channel (w is the picture's final width, h its height):
-    // a writer can lay out its file while the rest is traced
-    void (*row_done)(void *arg, int y, int w, int h, const unsigned char *r,
-                     const unsigned char *g, const unsigned char *b) = nullptr;
-    void *row_arg = nullptr;
-    // false: the caller takes the picture from row_done alone, and the
-    // planes keep what they held
-    bool to_planes = true;
-};
+#include <functional>
+#include <vector>
 
 enum {
-    RAY_DONE = 0,      // the picture is in the planes
-    RAY_NOVIEW = 1,    // the look direction has no length: nothing changed
-    RAY_CANCELLED = 2, // stopped: planes and globals as they were
+    RAY_DONE = 0,      // the picture is complete
+    RAY_NOVIEW = 1,    // the look direction has no length: nothing traced
+    RAY_CANCELLED = 2, // stopped: the picture is incomplete, throw it away
     RAY_TOODEEP = 3,   // rays nest deeper than a thread's stack holds (the
-                       // depth asked for is in the hundred thousands):
-                       // stopped, planes and globals as they were
+                       // depth asked for is in the hundred thousands): stopped
 };
 
-int ray_main(int stereo, render_ctl *ctl = nullptr);
+// Called on a tracing thread as each row is done: row y of the picture,
+// w samples per channel (w is the picture's width, h its height).
+using row_fn = std::function<void(int y, int w, int h, const unsigned char *r,
+                                  const unsigned char *g, const unsigned char *b)>;
 
-// Direction of the ray from eye through the upper-left corner of dot (x, y).
-void make_eye(vec &dir, const vec &eye, int x, int y);
+struct render_options {
+    int stereo = 0;     // nonzero: a crossed stereo pair
+    int threads = 0;    // 0: one per core
+    bool plain = false; // the reference tracer, one thread
+    bool keep = true;   // false: rows go to on_row only, result() stays empty
+    row_fn on_row;      // may be empty
+    const std::atomic<bool> *cancel = nullptr; // the caller's own stop flag, or null
+};
+
+class render_job {
+public:
+    explicit render_job(const scene &sc, const render_options &opt = {});
+    render_job(const render_job &) = delete;
+    render_job &operator=(const render_job &) = delete;
+
+    int run();
+    void cancel() { stop_.cancel.store(true); }
+    bool stopping() const { return stop_.halt(); } // cancelled, or stopped too deep
+
+    int rows() const { return rows_.load(); }           // rows to trace, once known
+    int rows_done() const { return rows_done_.load(); } // rows traced so far
+    long long rays() const { return rays_.load(); }     // primary and secondary
+    long long shadow_rays() const { return shadow_rays_.load(); }
+
+    const picture &result() const { return pic_; }
+    const frame &view() const { return frame_; }
+    const scene &model() const { return sc_; }
+
+private:
+    void trace_rows(int nthreads);
+    template <class TR>
+    void trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b);
+
+    scene sc_;
+    render_options opt_;
+    frame frame_{};
+    picture pic_;
+    trace_stop stop_;
+    fast_prep_ptr prep_;
+    std::vector<vec> colpart_; // look point + su * uvec, by column
+    std::atomic<int> rows_{0}, rows_done_{0};
+    std::atomic<long long> rays_{0}, shadow_rays_{0};
+};
+
+// What a finished picture leaves behind in the window: the frame written
+// back to sc (apply_frame) and the picture in the first dots of pl.
+void keep_picture(const render_job &r, scene &sc, planes &pl);
 
 int render_threads_default();

@@ -23,16 +23,20 @@ double box_distance(const aabb &b, const vec &o)
 
 } // namespace
 
-void screengrid_build(screengrid &g, const vec &eye, int w, int h, const aabb *box,
-                      const int *items, int nitems, const int *planes, int nplanes)
+void screengrid_build(screengrid &g, const frame &f, const vec &eye, const primrec *tab,
+                      const aabb *box, const int *items, int nitems, const int *planes,
+                      int nplanes)
 {
     g.tx = g.ty = 0;
+    const int w = f.w, h = f.h;
+    const double wdu = f.wdu;
+    const vec &uvec = f.uvec, &vvec = f.vvec;
     if (w <= 0 || h <= 0 || !(wdu > 0))
         return;
     // a ray through window point (su, sv) has direction d0 + su u + sv v
-    const vec n{vpnax, vpnay, vpnaz};
+    const vec &n = f.dir;
     vec d0;
-    vsub(d0, vec{rx, ry, rz}, eye);
+    vsub(d0, f.look, eye);
     const double d0n = vspro(d0, n), d0u = vspro(d0, uvec), d0v = vspro(d0, vvec);
     if (!(d0n < 0) || !std::isfinite(d0n) || !std::isfinite(d0u) || !std::isfinite(d0v))
         return;
@@ -78,13 +82,13 @@ void screengrid_build(screengrid &g, const vec &eye, int w, int h, const aabb *b
     for (int k = 0; k < nplanes; k++) {
         int i = planes[k];
         vec wv;
-        vsub(wv, pri[i].pos, eye);
-        double wn = vspro(wv, pri[i].geom);
+        vsub(wv, tab[i].pos, eye);
+        double wn = vspro(wv, tab[i].geom);
         if (wn == 0)
             continue; // rays from the plane itself never meet it
         // 0 where the numbers overflow into no number, which would upset
         // the order below
-        const double near = std::fabs(wn) / vlength(pri[i].geom) * (1 - 1e-9);
+        const double near = std::fabs(wn) / vlength(tab[i].geom) * (1 - 1e-9);
         g.near[i] = near == near ? near : 0;
         spans[i] = all;
         order[norder++] = i;

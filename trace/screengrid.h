@@ -9,6 +9,7 @@
 #pragma once
 
 #include "bounds.h"
+#include "frame.h"
 
 #include <cstdint>
 #include <vector>
@@ -22,11 +23,13 @@ struct screengrid {
     double near[PRIM_MAX];        // distance from the eye to each listed primitive
 };
 
-// Builds g for the picture seen from eye (w x h dots, as make_eye traces
-// them with the current frame) over the nitems primitives in items with
-// boxes box[i], and the planes. No grid when the camera is degenerate.
-void screengrid_build(screengrid &g, const vec &eye, int w, int h, const aabb *box,
-                      const int *items, int nitems, const int *planes, int nplanes);
+// Builds g for the picture of frame f seen from eye (f.w x f.h dots, as
+// make_eye traces them) over the nitems primitives in items with boxes
+// box[i], and the planes (records of tab). No grid when the camera is
+// degenerate.
+void screengrid_build(screengrid &g, const frame &f, const vec &eye, const primrec *tab,
+                      const aabb *box, const int *items, int nitems, const int *planes,
+                      int nplanes);
 
 inline int screengrid_tile(const screengrid &g, int x, int y)
 {

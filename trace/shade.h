@@ -21,23 +21,51 @@
 
 #include <atomic>
 
-// Stopping a render. While the render driver traces, calc_stop points at
-// its stop flag; while that flag is true the shading of a ray (calc, and
-// the accelerated tracer alike) returns black at once, so even a dot whose
-// ray tree has 2^31 nodes ends quickly, and the driver throws the picture
-// away. Secondary rays nest on the stack: a ray that finds its thread's
-// stack below calc_stack_floor (the driver sets it per tracing thread;
-// null: unchecked) sets calc_deep and the stop flag instead of going deeper.
-extern std::atomic<bool> *calc_stop;
-extern std::atomic<bool> calc_deep;
-extern thread_local const char *calc_stack_floor;
+// Stopping a render. A render's tracers share one trace_stop; while halt()
+// is true the shading of a ray returns black at once, so even a dot whose
+// ray tree has 2^31 nodes ends quickly, and the render throws the picture
+// away. The caller's cancel and the tracers' own stop for nesting too deep
+// are separate flags, so neither can erase the other.
+struct trace_stop {
+    std::atomic<bool> cancel{false}; // asked for by the caller, from any thread
+    std::atomic<bool> deep{false};   // rays nest deeper than a thread's stack holds
+    const std::atomic<bool> *outside = nullptr; // a flag of the caller's, or null
+    bool halt() const
+    {
+        return cancel.load(std::memory_order_relaxed) || deep.load(std::memory_order_relaxed) ||
+               (outside && outside->load(std::memory_order_relaxed));
+    }
+};
 
-colr &calc(colr &out, const vec &org, const vec &dir, int depth);
+// The literal search: every primitive for the nearest hit, and again for
+// every shadow; the reference the accelerated tracer (fast.h) must match.
+// Secondary rays nest on the stack: a ray that finds its thread's stack
+// below floor (null: unchecked) sets stop->deep instead of going deeper.
+struct plain_tracer {
+    static constexpr bool skip_zero_terms = false;
+    const scene *sc;
+    trace_stop *stop = nullptr;  // null: the ray cannot be stopped
+    const char *floor = nullptr; // lowest safe stack address, or null
+    long long rays = 0, shadow_rays = 0;
+
+    explicit plain_tracer(const scene &s) : sc(&s) {}
+    int nearest(const vec &org, const vec &dir, int eye, vec &h) const;
+    bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f) const;
+};
+
+colr &calc_plain(plain_tracer &tr, colr &out, const vec &org, const vec &dir, int depth);
+
+// The colour seen along a ray of sc, with the plain search.
+colr &calc(colr &out, const vec &org, const vec &dir, int depth, const scene &sc);
 
 // calc's search for the nearest hit: every primitive in index order, the
 // smallest squared distance below FAR, the lower index on a tie. Returns
 // the primitive's index and its point in h, or -1.
-int nearest_plain(const vec &org, const vec &dir, vec &h);
+int nearest_plain(const scene &sc, const vec &org, const vec &dir, vec &h);
+
+// A light reaches a point when the nearest point its shadow search finds
+// lies within this squared distance of it; both tracers test the same.
+constexpr double LIT_EPS2 = 1e-10;
 
 // Normal of p at pt, not normalised, turned by sense. Other types: unchanged.
 vec &refl(vec &nrm, const vec &pt, const primrec &p);

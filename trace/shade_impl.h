@@ -1,8 +1,10 @@
 // shade_impl.h - the shading of one ray, written once for every tracer.
 //
-// shade() holds the lighting arithmetic; a tracer TR answers the two
-// geometric questions it asks, and must answer them exactly as the plain
-// loops over all primitives would:
+// shade() holds the lighting arithmetic; a tracer TR holds the scene it
+// traces (TR::sc), its render's stop flags (TR::stop, may be null) and its
+// thread's stack floor (TR::floor, may be null), and answers the two
+// geometric questions shade asks, exactly as the plain loops over all
+// primitives would:
 //
 //   int TR::nearest(const vec &org, const vec &dir, int eye, vec &h)
 //       index of the primitive hit (the smallest squared distance from org,
@@ -115,12 +117,11 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     using namespace shade_detail;
     out = colr{0, 0, 0};
     // a render being stopped, or a thread's stack nearly spent (shade.h)
-    if (calc_stop) {
-        if (calc_stop->load(std::memory_order_relaxed))
+    if (tr.stop) {
+        if (tr.stop->halt())
             return out;
-        if ((uintptr_t)__builtin_frame_address(0) < (uintptr_t)calc_stack_floor) {
-            calc_deep = true;
-            calc_stop->store(true);
+        if ((uintptr_t)__builtin_frame_address(0) < (uintptr_t)tr.floor) {
+            tr.stop->deep.store(true);
             return out;
         }
     }
@@ -130,7 +131,8 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     if (hit < 0)
         return out; // the background is black
 
-    const primrec &ph = pri[hit];
+    const scene &sc = *tr.sc;
+    const primrec &ph = sc.pri[hit];
     vec n;
     refl(n, h, ph);
     colr k, c;
@@ -143,15 +145,16 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
         vec u{0, 0, 0}; // the unit dir, for highlights only
         if (!(skip && ph.ks == 0))
             vnorm(u, dir);
-        for (int j = 0; j < nlg; j++) {
-            if (skip && lig[j].bright == 0)
+        for (int j = 0; j < sc.nlg; j++) {
+            const ligrec &lj = sc.lig[j];
+            if (skip && lj.bright == 0)
                 continue;
             vec lv;
-            vsub(lv, h, lig[j].pos);
+            vsub(lv, h, lj.pos);
             double f;
             tr.shadow_rays++;
             if (tr.lit(j, h, hit, lv, vlength2(lv), f))
-                add_light<skip>(out, u, n, ph, k, lv, f * lig[j].bright);
+                add_light<skip>(out, u, n, ph, k, lv, f * lj.bright);
         }
     }
 
@@ -159,11 +162,11 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
         cadd(out, out, cmul(c, k, ph.ka));
 
     if (depth > 0 && !flat) {
-        if (ph.surf == 2 && !(skip && ph.ks == 0)) {
+        if (ph.surf == SURF_MIRROR && !(skip && ph.ks == 0)) {
             vec r;
             shade(tr, c, h, mirror(r, dir, n), depth - 1, -1);
             cadd(out, out, cmul(c, c, ph.ks));
-        } else if (ph.surf == 3) {
+        } else if (ph.surf == SURF_GLASS) {
             shade_glass(tr, out, h, dir, n, ph, depth);
         }
     }

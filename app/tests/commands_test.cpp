@@ -6,7 +6,6 @@
 #include "image/rgb.h"
 #include "image/safewrite.h"
 #include "scene/scene.h"
-#include "scene/warn.h"
 
 #include <cstring>
 #include <fstream>
@@ -21,8 +20,6 @@ struct Commands : ::testing::Test {
     void SetUp() override
     {
         app_start();
-        scene_reset();
-        warn_clear();
         mode = 0;
         zoom_size = 100;
         safewrite_fail_after = -1;
@@ -184,19 +181,19 @@ TEST_F(Commands, NoThenLoadingAnImageStillAsks)
 TEST_F(Commands, CancelledRenderLeavesPictureAndFlags)
 {
     rendered();
-    std::vector<unsigned char> before(gdatar, gdatar + 48);
+    std::vector<unsigned char> before(gdata.r, gdata.r + 48);
     unsigned gen = disp_grid_gen();
     data_change = 0;
-    ixmx = 4;
-    vpnaz = 3;
+    model.ixmx = 4;
+    model.vpnaz = 3;
     ui.cancel_render = true;
     app_command(ui, IDM_MAKE);
     EXPECT_EQ(image_ready, 1);
     EXPECT_EQ(data_change, 0);
-    EXPECT_EQ(ixmx, 4);
-    EXPECT_EQ(vpnaz, 3);
+    EXPECT_EQ(model.ixmx, 4);
+    EXPECT_EQ(model.vpnaz, 3);
     EXPECT_EQ(disp_grid_gen(), gen);
-    EXPECT_EQ(std::vector<unsigned char>(gdatar, gdatar + 48), before);
+    EXPECT_EQ(std::vector<unsigned char>(gdata.r, gdata.r + 48), before);
     EXPECT_EQ(ui.cursor, 0);
     EXPECT_TRUE(ui.msgs.empty());
 }
@@ -205,7 +202,7 @@ TEST_F(Commands, NoViewIsReportedAndChangesNothing)
 {
     ui.files.push_back(type_ok("ROOM.RT"));
     app_command(ui, IDM_OPENRT);
-    vpnax = vpnay = vpnaz = 0;
+    model.vpnax = model.vpnay = model.vpnaz = 0;
     app_command(ui, IDM_MAKE);
     EXPECT_EQ(image_ready + data_change, 0);
     ASSERT_EQ(ui.msgs.size(), 1u);
@@ -219,7 +216,7 @@ TEST_F(Commands, NoViewIsReportedAndChangesNothing)
 TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
 {
     rendered();
-    std::vector<unsigned char> before(gdatar, gdatar + 48);
+    std::vector<unsigned char> before(gdata.r, gdata.r + 48);
     unsigned gen = disp_grid_gen();
     data_change = 0;
     ui.render_rc = RAY_TOODEEP;
@@ -227,7 +224,7 @@ TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
     EXPECT_EQ(image_ready, 1);
     EXPECT_EQ(data_change, 0);
     EXPECT_EQ(disp_grid_gen(), gen);
-    EXPECT_EQ(std::vector<unsigned char>(gdatar, gdatar + 48), before);
+    EXPECT_EQ(std::vector<unsigned char>(gdata.r, gdata.r + 48), before);
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
     EXPECT_NE(ui.msgs[0].text.find("deeper"), std::string::npos);
@@ -236,7 +233,10 @@ TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
 
 TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
 {
+    testing::internal::CaptureStdout();
     open_scene(ui, (tmp.path + "/missing.RT").c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Cannot open \"" + tmp.path + "/missing.RT\" !!\n");
     EXPECT_EQ(rt_ready, 1);
     EXPECT_EQ(ui.title, tmp.path + "/missing.RT");
     ASSERT_EQ(ui.msgs.size(), 1u);
@@ -245,7 +245,7 @@ TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
     tmp.file("CUT.RT", "0 0 0 0 0 1 10 4 8 6 0 0 1 1");
     open_scene(ui, (tmp.path + "/CUT.RT").c_str());
     ASSERT_EQ(ui.msgs.size(), 2u);
-    EXPECT_NE(ui.msgs[1].text.find(warns[0]), std::string::npos);
+    EXPECT_NE(ui.msgs[1].text.find("inside record 1"), std::string::npos);
     EXPECT_STREQ(oldFName, "CUT.RT");
     EXPECT_STREQ(szTmpFilePath, (tmp.path + "/").c_str());
 }
@@ -257,7 +257,7 @@ TEST_F(Commands, RefusedImageClearsImageReady)
     ui.answers = {ID_NO};
     ui.files.push_back(type_ok("BAD.BMP"));
     app_command(ui, IDM_OPENBMP);
-    EXPECT_EQ(ixmx, 0);
+    EXPECT_EQ(model.ixmx, 0);
     EXPECT_EQ(image_ready, 0);
     ASSERT_EQ(ui.msgs.size(), 2u);
     EXPECT_NE(ui.msgs[1].text.find("BM"), std::string::npos);
@@ -328,7 +328,7 @@ TEST_F(Commands, SettingRepaintsWithoutANewPicture)
     };
     int before = ui.invalidates;
     app_command(ui, IDM_SETTING);
-    EXPECT_EQ(ixmx, 4);
+    EXPECT_EQ(model.ixmx, 4);
     EXPECT_EQ(ui.invalidates, before + 1);
     EXPECT_EQ(disp_grid_gen(), gen);
 }
@@ -345,7 +345,7 @@ TEST_F(Commands, PrintNeedsAnImageAndNamesTheDocument)
     EXPECT_EQ(ui.cursor, 0);
 
     // too small to have a dot at 50 %: told, no dialog
-    ixmx = 1;
+    model.ixmx = 1;
     zoom_size = 50;
     app_command(ui, IDM_PRINT);
     EXPECT_EQ(ui.print_setups, 1);
@@ -353,7 +353,7 @@ TEST_F(Commands, PrintNeedsAnImageAndNamesTheDocument)
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
 
     // a page that cannot be written is reported
-    ixmx = 8;
+    model.ixmx = 8;
     ui.page_ok = false;
     app_command(ui, IDM_PRINT);
     EXPECT_EQ(ui.msgs.size(), 2u);

@@ -73,7 +73,6 @@ struct Window : ::testing::Test {
     void SetUp() override
     {
         app_start();
-        scene_reset();
         mode = 2; // full colour: dots equal the planes
         zoom_size = 100;
         std::strcpy(szTmpFilePath, (tmp.path + "/").c_str());
@@ -138,7 +137,7 @@ TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
     for (int y : {0, 5, 11})
         for (int x : {0, 7, 15}) {
             int i = y * 16 + x;
-            EXPECT_EQ(shot.pixel(x, y), qRgb(gdatar[i], gdatag[i], gdatab[i])) << x << "," << y;
+            EXPECT_EQ(shot.pixel(x, y), qRgb(gdata.r[i], gdata.g[i], gdata.b[i])) << x << "," << y;
         }
     EXPECT_EQ(shot.pixel(16, 0), qRgb(255, 255, 255));
     EXPECT_EQ(shot.pixel(0, 12), qRgb(255, 255, 255));
@@ -174,7 +173,7 @@ TEST_F(Window, ZoomEnlargesWithoutSmoothing)
     run(IDM_CONFIG);
     EXPECT_EQ(zoom_size, 200);
     QImage shot = win->view()->grab().toImage();
-    EXPECT_EQ(shot.pixel(30, 22), qRgb(gdatar[11 * 16 + 15], gdatag[11 * 16 + 15], gdatab[11 * 16 + 15]));
+    EXPECT_EQ(shot.pixel(30, 22), qRgb(gdata.r[11 * 16 + 15], gdata.g[11 * 16 + 15], gdata.b[11 * 16 + 15]));
     EXPECT_EQ(shot.pixel(31, 23), shot.pixel(30, 22));
     EXPECT_EQ(shot.pixel(32, 0), qRgb(255, 255, 255));
 }
@@ -184,11 +183,11 @@ TEST_F(Window, CancelledRenderChangesNothing)
     open_and_render();
     data_change = 0;
     unsigned gen = disp_grid_gen();
-    render_hook = [](render_ctl &c) { c.cancel = true; };
+    render_hook = [](render_job &job) { job.cancel(); };
     run(IDM_MAKE3D);
     EXPECT_EQ(image_ready, 1);
     EXPECT_EQ(data_change, 0);
-    EXPECT_EQ(ixmx, 16);
+    EXPECT_EQ(model.ixmx, 16);
     EXPECT_EQ(disp_grid_gen(), gen);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -199,10 +198,8 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
     run(IDM_OPENRT);
     // a render that goes on until it is told to stop, as a long one would
     progress_delay_ms = 0;
-    render_fn = [](int, render_ctl *ctl) {
-        ctl->rows = 100;
-        ctl->rows_done = 40;
-        while (!ctl->cancel)
+    render_fn = [](render_job &job) {
+        while (!job.stopping())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return (int)RAY_CANCELLED;
     };
@@ -210,16 +207,20 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
     on_modal([&](QWidget *w) {
         EXPECT_EQ(w->windowTitle(), "Tracing");
         EXPECT_NE(QApplication::overrideCursor(), nullptr);
-        // the window still answers: its commands do nothing meanwhile
+        // the window still answers: its commands are greyed meanwhile
         win->view()->repaint();
         painted = true;
         EXPECT_EQ(app_busy(), 1);
+        EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
+        EXPECT_FALSE(win->action(IDM_OPENRT)->isEnabled());
+        EXPECT_TRUE(win->action(IDM_ABOUT)->isEnabled());
         QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
     });
     run(IDM_MAKE);
     EXPECT_TRUE(painted);
     EXPECT_EQ(image_ready, 0);
     EXPECT_EQ(app_busy(), 0);
+    EXPECT_TRUE(win->action(IDM_MAKE)->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -322,7 +323,7 @@ TEST_F(Window, PrintsTheGridEnlargedOnAPdfPage)
     for (int y : {0, 11})
         for (int x : {0, 15}) {
             int i = y * 16 + x;
-            QRgb want = qRgb(gdatar[i], gdatag[i], gdatab[i]);
+            QRgb want = qRgb(gdata.r[i], gdata.g[i], gdata.b[i]);
             EXPECT_EQ(page.pixel(x * 37 + 1, y * 37 + 1), want);
             EXPECT_EQ(page.pixel(x * 37 + 35, y * 37 + 35), want);
         }

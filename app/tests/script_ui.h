@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "app/commands.h"
 #include "app/filedlg.h"
 #include "app/settings.h"
 #include "app/ui_port.h"
@@ -29,6 +30,7 @@ struct script_ui : ui_port {
     std::function<int(config_form &)> on_config;
     bool cancel_render = false;
     int renders = 0, render_rc = -1;
+    int busy_seen = 0, command_changes = 0;
     bool print_ok = true, page_ok = true;
     int pw = 4800, ph = 6600;
     std::string docname;
@@ -60,16 +62,17 @@ struct script_ui : ui_port {
     }
     int setting_dialog(setting_form &f) override { return on_setting ? on_setting(f) : 0; }
     int config_dialog(config_form &f) override { return on_config ? on_config(f) : 0; }
-    int render(int stereo) override
+    int run_render(render_job &job) override
     {
         renders++;
+        busy_seen = app_busy();
         if (render_rc >= 0)
             return render_rc;
-        render_ctl ctl;
-        ctl.threads = 2;
-        ctl.cancel = cancel_render;
-        return ray_main(stereo, &ctl);
+        if (cancel_render)
+            job.cancel();
+        return job.run();
     }
+    void commands_changed() override { command_changes++; }
     int print_setup(const char *doc, int &w, int &h) override
     {
         print_setups++;
@@ -78,7 +81,7 @@ struct script_ui : ui_port {
         h = ph;
         return print_ok;
     }
-    int print_page(int, int, int scale) override
+    int print_page(int, int, int scale, msglist &) override
     {
         printed_scale = scale;
         return page_ok;

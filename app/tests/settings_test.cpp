@@ -16,7 +16,6 @@ struct Settings : ::testing::Test {
     script_ui ui;
     void SetUp() override
     {
-        scene_reset();
         mode = 0;
         zoom_size = 100;
     }
@@ -48,9 +47,9 @@ TEST_F(Settings, UnsignedFieldsReadAsTheDialogsDo)
 
 TEST_F(Settings, SettingShowsSixDecimals)
 {
-    ixmx = 640;
-    iymx = 480;
-    vpnaz = -1;
+    model.ixmx = 640;
+    model.iymx = 480;
+    model.vpnaz = -1;
     setting_form f;
     DataSet_open(f);
     EXPECT_STREQ(f.text[0], "640");
@@ -61,10 +60,10 @@ TEST_F(Settings, SettingShowsSixDecimals)
 
 TEST_F(Settings, SettingOkParsesEachField)
 {
-    ixmx = 640;
-    iymx = 480;
-    rx = 5;
-    ry = 6;
+    model.ixmx = 640;
+    model.iymx = 480;
+    model.rx = 5;
+    model.ry = 6;
     setting_form f;
     DataSet_open(f);
     std::strcpy(f.text[0], "-3");      // not unsigned: kept
@@ -74,18 +73,18 @@ TEST_F(Settings, SettingOkParsesEachField)
     std::strcpy(f.text[4], " 2.5e1x"); // the leading number
     std::strcpy(f.text[8], "0.1234567");
     DataSet_ok(f);
-    EXPECT_EQ(ixmx, 640);
-    EXPECT_EQ(iymx, 0);
-    EXPECT_EQ(rx, 5);
-    EXPECT_EQ(ry, 0);
-    EXPECT_EQ(rz, 25);
-    EXPECT_EQ(wdu, 0.1234567);
+    EXPECT_EQ(model.ixmx, 640);
+    EXPECT_EQ(model.iymx, 0);
+    EXPECT_EQ(model.rx, 5);
+    EXPECT_EQ(model.ry, 0);
+    EXPECT_EQ(model.rz, 25);
+    EXPECT_EQ(model.wdu, 0.1234567);
 
     // OK without a change rounds to the six decimals shown
-    wdu = 0.1234567;
+    model.wdu = 0.1234567;
     DataSet_open(f);
     DataSet_ok(f);
-    EXPECT_EQ(wdu, 0.123457);
+    EXPECT_EQ(model.wdu, 0.123457);
 }
 
 TEST_F(Settings, DecimalFieldsIgnoreTheLocaleAndReadFiftyNineCharacters)
@@ -101,29 +100,29 @@ TEST_F(Settings, DecimalFieldsIgnoreTheLocaleAndReadFiftyNineCharacters)
     std::strcpy(f.text[3], long_text.c_str());
     DataSet_ok(f);
     std::setlocale(LC_NUMERIC, keep.c_str());
-    EXPECT_EQ(rx, 1.5) << (de ? "with de_DE" : "C only");
-    EXPECT_EQ(ry, 1e58);
+    EXPECT_EQ(model.rx, 1.5) << (de ? "with de_DE" : "C only");
+    EXPECT_EQ(model.ry, 1e58);
 }
 
 TEST_F(Settings, HugeValuesSurviveOk)
 {
-    rx = 3e60;
+    model.rx = 3e60;
     setting_form f;
     DataSet_open(f);
     EXPECT_LE(std::strlen(f.text[2]), 59u);
     DataSet_ok(f);
-    EXPECT_EQ(rx, 3e60);
+    EXPECT_EQ(model.rx, 3e60);
 }
 
 TEST_F(Settings, CancelWritesNothing)
 {
-    ixmx = 640;
+    model.ixmx = 640;
     ui.on_setting = [](setting_form &f) {
         std::strcpy(f.text[0], "10");
         return 0;
     };
     EXPECT_EQ(CallDataSet(ui), 0);
-    EXPECT_EQ(ixmx, 640);
+    EXPECT_EQ(model.ixmx, 640);
 }
 
 TEST_F(Settings, ZoomIsClampedAfterTheDialog)

@@ -124,9 +124,9 @@ inline int ctrunc(double v)
 {
     if (v != v)
         return 0;
-    if (v >= 2147483647.0)
+    if (v >= (double)INT_MAX)
         return INT_MAX;
-    if (v <= -2147483648.0)
+    if (v <= (double)INT_MIN)
         return INT_MIN;
     return (int)v;
 }
@@ -136,8 +136,8 @@ inline colr &cmul(colr &d, const colr &a, double s)
     const double r = a.r * s, g = a.g * s, b = a.b * s;
     // the usual case: three products well inside the int range (a product
     // that is no number fails the test and takes the careful way)
-    if (std::fabs(r) < 2147483647.0 && std::fabs(g) < 2147483647.0 &&
-        std::fabs(b) < 2147483647.0) {
+    constexpr double lim = INT_MAX;
+    if (std::fabs(r) < lim && std::fabs(g) < lim && std::fabs(b) < lim) {
         d.r = (int)r;
         d.g = (int)g;
         d.b = (int)b;
@@ -153,7 +153,7 @@ inline colr &cmul(colr &d, const colr &a, double s)
     return d;
 }
 
-// The square of x (not 2x).
+// times2(x) is the square of x, x * x (not 2x).
 inline double times2(double x) { return x * x; }
 
 inline double sgn(double x)
