@@ -4,6 +4,7 @@
 #include "safewrite.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -149,7 +150,7 @@ int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msg
         h = get32(hd + 22);
         int bits = get16(hd + 28);
         long comp = get32(hd + 30);
-        if (h < 0 && h > -2147483647L - 1) {
+        if (h < 0 && h > INT_MIN) {
             topdown = true;
             h = -h;
         }

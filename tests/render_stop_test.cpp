@@ -68,6 +68,7 @@ TEST(RenderStop, CancelReachesIntoOneDeepDot)
 // stack than any thread has, and is refused instead of crashing.
 TEST(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
 {
+    SKIP_DEEP_UNDER_TSAN();
     for (int threads : {1, 2}) {
         ASSERT_EQ(data_load((DEGENERATE + "mirror-room-deep.RT").c_str()), 1);
         ASSERT_EQ(ilvlmx, 2147483647);

@@ -40,6 +40,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// ThreadSanitizer follows every stack frame in a shadow stack of its own,
+// far shallower than the tracing threads' stacks: rays nested hundreds of
+// thousands deep crash it (not KORU), so the tests of such depths are
+// skipped under it.
+#ifdef KORU_TSAN
+constexpr bool under_tsan = true;
+#else
+constexpr bool under_tsan = false;
+#endif
+#define SKIP_DEEP_UNDER_TSAN()                                                                \
+    do {                                                                                  \
+        if (under_tsan)                                                                   \
+            GTEST_SKIP() << "rays nest too deep for ThreadSanitizer's own stack";          \
+    } while (0)
+
 inline scene tsc;
 inline planes tpl;
 inline msglist twarn;

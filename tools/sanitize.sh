@@ -1,10 +1,26 @@
 #!/usr/bin/env bash
-# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
-# (float-cast-overflow included; the first finding stops the program), in
-# build-asan/. Extra arguments go to ctest, e.g. tools/sanitize.sh -R Degenerate
+# The test suite built with sanitizers. Extra arguments go to ctest, e.g.
+# tools/sanitize.sh -R Degenerate
+#
+#   tools/sanitize.sh            AddressSanitizer and UndefinedBehaviorSanitizer
+#                                (float-cast-overflow included; the first finding
+#                                stops the program), everything, in build-asan/
+#   tools/sanitize.sh --thread   ThreadSanitizer, in build-tsan/: the engine,
+#                                koru-cli and their tests. The window is left out:
+#                                Qt is not built with ThreadSanitizer, so it would
+#                                report the toolkit's own synchronisation as races.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
+if [ "${1:-}" = "--thread" ]; then
+  shift
+  cmake -S . -B build-tsan -G Ninja -DKORU_TSAN=ON -DKORU_APP=OFF -DKORU_TESTS=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build-tsan -j2
+  export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+  ctest --test-dir build-tsan --output-on-failure -j2 "$@"
+  exit
+fi
 cmake -S . -B build-asan -G Ninja -DKORU_SANITIZE=ON -DKORU_APP=ON -DKORU_TESTS=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-asan -j2

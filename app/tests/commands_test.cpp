@@ -87,7 +87,17 @@ TEST_F(Commands, OpenSceneThenRenderFollowsTheFlagTable)
     EXPECT_STREQ(oldFName, "ROOM.RT");
     EXPECT_EQ(ui.offered[0], "*.RT");
 
+    // the render works on a copy; the picture's frame is written back
+    model.vpnaz = 5;
+    model.ixmx = 9;
     app_command(ui, IDM_MAKE3D);
+    EXPECT_EQ(model.vpnaz, 1);
+    EXPECT_EQ(model.ixmx, 8);
+    EXPECT_EQ(model.uvec.x, 1);
+    EXPECT_EQ(model.vvec.y, 1);
+    EXPECT_EQ(ui.busy_seen, 1); // greyed while it ran, and back after
+    EXPECT_EQ(ui.command_changes, 2);
+    EXPECT_EQ(app_busy(), 0);
     EXPECT_EQ(image_ready, 1);
     EXPECT_EQ(data_change, 1);
     EXPECT_EQ(ui.cursor, 0);
