@@ -7,6 +7,7 @@ int rt_ready, image_ready, data_change, load_save;
 
 scene model;
 planes gdata;
+std::vector<std::string> recent_files;
 
 char szFileExt[EXT_BYTES];
 char szFileSpec[PATH_BYTES];

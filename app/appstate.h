@@ -23,6 +23,8 @@
 #include "../scene/scene.h"
 
 #include <climits>
+#include <string>
+#include <vector>
 
 constexpr int PATH_BYTES = PATH_MAX; // 4096 on Linux
 constexpr int EXT_BYTES = 8;
@@ -36,6 +38,8 @@ enum {
     IDM_MAKE = 202,    // "Make Image(&I)"
     IDM_MAKE3D = 203,  // "Make 3D Image(&3)"
     IDM_SETTING = 204, // "Setting(&T)"
+    IDM_SAVERT = 205,  // "Save *.RT(&W)"
+    IDM_LIVE = 206,    // "Live view(&V)", checkable
     IDM_HELP = 301,    // "Help(&H)"
     IDM_ABOUT = 302,   // "About(&A)"
     IDM_PRINT = 400,   // "Printer(&P)"
@@ -48,6 +52,9 @@ extern int rt_ready, image_ready, data_change, load_save;
 // picture it shows: ixmx x iymx dots of the planes gdata.
 extern scene model;
 extern planes gdata;
+
+// The files opened and saved last, newest first (prefs.h keeps them).
+extern std::vector<std::string> recent_files;
 
 extern char szFileExt[EXT_BYTES];
 extern char szFileSpec[PATH_BYTES];

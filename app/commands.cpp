@@ -2,9 +2,13 @@
 
 #include "../base/msg.h"
 #include "../image/rgb.h"
+#include "../image/safewrite.h"
 #include "../scene/rtread.h"
+#include "../scene/rtwrite.h"
 #include "../trace/render.h"
 #include "appstate.h"
+#include "cmdline.h"
+#include "prefs.h"
 #include "dirlist.h"
 #include "display_port.h"
 #include "filedlg.h"
@@ -25,6 +29,7 @@ namespace {
 int busy;
 
 const char *const BMP_EXT = ".BMP";
+const char *const RT_EXT = ".RT";
 
 // The reader's lines after what went wrong, as one text.
 std::string warn_text(const std::string &head, const msglist &msgs)
@@ -68,6 +73,7 @@ int save_image(ui_port &ui)
         msglist msgs;
         if (save_rgb(szFName, gdata, model.ixmx, model.iymx, msgs)) {
             data_change = 0;
+            add_recent(recent_files, szFName);
             r = 1;
         } else {
             ErrorMsg(ui, warn_text("The picture was not saved.", msgs).c_str());
@@ -78,6 +84,28 @@ int save_image(ui_port &ui)
     return r;
 }
 
+// Step 5 of "Open *.BMP(&O)", once szFName names the picture.
+void load_picture(ui_port &ui)
+{
+    msglist msgs;
+    int w, h;
+    int rc = load_rgb(szFName, gdata, w, h, msgs);
+    // a file that could not be opened changed nothing: what was shown
+    // stays; a picture's size is also the scene's image size
+    if (rc != RGB_NOFILE) {
+        model.ixmx = w;
+        model.iymx = h;
+        image_ready = model.ixmx != 0 ? 1 : 0;
+    }
+    if (rc == RGB_LOADED)
+        add_recent(recent_files, szFName);
+    redisplay(ui);
+    if (rc != RGB_LOADED)
+        ErrorMsg(ui, warn_text("The picture was not loaded.", msgs).c_str());
+    else if (!msgs.empty())
+        ErrorMsg(ui, warn_text("The picture is damaged.", msgs).c_str());
+}
+
 void cmd_open_bmp(ui_port &ui)
 {
     if (!save_or_not(ui))
@@ -86,28 +114,14 @@ void cmd_open_bmp(ui_port &ui)
     set_ext(oldFName, BMP_EXT);
     if (CallFileOpenDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
         join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
-        msglist msgs;
-        int w, h;
-        int rc = load_rgb(szFName, gdata, w, h, msgs);
-        // a file that could not be opened changed nothing: what was shown
-        // stays; a picture's size is also the scene's image size
-        if (rc != RGB_NOFILE) {
-            model.ixmx = w;
-            model.iymx = h;
-            image_ready = model.ixmx != 0 ? 1 : 0;
-        }
-        redisplay(ui);
-        if (rc != RGB_LOADED)
-            ErrorMsg(ui, warn_text("The picture was not loaded.", msgs).c_str());
-        else if (!msgs.empty())
-            ErrorMsg(ui, warn_text("The picture is damaged.", msgs).c_str());
+        load_picture(ui);
     }
     set_ext(oldFName, szFileExt);
 }
 
 // Steps 4 to 9 of "Open *.RT(&L)", once szTmpFilePath and szTmpFileName
-// name the scene.
-void load_scene(ui_port &ui)
+// name the scene. Returns whether the file could be read.
+int load_scene(ui_port &ui)
 {
     join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
     std::strcpy(oldFName, szTmpFileName);
@@ -125,6 +139,51 @@ void load_scene(ui_port &ui)
         std::string head = std::string("\"") + szFName + "\" is not quite right:";
         ErrorMsg(ui, warn_text(head, msgs).c_str());
     }
+    if (opened)
+        add_recent(recent_files, szFName);
+    return opened;
+}
+
+// "Save *.RT(&W)": the scene model, camera and size as they stand, to a
+// scene file chosen in the SAVE dialog, which becomes the scene's file.
+void cmd_save_rt(ui_port &ui)
+{
+    make_pattern(RT_EXT);
+    if (!CallFileSaveDlg(ui, szTmpFileSpec, RT_EXT, szTmpFilePath, szTmpFileName))
+        return;
+    char path[PATH_BYTES];
+    join2(path, PATH_BYTES, szTmpFilePath, szTmpFileName);
+    msglist msgs;
+    std::string text;
+    if (!rt_text(model, text, msgs) ||
+        !write_file_safely(path, (const unsigned char *)text.data(), text.size(), msgs)) {
+        ErrorMsg(ui, warn_text("The scene was not saved.", msgs).c_str());
+        return;
+    }
+    std::strcpy(szFName, path);
+    std::strcpy(oldFName, szTmpFileName);
+    ui.set_title(szFName);
+    add_recent(recent_files, szFName);
+}
+
+// A file path split into szTmpFilePath and szTmpFileName, as the file
+// dialog would hand them over; 0 when it is no file name.
+int take_path(ui_port &ui, const char *path)
+{
+    char cwd[PATH_BYTES];
+    std::string abs = path_resolve(getcwd(cwd, sizeof cwd) ? cwd : "/", path);
+    size_t slash = abs.rfind('/');
+    std::string dir = abs.substr(0, slash + 1), name = abs.substr(slash + 1);
+    if (abs.size() + 1 > (size_t)PATH_BYTES || name.empty() || !*path) {
+        char text[200];
+        std::snprintf(text, sizeof text, "\"%.120s\" is not a file name.", path);
+        ErrorMsg(ui, text);
+        return 0;
+    }
+    std::strcpy(szTmpFilePath, dir.c_str());
+    std::strcpy(szFilePath, dir.c_str());
+    std::strcpy(szTmpFileName, name.c_str());
+    return 1;
 }
 
 void cmd_open_rt(ui_port &ui)
@@ -144,6 +203,7 @@ void cmd_make(ui_port &ui, int stereo)
     ui.wait_cursor(1);
     render_options opt;
     opt.stereo = stereo;
+    opt.on_row = ui.row_display();
     render_job job(model, opt);
     set_busy(ui, 1);
     int rc = ui.run_render(job);
@@ -237,6 +297,9 @@ void app_command(ui_port &ui, int id)
         CallDataSet(ui);
         ui.invalidate();
         break;
+    case IDM_SAVERT:
+        cmd_save_rt(ui);
+        break;
     case IDM_HELP:
         ui.help();
         break;
@@ -263,22 +326,46 @@ int app_close(ui_port &ui)
     return save_or_not(ui);
 }
 
-void open_scene(ui_port &ui, const char *path)
+int open_scene(ui_port &ui, const char *path)
+{
+    if (busy || !take_path(ui, path))
+        return 0;
+    return load_scene(ui);
+}
+
+void open_picture(ui_port &ui, const char *path)
+{
+    if (busy || !take_path(ui, path))
+        return;
+    join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
+    load_picture(ui);
+}
+
+int open_file(ui_port &ui, const char *path)
+{
+    if (busy || !save_or_not(ui))
+        return 0;
+    if (is_picture_name(path)) {
+        open_picture(ui, path);
+        return 0;
+    }
+    return open_scene(ui, path);
+}
+
+void zoom_by(ui_port &ui, int dir)
 {
     if (busy)
         return;
-    char cwd[PATH_BYTES];
-    std::string abs = path_resolve(getcwd(cwd, sizeof cwd) ? cwd : "/", path);
-    size_t slash = abs.rfind('/');
-    std::string dir = abs.substr(0, slash + 1), name = abs.substr(slash + 1);
-    if (abs.size() + 1 > (size_t)PATH_BYTES || name.empty() || !*path) {
-        char text[200];
-        std::snprintf(text, sizeof text, "\"%.120s\" is not a scene file name.", path);
-        ErrorMsg(ui, text);
+    zoom_size = dir == 0 ? 100 : zoom_step(zoom_size, dir);
+    if (image_ready)
+        redisplay(ui);
+}
+
+void set_mode(ui_port &ui, int m)
+{
+    if (busy || m < 0 || m > 2)
         return;
-    }
-    std::strcpy(szTmpFilePath, dir.c_str());
-    std::strcpy(szFilePath, dir.c_str());
-    std::strcpy(szTmpFileName, name.c_str());
-    load_scene(ui);
+    mode = m;
+    if (image_ready)
+        redisplay(ui);
 }

@@ -4,8 +4,21 @@
 // app_command(ui, id) carries out the command whose id the menu sent; it
 // does nothing while a render runs, when app_enabled(id) is 0 and the menu
 // shows the command greyed. app_close(ui) is the close box and "Exit(&X)":
-// 1 lets the window close. open_scene(ui, path) opens a scene named on the
-// command line as "Open *.RT(&L)" opens the one chosen.
+// 1 lets the window close.
+//
+// Files named outside the dialogs:
+//   open_scene(ui, path)    a scene named on the command line, opened as
+//                           "Open *.RT(&L)" opens the one chosen; 1 when read
+//   open_picture(ui, path)  a picture named on the command line, opened as
+//                           "Open *.BMP(&O)" opens the one chosen
+//   open_file(ui, path)     a file dropped on the window or picked from the
+//                           recent files: the save prompt, then a picture
+//                           (.BMP, .PNG) or a scene by its name
+// Config without its dialog: zoom_by(ui, +1 / -1) steps the zoom through
+// 50, 75, 100, 150, 200, 300, 400 (0: back to 100); set_mode(ui, m) picks
+// the display mode; both redisplay a picture there is.
+//
+// The files opened and saved go to the front of recent_files.
 //
 // Flags, as the commands leave them:
 //   Open *.RT closed with OK     rt_ready = 1 (also when unreadable)
@@ -29,7 +42,11 @@ int save_or_not(ui_port &ui);
 
 void app_command(ui_port &ui, int id);
 int app_close(ui_port &ui);
-void open_scene(ui_port &ui, const char *path);
+int open_scene(ui_port &ui, const char *path);
+void open_picture(ui_port &ui, const char *path);
+int open_file(ui_port &ui, const char *path);
+void zoom_by(ui_port &ui, int dir);
+void set_mode(ui_port &ui, int m);
 
 int app_busy();
 // Whether the command id can run now: all of them but Help and About wait

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QFontMetrics>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -97,13 +99,44 @@ void copy_text(char *dst, const QString &s)
 
 } // namespace
 
+namespace {
+
+// The template's fields are 22 units wide, too narrow for most "%lf"
+// values: every field is widened to show the longest of them in full, the
+// controls right of the first and the second column of fields move over
+// by the extra width, and the dialog grows by three times it.
+constexpr int FIELD_DU = 22, COLUMN1_END = 77, COLUMN2_END = 115;
+
+ctl widened(ctl c, int extra)
+{
+    const bool field = c.id >= 101 && c.id <= 110;
+    if (c.x >= COLUMN2_END)
+        c.x += 2 * extra;
+    else if (c.x >= COLUMN1_END)
+        c.x += extra;
+    if (field)
+        c.w += extra;
+    return c;
+}
+
+} // namespace
+
 SettingDlg::SettingDlg(QWidget *parent, setting_form &form) : QDialog(parent), f(form)
 {
     set_modal_frame(this);
     setWindowTitle("Data setting");
     const dlg_units u = dialog_units(font());
-    setFixedSize(du_size(u, 154, 108));
-    for (const ctl &c : setting_tmpl) {
+    QLineEdit probe;
+    const QFontMetrics fm(probe.font());
+    int px = 0;
+    for (int i = 0; i < SET_FIELDS; i++)
+        px = std::max(px, fm.horizontalAdvance(QString::fromUtf8(f.text[i])));
+    // the text, the frame and the margins of a line edit
+    const int need = (px + 2 * fm.averageCharWidth() + 8) * 4 / u.bx + 1;
+    const int extra = std::max(0, need - FIELD_DU);
+    setFixedSize(du_size(u, 154 + 3 * extra, 108));
+    for (const ctl &t : setting_tmpl) {
+        const ctl c = widened(t, extra);
         if (c.id == 1 || c.id == 2)
             button(this, u, c);
         else if (c.id)

@@ -7,17 +7,20 @@
 // for Cancel. run_render() runs a render without blocking the window,
 // showing its progress and offering to cancel it, and returns its RAY_
 // code. commands_changed() says that the commands available (app_enabled)
-// may have changed. print_setup() shows the print dialog
-// (0: cancelled) and gives the printable area in device dots;
+// may have changed. row_display() gives a function that shows the rows of
+// the render about to start as they are traced (or none). status() puts a
+// line at the bottom of the window (empty: none). print_setup() shows the
+// print dialog (0: cancelled) and gives the printable area in device dots;
 // print_page() copies the display grid to one page as redraw(w, h, scale)
 // does, at the top-left, enlarged without smoothing.
 #pragma once
+
+#include "../trace/render.h"
 
 struct file_dlg;
 struct setting_form;
 struct config_form;
 struct msglist;
-class render_job;
 
 enum {
     MB_ERROR,     // OK, question icon ("Error !")
@@ -35,6 +38,8 @@ struct ui_port {
     virtual int config_dialog(config_form &f) = 0;
     virtual int run_render(render_job &job) = 0;
     virtual void commands_changed() = 0;
+    virtual row_fn row_display() = 0;
+    virtual void status(const char *text) = 0;
     virtual int print_setup(const char *docname, int &pw, int &ph) = 0;
     virtual int print_page(int w, int h, int scale, msglist &msgs) = 0; // 1 printed, 0 failed
     virtual void beep() = 0;

@@ -148,6 +148,42 @@ void BM_shadow_heavy(benchmark::State &st)
 }
 BENCHMARK(BM_shadow_heavy);
 
+// The live view's frames of each sample at 640 x 480 on two threads: a
+// preview (every preview_step-th dot, as the window traces it while the
+// camera moves) and the exact picture that follows at rest. A preview
+// must stay well under 30 ms, whole job included.
+void live_frame(benchmark::State &st, const std::string &file, bool preview)
+{
+    scene s;
+    msglist msgs;
+    if (!data_load(s, file.c_str(), msgs)) {
+        st.SkipWithError("cannot load the sample");
+        return;
+    }
+    s.ixmx = 640, s.iymx = 480;
+    const int step = preview ? preview_step(640, 480) : 1;
+    s.ixmx /= step, s.iymx /= step;
+    render_options opt;
+    opt.threads = 2;
+    for (auto _ : st) {
+        render_job job(s, opt);
+        benchmark::DoNotOptimize(job.run());
+    }
+}
+
+const int registered = [] {
+    for (const char *name : {"room", "csg", "quadrics", "glass", "mirrors", "stereo"}) {
+        const std::string file = std::string(KORU_SAMPLES) + "/" + name + ".RT";
+        for (bool preview : {true, false})
+            benchmark::RegisterBenchmark(
+                (std::string(preview ? "BM_live_preview/" : "BM_live_exact/") + name).c_str(),
+                [file, preview](benchmark::State &st) { live_frame(st, file, preview); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+    }
+    return 0;
+}();
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -11,7 +11,8 @@ pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev poppler-u
       fonts-ipaexfont-gothic)
 case "${1:-}" in
   --fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
-  --extra) pkgs+=(clang libclang-rt-14-dev xvfb xauth xdotool imagemagick openbox povray hyperfine) ;;
+  --extra) pkgs+=(clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick openbox povray
+                  hyperfine) ;;
 esac
 
 missing=()

@@ -199,3 +199,11 @@ void keep_picture(const render_job &r, scene &sc, planes &pl)
     apply_frame(sc, r.view());
     to_planes(r.result(), pl);
 }
+
+int preview_step(int w, int h)
+{
+    int step = 1;
+    while (w > 0 && h > 0 && (long long)(w / step) * (h / step) > PREVIEW_DOTS)
+        step++;
+    return step;
+}

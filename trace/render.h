@@ -87,3 +87,9 @@ private:
 void keep_picture(const render_job &r, scene &sc, planes &pl);
 
 int render_threads_default();
+
+// A preview frame of a w x h picture is the same view traced as a picture
+// of (w / step) x (h / step) dots, about PREVIEW_DOTS in all: every step-th
+// dot across and down, which the live view shows enlarged step times.
+constexpr int PREVIEW_DOTS = 160 * 120;
+int preview_step(int w, int h);

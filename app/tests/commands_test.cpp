@@ -5,6 +5,8 @@
 #include "app/display_port.h"
 #include "image/rgb.h"
 #include "image/safewrite.h"
+#include "base/msg.h"
+#include "scene/rtread.h"
 #include "scene/scene.h"
 
 #include <cstring>
@@ -370,3 +372,54 @@ TEST_F(Commands, PrintNeedsAnImageAndNamesTheDocument)
 }
 
 } // namespace
+
+// "Save *.RT(&W)": the scene with its moved camera, read back, renders to
+// exactly the dots the window shows; the file becomes the scene's file.
+TEST_F(Commands, SavedSceneRendersTheDotsShown)
+{
+    ASSERT_EQ(open_scene(ui, (tmp.path + "/ROOM.RT").c_str()), 1);
+    model.vpnax = 0.3; // moved by hand
+    model.rx = -0.25;
+    app_command(ui, IDM_MAKE);
+    ASSERT_EQ(image_ready, 1);
+    ui.files.push_back(type_ok("MOVED.RT"));
+    app_command(ui, IDM_SAVERT);
+    const std::string path = tmp.path + "/MOVED.RT";
+    EXPECT_EQ(ui.title, path);
+    EXPECT_STREQ(oldFName, "MOVED.RT");
+    ASSERT_FALSE(recent_files.empty());
+    EXPECT_EQ(recent_files[0], path);
+
+    scene back;
+    msglist msgs;
+    ASSERT_EQ(data_load(back, path.c_str(), msgs), 1);
+    EXPECT_TRUE(msgs.empty());
+    render_job job(back);
+    ASSERT_EQ(job.run(), RAY_DONE);
+    const size_t n = (size_t)model.ixmx * model.iymx;
+    ASSERT_EQ(job.result().r.size(), n);
+    EXPECT_TRUE(std::equal(gdata.r, gdata.r + n, job.result().r.begin()));
+    EXPECT_TRUE(std::equal(gdata.b, gdata.b + n, job.result().b.begin()));
+}
+
+// Files dropped on the window or picked from the recent files: the save
+// prompt first, then a picture or a scene by its name.
+TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
+{
+    rendered();
+    ASSERT_EQ(data_change, 1);
+    ui.answers = {ID_CANCEL};
+    EXPECT_EQ(open_file(ui, (tmp.path + "/ROOM.RT").c_str()), 0);
+    EXPECT_EQ(ui.msgs.size(), 1u); // asked, and stopped
+    ui.answers = {ID_NO};
+    EXPECT_EQ(open_file(ui, (tmp.path + "/ROOM.RT").c_str()), 1);
+    EXPECT_EQ(rt_ready, 1);
+
+    msglist msgs;
+    ASSERT_EQ(save_rgb((tmp.path + "/P.bmp").c_str(), gdata, model.ixmx, model.iymx, msgs), 1);
+    model.ixmx = 3;
+    data_change = 0;
+    open_file(ui, (tmp.path + "/P.bmp").c_str());
+    EXPECT_EQ(model.ixmx, 8);
+    EXPECT_EQ(recent_files[0], tmp.path + "/P.bmp");
+}

@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/display_port.h"
 #include "app/dlgunits.h"
+#include "app/live_qt.h"
 #include "app/mainwin.h"
 #include "app/render_qt.h"
 #include "app/setdlg_qt.h"
@@ -12,6 +13,10 @@
 #include "scene/scene.h"
 
 #include <QApplication>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStandardPaths>
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -29,6 +34,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -133,7 +139,7 @@ TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
 {
     open_and_render();
     EXPECT_EQ(win->windowTitle(), QString::fromStdString(tmp.path + "/T.RT"));
-    QImage shot = win->view()->grab().toImage();
+    QImage shot = win->scroller()->viewport()->grab().toImage();
     for (int y : {0, 5, 11})
         for (int x : {0, 7, 15}) {
             int i = y * 16 + x;
@@ -151,7 +157,7 @@ TEST_F(Window, ReducedModesShowTheGridsColours)
     open_and_render();
     std::vector<unsigned char> dots(16 * 12 * 3);
     disp_grid_rgb(dots.data(), 16 * 3);
-    QImage shot = win->view()->grab().toImage();
+    QImage shot = win->scroller()->viewport()->grab().toImage();
     for (int y = 0; y < 12; y++)
         for (int x = 0; x < 16; x++) {
             const unsigned char *d = &dots[(y * 16 + x) * 3];
@@ -172,7 +178,7 @@ TEST_F(Window, ZoomEnlargesWithoutSmoothing)
     });
     run(IDM_CONFIG);
     EXPECT_EQ(zoom_size, 200);
-    QImage shot = win->view()->grab().toImage();
+    QImage shot = win->scroller()->viewport()->grab().toImage();
     EXPECT_EQ(shot.pixel(30, 22), qRgb(gdata.r[11 * 16 + 15], gdata.g[11 * 16 + 15], gdata.b[11 * 16 + 15]));
     EXPECT_EQ(shot.pixel(31, 23), shot.pixel(30, 22));
     EXPECT_EQ(shot.pixel(32, 0), qRgb(255, 255, 255));
@@ -286,15 +292,30 @@ TEST_F(Window, ConfigModeActsAtOnceAndStaysAfterCancel)
     EXPECT_EQ(mode, 1);
 }
 
+// The template's places, with the fields widened to show their values in
+// full: nothing is cut off, nothing overlaps.
 TEST_F(Window, SettingIsLaidOutInDialogUnits)
 {
+    model.rx = -123456.789012;
+    model.vpnaz = 1e9;
     setting_form f;
     DataSet_open(f);
     SettingDlg dlg(win, f);
     dlg_units u = dialog_units(dlg.font());
-    EXPECT_EQ(dlg.size(), du_size(u, 154, 108));
-    EXPECT_EQ(dlg.findChild<QLineEdit *>("f110")->geometry(), du_rect(u, 55, 73, 22, 12));
-    EXPECT_EQ(dlg.findChild<QLineEdit *>("f110")->text(), "0.160000");
+    EXPECT_EQ(dlg.height(), du_size(u, 154, 108).height());
+    QLineEdit *f110 = dlg.findChild<QLineEdit *>("f110");
+    EXPECT_EQ(f110->geometry().topLeft(), du_rect(u, 55, 73, 22, 12).topLeft());
+    EXPECT_EQ(f110->text(), "0.160000");
+    int right = 0;
+    for (int id = 101; id <= 110; id++) {
+        QLineEdit *e = dlg.findChild<QLineEdit *>(QString("f%1").arg(id));
+        EXPECT_GT(e->width() - 6, e->fontMetrics().horizontalAdvance(e->text())) << id;
+        EXPECT_LE(e->geometry().right(), dlg.width()) << id;
+        if (id == 103 || id == 104 || id == 105) {
+            EXPECT_GT(e->x(), right) << id; // the columns stay apart
+            right = e->geometry().right();
+        }
+    }
     EXPECT_EQ(dlg.windowTitle(), "Data setting");
 }
 
@@ -356,6 +377,88 @@ TEST_F(Window, HelpOpensAtItsContents)
     EXPECT_EQ(asked[0].substr(0, 32), "     KORU for Windows95 Ver.1.10");
 }
 
+// Runs the event loop until done() holds, for at most five seconds.
+bool wait_until(const std::function<bool()> &done)
+{
+    for (int i = 0; i < 500 && !done(); i++) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+// Make Image's bytes for sc: the picture the live view's exact frames
+// must show.
+std::vector<unsigned char> made(const scene &sc)
+{
+    render_job job(sc);
+    EXPECT_EQ(job.run(), RAY_DONE);
+    const picture &p = job.result();
+    std::vector<unsigned char> v = p.r;
+    v.insert(v.end(), p.g.begin(), p.g.end());
+    v.insert(v.end(), p.b.begin(), p.b.end());
+    return v;
+}
+
+std::vector<unsigned char> shown()
+{
+    const size_t n = (size_t)model.ixmx * model.iymx;
+    std::vector<unsigned char> v(gdata.r, gdata.r + n);
+    v.insert(v.end(), gdata.g, gdata.g + n);
+    v.insert(v.end(), gdata.b, gdata.b + n);
+    return v;
+}
+
+void mouse(QWidget *w, QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseButtons held)
+{
+    QMouseEvent e(t, at, w->mapToGlobal(at), b, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// Live view: a scene file that an editor replaces is read again and shown
+// exactly; a drag over the picture turns the camera, and the picture at
+// rest is Make Image's for the moved camera.
+TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
+{
+    win->command_live(true);
+    answer_file("T.RT");
+    run(IDM_OPENRT);
+    auto idle = [this] { return !win->live()->running() && !win->live()->state().exact; };
+    ASSERT_TRUE(wait_until([&] { return image_ready == 1 && idle(); }));
+    EXPECT_EQ(data_change, 1);
+    scene file = model;
+    EXPECT_TRUE(shown() == made(file));
+
+    // an editor's save: a new file renamed over the old one
+    const std::string path = tmp.path + "/T.RT";
+    std::string text = small_scene(16, 12);
+    text.replace(text.find("200 100 50"), 10, "20 180 90");
+    tmp.file("T.new", text);
+    ASSERT_EQ(std::rename((tmp.path + "/T.new").c_str(), path.c_str()), 0);
+    ASSERT_TRUE(wait_until([&] { return model.pri[0].col.g == 180 && idle(); }));
+    EXPECT_TRUE(shown() == made(model));
+
+    // a drag to the right turns the eye about the look point
+    const double vx = model.vpnax, vy = model.vpnay, vz = model.vpnaz;
+    QWidget *v = win->view();
+    mouse(v, QEvent::MouseButtonPress, {4, 4}, Qt::LeftButton, Qt::LeftButton);
+    for (int x = 6; x <= 14; x += 2)
+        mouse(v, QEvent::MouseMove, {x, 6}, Qt::NoButton, Qt::LeftButton);
+    mouse(v, QEvent::MouseButtonRelease, {14, 6}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(model.vpnax == vx && model.vpnay == vy && model.vpnaz == vz);
+    ASSERT_TRUE(wait_until(idle));
+    EXPECT_TRUE(shown() == made(model));
+    EXPECT_EQ(model.pri[0].col.g, 180);
+
+    // a file that cannot be read keeps the picture and says why
+    const std::vector<unsigned char> before = shown();
+    ASSERT_EQ(std::remove(path.c_str()), 0);
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0); // there, but no file
+    ASSERT_TRUE(wait_until([&] { return win->statusBar()->currentMessage().contains("cannot read"); }));
+    EXPECT_TRUE(shown() == before);
+    win->command_live(false);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -370,6 +473,11 @@ int main(int argc, char **argv)
     {
         QApplication app(argc, argv);
         std::setlocale(LC_NUMERIC, "C");
+        // remembered settings go to a test place, never the user's
+        QStandardPaths::setTestModeEnabled(true);
+        QApplication::setOrganizationName("KORU-test");
+        QApplication::setApplicationName("koru");
+        QSettings().clear();
         ::testing::InitGoogleTest(&argc, argv);
         rc = RUN_ALL_TESTS();
     }

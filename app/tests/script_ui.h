@@ -37,6 +37,7 @@ struct script_ui : ui_port {
     int printed_scale = -1, print_setups = 0;
     int beeps = 0, invalidates = 0, helps = 0, closes = 0, cursor = 0, cursor_peak = 0;
     std::string title = "KORU";
+    std::string status_line;
 
     int message(const char *text, const char *caption, int kind) override
     {
@@ -73,6 +74,8 @@ struct script_ui : ui_port {
         return job.run();
     }
     void commands_changed() override { command_changes++; }
+    row_fn row_display() override { return {}; }
+    void status(const char *text) override { status_line = text; }
     int print_setup(const char *doc, int &w, int &h) override
     {
         print_setups++;

@@ -1,0 +1,345 @@
+#include "live_qt.h"
+
+#include "../base/msg.h"
+#include "../trace/render.h"
+#include "appstate.h"
+#include "camera.h"
+#include "commands.h"
+#include "display_port.h"
+#include "mainwin.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QWheelEvent>
+#include <string>
+
+namespace {
+
+// The reader's first line, and how many more, for the status line.
+std::string first_lines(const char *file, const msglist &msgs)
+{
+    if (msgs.lines.empty())
+        return "";
+    std::string base = file;
+    base = base.substr(base.rfind('/') + 1);
+    const msg &m = msgs.lines[0];
+    std::string t = base + ":";
+    if (m.line > 0)
+        t += std::to_string(m.line) + ":" + std::to_string(m.col) + ":";
+    t += " warning: " + m.text;
+    const int more = (int)msgs.lines.size() - 1 + msgs.lost;
+    if (more > 0)
+        t += " (and " + std::to_string(more) + " more)";
+    return t;
+}
+
+const char *why_not(int rc)
+{
+    switch (rc) {
+    case RAY_NOVIEW:
+        return "the look direction has no length: no picture";
+    case RAY_TOODEEP:
+        return "reflections nest deeper than KORU can trace: no picture";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
+LiveDriver::LiveDriver(MainWin *w) : QObject(w), win(w)
+{
+    change_timer.setSingleShot(true);
+    change_timer.setInterval(CHANGE_MS);
+    rest_timer.setSingleShot(true);
+    rest_timer.setInterval(REST_MS);
+    connect(&watcher, &QFileSystemWatcher::fileChanged, this, [this] { change_timer.start(); });
+    // a new file renamed over the followed one: the folder changes
+    connect(&watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (!followed.isEmpty() && !watcher.files().contains(followed) &&
+            QFileInfo::exists(followed))
+            change_timer.start();
+    });
+    connect(&change_timer, &QTimer::timeout, this, [this] {
+        watch(); // a replaced file is a new file to watch
+        if (st.file_changed() && job)
+            job->cancel();
+        pump();
+    });
+    connect(&rest_timer, &QTimer::timeout, this, [this] {
+        st.rest();
+        pump();
+    });
+    win->view()->on_mouse = [this](QMouseEvent *e) { mouse(e); };
+    win->view()->on_wheel = [this](QWheelEvent *e) { wheel(e); };
+    win->view()->on_key = [this](QKeyEvent *e) { return key(e); };
+}
+
+LiveDriver::~LiveDriver()
+{
+    if (job)
+        job->cancel();
+    if (worker.joinable())
+        worker.join();
+}
+
+void LiveDriver::set_on(bool on)
+{
+    if (on == st.on)
+        return;
+    if (on) {
+        st.turn_on();
+        win->statusBar()->show();
+        follow();
+        if (!rt_ready)
+            st.frame_done(LIVE_EXACT, RAY_NOVIEW); // nothing to show yet
+        pump();
+    } else {
+        if (st.turn_off())
+            pause();
+        followed.clear();
+        watch();
+        win->statusBar()->hide();
+    }
+}
+
+void LiveDriver::follow()
+{
+    const QString now = rt_ready && st.on ? QFile::decodeName(szFName) : QString();
+    if (now == followed)
+        return;
+    followed = now;
+    watch();
+}
+
+void LiveDriver::watch()
+{
+    if (!watcher.files().isEmpty())
+        watcher.removePaths(watcher.files());
+    if (!watcher.directories().isEmpty())
+        watcher.removePaths(watcher.directories());
+    if (followed.isEmpty())
+        return;
+    if (QFileInfo::exists(followed))
+        watcher.addPath(followed);
+    const QString dir = QFileInfo(followed).absolutePath();
+    if (QFileInfo(dir).isDir())
+        watcher.addPath(dir);
+}
+
+void LiveDriver::command_ran(int id)
+{
+    if (id == IDM_OPENRT || id == IDM_SAVERT)
+        st.remember_file_camera(model);
+    follow();
+    if (st.command_ran(id) && job)
+        job->cancel();
+    if (id == IDM_OPENRT && !rt_ready)
+        return;
+    pump();
+}
+
+void LiveDriver::pause()
+{
+    if (!job)
+        return;
+    job->cancel();
+    worker.join();
+    end_frame(RAY_CANCELLED);
+}
+
+void LiveDriver::pump()
+{
+    while (!job) {
+        const int a = st.next();
+        if (a == LIVE_IDLE)
+            return;
+        if (a == LIVE_RELOAD)
+            reload();
+        else
+            start(a);
+    }
+}
+
+void LiveDriver::reload()
+{
+    msglist msgs;
+    const QByteArray path = QFile::encodeName(followed);
+    if (!st.reload_scene(model, path.constData(), msgs)) {
+        // keep the last picture, and say why there is no new one
+        win->status(("cannot read " + std::string(path.constData()) + ": " + msgs.first())
+                        .c_str());
+        st.reloaded(false);
+        return;
+    }
+    win->status(first_lines(path.constData(), msgs).c_str());
+    st.reloaded(true);
+}
+
+void LiveDriver::start(int k)
+{
+    frame f;
+    const bool view = rt_ready && make_frame(model, 0, f);
+    if (!view || f.width <= 0 || f.h <= 0) {
+        // nothing to trace: no scene yet, no view, or no dots
+        if (rt_ready && !view)
+            win->status(why_not(RAY_NOVIEW));
+        st.frame_done(k, RAY_DONE);
+        return;
+    }
+    render_options opt;
+    if (k == LIVE_PREVIEW) {
+        scene small = model;
+        const int step = preview_step(f.width, f.h);
+        small.ixmx = f.width / step > 0 ? f.width / step : 1;
+        small.iymx = f.h / step > 0 ? f.h / step : 1;
+        opt.on_row = win->rows_to_overlay(f.width, f.h);
+        job = std::make_unique<render_job>(small, opt);
+    } else {
+        opt.on_row = win->rows_to_overlay(0, 0);
+        job = std::make_unique<render_job>(model, opt);
+    }
+    kind = k;
+    const unsigned g = ++gen;
+    render_job *j = job.get();
+    worker = std::thread([this, j, g] {
+        const int rc = j->run();
+        QMetaObject::invokeMethod(this, [this, g, rc] { finished(g, rc); }, Qt::QueuedConnection);
+    });
+}
+
+void LiveDriver::finished(unsigned g, int rc)
+{
+    if (g != gen || !job)
+        return; // a frame pause() has already ended
+    worker.join();
+    end_frame(rc);
+    pump();
+}
+
+void LiveDriver::end_frame(int rc)
+{
+    ++gen;
+    if (kind == LIVE_EXACT && rc == RAY_DONE) {
+        // Make Image's picture, kept as Make Image keeps it
+        keep_picture(*job, model, gdata);
+        disp_show(model.ixmx, model.iymx);
+        image_ready = 1;
+        data_change = 1;
+        win->overlay_off();
+        win->invalidate();
+    } else if (rc == RAY_NOVIEW || rc == RAY_TOODEEP) {
+        win->status(why_not(rc));
+    }
+    st.frame_done(kind, rc);
+    kind = LIVE_IDLE;
+    job.reset();
+}
+
+void LiveDriver::moved()
+{
+    rest_timer.start();
+    if (st.moved() && job)
+        job->cancel();
+    pump();
+}
+
+void LiveDriver::mouse(QMouseEvent *e)
+{
+    if (!st.on || !rt_ready || app_busy())
+        return;
+    const QPoint p = e->position().toPoint();
+    if (e->type() == QEvent::MouseButtonPress) {
+        const bool pan_drag = e->button() == Qt::MiddleButton ||
+                              (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
+        drag = pan_drag ? 2 : e->button() == Qt::LeftButton ? 1 : 0;
+        last = p;
+        return;
+    }
+    if (e->type() == QEvent::MouseButtonRelease) {
+        drag = 0;
+        return;
+    }
+    if (!drag || p == last)
+        return;
+    const QPoint d = p - last;
+    last = p;
+    bool ok;
+    if (drag == 1) {
+        ok = orbit(model, d.x(), d.y());
+    } else {
+        // a dot on the screen is 100 / zoom dots of the picture
+        int W, H;
+        frame f;
+        ok = make_frame(model, 0, f);
+        zoomed_size(f.width, f.h, W, H);
+        ok = ok && W > 0 && pan(model, d.x(), d.y(), W);
+    }
+    if (ok)
+        moved();
+}
+
+void LiveDriver::wheel(QWheelEvent *e)
+{
+    if (!st.on || !rt_ready || app_busy()) {
+        e->ignore();
+        return;
+    }
+    const double steps = e->angleDelta().y() / 120.0;
+    if (steps == 0)
+        return;
+    if (e->modifiers() & Qt::ControlModifier)
+        widen(model, -steps);
+    else
+        dolly(model, steps);
+    e->accept();
+    moved();
+}
+
+bool LiveDriver::key(QKeyEvent *e)
+{
+    if (!st.on || !rt_ready || app_busy())
+        return false;
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    int dx = 0, dy = 0;
+    switch (e->key()) {
+    case Qt::Key_Left:
+        dx = -KEY_DOTS;
+        break;
+    case Qt::Key_Right:
+        dx = KEY_DOTS;
+        break;
+    case Qt::Key_Up:
+        dy = -KEY_DOTS;
+        break;
+    case Qt::Key_Down:
+        dy = KEY_DOTS;
+        break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        if (e->modifiers() & Qt::ControlModifier)
+            return false;
+        dolly(model, 1);
+        moved();
+        return true;
+    case Qt::Key_Minus:
+        if (e->modifiers() & Qt::ControlModifier)
+            return false;
+        dolly(model, -1);
+        moved();
+        return true;
+    default:
+        return false;
+    }
+    frame f;
+    int W = 0, H;
+    if (make_frame(model, 0, f))
+        zoomed_size(f.width, f.h, W, H);
+    if (shift ? W > 0 && pan(model, dx, dy, W) : orbit(model, dx, dy))
+        moved();
+    return true;
+}
