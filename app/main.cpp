@@ -21,6 +21,9 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName("KORU");
     QApplication::setApplicationName("koru");
     QApplication::setWindowIcon(QIcon(":/koru/koru.xpm"));
+    // the desktop entry's name, so that the desktop matches the window to
+    // its menu entry and icon
+    QGuiApplication::setDesktopFileName("io.github.koru_raytracer.koru");
 
     cmdline cl;
     std::string err;

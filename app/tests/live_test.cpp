@@ -70,9 +70,10 @@ TEST(CommandLine, OptionsValuesAndMistakes)
             EXPECT_EQ(err.find('\n'), std::string::npos); // one line
             continue;
         }
-        if (rc == CMD_RUN)
+        if (rc == CMD_RUN) {
             EXPECT_TRUE(cl.live == c.live && cl.mode == c.mode && cl.zoom == c.zoom &&
                         cl.file == c.file);
+        }
     }
     EXPECT_TRUE(is_picture_name("a/b.png") && is_picture_name("X.BMP"));
     EXPECT_FALSE(is_picture_name("room.RT") || is_picture_name("bmp"));
