@@ -8,6 +8,7 @@ int rt_ready, image_ready, data_change, load_save;
 scene model;
 planes gdata;
 std::vector<std::string> recent_files;
+std::string scene_file;
 
 char szFileExt[EXT_BYTES];
 char szFileSpec[PATH_BYTES];
@@ -27,6 +28,7 @@ void app_start()
     std::strcpy(szFileExt, ".RT");
     join2(oldFName, PATH_BYTES, "*", szFileExt);
     model = scene{};
+    scene_file.clear();
 }
 
 void set_ext(char *name, const char *ext)

@@ -55,6 +55,10 @@ extern planes gdata;
 
 // The files opened and saved last, newest first (prefs.h keeps them).
 extern std::vector<std::string> recent_files;
+// The scene file: the one last chosen with "Open *.RT(&L)" (also when it
+// could not be read) or written with "Save *.RT(&W)"; szFName may name a
+// picture since.
+extern std::string scene_file;
 
 extern char szFileExt[EXT_BYTES];
 extern char szFileSpec[PATH_BYTES];

@@ -126,6 +126,7 @@ int load_scene(ui_port &ui)
     join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
     std::strcpy(oldFName, szTmpFileName);
     ui.set_title(szFName);
+    scene_file = szFName;
     msglist msgs;
     int opened = data_load(model, szFName, msgs);
     rt_ready = 1;
@@ -163,6 +164,7 @@ void cmd_save_rt(ui_port &ui)
     std::strcpy(szFName, path);
     std::strcpy(oldFName, szTmpFileName);
     ui.set_title(szFName);
+    scene_file = path;
     add_recent(recent_files, szFName);
 }
 

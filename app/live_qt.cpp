@@ -109,7 +109,7 @@ void LiveDriver::set_on(bool on)
 
 void LiveDriver::follow()
 {
-    const QString now = rt_ready && st.on ? QFile::decodeName(szFName) : QString();
+    const QString now = rt_ready && st.on ? QFile::decodeName(scene_file.c_str()) : QString();
     if (now == followed)
         return;
     followed = now;

@@ -422,4 +422,5 @@ TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
     open_file(ui, (tmp.path + "/P.bmp").c_str());
     EXPECT_EQ(model.ixmx, 8);
     EXPECT_EQ(recent_files[0], tmp.path + "/P.bmp");
+    EXPECT_EQ(scene_file, tmp.path + "/ROOM.RT"); // a picture is no scene file
 }
