@@ -222,6 +222,7 @@ void MainWin::build_menu()
             driver->pause();
             fn();
             after_command(z, m);
+            driver->command_ran(0); // a paused frame starts again
         });
     };
     key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoom_by(*this, 1); });
@@ -413,6 +414,7 @@ void MainWin::closeEvent(QCloseEvent *e)
     driver->pause();
     if (!app_close(*this)) {
         e->ignore();
+        driver->command_ran(0); // a paused frame starts again
         return;
     }
     e->accept();
