@@ -1,6 +1,8 @@
 // cli.h - the commands of koru-cli and the few helpers they share.
 #pragma once
 
+#include <cstdio>
+
 struct msglist;
 struct scene;
 
@@ -17,8 +19,10 @@ extern const char *display_help;
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
-// Print the readers' warnings on stderr, each line naming file.
+// Print the readers' warnings on stderr, each line naming file and, where
+// the line has one, the place in it: "room.RT:12:7: warning: ...".
 void print_warnings(const char *file, const msglist &msgs);
+void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 
 // Reads the scene file path into sc and prints its warnings; false, with
 // one line on stderr, when it cannot be read.

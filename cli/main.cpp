@@ -68,12 +68,17 @@ int fail(const char *fmt, ...)
     return 1;
 }
 
-void print_warnings(const char *file, const msglist &msgs)
+void print_msgs(std::FILE *out, const char *file, const msglist &msgs)
 {
     for (const msg &m : msgs.lines)
-        std::fprintf(stderr, "koru-cli: %s: warning: %s\n", file, m.text.c_str());
+        std::fprintf(out, "%s\n", msg_text(file, m).c_str());
     if (msgs.lost)
-        std::fprintf(stderr, "koru-cli: %s: warning: %d more warnings\n", file, msgs.lost);
+        std::fprintf(out, "%s: warning: %d more warnings\n", file, msgs.lost);
+}
+
+void print_warnings(const char *file, const msglist &msgs)
+{
+    print_msgs(stderr, file, msgs);
 }
 
 bool load_scene(scene &sc, const char *path)

@@ -9,17 +9,22 @@
 namespace {
 
 constexpr int TOK_MAX = 1024;
+constexpr int SHOW_MAX = 32; // bytes of an offending token shown
 
 bool space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool digit(int c) { return c >= '0' && c <= '9'; }
 int lower(int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
-int skip_space(FILE *f)
+// Skips blanks; the first other byte is returned, and its place (or the
+// place where the text ended) becomes the token's.
+int skip_space(numin &in)
 {
     int c;
-    do
-        c = std::getc(f);
-    while (c != EOF && space(c));
+    do {
+        in.at_line = in.line;
+        in.at_col = in.col;
+        c = in.get();
+    } while (c != EOF && space(c));
     return c;
 }
 
@@ -39,18 +44,81 @@ struct token {
 // Consume the letters of word (case-insensitive) while they match; true
 // when the whole word was there. c holds the first character on entry and
 // the first character after the match on return.
-bool take_word(FILE *f, int &c, const char *word, token &t)
+bool take_word(numin &in, int &c, const char *word, token &t)
 {
     for (const char *w = word; *w; w++) {
         if (lower(c) != *w)
             return false;
         t.put(c);
-        c = std::getc(f);
+        c = in.get();
     }
     return true;
 }
 
+// A read has failed at the token that began with t[0..n) and goes on with
+// c: keep it to show (up to the next blank), and spend the stream.
+int refuse(numin &in, const char *t, int n, int c)
+{
+    in.bad = 1;
+    int k = 0;
+    bool cut = false;
+    auto show = [&](int b) {
+        if (k > SHOW_MAX - 4) {
+            cut = true;
+            return;
+        }
+        static const char hex[] = "0123456789abcdef";
+        b &= 0xff;
+        if (b >= 0x20 && b < 0x7f && b != '"' && b != '\\') {
+            in.tok[k++] = (char)b;
+        } else {
+            in.tok[k++] = '\\';
+            in.tok[k++] = 'x';
+            in.tok[k++] = hex[b >> 4];
+            in.tok[k++] = hex[b & 15];
+        }
+    };
+    for (int i = 0; i < n; i++)
+        show(t[i]);
+    for (; c != EOF && !space(c) && !cut; c = in.get())
+        show(c);
+    if (cut) {
+        in.tok[k++] = '.';
+        in.tok[k++] = '.';
+        in.tok[k++] = '.';
+    }
+    in.tok[k] = 0;
+    in.ended = n == 0 && k == 0;
+    return 0;
+}
+
 } // namespace
+
+int numin::get()
+{
+    int c = std::getc(f);
+    if (c == EOF)
+        return c;
+    prev_line = line;
+    prev_col = col;
+    if (c == '\n') {
+        if (line < INT_MAX)
+            line++;
+        col = 1;
+    } else if (col < INT_MAX) {
+        col++;
+    }
+    return c;
+}
+
+void numin::unget(int c)
+{
+    if (c == EOF)
+        return;
+    std::ungetc(c, f);
+    line = prev_line;
+    col = prev_col;
+}
 
 double c_strtod(const char *s, char **end)
 {
@@ -62,11 +130,12 @@ int scan_int(numin &in, int &v)
 {
     if (in.bad)
         return 0;
-    int c = skip_space(in.f);
-    bool neg = false;
+    in.clamped = 0;
+    int c = skip_space(in);
+    char sign = 0;
     if (c == '+' || c == '-') {
-        neg = c == '-';
-        c = std::getc(in.f);
+        sign = (char)c;
+        c = in.get();
     }
     long long acc = 0;
     bool any = false, over = false;
@@ -76,15 +145,12 @@ int scan_int(numin &in, int &v)
             acc = acc * 10 + (c - '0');
         else
             over = true;
-        c = std::getc(in.f);
+        c = in.get();
     }
-    if (c != EOF)
-        std::ungetc(c, in.f);
-    if (!any) {
-        in.bad = 1;
-        return 0;
-    }
-    if (neg)
+    if (!any)
+        return refuse(in, &sign, sign ? 1 : 0, c);
+    in.unget(c);
+    if (sign == '-')
         acc = -acc;
     if (over || acc > INT_MAX || acc < INT_MIN) {
         in.clamped = 1;
@@ -99,30 +165,30 @@ int scan_dbl(numin &in, double &v)
     if (in.bad)
         return 0;
     token t;
-    int c = skip_space(in.f);
+    int c = skip_space(in);
     if (c == '+' || c == '-') {
         t.put(c);
-        c = std::getc(in.f);
+        c = in.get();
     }
     bool ok;
     if (lower(c) == 'i') {
-        ok = take_word(in.f, c, "inf", t);
+        ok = take_word(in, c, "inf", t);
         if (ok && lower(c) == 'i')
-            ok = take_word(in.f, c, "inity", t);
+            ok = take_word(in, c, "inity", t);
     } else if (lower(c) == 'n') {
-        ok = take_word(in.f, c, "nan", t);
+        ok = take_word(in, c, "nan", t);
         if (ok && c == '(') {
             // nan(chars): letters, digits and underscores up to ')'
             t.put(c);
-            c = std::getc(in.f);
+            c = in.get();
             while (digit(c) || (lower(c) >= 'a' && lower(c) <= 'z') || c == '_') {
                 t.put(c);
-                c = std::getc(in.f);
+                c = in.get();
             }
             ok = c == ')';
             if (ok) {
                 t.put(c);
-                c = std::getc(in.f);
+                c = in.get();
             }
         }
     } else {
@@ -130,40 +196,37 @@ int scan_dbl(numin &in, double &v)
         while (digit(c)) {
             t.put(c);
             ndig++;
-            c = std::getc(in.f);
+            c = in.get();
         }
         if (c == '.') {
             t.put(c);
-            c = std::getc(in.f);
+            c = in.get();
             while (digit(c)) {
                 t.put(c);
                 ndig++;
-                c = std::getc(in.f);
+                c = in.get();
             }
         }
         ok = ndig > 0;
         if (ok && lower(c) == 'e') {
             t.put(c);
-            c = std::getc(in.f);
+            c = in.get();
             if (c == '+' || c == '-') {
                 t.put(c);
-                c = std::getc(in.f);
+                c = in.get();
             }
             int nexp = 0;
             while (digit(c)) {
                 t.put(c);
                 nexp++;
-                c = std::getc(in.f);
+                c = in.get();
             }
             ok = nexp > 0;
         }
     }
-    if (c != EOF)
-        std::ungetc(c, in.f);
-    if (!ok || t.full) {
-        in.bad = 1;
-        return 0;
-    }
+    if (!ok || t.full)
+        return refuse(in, t.s, t.n, c);
+    in.unget(c);
     t.s[t.n] = 0;
     v = c_strtod(t.s, nullptr);
     return 1;

@@ -1,4 +1,5 @@
-// numin.h - formatted number input, as "%d" and "%lf" read a text stream.
+// numin.h - formatted number input, as "%d" and "%lf" read a text stream,
+// keeping count of where in the text each number stands.
 //
 // Leading white space is skipped, then the longest text that can begin a
 // number is taken and must form one: "1.5" read as an int gives 1 and
@@ -6,14 +7,33 @@
 // leaves its destination unchanged, and since the offending text stays in
 // the way, every read after it fails as well: the stream is spent.
 // Conversions never depend on the process locale.
+//
+// Places are 1-based lines and columns, a column counting bytes (a tab is
+// one). After each read, at is where its token began (after the blanks),
+// or, when the text ended before a token, where it ended. A failed read
+// also keeps the offending token (shortened, unprintable bytes escaped) in
+// tok, or sets ended when there was none.
 #pragma once
 
 #include <cstdio>
 
 struct numin {
-    FILE *f;
-    int bad;     // a read has failed; all later reads fail
-    int clamped; // integers beyond the int range were clamped
+    explicit numin(std::FILE *file) : f(file) {}
+
+    std::FILE *f;
+    int bad = 0;     // a read has failed; all later reads fail
+    int clamped = 0; // the last integer read was beyond the int range and clamped
+    int line = 1, col = 1;     // the place of the next byte
+    int at_line = 0, at_col = 0; // the place of the last read's token
+    bool ended = false;        // the failed read found the end of the text
+    char tok[48] = "";         // the failed read's token, as text to show
+
+    // the byte layer: getc and one ungetc, counting places
+    int get();
+    void unget(int c);
+
+private:
+    int prev_line = 1, prev_col = 1;
 };
 
 int scan_int(numin &in, int &v);    // 1 when a number was read
