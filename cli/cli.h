@@ -11,10 +11,14 @@ struct scene;
 int cmd_render(int argc, char **argv);
 int cmd_info(int argc, char **argv);
 int cmd_display(int argc, char **argv);
+int cmd_check(int argc, char **argv);
+int cmd_explain(int argc, char **argv);
 
 extern const char *render_help;
 extern const char *info_help;
 extern const char *display_help;
+extern const char *check_help;
+extern const char *explain_help;
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -36,6 +36,8 @@ const command commands[] = {
     {"render", cmd_render, &render_help},
     {"info", cmd_info, &info_help},
     {"display", cmd_display, &display_help},
+    {"check", cmd_check, &check_help},
+    {"explain", cmd_explain, &explain_help},
 };
 
 } // namespace

@@ -192,6 +192,10 @@ TEST(Cli, UsageErrorsAndHelp)
         {"render", scene, "a.bmp", "--sterio"},
         {"info"},
         {"info", scene, scene},
+        {"check"},
+        {"check", scene, scene},
+        {"explain"},
+        {"explain", scene, "--stereo"},
     };
     for (auto &args : bad) {
         result r = run(args);
@@ -202,7 +206,8 @@ TEST(Cli, UsageErrorsAndHelp)
         EXPECT_FALSE(r.err.empty()) << line;
     }
     for (std::vector<std::string> args :
-         {std::vector<std::string>{"--help"}, {"render", "--help"}, {"info", "--help"}}) {
+         {std::vector<std::string>{"--help"}, {"render", "--help"}, {"info", "--help"},
+          {"check", "--help"}, {"explain", "-h"}}) {
         result r = run(args);
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find("usage"), std::string::npos);
@@ -240,4 +245,52 @@ TEST(Cli, MalformedScenesNeverCrash)
             EXPECT_TRUE(r.status == 0 || r.status == 1) << "scene " << n - 1 << " " << args[0];
         }
     }
+}
+
+// A typo at line 10, column 14 is pointed at by check, render and info
+// alike, in the form editors jump to; check's status says whether it found
+// anything.
+TEST(Cli, CheckAndRenderPointAtTheSameTypo)
+{
+    const std::string head = "0 0 0\n0 -1 0.5\n10 4\n8 6\n1\n0 -5 5 1\n2\n"
+                             "1 1 0.2 0.8 0 0 1 1 0 0 1 1 0 0 1 0 0 -1 200 200 200\n"
+                             "3 1 0.1 0.1 0.5 0 20 1.5 0.8 0 1 1 1 1 1 0 0 0 220 220 220\n";
+    const std::string clean = scene_file("clean.RT", head + "-1 -1\n");
+    const std::string typo = scene_file(
+        "typo.RT", head + "2 1 0.25 0.7 O.4 0 1 1 0 0 1 1 0.5 0.5 0.5 2 0 0 100 100 200\n-1 -1\n");
+    const std::string at = typo + ":10:14: warning: primitive list: ks is not a number (\"O.4\")";
+
+    result r = run({"check", clean});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+
+    r = run({"check", typo});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.rfind(at, 0), 0u) << r.out;
+    EXPECT_EQ(lines(r.out), 1);
+
+    for (std::vector<std::string> args : {std::vector<std::string>{"render", typo, scratch("t.bmp")},
+                                          {"info", typo},
+                                          {"explain", typo}}) {
+        r = run(args);
+        EXPECT_EQ(r.status, 0) << args[0];
+        EXPECT_EQ(r.err.rfind(at, 0), 0u) << args[0] << ": " << r.err;
+    }
+
+    r = run({"check", scratch("none.RT")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos);
+
+    // findings of the scene itself follow the reader's, in file order
+    const std::string both = scene_file(
+        "both.RT", "0 0 0\n0 -1 0.5\n10 4\n2000 6\n0\n2\n"
+                   "1 1 0.2 0.8 0 0 1 1 0 1 0 1 0 0 1 0 0 -1 200 200 200\n-1 1 x");
+    r = run({"check", both});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines(r.out), 3) << r.out;
+    EXPECT_EQ(r.out.rfind(both + ":4:1: warning: the picture size 2000 x 6", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\n" + both + ":7:25: warning: primitive 1: the checker"), std::string::npos);
+    EXPECT_NE(r.out.find("\n" + both + ":8:6: warning: group 1: \"x\""), std::string::npos);
 }
