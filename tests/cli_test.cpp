@@ -1,8 +1,11 @@
 // koru-cli from the outside: exit statuses, stdout and stderr, files.
 #include "testscene.h"
 
+#include "image/picfile.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -122,7 +125,8 @@ TEST(Cli, RenderWritesTheBmp)
     EXPECT_EQ(le32(f, 18), 8);
     EXPECT_EQ(le32(f, 22), 4);
 
-    // any number of threads, or the reference tracer: the same bytes
+    // any number of threads, or the reference tracer: the same bytes; and
+    // --aa 1 is the plain picture
     r = run({"render", scene, out, "--size", "33", "17"});
     ASSERT_EQ(r.status, 0);
     const std::string a = slurp(out);
@@ -130,6 +134,62 @@ TEST(Cli, RenderWritesTheBmp)
     EXPECT_TRUE(slurp(out) == a);
     ASSERT_EQ(run({"render", scene, out, "--plain", "--size", "33", "17"}).status, 0);
     EXPECT_TRUE(slurp(out) == a);
+    ASSERT_EQ(run({"render", scene, out, "--aa", "1", "--size", "33", "17"}).status, 0);
+    EXPECT_TRUE(slurp(out) == a);
+}
+
+// A name ending in .png writes a PNG of the same dots as the BMP, for every
+// kind of picture; anti-aliased and anaglyph pictures keep the size asked.
+TEST(Cli, RenderWritesPngByName)
+{
+    const std::string scene = scene_file("small.rt", SMALL);
+    const std::vector<std::vector<std::string>> kinds = {
+        {}, {"--stereo"}, {"--aa", "3"}, {"--anaglyph"}, {"--anaglyph", "--aa", "2"}};
+    for (const auto &kind : kinds) {
+        std::string what;
+        for (const std::string &k : kind)
+            what += k + " ";
+        std::vector<std::string> args = {"render", scene, "", "--size", "21", "13"};
+        args.insert(args.end(), kind.begin(), kind.end());
+        for (const char *name : {"k.bmp", "k.Png"}) {
+            args[2] = scratch(name);
+            result r = run(args);
+            ASSERT_EQ(r.status, 0) << what << r.err;
+            EXPECT_EQ(r.err, "") << what;
+        }
+        msglist msgs;
+        int w[2], h[2];
+        std::vector<unsigned char> dots[2];
+        for (int k = 0; k < 2; k++) {
+            ASSERT_EQ(load_picture(scratch(k ? "k.Png" : "k.bmp").c_str(), tpl, w[k], h[k], msgs),
+                      RGB_LOADED) << what << msgs.first();
+            ixmx = w[k], iymx = h[k];
+            dots[k] = picture();
+        }
+        EXPECT_EQ(slurp(scratch("k.Png")).substr(1, 3), "PNG") << what;
+        EXPECT_EQ(w[1], kind.size() == 1 && kind[0] == "--stereo" ? 20 : 21) << what;
+        EXPECT_EQ(h[1], 13) << what;
+        EXPECT_TRUE(w[0] == w[1] && h[0] == h[1] && dots[0] == dots[1]) << what;
+    }
+}
+
+// At --aa 8 the traced picture is 8192 dots wide; rows are traced and
+// averaged one at a time, so memory stays small (a sanitizer's own memory
+// aside).
+TEST(Cli, AntiAliasingKeepsMemorySmall)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(KORU_TSAN)
+    GTEST_SKIP() << "a sanitizer's shadow memory is no measure of KORU's";
+#endif
+    const std::string scene = scene_file("small.rt", SMALL);
+    for (const char *kind : {"--stereo", "--anaglyph"}) {
+        result r = run({"render", scene, scratch("wide.png"), "--size", "1024", "3", "--aa", "8",
+                        kind, "--threads", "2"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        struct rusage ru;
+        ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &ru), 0);
+        EXPECT_LT(ru.ru_maxrss, 64 * 1024) << "kB at most, of all children so far";
+    }
 }
 
 TEST(Cli, SceneThatCannotBeOpened)
@@ -190,6 +250,11 @@ TEST(Cli, UsageErrorsAndHelp)
         {"render", scene, "a.bmp", "--size", "-5", "5"},
         {"render", scene, "a.bmp", "--threads", "0"},
         {"render", scene, "a.bmp", "--sterio"},
+        {"render", scene, "a.bmp", "--aa"},
+        {"render", scene, "a.bmp", "--aa", "0"},
+        {"render", scene, "a.bmp", "--aa", "9"},
+        {"render", scene, "a.bmp", "--aa", "2x"},
+        {"render", scene, "a.bmp", "--stereo", "--anaglyph"},
         {"info"},
         {"info", scene, scene},
         {"check"},

@@ -208,7 +208,9 @@ TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
     const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/bmp/w5.bmp";
     const std::vector<std::vector<std::string>> saves = {
         {"render", scene, tmp / "pic.bmp"},
+        {"render", scene, tmp / "pic.png", "--aa", "2"},
         {"display", picture, tmp / "shown.bmp"},
+        {"display", picture, tmp / "shown.PNG"},
     };
     for (const auto &args : saves) {
         spit(args[2], OLD);
