@@ -18,3 +18,5 @@
 #include <string>
 
 std::string explain_scene(const scene &sc, const scene_map *map);
+// The same text in out, which is cleared first (its room kept).
+void explain_scene(std::string &out, const scene &sc, const scene_map *map);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <clocale>
 #include <cstdlib>
+#include <initializer_list>
 #include <locale.h>
 
 namespace {
@@ -11,8 +12,23 @@ namespace {
 constexpr int TOK_MAX = 1024;
 constexpr int SHOW_MAX = 32; // bytes of an offending token shown
 
-bool space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool digit(int c) { return c >= '0' && c <= '9'; }
+// Byte classes, looked up once per byte read: blanks as isspace takes
+// them in the "C" locale, and the digits.
+enum { BLANK = 1, DIGIT = 2 };
+struct classes {
+    unsigned char of[257] = {}; // [c + 1]: EOF too
+    constexpr classes()
+    {
+        for (int c : {' ', '\t', '\n', '\v', '\f', '\r'})
+            of[c + 1] = BLANK;
+        for (int c = '0'; c <= '9'; c++)
+            of[c + 1] = DIGIT;
+    }
+};
+constexpr classes byte_class;
+
+bool space(int c) { return byte_class.of[c + 1] & BLANK; }
+bool digit(int c) { return byte_class.of[c + 1] & DIGIT; }
 int lower(int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
 // Skips blanks; the first other byte is returned, and its place (or the
@@ -96,7 +112,15 @@ int refuse(numin &in, const char *t, int n, int c)
 
 int numin::get()
 {
-    int c = std::getc(f);
+    int c;
+    if (ahead != NONE) {
+        c = ahead;
+        ahead = NONE;
+    } else if (f) {
+        c = getc_unlocked(f); // the stream is the reader's alone
+    } else {
+        c = p < end ? (unsigned char)*p++ : EOF;
+    }
     if (c == EOF)
         return c;
     prev_line = line;
@@ -115,7 +139,7 @@ void numin::unget(int c)
 {
     if (c == EOF)
         return;
-    std::ungetc(c, f);
+    ahead = c;
     line = prev_line;
     col = prev_col;
 }

@@ -1,5 +1,6 @@
-// numin.h - formatted number input, as "%d" and "%lf" read a text stream,
-// keeping count of where in the text each number stands.
+// numin.h - formatted number input, as "%d" and "%lf" read a text stream
+// (or text in memory), keeping count of where in the text each number
+// stands.
 //
 // Leading white space is skipped, then the longest text that can begin a
 // number is taken and must form one: "1.5" read as an int gives 1 and
@@ -15,12 +16,14 @@
 // tok, or sets ended when there was none.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 struct numin {
     explicit numin(std::FILE *file) : f(file) {}
+    numin(const char *text, size_t n) : f(nullptr), p(text), end(text + n) {}
 
-    std::FILE *f;
+    std::FILE *f; // the stream, or null for text in memory
     int bad = 0;     // a read has failed; all later reads fail
     int clamped = 0; // the last integer read was beyond the int range and clamped
     int line = 1, col = 1;     // the place of the next byte
@@ -28,11 +31,14 @@ struct numin {
     bool ended = false;        // the failed read found the end of the text
     char tok[48] = "";         // the failed read's token, as text to show
 
-    // the byte layer: getc and one ungetc, counting places
+    // the byte layer: getc and one byte put back, counting places
     int get();
     void unget(int c);
 
 private:
+    const char *p = nullptr, *end = nullptr; // the text not yet read
+    static constexpr int NONE = -2;
+    int ahead = NONE; // a byte put back, or NONE
     int prev_line = 1, prev_col = 1;
 };
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <type_traits>
 
 const char *const view_field[VIEW_FIELDS] = {
     "rx", "ry", "rz", "vpnax", "vpnay", "vpnaz", "dlength", "wdu", "ixmx", "iymx", "nlg", "ilvlmx",
@@ -45,10 +46,11 @@ struct reader {
         slot(at) = place{in.at_line, in.at_col};
         if (!ok)
             failed = name;
-        else if (in.clamped)
-            msgs.add_at(in.at_line, in.at_col,
-                        "%s is beyond the int range (%d..%d); read as %d", name, INT_MIN,
-                        INT_MAX, (int)v);
+        if constexpr (std::is_same_v<T, int>)
+            if (ok && in.clamped)
+                msgs.add_at(in.at_line, in.at_col,
+                            "%s is beyond the int range (%d..%d); read as %d", name, INT_MIN,
+                            INT_MAX, v);
         return ok;
     }
     int read(int &v) { return scan_int(in, v); }
@@ -222,6 +224,8 @@ void read_prims(reader &R)
         p.nmem = 0;
         if (at)
             at[P_TYPE] = t_at;
+        if (kept && R.map)
+            R.map->group[sc.primmx] = R.map->twice[sc.primmx] = place{};
         if (!read_record(R, p, at)) {
             if (R.in.ended)
                 R.said(place{R.in.at_line, R.in.at_col},
@@ -295,11 +299,12 @@ void read_lights(reader &R, int count, const place &nlg_at)
     }
 }
 
-int read_scene(std::FILE *f, scene &sc, msglist &msgs, scene_map *map)
+int read_scene(const numin &in, scene &sc, msglist &msgs, scene_map *map)
 {
     if (map)
-        *map = scene_map{};
-    reader R{numin(f), sc, msgs, map, {}};
+        for (place &p : map->view)
+            p = place{};
+    reader R{in, sc, msgs, map, {}};
     place own[VIEW_FIELDS];
     place *v = map ? map->view : own;
     auto at = [&](int k) { return v + k; };
@@ -340,19 +345,12 @@ int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map)
         msgs.add("cannot open \"%s\": %s", path, why);
         return 0;
     }
-    read_scene(f, sc, msgs, map);
+    read_scene(numin(f), sc, msgs, map);
     std::fclose(f);
     return 1;
 }
 
 int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs, scene_map *map)
 {
-    std::FILE *f = fmemopen(const_cast<char *>(text), n, "r");
-    if (!f) {
-        msgs.add("cannot read the scene text: %s", std::strerror(errno));
-        return 0;
-    }
-    read_scene(f, sc, msgs, map);
-    std::fclose(f);
-    return 1;
+    return read_scene(numin(text, n), sc, msgs, map);
 }

@@ -63,8 +63,9 @@ extern const char *const view_field[VIEW_FIELDS];
 extern const char *const prim_field[PRIM_FIELDS];
 extern const char *const light_field[LIGHT_FIELDS];
 
-// Where the numbers of the last file read stand. Tables beyond the numbers
-// read hold no place.
+// Where the numbers of the last file read stand: the view settings (no
+// place for those never reached), lights 0..nlg-1 and records 0..primmx-1.
+// Like the scene's tables, entries beyond the counts are left as they were.
 struct scene_map {
     place view[VIEW_FIELDS];
     place light[LIGHT_MAX][LIGHT_FIELDS];
@@ -75,10 +76,9 @@ struct scene_map {
 };
 
 // Returns 1 when the file was opened, 0 when not: the scene is then
-// unchanged and msgs says why. map, when given, is cleared and filled.
+// unchanged and msgs says why. map, when given, is filled as it says.
 int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map = nullptr);
 
-// The same from n bytes of text in memory; 0 only when no memory stream
-// could be had.
+// The same from n bytes of text in memory. Returns 1.
 int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs,
                    scene_map *map = nullptr);
