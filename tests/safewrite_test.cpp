@@ -148,7 +148,7 @@ TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
-    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/bmp/w5.bmp";
+    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/w5.bmp";
     for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"})
         for (const std::vector<std::string> &args :
              {std::vector<std::string>{"render", scene, out},
@@ -205,7 +205,7 @@ TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
         GTEST_SKIP() << "strace is not installed";
     temp_dir tmp;
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
-    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/bmp/w5.bmp";
+    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/w5.bmp";
     const std::vector<std::vector<std::string>> saves = {
         {"render", scene, tmp / "pic.bmp"},
         {"render", scene, tmp / "pic.png", "--aa", "2"},
