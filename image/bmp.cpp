@@ -114,6 +114,8 @@ void picture::resize(int width, int height)
 void to_planes(const picture &pic, planes &pl)
 {
     const size_t n = pic.r.size() < (size_t)PLANE_BYTES ? pic.r.size() : (size_t)PLANE_BYTES;
+    if (!n)
+        return; // an empty picture has no data to copy from, not even a pointer
     std::memcpy(pl.r, pic.r.data(), n);
     std::memcpy(pl.g, pic.g.data(), n);
     std::memcpy(pl.b, pic.b.data(), n);
