@@ -87,19 +87,25 @@ void check_json(const scene &sc, const msglist &msgs)
 // of it and a column up to one past its end, or where the text ended.
 void check_places(const msglist &msgs, const uint8_t *data, size_t n)
 {
+    static std::vector<size_t> starts; // where each line begins, and n + 1
+    starts.clear();
     for (const msg &m : msgs.lines) {
         CHECK((m.line == 0) == (m.col == 0));
         if (!m.line)
             continue;
-        // the start of line m.line, then its length
-        const uint8_t *p = data, *end = data + n;
-        for (int l = 1; l < m.line; l++) {
-            const void *nl = std::memchr(p, '\n', (size_t)(end - p));
-            CHECK(nl);
-            p = (const uint8_t *)nl + 1;
+        if (starts.empty()) {
+            starts.push_back(0);
+            for (const uint8_t *p = data, *end = data + n;;) {
+                const void *nl = std::memchr(p, '\n', (size_t)(end - p));
+                if (!nl)
+                    break;
+                p = (const uint8_t *)nl + 1;
+                starts.push_back((size_t)(p - data));
+            }
+            starts.push_back(n + 1);
         }
-        const void *nl = std::memchr(p, '\n', (size_t)(end - p));
-        const size_t len = (size_t)((nl ? (const uint8_t *)nl : end) - p);
+        CHECK(m.line >= 1 && (size_t)m.line < starts.size());
+        const size_t len = starts[m.line] - starts[m.line - 1] - 1; // newline aside
         CHECK(m.col >= 1 && (size_t)m.col <= len + 1);
     }
 }

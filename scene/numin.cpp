@@ -36,11 +36,11 @@ int lower(int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 int skip_space(numin &in)
 {
     int c;
-    do {
-        in.at_line = in.line;
-        in.at_col = in.col;
+    do
         c = in.get();
-    } while (c != EOF && space(c));
+    while (space(c));
+    in.at_line = in.line();
+    in.at_col = in.col() - (c != EOF); // the byte c came from, which is no newline
     return c;
 }
 
@@ -110,38 +110,43 @@ int refuse(numin &in, const char *t, int n, int c)
 
 } // namespace
 
-int numin::get()
+bool numin::refill()
 {
-    int c;
-    if (ahead != NONE) {
-        c = ahead;
-        ahead = NONE;
-    } else if (f) {
-        c = getc_unlocked(f); // the stream is the reader's alone
-    } else {
-        c = p < end ? (unsigned char)*p++ : EOF;
-    }
-    if (c == EOF)
-        return c;
-    prev_line = line;
-    prev_col = col;
-    if (c == '\n') {
-        if (line < INT_MAX)
-            line++;
-        col = 1;
-    } else if (col < INT_MAX) {
-        col++;
-    }
-    return c;
+    if (!f)
+        return false;
+    const size_t n = std::fread(buf, 1, sizeof buf, f);
+    if (!n)
+        return false;
+    before += p - start;
+    start = p = buf;
+    end = buf + n;
+    return true;
+}
+
+void numin::newline()
+{
+    prev_line = line_;
+    prev_line_start = line_start;
+    if (line_ < INT_MAX)
+        line_++;
+    line_start = before + (p - start);
 }
 
 void numin::unget(int c)
 {
     if (c == EOF)
         return;
-    ahead = c;
-    line = prev_line;
-    col = prev_col;
+    p--; // the byte just read is still at hand
+    if (c == '\n') {
+        line_ = prev_line;
+        line_start = prev_line_start;
+    }
+}
+
+int numin::col() const
+{
+    const long long c = before + (p - start) - line_start + 1;
+    return c < INT_MAX ? (int)c : INT_MAX;
 }
 
 double c_strtod(const char *s, char **end)

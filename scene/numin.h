@@ -20,26 +20,44 @@
 #include <cstdio>
 
 struct numin {
-    explicit numin(std::FILE *file) : f(file) {}
-    numin(const char *text, size_t n) : f(nullptr), p(text), end(text + n) {}
+    explicit numin(std::FILE *file) : f(file), p(buf), end(buf) {}
+    numin(const char *text, size_t n) : p(text), end(text + n) {}
+    numin(const numin &) = delete; // it may point into itself
+    numin &operator=(const numin &) = delete;
 
-    std::FILE *f; // the stream, or null for text in memory
     int bad = 0;     // a read has failed; all later reads fail
     int clamped = 0; // the last integer read was beyond the int range and clamped
-    int line = 1, col = 1;     // the place of the next byte
     int at_line = 0, at_col = 0; // the place of the last read's token
-    bool ended = false;        // the failed read found the end of the text
-    char tok[48] = "";         // the failed read's token, as text to show
+    bool ended = false;          // the failed read found the end of the text
+    char tok[48] = "";           // the failed read's token, as text to show
 
-    // the byte layer: getc and one byte put back, counting places
-    int get();
+    // The byte layer: the next byte (EOF at the end), and the byte just
+    // read put back. Places are counted as bytes pass.
+    int get()
+    {
+        if (p == end && !refill())
+            return EOF;
+        const int c = (unsigned char)*p++;
+        if (c == '\n')
+            newline();
+        return c;
+    }
     void unget(int c);
+    // The place of the next byte.
+    int line() const { return line_; }
+    int col() const;
 
 private:
-    const char *p = nullptr, *end = nullptr; // the text not yet read
-    static constexpr int NONE = -2;
-    int ahead = NONE; // a byte put back, or NONE
-    int prev_line = 1, prev_col = 1;
+    bool refill();
+    void newline();
+
+    std::FILE *f = nullptr; // the stream, or null for text in memory
+    const char *p, *end;    // the bytes at hand not yet read
+    long long before = 0;   // bytes read before those at hand (a stream's)
+    const char *start = p;  // the first byte at hand
+    int line_ = 1, prev_line = 1;
+    long long line_start = 0, prev_line_start = 0; // offset of the line's first byte
+    char buf[4096];         // a stream's bytes at hand
 };
 
 int scan_int(numin &in, int &v);    // 1 when a number was read

@@ -27,7 +27,7 @@ namespace {
 // One reading of one file: the stream, where its lines go and where the
 // places of the numbers go (nowhere without a map).
 struct reader {
-    numin in;
+    numin &in;
     scene &sc;
     msglist &msgs;
     scene_map *map;
@@ -299,7 +299,7 @@ void read_lights(reader &R, int count, const place &nlg_at)
     }
 }
 
-int read_scene(const numin &in, scene &sc, msglist &msgs, scene_map *map)
+int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
 {
     if (map)
         for (place &p : map->view)
@@ -345,12 +345,14 @@ int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map)
         msgs.add("cannot open \"%s\": %s", path, why);
         return 0;
     }
-    read_scene(numin(f), sc, msgs, map);
+    numin in(f);
+    read_scene(in, sc, msgs, map);
     std::fclose(f);
     return 1;
 }
 
 int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs, scene_map *map)
 {
-    return read_scene(numin(text, n), sc, msgs, map);
+    numin in(text, n);
+    return read_scene(in, sc, msgs, map);
 }

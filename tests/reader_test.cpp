@@ -2,6 +2,7 @@
 #include "scene/rtread.h"
 #include "testscene.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -417,11 +418,27 @@ TEST(Reader, TheMapHoldsThePlacesOfTheNumbers)
     EXPECT_EQ(map.twice[0].col, 5); // primitive 1 named again
     EXPECT_EQ(map.twice[1].line, 0);
 
-    // the same text from memory reads the same
-    static scene_map again;
-    scene other;
-    msglist none;
-    ASSERT_EQ(data_load_text(other, text.data(), text.size(), none, &again), 1);
-    EXPECT_EQ(std::memcmp(&map, &again, sizeof map), 0);
-    EXPECT_EQ(std::memcmp(&other.pri, &tsc.pri, sizeof other.pri), 0);
+    // the same text from memory reads the same; so does a file read in
+    // several pieces, with its lines across their seams
+    std::string longer = "0 0 0  0 0 1  10 4\n8 6  1\n 1 2 3 4\n2\n";
+    for (int i = 0; i < 120; i++)
+        longer += std::string(i % 7, '\n') + rec(2, "1 1 1", "0 0 0", i % 2 ? "1 2 3" : "4 5\n6");
+    longer += "-1\n1 2 1 x\n";
+    for (const std::string &t : {text, longer}) {
+        static scene_map again;
+        static scene other;
+        msglist mine;
+        spit(path, t);
+        ASSERT_EQ(data_load(tsc, path.c_str(), twarn, &map), 1);
+        ASSERT_EQ(data_load_text(other, t.data(), t.size(), mine, &again), 1);
+        EXPECT_EQ(std::memcmp(&map, &again, sizeof map), 0);
+        EXPECT_EQ(std::memcmp(&other.pri, &tsc.pri, sizeof other.pri), 0);
+        ASSERT_EQ(mine.lines.size(), twarn.lines.size());
+        for (size_t k = 0; k < mine.lines.size(); k++)
+            EXPECT_EQ(msg_text("f", mine.lines[k]), msg_text("f", twarn.lines[k]));
+    }
+    EXPECT_GT(longer.size(), 4096u);
+    EXPECT_EQ(warnings(), 2); // 120 records, then a group cut short at its end
+    EXPECT_EQ(twarn.lines.back().line, (int)std::count(longer.begin(), longer.end(), '\n'));
+    EXPECT_EQ(twarn.lines.back().col, 7);
 }
