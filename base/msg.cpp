@@ -48,3 +48,14 @@ const char *msglist::first(const char *fallback) const
 {
     return lines.empty() ? fallback : lines[0].text.c_str();
 }
+
+std::string msg_text(const char *file, const msg &m, const char *kind)
+{
+    std::string s = file;
+    if (m.line > 0) {
+        s += ":" + std::to_string(m.line);
+        if (m.col > 0)
+            s += ":" + std::to_string(m.col);
+    }
+    return s + ": " + kind + ": " + m.text;
+}

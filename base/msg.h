@@ -32,3 +32,8 @@ struct msglist {
     // The text of the first line, or fallback when there is none.
     const char *first(const char *fallback = "") const;
 };
+
+// A line as a person, or an editor that jumps to it, reads it (GNU form):
+//   "room.RT:12:7: warning: ks is not a number (\"abc\")"
+//   "room.RT: warning: TEXT" for a line without a place.
+std::string msg_text(const char *file, const msg &m, const char *kind = "warning");

@@ -1,24 +1,36 @@
 // cli.h - the commands of koru-cli and the few helpers they share.
 #pragma once
 
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
 struct msglist;
 struct scene;
 
 // Each command gets its own arguments (after the command's name) and
-// returns the exit status: 0 done, 1 failed, 2 usage error, 130 stopped.
+// returns the exit status: 0 done, 1 failed, 2 usage error, 128 + the
+// signal's number when stopped (130 by Ctrl-C, 143 by SIGTERM, 129 by
+// SIGHUP).
 int cmd_render(int argc, char **argv);
 int cmd_info(int argc, char **argv);
 int cmd_display(int argc, char **argv);
+int cmd_check(int argc, char **argv);
+int cmd_explain(int argc, char **argv);
 
 extern const char *render_help;
 extern const char *info_help;
 extern const char *display_help;
+extern const char *check_help;
+extern const char *explain_help;
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
-// Print the readers' warnings on stderr, each line naming file.
+// Print the readers' warnings on stderr, each line naming file and, where
+// the line has one, the place in it: "room.RT:12:7: warning: ...".
 void print_warnings(const char *file, const msglist &msgs);
+void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 
 // Reads the scene file path into sc and prints its warnings; false, with
 // one line on stderr, when it cannot be read.
@@ -28,3 +40,21 @@ bool load_scene(scene &sc, const char *path);
 bool parse_uint(const char *s, int &v);
 
 bool is_help(const char *s);
+
+// While one lives, SIGINT, SIGTERM and SIGHUP do not end the process: they
+// set stop_requested (a render's stop flag) and, the first of them,
+// stop_signal. A command that writes a file then stops before it writes,
+// or finishes a file it has begun, never leaving half of one or a
+// temporary file; it ends with stopped_status().
+struct stop_signals {
+    stop_signals();
+    ~stop_signals();
+    stop_signals(const stop_signals &) = delete;
+    stop_signals &operator=(const stop_signals &) = delete;
+
+private:
+    struct sigaction old[3];
+};
+extern std::atomic<bool> stop_requested;
+extern std::atomic<int> stop_signal;
+int stopped_status(); // 128 + the signal caught

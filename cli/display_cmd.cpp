@@ -1,24 +1,31 @@
-// koru-cli display: a BMP picture in, the dots KORU's window shows for it
-// out, as a BMP of the display's size.
+// koru-cli display: a BMP or PNG picture in, the dots KORU's window shows
+// for it out, as a BMP or PNG of the display's size.
 #include "cli.h"
 
 #include "../image/display.h"
+#include "../image/picfile.h"
 #include "../image/reduce.h"
 #include "../image/rgb.h"
 #include "../base/msg.h"
 #include "../base/whole.h"
 
+#include <cstdio>
 #include <cstring>
 
 const char *display_help =
-    "usage: koru-cli display IN.BMP OUT.BMP [--zoom Z] [--mode M]\n"
+    "usage: koru-cli display IN OUT [--zoom Z] [--mode M]\n"
     "\n"
-    "Loads IN.BMP and writes the dots KORU's window shows for it to OUT.BMP\n"
-    "(24-bit, the display's size), as one conversion from the start-up state.\n"
+    "Loads the picture IN (a BMP or a PNG file, told by its contents) and writes\n"
+    "the dots KORU's window shows for it to OUT, at the display's size, as one\n"
+    "conversion from the start-up state. OUT is an 8-bit RGB PNG file when its\n"
+    "name ends in .png (any case), a 24-bit BMP file otherwise.\n"
     "  --zoom Z   display zoom in percent, 50..400 (default 100); a zoom\n"
     "             outside is taken as the nearer bound, as the CONFIG dialog does\n"
     "  --mode M   0 = 8-colour diffusion (default), 1 = 256-colour diffusion,\n"
-    "             2 = full colour; any other whole number shows as 0\n";
+    "             2 = full colour; any other whole number shows as 0\n"
+    "Ctrl-C, SIGTERM or SIGHUP before the picture is written stops with nothing\n"
+    "written (status 128 + the signal's number); one that comes while it is\n"
+    "written lets it be finished first.\n";
 
 namespace {
 
@@ -55,9 +62,11 @@ int cmd_display(int argc, char **argv)
         return usage_error(display_help, "display needs an input and an output file");
     const char *in = files[0], *out = files[1];
 
+    // a signal lets a file begun be finished, and stops one not begun
+    stop_signals catching;
     msglist msgs;
     int w, h;
-    if (load_rgb(in, pl, w, h, msgs) != RGB_LOADED)
+    if (load_picture(in, pl, w, h, msgs) != RGB_LOADED)
         return fail("%s", msgs.first("cannot read the picture"));
     print_warnings(in, msgs);
 
@@ -77,7 +86,16 @@ int cmd_display(int argc, char **argv)
             outb[i] = (unsigned char)rgb;
         }
     msgs.clear();
-    if (!save_bmp(out, grid.w, grid.h, outr, outg, outb, msgs))
+    if (stop_requested) {
+        std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", in);
+        return stopped_status();
+    }
+    if (!save_picture(out, grid.w, grid.h, outr, outg, outb, msgs))
         return fail("%s", msgs.first("cannot write the picture"));
+    print_warnings(out, msgs);
+    if (stop_requested) {
+        std::fprintf(stderr, "koru-cli: %s: stopped after the picture was written in full\n", out);
+        return stopped_status();
+    }
     return 0;
 }

@@ -9,8 +9,11 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 struct msglist;
 struct scene;
 
 void info_json(std::FILE *out, const scene &sc, const msglist &msgs);
+// The same text, in out (cleared first, its room kept).
+void info_json_text(std::string &out, const scene &sc, const msglist &msgs);

@@ -16,15 +16,23 @@ namespace {
 const char *main_help =
     "usage: koru-cli COMMAND ARGS...\n"
     "\n"
-    "  render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain] [--stats]\n"
-    "                 trace a scene file into a 24-bit BMP picture\n"
+    "  render SCENE.RT OUT [--stereo | --anaglyph] [--aa N] [--size W H] [--threads N]\n"
+    "                 [--plain] [--stats]\n"
+    "                 trace a scene file into a picture: an 8-bit RGB PNG when OUT\n"
+    "                 ends in .png, a 24-bit BMP otherwise\n"
     "  info SCENE.RT  list the scene model as one JSON object\n"
-    "  display IN.BMP OUT.BMP [--zoom Z] [--mode M]\n"
-    "                 the dots KORU's window shows for a picture, as a BMP\n"
+    "  check SCENE.RT what the reader finds wrong and what cannot be meant, one\n"
+    "                 FILE:LINE:COL: line each\n"
+    "  explain SCENE.RT\n"
+    "                 every number of the scene beside the name of its field\n"
+    "  display IN OUT [--zoom Z] [--mode M]\n"
+    "                 the dots KORU's window shows for a BMP or PNG picture\n"
     "\n"
-    "koru-cli COMMAND --help describes a command.\n"
-    "Exit status: 0 done, 1 failed (one line on stderr says why), 2 usage error,\n"
-    "130 stopped by Ctrl-C.\n";
+    "koru-cli COMMAND --help describes a command. Reader warnings go to stderr as\n"
+    "FILE:LINE:COL: warning: TEXT.\n"
+    "Exit status: 0 done (check: nothing to report), 1 failed, with one line on\n"
+    "stderr saying why (check: something to report), 2 usage error, 128 + the\n"
+    "signal's number when Ctrl-C (130), SIGTERM (143) or SIGHUP (129) stopped it.\n";
 
 struct command {
     const char *name;
@@ -36,6 +44,8 @@ const command commands[] = {
     {"render", cmd_render, &render_help},
     {"info", cmd_info, &info_help},
     {"display", cmd_display, &display_help},
+    {"check", cmd_check, &check_help},
+    {"explain", cmd_explain, &explain_help},
 };
 
 } // namespace
@@ -68,12 +78,17 @@ int fail(const char *fmt, ...)
     return 1;
 }
 
-void print_warnings(const char *file, const msglist &msgs)
+void print_msgs(std::FILE *out, const char *file, const msglist &msgs)
 {
     for (const msg &m : msgs.lines)
-        std::fprintf(stderr, "koru-cli: %s: warning: %s\n", file, m.text.c_str());
+        std::fprintf(out, "%s\n", msg_text(file, m).c_str());
     if (msgs.lost)
-        std::fprintf(stderr, "koru-cli: %s: warning: %d more warnings\n", file, msgs.lost);
+        std::fprintf(out, "%s: warning: %d more warnings\n", file, msgs.lost);
+}
+
+void print_warnings(const char *file, const msglist &msgs)
+{
+    print_msgs(stderr, file, msgs);
 }
 
 bool load_scene(scene &sc, const char *path)

@@ -1,40 +1,37 @@
-// koru-cli render: scene file in, BMP picture out.
+// koru-cli render: scene file in, BMP or PNG picture out.
 #include "cli.h"
 
 #include "../base/msg.h"
-#include "../image/rgb.h"
-#include "../image/safewrite.h"
+#include "../image/picfile.h"
 #include "../trace/render.h"
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 const char *render_help =
-    "usage: koru-cli render SCENE.RT OUT.BMP [--stereo] [--size W H] [--threads N] [--plain]\n"
-    "                        [--stats]\n"
+    "usage: koru-cli render SCENE.RT OUT [--stereo | --anaglyph] [--aa N] [--size W H]\n"
+    "                        [--threads N] [--plain] [--stats]\n"
     "\n"
-    "Loads SCENE.RT, traces it and writes the picture to OUT.BMP (24-bit).\n"
+    "Loads SCENE.RT, traces it and writes the picture to OUT: an 8-bit RGB PNG\n"
+    "file when its name ends in .png (any case), a 24-bit BMP file otherwise.\n"
     "  --stereo      a crossed stereo pair, side by side (\"Make 3D Image\")\n"
+    "  --anaglyph    one picture for red-cyan glasses: red from the left eye's\n"
+    "                view, green and blue from the right eye's, each at the full\n"
+    "                size, with the stereo pair's eye offset\n"
+    "  --aa N        anti-aliasing: each dot the average of N x N dots traced\n"
+    "                (N from 1 to 8; 1, the default, is the plain picture)\n"
     "  --size W H    image size in dots instead of the scene file's\n"
     "  --threads N   trace on N threads (default: one per core)\n"
     "  --plain       the straightforward reference tracer on one thread\n"
     "  --stats       print the rays traced and the time taken on stderr\n"
-    "Ctrl-C stops the render; no file is written then (status 130).\n";
+    "Ctrl-C, SIGTERM or SIGHUP stops the render; no file is written then, and\n"
+    "the status is 128 + the signal's number (130 for Ctrl-C).\n";
 
 namespace {
-
-// Set by the signal handler; the render watches it as its stop flag, so
-// the handler touches nothing but this one lock-free flag.
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets it");
-
-void on_sigint(int) { interrupted.store(true); }
 
 void draw_bar(int done, int rows)
 {
@@ -48,24 +45,14 @@ void draw_bar(int done, int rows)
     std::fflush(stderr);
 }
 
-// The BMP file, laid out row by row on the tracing threads.
-struct bmp_out {
-    std::vector<unsigned char> file;
-    void row(int y, int width, int height, const unsigned char *r, const unsigned char *g,
-             const unsigned char *b)
-    {
-        bmp_row(file.data(), width, height, y, r, g, b);
-    }
-};
-
 // After the render: the exit status, with the picture saved when there
 // is one.
-int finish(int rc, const render_job &job, const bmp_out &bmp, const char *scene, const char *out)
+int finish(int rc, const render_job &job, const char *scene, const char *out)
 {
     const struct scene &sc = job.model();
-    if (rc == RAY_CANCELLED || interrupted) {
+    if (rc == RAY_CANCELLED || stop_requested) {
         std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", scene);
-        return 130;
+        return stopped_status();
     }
     if (rc == RAY_NOVIEW && sc.vpnax == 0 && sc.vpnay == 0 && sc.vpnaz == 0)
         return fail("%s: the look direction (0, 0, 0) has no length; nothing to render", scene);
@@ -80,9 +67,11 @@ int finish(int rc, const render_job &job, const bmp_out &bmp, const char *scene,
         return fail("%s: the picture size %d x %d has no dots; nothing to render", scene,
                     f.width, f.h);
 
+    const picture &pic = job.result();
     msglist msgs;
-    if (!write_file_safely(out, bmp.file.data(), bmp.file.size(), msgs))
+    if (!save_picture(out, pic.w, pic.h, pic.r.data(), pic.g.data(), pic.b.data(), msgs))
         return fail("%s", msgs.first("cannot write the picture"));
+    print_warnings(out, msgs);
     return 0;
 }
 
@@ -91,12 +80,14 @@ int finish(int rc, const render_job &job, const bmp_out &bmp, const char *scene,
 int cmd_render(int argc, char **argv)
 {
     const char *files[2] = {nullptr, nullptr};
-    int nfiles = 0, w = -1, h = -1, threads = 0;
-    bool stereo = false, plain = false, stats = false;
+    int nfiles = 0, w = -1, h = -1, threads = 0, aa = 1;
+    bool stereo = false, anaglyph = false, plain = false, stats = false;
     for (int i = 0; i < argc; i++) {
         const char *a = argv[i];
         if (!std::strcmp(a, "--stereo")) {
             stereo = true;
+        } else if (!std::strcmp(a, "--anaglyph")) {
+            anaglyph = true;
         } else if (!std::strcmp(a, "--plain")) {
             plain = true;
         } else if (!std::strcmp(a, "--stats")) {
@@ -109,6 +100,10 @@ int cmd_render(int argc, char **argv)
             if (i + 1 >= argc || !parse_uint(argv[i + 1], threads) || threads < 1)
                 return usage_error(render_help, "--threads needs a number of 1 or more");
             i++;
+        } else if (!std::strcmp(a, "--aa")) {
+            if (i + 1 >= argc || !parse_uint(argv[i + 1], aa) || aa < 1 || aa > AA_MAX)
+                return usage_error(render_help, "--aa needs a whole number from 1 to %d", AA_MAX);
+            i++;
         } else if (a[0] == '-' && a[1]) {
             return usage_error(render_help, "unknown option \"%s\"", a);
         } else if (nfiles < 2) {
@@ -119,6 +114,9 @@ int cmd_render(int argc, char **argv)
     }
     if (nfiles < 2)
         return usage_error(render_help, "render needs a scene file and an output file");
+    if (stereo && anaglyph)
+        return usage_error(render_help, "--stereo and --anaglyph are two kinds of picture; "
+                                        "choose one");
     const char *scene_file = files[0], *out = files[1];
 
     static scene sc; // 35 KB: out of the stack
@@ -129,29 +127,18 @@ int cmd_render(int argc, char **argv)
         sc.iymx = h;
     }
 
+    // Signals stay caught until the picture is on disk: one that comes
+    // while it is written lets the file be finished, never half-written.
+    stop_signals catching;
     const bool tty = isatty(2);
-    static bmp_out bmp;
     render_options opt;
     opt.stereo = stereo ? 1 : 0;
+    opt.anaglyph = anaglyph;
+    opt.aa = aa;
     opt.threads = threads;
     opt.plain = plain;
-    opt.keep = false;
-    opt.cancel = &interrupted;
-    opt.on_row = [](int y, int width, int height, const unsigned char *r,
-                    const unsigned char *g, const unsigned char *b) {
-        bmp.row(y, width, height, r, g, b);
-    };
+    opt.cancel = &stop_requested;
     render_job job(sc, opt);
-    frame f;
-    if (make_frame(sc, opt.stereo, f) && f.width > 0 && f.h > 0) {
-        bmp.file.assign((size_t)bmp_bytes(f.width, f.h), 0);
-        bmp_header(bmp.file.data(), f.width, f.h);
-    }
-
-    interrupted = false;
-    struct sigaction sa = {}, old = {};
-    sa.sa_handler = on_sigint;
-    sigaction(SIGINT, &sa, &old);
 
     auto t0 = std::chrono::steady_clock::now();
     // the progress bar is drawn beside the render, which runs here
@@ -172,19 +159,16 @@ int cmd_render(int argc, char **argv)
     if (tty)
         std::fputs("\r\033[K", stderr);
 
-    // Ctrl-C stays caught until the picture is on disk: one that comes
-    // while it is written lets the file be finished, never half-written.
-    int status = finish(rc, job, bmp, scene_file, out);
-    sigaction(SIGINT, &old, nullptr);
+    int status = finish(rc, job, scene_file, out);
     const frame &v = job.view();
     if (status == 0 && tty)
         std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, v.width, v.h, secs);
     if (status == 0 && stats)
         std::fprintf(stderr, "stats: %d x %d dots, %.3f ms, rays %lld, shadow rays %lld\n",
                      v.width, v.h, secs * 1e3, job.rays(), job.shadow_rays());
-    if (status == 0 && interrupted) {
+    if (status == 0 && stop_requested) {
         std::fprintf(stderr, "koru-cli: %s: stopped after the picture was written in full\n", out);
-        return 130;
+        return stopped_status();
     }
     return status;
 }

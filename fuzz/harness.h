@@ -5,7 +5,8 @@
 // invariants -> info_json (must be valid JSON) -> two renders at a tiny
 // size, depth as read but bounded, one on the plain tracer and one on two
 // threads: both finish and give the same bytes. An odd size of input
-// renders a stereo pair, with one of a few eye offsets (length3d).
+// renders a stereo pair, with one of a few eye offsets (length3d); some
+// sizes are anti-aliased (aa 2) or an anaglyph.
 //
 // render_twice: renders sc at its own size and depth on the plain tracer
 // and again, from the same camera, on two threads, as the window makes a
@@ -13,11 +14,18 @@
 // result, the same bytes and camera after a picture, the camera untouched
 // after a refusal. Returns the render's RAY_ code.
 //
-// bmp_input: the bytes as a .BMP file -> load_rgb -> the size it reports
-// is 0 x 0 (refused) or a valid picture size -> display conversions in
-// every mode at a few zooms, and at a size set after the load (beyond the
-// planes too): the grid has the display size, every dot a value of its
-// mode, and what a paint or a print copies lies within the grid.
+// reader_input: the bytes as .RT text -> data_load_text with a scene_map
+// -> the model's invariants -> every line's place lies in the text ->
+// info_json (valid JSON) -> the bounds of each primitive -> check_scene
+// (places in the text) -> explain_scene. No render: a million inputs a
+// minute reach the reader.
+//
+// picture_input: the bytes as a picture file -> load_picture (BMP or PNG)
+// -> the size it reports is 0 x 0 (refused) or a valid picture size ->
+// display conversions in every mode at a few zooms, and at a size set
+// after the load (beyond the planes too): the grid has the display size,
+// every dot a value of its mode, and what a paint or a print copies lies
+// within the grid.
 //
 // A broken check prints what broke on stderr and aborts, which the fuzzer
 // and the tests both see; memory errors and undefined behaviour are left to
@@ -30,8 +38,9 @@
 struct scene;
 
 void scene_input(const uint8_t *data, size_t n);
-void bmp_input(const uint8_t *data, size_t n);
-int render_twice(scene &sc, int stereo);
+void reader_input(const uint8_t *data, size_t n);
+void picture_input(const uint8_t *data, size_t n);
+int render_twice(scene &sc, int stereo, int aa = 1, bool anaglyph = false);
 
 // 1 when text[0..n) is one JSON value (with optional white space around).
 int json_valid(const char *text, size_t n);

@@ -1,6 +1,7 @@
 #include "rgb.h"
 
 #include "../base/msg.h"
+#include "picio.h"
 #include "safewrite.h"
 
 #include <cerrno>
@@ -44,11 +45,30 @@ int refuse(msglist &msgs, const char *path, const char *fmt, long a = 0, long b 
 {
     char why[160];
     std::snprintf(why, sizeof why, fmt, a, b);
+    return refuse_picture(msgs, path, why);
+}
+
+} // namespace
+
+int refuse_picture(msglist &msgs, const char *path, const char *why)
+{
     msgs.add("\"%s\" is refused: %s", path, why);
     return RGB_REFUSED;
 }
 
-} // namespace
+std::FILE *open_picture(const char *path, msglist &msgs)
+{
+    struct stat st;
+    std::FILE *f = nullptr;
+    const char *why = "it is a directory";
+    if (stat(path, &st) != 0)
+        why = std::strerror(errno);
+    else if (!S_ISDIR(st.st_mode) && !(f = std::fopen(path, "rb")))
+        why = std::strerror(errno);
+    if (!f)
+        msgs.add("cannot open \"%s\": %s", path, why);
+    return f;
+}
 
 long bmp_bytes(int w, int h)
 {
@@ -125,17 +145,17 @@ int save_rgb(const char *path, const planes &pl, int w, int h, msglist &msgs)
 
 int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msgs)
 {
-    struct stat st;
-    std::FILE *f = nullptr;
-    const char *why = "it is a directory";
-    if (stat(path, &st) != 0)
-        why = std::strerror(errno);
-    else if (!S_ISDIR(st.st_mode) && !(f = std::fopen(path, "rb")))
-        why = std::strerror(errno);
-    if (!f) {
-        msgs.add("cannot open \"%s\": %s", path, why);
+    std::FILE *f = open_picture(path, msgs);
+    if (!f)
         return RGB_NOFILE;
-    }
+    int rc = load_bmp_file(f, path, pl, width, height, msgs);
+    std::fclose(f);
+    return rc;
+}
+
+int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &height,
+                  msglist &msgs)
+{
     unsigned char hd[HEADER];
     size_t got = std::fread(hd, 1, HEADER, f);
     int rc = RGB_LOADED;
@@ -170,7 +190,6 @@ int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msg
             rc = refuse(msgs, path, "the pixel data offset %ld lies inside the headers", offset);
     }
     if (rc != RGB_LOADED) {
-        std::fclose(f);
         width = height = 0;
         return rc;
     }
@@ -184,7 +203,6 @@ int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msg
     long have = 0;
     if (std::fseek(f, offset, SEEK_SET) == 0)
         have = (long)std::fread(data.data(), 1, data.size(), f);
-    std::fclose(f);
     if (have < row * h)
         msgs.add("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white", path,
              have, row * h);

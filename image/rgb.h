@@ -11,12 +11,12 @@
 // padded with zeros to a multiple of four bytes.
 #pragma once
 
+#include "../base/sizes.h"
+
 #include <vector>
 
 struct msglist;
 
-constexpr int WIDTH_MAX = 1024;
-constexpr int HEIGHT_MAX = 768;
 constexpr int PLANE_BYTES = WIDTH_MAX * HEIGHT_MAX;
 
 // The window's planes: red, green and blue, PLANE_BYTES each.

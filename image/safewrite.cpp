@@ -43,6 +43,30 @@ int write_all(int fd, const unsigned char *p, size_t n)
     return 1;
 }
 
+// fsync, where a file system that cannot flush this kind of file (EINVAL:
+// a pipe, some special file systems) counts as done.
+int sync_fd(int fd)
+{
+    while (::fsync(fd) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno == EINVAL || errno == ENOTSUP;
+    }
+    return 1;
+}
+
+int sync_dir(const std::string &dir)
+{
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    int ok = sync_fd(fd);
+    int e = errno;
+    ::close(fd);
+    errno = e;
+    return ok;
+}
+
 int fail(msglist &msgs, const char *path, const char *what)
 {
     msgs.add("cannot write \"%s\": %s (%s)", path, std::strerror(errno), what);
@@ -56,7 +80,7 @@ int write_in_place(const char *path, const unsigned char *data, size_t n, msglis
     int fd = ::open(path, O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         return fail(msgs, path, "open");
-    int ok = write_all(fd, data, n);
+    int ok = write_all(fd, data, n) && sync_fd(fd);
     int e = errno;
     if (::close(fd) != 0 && ok) {
         ok = 0;
@@ -124,9 +148,16 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
         (void)::fchown(fd, st.st_uid, st.st_gid);
         (void)::fchmod(fd, st.st_mode & 07777);
     }
+    // The bytes reach the disk before the name does: a power cut leaves
+    // the old file or the new one, never a new name over missing data.
     const char *step = "write";
     int ok = write_all(fd, data, n);
     int e = errno;
+    if (ok && !sync_fd(fd)) {
+        ok = 0;
+        e = errno;
+        step = "flush to disk";
+    }
     if (::close(fd) != 0 && ok) {
         ok = 0;
         e = errno;
@@ -142,5 +173,11 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
         errno = e;
         return fail(msgs, path, step);
     }
+    // The new name itself is made durable by flushing the folder. The file
+    // is in place by now; a folder that cannot be flushed is reported, but
+    // the save has happened.
+    if (!sync_dir(dir))
+        msgs.add("\"%s\" is saved, but its folder could not be flushed to disk: %s", path,
+                 std::strerror(errno));
     return 1;
 }

@@ -7,28 +7,111 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <type_traits>
+
+const char *const view_field[VIEW_FIELDS] = {
+    "rx", "ry", "rz", "vpnax", "vpnay", "vpnaz", "dlength", "wdu", "ixmx", "iymx", "nlg", "ilvlmx",
+};
+const char *const prim_field[PRIM_FIELDS] = {
+    "type", "surf", "ka", "kd", "ks", "spare", "npow", "refr", "trans", "pat", "patw",
+    "sense", "geom.x", "geom.y", "geom.z", "pos.x", "pos.y", "pos.z", "col.r", "col.g", "col.b",
+};
+const char *const light_field[LIGHT_FIELDS] = {"pos.x", "pos.y", "pos.z", "bright"};
 
 namespace {
 
-int rd(numin &in, double &v) { return scan_dbl(in, v); }
-int rd(numin &in, int &v) { return scan_int(in, v); }
+// One reading of one file: the stream, where its lines go and where the
+// places of the numbers go (nowhere without a map).
+struct reader {
+    numin &in;
+    scene &sc;
+    msglist &msgs;
+    scene_map *map;
+    place spare; // the place of a number no map keeps
+    const char *failed = ""; // the field of the read that failed
 
-template <class... T>
-int rd(numin &in, T &...v)
+    place &slot(place *p) { return p ? *p : spare; }
+
+    void said(const place &p, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
+
+    // Reads one number named name into v, its place into at (or nowhere).
+    template <class T>
+    bool num(T &v, const char *name, place *at = nullptr)
+    {
+        const int ok = read(v);
+        slot(at) = place{in.at_line, in.at_col};
+        if (!ok)
+            failed = name;
+        if constexpr (std::is_same_v<T, int>)
+            if (ok && in.clamped)
+                msgs.add_at(in.at_line, in.at_col,
+                            "%s is beyond the int range (%d..%d); read as %d", name, INT_MIN,
+                            INT_MAX, v);
+        return ok;
+    }
+    int read(int &v) { return scan_int(in, v); }
+    int read(double &v) { return scan_dbl(in, v); }
+
+    // The line for the read that failed: ctx, what stopped it (the end of
+    // the file, or text that is no number), then what follows from it.
+    void stopped(const char *ctx, const char *field, const char *then)
+    {
+        if (in.ended)
+            msgs.add_at(in.at_line, in.at_col, "%s: the file ends where %s should be; %s", ctx,
+                        field, then);
+        else
+            msgs.add_at(in.at_line, in.at_col, "%s: %s is not a number (\"%s\"); %s", ctx, field,
+                        in.tok, then);
+    }
+
+    // The same where a list could end: after is what came before ("2
+    // records"), what is the list a negative number should end.
+    void unended(const char *ctx, const char *after, const char *what)
+    {
+        if (in.ended)
+            msgs.add_at(in.at_line, in.at_col,
+                        "%s: the file ends after %s; a negative number should end %s", ctx, after,
+                        what);
+        else
+            msgs.add_at(in.at_line, in.at_col,
+                        "%s: \"%s\" after %s is not a number; a negative number should end %s",
+                        ctx, in.tok, after, what);
+    }
+};
+
+void reader::said(const place &p, const char *fmt, ...)
 {
-    return (rd(in, v) && ...);
+    char text[400];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(text, sizeof text, fmt, ap);
+    va_end(ap);
+    msgs.add_at(p.line, p.col, "%s", text);
 }
 
-int rdvec(numin &in, vec &v) { return rd(in, v.x, v.y, v.z); }
-
-// The ten groups of fields after the type number.
-int read_record(numin &in, primrec &p)
+// The fields after the type number, into p; places into at (PRIM_FIELDS).
+bool read_record(reader &R, primrec &p, place *at)
 {
-    return rd(in, p.surf) && rd(in, p.ka, p.kd, p.ks) && rd(in, p.spare, p.npow) &&
-           rd(in, p.refr, p.trans) && rd(in, p.pat) && rd(in, p.patw) && rd(in, p.sense) &&
-           rdvec(in, p.geom) && rdvec(in, p.pos) && rd(in, p.col.r, p.col.g, p.col.b);
+    int *ints[PRIM_FIELDS] = {};
+    double *dbls[PRIM_FIELDS] = {};
+    ints[P_SURF] = &p.surf, dbls[P_KA] = &p.ka, dbls[P_KD] = &p.kd, dbls[P_KS] = &p.ks;
+    ints[P_SPARE] = &p.spare, ints[P_NPOW] = &p.npow, dbls[P_REFR] = &p.refr;
+    dbls[P_TRANS] = &p.trans, ints[P_PAT] = &p.pat, dbls[P_PATW] = &p.patw;
+    ints[P_SENSE] = &p.sense;
+    dbls[P_GX] = &p.geom.x, dbls[P_GY] = &p.geom.y, dbls[P_GZ] = &p.geom.z;
+    dbls[P_PX] = &p.pos.x, dbls[P_PY] = &p.pos.y, dbls[P_PZ] = &p.pos.z;
+    ints[P_R] = &p.col.r, ints[P_G] = &p.col.g, ints[P_B] = &p.col.b;
+    for (int k = P_SURF; k < PRIM_FIELDS; k++) {
+        place *where = at ? at + k : nullptr;
+        if (ints[k] ? !R.num(*ints[k], prim_field[k], where)
+                    : !R.num(*dbls[k], prim_field[k], where))
+            return false;
+    }
+    return true;
 }
 
 // Semi-axes of quadrics and cones become coefficients sgn(v)/v^2.
@@ -38,18 +121,32 @@ void to_coef(double &v)
         v = sgn(v) / times2(v);
 }
 
-// Partner lists of one group of n members (0-based indices, list order).
-// Members that name no primitive in use are left out.
-void set_group(scene &sc, msglist &msgs, int *m, int n, int g)
+// Partner lists of one group of n members (0-based indices, list order,
+// at their places). Members that name no primitive in use are left out.
+void set_group(reader &R, int *m, place *at, int n, int g)
 {
+    scene &sc = R.sc;
     int k = 0;
     for (int i = 0; i < n; i++) {
         if (m[i] < 0 || m[i] >= sc.primmx) {
-            msgs.add("group %d: %d is not a primitive number (1..%d); left out", g, m[i] + 1,
-                     sc.primmx);
+            R.said(at[i], "group %d: %d is not a primitive number (1..%d); left out", g,
+                   m[i] + 1, sc.primmx);
             continue;
         }
+        at[k] = at[i];
         m[k++] = m[i];
+    }
+    if (R.map) {
+        for (int i = 0; i < k; i++) {
+            R.map->group[m[i]] = at[0];
+            R.map->twice[m[i]] = place{};
+        }
+        for (int i = 0; i < k; i++)
+            for (int j = 0; j < i; j++)
+                if (m[j] == m[i] && !R.map->twice[m[i]].line) {
+                    R.map->twice[m[i]] = at[i];
+                    break;
+                }
     }
     if (k == 1)
         sc.pri[m[0]].nmem = 0;
@@ -65,57 +162,82 @@ void set_group(scene &sc, msglist &msgs, int *m, int n, int g)
     }
 }
 
-const char *STOP = "no more numbers";
-
-void read_groups(numin &in, scene &sc, msglist &msgs)
+void read_groups(reader &R)
 {
     int t, g = 0;
-    if (!rd(in, t)) {
-        msgs.add("group section: %s after the primitive list; a negative number should end it", STOP);
+    place t_at;
+    if (!R.num(t, "group", &t_at)) {
+        R.unended("group section", "the primitive list", "the group section");
         return;
     }
     while (t >= 0) {
         int m[MEMBER_MAX], n = 0;
+        place at[MEMBER_MAX];
         bool open = false;
         while (t >= 0 && n < MEMBER_MAX) {
+            at[n] = t_at;
             m[n++] = t - 1;
-            if (!rd(in, t)) {
+            if (!R.num(t, "member", &t_at)) {
                 open = true;
                 break;
             }
         }
         g++;
         if (n == MEMBER_MAX && !open && t >= 0)
-            msgs.add("group %d: more than %d members; the number after member %d is dropped and "
-                 "the rest form the next group", g, MEMBER_MAX, MEMBER_MAX);
-        set_group(sc, msgs, m, n, g);
+            R.said(t_at, "group %d: more than %d members; this number after member %d is dropped "
+                         "and the rest form the next group", g, MEMBER_MAX, MEMBER_MAX);
+        set_group(R, m, at, n, g);
         if (open) {
-            msgs.add("group %d: %s after %d members; a negative number should end it", g, STOP, n);
+            char ctx[40], after[40];
+            std::snprintf(ctx, sizeof ctx, "group %d", g);
+            std::snprintf(after, sizeof after, "%d member%s", n, n == 1 ? "" : "s");
+            R.unended(ctx, after, "the group");
             return;
         }
         // the number after the group: a negative one ends the section
-        if (!rd(in, t)) {
-            msgs.add("group section: %s after %d groups; a negative number should end it", STOP, g);
+        if (!R.num(t, "group", &t_at)) {
+            char after[40];
+            std::snprintf(after, sizeof after, "%d group%s", g, g == 1 ? "" : "s");
+            R.unended("group section", after, "the group section");
             return;
         }
     }
 }
 
-void read_prims(numin &in, scene &sc, msglist &msgs)
+void read_prims(reader &R)
 {
+    scene &sc = R.sc;
     primrec spill; // records beyond PRIM_MAX are read into this and dropped
+    place spill_at[PRIM_FIELDS];
     int t, dropped = 0;
-    if (!rd(in, t)) {
-        msgs.add("primitive list: %s after 0 records; a negative number should end it", STOP);
+    place t_at, first_dropped;
+    if (!R.num(t, "type", &t_at)) {
+        R.unended("primitive list", "0 records", "the list");
         return;
     }
     while (t >= 0) {
-        primrec &p = sc.primmx < PRIM_MAX ? sc.pri[sc.primmx] : spill;
+        const int index = sc.primmx + dropped + 1;
+        const bool kept = sc.primmx < PRIM_MAX;
+        primrec &p = kept ? sc.pri[sc.primmx] : spill;
+        place *at = !kept ? spill_at : R.map ? R.map->prim[sc.primmx] : nullptr;
         p.type = t;
         p.nmem = 0;
-        if (!read_record(in, p)) {
-            msgs.add("primitive list: %s inside record %d; it is left out", STOP,
-                     sc.primmx + dropped + 1);
+        if (at)
+            at[P_TYPE] = t_at;
+        if (kept && R.map)
+            R.map->group[sc.primmx] = R.map->twice[sc.primmx] = place{};
+        if (!read_record(R, p, at)) {
+            if (R.in.ended)
+                R.said(place{R.in.at_line, R.in.at_col},
+                       "primitive list: the file ends inside record %d, where %s should be; it "
+                       "is left out", index, R.failed);
+            else
+                R.said(place{R.in.at_line, R.in.at_col},
+                       "primitive list: %s is not a number (\"%s\") inside record %d; it is "
+                       "left out", R.failed, R.in.tok, index);
+            if (at)
+                for (int k = 0; k < PRIM_FIELDS; k++)
+                    at[k] = place{};
             break;
         }
         if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE) {
@@ -123,43 +245,94 @@ void read_prims(numin &in, scene &sc, msglist &msgs)
             to_coef(p.geom.y);
             to_coef(p.geom.z);
         }
-        if (&p == &spill)
+        if (!kept) {
+            if (!dropped)
+                first_dropped = t_at;
             dropped++;
-        else
+        } else {
             sc.primmx++;
-        if (!rd(in, t)) {
-            msgs.add("primitive list: %s after %d records; a negative number should end it", STOP,
-                     sc.primmx + dropped);
+        }
+        if (!R.num(t, "type", &t_at)) {
+            char after[40];
+            std::snprintf(after, sizeof after, "%d record%s", index, index == 1 ? "" : "s");
+            R.unended("primitive list", after, "the list");
             break;
         }
     }
     if (dropped)
-        msgs.add("%d primitives; only the first %d are used", sc.primmx + dropped, PRIM_MAX);
-    if (!in.bad)
-        read_groups(in, sc, msgs);
+        R.said(first_dropped, "%d primitives; only the first %d are used", sc.primmx + dropped,
+               PRIM_MAX);
+    if (!R.in.bad)
+        read_groups(R);
 }
 
-void read_lights(numin &in, scene &sc, msglist &msgs, int count)
+void read_lights(reader &R, int count, const place &nlg_at)
 {
+    scene &sc = R.sc;
     ligrec spill;
     int i = 0;
     for (; i < count; i++) {
-        ligrec &l = i < LIGHT_MAX ? sc.lig[i] : spill;
-        if (!rd(in, l.pos.x, l.pos.y, l.pos.z, l.bright))
+        const bool kept = i < LIGHT_MAX;
+        ligrec &l = kept ? sc.lig[i] : spill;
+        place *at = kept && R.map ? R.map->light[i] : nullptr;
+        double *v[LIGHT_FIELDS] = {&l.pos.x, &l.pos.y, &l.pos.z, &l.bright};
+        bool ok = true;
+        for (int k = 0; ok && k < LIGHT_FIELDS; k++)
+            ok = R.num(*v[k], light_field[k], at ? at + k : nullptr);
+        if (!ok) {
+            if (at)
+                for (int k = 0; k < LIGHT_FIELDS; k++)
+                    at[k] = place{};
             break;
+        }
     }
     if (i < count) {
         sc.nlg = i < LIGHT_MAX ? i : LIGHT_MAX;
-        msgs.add("light list: %s after %d of %d lights", STOP, i, count);
+        char field[60], then[60];
+        std::snprintf(field, sizeof field, "%s of light %d", R.failed, i + 1);
+        std::snprintf(then, sizeof then, "%d of %d lights %s kept", sc.nlg, count,
+                      sc.nlg == 1 ? "is" : "are");
+        R.stopped("light list", field, then);
     } else if (count > LIGHT_MAX) {
         sc.nlg = LIGHT_MAX;
-        msgs.add("%d lights; only the first %d are used", count, LIGHT_MAX);
+        R.said(nlg_at, "%d lights; only the first %d are used", count, LIGHT_MAX);
     }
+}
+
+int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
+{
+    if (map)
+        for (place &p : map->view)
+            p = place{};
+    reader R{in, sc, msgs, map, {}};
+    place own[VIEW_FIELDS];
+    place *v = map ? map->view : own;
+    auto at = [&](int k) { return v + k; };
+    if (!R.num(sc.rx, "rx", at(V_RX)) || !R.num(sc.ry, "ry", at(V_RY)) ||
+        !R.num(sc.rz, "rz", at(V_RZ)) || !R.num(sc.vpnax, "vpnax", at(V_VPNAX)) ||
+        !R.num(sc.vpnay, "vpnay", at(V_VPNAY)) || !R.num(sc.vpnaz, "vpnaz", at(V_VPNAZ)) ||
+        !R.num(sc.dlength, "dlength", at(V_DLENGTH)) || !R.num(sc.wdu, "wdu", at(V_WDU)) ||
+        !R.num(sc.ixmx, "ixmx", at(V_IXMX)) || !R.num(sc.iymx, "iymx", at(V_IYMX)) ||
+        !R.num(sc.nlg, "nlg", at(V_NLG))) {
+        R.stopped("view settings", R.failed, "nothing after it is read");
+        sc.nlg = sc.primmx = 0;
+        return 1;
+    }
+    if (sc.nlg > 0)
+        read_lights(R, sc.nlg, v[V_NLG]);
+    sc.primmx = 0;
+    if (R.in.bad)
+        return 1;
+    if (!R.num(sc.ilvlmx, "ilvlmx", at(V_ILVLMX)))
+        R.stopped("recursion depth", "ilvlmx", "no primitives are read");
+    else
+        read_prims(R);
+    return 1;
 }
 
 } // namespace
 
-int data_load(scene &sc, const char *path, msglist &msgs)
+int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map)
 {
     struct stat st;
     std::FILE *f = nullptr;
@@ -172,24 +345,14 @@ int data_load(scene &sc, const char *path, msglist &msgs)
         msgs.add("cannot open \"%s\": %s", path, why);
         return 0;
     }
-    numin in{f, 0, 0};
-    if (!rd(in, sc.rx, sc.ry, sc.rz) || !rd(in, sc.vpnax, sc.vpnay, sc.vpnaz) ||
-        !rd(in, sc.dlength, sc.wdu) || !rd(in, sc.ixmx, sc.iymx) || !rd(in, sc.nlg)) {
-        msgs.add("%s in the view settings at the start of the file", STOP);
-        sc.nlg = sc.primmx = 0;
-    } else {
-        if (sc.nlg > 0)
-            read_lights(in, sc, msgs, sc.nlg);
-        sc.primmx = 0;
-        if (in.bad)
-            ;
-        else if (!rd(in, sc.ilvlmx))
-            msgs.add("%s where the recursion depth should follow the lights", STOP);
-        else
-            read_prims(in, sc, msgs);
-    }
-    if (in.clamped)
-        msgs.add("an integer beyond %d was taken as the nearest one in range", INT_MAX);
+    numin in(f);
+    read_scene(in, sc, msgs, map);
     std::fclose(f);
     return 1;
+}
+
+int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs, scene_map *map)
+{
+    numin in(text, n);
+    return read_scene(in, sc, msgs, map);
 }

@@ -23,12 +23,62 @@
 //    dropped, so the rest of the file keeps its meaning;
 //  - group members outside 1..primmx are left out of their group;
 //  - a count the file never reached is 0.
+//
+// Each line of msgs names the place in the file it is about (msg::line and
+// msg::col, 1-based): where the offending number, or text that is no
+// number, begins, or where the file ended. A field is named as scene.h
+// names it: 'primitive 3: ks is not a number ("abc"); the record is left
+// out'.
+//
+// Given a scene_map, the reader also notes where each number it kept
+// stands, so later messages about the scene (check.h) and listings
+// (explain.h) can point into the file.
 #pragma once
 
 #include "scene.h"
 
+#include <cstddef>
+
 struct msglist;
 
+// A place in a file: 1-based line and column (in bytes); 0 when unknown.
+struct place {
+    int line = 0, col = 0;
+};
+
+// The numbers of the view settings, in file order, and of a record.
+enum {
+    V_RX, V_RY, V_RZ, V_VPNAX, V_VPNAY, V_VPNAZ, V_DLENGTH, V_WDU, V_IXMX, V_IYMX, V_NLG,
+    V_ILVLMX, VIEW_FIELDS
+};
+enum {
+    P_TYPE, P_SURF, P_KA, P_KD, P_KS, P_SPARE, P_NPOW, P_REFR, P_TRANS, P_PAT, P_PATW,
+    P_SENSE, P_GX, P_GY, P_GZ, P_PX, P_PY, P_PZ, P_R, P_G, P_B, PRIM_FIELDS
+};
+enum { L_X, L_Y, L_Z, L_BRIGHT, LIGHT_FIELDS };
+
+// Their names: "rx" ... "ilvlmx"; "type", "surf", ... "geom.x", "pos.x",
+// "col.r"; "pos.x" ... "bright".
+extern const char *const view_field[VIEW_FIELDS];
+extern const char *const prim_field[PRIM_FIELDS];
+extern const char *const light_field[LIGHT_FIELDS];
+
+// Where the numbers of the last file read stand: the view settings (no
+// place for those never reached), lights 0..nlg-1 and records 0..primmx-1.
+// Like the scene's tables, entries beyond the counts are left as they were.
+struct scene_map {
+    place view[VIEW_FIELDS];
+    place light[LIGHT_MAX][LIGHT_FIELDS];
+    place prim[PRIM_MAX][PRIM_FIELDS];
+    place group[PRIM_MAX]; // the first member of the group that gave each its partners
+    place twice[PRIM_MAX]; // where that group names the primitive a second time, making
+                           // it its own partner; no place when it does not
+};
+
 // Returns 1 when the file was opened, 0 when not: the scene is then
-// unchanged and msgs says why.
-int data_load(scene &sc, const char *path, msglist &msgs);
+// unchanged and msgs says why. map, when given, is filled as it says.
+int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map = nullptr);
+
+// The same from n bytes of text in memory. Returns 1.
+int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs,
+                   scene_map *map = nullptr);

@@ -1,8 +1,11 @@
 // koru-cli from the outside: exit statuses, stdout and stderr, files.
 #include "testscene.h"
 
+#include "image/picfile.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -122,7 +125,8 @@ TEST(Cli, RenderWritesTheBmp)
     EXPECT_EQ(le32(f, 18), 8);
     EXPECT_EQ(le32(f, 22), 4);
 
-    // any number of threads, or the reference tracer: the same bytes
+    // any number of threads, or the reference tracer: the same bytes; and
+    // --aa 1 is the plain picture
     r = run({"render", scene, out, "--size", "33", "17"});
     ASSERT_EQ(r.status, 0);
     const std::string a = slurp(out);
@@ -130,6 +134,62 @@ TEST(Cli, RenderWritesTheBmp)
     EXPECT_TRUE(slurp(out) == a);
     ASSERT_EQ(run({"render", scene, out, "--plain", "--size", "33", "17"}).status, 0);
     EXPECT_TRUE(slurp(out) == a);
+    ASSERT_EQ(run({"render", scene, out, "--aa", "1", "--size", "33", "17"}).status, 0);
+    EXPECT_TRUE(slurp(out) == a);
+}
+
+// A name ending in .png writes a PNG of the same dots as the BMP, for every
+// kind of picture; anti-aliased and anaglyph pictures keep the size asked.
+TEST(Cli, RenderWritesPngByName)
+{
+    const std::string scene = scene_file("small.rt", SMALL);
+    const std::vector<std::vector<std::string>> kinds = {
+        {}, {"--stereo"}, {"--aa", "3"}, {"--anaglyph"}, {"--anaglyph", "--aa", "2"}};
+    for (const auto &kind : kinds) {
+        std::string what;
+        for (const std::string &k : kind)
+            what += k + " ";
+        std::vector<std::string> args = {"render", scene, "", "--size", "21", "13"};
+        args.insert(args.end(), kind.begin(), kind.end());
+        for (const char *name : {"k.bmp", "k.Png"}) {
+            args[2] = scratch(name);
+            result r = run(args);
+            ASSERT_EQ(r.status, 0) << what << r.err;
+            EXPECT_EQ(r.err, "") << what;
+        }
+        msglist msgs;
+        int w[2], h[2];
+        std::vector<unsigned char> dots[2];
+        for (int k = 0; k < 2; k++) {
+            ASSERT_EQ(load_picture(scratch(k ? "k.Png" : "k.bmp").c_str(), tpl, w[k], h[k], msgs),
+                      RGB_LOADED) << what << msgs.first();
+            ixmx = w[k], iymx = h[k];
+            dots[k] = picture();
+        }
+        EXPECT_EQ(slurp(scratch("k.Png")).substr(1, 3), "PNG") << what;
+        EXPECT_EQ(w[1], kind.size() == 1 && kind[0] == "--stereo" ? 20 : 21) << what;
+        EXPECT_EQ(h[1], 13) << what;
+        EXPECT_TRUE(w[0] == w[1] && h[0] == h[1] && dots[0] == dots[1]) << what;
+    }
+}
+
+// At --aa 8 the traced picture is 8192 dots wide; rows are traced and
+// averaged one at a time, so memory stays small (a sanitizer's own memory
+// aside).
+TEST(Cli, AntiAliasingKeepsMemorySmall)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(KORU_TSAN)
+    GTEST_SKIP() << "a sanitizer's shadow memory is no measure of KORU's";
+#endif
+    const std::string scene = scene_file("small.rt", SMALL);
+    for (const char *kind : {"--stereo", "--anaglyph"}) {
+        result r = run({"render", scene, scratch("wide.png"), "--size", "1024", "3", "--aa", "8",
+                        kind, "--threads", "2"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        struct rusage ru;
+        ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &ru), 0);
+        EXPECT_LT(ru.ru_maxrss, 64 * 1024) << "kB at most, of all children so far";
+    }
 }
 
 TEST(Cli, SceneThatCannotBeOpened)
@@ -190,8 +250,17 @@ TEST(Cli, UsageErrorsAndHelp)
         {"render", scene, "a.bmp", "--size", "-5", "5"},
         {"render", scene, "a.bmp", "--threads", "0"},
         {"render", scene, "a.bmp", "--sterio"},
+        {"render", scene, "a.bmp", "--aa"},
+        {"render", scene, "a.bmp", "--aa", "0"},
+        {"render", scene, "a.bmp", "--aa", "9"},
+        {"render", scene, "a.bmp", "--aa", "2x"},
+        {"render", scene, "a.bmp", "--stereo", "--anaglyph"},
         {"info"},
         {"info", scene, scene},
+        {"check"},
+        {"check", scene, scene},
+        {"explain"},
+        {"explain", scene, "--stereo"},
     };
     for (auto &args : bad) {
         result r = run(args);
@@ -202,7 +271,8 @@ TEST(Cli, UsageErrorsAndHelp)
         EXPECT_FALSE(r.err.empty()) << line;
     }
     for (std::vector<std::string> args :
-         {std::vector<std::string>{"--help"}, {"render", "--help"}, {"info", "--help"}}) {
+         {std::vector<std::string>{"--help"}, {"render", "--help"}, {"info", "--help"},
+          {"check", "--help"}, {"explain", "-h"}}) {
         result r = run(args);
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find("usage"), std::string::npos);
@@ -240,4 +310,52 @@ TEST(Cli, MalformedScenesNeverCrash)
             EXPECT_TRUE(r.status == 0 || r.status == 1) << "scene " << n - 1 << " " << args[0];
         }
     }
+}
+
+// A typo at line 10, column 14 is pointed at by check, render and info
+// alike, in the form editors jump to; check's status says whether it found
+// anything.
+TEST(Cli, CheckAndRenderPointAtTheSameTypo)
+{
+    const std::string head = "0 0 0\n0 -1 0.5\n10 4\n8 6\n1\n0 -5 5 1\n2\n"
+                             "1 1 0.2 0.8 0 0 1 1 0 0 1 1 0 0 1 0 0 -1 200 200 200\n"
+                             "3 1 0.1 0.1 0.5 0 20 1.5 0.8 0 1 1 1 1 1 0 0 0 220 220 220\n";
+    const std::string clean = scene_file("clean.RT", head + "-1 -1\n");
+    const std::string typo = scene_file(
+        "typo.RT", head + "2 1 0.25 0.7 O.4 0 1 1 0 0 1 1 0.5 0.5 0.5 2 0 0 100 100 200\n-1 -1\n");
+    const std::string at = typo + ":10:14: warning: primitive list: ks is not a number (\"O.4\")";
+
+    result r = run({"check", clean});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+
+    r = run({"check", typo});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.rfind(at, 0), 0u) << r.out;
+    EXPECT_EQ(lines(r.out), 1);
+
+    for (std::vector<std::string> args : {std::vector<std::string>{"render", typo, scratch("t.bmp")},
+                                          {"info", typo},
+                                          {"explain", typo}}) {
+        r = run(args);
+        EXPECT_EQ(r.status, 0) << args[0];
+        EXPECT_EQ(r.err.rfind(at, 0), 0u) << args[0] << ": " << r.err;
+    }
+
+    r = run({"check", scratch("none.RT")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos);
+
+    // findings of the scene itself follow the reader's, in file order
+    const std::string both = scene_file(
+        "both.RT", "0 0 0\n0 -1 0.5\n10 4\n2000 6\n0\n2\n"
+                   "1 1 0.2 0.8 0 0 1 1 0 1 0 1 0 0 1 0 0 -1 200 200 200\n-1 1 x");
+    r = run({"check", both});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines(r.out), 3) << r.out;
+    EXPECT_EQ(r.out.rfind(both + ":4:1: warning: the picture size 2000 x 6", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\n" + both + ":7:25: warning: primitive 1: the checker"), std::string::npos);
+    EXPECT_NE(r.out.find("\n" + both + ":8:6: warning: group 1: \"x\""), std::string::npos);
 }

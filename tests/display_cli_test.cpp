@@ -174,6 +174,42 @@ TEST_F(DisplayCli, ATruncatedPictureIsShownWithAWarning)
     EXPECT_EQ(gdatab[0], 255);
 }
 
+// A PNG in, from KORU or another program, shows as its BMP does; a name
+// ending in .png (any case) writes a PNG.
+TEST_F(DisplayCli, PngInAndOut)
+{
+    const std::string in = picture("in.bmp", 16, 12); // 192 dots: a palette holds them
+    ASSERT_EQ(run("'" + in + "' '" + path("want.bmp") + "' --mode 2 --zoom 200"), 0) << err;
+    const std::string want = slurp(path("want.bmp"));
+
+    // KORU's own PNG, both ways
+    ASSERT_EQ(run("'" + in + "' '" + path("shown.PNG") + "' --mode 2 --zoom 200"), 0) << err;
+    ASSERT_EQ(run("'" + path("shown.PNG") + "' '" + path("again.bmp") + "' --mode 2"), 0) << err;
+    EXPECT_TRUE(slurp(path("again.bmp")) == want);
+    ASSERT_EQ(run("'" + in + "' '" + path("copy.png") + "' --mode 2"), 0) << err;
+
+    // other programs' PNG, of other kinds, under any name
+    if (std::system("convert -version >/dev/null 2>&1") != 0) {
+        std::fprintf(stderr, "ImageMagick's convert is not installed: PNG from another "
+                             "program not tried\n");
+        return;
+    }
+    // RGB, RGB at 16 bits, RGBA, RGBA at 16 bits, a palette, interlaced
+    for (const char *kind : {"PNG24:", "PNG48:", "PNG32:", "PNG64:", "PNG8:",
+                             "-interlace PNG PNG24:"}) {
+        const std::string png = path("other.png"), named = path("other.bmp");
+        const std::string cmd = "convert '" + in + "' " + kind + "'" + png + "' && cp '" + png +
+                                "' '" + named + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+        for (const std::string &f : {png, named}) {
+            ASSERT_EQ(run("'" + f + "' '" + path("out.bmp") + "' --mode 2 --zoom 200"), 0)
+                << kind << ": " << err;
+            EXPECT_EQ(err, "") << kind;
+            EXPECT_TRUE(slurp(path("out.bmp")) == want) << kind;
+        }
+    }
+}
+
 TEST_F(DisplayCli, BadArgumentsAreUsageErrors)
 {
     const std::string in = picture("in.bmp", 4, 4), out = "'" + path("out.bmp") + "'";

@@ -19,16 +19,19 @@ struct input {
 
 void PrintTo(const input &in, std::ostream *os) { *os << in.path; }
 
+// The reader target takes every scene input too: its corpus is theirs.
 std::vector<input> inputs()
 {
     std::vector<input> all;
-    for (const char *target : {"scene", "bmp"})
+    for (const char *target : {"scene", "reader", "picture"})
         for (const char *kind : {"corpus", "regress"})
             for (const std::string &path :
                  inputs_under(std::string("fuzz/") + kind + "/" + target + "/"))
                 all.push_back({target, path});
     for (const std::string &path : inputs_under("samples/", ".RT"))
         all.push_back({"scene", path});
+    for (const std::string &path : inputs_under("tests/degenerate/", ".RT"))
+        all.push_back({"reader", path});
     return all;
 }
 
@@ -47,10 +50,13 @@ TEST_P(FuzzReplay, Survives)
 {
     std::string bytes = slurp(GetParam().path);
     const uint8_t *p = (const uint8_t *)bytes.data();
+    if (GetParam().target == "picture") {
+        picture_input(p, bytes.size());
+        return;
+    }
     if (GetParam().target == "scene")
         scene_input(p, bytes.size());
-    else
-        bmp_input(p, bytes.size());
+    reader_input(p, bytes.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, FuzzReplay, testing::ValuesIn(inputs()), test_name);

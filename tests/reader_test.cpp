@@ -2,6 +2,7 @@
 #include "scene/rtread.h"
 #include "testscene.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -349,4 +350,95 @@ TEST(Reader, AFileThatCannotBeOpenedChangesNothing)
     EXPECT_TRUE(has_warning("it is a directory"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(primmx, 2);
+}
+
+// Each line names the field and where in the file it went wrong: the
+// first byte of the offending text, or where the file ended.
+TEST(Reader, MessagesNameTheFieldAndItsPlace)
+{
+    const std::string R1 = rec(3); // one record on line 2
+    struct row {
+        std::string text;
+        int line, col;
+        const char *says;
+    } rows[] = {
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n3 1  0.1 0.2 abc", 2, 14,
+         "primitive list: ks is not a number (\"abc\") inside record 1"},
+        {"0 0 0  0 0 1\n10 4\n  8 x6 0 2\n", 3, 5, "view settings: iymx is not a number (\"x6\")"},
+        {"0 0 0  0 0 1  10 4  8 6\n", 2, 1, "the file ends where nlg should be"},
+        {"0 0 0  0 0 1  10 4  8 6  2\n1 2 3 4\n5 6 7", 3, 6, "where bright of light 2 should"},
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1, 3, 1, "the file ends after 1 record;"},
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1 + "-1 1\n", 4, 1, "group 1: the file ends after 1 member;"},
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1 + "-1 1\t2 -1\n", 3, 6,
+         "group 1: 2 is not a primitive number (1..1)"},
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1 + "-1 1 -1 end", 3, 9,
+         "group section: \"end\" after 1 group is not a number"},
+        {"0 0 0  0 0 1  10 4  99999999999 6  0  2\n" + R1 + "-1 -1", 1, 21,
+         "ixmx is beyond the int range"},
+        {"0 0 0  0 0 1  10 4  8 6  0  2.5\n" + R1 + "-1 -1", 1, 30,
+         "primitive list: \".5\" after 0 records is not a number"},
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n3 1 0.1 0.2 0.3 7 5 1.5 0.5 0 1 1 1 1 1 0 0 0 10 20 \x01\x7f",
+         2, 53, "col.b is not a number (\"\\x01\\x7f\")"},
+    };
+    for (const row &r : rows) {
+        scene_begin();
+        ASSERT_EQ(load(r.text), 1);
+        ASSERT_GE(warnings(), 1) << r.says;
+        const msg &m = twarn.lines[0];
+        EXPECT_EQ(m.line, r.line) << m.text;
+        EXPECT_EQ(m.col, r.col) << m.text;
+        EXPECT_NE(m.text.find(r.says), std::string::npos) << m.text;
+        EXPECT_EQ(msg_text("NAME", m).rfind("NAME:" + std::to_string(r.line) + ":" +
+                                            std::to_string(r.col) + ": warning: ", 0),
+                  0u);
+    }
+}
+
+// The map notes where each kept number stands, so checks can point at it.
+TEST(Reader, TheMapHoldsThePlacesOfTheNumbers)
+{
+    static scene_map map;
+    const std::string text = "0 0 0  0 0 1  10 4\n8 6  1\n 1 2 3 4\n2\n" + rec(2) + rec(3) +
+                             "-1\n1 2 1 -1 -1\n";
+    std::string path = scratch("map.rt");
+    spit(path, text);
+    scene_begin();
+    ASSERT_EQ(data_load(tsc, path.c_str(), twarn, &map), 1);
+    EXPECT_EQ(warnings(), 0);
+    EXPECT_EQ(map.view[V_IYMX].line, 2);
+    EXPECT_EQ(map.view[V_IYMX].col, 3);
+    EXPECT_EQ(map.light[0][L_BRIGHT].line, 3);
+    EXPECT_EQ(map.light[0][L_BRIGHT].col, 8);
+    EXPECT_EQ(map.view[V_ILVLMX].line, 4);
+    EXPECT_EQ(map.prim[1][P_TYPE].line, 6);
+    EXPECT_EQ(map.prim[1][P_TYPE].col, 1);
+    EXPECT_EQ(map.prim[1][P_KS].col, 14);
+    EXPECT_EQ(map.prim[2][P_TYPE].line, 0); // no record 3
+    EXPECT_EQ(map.group[0].line, 8);
+    EXPECT_EQ(map.twice[0].col, 5); // primitive 1 named again
+    EXPECT_EQ(map.twice[1].line, 0);
+
+    // the same text from memory reads the same; so does a file read in
+    // several pieces, with its lines across their seams
+    std::string longer = "0 0 0  0 0 1  10 4\n8 6  1\n 1 2 3 4\n2\n";
+    for (int i = 0; i < 120; i++)
+        longer += std::string(i % 7, '\n') + rec(2, "1 1 1", "0 0 0", i % 2 ? "1 2 3" : "4 5\n6");
+    longer += "-1\n1 2 1 x\n";
+    for (const std::string &t : {text, longer}) {
+        static scene_map again;
+        static scene other;
+        msglist mine;
+        spit(path, t);
+        ASSERT_EQ(data_load(tsc, path.c_str(), twarn, &map), 1);
+        ASSERT_EQ(data_load_text(other, t.data(), t.size(), mine, &again), 1);
+        EXPECT_EQ(std::memcmp(&map, &again, sizeof map), 0);
+        EXPECT_EQ(std::memcmp(&other.pri, &tsc.pri, sizeof other.pri), 0);
+        ASSERT_EQ(mine.lines.size(), twarn.lines.size());
+        for (size_t k = 0; k < mine.lines.size(); k++)
+            EXPECT_EQ(msg_text("f", mine.lines[k]), msg_text("f", twarn.lines[k]));
+    }
+    EXPECT_GT(longer.size(), 4096u);
+    EXPECT_EQ(warnings(), 2); // 120 records, then a group cut short at its end
+    EXPECT_EQ(twarn.lines.back().line, (int)std::count(longer.begin(), longer.end(), '\n'));
+    EXPECT_EQ(twarn.lines.back().col, 7);
 }

@@ -94,17 +94,26 @@ int tasks_of(pid_t pid)
     return n;
 }
 
-// Ctrl-C in a long render: status 130, and the output file is as it was
-// (absent, or the old bytes), with nothing else left beside it.
+// Ctrl-C, SIGTERM or SIGHUP in a long render: status 128 + the signal, and
+// the output file is as it was (absent, or the old bytes), with nothing
+// else left beside it.
 TEST(RenderStop, CtrlCInKoruCliWritesNothing)
 {
-    for (bool old_file : {false, true}) {
+    struct {
+        int sig;
+        bool old_file;
+        const char *name;
+    } cases[] = {{SIGINT, false, "slabs.BMP"}, {SIGINT, true, "slabs.BMP"},
+                 {SIGTERM, false, "slabs.png"}, {SIGTERM, true, "slabs.bmp"},
+                 {SIGHUP, false, "slabs.BMP"}};
+    for (auto &c : cases) {
+        const bool old_file = c.old_file;
         temp_dir tmp;
-        const std::string out = tmp / "slabs.BMP";
+        const std::string out = tmp / c.name;
         if (old_file)
             spit(out, "the old picture");
-        pid_t pid =
-            start_cli({"render", SCENES + "glass-slabs-deep.RT", out, "--threads", "2"});
+        pid_t pid = start_cli(
+            {"render", SCENES + "glass-slabs-deep.RT", out, "--threads", "2", "--aa", "2"});
         ASSERT_GT(pid, 0);
         // wait until both tracing threads run beside the main one
         int st = 0;
@@ -112,13 +121,13 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
             ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before it traced";
             usleep(1000);
         }
-        kill(pid, SIGINT);
+        kill(pid, c.sig);
         child_result r = wait_cli(pid);
         EXPECT_EQ(r.signal, 0);
-        EXPECT_EQ(r.status, 130);
+        EXPECT_EQ(r.status, 128 + c.sig);
         if (old_file) {
             EXPECT_EQ(slurp(out), "the old picture");
-            EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"slabs.BMP"});
+            EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{c.name});
         } else {
             EXPECT_FALSE(exists(out));
             EXPECT_TRUE(list_dir(tmp.path).empty());

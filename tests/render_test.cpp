@@ -293,12 +293,166 @@ TEST(RayMain, AcceleratedTracerMatchesThePlainSearch)
              pick(4));
         const double vx = vpnax, vy = vpnay, vz = vpnaz;
 
-        ASSERT_EQ(ray_main(stereo, plain_options()), RAY_DONE);
+        // anti-aliased and anaglyph pictures too: their dots fall between
+        // the tiles' dots
+        render_options plain = plain_options(), two = threads_options(2);
+        plain.aa = two.aa = 1 + sc % 3;
+        plain.anaglyph = two.anaglyph = !stereo && sc % 5 == 4;
+
+        ASSERT_EQ(ray_main(stereo, plain), RAY_DONE);
         std::vector<unsigned char> a = picture();
         ixmx = w, iymx = h, vpnax = vx, vpnay = vy, vpnaz = vz;
-        ASSERT_EQ(ray_main(stereo, threads_options(2)), RAY_DONE);
+        ASSERT_EQ(ray_main(stereo, two), RAY_DONE);
         ASSERT_TRUE(picture() == a) << "scene " << sc;
     }
+}
+
+namespace {
+
+// 48 small balls spread over the view, no planes: each tile of the
+// accelerated tracer lists few of them, so a dot given the wrong tile
+// misses its ball.
+void balls_scene(int w, int h, int)
+{
+    scene_begin();
+    look({0, 0, 0}, {0.1, -1, 0.3}, 14, 8, w, h, 1);
+    for (int i = 0; i < 48; i++) {
+        primrec b = sphere(0.22, {-3.5 + (i % 8), 0.3 * (i % 3), -2.5 + (i / 8)});
+        b.ka = 0.3, b.kd = 0.6, b.ks = 0.4, b.npow = 10;
+        b.col = colr{60 + 4 * i, 250 - 3 * i, 120};
+        add(b);
+    }
+    light({4, -6, 5});
+}
+
+// busy_scene's (or another scene's) picture at w x h, made by a render_job
+// with opt; its frame is written back to tsc, as the window does.
+struct picture busy_picture(int w, int h, render_options opt, void (*make)(int, int, int) = busy_scene)
+{
+    make(w, h, 2);
+    render_job job(tsc, opt);
+    EXPECT_EQ(job.run(), RAY_DONE);
+    apply_frame(tsc, job.view());
+    return job.result();
+}
+
+render_options aa_options(int aa, int stereo = 0, bool anaglyph = false)
+{
+    render_options o;
+    o.aa = aa;
+    o.stereo = stereo;
+    o.anaglyph = anaglyph;
+    return o;
+}
+
+// Dot (x, y) of big's n x n blocks, averaged per channel as (sum + n*n/2) / (n*n).
+std::vector<unsigned char> blocks(const struct picture &big, int n)
+{
+    const int w = big.w / n, h = big.h / n;
+    std::vector<unsigned char> v;
+    for (const std::vector<unsigned char> *p : {&big.r, &big.g, &big.b})
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                unsigned sum = 0;
+                for (int j = 0; j < n; j++)
+                    for (int i = 0; i < n; i++)
+                        sum += (*p)[(size_t)(y * n + j) * big.w + x * n + i];
+                v.push_back((unsigned char)((sum + n * n / 2) / (n * n)));
+            }
+    return v;
+}
+
+std::vector<unsigned char> bytes(const struct picture &p)
+{
+    std::vector<unsigned char> v = p.r;
+    v.insert(v.end(), p.g.begin(), p.g.end());
+    v.insert(v.end(), p.b.begin(), p.b.end());
+    return v;
+}
+
+} // namespace
+
+// --aa N is the picture made N times as large, averaged in N x N blocks;
+// for a pair each eye's half so; on any number of threads and the plain
+// search alike; 1 is the plain picture, and N beyond 1..8 the nearer bound.
+TEST(RayMain, AntiAliasingAveragesTheLargerPicture)
+{
+    struct {
+        int w, h, stereo, n;
+        void (*make)(int, int, int);
+    } cases[] = {{7, 5, 0, 2, busy_scene},  {6, 4, 0, 3, busy_scene},  {5, 3, 0, 8, busy_scene},
+                 {12, 5, 1, 2, busy_scene}, {9, 4, 1, 3, busy_scene},  {96, 64, 0, 2, balls_scene},
+                 {80, 40, 0, 3, balls_scene}, {120, 40, 1, 2, balls_scene}};
+    for (auto &c : cases) {
+        const int ew = c.stereo ? c.w / 2 : c.w; // dots per eye
+        const struct picture big = busy_picture(c.n * ew * (c.stereo ? 2 : 1), c.n * c.h,
+                                                aa_options(1, c.stereo), c.make);
+        const struct picture small = busy_picture(c.w, c.h, aa_options(c.n, c.stereo), c.make);
+        ASSERT_EQ(small.w, c.stereo ? 2 * ew : c.w);
+        ASSERT_EQ(small.h, c.h);
+        EXPECT_TRUE(bytes(small) == blocks(big, c.n)) << c.w << " x " << c.h << " aa " << c.n;
+        EXPECT_EQ(ixmx, small.w); // what a picture leaves in the scene: its own size
+
+        render_options plain = aa_options(c.n, c.stereo), three = aa_options(c.n, c.stereo);
+        plain.plain = true;
+        three.threads = 3;
+        EXPECT_TRUE(bytes(busy_picture(c.w, c.h, plain, c.make)) == bytes(small));
+        EXPECT_TRUE(bytes(busy_picture(c.w, c.h, three, c.make)) == bytes(small));
+    }
+    const std::vector<unsigned char> one = bytes(busy_picture(9, 7, aa_options(1)));
+    EXPECT_TRUE(bytes(busy_picture(9, 7, aa_options(0))) == one);
+    EXPECT_TRUE(bytes(busy_picture(9, 7, aa_options(-5))) == one);
+    EXPECT_TRUE(bytes(busy_picture(3, 2, aa_options(99))) == bytes(busy_picture(3, 2, aa_options(8))));
+}
+
+// An anaglyph is the pair twice as wide: red from its second half (the eye
+// moved along -uvec), green and blue from its first; with --aa too.
+TEST(RayMain, AnaglyphTakesItsChannelsFromThePair)
+{
+    for (int n : {1, 2}) {
+        const int w = 11, h = 6;
+        const struct picture pair = busy_picture(2 * w, h, aa_options(n, 1));
+        const struct picture ana = busy_picture(w, h, aa_options(n, 0, true));
+        ASSERT_EQ(ana.w, w);
+        ASSERT_EQ(ana.h, h);
+        EXPECT_EQ(ixmx, w);
+        int differ = 0;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                const size_t a = (size_t)y * w + x, p = (size_t)y * 2 * w + x;
+                differ += ana.r[a] != pair.r[p + w] || ana.g[a] != pair.g[p] ||
+                          ana.b[a] != pair.b[p];
+            }
+        EXPECT_EQ(differ, 0) << "aa " << n;
+        // the stereo flag changes nothing in an anaglyph
+        EXPECT_TRUE(bytes(busy_picture(w, h, aa_options(n, 1, true))) == bytes(ana));
+    }
+}
+
+// Traced beyond 1024 x 768, never clamped: 520 dots at aa 2 trace 1040
+// columns, each dot as make_eye and calc give it on the scaled frame.
+TEST(RayMain, AntiAliasingTracesBeyondTheLargestPicture)
+{
+    const struct picture pic = busy_picture(520, 2, aa_options(2));
+    ASSERT_EQ(pic.w, 520);
+    frame f;
+    ASSERT_TRUE(make_frame(tsc, 0, f));
+    const frame big = scaled_frame(f, 2);
+    ASSERT_EQ(big.w, 1040);
+    struct picture traced;
+    traced.resize(1040, 4);
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 1040; x++) {
+            vec dir;
+            colr c;
+            make_eye(dir, big.eye[0], x, y, big);
+            calc(c, big.eye[0], dir, ilvlmx);
+            const size_t i = (size_t)y * 1040 + x;
+            traced.r[i] = (unsigned char)(unsigned)(c.r > 255 ? 255 : c.r);
+            traced.g[i] = (unsigned char)(unsigned)(c.g > 255 ? 255 : c.g);
+            traced.b[i] = (unsigned char)(unsigned)(c.b > 255 ? 255 : c.b);
+        }
+    EXPECT_TRUE(bytes(pic) == blocks(traced, 2));
 }
 
 TEST(RayMain, NoLookDirectionRendersNothing)

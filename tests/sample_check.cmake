@@ -3,7 +3,8 @@
 # Renders SCENE at 64 x 48 dots and fails unless koru-cli ends with status 0,
 # says nothing on stderr (a reader warning would show there), writes a
 # 64 x 48 picture, and that picture is not all one colour (a camera looking
-# past the scene, or a scene too dark to see, gives a flat picture). The
+# past the scene, or a scene too dark to see, gives a flat picture), and
+# koru-cli check finds nothing to report in the scene. The
 # same picture must come from one thread, from three, and from the plain
 # search.
 cmake_minimum_required(VERSION 3.20)
@@ -33,6 +34,15 @@ string(SUBSTRING "${dots}" 0 6 first)
 string(REPEAT "${first}" 3072 flat)
 if("${dots}" STREQUAL "${flat}")
   message(FATAL_ERROR "${OUT}: every dot is #${first}")
+endif()
+
+# nothing for koru-cli check to report
+if(MODE STREQUAL "view")
+  execute_process(COMMAND ${CLI} check ${SCENE} RESULT_VARIABLE rc OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL "" OR NOT err STREQUAL "")
+    message(FATAL_ERROR "koru-cli check ${SCENE}: status ${rc}\n${out}${err}")
+  endif()
 endif()
 
 # one thread, three threads and the plain search give the same bytes

@@ -3,14 +3,17 @@
 # Only packages that are missing are installed, with apt-get: as root, or
 # through sudo. Without either, the script names the packages to ask an
 # administrator for, and stops.
-#   tools/deps.sh            build, tests (the printed page is checked with
-#                            poppler's pdftocairo) and the window
+#   tools/deps.sh            build (libpng for PNG files), tests (the printed
+#                            page is checked with poppler's pdftocairo, durable
+#                            saves with strace, the installation with the desktop
+#                            validators and man) and the window
 #   tools/deps.sh --fuzz     also clang and its libFuzzer (tools/fuzz.sh)
 #   tools/deps.sh --extra    also the fuzzing, window-screenshot and benchmark tools
 set -euo pipefail
 
 pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev poppler-utils
-      fonts-ipaexfont-gothic desktop-file-utils appstream shared-mime-info man-db dpkg-dev)
+      fonts-ipaexfont-gothic strace libpng-dev desktop-file-utils appstream shared-mime-info
+      man-db dpkg-dev)
 case "${1:-}" in
   --fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
   --extra) pkgs+=(clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick openbox povray

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-bool make_frame(const scene &sc, int stereo, frame &f)
+bool make_frame(const scene &sc, int stereo, frame &f, bool anaglyph)
 {
     const double len = std::sqrt(sc.vpnax * sc.vpnax + sc.vpnay * sc.vpnay + sc.vpnaz * sc.vpnaz);
     if (!(len > 0) || !std::isfinite(len))
@@ -27,10 +27,11 @@ bool make_frame(const scene &sc, int stereo, frame &f)
 
     int w = sc.ixmx > WIDTH_MAX ? WIDTH_MAX : sc.ixmx;
     f.h = sc.iymx > HEIGHT_MAX ? HEIGHT_MAX : sc.iymx;
-    if (stereo) {
-        // a crossed pair: the left half is the eye moved to the right
-        f.w = w / 2;
-        f.width = f.w * 2;
+    if (stereo || anaglyph) {
+        // a crossed pair: the left half is the eye moved to the right; an
+        // anaglyph lays the two views over each other at the full width
+        f.w = anaglyph ? w : w / 2;
+        f.width = anaglyph ? w : f.w * 2;
         const double off = sc.dlength * sc.length3d;
         vec t;
         vadd(f.eye[0], e, vmul(t, f.uvec, off));
@@ -63,4 +64,13 @@ void make_eye(vec &dir, const vec &eye, int x, int y, const frame &f)
     dir.x = f.look.x + su * f.uvec.x + sv * f.vvec.x - eye.x;
     dir.y = f.look.y + su * f.uvec.y + sv * f.vvec.y - eye.y;
     dir.z = f.look.z + su * f.uvec.z + sv * f.vvec.z - eye.z;
+}
+
+frame scaled_frame(const frame &f, int n)
+{
+    frame s = f;
+    s.w = f.w * n;
+    s.h = f.h * n;
+    s.width = f.width * n;
+    return s;
 }

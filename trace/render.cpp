@@ -82,11 +82,12 @@ render_job::render_job(const scene &sc, const render_options &opt) : sc_(sc), op
     stop_.outside = opt.cancel;
 }
 
-// One row of the picture into r, g, b (frame_.width samples each).
+// Row y of the traced frame into r, g, b (trace_.neyes * trace_.w samples
+// each).
 template <class TR>
 void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b)
 {
-    const frame &f = frame_;
+    const frame &f = trace_;
     const int depth = sc_.ilvlmx;
     int i = 0;
     if (!prep_) {
@@ -109,11 +110,66 @@ void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, un
             const vec &cp = colpart_[x];
             vec dir{cp.x + rowpart.x - eye.x, cp.y + rowpart.y - eye.y, cp.z + rowpart.z - eye.z};
             colr c;
+            // the tiles are the picture's: a traced dot takes the tile of
+            // the dot it falls in (the tiles' margin holds at any fraction
+            // of a dot)
             if constexpr (std::is_same_v<TR, fast_tracer>)
-                tr.tile = fast_tile(*prep_, e, x, y);
+                tr.tile = aa_ == 1 ? fast_tile(*prep_, e, x, y)
+                                   : fast_tile(*prep_, e, x / aa_, y / aa_);
             store(r, g, b, i++, trace_dot(tr, c, eye, dir, depth, e));
         }
     }
+}
+
+// Row y of the picture into r, g, b (frame_.width samples each): traced
+// straight in when nothing is averaged or laid over; otherwise aa_ rows of
+// the traced frame summed in sums, averaged, and for an anaglyph the two
+// eyes' channels taken apart. false when stopped.
+template <class TR>
+bool render_job::make_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b,
+                          std::vector<unsigned char> &traced, std::vector<unsigned> &sums)
+{
+    const int n = aa_;
+    if (n == 1 && !opt_.anaglyph) {
+        trace_row(tr, y, r, g, b);
+        return true;
+    }
+    const int ew = frame_.w, eyes = frame_.neyes;
+    const int per = n * ew; // traced samples per eye
+    const int tw = eyes * per, sw = eyes * ew;
+    traced.resize((size_t)tw * 3);
+    sums.assign((size_t)sw * 3, 0);
+    unsigned char *tr_r = traced.data(), *tr_g = tr_r + tw, *tr_b = tr_g + tw;
+    unsigned *sr = sums.data(), *sg = sr + sw, *sb = sg + sw;
+    for (int k = 0; k < n; k++) {
+        if (stop_.halt())
+            return false;
+        trace_row(tr, y * n + k, tr_r, tr_g, tr_b);
+        for (int e = 0; e < eyes; e++)
+            for (int x = 0; x < per; x++) {
+                const int i = e * per + x, o = e * ew + x / n;
+                sr[o] += tr_r[i];
+                sg[o] += tr_g[i];
+                sb[o] += tr_b[i];
+            }
+    }
+    const unsigned nn = (unsigned)(n * n), half = nn / 2;
+    auto avg = [&](unsigned sum) { return (unsigned char)((sum + half) / nn); };
+    if (!opt_.anaglyph) {
+        for (int i = 0; i < sw; i++) {
+            r[i] = avg(sr[i]);
+            g[i] = avg(sg[i]);
+            b[i] = avg(sb[i]);
+        }
+    } else {
+        // red from the eye moved along -uvec, green and blue from the other
+        for (int x = 0; x < ew; x++) {
+            r[x] = avg(sr[ew + x]);
+            g[x] = avg(sg[x]);
+            b[x] = avg(sb[x]);
+        }
+    }
+    return true;
 }
 
 // Rows are handed out one at a time, so no thread idles while others end.
@@ -125,7 +181,8 @@ void render_job::trace_rows(int nthreads)
         auto go = [&](auto &tr) {
             tr.stop = &stop_;
             tr.floor = floor;
-            std::vector<unsigned char> own(opt_.keep ? 0 : (size_t)w * 3);
+            std::vector<unsigned char> own(opt_.keep ? 0 : (size_t)w * 3), traced;
+            std::vector<unsigned> sums;
             for (;;) {
                 if (stop_.halt())
                     break;
@@ -139,7 +196,8 @@ void render_job::trace_rows(int nthreads)
                 } else {
                     r = own.data(), g = r + w, b = g + w;
                 }
-                trace_row(tr, y, r, g, b);
+                if (!make_row(tr, y, r, g, b, traced, sums))
+                    break;
                 if (opt_.on_row && !stop_.halt())
                     opt_.on_row(y, w, h, r, g, b);
                 rows_done_.fetch_add(1, std::memory_order_relaxed);
@@ -160,13 +218,16 @@ void render_job::trace_rows(int nthreads)
 
 int render_job::run()
 {
-    if (!make_frame(sc_, opt_.stereo, frame_))
+    aa_ = opt_.aa < 1 ? 1 : opt_.aa > AA_MAX ? AA_MAX : opt_.aa;
+    if (!make_frame(sc_, opt_.stereo, frame_, opt_.anaglyph))
         return RAY_NOVIEW;
-    frame &f = frame_;
-    const int h = f.w > 0 && f.h > 0 ? f.h : 0;
+    trace_ = scaled_frame(frame_, aa_);
+    const int h = frame_.w > 0 && frame_.h > 0 ? frame_.h : 0;
+    // prepared for the picture's frame: the same eyes, tiles of its size
     if (!opt_.plain && h > 0)
-        prep_ = fast_prepare(sc_, f);
+        prep_ = fast_prepare(sc_, frame_);
     if (prep_) {
+        const frame &f = trace_;
         colpart_.resize((size_t)f.w);
         const double W = f.w;
         for (int x = 0; x < f.w; x++) {
@@ -176,7 +237,7 @@ int render_job::run()
         }
     }
     if (opt_.keep && h > 0)
-        pic_.resize(f.width, h);
+        pic_.resize(frame_.width, h);
     rows_done_ = 0;
     rays_ = shadow_rays_ = 0;
     rows_ = h;

@@ -10,6 +10,16 @@
 // each row the view of the eye moved along +uvec, then that of the eye
 // moved along -uvec. Each dot stores min(channel, 255) as the low eight bits.
 //
+// Anti-aliasing (aa = N, 1..8): the picture is the one traced at N times
+// as many dots across and down (scaled_frame), each N x N block averaged
+// per channel as (sum + N*N/2) / (N*N) in integers; for a pair, each eye's
+// half so. The traced picture may go beyond WIDTH_MAX x HEIGHT_MAX: it is
+// never held, one row of the picture is traced and averaged at a time.
+// aa 1 is the plain picture. An anaglyph (frame.h) takes its red from the
+// view of the eye moved along -uvec and its green and blue from that of
+// the eye moved along +uvec: the halves of the pair twice as wide, each
+// averaged as above first.
+//
 // Every dot depends only on the scene, so the picture is the same for any
 // number of threads, and any number of renders may run at once: a render
 // owns all its working state and reads nothing else. cancel() and the
@@ -38,8 +48,13 @@ enum {
 using row_fn = std::function<void(int y, int w, int h, const unsigned char *r,
                                   const unsigned char *g, const unsigned char *b)>;
 
+constexpr int AA_MAX = 8;
+
 struct render_options {
     int stereo = 0;     // nonzero: a crossed stereo pair
+    int aa = 1;         // 1..AA_MAX dots traced across and down per dot; beyond: the
+                        // nearer bound
+    bool anaglyph = false; // red-cyan: one picture from the two eyes (stereo aside)
     int threads = 0;    // 0: one per core
     bool plain = false; // the reference tracer, one thread
     bool keep = true;   // false: rows go to on_row only, result() stays empty
@@ -63,17 +78,22 @@ public:
     long long shadow_rays() const { return shadow_rays_.load(); }
 
     const picture &result() const { return pic_; }
-    const frame &view() const { return frame_; }
+    const frame &view() const { return frame_; } // the picture's frame, not the traced one
     const scene &model() const { return sc_; }
 
 private:
     void trace_rows(int nthreads);
     template <class TR>
     void trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b);
+    template <class TR>
+    bool make_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b,
+                  std::vector<unsigned char> &traced, std::vector<unsigned> &sums);
 
     scene sc_;
     render_options opt_;
-    frame frame_{};
+    int aa_ = 1;
+    frame frame_{}; // the picture's
+    frame trace_{}; // the dots traced: frame_ scaled by aa_
     picture pic_;
     trace_stop stop_;
     fast_prep_ptr prep_;

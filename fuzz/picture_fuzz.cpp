@@ -1,8 +1,8 @@
-// libFuzzer target: arbitrary bytes as a .BMP picture file.
+// libFuzzer target: arbitrary bytes as a picture file (BMP or PNG).
 #include "harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t n)
 {
-    bmp_input(data, n);
+    picture_input(data, n);
     return 0;
 }

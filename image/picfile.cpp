@@ -1,0 +1,50 @@
+#include "picfile.h"
+
+#include "../base/msg.h"
+#include "picio.h"
+#include "png.h"
+
+#include <cstring>
+
+bool png_name(const char *path)
+{
+    const size_t n = std::strlen(path);
+    return n >= 4 && path[n - 4] == '.' && (path[n - 3] | 32) == 'p' && (path[n - 2] | 32) == 'n' &&
+           (path[n - 1] | 32) == 'g';
+}
+
+int save_picture(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
+                 const unsigned char *b, msglist &msgs)
+{
+    return png_name(path) ? save_png(path, w, h, r, g, b, msgs)
+                          : save_bmp(path, w, h, r, g, b, msgs);
+}
+
+int save_picture(const char *path, const planes &pl, int w, int h, msglist &msgs)
+{
+    return save_picture(path, w, h, pl.r, pl.g, pl.b, msgs);
+}
+
+int load_picture(const char *path, planes &pl, int &w, int &h, msglist &msgs)
+{
+    std::FILE *f = open_picture(path, msgs);
+    if (!f)
+        return RGB_NOFILE;
+    unsigned char head[8];
+    const size_t got = std::fread(head, 1, sizeof head, f);
+    int rc;
+    if (std::fseek(f, 0, SEEK_SET) != 0) {
+        rc = refuse_picture(msgs, path, "it cannot be read from its start");
+    } else if (png_signature(head, got)) {
+        rc = load_png_file(f, path, pl, w, h, msgs);
+    } else if (got >= 2 && head[0] == 'B' && head[1] == 'M') {
+        rc = load_bmp_file(f, path, pl, w, h, msgs);
+    } else {
+        rc = refuse_picture(msgs, path,
+                            "neither a BMP file (which begins with BM) nor a PNG file");
+    }
+    std::fclose(f);
+    if (rc == RGB_REFUSED)
+        w = h = 0;
+    return rc;
+}

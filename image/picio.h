@@ -1,0 +1,18 @@
+// picio.h - inside the image layer: the picture readers on an open file.
+#pragma once
+
+#include "rgb.h"
+
+#include <cstdio>
+
+// Opens path to read a picture; null, with the reason in msgs, when it
+// cannot (a directory cannot).
+std::FILE *open_picture(const char *path, msglist &msgs);
+
+// load_rgb and load_png on f, open at its start; path names it in msgs.
+// The caller closes f.
+int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &w, int &h, msglist &msgs);
+int load_png_file(std::FILE *f, const char *path, planes &pl, int &w, int &h, msglist &msgs);
+
+// The line of a refused picture: "\"PATH\" is refused: WHY".
+int refuse_picture(msglist &msgs, const char *path, const char *why);
