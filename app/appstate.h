@@ -40,6 +40,9 @@ enum {
     IDM_SETTING = 204, // "Setting(&T)"
     IDM_SAVERT = 205,  // "Save *.RT(&W)"
     IDM_LIVE = 206,    // "Live view(&V)", checkable
+    IDM_ANAGLYPH = 207, // "Make Anaglyph(&G)"
+    IDM_AA1 = 211,     // "Anti-aliasing": "Off", then 2x2, 3x3, 4x4: IDM_AA1 + n - 1
+    IDM_AA4 = 214,
     IDM_HELP = 301,    // "Help(&H)"
     IDM_ABOUT = 302,   // "About(&A)"
     IDM_PRINT = 400,   // "Printer(&P)"
@@ -55,6 +58,11 @@ extern planes gdata;
 
 // The files opened and saved last, newest first (prefs.h keeps them).
 extern std::vector<std::string> recent_files;
+// Dots traced across and down per dot of the pictures the window makes
+// (Make Image, Make 3D Image, Make Anaglyph, live view's exact frames):
+// 1 (Off) to 4.
+extern int aa_level;
+
 // The scene file: the one last chosen with "Open *.RT(&L)" (also when it
 // could not be read) or written with "Save *.RT(&W)"; szFName may name a
 // picture since.

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "../base/msg.h"
+#include "../image/picfile.h"
 #include "../image/rgb.h"
 #include "../image/safewrite.h"
 #include "../scene/rtread.h"
@@ -31,12 +32,13 @@ int busy;
 const char *const BMP_EXT = ".BMP";
 const char *const RT_EXT = ".RT";
 
-// The reader's lines after what went wrong, as one text.
-std::string warn_text(const std::string &head, const msglist &msgs)
+// The reader's lines after what went wrong, as one text; the lines of a
+// scene file read as koru-cli writes them, "FILE:LINE:COL: warning: ...".
+std::string warn_text(const std::string &head, const msglist &msgs, const char *file = nullptr)
 {
     std::string t = head;
     for (const msg &m : msgs.lines)
-        t += "\n" + m.text;
+        t += "\n" + (file ? msg_text(file, m) : m.text);
     if (msgs.lost)
         t += "\n(and " + std::to_string(msgs.lost) + " more)";
     return t;
@@ -71,7 +73,8 @@ int save_image(ui_port &ui)
     if (CallFileSaveDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
         join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
         msglist msgs;
-        if (save_rgb(szFName, gdata, model.ixmx, model.iymx, msgs)) {
+        // a name ending in .PNG asks for a PNG file, any other a BMP file
+        if (save_picture(szFName, gdata, model.ixmx, model.iymx, msgs)) {
             data_change = 0;
             add_recent(recent_files, szFName);
             r = 1;
@@ -89,7 +92,7 @@ void load_picture(ui_port &ui)
 {
     msglist msgs;
     int w, h;
-    int rc = load_rgb(szFName, gdata, w, h, msgs);
+    int rc = load_picture(szFName, gdata, w, h, msgs); // BMP or PNG, by its contents
     // a file that could not be opened changed nothing: what was shown
     // stays; a picture's size is also the scene's image size
     if (rc != RGB_NOFILE) {
@@ -138,7 +141,7 @@ int load_scene(ui_port &ui)
         ErrorMsg(ui, head);
     } else if (!msgs.empty()) {
         std::string head = std::string("\"") + szFName + "\" is not quite right:";
-        ErrorMsg(ui, warn_text(head, msgs).c_str());
+        ErrorMsg(ui, warn_text(head, msgs, szFName).c_str());
     }
     if (opened)
         add_recent(recent_files, szFName);
@@ -198,13 +201,15 @@ void cmd_open_rt(ui_port &ui)
     load_scene(ui);
 }
 
-void cmd_make(ui_port &ui, int stereo)
+void cmd_make(ui_port &ui, int stereo, bool anaglyph = false)
 {
     if (!rt_ready)
         return;
     ui.wait_cursor(1);
     render_options opt;
     opt.stereo = stereo;
+    opt.anaglyph = anaglyph;
+    opt.aa = aa_level;
     opt.on_row = ui.row_display();
     render_job job(model, opt);
     set_busy(ui, 1);
@@ -294,6 +299,15 @@ void app_command(ui_port &ui, int id)
         break;
     case IDM_MAKE3D:
         cmd_make(ui, 1);
+        break;
+    case IDM_ANAGLYPH:
+        cmd_make(ui, 0, true);
+        break;
+    case IDM_AA1:
+    case IDM_AA1 + 1:
+    case IDM_AA1 + 2:
+    case IDM_AA4:
+        aa_level = id - IDM_AA1 + 1;
         break;
     case IDM_SETTING:
         CallDataSet(ui);

@@ -80,7 +80,8 @@ void live_state::frame_done(int kind, int rc)
 
 bool live_state::command_ran(int id)
 {
-    if (!on || (id != IDM_OPENRT && id != IDM_SETTING))
+    // a new scene, a new camera, or pictures made another way
+    if (!on || (id != IDM_OPENRT && id != IDM_SETTING && (id < IDM_AA1 || id > IDM_AA4)))
         return false;
     exact = true;
     resting = true;
@@ -96,8 +97,11 @@ void live_state::remember_file_camera(const scene &sc)
 int live_state::reload_scene(scene &sc, const char *path, msglist &msgs)
 {
     scene fresh = sc;
-    if (!data_load(fresh, path, msgs))
-        return 0;
+    static scene_map map; // 20 KB: out of the stack
+    if (!data_load(fresh, path, msgs, &map))
+        return RELOAD_NOFILE;
+    if (!map.records_ended)
+        return RELOAD_CUT;
     const camera now = camera_of(fresh);
     // bit for bit: a file that writes the same numbers gives the same bits
     if (have_file_cam && std::memcmp(&now, &file_cam, sizeof now) == 0)
@@ -105,7 +109,7 @@ int live_state::reload_scene(scene &sc, const char *path, msglist &msgs)
     file_cam = now;
     have_file_cam = true;
     sc = fresh;
-    return 1;
+    return RELOAD_READ;
 }
 
 int live_state::next()

@@ -25,6 +25,7 @@
 struct msglist;
 
 enum { LIVE_IDLE = 0, LIVE_RELOAD, LIVE_PREVIEW, LIVE_EXACT };
+enum { RELOAD_NOFILE = 0, RELOAD_READ = 1, RELOAD_CUT = 2 };
 
 struct live_state {
     bool on = false;
@@ -47,16 +48,20 @@ struct live_state {
     void rest();
     void reloaded(bool ok);
     void frame_done(int kind, int rc); // rc: the render's RAY_ code
-    // A command of the menu ran: a new scene, or the SETTING dialog's new
-    // camera, wants a new picture; other commands leave the live view be.
+    // A command of the menu ran: a new scene, the SETTING dialog's new
+    // camera, or another choice of anti-aliasing wants a new picture;
+    // other commands leave the live view be.
     bool command_ran(int id);
     int next();
 
     // LIVE_RELOAD: reads the scene file path again into sc. While the
     // file's camera and size stay as they were, the ones moved by hand or
     // set in SETTING are kept; a file that gives new ones is obeyed.
-    // Returns 1 when read (msgs: the reader's lines), 0 when the file
-    // cannot be opened (sc unchanged, msgs says why).
+    // Returns RELOAD_READ when read (msgs: the reader's lines); otherwise sc
+    // is unchanged and msgs says why: RELOAD_NOFILE when the file cannot be
+    // opened, RELOAD_CUT when it stops before its primitive list ends (as
+    // a file being written or typed does), which gives no picture worth
+    // showing.
     int reload_scene(scene &sc, const char *path, msglist &msgs);
     // The file's camera is the one sc holds now (just opened or saved).
     void remember_file_camera(const scene &sc);

@@ -19,18 +19,13 @@
 
 namespace {
 
-// The reader's first line, and how many more, for the status line.
+// The reader's first line, as koru-cli writes it, and how many more, for
+// the status line.
 std::string first_lines(const char *file, const msglist &msgs)
 {
     if (msgs.lines.empty())
         return "";
-    std::string base = file;
-    base = base.substr(base.rfind('/') + 1);
-    const msg &m = msgs.lines[0];
-    std::string t = base + ":";
-    if (m.line > 0)
-        t += std::to_string(m.line) + ":" + std::to_string(m.col) + ":";
-    t += " warning: " + m.text;
+    std::string t = msg_text(file, msgs.lines[0]);
     const int more = (int)msgs.lines.size() - 1 + msgs.lost;
     if (more > 0)
         t += " (and " + std::to_string(more) + " more)";
@@ -169,15 +164,18 @@ void LiveDriver::reload()
 {
     msglist msgs;
     const QByteArray path = QFile::encodeName(followed);
-    if (!st.reload_scene(model, path.constData(), msgs)) {
+    const int rc = st.reload_scene(model, path.constData(), msgs);
+    if (rc == RELOAD_NOFILE) {
         // keep the last picture, and say why there is no new one
         win->status(("cannot read " + std::string(path.constData()) + ": " + msgs.first())
                         .c_str());
-        st.reloaded(false);
-        return;
+    } else {
+        std::string line = first_lines(path.constData(), msgs);
+        if (rc == RELOAD_CUT)
+            line += " - the last picture stays";
+        win->status(line.c_str());
     }
-    win->status(first_lines(path.constData(), msgs).c_str());
-    st.reloaded(true);
+    st.reloaded(rc == RELOAD_READ);
 }
 
 void LiveDriver::start(int k)
@@ -200,6 +198,7 @@ void LiveDriver::start(int k)
         opt.on_row = win->rows_to_overlay(f.width, f.h);
         job = std::make_unique<render_job>(small, opt);
     } else {
+        opt.aa = aa_level;
         opt.on_row = win->rows_to_overlay(0, 0);
         job = std::make_unique<render_job>(model, opt);
     }

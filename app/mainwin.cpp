@@ -11,6 +11,7 @@
 #include "setdlg_qt.h"
 
 #include <QApplication>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
@@ -199,10 +200,22 @@ void MainWin::build_menu()
     recent_sep = file_menu->actions().at(2);
     QMenu *rt = popup("RayTrace(&R)", {{"Open *.RT(&L)", IDM_OPENRT}, {"Save *.RT(&W)", IDM_SAVERT},
                                        {"Make Image(&I)", IDM_MAKE},
-                                       {"Make 3D Image(&3)", IDM_MAKE3D}, {nullptr, 0},
+                                       {"Make 3D Image(&3)", IDM_MAKE3D},
+                                       {"Make Anaglyph(&G)", IDM_ANAGLYPH}, {nullptr, 0},
                                        {"Live view(&V)", IDM_LIVE}, {"Setting(&T)", IDM_SETTING}});
-    (void)rt;
     action(IDM_LIVE)->setCheckable(true);
+    // Anti-aliasing: a choice of one, before Live view
+    QMenu *aa = new QMenu("Anti-aliasing", rt);
+    aa->menuAction()->setData(0);
+    auto *aa_group = new QActionGroup(this);
+    const char *aa_names[] = {"Off", "2×2", "3×3", "4×4"};
+    for (int n = 0; n < 4; n++) {
+        QAction *a = add(aa, aa_names[n], IDM_AA1 + n);
+        a->setCheckable(true);
+        a->setChecked(n == 0);
+        aa_group->addAction(a);
+    }
+    rt->insertMenu(action(IDM_LIVE), aa);
     add(menuBar(), "Printer(&P)", IDM_PRINT);
     add(menuBar(), "Config(&C)", IDM_CONFIG);
     popup("Help(&H)", {{"Help(&H)", IDM_HELP}, {"About(&A)", IDM_ABOUT}});
@@ -261,6 +274,13 @@ void MainWin::build_recent()
                              recent_actions);
 }
 
+void MainWin::set_aa(int level)
+{
+    aa_level = level;
+    remembered.aa = level;
+    action(IDM_AA1 + level - 1)->setChecked(true);
+}
+
 void MainWin::command_live(bool on)
 {
     action(IDM_LIVE)->setChecked(on);
@@ -281,6 +301,8 @@ void MainWin::command(int id)
     if (id != IDM_HELP && id != IDM_ABOUT)
         driver->pause();
     app_command(*this, id);
+    if (id >= IDM_AA1 && id <= IDM_AA4)
+        set_aa(aa_level);
     after_command(z, m);
     driver->command_ran(id);
 }
@@ -434,6 +456,7 @@ void MainWin::load_prefs()
     zoom_size = remembered.zoom;
     mode = remembered.mode;
     recent_files = remembered.recent;
+    set_aa(remembered.aa);
     if (!remembered.folder.empty() && remembered.folder.size() < (size_t)PATH_BYTES &&
         QFileInfo(QString::fromStdString(remembered.folder)).isDir()) {
         std::strcpy(szTmpFilePath, remembered.folder.c_str());

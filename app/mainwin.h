@@ -98,6 +98,8 @@ public:
     void open_start_file(const std::string &path);
     // Turns live view on or off, as its menu item does.
     void command_live(bool on);
+    // Anti-aliasing 1 (Off) to 4, as its menu items set it.
+    void set_aa(int level);
 
     std::function<bool(QPrinter &)> print_hook;
     std::function<int(const char *text, const char *caption, int kind)> message_hook;

@@ -32,6 +32,7 @@ prefs prefs_from(const std::map<std::string, std::string> &kv)
     p.zoom = number(kv, "zoom", ZOOM_MIN, ZOOM_MAX, p.zoom);
     p.mode = number(kv, "mode", 0, 2, p.mode);
     p.live = number(kv, "live", 0, 1, 0) == 1;
+    p.aa = number(kv, "aa", 1, 4, p.aa);
     p.folder = text(kv, "folder");
     if (!p.folder.empty() && (p.folder[0] != '/' || p.folder.back() != '/'))
         p.folder.clear(); // only an absolute folder, as the dialog keeps it
@@ -50,6 +51,7 @@ std::map<std::string, std::string> prefs_to(const prefs &p)
     kv["zoom"] = std::to_string(p.zoom);
     kv["mode"] = std::to_string(p.mode);
     kv["live"] = p.live ? "1" : "0";
+    kv["aa"] = std::to_string(p.aa);
     kv["folder"] = p.folder;
     kv["geometry"] = p.geometry;
     for (int i = 0; i < RECENT_MAX; i++)

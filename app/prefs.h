@@ -7,6 +7,7 @@
 //
 //   zoom      Config's zoom, 50..400            mode     Config's mode, 0..2
 //   live      live view on (0 or 1)             folder   the last folder a file dialog accepted
+//   aa        anti-aliasing, 1 (Off) to 4
 //   geometry  the window's place and size       recent   up to RECENT_MAX files, newest first
 #pragma once
 
@@ -20,6 +21,7 @@ struct prefs {
     int zoom = 100;
     int mode = 0;
     bool live = false;
+    int aa = 1;                    // anti-aliasing, 1 (Off) to 4
     std::string folder;            // ends with '/', or empty
     std::string geometry;          // the toolkit's own text for it, or empty
     std::vector<std::string> recent;

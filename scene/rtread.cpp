@@ -262,6 +262,8 @@ void read_prims(reader &R)
     if (dropped)
         R.said(first_dropped, "%d primitives; only the first %d are used", sc.primmx + dropped,
                PRIM_MAX);
+    if (R.map)
+        R.map->records_ended = !R.in.bad; // a failed read is what ends the loop early
     if (!R.in.bad)
         read_groups(R);
 }
@@ -301,9 +303,11 @@ void read_lights(reader &R, int count, const place &nlg_at)
 
 int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
 {
-    if (map)
+    if (map) {
         for (place &p : map->view)
             p = place{};
+        map->records_ended = false;
+    }
     reader R{in, sc, msgs, map, {}};
     place own[VIEW_FIELDS];
     place *v = map ? map->view : own;

@@ -73,6 +73,7 @@ struct scene_map {
     place group[PRIM_MAX]; // the first member of the group that gave each its partners
     place twice[PRIM_MAX]; // where that group names the primitive a second time, making
                            // it its own partner; no place when it does not
+    bool records_ended = false; // the file got as far as the primitive list's terminator
 };
 
 // Returns 1 when the file was opened, 0 when not: the scene is then

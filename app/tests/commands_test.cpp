@@ -424,3 +424,42 @@ TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
     EXPECT_EQ(recent_files[0], tmp.path + "/P.bmp");
     EXPECT_EQ(scene_file, tmp.path + "/ROOM.RT"); // a picture is no scene file
 }
+
+// Pictures in PNG by the name typed; Make Anaglyph(G) and Anti-aliasing
+// make the render job's pictures, and the size stays the scene's.
+TEST_F(Commands, PngAnaglyphAndAntiAliasing)
+{
+    rendered();
+    const std::vector<unsigned char> made(gdata.r, gdata.r + 48);
+    ui.files.push_back(type_ok("P.PNG"));
+    app_command(ui, IDM_SAVEBMP);
+    EXPECT_EQ(data_change, 0);
+    std::ifstream f(tmp.path + "/P.PNG", std::ios::binary);
+    char sig[4] = {};
+    f.read(sig, 4);
+    EXPECT_EQ(std::string(sig + 1, 3), "PNG");
+    std::memset(gdata.r, 0, 48);
+    ui.files.push_back(type_ok("P.PNG"));
+    app_command(ui, IDM_OPENBMP);
+    EXPECT_EQ(std::vector<unsigned char>(gdata.r, gdata.r + 48), made);
+
+    auto expect_made_by = [&](render_options opt) {
+        render_job job(model, opt);
+        ASSERT_EQ(job.run(), RAY_DONE);
+        const size_t n = job.result().r.size();
+        EXPECT_EQ(n, (size_t)model.ixmx * model.iymx);
+        EXPECT_TRUE(std::equal(gdata.g, gdata.g + n, job.result().g.begin()));
+    };
+    app_command(ui, IDM_AA1 + 2); // 3 x 3
+    EXPECT_EQ(aa_level, 3);
+    app_command(ui, IDM_MAKE);
+    render_options aa3;
+    aa3.aa = 3;
+    expect_made_by(aa3);
+    app_command(ui, IDM_AA1);
+    app_command(ui, IDM_ANAGLYPH);
+    EXPECT_EQ(model.ixmx, 8);
+    render_options ana;
+    ana.anaglyph = true;
+    expect_made_by(ana);
+}

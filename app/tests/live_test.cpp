@@ -223,7 +223,18 @@ TEST(LiveState, ReloadKeepsTheCameraMovedByHand)
     tmp.file("L.RT", small_scene(10, 6));
     ASSERT_EQ(s.reload_scene(sc, path.c_str(), msgs), 1);
     EXPECT_TRUE(sc.vpnax == 0 && sc.vpnaz == 1 && sc.ixmx == 10);
-    // a file that cannot be read changes nothing
-    EXPECT_EQ(s.reload_scene(sc, (tmp.path + "/none.RT").c_str(), msgs), 0);
-    EXPECT_EQ(sc.ixmx, 10);
+    // a file that cannot be read, or is cut inside its records (being
+    // written or typed), changes nothing
+    EXPECT_EQ(s.reload_scene(sc, (tmp.path + "/none.RT").c_str(), msgs), RELOAD_NOFILE);
+    std::string cut = small_scene(12, 6);
+    tmp.file("L.RT", cut.substr(0, cut.find("200 100")) + "2x0 100 50\n-1\n-1\n");
+    msgs.clear();
+    EXPECT_EQ(s.reload_scene(sc, path.c_str(), msgs), RELOAD_CUT);
+    EXPECT_TRUE(sc.ixmx == 10 && sc.primmx == 1);
+    ASSERT_FALSE(msgs.empty());
+    EXPECT_GT(msgs.lines[0].line, 0); // where the file goes wrong
+    // a file whose groups only are unfinished still gives a picture
+    tmp.file("L.RT", cut.substr(0, cut.rfind("-1")));
+    EXPECT_EQ(s.reload_scene(sc, path.c_str(), msgs), RELOAD_READ);
+    EXPECT_EQ(sc.ixmx, 12);
 }

@@ -124,7 +124,9 @@ TEST_F(Window, MenuCaptionsAndIds)
         {101, "Open *.BMP(&O)"}, {102, "Save *.BMP(&S)"}, {103, "Exit(&X)"},
         {201, "Open *.RT(&L)"},  {202, "Make Image(&I)"}, {203, "Make 3D Image(&3)"},
         {204, "Setting(&T)"},    {400, "Printer(&P)"},    {500, "Config(&C)"},
-        {301, "Help(&H)"},       {302, "About(&A)"},
+        {301, "Help(&H)"},       {302, "About(&A)"},      {205, "Save *.RT(&W)"},
+        {206, "Live view(&V)"},  {207, "Make Anaglyph(&G)"}, {211, "Off"},
+        {212, "2×2"},            {214, "4×4"},
     };
     for (auto &[id, text] : items) {
         ASSERT_NE(win->action(id), nullptr) << id;

@@ -1,0 +1,95 @@
+# cmake -DBUILD=<build dir> -DWORK=<scratch dir> -DAPP=ON|OFF -DWHAT=layout|deb -P install_check.cmake
+#
+# layout: `cmake --install` into a fresh prefix lays out the programs, the
+#   desktop entry, the AppStream metainfo, the icons, the MIME type of scene
+#   files, the manual pages and the samples; each validates with its own
+#   tool, both manual pages render, and the installed koru-cli renders the
+#   installed sample.
+# deb: `cpack -G DEB` makes a package that holds koru-cli (and the window's
+#   desktop entry) and depends on what they link.
+cmake_minimum_required(VERSION 3.20)
+set(id io.github.koru_raytracer.koru)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    string(JOIN " " cmd ${ARGN})
+    message(FATAL_ERROR "${cmd}: status ${rc}\n${out}${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+function(need tool)
+  find_program(found_${tool} ${tool})
+  if(NOT found_${tool})
+    message(FATAL_ERROR "${tool} is not installed (tools/deps.sh installs it)")
+  endif()
+endfunction()
+
+if(WHAT STREQUAL "layout")
+  set(p ${WORK}/prefix)
+  run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${p})
+  set(files bin/koru-cli share/man/man1/koru.1 share/man/man1/koru-cli.1
+      share/koru/samples/room.RT share/koru/samples/README.md
+      share/applications/${id}.desktop share/metainfo/${id}.metainfo.xml
+      share/mime/packages/${id}.xml share/icons/hicolor/scalable/apps/${id}.svg
+      share/icons/hicolor/48x48/apps/${id}.png share/icons/hicolor/256x256/apps/${id}.png)
+  if(APP)
+    list(APPEND files bin/koru)
+  endif()
+  foreach(f ${files})
+    if(NOT EXISTS ${p}/${f})
+      message(FATAL_ERROR "cmake --install did not lay out ${f}")
+    endif()
+  endforeach()
+
+  foreach(tool desktop-file-validate appstreamcli update-mime-database man)
+    need(${tool})
+  endforeach()
+  run(desktop-file-validate ${p}/share/applications/${id}.desktop)
+  run(appstreamcli validate --no-net ${p}/share/metainfo/${id}.metainfo.xml)
+  run(update-mime-database ${p}/share/mime)
+  # a glob without the ":cs" flag matches in any case: *.RT and *.rt alike
+  file(READ ${p}/share/mime/globs2 globs)
+  if(NOT globs MATCHES "text/x-koru-scene:\\*\\.rt\n")
+    message(FATAL_ERROR "the MIME type does not take *.RT and *.rt:\n${globs}")
+  endif()
+  foreach(page koru koru-cli)
+    set(ENV{MANWIDTH} 80)
+    run(man -l ${p}/share/man/man1/${page}.1)
+    if(NOT out MATCHES "NAME" OR NOT out MATCHES "SYNOPSIS")
+      message(FATAL_ERROR "man ${page}: no NAME or SYNOPSIS\n${out}")
+    endif()
+  endforeach()
+  run(${p}/bin/koru-cli render ${p}/share/koru/samples/room.RT ${WORK}/room.png --size 64 48)
+  file(READ ${WORK}/room.png head LIMIT 8 HEX)
+  if(NOT head STREQUAL "89504e470d0a1a0a")
+    message(FATAL_ERROR "the installed koru-cli did not write a PNG (${head})")
+  endif()
+elseif(WHAT STREQUAL "deb")
+  need(dpkg-shlibdeps)
+  run(cpack -G DEB -B ${WORK} --config ${BUILD}/CPackConfig.cmake)
+  file(GLOB debs ${WORK}/*.deb)
+  list(LENGTH debs n)
+  if(NOT n EQUAL 1)
+    message(FATAL_ERROR "cpack made ${n} packages: ${debs}")
+  endif()
+  run(dpkg-deb -c ${debs})
+  set(contents "${out}")
+  set(want ./usr/bin/koru-cli ./usr/share/koru/samples/room.RT)
+  if(APP)
+    list(APPEND want ./usr/bin/koru ./usr/share/applications/${id}.desktop)
+  endif()
+  foreach(f ${want})
+    string(FIND "${contents}" " ${f}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "the package does not hold ${f}:\n${contents}")
+    endif()
+  endforeach()
+  run(dpkg-deb -f ${debs} Depends)
+  if(NOT out MATCHES "libc6" OR (APP AND NOT out MATCHES "libqt6widgets6"))
+    message(FATAL_ERROR "the package's Depends do not come from what it links: ${out}")
+  endif()
+endif()
