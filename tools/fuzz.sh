@@ -53,11 +53,12 @@ run picture fuzz/corpus/picture & pids+=($!)
 for p in "${pids[@]}"; do wait "$p" || true; done
 
 for t in scene reader picture; do
+  # the last report of each figure (a target may print its statistics twice)
   stats=$(grep -E '^stat::(number_of_executed_units|new_units_added)' "build-fuzz/$t.log" | \
-          sed 's/stat:://' | tr "\n" " " | tr -s " ")
+          tail -n 2 | sed 's/stat:://' | tr "\n" " " | tr -s " ")
   # inputs a minute of the target's own processor time: the targets share
   # the cores, with each other and with whatever else runs
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "build-fuzz/$t.log")
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "build-fuzz/$t.log" | tail -n 1)
   cpu=$(awk '{ printf "%d", ($1 + $2) * 1000 }' "build-fuzz/$t.cpu" 2>/dev/null || echo 0)
   [ -n "$runs" ] && [ "${cpu:-0}" -gt 0 ] && \
     stats="$stats, $((runs * 60000 / cpu)) inputs a minute of processor time"
