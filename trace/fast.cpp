@@ -350,10 +350,13 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     ray_setup(S, ri, org, dir, vlength(dir));
     double tn;
     auto offer = [&](int k) {
-        if (xc)
+        if (xc) {
             crossx_inline(p, org, dir, pri[k], xc[k], pri);
-        else
-            crossp(p, org, dir, pri[k], pri);
+        } else {
+            xconst x; // crossp, inline
+            xprep_inline(x, org, pri[k]);
+            crossx_inline(p, org, dir, pri[k], x, pri);
+        }
         b.offer(vlength2(vsub(q, org, p)), k, p);
     };
 
