@@ -45,6 +45,10 @@ struct fast_prep {
     double meye[2];          // box widening for rays from each eye
     double fareye[2][2][PRIM_MAX]; // lower_bounds of each eye's tile and direction lists
     double mlight[LIGHT_MAX]; // and from each light
+    light_pos lights;         // the lights' positions, for lightgeom.h
+    int path;                 // the light_path used
+    double hlfloor[PRIM_MAX]; // fast_tracer::highlight_floor
+    double fimax[LIGHT_MAX];  // fast_tracer::fi_max
 };
 
 namespace {
@@ -139,6 +143,33 @@ double quad_reach(const primrec &p)
     return REL / (24 * DBL_EPSILON * kmax * rmax);
 }
 
+// A cosine below which primitive p's highlight adds nothing under any
+// light whose fi (bright times a product of trans) is at most fmax in
+// size: 255 |pow(ch, npow) fi ks| < 1, which cmul truncates to 0. The
+// floor c has pow(c, npow) <= 0.5 / (255 |ks| fmax); pow is within an ulp
+// of the true power, which grows with |ch| for npow >= 1, and the products
+// round by a relative 2^-53 each (underflow's absolute 2^-1075 times at
+// most 255 |ks| fmax < 1e300 is nothing), so the factor of two is ample.
+// 0 when there is no such cosine, or npow < 1.
+double highlight_floor_of(const primrec &p, double fmax)
+{
+    if (p.npow < 1 || !(fmax == fmax))
+        return 0;
+    const double x = 255 * std::fabs(p.ks) * fmax;
+    if (!(x < 1e300))
+        return 0; // no number, or no room for the margins
+    if (!(x > 0))
+        return HUGE_VAL; // ks 0: every highlight is 0, or no number
+    const double goal = 0.5 / x;
+    double c = std::pow(goal, 1.0 / p.npow);
+    if (!(c > 0))
+        return 0;
+    // the root is rounded: step down until the power itself is below goal
+    for (int i = 0; i < 64 && !(std::pow(c, p.npow) <= goal); i++)
+        c = c * (1 - 1e-6);
+    return std::pow(c, p.npow) <= goal ? c : 0.0;
+}
+
 // Cells per face side for the light grids: finer when there are few lights.
 int light_cells(int lights)
 {
@@ -187,7 +218,7 @@ void lower_bounds(double *far, const double *near, double margin)
 
 } // namespace
 
-fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
+fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
 {
     const primrec *pri = sc.pri;
     const int primmx = sc.primmx, nlg = sc.nlg;
@@ -197,6 +228,8 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
     fast_prep &S = *prep;
     S.pri = pri;
     S.primmx = primmx;
+    S.path = light_path_usable(path);
+    light_pos_of(S.lights, sc.lig, nlg);
 
     // everything within RANGE, so the marker at FAR never takes part
     double scale = 0;
@@ -286,6 +319,23 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
         lower_bounds(S.fareye[e][0], S.seye[e].near, S.meye[e]);
         lower_bounds(S.fareye[e][1], S.geye[e].near, S.meye[e]);
     }
+    // the largest |fi| each light, and any light, can bring: |bright| times
+    // the product of max(1, |trans|) over the transparent primitives, which
+    // bounds every product of trans a shadow search takes in index order
+    double ftrans = 1;
+    for (int i = 0; i < primmx; i++)
+        if (pri[i].surf == SURF_GLASS)
+            ftrans = ftrans * std::fmax(1.0, std::fabs(pri[i].trans));
+    double fmax = 0;
+    for (int j = 0; j < nlg; j++) {
+        const double b = std::fabs(sc.lig[j].bright);
+        fmax = b > fmax || b != b ? b : fmax;
+        S.fimax[j] = b * ftrans;
+    }
+    fmax = fmax * ftrans;
+    for (int i = 0; i < primmx; i++)
+        S.hlfloor[i] = highlight_floor_of(pri[i], fmax);
+
     const int cells = light_cells(nlg);
     for (int j = 0; j < nlg; j++) {
         const vec &lp = sc.lig[j].pos;
@@ -300,6 +350,8 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
 }
 
 void fast_prep_free::operator()(fast_prep *p) const { delete p; }
+
+int fast_light_path(const fast_prep &S) { return S.path; }
 
 int fast_tile(const fast_prep &S, int eye, int x, int y)
 {
@@ -449,7 +501,19 @@ bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach);
 
 } // namespace
 
-bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f)
+const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, const vec &u,
+                                         bool highlights)
+{
+    light_geometry(S->path, S->lights, h, n, n2, u, highlights, lg);
+    return lg;
+}
+
+double fast_tracer::highlight_floor(int k) const { return S->hlfloor[k]; }
+
+double fast_tracer::fi_max(int j) const { return S->fimax[j]; }
+
+bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist,
+                      double &f)
 {
     const fast_prep &S = *this->S;
     // A light reaches h only through a point S within 1e-5 of h and less
@@ -457,7 +521,6 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     if (!(dl2 < 1.0000001e10))
         return false;
     const vec &lp = sc->lig[j].pos;
-    const double dist = std::sqrt(dl2);
     const double tol = 1e-9 * dist + 1e-12;
     // beyond this distance from the light a point is more than 1e-4 past h
     const double reach = dist + 1e-4 + S.mlight[j];

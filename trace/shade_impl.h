@@ -18,13 +18,33 @@
 // Secondary rays are traced with eye = -1. TR also has two counters,
 // rays and shadow_rays, of the rays traced and the shadow searches made.
 //
-// A tracer with TR::skip_zero_terms set also skips the work of terms that
-// are bound to add nothing: a factor of exactly 0 makes cmul give 0 whatever
-// the other factors hold (a factor that is no number gives 0 as well), so
-// a diffuse term with kd or the light's intensity 0, a highlight with ks 0
-// or a mirror ray with ks 0 can be left out without changing a bit.
+// A tracer with TR::shortcuts set skips work that provably changes no
+// byte, and takes its lights' geometry from lightgeom.h, all lights at
+// once. It answers, besides:
+//
+//   const light_geom &TR::lights_at(const vec &h, const vec &n, double n2,
+//                                   const vec &u, bool highlights)
+//       lightgeom.h's numbers for every light at h.
+//   bool TR::lit(j, h, hit, lv, dl2, dist, f)
+//       as above; dist = sqrt(dl2).
+//   double TR::highlight_floor(int k)
+//       a cosine below which (in size) the highlight of primitive k adds
+//       nothing under any light (0: none is known).
+//   double TR::fi_max(int j)
+//       a bound of |fi| for light j, whatever its shadow search finds: its
+//       |bright| times the largest product of trans the search can give.
+//
+// The work it skips:
+//  - terms with a factor of exactly 0: cmul gives 0 whatever the other
+//    factors hold (a factor that is no number gives 0 as well), so a
+//    diffuse term with kd or the light's intensity 0, a highlight with ks
+//    0 or a mirror ray with ks 0 add nothing;
+//  - pow for a highlight whose cosine lies below its primitive's floor;
+//  - the shadow search of a light too dim to add anything at this point
+//    (dim_light_adds_nothing).
 #pragma once
 
+#include "lightgeom.h"
 #include "shade.h"
 
 namespace shade_detail {
@@ -38,29 +58,71 @@ inline vec &mirror(vec &r, const vec &dir, const vec &n)
     return vadd(r, d, vmul(t, n, m));
 }
 
-// Diffuse and highlight of one light that reaches h; u is the unit dir.
+// The largest channel of c in size.
+inline double cmax(const colr &c)
+{
+    const double r = std::fabs((double)c.r), g = std::fabs((double)c.g), b = std::fabs((double)c.b);
+    const double m = r > g ? r : g;
+    return m > b ? m : b;
+}
+
+// Diffuse and highlight of one light that reaches h: cn = vcos(n, lv), ch
+// the highlight cosine, fi the light's bright times the trans it passed.
+// A highlight whose cosine ch has |ch| < hl_floor adds nothing and is
+// left out (a tracer with shortcuts only; 0 tries every one).
 template <bool skip>
-inline void add_light(colr &out, const vec &u, const vec &n, const primrec &ph, const colr &k,
-                      const vec &lv, double fi)
+inline void add_light(colr &out, const primrec &ph, const colr &k, double cn, double ch,
+                      double fi, double hl_floor)
 {
     colr c;
     if (skip && (fi == 0 || (ph.kd == 0 && ph.ks == 0)))
         return;
     if (!skip || ph.kd != 0) {
-        double sd = std::fabs(vcos(n, lv)) * fi * ph.kd;
+        double sd = std::fabs(cn) * fi * ph.kd;
         cadd(out, out, cmul(c, k, sd));
     }
     if (skip && ph.ks == 0)
         return;
-
-    vec b, w;
-    vadd(b, u, vnorm(w, lv));
-    double ch = vcos(b, n);
     if (ch != ch || (ch == 0 && ph.npow <= 0))
         return; // no direction to measure the highlight by
+    if (skip && std::fabs(ch) < hl_floor)
+        return;
     double sh = std::fabs(std::pow(ch, ph.npow) * fi * ph.ks);
     const colr white{255, 255, 255};
     cadd(out, out, cmul(c, white, sh));
+}
+
+// Cosine of the highlight: between n and the sum of the unit dir u and
+// the unit vector from the light.
+inline double highlight_cos(const vec &u, const vec &n, const vec &lv)
+{
+    vec b, w;
+    vadd(b, u, vnorm(w, lv));
+    return vcos(b, n);
+}
+
+// Whether add_light<true> adds nothing for any fi with |fi| <= fi_max (the
+// shadow search then need not be made). dscale = |kd| times the largest
+// channel of k in size.
+//
+// The diffuse term: cmul truncates each channel of k * (|cn| fi kd) toward
+// zero, so it adds nothing when every product is below 1 in size. The
+// bound |cn| fi_max dscale < 1 - 1e-9 holds for the computed numbers; the
+// true products differ from it by a relative rounding of at most about
+// 2^-53 per operation (a few hundred of them: the trans product, the
+// bounds, the term), and by underflow's absolute 2^-1075 per operation
+// times the later factors, at most |cn| dscale <= 2e300: far less than
+// 1e-9 either way. The highlight adds nothing when its cosine is no
+// number, or 0 with npow <= 0, or below the floor.
+inline bool dim_light_adds_nothing(const primrec &ph, double cn, double ch, double fi_max,
+                                   double dscale, double hl_floor)
+{
+    if (ph.kd != 0 &&
+        !(dscale <= 1e300 && std::fabs(cn) <= 2 && std::fabs(cn) * (fi_max * dscale) < 1 - 1e-9))
+        return false;
+    if (ph.ks == 0)
+        return true;
+    return ch != ch || (ch == 0 && ph.npow <= 0) || std::fabs(ch) < hl_floor;
 }
 
 } // namespace shade_detail
@@ -139,22 +201,41 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     get_color(k, h, ph);
     const bool flat = vlength2(n) == 0; // no direction to light or mirror by
 
-    constexpr bool skip = TR::skip_zero_terms;
+    constexpr bool skip = TR::shortcuts;
     // lights whose shadow search from the light reaches h
     if (!flat && !(skip && ph.kd == 0 && ph.ks == 0)) {
         vec u{0, 0, 0}; // the unit dir, for highlights only
         if (!(skip && ph.ks == 0))
             vnorm(u, dir);
-        for (int j = 0; j < sc.nlg; j++) {
-            const ligrec &lj = sc.lig[j];
-            if (skip && lj.bright == 0)
-                continue;
-            vec lv;
-            vsub(lv, h, lj.pos);
-            double f;
-            tr.shadow_rays++;
-            if (tr.lit(j, h, hit, lv, vlength2(lv), f))
-                add_light<skip>(out, u, n, ph, k, lv, f * lj.bright);
+        if constexpr (skip) {
+            const double n2 = vlength2(n);
+            const double hl_floor = tr.highlight_floor(hit);
+            const double dscale = std::fabs(ph.kd) * cmax(k);
+            const light_geom &g = tr.lights_at(h, n, n2, u, ph.ks != 0);
+            for (int j = 0; j < sc.nlg; j++) {
+                const ligrec &lj = sc.lig[j];
+                if (lj.bright == 0)
+                    continue;
+                const double cn = g.cn[j], ch = g.ch[j];
+                if (dim_light_adds_nothing(ph, cn, ch, tr.fi_max(j), dscale, hl_floor))
+                    continue;
+                const vec lv{g.lx[j], g.ly[j], g.lz[j]};
+                double f;
+                tr.shadow_rays++;
+                if (tr.lit(j, h, hit, lv, g.dl2[j], g.dist[j], f))
+                    add_light<true>(out, ph, k, cn, ch, f * lj.bright, hl_floor);
+            }
+        } else {
+            for (int j = 0; j < sc.nlg; j++) {
+                const ligrec &lj = sc.lig[j];
+                vec lv;
+                vsub(lv, h, lj.pos);
+                double f;
+                tr.shadow_rays++;
+                if (tr.lit(j, h, hit, lv, vlength2(lv), f))
+                    add_light<false>(out, ph, k, vcos(n, lv), highlight_cos(u, n, lv),
+                                     f * lj.bright, 0.0);
+            }
         }
     }
 
