@@ -499,6 +499,19 @@ struct shadow_search {
 
 bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach);
 
+// Whether primitive c of the table, tried out of turn, proves the light
+// blocked: it must count (a known type, opaque or the primitive hit) and
+// meet the ray nearer the light than ss.lim.
+inline bool blocks_first(const shadow_search &ss, int c)
+{
+    const primrec *pri = ss.pri;
+    if (c >= ss.S.primmx || !known_type(pri[c].type) || (c != ss.hit && pri[c].surf == SURF_GLASS))
+        return false;
+    vec p, q;
+    crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c], pri);
+    return vlength2(vsub(q, p, ss.lp)) < ss.lim;
+}
+
 } // namespace
 
 const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, const vec &u,
@@ -533,21 +546,42 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     const dirgrid &g = S.glight[j];
     const int cell = g.n ? dirgrid_cell(g, lv) : -1;
     if (cell >= 0) {
+        // Whether the light is blocked, the nearest point that counts and
+        // the transparent primitives nearer the light than h do not depend
+        // on the order of the tries, and trying a primitive more than the
+        // cell lists changes none of them (the plain search tries them
+        // all). The primitive that blocked this light last often blocks it
+        // again, and the primitive hit often hides h from the light
+        // itself, so they go first.
+        const int c = blocker[j];
+        if (c >= 0 && c != hit && blocks_first(ss, c))
+            return false;
+        if (!ss.try_k(hit)) {
+            blocker[j] = hit;
+            return false;
+        }
         // the cell lists the boxes nearest the light first: blockers come early
-        for (int n = 0; n < S.nunbound; n++)
-            if (!ss.try_k(S.unbound[n]))
+        for (int n = 0; n < S.nunbound; n++) {
+            const int k = S.unbound[n];
+            if (k != hit && !ss.try_k(k)) {
+                blocker[j] = k;
                 return false;
+            }
+        }
         const uint8_t *list = g.prims.data();
         for (uint32_t n = g.start[cell], e = g.start[cell + 1]; n < e; n++) {
-            int k = list[n];
+            const int k = list[n];
             if (g.near[k] > reach)
                 break;
-            if (!ss.try_k(k))
+            if (k != hit && !ss.try_k(k)) {
+                blocker[j] = k;
                 return false;
+            }
         }
     } else if (!shadow_tree(ss, blocker[j], dist, reach)) {
         return false;
     }
+    blocker[j] = -1; // not blocked: the next search tries no blocker first
 
     vec q, sp = ss.s.i >= 0 ? ss.s.p : nohit();
     if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
@@ -573,17 +607,9 @@ namespace {
 bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach)
 {
     const fast_prep &S = ss.S;
-    const primrec *pri = S.pri;
-    const int primmx = S.primmx;
     // the primitive that blocked this light last often blocks it again
-    int c = blocker;
-    if (c >= 0 && c < primmx && known_type(pri[c].type) &&
-        (c == ss.hit || pri[c].surf != SURF_GLASS)) {
-        vec p, q;
-        crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c], pri);
-        if (vlength2(vsub(q, p, ss.lp)) < ss.lim)
-            return false;
-    }
+    if (blocker >= 0 && blocks_first(ss, blocker))
+        return false;
     rayinfo ri;
     ray_setup(S, ri, ss.lp, ss.lv, dist);
     const double tmax = reach / dist + 1e-6;
