@@ -48,19 +48,49 @@ void draw_bar(int done, int rows)
     std::fflush(stderr);
 }
 
-// The BMP file, laid out row by row on the tracing threads.
+// The BMP file, laid out row by row on the tracing threads: written to
+// the new file as each row is done where it can be (a regular file, or a
+// new one), so that no big buffer is filled and little is left to write
+// once the last row is traced; else kept whole and written at the end.
 struct bmp_out {
-    std::vector<unsigned char> file;
+    const char *path = nullptr;
+    safe_file pieces;
+    std::vector<unsigned char> file; // when not written in pieces
+    void begin(const char *out, int width, int height)
+    {
+        path = out;
+        if (pieces.begin(out)) {
+            unsigned char header[54];
+            bmp_header(header, width, height);
+            pieces.write_at(0, header, sizeof header);
+            return;
+        }
+        file.assign((size_t)bmp_bytes(width, height), 0);
+        bmp_header(file.data(), width, height);
+    }
     void row(int y, int width, int height, const unsigned char *r, const unsigned char *g,
              const unsigned char *b)
     {
-        bmp_row(file.data(), width, height, y, r, g, b);
+        if (!pieces.started()) {
+            bmp_row(file.data(), width, height, y, r, g, b);
+            return;
+        }
+        thread_local std::vector<unsigned char> line;
+        line.resize((size_t)bmp_line_bytes(width));
+        bmp_line(line.data(), width, r, g, b);
+        pieces.write_at((size_t)bmp_line_at(width, height, y), line.data(), line.size());
+    }
+    int save(msglist &msgs)
+    {
+        if (pieces.started())
+            return pieces.commit(msgs);
+        return write_file_safely(path, file.data(), file.size(), msgs);
     }
 };
 
 // After the render: the exit status, with the picture saved when there
 // is one.
-int finish(int rc, const render_job &job, const bmp_out &bmp, const char *scene, const char *out)
+int finish(int rc, const render_job &job, bmp_out &bmp, const char *scene)
 {
     const struct scene &sc = job.model();
     if (rc == RAY_CANCELLED || interrupted) {
@@ -81,7 +111,7 @@ int finish(int rc, const render_job &job, const bmp_out &bmp, const char *scene,
                     f.width, f.h);
 
     msglist msgs;
-    if (!write_file_safely(out, bmp.file.data(), bmp.file.size(), msgs))
+    if (!bmp.save(msgs))
         return fail("%s", msgs.first("cannot write the picture"));
     return 0;
 }
@@ -143,10 +173,8 @@ int cmd_render(int argc, char **argv)
     };
     render_job job(sc, opt);
     frame f;
-    if (make_frame(sc, opt.stereo, f) && f.width > 0 && f.h > 0) {
-        bmp.file.assign((size_t)bmp_bytes(f.width, f.h), 0);
-        bmp_header(bmp.file.data(), f.width, f.h);
-    }
+    if (make_frame(sc, opt.stereo, f) && f.width > 0 && f.h > 0)
+        bmp.begin(out, f.width, f.h);
 
     interrupted = false;
     struct sigaction sa = {}, old = {};
@@ -174,7 +202,8 @@ int cmd_render(int argc, char **argv)
 
     // Ctrl-C stays caught until the picture is on disk: one that comes
     // while it is written lets the file be finished, never half-written.
-    int status = finish(rc, job, bmp, scene_file, out);
+    int status = finish(rc, job, bmp, scene_file);
+    bmp.pieces.discard(); // a picture not saved leaves nothing behind
     sigaction(SIGINT, &old, nullptr);
     const frame &v = job.view();
     if (status == 0 && tty)
