@@ -133,10 +133,10 @@ int render_each_way(scene &sc, int stereo)
 
     // the accelerated tracer on two threads, on every path of the lights
     // this processor runs
-    for (int path = LIGHTS_SCALAR; path <= light_path_best(); path++) {
+    for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
         render_options two;
         two.threads = 2;
-        two.light_path = path;
+        two.kernels = path;
         picture b;
         set_view(sc, before);
         CHECK(render_kept(sc, stereo, two, b) == rc);

@@ -7,8 +7,8 @@
 // renders a stereo pair, with one of a few eye offsets (length3d).
 //
 // render_each_way: renders sc at its own size and depth on the plain tracer
-// and again, from the same camera, on two threads with every light path
-// the processor runs (lightgeom.h), as the window makes a picture (the
+// and again, from the same camera, on two threads with every kernel path
+// the processor runs (kernels.h), as the window makes a picture (the
 // frame written back to sc). All must end alike: the same result, the same
 // bytes and camera after a picture, the camera untouched after a refusal.
 // Returns the render's RAY_ code.

@@ -1,6 +1,6 @@
 // Scenes that ask for degenerate arithmetic or break the file's rules
 // (tests/degenerate). Each loads, renders to the end, the same way with
-// the plain search and on two threads on every light path, in one view
+// the plain search and on two threads on every kernel path, in one view
 // and in stereo; koru-cli renders it
 // (status 0) or refuses it in one line (status 1), and lists it as JSON.
 #include "../fuzz/harness.h"

@@ -18,7 +18,7 @@ namespace {
 
 // Prepares tsc for rays from eye alone: with no picture, primary rays
 // from it go by their direction.
-fast_prep_ptr prepare_eye(const vec &eye, int path = LIGHTS_BEST)
+fast_prep_ptr prepare_eye(const vec &eye, int path = KERNELS_BEST)
 {
     frame f{};
     f.eye[0] = f.eye[1] = eye;
@@ -40,7 +40,7 @@ bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const cha
 }
 
 // Rays from the prepared eye, from anywhere, and from points on surfaces.
-void compare_rays(rng_t &r, double s, int nrays, int path = LIGHTS_BEST)
+void compare_rays(rng_t &r, double s, int nrays, int path = KERNELS_BEST)
 {
     vec eye = r.v(12 * s);
     fast_prep_ptr prep = prepare_eye(eye, path);
@@ -73,7 +73,7 @@ TEST(FastTracer, MatchesThePlainSearchRayByRay)
 // of a channel, with trans above 1, exponents of 0 and below and the like
 // (hostile_optics): the accelerated tracer skips the shadow search of a
 // light that can add nothing and the power of a highlight below its
-// primitive's floor, on every light path, and must still give the plain
+// primitive's floor, on every kernel path, and must still give the plain
 // search's colours.
 TEST(FastTracer, MatchesWithDimLightsAndFaintHighlights)
 {
@@ -82,10 +82,10 @@ TEST(FastTracer, MatchesWithDimLightsAndFaintHighlights)
         random_scene(r, 1, 2 + r.pick(14), 1 + r.pick(sc % 4 == 0 ? 60 : 6));
         hostile_optics(r);
         const unsigned seed = r.g();
-        for (int path = LIGHTS_SCALAR; path <= light_path_best(); path++) {
+        for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
             rng_t same(seed); // the same rays on every path
             compare_rays(same, 1, 150, path);
-            ASSERT_EQ(fast_light_path(*prepare_eye({0, 0, 0}, path)), path);
+            ASSERT_EQ(fast_kernel_path(*prepare_eye({0, 0, 0}, path)), path);
             if (HasFailure())
                 return;
         }

@@ -1,12 +1,12 @@
-// Every way of tracing gives the plain search's bytes: the light paths of
-// lightgeom.h against their scalar twin, number by number, and whole
+// Every way of tracing gives the plain search's bytes: the kernel paths of
+// kernels.h against their scalar twin, number by number, and whole
 // pictures of the samples, the bench scenes and random scenes on every
 // path the processor runs.
 #include "inputs.h"
 #include "randscene.h"
 #include "testscene.h"
 #include "trace/fast.h"
-#include "trace/lightgeom.h"
+#include "trace/kernels.h"
 #include "trace/render.h"
 #include "trace/shade_impl.h"
 
@@ -91,7 +91,7 @@ std::vector<std::string> scenes_to_trace()
 }
 
 // Renders tsc (reloaded by set_up before each render) with the plain
-// search and on every light path, on two threads, one view and a pair;
+// search and on every kernel path, on two threads, one view and a pair;
 // every picture must be the plain one.
 template <class F>
 void expect_every_path_alike(F set_up, const std::string &what)
@@ -100,13 +100,13 @@ void expect_every_path_alike(F set_up, const std::string &what)
         set_up();
         ASSERT_EQ(ray_main(stereo, plain_options()), RAY_DONE) << what;
         const std::vector<unsigned char> plain = picture();
-        for (int path = LIGHTS_SCALAR; path <= light_path_best(); path++) {
+        for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
             set_up();
             render_options o = threads_options(2);
-            o.light_path = path;
+            o.kernels = path;
             ASSERT_EQ(ray_main(stereo, o), RAY_DONE) << what;
             EXPECT_TRUE(picture() == plain)
-                << what << (stereo ? " (stereo)" : "") << " on " << light_path_name(path);
+                << what << (stereo ? " (stereo)" : "") << " on " << kernel_path_name(path);
         }
     }
 }
@@ -122,10 +122,10 @@ TEST(LightGeometry, EveryPathGivesTheScalarNumbers)
     for (int i = 0; i < 3000; i++) {
         const geom_case c = random_case(r);
         const bool hl = r.pick(4) != 0;
-        light_geometry(LIGHTS_SCALAR, c.L, c.h, c.n, c.n2, c.u, hl, want);
-        for (int path = LIGHTS_SSE2; path <= light_path_best(); path++) {
+        kernels_of(KERNELS_SCALAR).geometry(c.L, c.h, c.n, c.n2, c.u, hl, want);
+        for (int path = KERNELS_SSE2; path <= kernel_path_best(); path++) {
             got = light_geom{};
-            light_geometry(path, c.L, c.h, c.n, c.n2, c.u, hl, got);
+            kernels_of(path).geometry(c.L, c.h, c.n, c.n2, c.u, hl, got);
             for (int j = 0; j < c.L.n; j++) {
                 const double *a[] = {want.lx + j, want.ly + j, want.lz + j, want.dl2 + j,
                                      want.dist + j, want.cn + j, want.ch + j};
@@ -133,7 +133,7 @@ TEST(LightGeometry, EveryPathGivesTheScalarNumbers)
                                      got.dist + j, got.cn + j, got.ch + j};
                 for (int q = 0; q < (hl ? 7 : 6); q++)
                     ASSERT_TRUE(same_number(*a[q], *b[q]))
-                        << light_path_name(path) << ": case " << i << ", light " << j
+                        << kernel_path_name(path) << ": case " << i << ", light " << j
                         << ", number " << q << ": " << *a[q] << " against " << *b[q];
             }
         }
@@ -147,7 +147,7 @@ TEST(LightGeometry, TheScalarNumbersAreTheShadingsOwn)
     static light_geom g;
     for (int i = 0; i < 3000; i++) {
         const geom_case c = random_case(r);
-        light_geometry(LIGHTS_SCALAR, c.L, c.h, c.n, c.n2, c.u, true, g);
+        kernels_of(KERNELS_SCALAR).geometry(c.L, c.h, c.n, c.n2, c.u, true, g);
         for (int j = 0; j < c.L.n; j++) {
             vec lv;
             vsub(lv, c.h, vec{c.L.x[j], c.L.y[j], c.L.z[j]});
@@ -162,16 +162,89 @@ TEST(LightGeometry, TheScalarNumbersAreTheShadingsOwn)
     }
 }
 
+// Quadrics and cones of every kind: bounded and not, degenerate, of huge
+// and tiny coefficients, and numbers that are none.
+void random_quads(rng_t &r, primrec *pri, int n, int *items, int &nitems)
+{
+    nitems = 0;
+    for (int i = 0; i < n; i++) {
+        const bool plain = r.pick(4) != 0;
+        primrec p = prim(3 + r.pick(2), plain ? vec{r.u(0.1, 3), r.u(-1, 3), r.u(-3, 3)}
+                                               : odd_vec(r, false),
+                         plain ? r.v(4) : odd_vec(r, false));
+        if (r.pick(6) == 0)
+            p.geom.y = 0; // a cylinder
+        p.surf = 1 + r.pick(3);
+        pri[i] = p;
+        items[nitems++] = i;
+    }
+}
+
+// The plain search's nearest over the primitives in items.
+pick plain_nearest(const primrec *pri, const int *items, int n, const vec &o, const vec &d)
+{
+    pick b;
+    for (int k = 0; k < n; k++) {
+        vec p, q;
+        crossp(p, o, d, pri[items[k]], pri);
+        const double d2 = vlength2(vsub(q, o, p));
+        if (d2 < b.d2) {
+            b.d2 = d2;
+            b.i = items[k];
+            b.p = p;
+        }
+    }
+    return b;
+}
+
+bool same_pick(const pick &a, const pick &b)
+{
+    return a.i == b.i && (a.i < 0 || (same_number(a.d2, b.d2) && same_number(a.p.x, b.p.x) &&
+                                      same_number(a.p.y, b.p.y) && same_number(a.p.z, b.p.z)));
+}
+
+// Every path's nearest over a quad_set is the plain search's over the same
+// primitives: the same primitive, distance and point, ties to the lower
+// index, from ordinary origins and from far out, where the no-hit marker
+// itself may be nearest.
+TEST(QuadKernels, NearestIsThePlainSearchs)
+{
+    rng_t r(24);
+    static primrec pri[PRIM_MAX];
+    static quad_set Q;
+    int items[PRIM_MAX], n;
+    for (int i = 0; i < 2000; i++) {
+        random_quads(r, pri, 1 + r.pick(i % 10 == 0 ? PRIM_MAX : 12), items, n);
+        if (r.pick(5) == 0 && n > 1)
+            pri[n - 1] = pri[0]; // a twin: a tie
+        quad_set_of(Q, pri, items, n);
+        for (int ray = 0; ray < 20; ray++) {
+            const bool plain = r.pick(4) != 0;
+            vec o = plain ? r.v(8) : odd_vec(r, false), d = plain ? r.v(1) : odd_vec(r, false);
+            if (r.pick(10) == 0)
+                o = vec{FAR, FAR * (1 - 1e-15), FAR}; // where the marker is near
+            const pick want = plain_nearest(pri, items, n, o, d);
+            for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
+                pick got;
+                kernels_of(path).nearest(Q, o, d, got);
+                ASSERT_TRUE(same_pick(want, got))
+                    << kernel_path_name(path) << ": set " << i << ", ray " << ray << ": "
+                    << want.i << " at " << want.d2 << " against " << got.i << " at " << got.d2;
+            }
+        }
+    }
+}
+
 TEST(LightGeometry, PathsAreChosenByTheProcessor)
 {
-    const int best = light_path_best();
-    EXPECT_GE(best, LIGHTS_SCALAR);
-    EXPECT_LE(best, LIGHTS_AVX2);
-    EXPECT_EQ(light_path_usable(LIGHTS_BEST), best);
-    EXPECT_EQ(light_path_usable(LIGHTS_SCALAR), LIGHTS_SCALAR);
-    EXPECT_EQ(light_path_usable(LIGHTS_AVX2 + 1), best);
+    const int best = kernel_path_best();
+    EXPECT_GE(best, KERNELS_SCALAR);
+    EXPECT_LE(best, KERNELS_AVX2);
+    EXPECT_EQ(kernel_path_usable(KERNELS_BEST), best);
+    EXPECT_EQ(kernel_path_usable(KERNELS_SCALAR), KERNELS_SCALAR);
+    EXPECT_EQ(kernel_path_usable(KERNELS_AVX2 + 1), best);
 #if defined(__x86_64__)
-    EXPECT_GE(best, LIGHTS_SSE2); // every x86-64 processor has SSE2
+    EXPECT_GE(best, KERNELS_SSE2); // every x86-64 processor has SSE2
 #endif
 }
 

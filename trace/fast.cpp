@@ -4,6 +4,7 @@
 #include "bvh.h"
 #include "crossx.h"
 #include "dirgrid.h"
+#include "kernels.h"
 #include "screengrid.h"
 #include "shade_impl.h"
 
@@ -19,6 +20,9 @@ constexpr double RANGE = 1e8;
 constexpr double REL = 1e-6;
 // Entries all direction grids of one picture may hold.
 constexpr size_t GRID_BUDGET = 8u << 20;
+// In scenes of at most this many primitives a secondary ray tries them all,
+// the quadrics side by side (kernels.h), rather than walk the tree.
+constexpr int WHOLE_MAX = 24;
 
 } // namespace
 
@@ -45,8 +49,16 @@ struct fast_prep {
     double meye[2];          // box widening for rays from each eye
     double fareye[2][2][PRIM_MAX]; // lower_bounds of each eye's tile and direction lists
     double mlight[LIGHT_MAX]; // and from each light
-    light_pos lights;         // the lights' positions, for lightgeom.h
-    int path;                 // the light_path used
+    light_pos lights;         // the lights' positions, for kernels.h
+    int path;                 // the kernel_path used
+    const kernels *K;         // its kernels
+    // a small scene: every secondary ray tries every primitive, the
+    // quadrics and cones without partners side by side in Q, the others
+    // one by one
+    bool whole;
+    quad_set Q;
+    int rest[PRIM_MAX];
+    int nrest;
     double hlfloor[PRIM_MAX]; // fast_tracer::highlight_floor
     double fimax[LIGHT_MAX];  // fast_tracer::fi_max
 };
@@ -105,22 +117,6 @@ inline bool hitbox(const aabb &b, const rayinfo &r, double t1, double &tn)
     tn = t0;
     return t0 <= t1;
 }
-
-// Lexicographic minimum of (squared distance, index): the plain search's
-// "strictly smaller, in index order" in any order of trying.
-struct best_hit {
-    double d2 = FAR;
-    int i = -1;
-    vec p;
-    void offer(double d, int k, const vec &x)
-    {
-        if (d < d2 || (d == d2 && i >= 0 && k < i)) {
-            d2 = d;
-            i = k;
-            p = x;
-        }
-    }
-};
 
 // How far out (absmax of the origin plus the scale) rays may start for
 // the box of quadric p to hold the points crossp returns. Rounding in the
@@ -187,7 +183,7 @@ int nearest_listed(const fast_prep &S, const vec &org, const vec &dir, const xco
                    const uint8_t *list, uint32_t from, uint32_t to, const double *far, vec &h)
 {
     const primrec *pri = S.pri;
-    best_hit b;
+    pick b;
     vec p, q;
     for (int n = 0; n < S.nunbound; n++) {
         int k = S.unbound[n];
@@ -228,7 +224,8 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
     fast_prep &S = *prep;
     S.pri = pri;
     S.primmx = primmx;
-    S.path = light_path_usable(path);
+    S.path = kernel_path_usable(path);
+    S.K = &kernels_of(S.path);
     light_pos_of(S.lights, sc.lig, nlg);
 
     // everything within RANGE, so the marker at FAR never takes part
@@ -301,6 +298,39 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
             }
     bvh_build(S.tree, finite, nfinite, S.box);
 
+    // the largest |fi| each light, and any light, can bring: |bright| times
+    // the product of max(1, |trans|) over the transparent primitives, which
+    // bounds every product of trans a shadow search takes in index order
+    double ftrans = 1;
+    for (int i = 0; i < primmx; i++)
+        if (pri[i].surf == SURF_GLASS)
+            ftrans = ftrans * std::fmax(1.0, std::fabs(pri[i].trans));
+    double fmax = 0;
+    for (int j = 0; j < nlg; j++) {
+        const double b = std::fabs(sc.lig[j].bright);
+        fmax = b > fmax || b != b ? b : fmax;
+        S.fimax[j] = b * ftrans;
+    }
+    fmax = fmax * ftrans;
+    for (int i = 0; i < primmx; i++)
+        S.hlfloor[i] = highlight_floor_of(pri[i], fmax);
+
+    // a small scene is searched whole by secondary rays
+    int quads[PRIM_MAX], nquads = 0, known = 0;
+    S.nrest = 0;
+    for (int i = 0; i < primmx; i++) {
+        if (!known_type(pri[i].type))
+            continue;
+        known++;
+        if ((pri[i].type == PRIM_QUADRIC || pri[i].type == PRIM_CONE) && pri[i].nmem <= 0)
+            quads[nquads++] = i;
+        else
+            S.rest[S.nrest++] = i;
+    }
+    S.whole = known <= WHOLE_MAX;
+    if (S.whole)
+        quad_set_of(S.Q, pri, quads, nquads);
+
     // what the eyes and the lights give every ray from them
     size_t budget = GRID_BUDGET;
     for (int e = 0; e < neyes; e++) {
@@ -319,23 +349,6 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
         lower_bounds(S.fareye[e][0], S.seye[e].near, S.meye[e]);
         lower_bounds(S.fareye[e][1], S.geye[e].near, S.meye[e]);
     }
-    // the largest |fi| each light, and any light, can bring: |bright| times
-    // the product of max(1, |trans|) over the transparent primitives, which
-    // bounds every product of trans a shadow search takes in index order
-    double ftrans = 1;
-    for (int i = 0; i < primmx; i++)
-        if (pri[i].surf == SURF_GLASS)
-            ftrans = ftrans * std::fmax(1.0, std::fabs(pri[i].trans));
-    double fmax = 0;
-    for (int j = 0; j < nlg; j++) {
-        const double b = std::fabs(sc.lig[j].bright);
-        fmax = b > fmax || b != b ? b : fmax;
-        S.fimax[j] = b * ftrans;
-    }
-    fmax = fmax * ftrans;
-    for (int i = 0; i < primmx; i++)
-        S.hlfloor[i] = highlight_floor_of(pri[i], fmax);
-
     const int cells = light_cells(nlg);
     for (int j = 0; j < nlg; j++) {
         const vec &lp = sc.lig[j].pos;
@@ -351,7 +364,7 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
 
 void fast_prep_free::operator()(fast_prep *p) const { delete p; }
 
-int fast_light_path(const fast_prep &S) { return S.path; }
+int fast_kernel_path(const fast_prep &S) { return S.path; }
 
 int fast_tile(const fast_prep &S, int eye, int x, int y)
 {
@@ -370,6 +383,23 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
 {
     const fast_prep &S = *this->S;
     const primrec *pri = S.pri;
+    if (S.whole && eye < 0) {
+        // a secondary ray in a small scene: every primitive, as the plain
+        // search tries them (from any origin, the marker's points too)
+        pick b;
+        vec p, q;
+        for (int n = 0; n < S.nrest; n++) {
+            const int k = S.rest[n];
+            xconst x;
+            xprep_inline(x, org, pri[k]);
+            crossx_inline(p, org, dir, pri[k], x, pri);
+            b.offer(vlength2(vsub(q, org, p)), k, p);
+        }
+        S.K->nearest(S.Q, org, dir, b);
+        if (b.i >= 0)
+            h = b.p;
+        return b.i;
+    }
     // from an eye: the list of its tile of the picture, or of its direction
     if (eye >= 0) {
         if (tile >= 0 && S.seye[eye].tx) {
@@ -389,7 +419,7 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     if (!(absmax(org) < S.reach))
         return nearest_plain(*sc, org, dir, h);
 
-    best_hit b;
+    pick b;
     vec p, q;
     // a box whose nearest point lies beyond the best hit cannot hold a nearer one
     auto beyond = [&](double dist, double margin) {
@@ -469,7 +499,7 @@ struct shadow_search {
     int hit;
     double dl2;
     double lim;   // a point that counts and is nearer the light than this blocks it
-    best_hit s;   // nearest point that counts: of the hit or of an opaque primitive
+    pick s;   // nearest point that counts: of the hit or of an opaque primitive
     int dim[PRIM_MAX]; // transparent primitives nearer the light than h
     int ndim = 0;
 
@@ -517,7 +547,7 @@ inline bool blocks_first(const shadow_search &ss, int c)
 const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, const vec &u,
                                          bool highlights)
 {
-    light_geometry(S->path, S->lights, h, n, n2, u, highlights, lg);
+    S->K->geometry(S->lights, h, n, n2, u, highlights, lg);
     return lg;
 }
 

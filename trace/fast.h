@@ -23,7 +23,7 @@
 #pragma once
 
 #include "frame.h"
-#include "lightgeom.h"
+#include "kernels.h"
 #include "shade.h"
 
 #include <memory>
@@ -36,11 +36,11 @@ using fast_prep_ptr = std::unique_ptr<fast_prep, fast_prep_free>;
 
 // Prepares scene sc for the eyes of frame f. Null when the scene is outside
 // the fast path's range: use the plain search then. sc must outlive it.
-// path picks how the lights' geometry is worked out (lightgeom.h); one the
+// path picks how the lights' geometry is worked out (kernels.h); one the
 // processor cannot run becomes the widest it can.
-fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path = LIGHTS_BEST);
-// The light_path a prepared scene uses.
-int fast_light_path(const fast_prep &prep);
+fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path = KERNELS_BEST);
+// The kernel_path a prepared scene uses.
+int fast_kernel_path(const fast_prep &prep);
 
 // One thread's tracer: shade()'s questions (shade_impl.h), with its
 // shortcuts.

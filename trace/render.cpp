@@ -165,7 +165,7 @@ int render_job::run()
     frame &f = frame_;
     const int h = f.w > 0 && f.h > 0 ? f.h : 0;
     if (!opt_.plain && h > 0)
-        prep_ = fast_prepare(sc_, f, opt_.light_path);
+        prep_ = fast_prepare(sc_, f, opt_.kernels);
     if (prep_) {
         colpart_.resize((size_t)f.w);
         const double W = f.w;

@@ -19,12 +19,12 @@
 // rays and shadow_rays, of the rays traced and the shadow searches made.
 //
 // A tracer with TR::shortcuts set skips work that provably changes no
-// byte, and takes its lights' geometry from lightgeom.h, all lights at
+// byte, and takes its lights' geometry from kernels.h, all lights at
 // once. It answers, besides:
 //
 //   const light_geom &TR::lights_at(const vec &h, const vec &n, double n2,
 //                                   const vec &u, bool highlights)
-//       lightgeom.h's numbers for every light at h.
+//       kernels.h's numbers for every light at h.
 //   bool TR::lit(j, h, hit, lv, dl2, dist, f)
 //       as above; dist = sqrt(dl2).
 //   double TR::highlight_floor(int k)
@@ -44,7 +44,7 @@
 //    (dim_light_adds_nothing).
 #pragma once
 
-#include "lightgeom.h"
+#include "kernels.h"
 #include "shade.h"
 
 namespace shade_detail {
