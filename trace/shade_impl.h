@@ -49,13 +49,13 @@
 
 namespace shade_detail {
 
-// Mirror direction of dir about n: D + N * (-2 (N.D) / |N|^2), D = unit dir.
-inline vec &mirror(vec &r, const vec &dir, const vec &n)
+// Mirror direction about n: D + N * (-2 (N.D) / |N|^2), D = u the unit
+// dir, n2 = |N|^2.
+inline vec &mirror(vec &r, const vec &u, const vec &n, double n2)
 {
-    vec d, t;
-    vnorm(d, dir);
-    double m = -2 * vspro(n, d) / vlength2(n);
-    return vadd(r, d, vmul(t, n, m));
+    vec t;
+    double m = -2 * vspro(n, u) / n2;
+    return vadd(r, u, vmul(t, n, m));
 }
 
 // The largest channel of c in size.
@@ -130,13 +130,15 @@ inline bool dim_light_adds_nothing(const primrec &ph, double cn, double ch, doub
 template <class TR>
 colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int eye);
 
-// Reflection and refraction at a transparent surface with normal n.
+// Reflection and refraction at a transparent surface with normal n; u is
+// the unit dir, n2 = |n|^2 and dir2 = |dir|^2 (worked out once per hit,
+// and the same numbers vnorm and vcos work out).
 template <class TR>
 void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const primrec &ph,
-                 int depth)
+                 int depth, const vec &u, double n2, double dir2)
 {
     using namespace shade_detail;
-    // leaving the solid flips the normal and the index
+    // leaving the solid flips the normal and the index (|n|^2 stays)
     double eta;
     if (vspro(n, dir) > 0) {
         eta = 1 / ph.refr;
@@ -144,14 +146,15 @@ void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const p
     } else {
         eta = ph.refr;
     }
-    vec r, d;
+    vec r;
+    const vec &d = u;
     colr k, c;
-    vnorm(d, dir);
-    mirror(r, dir, n);
+    mirror(r, u, n, n2);
     shade(tr, k, h, r, depth - 1, -1);
 
-    // Fresnel reflectance: the mean of the two polarisations
-    double c1 = -vcos(dir, n);
+    // Fresnel reflectance: the mean of the two polarisations;
+    // c1 = -vcos(dir, n)
+    double c1 = -(vspro(dir, n) / std::sqrt(dir2 * n2));
     double kk = times2(eta) + times2(c1) - 1;
     if (kk < 0)
         kk = 0;
@@ -162,9 +165,10 @@ void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const p
     if (!(kk > 0))
         return; // total internal reflection
 
-    // refracted direction T = (D + c1 M) (c1 / sqrt(k)) - c1 M, M = unit normal
+    // refracted direction T = (D + c1 M) (c1 / sqrt(k)) - c1 M, M = unit
+    // normal, vnorm(n)
     vec m, a, cm, t;
-    vnorm(m, n);
+    vdiv(m, n, std::sqrt(n2));
     vmul(cm, m, c1);
     vadd(a, d, cm);
     vmul(a, a, c1 / std::sqrt(kk));
@@ -199,16 +203,23 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     refl(n, h, ph);
     colr k, c;
     get_color(k, h, ph);
-    const bool flat = vlength2(n) == 0; // no direction to light or mirror by
+    const double n2 = vlength2(n);
+    const bool flat = n2 == 0; // no direction to light or mirror by
 
     constexpr bool skip = TR::shortcuts;
+    // the unit dir, for highlights, mirrors and glass: vnorm(dir)
+    const bool secondary = depth > 0 && !flat &&
+                           ((ph.surf == SURF_MIRROR && !(skip && ph.ks == 0)) ||
+                            ph.surf == SURF_GLASS);
+    const bool highlights = !flat && !(skip && ph.ks == 0);
+    const double dir2 = vlength2(dir);
+    vec u{0, 0, 0};
+    if (highlights || secondary)
+        vdiv(u, dir, std::sqrt(dir2));
+
     // lights whose shadow search from the light reaches h
     if (!flat && !(skip && ph.kd == 0 && ph.ks == 0)) {
-        vec u{0, 0, 0}; // the unit dir, for highlights only
-        if (!(skip && ph.ks == 0))
-            vnorm(u, dir);
         if constexpr (skip) {
-            const double n2 = vlength2(n);
             const double hl_floor = tr.highlight_floor(hit);
             const double dscale = std::fabs(ph.kd) * cmax(k);
             const light_geom &g = tr.lights_at(h, n, n2, u, ph.ks != 0);
@@ -242,13 +253,13 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     if (!skip || ph.ka != 0)
         cadd(out, out, cmul(c, k, ph.ka));
 
-    if (depth > 0 && !flat) {
-        if (ph.surf == SURF_MIRROR && !(skip && ph.ks == 0)) {
+    if (secondary) {
+        if (ph.surf == SURF_MIRROR) {
             vec r;
-            shade(tr, c, h, mirror(r, dir, n), depth - 1, -1);
+            shade(tr, c, h, mirror(r, u, n, n2), depth - 1, -1);
             cadd(out, out, cmul(c, c, ph.ks));
-        } else if (ph.surf == SURF_GLASS) {
-            shade_glass(tr, out, h, dir, n, ph, depth);
+        } else {
+            shade_glass(tr, out, h, dir, n, ph, depth, u, n2, dir2);
         }
     }
     return out;
