@@ -529,6 +529,39 @@ struct shadow_search {
 
 bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach);
 
+// The bounds of a shadow search toward a point dist from the light: reach,
+// beyond which a point is more than 1e-4 past it, and lim, the squared
+// distance within which a point that counts for S (see below) blocks the
+// light (it keeps S at least 1e-5 from the point).
+inline void shadow_bounds(double dist, double mlight, double &reach, double &lim)
+{
+    const double tol = 1e-9 * dist + 1e-12;
+    reach = dist + 1e-4 + mlight;
+    const double near_h = dist - 1e-5 - tol;
+    lim = near_h > 0 ? (near_h * near_h < FAR ? near_h * near_h : FAR) : 0.0;
+}
+
+// The end of a shadow search not blocked: whether the nearest point that
+// counts, s, is h itself, and then f, the product of the trans of the ndim
+// transparent primitives in dim, taken in index order as the plain search
+// does (dim is sorted).
+bool reaches(const fast_prep &S, const vec &h, const pick &s, int *dim, int ndim, double &f)
+{
+    vec q, sp = s.i >= 0 ? s.p : nohit();
+    if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
+        return false;
+    for (int a = 1; a < ndim; a++)
+        for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
+            int t = dim[b];
+            dim[b] = dim[b - 1];
+            dim[b - 1] = t;
+        }
+    f = 1.0;
+    for (int a = 0; a < ndim; a++)
+        f = f * S.pri[dim[a]].trans;
+    return true;
+}
+
 // Whether primitive c of the table, tried out of turn, proves the light
 // blocked: it must count (a known type, opaque or the primitive hit) and
 // meet the ray nearer the light than ss.lim.
@@ -564,14 +597,9 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     if (!(dl2 < 1.0000001e10))
         return false;
     const vec &lp = sc->lig[j].pos;
-    const double tol = 1e-9 * dist + 1e-12;
-    // beyond this distance from the light a point is more than 1e-4 past h
-    const double reach = dist + 1e-4 + S.mlight[j];
-    // a point that counts for S and lies this much nearer the light than h
-    // keeps S at least 1e-5 from h: the light is blocked
-    const double near_h = dist - 1e-5 - tol;
-    shadow_search ss(S, lp, lv, S.xlight[j], hit, dl2,
-                     near_h > 0 ? (near_h * near_h < FAR ? near_h * near_h : FAR) : 0.0);
+    double reach, lim;
+    shadow_bounds(dist, S.mlight[j], reach, lim);
+    shadow_search ss(S, lp, lv, S.xlight[j], hit, dl2, lim);
 
     const dirgrid &g = S.glight[j];
     const int cell = g.n ? dirgrid_cell(g, lv) : -1;
@@ -613,21 +641,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     }
     blocker[j] = -1; // not blocked: the next search tries no blocker first
 
-    vec q, sp = ss.s.i >= 0 ? ss.s.p : nohit();
-    if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
-        return false;
-    // dim in index order, as the plain search multiplies
-    int *dim = ss.dim;
-    for (int a = 1; a < ss.ndim; a++)
-        for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
-            int t = dim[b];
-            dim[b] = dim[b - 1];
-            dim[b - 1] = t;
-        }
-    f = 1.0;
-    for (int a = 0; a < ss.ndim; a++)
-        f = f * S.pri[dim[a]].trans;
-    return true;
+    return reaches(S, h, ss.s, ss.dim, ss.ndim, f);
 }
 
 namespace {

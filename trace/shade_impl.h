@@ -177,6 +177,63 @@ void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const p
     cadd(out, out, cmul(c, k, 1.0 - fr));
 }
 
+// What the shading of a hit needs, worked out once (surface_at).
+struct surface {
+    int hit;
+    const primrec *ph;
+    vec h, n, u; // the point, the normal and the unit dir (where needed)
+    colr k;      // the surface colour
+    double n2, dir2;
+    bool flat;      // a normal of no length: no direction to light or mirror by
+    bool lights;    // the lights' terms can add something
+    bool secondary; // a mirror or glass ray follows
+};
+
+template <bool skip>
+inline void surface_at(surface &s, const scene &sc, int hit, const vec &h, const vec &dir,
+                       int depth)
+{
+    using namespace shade_detail;
+    const primrec &ph = sc.pri[hit];
+    s.hit = hit;
+    s.ph = &ph;
+    s.h = h;
+    refl(s.n, h, ph);
+    get_color(s.k, h, ph);
+    s.n2 = vlength2(s.n);
+    s.flat = s.n2 == 0;
+    s.lights = !s.flat && !(skip && ph.kd == 0 && ph.ks == 0);
+    s.secondary = depth > 0 && !s.flat &&
+                  ((ph.surf == SURF_MIRROR && !(skip && ph.ks == 0)) || ph.surf == SURF_GLASS);
+    const bool highlights = !s.flat && !(skip && ph.ks == 0);
+    // the unit dir, for highlights, mirrors and glass: vnorm(dir)
+    s.dir2 = vlength2(dir);
+    s.u = vec{0, 0, 0};
+    if (highlights || s.secondary)
+        vdiv(s.u, dir, std::sqrt(s.dir2));
+}
+
+// After the lights: the ambient term and the mirror or glass rays.
+template <class TR>
+void shade_rest(TR &tr, colr &out, const surface &s, const vec &dir, int depth)
+{
+    using namespace shade_detail;
+    constexpr bool skip = TR::shortcuts;
+    const primrec &ph = *s.ph;
+    colr c;
+    if (!skip || ph.ka != 0)
+        cadd(out, out, cmul(c, s.k, ph.ka));
+    if (s.secondary) {
+        if (ph.surf == SURF_MIRROR) {
+            vec r;
+            shade(tr, c, s.h, mirror(r, s.u, s.n, s.n2), depth - 1, -1);
+            cadd(out, out, cmul(c, c, ph.ks));
+        } else {
+            shade_glass(tr, out, s.h, dir, s.n, ph, depth, s.u, s.n2, s.dir2);
+        }
+    }
+}
+
 template <class TR>
 colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int eye)
 {
@@ -198,31 +255,18 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
         return out; // the background is black
 
     const scene &sc = *tr.sc;
-    const primrec &ph = sc.pri[hit];
-    vec n;
-    refl(n, h, ph);
-    colr k, c;
-    get_color(k, h, ph);
-    const double n2 = vlength2(n);
-    const bool flat = n2 == 0; // no direction to light or mirror by
-
     constexpr bool skip = TR::shortcuts;
-    // the unit dir, for highlights, mirrors and glass: vnorm(dir)
-    const bool secondary = depth > 0 && !flat &&
-                           ((ph.surf == SURF_MIRROR && !(skip && ph.ks == 0)) ||
-                            ph.surf == SURF_GLASS);
-    const bool highlights = !flat && !(skip && ph.ks == 0);
-    const double dir2 = vlength2(dir);
-    vec u{0, 0, 0};
-    if (highlights || secondary)
-        vdiv(u, dir, std::sqrt(dir2));
+    surface s;
+    surface_at<skip>(s, sc, hit, h, dir, depth);
+    const primrec &ph = *s.ph;
+    const vec &n = s.n, &u = s.u;
 
     // lights whose shadow search from the light reaches h
-    if (!flat && !(skip && ph.kd == 0 && ph.ks == 0)) {
+    if (s.lights) {
         if constexpr (skip) {
             const double hl_floor = tr.highlight_floor(hit);
-            const double dscale = std::fabs(ph.kd) * cmax(k);
-            const light_geom &g = tr.lights_at(h, n, n2, u, ph.ks != 0);
+            const double dscale = std::fabs(ph.kd) * cmax(s.k);
+            const light_geom &g = tr.lights_at(h, n, s.n2, u, ph.ks != 0);
             for (int j = 0; j < sc.nlg; j++) {
                 const ligrec &lj = sc.lig[j];
                 if (lj.bright == 0)
@@ -234,7 +278,7 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
                 double f;
                 tr.shadow_rays++;
                 if (tr.lit(j, h, hit, lv, g.dl2[j], g.dist[j], f))
-                    add_light<true>(out, ph, k, cn, ch, f * lj.bright, hl_floor);
+                    add_light<true>(out, ph, s.k, cn, ch, f * lj.bright, hl_floor);
             }
         } else {
             for (int j = 0; j < sc.nlg; j++) {
@@ -244,23 +288,11 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
                 double f;
                 tr.shadow_rays++;
                 if (tr.lit(j, h, hit, lv, vlength2(lv), f))
-                    add_light<false>(out, ph, k, vcos(n, lv), highlight_cos(u, n, lv),
+                    add_light<false>(out, ph, s.k, vcos(n, lv), highlight_cos(u, n, lv),
                                      f * lj.bright, 0.0);
             }
         }
     }
-
-    if (!skip || ph.ka != 0)
-        cadd(out, out, cmul(c, k, ph.ka));
-
-    if (secondary) {
-        if (ph.surf == SURF_MIRROR) {
-            vec r;
-            shade(tr, c, h, mirror(r, u, n, n2), depth - 1, -1);
-            cadd(out, out, cmul(c, c, ph.ks));
-        } else {
-            shade_glass(tr, out, h, dir, n, ph, depth, u, n2, dir2);
-        }
-    }
+    shade_rest(tr, out, s, dir, depth);
     return out;
 }
