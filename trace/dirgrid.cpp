@@ -78,10 +78,10 @@ double box_distance(const aabb &r)
     return std::sqrt(s);
 }
 
-// The cells of face f (mask, n x n) from which a ray from the origin can
-// meet a plane at a parameter > 0: where (pos - o).N / N.d > 0 somewhere on
-// the cell. N.d is linear in the face coordinates, so a cell's corners
-// decide; the corners are shared, so they are worked out once for the face.
+// The cells of face f from which a ray from the origin can meet a plane
+// at a parameter > 0: where (pos - o).N / N.d > 0 somewhere on the cell.
+// N.d is linear in the face coordinates, so a cell's corners decide; the
+// corners are shared, so they are worked out once for the face.
 void plane_cells(std::vector<uint8_t> &mask, double wn, const vec &nrm, int f, int n)
 {
     const int a = f / 2;
@@ -95,7 +95,7 @@ void plane_cells(std::vector<uint8_t> &mask, double wn, const vec &nrm, int f, i
             double nd = N[a] * s + N[b] * (-1 + i * step) + N[c] * (-1 + j * step);
             corner[(size_t)j * (n + 1) + i] = wn > 0 ? nd > -tol : nd < tol;
         }
-    uint8_t *m = mask.data();
+    uint8_t *m = mask.data() + (size_t)f * n * n;
     for (int j = 0; j < n; j++)
         for (int i = 0; i < n; i++) {
             const uint8_t *c0 = &corner[(size_t)j * (n + 1) + i], *c1 = c0 + n + 1;
@@ -144,26 +144,28 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aa
 
     const size_t ncells = (size_t)6 * n * n;
     std::vector<rect> rects((size_t)6 * norder);
+    std::vector<std::vector<uint8_t>> masks(PRIM_MAX);
+    for (int k = 0; k < norder; k++)
+        if (isplane[order[k]]) {
+            const int i = order[k];
+            masks[i].resize(ncells);
+            for (int f = 0; f < 6; f++)
+                plane_cells(masks[i], wn[i], tab[i].geom, f, n);
+        }
     for (int k = 0; k < norder; k++)
         for (int f = 0; f < 6; f++)
             rects[(size_t)k * 6 + f] =
                 isplane[order[k]] ? rect{0, n - 1, 0, n - 1} : footprint(rel[order[k]], f, n);
-    // each item's cells, once to count and once to fill; a plane's cells of
-    // a face are worked out for that face alone, so that no mask of all the
-    // cells is kept (the fewer fresh pages, the quicker the start)
-    std::vector<uint8_t> mask((size_t)n * n);
+    // each item's cells, once to count and once to fill
     auto each_cell = [&](auto &&visit) {
         for (int k = 0; k < norder; k++) {
             const int i = order[k];
             for (int f = 0; f < 6; f++) {
-                if (isplane[i])
-                    plane_cells(mask, wn[i], tab[i].geom, f, n);
                 const rect &q = rects[(size_t)k * 6 + f];
                 for (int cj = q.j0; cj <= q.j1; cj++)
                     for (int ci = q.i0; ci <= q.i1; ci++) {
-                        if (isplane[i] && !mask[(size_t)cj * n + ci])
-                            continue;
-                        if (!visit(((size_t)f * n + cj) * n + ci, i))
+                        const size_t c = ((size_t)f * n + cj) * n + ci;
+                        if ((!isplane[i] || masks[i][c]) && !visit(c, i))
                             return false;
                     }
             }

@@ -379,27 +379,34 @@ fast_tracer::fast_tracer(const scene &s, const fast_prep &prep) : sc(&s), S(&pre
         blocker[j] = -1;
 }
 
+namespace {
+
+// A secondary ray in a small scene: every primitive, as the plain search
+// tries them (from any origin, the marker's points too).
+__attribute__((noinline)) int nearest_whole(const fast_prep &S, const vec &org, const vec &dir,
+                                            vec &h)
+{
+    const primrec *pri = S.pri;
+    pick b;
+    vec p, q;
+    for (int n = 0; n < S.nrest; n++) {
+        const int k = S.rest[n];
+        xconst x;
+        xprep_inline(x, org, pri[k]);
+        crossx_inline(p, org, dir, pri[k], x, pri);
+        b.offer(vlength2(vsub(q, org, p)), k, p);
+    }
+    S.K->nearest(S.Q, org, dir, b);
+    if (b.i >= 0)
+        h = b.p;
+    return b.i;
+}
+
+} // namespace
+
 int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
 {
     const fast_prep &S = *this->S;
-    const primrec *pri = S.pri;
-    if (S.whole && eye < 0) {
-        // a secondary ray in a small scene: every primitive, as the plain
-        // search tries them (from any origin, the marker's points too)
-        pick b;
-        vec p, q;
-        for (int n = 0; n < S.nrest; n++) {
-            const int k = S.rest[n];
-            xconst x;
-            xprep_inline(x, org, pri[k]);
-            crossx_inline(p, org, dir, pri[k], x, pri);
-            b.offer(vlength2(vsub(q, org, p)), k, p);
-        }
-        S.K->nearest(S.Q, org, dir, b);
-        if (b.i >= 0)
-            h = b.p;
-        return b.i;
-    }
     // from an eye: the list of its tile of the picture, or of its direction
     if (eye >= 0) {
         if (tile >= 0 && S.seye[eye].tx) {
@@ -414,7 +421,17 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
                 return nearest_listed(S, org, dir, S.xeye[eye], g.prims.data(), g.start[cell],
                                       g.start[cell + 1], S.fareye[eye][1], h);
         }
+    } else if (S.whole) {
+        return nearest_whole(S, org, dir, h);
     }
+    return nearest_tree(org, dir, eye, h);
+}
+
+__attribute__((noinline)) int fast_tracer::nearest_tree(const vec &org, const vec &dir, int eye,
+                                                        vec &h)
+{
+    const fast_prep &S = *this->S;
+    const primrec *pri = S.pri;
     // far out, the marker itself could be nearest, or a box too small
     if (!(absmax(org) < S.reach))
         return nearest_plain(*sc, org, dir, h);

@@ -61,6 +61,10 @@ struct fast_tracer {
                                 bool highlights);
     double highlight_floor(int k) const;
     double fi_max(int j) const;
+
+private:
+    // nearest through the hierarchy
+    int nearest_tree(const vec &org, const vec &dir, int eye, vec &h);
 };
 
 // The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.
