@@ -60,6 +60,7 @@ struct fast_prep {
     int rest[PRIM_MAX];
     int nrest;
     double hlfloor[PRIM_MAX]; // fast_tracer::highlight_floor
+    unsigned bits[PRIM_MAX];  // fast_tracer::bits
     double fimax[LIGHT_MAX];  // fast_tracer::fi_max
 };
 
@@ -312,8 +313,10 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
         S.fimax[j] = b * ftrans;
     }
     fmax = fmax * ftrans;
-    for (int i = 0; i < primmx; i++)
+    for (int i = 0; i < primmx; i++) {
         S.hlfloor[i] = highlight_floor_of(pri[i], fmax);
+        S.bits[i] = shade_bits<true>(pri[i]);
+    }
 
     // a small scene is searched whole by secondary rays
     int quads[PRIM_MAX], nquads = 0, known = 0;
@@ -604,6 +607,8 @@ const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, 
 double fast_tracer::highlight_floor(int k) const { return S->hlfloor[k]; }
 
 double fast_tracer::fi_max(int j) const { return S->fimax[j]; }
+
+unsigned fast_tracer::bits(int k) const { return S->bits[k]; }
 
 bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist,
                       double &f)

@@ -61,6 +61,7 @@ struct fast_tracer {
                                 bool highlights);
     double highlight_floor(int k) const;
     double fi_max(int j) const;
+    unsigned bits(int k) const;
 
 private:
     // nearest through the hierarchy

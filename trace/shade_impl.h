@@ -30,6 +30,8 @@
 //   double TR::highlight_floor(int k)
 //       a cosine below which (in size) the highlight of primitive k adds
 //       nothing under any light (0: none is known).
+//   unsigned TR::bits(int k)
+//       shade_bits<true> of primitive k, worked out once.
 //   double TR::fi_max(int j)
 //       a bound of |fi| for light j, whatever its shadow search finds: its
 //       |bright| times the largest product of trans the search can give.
@@ -189,9 +191,34 @@ struct surface {
     bool secondary; // a mirror or glass ray follows
 };
 
+// What a primitive's optics let its shading do, as bits (shade_bits).
+enum {
+    SHADE_LIGHTS = 1,     // the lights' terms can add something
+    SHADE_HIGHLIGHTS = 2, // a highlight can
+    SHADE_MIRROR = 4,     // a mirror ray follows
+    SHADE_GLASS = 8,      // glass rays follow
+};
+
+// The bits for primitive ph; a tracer without shortcuts sets them all but
+// where the surface kind decides.
 template <bool skip>
-inline void surface_at(surface &s, const scene &sc, int hit, const vec &h, const vec &dir,
-                       int depth)
+inline unsigned shade_bits(const primrec &ph)
+{
+    unsigned b = 0;
+    if (!(skip && ph.kd == 0 && ph.ks == 0))
+        b |= SHADE_LIGHTS;
+    if (!(skip && ph.ks == 0))
+        b |= SHADE_HIGHLIGHTS;
+    if (ph.surf == SURF_MIRROR && !(skip && ph.ks == 0))
+        b |= SHADE_MIRROR;
+    if (ph.surf == SURF_GLASS)
+        b |= SHADE_GLASS;
+    return b;
+}
+
+// bits: shade_bits of the primitive hit
+inline void surface_at(surface &s, const scene &sc, int hit, unsigned bits, const vec &h,
+                       const vec &dir, int depth)
 {
     using namespace shade_detail;
     const primrec &ph = sc.pri[hit];
@@ -202,10 +229,9 @@ inline void surface_at(surface &s, const scene &sc, int hit, const vec &h, const
     get_color(s.k, h, ph);
     s.n2 = vlength2(s.n);
     s.flat = s.n2 == 0;
-    s.lights = !s.flat && !(skip && ph.kd == 0 && ph.ks == 0);
-    s.secondary = depth > 0 && !s.flat &&
-                  ((ph.surf == SURF_MIRROR && !(skip && ph.ks == 0)) || ph.surf == SURF_GLASS);
-    const bool highlights = !s.flat && !(skip && ph.ks == 0);
+    s.lights = !s.flat && (bits & SHADE_LIGHTS);
+    s.secondary = depth > 0 && !s.flat && (bits & (SHADE_MIRROR | SHADE_GLASS));
+    const bool highlights = !s.flat && (bits & SHADE_HIGHLIGHTS);
     // the unit dir, for highlights, mirrors and glass: vnorm(dir)
     s.dir2 = vlength2(dir);
     s.u = vec{0, 0, 0};
@@ -257,7 +283,10 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     const scene &sc = *tr.sc;
     constexpr bool skip = TR::shortcuts;
     surface s;
-    surface_at<skip>(s, sc, hit, h, dir, depth);
+    if constexpr (skip)
+        surface_at(s, sc, hit, tr.bits(hit), h, dir, depth);
+    else
+        surface_at(s, sc, hit, shade_bits<false>(sc.pri[hit]), h, dir, depth);
     const primrec &ph = *s.ph;
     const vec &n = s.n, &u = s.u;
 
