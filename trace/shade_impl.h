@@ -300,14 +300,20 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
                 const ligrec &lj = sc.lig[j];
                 if (lj.bright == 0)
                     continue;
-                const double cn = g.cn[j], ch = g.ch[j];
-                if (dim_light_adds_nothing(ph, cn, ch, tr.fi_max(j), dscale, hl_floor))
-                    continue;
                 const vec lv{g.lx[j], g.ly[j], g.lz[j]};
+                // A light whose diffuse term is surely large is not dim:
+                // (n.lv)^2 T^2 >= |n|^2 |lv|^2 says |cn| T >= 1 or near it,
+                // T = fi_max dscale. Only a guess (wrong ones just make
+                // the exact test), but it needs no root nor quotient, so the
+                // search need not wait for them.
+                const double nl = vspro(n, lv), T = tr.fi_max(j) * dscale;
+                if (!(ph.kd != 0 && nl * nl * (T * T) >= 2 * (s.n2 * g.dl2[j])) &&
+                    dim_light_adds_nothing(ph, g.cn[j], g.ch[j], tr.fi_max(j), dscale, hl_floor))
+                    continue;
                 double f;
                 tr.shadow_rays++;
                 if (tr.lit(j, h, hit, lv, g.dl2[j], g.dist[j], f))
-                    add_light<true>(out, ph, s.k, cn, ch, f * lj.bright, hl_floor);
+                    add_light<true>(out, ph, s.k, g.cn[j], g.ch[j], f * lj.bright, hl_floor);
             }
         } else {
             for (int j = 0; j < sc.nlg; j++) {
