@@ -59,7 +59,7 @@ struct fast_prep {
     quad_set Q;
     int rest[PRIM_MAX];
     int nrest;
-    double hlfloor[PRIM_MAX]; // fast_tracer::highlight_floor
+    std::vector<double> hlfloor; // fast_tracer::highlight_floor, by primitive then light
     unsigned bits[PRIM_MAX];  // fast_tracer::bits
     double fimax[LIGHT_MAX];  // fast_tracer::fi_max
 };
@@ -140,14 +140,14 @@ double quad_reach(const primrec &p)
     return REL / (24 * DBL_EPSILON * kmax * rmax);
 }
 
-// A cosine below which primitive p's highlight adds nothing under any
-// light whose fi (bright times a product of trans) is at most fmax in
-// size: 255 |pow(ch, npow) fi ks| < 1, which cmul truncates to 0. The
-// floor c has pow(c, npow) <= 0.5 / (255 |ks| fmax); pow is within an ulp
-// of the true power, which grows with |ch| for npow >= 1, and the products
-// round by a relative 2^-53 each (underflow's absolute 2^-1075 times at
-// most 255 |ks| fmax < 1e300 is nothing), so the factor of two is ample.
-// 0 when there is no such cosine, or npow < 1.
+// A cosine below which primitive p's highlight adds nothing under a light
+// whose fi (bright times a product of trans) is at most fmax in size:
+// 255 |pow(ch, npow) fi ks| < 1, which cmul truncates to 0. The floor c has
+// pow(c, npow) <= 0.9999 / (255 |ks| fmax); pow is within an ulp of the
+// true power, which grows with |ch| for npow >= 1, and the products round
+// by a relative 2^-53 each (underflow's absolute 2^-1075 times at most
+// 255 |ks| fmax < 1e300 is nothing): all told far less than the 1e-4 to
+// spare. 0 when there is no such cosine, or npow < 1.
 double highlight_floor_of(const primrec &p, double fmax)
 {
     if (p.npow < 1 || !(fmax == fmax))
@@ -157,7 +157,7 @@ double highlight_floor_of(const primrec &p, double fmax)
         return 0; // no number, or no room for the margins
     if (!(x > 0))
         return HUGE_VAL; // ks 0: every highlight is 0, or no number
-    const double goal = 0.5 / x;
+    const double goal = 0.9999 / x;
     double c = std::pow(goal, 1.0 / p.npow);
     if (!(c > 0))
         return 0;
@@ -299,22 +299,20 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
             }
     bvh_build(S.tree, finite, nfinite, S.box);
 
-    // the largest |fi| each light, and any light, can bring: |bright| times
-    // the product of max(1, |trans|) over the transparent primitives, which
-    // bounds every product of trans a shadow search takes in index order
+    // the largest |fi| each light can bring: |bright| times the product of
+    // max(1, |trans|) over the transparent primitives, which bounds every
+    // product of trans a shadow search takes in index order
     double ftrans = 1;
     for (int i = 0; i < primmx; i++)
         if (pri[i].surf == SURF_GLASS)
             ftrans = ftrans * std::fmax(1.0, std::fabs(pri[i].trans));
-    double fmax = 0;
-    for (int j = 0; j < nlg; j++) {
-        const double b = std::fabs(sc.lig[j].bright);
-        fmax = b > fmax || b != b ? b : fmax;
-        S.fimax[j] = b * ftrans;
-    }
-    fmax = fmax * ftrans;
+    for (int j = 0; j < nlg; j++)
+        S.fimax[j] = std::fabs(sc.lig[j].bright) * ftrans;
+    const int nl = nlg > 0 ? nlg : 0;
+    S.hlfloor.assign((size_t)primmx * nl, 0.0);
     for (int i = 0; i < primmx; i++) {
-        S.hlfloor[i] = highlight_floor_of(pri[i], fmax);
+        for (int j = 0; j < nl; j++)
+            S.hlfloor[(size_t)i * nl + j] = highlight_floor_of(pri[i], S.fimax[j]);
         S.bits[i] = shade_bits<true>(pri[i]);
     }
 
@@ -570,13 +568,15 @@ bool reaches(const fast_prep &S, const vec &h, const pick &s, int *dim, int ndim
     vec q, sp = s.i >= 0 ? s.p : nohit();
     if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
         return false;
+    f = 1.0;
+    if (ndim == 0)
+        return true;
     for (int a = 1; a < ndim; a++)
         for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
             int t = dim[b];
             dim[b] = dim[b - 1];
             dim[b - 1] = t;
         }
-    f = 1.0;
     for (int a = 0; a < ndim; a++)
         f = f * S.pri[dim[a]].trans;
     return true;
@@ -604,7 +604,10 @@ const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, 
     return lg;
 }
 
-double fast_tracer::highlight_floor(int k) const { return S->hlfloor[k]; }
+const double *fast_tracer::highlight_floors(int k) const
+{
+    return S->hlfloor.data() + (size_t)k * (sc->nlg > 0 ? sc->nlg : 0);
+}
 
 double fast_tracer::fi_max(int j) const { return S->fimax[j]; }
 

@@ -59,7 +59,7 @@ struct fast_tracer {
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist, double &f);
     const light_geom &lights_at(const vec &h, const vec &n, double n2, const vec &u,
                                 bool highlights);
-    double highlight_floor(int k) const;
+    const double *highlight_floors(int k) const;
     double fi_max(int j) const;
     unsigned bits(int k) const;
 

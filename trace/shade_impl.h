@@ -27,9 +27,9 @@
 //       kernels.h's numbers for every light at h.
 //   bool TR::lit(j, h, hit, lv, dl2, dist, f)
 //       as above; dist = sqrt(dl2).
-//   double TR::highlight_floor(int k)
-//       a cosine below which (in size) the highlight of primitive k adds
-//       nothing under any light (0: none is known).
+//   const double *TR::highlight_floors(int k)
+//       for each light, a cosine below which (in size) the highlight of
+//       primitive k adds nothing under it (0: none is known).
 //   unsigned TR::bits(int k)
 //       shade_bits<true> of primitive k, worked out once.
 //   double TR::fi_max(int j)
@@ -293,7 +293,7 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     // lights whose shadow search from the light reaches h
     if (s.lights) {
         if constexpr (skip) {
-            const double hl_floor = tr.highlight_floor(hit);
+            const double *hl_floor = tr.highlight_floors(hit);
             const double dscale = std::fabs(ph.kd) * cmax(s.k);
             const light_geom &g = tr.lights_at(h, n, s.n2, u, ph.ks != 0);
             for (int j = 0; j < sc.nlg; j++) {
@@ -308,12 +308,12 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
                 // search need not wait for them.
                 const double nl = vspro(n, lv), T = tr.fi_max(j) * dscale;
                 if (!(ph.kd != 0 && nl * nl * (T * T) >= 2 * (s.n2 * g.dl2[j])) &&
-                    dim_light_adds_nothing(ph, g.cn[j], g.ch[j], tr.fi_max(j), dscale, hl_floor))
+                    dim_light_adds_nothing(ph, g.cn[j], g.ch[j], tr.fi_max(j), dscale, hl_floor[j]))
                     continue;
                 double f;
                 tr.shadow_rays++;
                 if (tr.lit(j, h, hit, lv, g.dl2[j], g.dist[j], f))
-                    add_light<true>(out, ph, s.k, g.cn[j], g.ch[j], f * lj.bright, hl_floor);
+                    add_light<true>(out, ph, s.k, g.cn[j], g.ch[j], f * lj.bright, hl_floor[j]);
             }
         } else {
             for (int j = 0; j < sc.nlg; j++) {
