@@ -42,10 +42,12 @@ struct fast_prep {
     double wide;            // how far the boxes are widened
     double reach;           // rays from origins farther out use the plain search
     xconst xeye[2][PRIM_MAX];
-    xconst xlight[LIGHT_MAX][PRIM_MAX];
+    // by light, then primitive: sized to the scene, so that only what is
+    // used is touched (fresh pages are dear)
+    std::vector<xconst> xlights;
     screengrid seye[2];
     dirgrid geye[2];
-    dirgrid glight[LIGHT_MAX];
+    std::vector<dirgrid> glight;
     double meye[2];          // box widening for rays from each eye
     double fareye[2][2][PRIM_MAX]; // lower_bounds of each eye's tile and direction lists
     double mlight[LIGHT_MAX]; // and from each light
@@ -351,10 +353,12 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
         lower_bounds(S.fareye[e][1], S.geye[e].near, S.meye[e]);
     }
     const int cells = light_cells(nlg);
+    S.xlights.resize(nlg > 0 ? (size_t)nlg * primmx : 0);
+    S.glight.resize(nlg > 0 ? nlg : 0);
     for (int j = 0; j < nlg; j++) {
         const vec &lp = sc.lig[j].pos;
         for (int i = 0; i < primmx; i++)
-            xprep(S.xlight[j][i], lp, pri[i]);
+            xprep(S.xlights[(size_t)j * primmx + i], lp, pri[i]);
         S.mlight[j] = REL * (absmax(lp) + S.scale);
         dirgrid_build(S.glight[j], lp, cells, pri, S.box, gridded, ngridded, S.planes,
                       S.nplanes, budget);
@@ -624,7 +628,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     const vec &lp = sc->lig[j].pos;
     double reach, lim;
     shadow_bounds(dist, S.mlight[j], reach, lim);
-    shadow_search ss(S, lp, lv, S.xlight[j], hit, dl2, lim);
+    shadow_search ss(S, lp, lv, S.xlights.data() + (size_t)j * S.primmx, hit, dl2, lim);
 
     const dirgrid &g = S.glight[j];
     const int cell = g.n ? dirgrid_cell(g, lv) : -1;
