@@ -104,6 +104,8 @@ void picture::resize(int width, int height)
 void to_planes(const picture &pic, planes &pl)
 {
     const size_t n = pic.r.size() < (size_t)PLANE_BYTES ? pic.r.size() : (size_t)PLANE_BYTES;
+    if (n == 0)
+        return; // no dots: an empty picture's planes have no storage to copy from
     std::memcpy(pl.r, pic.r.data(), n);
     std::memcpy(pl.g, pic.g.data(), n);
     std::memcpy(pl.b, pic.b.data(), n);
