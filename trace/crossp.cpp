@@ -1,39 +1,7 @@
 #include "crossx.h"
 
-void xprep(xconst &k, const vec &o, const primrec &p)
-{
-    xprep_inline(k, o, p);
-}
-
-vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
-            const primrec *tab)
-{
-    return crossx_inline(r, o, d, p, k, tab);
-}
-
-vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p, const primrec *tab)
-{
-    xconst k;
-    xprep(k, o, p);
-    return crossx(r, o, d, p, k, tab);
-}
-
-int checkin(vec &x, const primrec &p, const primrec *tab)
-{
-    if (x.x >= FAR)
-        return 1;
-    if (p.nmem <= 0)
-        return 1;
-    for (int i = 0; i < p.nmem; i++) {
-        if (!inside(x, tab[p.mem[i]])) {
-            x = nohit();
-            return 0;
-        }
-    }
-    return 1;
-}
-
-int inside(const vec &x, const primrec &p)
+// inside, inline in checkin's loop
+__attribute__((always_inline)) inline int inside_of(const vec &x, const primrec &p)
 {
     vec v;
     vsub(v, x, p.pos);
@@ -60,3 +28,38 @@ int inside(const vec &x, const primrec &p)
         return 0;
     }
 }
+
+void xprep(xconst &k, const vec &o, const primrec &p)
+{
+    xprep_inline(k, o, p);
+}
+
+vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+            const primrec *tab)
+{
+    return crossx_inline(r, o, d, p, k, tab);
+}
+
+vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p, const primrec *tab)
+{
+    xconst k;
+    xprep(k, o, p);
+    return crossx(r, o, d, p, k, tab);
+}
+
+int checkin(vec &x, const primrec &p, const primrec *tab)
+{
+    if (x.x >= FAR)
+        return 1;
+    if (p.nmem <= 0)
+        return 1;
+    for (int i = 0; i < p.nmem; i++) {
+        if (!inside_of(x, tab[p.mem[i]])) {
+            x = nohit();
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int inside(const vec &x, const primrec &p) { return inside_of(x, p); }
