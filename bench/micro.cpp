@@ -142,7 +142,8 @@ void BM_shadow_heavy(benchmark::State &st)
         vec lv;
         vsub(lv, t.h, sc.lig[0].pos);
         double f;
-        benchmark::DoNotOptimize(tr.lit(0, t.h, t.hit, lv, vlength2(lv), f));
+        const double dl2 = vlength2(lv);
+        benchmark::DoNotOptimize(tr.lit(0, t.h, t.hit, lv, dl2, std::sqrt(dl2), f));
     }
     st.SetItemsProcessed(st.iterations());
 }

@@ -3,6 +3,7 @@
 
 #include "../base/msg.h"
 #include "../image/picfile.h"
+#include "../image/safewrite.h"
 #include "../trace/render.h"
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 const char *render_help =
     "usage: koru-cli render SCENE.RT OUT [--stereo | --anaglyph] [--aa N] [--size W H]\n"
@@ -45,9 +47,43 @@ void draw_bar(int done, int rows)
     std::fflush(stderr);
 }
 
+// The picture file. A BMP is laid out row by row on the tracing threads,
+// straight into the new file where it can be (a regular file, or a new
+// one), so that no big buffer is filled and little is left to write once
+// the last row is traced. A PNG, and a BMP that cannot be written so, is
+// made from the whole picture at the end.
+struct picture_out {
+    const char *path = nullptr;
+    safe_file pieces;
+    bool begin(const char *out, int width, int height)
+    {
+        if (png_name(out) || !pieces.begin(out))
+            return false;
+        unsigned char header[54];
+        bmp_header(header, width, height);
+        pieces.write_at(0, header, sizeof header);
+        return true;
+    }
+    void row(int y, int width, int height, const unsigned char *r, const unsigned char *g,
+             const unsigned char *b)
+    {
+        thread_local std::vector<unsigned char> line;
+        line.resize((size_t)bmp_line_bytes(width));
+        bmp_line(line.data(), width, r, g, b);
+        pieces.write_at((size_t)bmp_line_at(width, height, y), line.data(), line.size());
+    }
+    int save(const render_job &job, msglist &msgs)
+    {
+        if (pieces.started())
+            return pieces.commit(msgs);
+        const picture &pic = job.result();
+        return save_picture(path, pic.w, pic.h, pic.r.data(), pic.g.data(), pic.b.data(), msgs);
+    }
+};
+
 // After the render: the exit status, with the picture saved when there
 // is one.
-int finish(int rc, const render_job &job, const char *scene, const char *out)
+int finish(int rc, const render_job &job, picture_out &pic, const char *scene, const char *out)
 {
     const struct scene &sc = job.model();
     if (rc == RAY_CANCELLED || stop_requested) {
@@ -69,7 +105,7 @@ int finish(int rc, const render_job &job, const char *scene, const char *out)
 
     const picture &pic = job.result();
     msglist msgs;
-    if (!save_picture(out, pic.w, pic.h, pic.r.data(), pic.g.data(), pic.b.data(), msgs))
+    if (!pic.save(job, msgs))
         return fail("%s", msgs.first("cannot write the picture"));
     print_warnings(out, msgs);
     return 0;
@@ -138,6 +174,17 @@ int cmd_render(int argc, char **argv)
     opt.threads = threads;
     opt.plain = plain;
     opt.cancel = &stop_requested;
+    static picture_out pic;
+    pic.path = out;
+    frame f;
+    if (make_frame(sc, opt.stereo, f, opt.anaglyph) && f.width > 0 && f.h > 0 &&
+        pic.begin(out, f.width, f.h)) {
+        opt.keep = false;
+        opt.on_row = [](int y, int width, int height, const unsigned char *r,
+                        const unsigned char *g, const unsigned char *b) {
+            pic.row(y, width, height, r, g, b);
+        };
+    }
     render_job job(sc, opt);
 
     auto t0 = std::chrono::steady_clock::now();
@@ -159,7 +206,8 @@ int cmd_render(int argc, char **argv)
     if (tty)
         std::fputs("\r\033[K", stderr);
 
-    int status = finish(rc, job, scene_file, out);
+    int status = finish(rc, job, pic, scene_file, out);
+    pic.pieces.discard(); // a picture not saved leaves nothing behind
     const frame &v = job.view();
     if (status == 0 && tty)
         std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, v.width, v.h, secs);

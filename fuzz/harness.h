@@ -3,16 +3,16 @@
 //
 // scene_input: the bytes as a .RT file -> data_load -> the scene model's
 // invariants -> info_json (must be valid JSON) -> two renders at a tiny
-// size, depth as read but bounded, one on the plain tracer and one on two
-// threads: both finish and give the same bytes. An odd size of input
+// size, depth as read but bounded (render_each_way). An odd size of input
 // renders a stereo pair, with one of a few eye offsets (length3d); some
 // sizes are anti-aliased (aa 2) or an anaglyph.
 //
-// render_twice: renders sc at its own size and depth on the plain tracer
-// and again, from the same camera, on two threads, as the window makes a
-// picture (the frame written back to sc). Both must end alike: the same
-// result, the same bytes and camera after a picture, the camera untouched
-// after a refusal. Returns the render's RAY_ code.
+// render_each_way: renders sc at its own size and depth on the plain tracer
+// and again, from the same camera, on two threads with every kernel path
+// the processor runs (kernels.h), as the window makes a picture (the
+// frame written back to sc). All must end alike: the same result, the same
+// bytes and camera after a picture, the camera untouched after a refusal.
+// Returns the render's RAY_ code.
 //
 // reader_input: the bytes as .RT text -> data_load_text with a scene_map
 // -> the model's invariants -> every line's place lies in the text ->
@@ -40,7 +40,7 @@ struct scene;
 void scene_input(const uint8_t *data, size_t n);
 void reader_input(const uint8_t *data, size_t n);
 void picture_input(const uint8_t *data, size_t n);
-int render_twice(scene &sc, int stereo, int aa = 1, bool anaglyph = false);
+int render_each_way(scene &sc, int stereo, int aa = 1, bool anaglyph = false);
 
 // 1 when text[0..n) is one JSON value (with optional white space around).
 int json_valid(const char *text, size_t n);

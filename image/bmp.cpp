@@ -86,12 +86,22 @@ void bmp_header(unsigned char *file, int w, int h)
     put32(file + 34, row * h);
 }
 
+long bmp_line_bytes(int w) { return 3L * w + w % 4; }
+
+// rows go bottom-up
+long bmp_line_at(int w, int h, int y) { return HEADER + bmp_line_bytes(w) * (h - 1 - y); }
+
 void bmp_row(unsigned char *file, int w, int h, int y, const unsigned char *r,
              const unsigned char *g, const unsigned char *b)
 {
-    // rows go bottom-up, blue, green, red, padded with zeros to 4 bytes
+    bmp_line(file + bmp_line_at(w, h, y), w, r, g, b);
+}
+
+void bmp_line(unsigned char *p, int w, const unsigned char *r, const unsigned char *g,
+              const unsigned char *b)
+{
+    // blue, green, red, padded with zeros to 4 bytes
     const int pad = w % 4;
-    unsigned char *p = file + HEADER + (3L * w + pad) * (h - 1 - y);
     for (int x = 0; x < w; x++) {
         *p++ = b[x];
         *p++ = g[x];

@@ -53,6 +53,12 @@ long bmp_bytes(int w, int h);
 void bmp_header(unsigned char *file, int w, int h);
 void bmp_row(unsigned char *file, int w, int h, int y, const unsigned char *r,
              const unsigned char *g, const unsigned char *b);
+// Row y of that file on its own: bmp_line_bytes(w) bytes made by bmp_line,
+// which go at offset bmp_line_at(w, h, y).
+long bmp_line_bytes(int w);
+long bmp_line_at(int w, int h, int y);
+void bmp_line(unsigned char *line, int w, const unsigned char *r, const unsigned char *g,
+              const unsigned char *b);
 
 enum {
     RGB_LOADED = 0,    // planes and size hold the file's picture

@@ -103,6 +103,33 @@ void split(const std::string &path, std::string &dir, std::string &base)
     }
 }
 
+// The name of a temporary file beside target in dir: the target's name
+// cut short where a long one would exceed the limit of one name.
+std::string temp_name(const std::string &dir, std::string base)
+{
+    static std::atomic<unsigned> serial{0};
+    char tail[64];
+    std::snprintf(tail, sizeof tail, ".koru-%ld-%u.tmp", (long)getpid(), serial.fetch_add(1));
+    const size_t room = NAME_MAX - std::strlen(tail);
+    if (base.size() > room)
+        base.resize(room);
+    return (dir == "/" ? "" : dir) + "/" + base + tail;
+}
+
+// path with a symbolic link replaced by the file it points to.
+std::string resolve(const char *path)
+{
+    std::string target = path;
+    struct stat st;
+    if (lstat(path, &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char *real = realpath(path, nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    return target;
+}
+
 } // namespace
 
 int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs)
@@ -113,14 +140,8 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
     }
     // Saving over a symbolic link replaces the file it points to and keeps
     // the link.
-    std::string target = path;
+    std::string target = resolve(path);
     struct stat st;
-    if (lstat(path, &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char *real = realpath(path, nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
     bool exists = stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
         errno = EISDIR;
@@ -133,13 +154,7 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
     // cut short where a long one would exceed the limit of one name.
     std::string dir, base;
     split(target, dir, base);
-    static std::atomic<unsigned> serial{0};
-    char tail[64];
-    std::snprintf(tail, sizeof tail, ".koru-%ld-%u.tmp", (long)getpid(), serial.fetch_add(1));
-    const size_t room = NAME_MAX - std::strlen(tail);
-    if (base.size() > room)
-        base.resize(room);
-    const std::string tmp = (dir == "/" ? "" : dir) + "/" + base + tail;
+    const std::string tmp = temp_name(dir, base);
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(msgs, path, "create");
@@ -180,4 +195,128 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
         msgs.add("\"%s\" is saved, but its folder could not be flushed to disk: %s", path,
                  std::strerror(errno));
     return 1;
+}
+
+bool safe_file::begin(const char *path)
+{
+    discard();
+    if (!*path)
+        return false;
+    target_ = resolve(path);
+    struct stat st;
+    exists_ = stat(target_.c_str(), &st) == 0;
+    if (exists_ && !S_ISREG(st.st_mode))
+        return false;
+    std::string base;
+    split(target_, dir_, base);
+    path_ = path;
+    temp_.clear();
+#ifdef O_TMPFILE
+    // a file with no name, named at commit through /proc
+    if (access("/proc/self/fd", X_OK) == 0)
+        fd_ = ::open(dir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#endif
+    if (fd_ < 0) {
+        temp_ = temp_name(dir_, base);
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0) {
+            temp_.clear();
+            return false;
+        }
+    }
+    if (exists_) {
+        (void)::fchown(fd_, st.st_uid, st.st_gid);
+        (void)::fchmod(fd_, st.st_mode & 07777);
+    }
+    error_ = 0;
+    written_ = 0;
+    return true;
+}
+
+bool safe_file::write_at(size_t at, const void *data, size_t n)
+{
+    if (fd_ < 0 || error_.load(std::memory_order_relaxed))
+        return false;
+    const unsigned char *p = (const unsigned char *)data;
+    if (safewrite_fail_after >= 0 && written_.fetch_add((long long)n) + (long long)n >
+                                         safewrite_fail_after) {
+        error_ = ENOSPC;
+        return false;
+    }
+    size_t done = 0;
+    while (done < n) {
+        ssize_t w = ::pwrite(fd_, p + done, n - done, (off_t)(at + done));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            int e = w == 0 ? EIO : errno;
+            int none = 0;
+            error_.compare_exchange_strong(none, e);
+            return false;
+        }
+        done += (size_t)w;
+    }
+    return true;
+}
+
+int safe_file::commit(msglist &msgs)
+{
+    if (fd_ < 0) {
+        errno = EBADF;
+        return fail(msgs, path_.c_str(), "write");
+    }
+    const char *step = "write";
+    int e = error_.load();
+    int ok = e == 0;
+    // the bytes reach the disk before any name does, as in write_file_safely
+    if (ok && !sync_fd(fd_)) {
+        ok = 0;
+        e = errno;
+        step = "flush to disk";
+    }
+    if (ok && temp_.empty()) {
+        // give the nameless file a name beside the target
+        const std::string name = temp_name(dir_, target_.substr(target_.rfind('/') + 1));
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temp_ = name;
+        } else {
+            ok = 0;
+            e = errno;
+            step = "create";
+        }
+    }
+    if (::close(fd_) != 0 && ok) {
+        ok = 0;
+        e = errno;
+        step = "close";
+    }
+    fd_ = -1;
+    if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0) {
+        ok = 0;
+        e = errno;
+        step = "rename";
+    }
+    if (!ok) {
+        if (!temp_.empty())
+            ::unlink(temp_.c_str());
+        temp_.clear();
+        errno = e;
+        return fail(msgs, path_.c_str(), step);
+    }
+    temp_.clear();
+    if (!sync_dir(dir_))
+        msgs.add("\"%s\" is saved, but its folder could not be flushed to disk: %s",
+                 path_.c_str(), std::strerror(errno));
+    return 1;
+}
+
+void safe_file::discard()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+    temp_.clear();
 }

@@ -10,7 +10,9 @@
 // directly; a directory is refused.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <string>
 
 struct msglist;
 
@@ -22,3 +24,38 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
 // Test seam: when >= 0, writing fails with "No space left on device" once
 // this many bytes have gone out, as on a full disk.
 extern long long safewrite_fail_after;
+
+// A file written in pieces, at any offsets and from any threads, that
+// replaces its target the way write_file_safely does once it is complete.
+// The pieces go to a new file beside the target which, where the file
+// system allows, has no name until commit() (a process killed half-way
+// leaves nothing behind); commit() flushes it to disk, names it, renames it
+// over the target and flushes the folder. Only for a target that is a regular file or does not exist yet:
+// begin() declines others (and any it cannot start), and the caller then
+// writes the whole file with write_file_safely, which reports why.
+class safe_file {
+public:
+    safe_file() = default;
+    safe_file(const safe_file &) = delete;
+    safe_file &operator=(const safe_file &) = delete;
+    ~safe_file() { discard(); }
+
+    // Starts the new file for path; false when declined.
+    bool begin(const char *path);
+    // Writes n bytes at offset at; false, and every later write false
+    // too, once one has failed (commit then reports it).
+    bool write_at(size_t at, const void *data, size_t n);
+    // 1 when the target now holds every byte written; 0 on failure, with
+    // the reason (naming the target) in msgs. The new file is gone then.
+    int commit(msglist &msgs);
+    // Drops the new file; the target stays as it was.
+    void discard();
+    bool started() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+    std::string path_, target_, dir_, temp_; // temp_: the new file's name, if it has one
+    bool exists_ = false;
+    std::atomic<int> error_{0};             // errno of the first failed write
+    std::atomic<long long> written_{0};     // for the test seam
+};

@@ -1,6 +1,7 @@
 // Scenes that ask for degenerate arithmetic or break the file's rules
-// (tests/degenerate). Each loads, renders to the end, the same way on one
-// thread and on two, in one view and in stereo; koru-cli renders it
+// (tests/degenerate). Each loads, renders to the end, the same way with
+// the plain search and on two threads on every kernel path, in one view
+// and in stereo; koru-cli renders it
 // (status 0) or refuses it in one line (status 1), and lists it as JSON.
 #include "../fuzz/harness.h"
 #include "../image/rgb.h"
@@ -52,7 +53,7 @@ class Degenerate : public testing::TestWithParam<std::string> {};
 // Scenes whose rays nest hundreds of thousands deep.
 bool deep(const std::string &name) { return name == "mirror-room-deep.RT"; }
 
-TEST_P(Degenerate, RendersAlikeOnOneThreadAndOnTwo)
+TEST_P(Degenerate, RendersAlikeOnEveryPath)
 {
     if (deep(GetParam()))
         SKIP_DEEP_UNDER_TSAN();
@@ -60,10 +61,10 @@ TEST_P(Degenerate, RendersAlikeOnOneThreadAndOnTwo)
     ASSERT_EQ(data_load((DIR + GetParam()).c_str()), 1);
     const int w = ixmx, h = iymx, depth = ilvlmx;
     const double vx = vpnax, vy = vpnay, vz = vpnaz;
-    int one = render_twice(tsc, 0);
+    int one = render_each_way(tsc, 0);
     ixmx = w, iymx = h, ilvlmx = depth;
     vpnax = vx, vpnay = vy, vpnaz = vz;
-    int pair = render_twice(tsc, 1);
+    int pair = render_each_way(tsc, 1);
     EXPECT_EQ(one, pair);
     if (refused.count(GetParam()))
         EXPECT_TRUE(one != RAY_DONE || ixmx <= 0 || iymx <= 0);
@@ -129,7 +130,7 @@ TEST(DegenerateDots, StereoAtAnyEyeOffset)
     for (double off : {0.0, -2.0, 1e308, (double)INFINITY, (double)NAN}) {
         ASSERT_EQ(data_load((DIR + "box-sense0.RT").c_str()), 1);
         length3d = off;
-        EXPECT_EQ(render_twice(tsc, 1), RAY_DONE) << off;
+        EXPECT_EQ(render_each_way(tsc, 1), RAY_DONE) << off;
     }
     length3d = 0.16;
 }

@@ -1,5 +1,6 @@
 // The accelerated tracer against the plain search: the same colour for
 // every ray, bit for bit, where culling is most likely to go wrong.
+#include "randscene.h"
 #include "testscene.h"
 #include "image/rgb.h"
 #include "trace/crossp.h"
@@ -15,56 +16,14 @@
 
 namespace {
 
-struct rng_t {
-    std::mt19937 g;
-    explicit rng_t(unsigned seed) : g(seed) {}
-    double u(double a, double b) { return std::uniform_real_distribution<double>(a, b)(g); }
-    int pick(int n) { return (int)(g() % (unsigned)n); }
-    vec v(double s) { return vec{u(-s, s), u(-s, s), u(-s, s)}; }
-};
-
-// A scene of every kind of primitive, scaled by s: bounded and unbounded
-// quadrics, cones of both kinds, boxes, planes, groups cut by complements,
-// mirrors and glass.
-void random_scene(rng_t &r, double s, int nprim, int nlight)
-{
-    scene_begin();
-    for (int i = 0; i < nprim; i++) {
-        const int type = 1 + r.pick(4);
-        primrec p = prim(type, {0, 0, 1}, r.v(3 * s));
-        auto coef = [&](double semi) { return 1 / (semi * semi * s * s); };
-        if (type == 1)
-            p.geom = r.pick(2) ? vec{0, 0, 1} : r.v(1);
-        else if (type == 2)
-            p.geom = vec{s * r.u(0.2, 1.5), s * r.u(0.2, 1.5), s * r.u(0.2, 1.5)};
-        else
-            p.geom = vec{coef(r.u(0.3, 1.5)), r.pick(5) ? coef(r.u(0.3, 1.5)) : 0.0,
-                         (r.pick(3) ? 1 : -1) * coef(r.u(0.3, 1.5))};
-        p.surf = 1 + r.pick(3);
-        p.sense = r.pick(4) ? 1 : -1;
-        p.ka = 0.2, p.kd = r.pick(5) ? 0.6 : 0.0, p.ks = r.pick(4) ? 0.5 : 0.0;
-        p.npow = r.pick(40);
-        p.refr = r.u(1.1, 1.9), p.trans = r.u(0.1, 0.9);
-        p.pat = r.pick(4), p.patw = 0.4 * s;
-        p.col = colr{r.pick(256), r.pick(256), r.pick(256)};
-        add(p);
-    }
-    for (int g = 0; g + 2 < nprim && g < 6; g += 3)
-        if (r.pick(2))
-            group({g, g + 1, g + 2});
-    for (int j = 0; j < nlight; j++)
-        light(r.v(8 * s), r.u(0.3, 1));
-    ilvlmx = 3;
-}
-
 // Prepares tsc for rays from eye alone: with no picture, primary rays
 // from it go by their direction.
-fast_prep_ptr prepare_eye(const vec &eye)
+fast_prep_ptr prepare_eye(const vec &eye, int path = KERNELS_BEST)
 {
     frame f{};
     f.eye[0] = f.eye[1] = eye;
     f.neyes = 1;
-    return fast_prepare(tsc, f);
+    return fast_prepare(tsc, f, path);
 }
 
 // Compares one ray; returns whether it shows anything.
@@ -81,10 +40,10 @@ bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const cha
 }
 
 // Rays from the prepared eye, from anywhere, and from points on surfaces.
-void compare_rays(rng_t &r, double s, int nrays)
+void compare_rays(rng_t &r, double s, int nrays, int path = KERNELS_BEST)
 {
     vec eye = r.v(12 * s);
-    fast_prep_ptr prep = prepare_eye(eye);
+    fast_prep_ptr prep = prepare_eye(eye, path);
     ASSERT_TRUE(prep);
     fast_tracer tr(tsc, *prep);
     for (int i = 0; i < nrays; i++) {
@@ -107,6 +66,29 @@ TEST(FastTracer, MatchesThePlainSearchRayByRay)
         compare_rays(r, 1, 200);
         if (HasFailure())
             return;
+    }
+}
+
+// Lights so dim, and highlights so faint, that a term sits near one unit
+// of a channel, with trans above 1, exponents of 0 and below and the like
+// (hostile_optics): the accelerated tracer skips the shadow search of a
+// light that can add nothing and the power of a highlight below its
+// primitive's floor, on every kernel path, and must still give the plain
+// search's colours.
+TEST(FastTracer, MatchesWithDimLightsAndFaintHighlights)
+{
+    rng_t r(11);
+    for (int sc = 0; sc < 40; sc++) {
+        random_scene(r, 1, 2 + r.pick(14), 1 + r.pick(sc % 4 == 0 ? 60 : 6));
+        hostile_optics(r);
+        const unsigned seed = r.g();
+        for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
+            rng_t same(seed); // the same rays on every path
+            compare_rays(same, 1, 150, path);
+            ASSERT_EQ(fast_kernel_path(*prepare_eye({0, 0, 0}, path)), path);
+            if (HasFailure())
+                return;
+        }
     }
 }
 

@@ -7,11 +7,15 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -177,14 +181,16 @@ save_calls trace_save(const std::string &log, const std::string &dir)
     save_calls s;
     std::istringstream in(log);
     std::string line;
-    const std::regex open_tmp(R"re(openat\(AT_FDCWD, ".*\.koru-[0-9]+-[0-9]+\.tmp", .*O_CREAT.*\) = ([0-9]+))re");
+    // the new file: named beside the target, or (koru-cli render's BMP,
+    // written as it is traced) a file without a name until it is complete
+    const std::regex open_tmp(R"re(openat\(AT_FDCWD, "(.*\.koru-[0-9]+-[0-9]+\.tmp", .*O_CREAT|.*O_TMPFILE).*\) = ([0-9]+))re");
     const std::regex open_dir("openat\\(AT_FDCWD, \"" + dir + "\", .*O_DIRECTORY.*\\) = ([0-9]+)");
     const std::regex fsync(R"re(fsync\(([0-9]+)\) += 0)re");
     const std::regex rename_tmp(R"re(rename\(".*\.koru-[0-9]+-[0-9]+\.tmp", .*\) = 0)re");
     std::smatch m;
     for (int n = 0; std::getline(in, line); n++) {
         if (std::regex_search(line, m, open_tmp))
-            s.tmp_fd = std::stoi(m[1]);
+            s.tmp_fd = std::stoi(m[2]);
         else if (std::regex_search(line, m, open_dir) && s.renamed >= 0)
             s.dir_fd = std::stoi(m[1]), s.dir_opened = n;
         else if (std::regex_search(line, m, rename_tmp))
@@ -232,6 +238,102 @@ TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
         EXPECT_GT(s.dir_synced, s.dir_opened) << "no fsync of the folder after the rename\n" << log;
         EXPECT_NE(slurp(args[2]), OLD);
     }
+}
+
+// safe_file: a file written in pieces, from several threads and in any
+// order, replaces the target whole, keeping its permissions, and leaves
+// nothing else beside it.
+TEST(SafeFile, PiecesFromManyThreadsMakeTheWholeFile)
+{
+    temp_dir tmp;
+    const std::string out = tmp / "pic.BMP";
+    spit(out, OLD);
+    ASSERT_EQ(chmod(out.c_str(), 0640), 0);
+    std::string want(100000, 0);
+    for (size_t i = 0; i < want.size(); i++)
+        want[i] = (char)(i * 7 + i / 251);
+    safe_file f;
+    ASSERT_TRUE(f.begin(out.c_str()));
+    std::vector<std::thread> ts;
+    for (int t = 0; t < 4; t++)
+        ts.emplace_back([&, t] {
+            // pieces of 1000 bytes, last first, every fourth to each thread
+            for (int k = 99 - t; k >= 0; k -= 4)
+                EXPECT_TRUE(f.write_at((size_t)k * 1000, want.data() + k * 1000, 1000));
+        });
+    for (std::thread &t : ts)
+        t.join();
+    EXPECT_EQ(slurp(out), OLD); // nothing shows before commit
+    msglist m;
+    ASSERT_EQ(f.commit(m), 1) << m.first("");
+    EXPECT_TRUE(slurp(out) == want);
+    struct stat st;
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"});
+}
+
+TEST(SafeFile, DiscardedOrFailedLeavesTheOldFile)
+{
+    for (bool fail : {false, true}) {
+        temp_dir tmp;
+        const std::string out = tmp / "pic.BMP";
+        spit(out, OLD);
+        {
+            safe_file f;
+            ASSERT_TRUE(f.begin(out.c_str()));
+            seam s(fail ? 1500 : -1);
+            EXPECT_TRUE(f.write_at(0, OLD.data(), 1000 < OLD.size() ? 1000 : OLD.size()));
+            std::string big(1000, 'x');
+            EXPECT_TRUE(f.write_at(5000, big.data(), big.size()));
+            EXPECT_EQ(f.write_at(9000, big.data(), big.size()), !fail);
+            if (fail) {
+                EXPECT_FALSE(f.write_at(0, big.data(), 1)); // failed once: failed
+                msglist m;
+                EXPECT_EQ(f.commit(m), 0);
+                EXPECT_NE(std::string(m.first("")).find("No space left on device"),
+                          std::string::npos);
+                EXPECT_NE(std::string(m.first("")).find(out), std::string::npos);
+            } // else the destructor discards it
+        }
+        EXPECT_EQ(slurp(out), OLD) << fail;
+        EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << fail;
+    }
+}
+
+// Whatever is not a regular file, or cannot be started, is left to
+// write_file_safely, which says why.
+TEST(SafeFile, DeclinesWhatItCannotReplace)
+{
+    temp_dir tmp;
+    spit(tmp / "file", OLD);
+    mkdir((tmp / "dir").c_str(), 0755);
+    for (const std::string &out : {std::string("/dev/full"), std::string("/dev/null"),
+                                   tmp / "dir", tmp / "file/pic.BMP", tmp / "no-dir/pic.BMP",
+                                   std::string("")}) {
+        safe_file f;
+        EXPECT_FALSE(f.begin(out.c_str())) << out;
+        EXPECT_FALSE(f.started());
+    }
+    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
+}
+
+// A koru-cli render killed half-way, before it could clean up, leaves the
+// old picture and nothing beside it.
+TEST(SafeFile, KilledRenderLeavesNothingBehind)
+{
+    temp_dir tmp;
+    const std::string out = tmp / "slabs.BMP";
+    spit(out, OLD);
+    pid_t pid = start_cli({"render", KORU_SOURCE_DIR "/tests/scenes/glass-slabs-deep.RT", out,
+                           "--threads", "2"});
+    ASSERT_GT(pid, 0);
+    usleep(300000);
+    kill(pid, SIGKILL);
+    child_result r = wait_cli(pid);
+    EXPECT_EQ(r.signal, SIGKILL);
+    EXPECT_EQ(slurp(out), OLD);
+    EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"slabs.BMP"});
 }
 
 } // namespace

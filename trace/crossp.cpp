@@ -1,74 +1,7 @@
 #include "crossx.h"
 
-void xprep(xconst &k, const vec &o, const primrec &p)
-{
-    const vec &g = p.geom;
-    switch (p.type) {
-    case PRIM_PLANE: {
-        vec w;
-        vsub(w, p.pos, o);
-        k.wn = vspro(w, g);
-        break;
-    }
-    case PRIM_BOX: {
-        const vec &pp = vsub(k.pp, o, p.pos);
-        k.tryface[0] = pp.x > -g.x;
-        k.tryface[1] = pp.x < g.x;
-        k.tryface[2] = pp.y > -g.y;
-        k.tryface[3] = pp.y < g.y;
-        k.tryface[4] = pp.z > -g.z;
-        k.tryface[5] = pp.z < g.z;
-        k.num[0] = g.x - pp.x;
-        k.num[1] = -pp.x - g.x;
-        k.num[2] = g.y - pp.y;
-        k.num[3] = -pp.y - g.y;
-        k.num[4] = g.z - pp.z;
-        k.num[5] = -pp.z - g.z;
-        break;
-    }
-    case PRIM_QUADRIC:
-    case PRIM_CONE: {
-        vec pp;
-        vsub(pp, o, p.pos);
-        k.kp = vec{g.x * pp.x, g.y * pp.y, g.z * pp.z};
-        k.c = g.x * times2(pp.x) + g.y * times2(pp.y) + g.z * times2(pp.z) -
-              (p.type == PRIM_QUADRIC ? 1.0 : 0.0);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
-            const primrec *tab)
-{
-    return crossx_inline(r, o, d, p, k, tab);
-}
-
-vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p, const primrec *tab)
-{
-    xconst k;
-    xprep(k, o, p);
-    return crossx(r, o, d, p, k, tab);
-}
-
-int checkin(vec &x, const primrec &p, const primrec *tab)
-{
-    if (x.x >= FAR)
-        return 1;
-    if (p.nmem <= 0)
-        return 1;
-    for (int i = 0; i < p.nmem; i++) {
-        if (!inside(x, tab[p.mem[i]])) {
-            x = nohit();
-            return 0;
-        }
-    }
-    return 1;
-}
-
-int inside(const vec &x, const primrec &p)
+// inside, inline in checkin's loop
+__attribute__((always_inline)) inline int inside_of(const vec &x, const primrec &p)
 {
     vec v;
     vsub(v, x, p.pos);
@@ -95,3 +28,38 @@ int inside(const vec &x, const primrec &p)
         return 0;
     }
 }
+
+void xprep(xconst &k, const vec &o, const primrec &p)
+{
+    xprep_inline(k, o, p);
+}
+
+vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+            const primrec *tab)
+{
+    return crossx_inline(r, o, d, p, k, tab);
+}
+
+vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p, const primrec *tab)
+{
+    xconst k;
+    xprep(k, o, p);
+    return crossx(r, o, d, p, k, tab);
+}
+
+int checkin(vec &x, const primrec &p, const primrec *tab)
+{
+    if (x.x >= FAR)
+        return 1;
+    if (p.nmem <= 0)
+        return 1;
+    for (int i = 0; i < p.nmem; i++) {
+        if (!inside_of(x, tab[p.mem[i]])) {
+            x = nohit();
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int inside(const vec &x, const primrec &p) { return inside_of(x, p); }

@@ -4,6 +4,10 @@
 
 #include "crossp.h"
 
+// The per-type tests are forced inline: the search loops call them for
+// millions of rays, and an out-of-line call costs more than the test.
+#define KORU_INLINE __attribute__((always_inline)) inline
+
 // Accepts the points of a primitive without partners at once.
 inline int checkin_inline(vec &x, const primrec &p, const primrec *tab)
 {
@@ -18,7 +22,7 @@ inline double comp(const vec &v, int a)
     return a == 0 ? v.x : a == 1 ? v.y : v.z;
 }
 
-inline vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+KORU_INLINE vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
                       const primrec *tab)
 {
     double nd = vspro(p.geom, d);
@@ -89,7 +93,7 @@ inline vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p, const 
     return r;
 }
 
-inline vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+KORU_INLINE vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
                      const primrec *tab)
 {
     const vec &g = p.geom;
@@ -118,7 +122,48 @@ inline vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const
 
 } // namespace crossx_detail
 
-inline vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
+// xprep's arithmetic, inline.
+KORU_INLINE void xprep_inline(xconst &k, const vec &o, const primrec &p)
+{
+    const vec &g = p.geom;
+    switch (p.type) {
+    case PRIM_PLANE: {
+        vec w;
+        vsub(w, p.pos, o);
+        k.wn = vspro(w, g);
+        break;
+    }
+    case PRIM_BOX: {
+        const vec &pp = vsub(k.pp, o, p.pos);
+        k.tryface[0] = pp.x > -g.x;
+        k.tryface[1] = pp.x < g.x;
+        k.tryface[2] = pp.y > -g.y;
+        k.tryface[3] = pp.y < g.y;
+        k.tryface[4] = pp.z > -g.z;
+        k.tryface[5] = pp.z < g.z;
+        k.num[0] = g.x - pp.x;
+        k.num[1] = -pp.x - g.x;
+        k.num[2] = g.y - pp.y;
+        k.num[3] = -pp.y - g.y;
+        k.num[4] = g.z - pp.z;
+        k.num[5] = -pp.z - g.z;
+        break;
+    }
+    case PRIM_QUADRIC:
+    case PRIM_CONE: {
+        vec pp;
+        vsub(pp, o, p.pos);
+        k.kp = vec{g.x * pp.x, g.y * pp.y, g.z * pp.z};
+        k.c = g.x * times2(pp.x) + g.y * times2(pp.y) + g.z * times2(pp.z) -
+              (p.type == PRIM_QUADRIC ? 1.0 : 0.0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+KORU_INLINE vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
                           const primrec *tab)
 {
     switch (p.type) {

@@ -163,8 +163,7 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aa
             for (int f = 0; f < 6; f++) {
                 const rect &q = rects[(size_t)k * 6 + f];
                 for (int cj = q.j0; cj <= q.j1; cj++)
-                    for (int ci = q.i0; ci <= q.i1; ci++)
-                    {
+                    for (int ci = q.i0; ci <= q.i1; ci++) {
                         const size_t c = ((size_t)f * n + cj) * n + ci;
                         if ((!isplane[i] || masks[i][c]) && !visit(c, i))
                             return false;
@@ -174,23 +173,27 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aa
         return true;
     };
 
-    std::vector<uint32_t> count(ncells + 1, 0);
+    // counted in start[c + 1], then summed into the starts; the filling
+    // moves each start[c + 1] on to the end of cell c + 1
+    g.start.assign(ncells + 1, 0);
     size_t total = 0;
     if (!each_cell([&](size_t c, int) {
-            count[c]++;
+            g.start[c + 1]++;
             return ++total <= budget;
-        }))
+        })) {
+        g.start = std::vector<uint32_t>();
         return;
-    g.start.assign(ncells + 1, 0);
+    }
     for (size_t c = 0; c < ncells; c++)
-        g.start[c + 1] = g.start[c] + count[c];
+        g.start[c + 1] += g.start[c];
     g.prims.assign(total, 0);
-    std::vector<uint32_t> &fill = count;
-    for (size_t c = 0; c < ncells; c++)
-        fill[c] = g.start[c];
+    // fill[c] = start[c]: filled through start itself, shifted back after
     each_cell([&](size_t c, int i) {
-        g.prims[fill[c]++] = (uint8_t)i;
+        g.prims[g.start[c]++] = (uint8_t)i;
         return true;
     });
+    for (size_t c = ncells; c > 0; c--)
+        g.start[c] = g.start[c - 1];
+    g.start[0] = 0;
     g.n = n;
 }

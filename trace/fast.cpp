@@ -4,6 +4,7 @@
 #include "bvh.h"
 #include "crossx.h"
 #include "dirgrid.h"
+#include "kernels.h"
 #include "screengrid.h"
 #include "shade_impl.h"
 
@@ -19,6 +20,9 @@ constexpr double RANGE = 1e8;
 constexpr double REL = 1e-6;
 // Entries all direction grids of one picture may hold.
 constexpr size_t GRID_BUDGET = 8u << 20;
+// In scenes of at most this many primitives a secondary ray tries them all,
+// the quadrics side by side (kernels.h), rather than walk the tree.
+constexpr int WHOLE_MAX = 24;
 
 } // namespace
 
@@ -38,13 +42,28 @@ struct fast_prep {
     double wide;            // how far the boxes are widened
     double reach;           // rays from origins farther out use the plain search
     xconst xeye[2][PRIM_MAX];
-    xconst xlight[LIGHT_MAX][PRIM_MAX];
+    // by light, then primitive: sized to the scene, so that only what is
+    // used is touched (fresh pages are dear)
+    std::vector<xconst> xlights;
     screengrid seye[2];
     dirgrid geye[2];
-    dirgrid glight[LIGHT_MAX];
+    std::vector<dirgrid> glight;
     double meye[2];          // box widening for rays from each eye
     double fareye[2][2][PRIM_MAX]; // lower_bounds of each eye's tile and direction lists
     double mlight[LIGHT_MAX]; // and from each light
+    light_pos lights;         // the lights' positions, for kernels.h
+    int path;                 // the kernel_path used
+    const kernels *K;         // its kernels
+    // a small scene: every secondary ray tries every primitive, the
+    // quadrics and cones without partners side by side in Q, the others
+    // one by one
+    bool whole;
+    quad_set Q;
+    int rest[PRIM_MAX];
+    int nrest;
+    std::vector<double> hlfloor; // fast_tracer::highlight_floor, by primitive then light
+    unsigned bits[PRIM_MAX];  // fast_tracer::bits
+    double fimax[LIGHT_MAX];  // fast_tracer::fi_max
 };
 
 namespace {
@@ -102,22 +121,6 @@ inline bool hitbox(const aabb &b, const rayinfo &r, double t1, double &tn)
     return t0 <= t1;
 }
 
-// Lexicographic minimum of (squared distance, index): the plain search's
-// "strictly smaller, in index order" in any order of trying.
-struct best_hit {
-    double d2 = FAR;
-    int i = -1;
-    vec p;
-    void offer(double d, int k, const vec &x)
-    {
-        if (d < d2 || (d == d2 && i >= 0 && k < i)) {
-            d2 = d;
-            i = k;
-            p = x;
-        }
-    }
-};
-
 // How far out (absmax of the origin plus the scale) rays may start for
 // the box of quadric p to hold the points crossp returns. Rounding in the
 // discriminant admits points whose form is up to about 16 eps Kmax |P|^2
@@ -139,6 +142,33 @@ double quad_reach(const primrec &p)
     return REL / (24 * DBL_EPSILON * kmax * rmax);
 }
 
+// A cosine below which primitive p's highlight adds nothing under a light
+// whose fi (bright times a product of trans) is at most fmax in size:
+// 255 |pow(ch, npow) fi ks| < 1, which cmul truncates to 0. The floor c has
+// pow(c, npow) <= 0.9999 / (255 |ks| fmax); pow is within an ulp of the
+// true power, which grows with |ch| for npow >= 1, and the products round
+// by a relative 2^-53 each (underflow's absolute 2^-1075 times at most
+// 255 |ks| fmax < 1e300 is nothing): all told far less than the 1e-4 to
+// spare. 0 when there is no such cosine, or npow < 1.
+double highlight_floor_of(const primrec &p, double fmax)
+{
+    if (p.npow < 1 || !(fmax == fmax))
+        return 0;
+    const double x = 255 * std::fabs(p.ks) * fmax;
+    if (!(x < 1e300))
+        return 0; // no number, or no room for the margins
+    if (!(x > 0))
+        return HUGE_VAL; // ks 0: every highlight is 0, or no number
+    const double goal = 0.9999 / x;
+    double c = std::pow(goal, 1.0 / p.npow);
+    if (!(c > 0))
+        return 0;
+    // the root is rounded: step down until the power itself is below goal
+    for (int i = 0; i < 64 && !(std::pow(c, p.npow) <= goal); i++)
+        c = c * (1 - 1e-6);
+    return std::pow(c, p.npow) <= goal ? c : 0.0;
+}
+
 // Cells per face side for the light grids: finer when there are few lights.
 int light_cells(int lights)
 {
@@ -156,7 +186,7 @@ int nearest_listed(const fast_prep &S, const vec &org, const vec &dir, const xco
                    const uint8_t *list, uint32_t from, uint32_t to, const double *far, vec &h)
 {
     const primrec *pri = S.pri;
-    best_hit b;
+    pick b;
     vec p, q;
     for (int n = 0; n < S.nunbound; n++) {
         int k = S.unbound[n];
@@ -187,7 +217,7 @@ void lower_bounds(double *far, const double *near, double margin)
 
 } // namespace
 
-fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
+fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
 {
     const primrec *pri = sc.pri;
     const int primmx = sc.primmx, nlg = sc.nlg;
@@ -197,6 +227,9 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
     fast_prep &S = *prep;
     S.pri = pri;
     S.primmx = primmx;
+    S.path = kernel_path_usable(path);
+    S.K = &kernels_of(S.path);
+    light_pos_of(S.lights, sc.lig, nlg);
 
     // everything within RANGE, so the marker at FAR never takes part
     double scale = 0;
@@ -268,6 +301,39 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
             }
     bvh_build(S.tree, finite, nfinite, S.box);
 
+    // the largest |fi| each light can bring: |bright| times the product of
+    // max(1, |trans|) over the transparent primitives, which bounds every
+    // product of trans a shadow search takes in index order
+    double ftrans = 1;
+    for (int i = 0; i < primmx; i++)
+        if (pri[i].surf == SURF_GLASS)
+            ftrans = ftrans * std::fmax(1.0, std::fabs(pri[i].trans));
+    for (int j = 0; j < nlg; j++)
+        S.fimax[j] = std::fabs(sc.lig[j].bright) * ftrans;
+    const int nl = nlg > 0 ? nlg : 0;
+    S.hlfloor.assign((size_t)primmx * nl, 0.0);
+    for (int i = 0; i < primmx; i++) {
+        for (int j = 0; j < nl; j++)
+            S.hlfloor[(size_t)i * nl + j] = highlight_floor_of(pri[i], S.fimax[j]);
+        S.bits[i] = shade_bits<true>(pri[i]);
+    }
+
+    // a small scene is searched whole by secondary rays
+    int quads[PRIM_MAX], nquads = 0, known = 0;
+    S.nrest = 0;
+    for (int i = 0; i < primmx; i++) {
+        if (!known_type(pri[i].type))
+            continue;
+        known++;
+        if ((pri[i].type == PRIM_QUADRIC || pri[i].type == PRIM_CONE) && pri[i].nmem <= 0)
+            quads[nquads++] = i;
+        else
+            S.rest[S.nrest++] = i;
+    }
+    S.whole = known <= WHOLE_MAX;
+    if (S.whole)
+        quad_set_of(S.Q, pri, quads, nquads);
+
     // what the eyes and the lights give every ray from them
     size_t budget = GRID_BUDGET;
     for (int e = 0; e < neyes; e++) {
@@ -287,10 +353,12 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
         lower_bounds(S.fareye[e][1], S.geye[e].near, S.meye[e]);
     }
     const int cells = light_cells(nlg);
+    S.xlights.resize(nlg > 0 ? (size_t)nlg * primmx : 0);
+    S.glight.resize(nlg > 0 ? nlg : 0);
     for (int j = 0; j < nlg; j++) {
         const vec &lp = sc.lig[j].pos;
         for (int i = 0; i < primmx; i++)
-            xprep(S.xlight[j][i], lp, pri[i]);
+            xprep(S.xlights[(size_t)j * primmx + i], lp, pri[i]);
         S.mlight[j] = REL * (absmax(lp) + S.scale);
         dirgrid_build(S.glight[j], lp, cells, pri, S.box, gridded, ngridded, S.planes,
                       S.nplanes, budget);
@@ -300,6 +368,8 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f)
 }
 
 void fast_prep_free::operator()(fast_prep *p) const { delete p; }
+
+int fast_kernel_path(const fast_prep &S) { return S.path; }
 
 int fast_tile(const fast_prep &S, int eye, int x, int y)
 {
@@ -314,10 +384,34 @@ fast_tracer::fast_tracer(const scene &s, const fast_prep &prep) : sc(&s), S(&pre
         blocker[j] = -1;
 }
 
+namespace {
+
+// A secondary ray in a small scene: every primitive, as the plain search
+// tries them (from any origin, the marker's points too).
+__attribute__((noinline)) int nearest_whole(const fast_prep &S, const vec &org, const vec &dir,
+                                            vec &h)
+{
+    const primrec *pri = S.pri;
+    pick b;
+    vec p, q;
+    for (int n = 0; n < S.nrest; n++) {
+        const int k = S.rest[n];
+        xconst x;
+        xprep_inline(x, org, pri[k]);
+        crossx_inline(p, org, dir, pri[k], x, pri);
+        b.offer(vlength2(vsub(q, org, p)), k, p);
+    }
+    S.K->nearest(S.Q, org, dir, b);
+    if (b.i >= 0)
+        h = b.p;
+    return b.i;
+}
+
+} // namespace
+
 int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
 {
     const fast_prep &S = *this->S;
-    const primrec *pri = S.pri;
     // from an eye: the list of its tile of the picture, or of its direction
     if (eye >= 0) {
         if (tile >= 0 && S.seye[eye].tx) {
@@ -332,12 +426,22 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
                 return nearest_listed(S, org, dir, S.xeye[eye], g.prims.data(), g.start[cell],
                                       g.start[cell + 1], S.fareye[eye][1], h);
         }
+    } else if (S.whole) {
+        return nearest_whole(S, org, dir, h);
     }
+    return nearest_tree(org, dir, eye, h);
+}
+
+__attribute__((noinline)) int fast_tracer::nearest_tree(const vec &org, const vec &dir, int eye,
+                                                        vec &h)
+{
+    const fast_prep &S = *this->S;
+    const primrec *pri = S.pri;
     // far out, the marker itself could be nearest, or a box too small
     if (!(absmax(org) < S.reach))
         return nearest_plain(*sc, org, dir, h);
 
-    best_hit b;
+    pick b;
     vec p, q;
     // a box whose nearest point lies beyond the best hit cannot hold a nearer one
     auto beyond = [&](double dist, double margin) {
@@ -350,10 +454,13 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     ray_setup(S, ri, org, dir, vlength(dir));
     double tn;
     auto offer = [&](int k) {
-        if (xc)
+        if (xc) {
             crossx_inline(p, org, dir, pri[k], xc[k], pri);
-        else
-            crossp(p, org, dir, pri[k], pri);
+        } else {
+            xconst x; // crossp, inline
+            xprep_inline(x, org, pri[k]);
+            crossx_inline(p, org, dir, pri[k], x, pri);
+        }
         b.offer(vlength2(vsub(q, org, p)), k, p);
     };
 
@@ -414,7 +521,7 @@ struct shadow_search {
     int hit;
     double dl2;
     double lim;   // a point that counts and is nearer the light than this blocks it
-    best_hit s;   // nearest point that counts: of the hit or of an opaque primitive
+    pick s;   // nearest point that counts: of the hit or of an opaque primitive
     int dim[PRIM_MAX]; // transparent primitives nearer the light than h
     int ndim = 0;
 
@@ -444,9 +551,74 @@ struct shadow_search {
 
 bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach);
 
+// The bounds of a shadow search toward a point dist from the light: reach,
+// beyond which a point is more than 1e-4 past it, and lim, the squared
+// distance within which a point that counts for S (see below) blocks the
+// light (it keeps S at least 1e-5 from the point).
+inline void shadow_bounds(double dist, double mlight, double &reach, double &lim)
+{
+    const double tol = 1e-9 * dist + 1e-12;
+    reach = dist + 1e-4 + mlight;
+    const double near_h = dist - 1e-5 - tol;
+    lim = near_h > 0 ? (near_h * near_h < FAR ? near_h * near_h : FAR) : 0.0;
+}
+
+// The end of a shadow search not blocked: whether the nearest point that
+// counts, s, is h itself, and then f, the product of the trans of the ndim
+// transparent primitives in dim, taken in index order as the plain search
+// does (dim is sorted).
+bool reaches(const fast_prep &S, const vec &h, const pick &s, int *dim, int ndim, double &f)
+{
+    vec q, sp = s.i >= 0 ? s.p : nohit();
+    if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
+        return false;
+    f = 1.0;
+    if (ndim == 0)
+        return true;
+    for (int a = 1; a < ndim; a++)
+        for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
+            int t = dim[b];
+            dim[b] = dim[b - 1];
+            dim[b - 1] = t;
+        }
+    for (int a = 0; a < ndim; a++)
+        f = f * S.pri[dim[a]].trans;
+    return true;
+}
+
+// Whether primitive c of the table, tried out of turn, proves the light
+// blocked: it must count (a known type, opaque or the primitive hit) and
+// meet the ray nearer the light than ss.lim.
+inline bool blocks_first(const shadow_search &ss, int c)
+{
+    const primrec *pri = ss.pri;
+    if (c >= ss.S.primmx || !known_type(pri[c].type) || (c != ss.hit && pri[c].surf == SURF_GLASS))
+        return false;
+    vec p, q;
+    crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c], pri);
+    return vlength2(vsub(q, p, ss.lp)) < ss.lim;
+}
+
 } // namespace
 
-bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f)
+const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, const vec &u,
+                                         bool highlights)
+{
+    S->K->geometry(S->lights, h, n, n2, u, highlights, lg);
+    return lg;
+}
+
+const double *fast_tracer::highlight_floors(int k) const
+{
+    return S->hlfloor.data() + (size_t)k * (sc->nlg > 0 ? sc->nlg : 0);
+}
+
+double fast_tracer::fi_max(int j) const { return S->fimax[j]; }
+
+unsigned fast_tracer::bits(int k) const { return S->bits[k]; }
+
+bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist,
+                      double &f)
 {
     const fast_prep &S = *this->S;
     // A light reaches h only through a point S within 1e-5 of h and less
@@ -454,50 +626,51 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     if (!(dl2 < 1.0000001e10))
         return false;
     const vec &lp = sc->lig[j].pos;
-    const double dist = std::sqrt(dl2);
-    const double tol = 1e-9 * dist + 1e-12;
-    // beyond this distance from the light a point is more than 1e-4 past h
-    const double reach = dist + 1e-4 + S.mlight[j];
-    // a point that counts for S and lies this much nearer the light than h
-    // keeps S at least 1e-5 from h: the light is blocked
-    const double near_h = dist - 1e-5 - tol;
-    shadow_search ss(S, lp, lv, S.xlight[j], hit, dl2,
-                     near_h > 0 ? (near_h * near_h < FAR ? near_h * near_h : FAR) : 0.0);
+    double reach, lim;
+    shadow_bounds(dist, S.mlight[j], reach, lim);
+    shadow_search ss(S, lp, lv, S.xlights.data() + (size_t)j * S.primmx, hit, dl2, lim);
 
     const dirgrid &g = S.glight[j];
     const int cell = g.n ? dirgrid_cell(g, lv) : -1;
     if (cell >= 0) {
+        // Whether the light is blocked, the nearest point that counts and
+        // the transparent primitives nearer the light than h do not depend
+        // on the order of the tries, and trying a primitive more than the
+        // cell lists changes none of them (the plain search tries them
+        // all). The primitive that blocked this light last often blocks it
+        // again, and the primitive hit often hides h from the light
+        // itself, so they go first.
+        const int c = blocker[j];
+        if (c >= 0 && c != hit && blocks_first(ss, c))
+            return false;
+        if (!ss.try_k(hit)) {
+            blocker[j] = hit;
+            return false;
+        }
         // the cell lists the boxes nearest the light first: blockers come early
-        for (int n = 0; n < S.nunbound; n++)
-            if (!ss.try_k(S.unbound[n]))
+        for (int n = 0; n < S.nunbound; n++) {
+            const int k = S.unbound[n];
+            if (k != hit && !ss.try_k(k)) {
+                blocker[j] = k;
                 return false;
+            }
+        }
         const uint8_t *list = g.prims.data();
         for (uint32_t n = g.start[cell], e = g.start[cell + 1]; n < e; n++) {
-            int k = list[n];
+            const int k = list[n];
             if (g.near[k] > reach)
                 break;
-            if (!ss.try_k(k))
+            if (k != hit && !ss.try_k(k)) {
+                blocker[j] = k;
                 return false;
+            }
         }
     } else if (!shadow_tree(ss, blocker[j], dist, reach)) {
         return false;
     }
+    blocker[j] = -1; // not blocked: the next search tries no blocker first
 
-    vec q, sp = ss.s.i >= 0 ? ss.s.p : nohit();
-    if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
-        return false;
-    // dim in index order, as the plain search multiplies
-    int *dim = ss.dim;
-    for (int a = 1; a < ss.ndim; a++)
-        for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
-            int t = dim[b];
-            dim[b] = dim[b - 1];
-            dim[b - 1] = t;
-        }
-    f = 1.0;
-    for (int a = 0; a < ss.ndim; a++)
-        f = f * S.pri[dim[a]].trans;
-    return true;
+    return reaches(S, h, ss.s, ss.dim, ss.ndim, f);
 }
 
 namespace {
@@ -507,17 +680,9 @@ namespace {
 bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach)
 {
     const fast_prep &S = ss.S;
-    const primrec *pri = S.pri;
-    const int primmx = S.primmx;
     // the primitive that blocked this light last often blocks it again
-    int c = blocker;
-    if (c >= 0 && c < primmx && known_type(pri[c].type) &&
-        (c == ss.hit || pri[c].surf != SURF_GLASS)) {
-        vec p, q;
-        crossx_inline(p, ss.lp, ss.lv, pri[c], ss.xc[c], pri);
-        if (vlength2(vsub(q, p, ss.lp)) < ss.lim)
-            return false;
-    }
+    if (blocker >= 0 && blocks_first(ss, blocker))
+        return false;
     rayinfo ri;
     ray_setup(S, ri, ss.lp, ss.lv, dist);
     const double tmax = reach / dist + 1e-6;

@@ -23,6 +23,7 @@
 #pragma once
 
 #include "frame.h"
+#include "kernels.h"
 #include "shade.h"
 
 #include <memory>
@@ -35,20 +36,36 @@ using fast_prep_ptr = std::unique_ptr<fast_prep, fast_prep_free>;
 
 // Prepares scene sc for the eyes of frame f. Null when the scene is outside
 // the fast path's range: use the plain search then. sc must outlive it.
-fast_prep_ptr fast_prepare(const scene &sc, const frame &f);
+// path picks how the lights' geometry is worked out (kernels.h); one the
+// processor cannot run becomes the widest it can.
+fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path = KERNELS_BEST);
+// The kernel_path a prepared scene uses.
+int fast_kernel_path(const fast_prep &prep);
 
+// One thread's tracer: shade()'s questions (shade_impl.h), with its
+// shortcuts.
 struct fast_tracer {
-    static constexpr bool skip_zero_terms = true;
+    static constexpr bool shortcuts = true;
     const scene *sc;
     const fast_prep *S;
     trace_stop *stop = nullptr;  // see plain_tracer (shade.h)
     const char *floor = nullptr;
-    int blocker[LIGHT_MAX]; // last primitive that blocked each light
+    int blocker[LIGHT_MAX]; // last primitive that blocked each light, or -1
     int tile;               // the picture tile of the next primary ray, or -1
     long long rays = 0, shadow_rays = 0; // traced so far
+    light_geom lg{};        // the lights at the hit point being shaded
     fast_tracer(const scene &sc, const fast_prep &prep);
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
-    bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double &f);
+    bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist, double &f);
+    const light_geom &lights_at(const vec &h, const vec &n, double n2, const vec &u,
+                                bool highlights);
+    const double *highlight_floors(int k) const;
+    double fi_max(int j) const;
+    unsigned bits(int k) const;
+
+private:
+    // nearest through the hierarchy
+    int nearest_tree(const vec &org, const vec &dir, int eye, vec &h);
 };
 
 // The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.

@@ -225,7 +225,7 @@ int render_job::run()
     const int h = frame_.w > 0 && frame_.h > 0 ? frame_.h : 0;
     // prepared for the picture's frame: the same eyes, tiles of its size
     if (!opt_.plain && h > 0)
-        prep_ = fast_prepare(sc_, frame_);
+        prep_ = fast_prepare(sc_, frame_, opt_.kernels);
     if (prep_) {
         const frame &f = trace_;
         colpart_.resize((size_t)f.w);

@@ -57,6 +57,7 @@ struct render_options {
     bool anaglyph = false; // red-cyan: one picture from the two eyes (stereo aside)
     int threads = 0;    // 0: one per core
     bool plain = false; // the reference tracer, one thread
+    int kernels = KERNELS_BEST; // the accelerated tracer's vector kernels (kernels.h)
     bool keep = true;   // false: rows go to on_row only, result() stays empty
     row_fn on_row;      // may be empty
     const std::atomic<bool> *cancel = nullptr; // the caller's own stop flag, or null

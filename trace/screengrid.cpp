@@ -97,25 +97,27 @@ void screengrid_build(screengrid &g, const frame &f, const vec &eye, const primr
 
     const int tx = (w + TILE - 1) / TILE, ty = (h + TILE - 1) / TILE;
     const size_t ntiles = (size_t)tx * ty;
-    std::vector<uint32_t> count(ntiles + 1, 0);
-    for (int k = 0; k < norder; k++) {
-        const span &s = spans[order[k]];
-        for (int j = s.y0 / TILE; s.y0 <= s.y1 && j <= s.y1 / TILE; j++)
-            for (int i = s.x0 / TILE; s.x0 <= s.x1 && i <= s.x1 / TILE; i++)
-                count[(size_t)j * tx + i]++;
-    }
+    // counted in start[t + 1], then summed into the starts; the filling
+    // moves each start[t] on to the end of tile t, shifted back after
     g.start.assign(ntiles + 1, 0);
-    for (size_t t = 0; t < ntiles; t++)
-        g.start[t + 1] = g.start[t] + count[t];
-    g.prims.assign(g.start[ntiles], 0);
-    for (size_t t = 0; t < ntiles; t++)
-        count[t] = g.start[t];
     for (int k = 0; k < norder; k++) {
         const span &s = spans[order[k]];
         for (int j = s.y0 / TILE; s.y0 <= s.y1 && j <= s.y1 / TILE; j++)
             for (int i = s.x0 / TILE; s.x0 <= s.x1 && i <= s.x1 / TILE; i++)
-                g.prims[count[(size_t)j * tx + i]++] = (uint8_t)order[k];
+                g.start[(size_t)j * tx + i + 1]++;
     }
+    for (size_t t = 0; t < ntiles; t++)
+        g.start[t + 1] += g.start[t];
+    g.prims.assign(g.start[ntiles], 0);
+    for (int k = 0; k < norder; k++) {
+        const span &s = spans[order[k]];
+        for (int j = s.y0 / TILE; s.y0 <= s.y1 && j <= s.y1 / TILE; j++)
+            for (int i = s.x0 / TILE; s.x0 <= s.x1 && i <= s.x1 / TILE; i++)
+                g.prims[g.start[(size_t)j * tx + i]++] = (uint8_t)order[k];
+    }
+    for (size_t t = ntiles; t > 0; t--)
+        g.start[t] = g.start[t - 1];
+    g.start[0] = 0;
     g.tx = tx;
     g.ty = ty;
 }

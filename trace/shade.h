@@ -42,7 +42,7 @@ struct trace_stop {
 // Secondary rays nest on the stack: a ray that finds its thread's stack
 // below floor (null: unchecked) sets stop->deep instead of going deeper.
 struct plain_tracer {
-    static constexpr bool skip_zero_terms = false;
+    static constexpr bool shortcuts = false;
     const scene *sc;
     trace_stop *stop = nullptr;  // null: the ray cannot be stopped
     const char *floor = nullptr; // lowest safe stack address, or null

@@ -1,0 +1,287 @@
+// Every way of tracing gives the plain search's bytes: the kernel paths of
+// kernels.h against their scalar twin, number by number, and whole
+// pictures of the samples, the bench scenes and random scenes on every
+// path the processor runs.
+#include "inputs.h"
+#include "randscene.h"
+#include "testscene.h"
+#include "trace/fast.h"
+#include "trace/kernels.h"
+#include "trace/render.h"
+#include "trace/shade_impl.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The same bits, or both no number (which NaN the hardware makes of two
+// differs with the order of the operands, and nothing shows it).
+bool same_number(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b);
+}
+
+// A coordinate from everywhere the shading may meet: ordinary numbers,
+// zeros of both signs, subnormal, tiny, huge, infinite and no number.
+double odd(rng_t &r)
+{
+    switch (r.pick(12)) {
+    case 0:
+        return 0.0;
+    case 1:
+        return -0.0;
+    case 2:
+        return r.u(-1, 1) * 1e-310;
+    case 3:
+        return r.u(-1, 1) * 1e-160;
+    case 4:
+        return r.u(-1, 1) * 1e160;
+    case 5:
+        return r.u(-1, 1) * DBL_MAX;
+    case 6:
+        return r.pick(2) ? HUGE_VAL : -HUGE_VAL;
+    case 7:
+        return std::nan("");
+    default:
+        return r.u(-10, 10);
+    }
+}
+
+vec odd_vec(rng_t &r, bool plain)
+{
+    return plain ? r.v(10) : vec{odd(r), odd(r), odd(r)};
+}
+
+struct geom_case {
+    light_pos L;
+    vec h, n, u;
+    double n2;
+};
+
+geom_case random_case(rng_t &r)
+{
+    geom_case c;
+    const bool plain = r.pick(3) != 0;
+    ligrec lig[LIGHT_MAX];
+    const int n = 1 + r.pick(r.pick(4) ? 8 : LIGHT_MAX);
+    for (int j = 0; j < n; j++)
+        lig[j] = ligrec{odd_vec(r, plain), 1};
+    light_pos_of(c.L, lig, n);
+    c.h = odd_vec(r, plain);
+    c.n = odd_vec(r, plain);
+    c.n2 = vlength2(c.n);
+    vec d = odd_vec(r, plain);
+    vnorm(c.u, d);
+    return c;
+}
+
+std::vector<std::string> scenes_to_trace()
+{
+    std::vector<std::string> v = inputs_under("samples/", ".RT");
+    for (const char *s : {"simple", "csg", "glass", "heavy"})
+        v.push_back(KORU_SOURCE_DIR "/bench/scenes/" + std::string(s) + ".RT");
+    v.push_back(KORU_SOURCE_DIR "/bench/extra/lights60.RT");
+    return v;
+}
+
+// Renders tsc (reloaded by set_up before each render) with the plain
+// search and on every kernel path, on two threads, one view and a pair;
+// every picture must be the plain one.
+template <class F>
+void expect_every_path_alike(F set_up, const std::string &what)
+{
+    for (int stereo : {0, 1}) {
+        set_up();
+        ASSERT_EQ(ray_main(stereo, plain_options()), RAY_DONE) << what;
+        const std::vector<unsigned char> plain = picture();
+        for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
+            set_up();
+            render_options o = threads_options(2);
+            o.kernels = path;
+            ASSERT_EQ(ray_main(stereo, o), RAY_DONE) << what;
+            EXPECT_TRUE(picture() == plain)
+                << what << (stereo ? " (stereo)" : "") << " on " << kernel_path_name(path);
+        }
+    }
+}
+
+} // namespace
+
+// The vector paths do lane by lane the scalar twin's operations: the same
+// numbers for every light, whatever the inputs hold.
+TEST(LightGeometry, EveryPathGivesTheScalarNumbers)
+{
+    rng_t r(21);
+    static light_geom want, got;
+    for (int i = 0; i < 3000; i++) {
+        const geom_case c = random_case(r);
+        const bool hl = r.pick(4) != 0;
+        kernels_of(KERNELS_SCALAR).geometry(c.L, c.h, c.n, c.n2, c.u, hl, want);
+        for (int path = KERNELS_SSE2; path <= kernel_path_best(); path++) {
+            got = light_geom{};
+            kernels_of(path).geometry(c.L, c.h, c.n, c.n2, c.u, hl, got);
+            for (int j = 0; j < c.L.n; j++) {
+                const double *a[] = {want.lx + j, want.ly + j, want.lz + j, want.dl2 + j,
+                                     want.dist + j, want.cn + j, want.ch + j};
+                const double *b[] = {got.lx + j, got.ly + j, got.lz + j, got.dl2 + j,
+                                     got.dist + j, got.cn + j, got.ch + j};
+                for (int q = 0; q < (hl ? 7 : 6); q++)
+                    ASSERT_TRUE(same_number(*a[q], *b[q]))
+                        << kernel_path_name(path) << ": case " << i << ", light " << j
+                        << ", number " << q << ": " << *a[q] << " against " << *b[q];
+            }
+        }
+    }
+}
+
+// The scalar twin computes what the plain shading does with vec.h.
+TEST(LightGeometry, TheScalarNumbersAreTheShadingsOwn)
+{
+    rng_t r(22);
+    static light_geom g;
+    for (int i = 0; i < 3000; i++) {
+        const geom_case c = random_case(r);
+        kernels_of(KERNELS_SCALAR).geometry(c.L, c.h, c.n, c.n2, c.u, true, g);
+        for (int j = 0; j < c.L.n; j++) {
+            vec lv;
+            vsub(lv, c.h, vec{c.L.x[j], c.L.y[j], c.L.z[j]});
+            ASSERT_TRUE(same_number(g.lx[j], lv.x) && same_number(g.ly[j], lv.y) &&
+                        same_number(g.lz[j], lv.z));
+            ASSERT_TRUE(same_number(g.dl2[j], vlength2(lv)));
+            ASSERT_TRUE(same_number(g.dist[j], vlength(lv)));
+            ASSERT_TRUE(same_number(g.cn[j], vcos(c.n, lv))) << "case " << i;
+            ASSERT_TRUE(same_number(g.ch[j], shade_detail::highlight_cos(c.u, c.n, lv)))
+                << "case " << i;
+        }
+    }
+}
+
+// Quadrics and cones of every kind: bounded and not, degenerate, of huge
+// and tiny coefficients, and numbers that are none.
+void random_quads(rng_t &r, primrec *pri, int n, int *items, int &nitems)
+{
+    nitems = 0;
+    for (int i = 0; i < n; i++) {
+        const bool plain = r.pick(4) != 0;
+        primrec p = prim(3 + r.pick(2), plain ? vec{r.u(0.1, 3), r.u(-1, 3), r.u(-3, 3)}
+                                               : odd_vec(r, false),
+                         plain ? r.v(4) : odd_vec(r, false));
+        if (r.pick(6) == 0)
+            p.geom.y = 0; // a cylinder
+        p.surf = 1 + r.pick(3);
+        pri[i] = p;
+        items[nitems++] = i;
+    }
+}
+
+// The plain search's nearest over the primitives in items.
+pick plain_nearest(const primrec *pri, const int *items, int n, const vec &o, const vec &d)
+{
+    pick b;
+    for (int k = 0; k < n; k++) {
+        vec p, q;
+        crossp(p, o, d, pri[items[k]], pri);
+        const double d2 = vlength2(vsub(q, o, p));
+        if (d2 < b.d2) {
+            b.d2 = d2;
+            b.i = items[k];
+            b.p = p;
+        }
+    }
+    return b;
+}
+
+bool same_pick(const pick &a, const pick &b)
+{
+    return a.i == b.i && (a.i < 0 || (same_number(a.d2, b.d2) && same_number(a.p.x, b.p.x) &&
+                                      same_number(a.p.y, b.p.y) && same_number(a.p.z, b.p.z)));
+}
+
+// Every path's nearest over a quad_set is the plain search's over the same
+// primitives: the same primitive, distance and point, ties to the lower
+// index, from ordinary origins and from far out, where the no-hit marker
+// itself may be nearest.
+TEST(QuadKernels, NearestIsThePlainSearchs)
+{
+    rng_t r(24);
+    static primrec pri[PRIM_MAX];
+    static quad_set Q;
+    int items[PRIM_MAX], n;
+    for (int i = 0; i < 2000; i++) {
+        random_quads(r, pri, 1 + r.pick(i % 10 == 0 ? PRIM_MAX : 12), items, n);
+        if (r.pick(5) == 0 && n > 1)
+            pri[n - 1] = pri[0]; // a twin: a tie
+        quad_set_of(Q, pri, items, n);
+        for (int ray = 0; ray < 20; ray++) {
+            const bool plain = r.pick(4) != 0;
+            vec o = plain ? r.v(8) : odd_vec(r, false), d = plain ? r.v(1) : odd_vec(r, false);
+            if (r.pick(10) == 0)
+                o = vec{FAR, FAR * (1 - 1e-15), FAR}; // where the marker is near
+            const pick want = plain_nearest(pri, items, n, o, d);
+            for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
+                pick got;
+                kernels_of(path).nearest(Q, o, d, got);
+                ASSERT_TRUE(same_pick(want, got))
+                    << kernel_path_name(path) << ": set " << i << ", ray " << ray << ": "
+                    << want.i << " at " << want.d2 << " against " << got.i << " at " << got.d2;
+            }
+        }
+    }
+}
+
+TEST(LightGeometry, PathsAreChosenByTheProcessor)
+{
+    const int best = kernel_path_best();
+    EXPECT_GE(best, KERNELS_SCALAR);
+    EXPECT_LE(best, KERNELS_AVX2);
+    EXPECT_EQ(kernel_path_usable(KERNELS_BEST), best);
+    EXPECT_EQ(kernel_path_usable(KERNELS_SCALAR), KERNELS_SCALAR);
+    EXPECT_EQ(kernel_path_usable(KERNELS_AVX2 + 1), best);
+#if defined(__x86_64__)
+    EXPECT_GE(best, KERNELS_SSE2); // every x86-64 processor has SSE2
+#endif
+}
+
+// The samples, the bench scenes and 60 lights over glass at depth 10, at
+// a small size.
+TEST(LightPaths, SceneFilesMatchThePlainSearch)
+{
+    for (const std::string &file : scenes_to_trace()) {
+        expect_every_path_alike(
+            [&] {
+                scene_begin();
+                ASSERT_EQ(data_load(file.c_str()), 1) << file;
+                ixmx = 48, iymx = 36;
+            },
+            file);
+        if (HasFailure())
+            return;
+    }
+}
+
+// Random scenes of every kind with the optics at the edges of the
+// shortcuts, up to 100 lights.
+TEST(LightPaths, RandomScenesMatchThePlainSearch)
+{
+    rng_t r(23);
+    for (int sc = 0; sc < 16; sc++) {
+        const unsigned seed = r.g();
+        const int nprim = 2 + r.pick(30), nlight = 1 + r.pick(sc % 4 == 0 ? 100 : 9);
+        expect_every_path_alike(
+            [&] {
+                rng_t s(seed);
+                random_scene(s, 1, nprim, nlight);
+                hostile_optics(s);
+                look(s.v(1), s.v(1), 14, 8, 24, 16, 2);
+            },
+            "scene " + std::to_string(sc));
+        if (HasFailure())
+            return;
+    }
+}
