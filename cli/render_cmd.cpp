@@ -103,7 +103,6 @@ int finish(int rc, const render_job &job, picture_out &pic, const char *scene, c
         return fail("%s: the picture size %d x %d has no dots; nothing to render", scene,
                     f.width, f.h);
 
-    const picture &pic = job.result();
     msglist msgs;
     if (!pic.save(job, msgs))
         return fail("%s", msgs.first("cannot write the picture"));

@@ -16,7 +16,7 @@ namespace {
 // A PNG file as another program writes one: w x h dots of the given colour
 // type and bit depth, rows of raw samples (big-endian at 16 bits), with a
 // palette and transparency where given.
-struct png_spec {
+struct png_case {
     int w, h, type, depth;
     std::vector<unsigned char> rows; // h rows, packed as the type and depth say
     bool interlace = false;
@@ -30,7 +30,7 @@ void append(png_structp png, png_bytep data, size_t n)
     out->append((const char *)data, n);
 }
 
-std::string encode(const png_spec &s)
+std::string encode(const png_case &s)
 {
     std::string out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -115,7 +115,7 @@ TEST(Png, WhatOtherProgramsWrite)
 {
     struct row {
         const char *what;
-        png_spec spec;
+        png_case pic;
         std::vector<unsigned> want; // 0xRRGGBB, dot by dot
     } rows[] = {
         {"grey 8", {2, 1, PNG_COLOR_TYPE_GRAY, 8, {77, 200}}, {0x4d4d4d, 0xc8c8c8}},
@@ -137,18 +137,18 @@ TEST(Png, WhatOtherProgramsWrite)
          {0xffffff, 0xc86432, 0x010203}},
     };
     for (const row &r : rows) {
-        ASSERT_EQ(load_bytes(encode(r.spec)), RGB_LOADED) << r.what << ": " << twarn.first();
-        EXPECT_EQ(ixmx, r.spec.w) << r.what;
+        ASSERT_EQ(load_bytes(encode(r.pic)), RGB_LOADED) << r.what << ": " << twarn.first();
+        EXPECT_EQ(ixmx, r.pic.w) << r.what;
         for (size_t i = 0; i < r.want.size(); i++)
             EXPECT_EQ(dot((int)i), r.want[i]) << r.what << ", dot " << i;
         EXPECT_EQ(warnings(), 0) << r.what << ": " << twarn.first();
     }
 
     // an interlaced file gives the dots of a plain one
-    png_spec plain{13, 9, PNG_COLOR_TYPE_RGB, 8, {}};
+    png_case plain{13, 9, PNG_COLOR_TYPE_RGB, 8, {}};
     for (int i = 0; i < 13 * 9 * 3; i++)
         plain.rows.push_back((unsigned char)(i * 31));
-    png_spec laced = plain;
+    png_case laced = plain;
     laced.interlace = true;
     ASSERT_EQ(load_bytes(encode(plain)), RGB_LOADED);
     const std::vector<unsigned char> a = picture();
@@ -161,8 +161,8 @@ TEST(Png, WhatOtherProgramsWrite)
 // 0 x 0; a file cut inside its dots loads, the rest white, and says so.
 TEST(Png, RefusedDamagedAndTooLarge)
 {
-    png_spec big{1025, 1, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(1025, 9)};
-    png_spec tall{1, 769, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(769, 9)};
+    png_case big{1025, 1, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(1025, 9)};
+    png_case tall{1, 769, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(769, 9)};
     mixed_picture(40, 30);
     const std::string path = scratch("whole.png");
     ASSERT_EQ(save_png(path.c_str(), 40, 30, gdatar, gdatag, gdatab, twarn), 1);
