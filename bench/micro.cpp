@@ -172,7 +172,28 @@ void live_frame(benchmark::State &st, const std::string &file, bool preview)
     }
 }
 
+// What a picture costs before its first ray: the accelerations of each
+// bench scene for its eye and lights.
+void prepare(benchmark::State &st, const std::string &file)
+{
+    scene s;
+    msglist msgs;
+    frame f;
+    if (!data_load(s, file.c_str(), msgs) || !make_frame(s, 0, f)) {
+        st.SkipWithError("cannot load the scene");
+        return;
+    }
+    for (auto _ : st)
+        benchmark::DoNotOptimize(fast_prepare(s, f));
+}
+
 const int registered = [] {
+    for (const char *name : {"simple", "csg", "heavy", "glass"}) {
+        const std::string file = std::string(KORU_BENCH_SCENES) + "/" + name + ".RT";
+        benchmark::RegisterBenchmark((std::string("BM_prepare/") + name).c_str(),
+                                     [file](benchmark::State &st) { prepare(st, file); })
+            ->Unit(benchmark::kMicrosecond);
+    }
     for (const char *name : {"room", "csg", "quadrics", "glass", "mirrors", "stereo"}) {
         const std::string file = std::string(KORU_SAMPLES) + "/" + name + ".RT";
         for (bool preview : {true, false})

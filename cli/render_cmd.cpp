@@ -53,6 +53,7 @@ void draw_bar(int done, int rows)
 // the last row is traced. A PNG, and a BMP that cannot be written so, is
 // made from the whole picture at the end.
 struct picture_out {
+    static constexpr int FLUSH_ROWS = 32;
     const char *path = nullptr;
     safe_file pieces;
     bool begin(const char *out, int width, int height)
@@ -71,6 +72,14 @@ struct picture_out {
         line.resize((size_t)bmp_line_bytes(width));
         bmp_line(line.data(), width, r, g, b);
         pieces.write_at((size_t)bmp_line_at(width, height, y), line.data(), line.size());
+        // Rows are handed out top to bottom, so the rows a stretch above
+        // this one are done: their bytes start on their way to the disk
+        // while tracing goes on, and the flush at the end has less to wait
+        // for.
+        if ((y + 1) % FLUSH_ROWS == 0 && y + 1 >= 2 * FLUSH_ROWS) {
+            const long at = bmp_line_at(width, height, y - FLUSH_ROWS);
+            pieces.flush_soon((size_t)at, (size_t)(FLUSH_ROWS * bmp_line_bytes(width)));
+        }
     }
     int save(const render_job &job, msglist &msgs)
     {

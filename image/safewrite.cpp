@@ -259,6 +259,17 @@ bool safe_file::write_at(size_t at, const void *data, size_t n)
     return true;
 }
 
+void safe_file::flush_soon(size_t at, size_t n)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (fd_ >= 0 && n > 0)
+        (void)::sync_file_range(fd_, (off_t)at, (off_t)n, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)at;
+    (void)n;
+#endif
+}
+
 int safe_file::commit(msglist &msgs)
 {
     if (fd_ < 0) {

@@ -45,6 +45,10 @@ public:
     // Writes n bytes at offset at; false, and every later write false
     // too, once one has failed (commit then reports it).
     bool write_at(size_t at, const void *data, size_t n);
+    // Starts writing the n bytes at offset at to disk, without waiting, so
+    // that commit() has less left to wait for. Only a hint: bytes written
+    // there later are still flushed by commit().
+    void flush_soon(size_t at, size_t n);
     // 1 when the target now holds every byte written; 0 on failure, with
     // the reason (naming the target) in msgs. The new file is gone then.
     int commit(msglist &msgs);

@@ -241,7 +241,7 @@ TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
 }
 
 // safe_file: a file written in pieces, from several threads and in any
-// order, replaces the target whole, keeping its permissions, and leaves
+// order, and flushed early in stretches, replaces the target whole, keeping its permissions, and leaves
 // nothing else beside it.
 TEST(SafeFile, PiecesFromManyThreadsMakeTheWholeFile)
 {
@@ -257,9 +257,13 @@ TEST(SafeFile, PiecesFromManyThreadsMakeTheWholeFile)
     std::vector<std::thread> ts;
     for (int t = 0; t < 4; t++)
         ts.emplace_back([&, t] {
-            // pieces of 1000 bytes, last first, every fourth to each thread
-            for (int k = 99 - t; k >= 0; k -= 4)
+            // pieces of 1000 bytes, last first, every fourth to each thread,
+            // each sent on its way to the disk with its neighbours, some
+            // of them not written yet
+            for (int k = 99 - t; k >= 0; k -= 4) {
                 EXPECT_TRUE(f.write_at((size_t)k * 1000, want.data() + k * 1000, 1000));
+                f.flush_soon((size_t)(k > 0 ? k - 1 : 0) * 1000, 3000);
+            }
         });
     for (std::thread &t : ts)
         t.join();

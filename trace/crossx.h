@@ -8,10 +8,18 @@
 // millions of rays, and an out-of-line call costs more than the test.
 #define KORU_INLINE __attribute__((always_inline)) inline
 
-// Accepts the points of a primitive without partners at once.
+// Accepts the points of a primitive without partners at once. checkin
+// gets a copy, so that x, whose address it would take, can stay in
+// registers.
 inline int checkin_inline(vec &x, const primrec &p, const primrec *tab)
 {
-    return p.nmem <= 0 ? 1 : checkin(x, p, tab);
+    if (p.nmem <= 0)
+        return 1;
+    vec y = x;
+    if (checkin(y, p, tab))
+        return 1;
+    x = nohit();
+    return 0;
 }
 
 namespace crossx_detail {
