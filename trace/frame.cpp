@@ -68,9 +68,11 @@ void make_eye(vec &dir, const vec &eye, int x, int y, const frame &f)
 
 frame scaled_frame(const frame &f, int n)
 {
+    // a size of no dots (0 or below, as the scene file gave it) stays as
+    // it is: nothing is traced, and it could not be multiplied safely
     frame s = f;
-    s.w = f.w * n;
-    s.h = f.h * n;
-    s.width = f.width * n;
+    s.w = f.w > 0 ? f.w * n : f.w;
+    s.h = f.h > 0 ? f.h * n : f.h;
+    s.width = f.width > 0 ? f.width * n : f.width;
     return s;
 }
