@@ -6,6 +6,7 @@
 #include "../image/safewrite.h"
 #include "../trace/render.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -53,7 +54,7 @@ void draw_bar(int done, int rows)
 // the last row is traced. A PNG, and a BMP that cannot be written so, is
 // made from the whole picture at the end.
 struct picture_out {
-    static constexpr int FLUSH_ROWS = 32;
+    static constexpr int FLUSH_ROWS = 4 * ROW_GROUP;
     const char *path = nullptr;
     safe_file pieces;
     bool begin(const char *out, int width, int height)
@@ -68,17 +69,25 @@ struct picture_out {
     void row(int y, int width, int height, const unsigned char *r, const unsigned char *g,
              const unsigned char *b)
     {
-        thread_local std::vector<unsigned char> line;
-        line.resize((size_t)bmp_line_bytes(width));
-        bmp_line(line.data(), width, r, g, b);
-        pieces.write_at((size_t)bmp_line_at(width, height, y), line.data(), line.size());
-        // Rows are handed out top to bottom, so the rows a stretch above
+        // a group's rows come in order on one thread: laid out side by
+        // side, bottom-up as in the file, and written at once
+        thread_local std::vector<unsigned char> group;
+        const long line = bmp_line_bytes(width);
+        const int first = y / ROW_GROUP * ROW_GROUP;
+        const int last = std::min(first + ROW_GROUP, height) - 1;
+        group.resize((size_t)(line * ROW_GROUP));
+        bmp_line(group.data() + (size_t)(line * (last - y)), width, r, g, b);
+        if (y < last)
+            return;
+        pieces.write_at((size_t)bmp_line_at(width, height, last), group.data(),
+                        (size_t)(line * (last - first + 1)));
+        // Groups are handed out top to bottom, so the rows a stretch above
         // this one are done: their bytes start on their way to the disk
         // while tracing goes on, and the flush at the end has less to wait
         // for.
         if ((y + 1) % FLUSH_ROWS == 0 && y + 1 >= 2 * FLUSH_ROWS) {
             const long at = bmp_line_at(width, height, y - FLUSH_ROWS);
-            pieces.flush_soon((size_t)at, (size_t)(FLUSH_ROWS * bmp_line_bytes(width)));
+            pieces.flush_soon((size_t)at, (size_t)(FLUSH_ROWS * line));
         }
     }
     int save(const render_job &job, msglist &msgs)

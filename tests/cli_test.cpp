@@ -130,8 +130,10 @@ TEST(Cli, RenderWritesTheBmp)
     r = run({"render", scene, out, "--size", "33", "17"});
     ASSERT_EQ(r.status, 0);
     const std::string a = slurp(out);
-    ASSERT_EQ(run({"render", "--threads", "1", scene, out, "--size", "33", "17"}).status, 0);
-    EXPECT_TRUE(slurp(out) == a);
+    for (const char *threads : {"1", "3"}) {
+        ASSERT_EQ(run({"render", "--threads", threads, scene, out, "--size", "33", "17"}).status, 0);
+        EXPECT_TRUE(slurp(out) == a) << threads;
+    }
     ASSERT_EQ(run({"render", scene, out, "--plain", "--size", "33", "17"}).status, 0);
     EXPECT_TRUE(slurp(out) == a);
     ASSERT_EQ(run({"render", scene, out, "--aa", "1", "--size", "33", "17"}).status, 0);

@@ -172,7 +172,9 @@ bool render_job::make_row(TR &tr, int y, unsigned char *r, unsigned char *g, uns
     return true;
 }
 
-// Rows are handed out one at a time, so no thread idles while others end.
+// Rows are handed out a few at a time (ROW_GROUP), so no thread idles
+// long while others end, and a caller writing rows to a file can write a
+// group at once.
 void render_job::trace_rows(int nthreads)
 {
     const int w = frame_.width, h = rows_.load();
@@ -183,10 +185,13 @@ void render_job::trace_rows(int nthreads)
             tr.floor = floor;
             std::vector<unsigned char> own(opt_.keep ? 0 : (size_t)w * 3), traced;
             std::vector<unsigned> sums;
-            for (;;) {
+            for (int y = 0, end = 0;; y++) {
                 if (stop_.halt())
                     break;
-                int y = next.fetch_add(1);
+                if (y == end) {
+                    y = next.fetch_add(ROW_GROUP);
+                    end = y + ROW_GROUP < h ? y + ROW_GROUP : h;
+                }
                 if (y >= h)
                     break;
                 unsigned char *r, *g, *b;

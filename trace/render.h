@@ -44,7 +44,11 @@ enum {
 };
 
 // Called on a tracing thread as each row is done: row y of the picture,
-// w samples per channel (w is the picture's width, h its height).
+// w samples per channel (w is the picture's width, h its height). Rows
+// are handed out in groups of ROW_GROUP, rows g·ROW_GROUP on (the last
+// group may be shorter); the rows of a group are done in order by one
+// thread, and the groups in order of their start.
+constexpr int ROW_GROUP = 8;
 using row_fn = std::function<void(int y, int w, int h, const unsigned char *r,
                                   const unsigned char *g, const unsigned char *b)>;
 
