@@ -48,10 +48,10 @@ void draw_bar(int done, int rows)
     std::fflush(stderr);
 }
 
-// The picture file. A BMP is laid out row by row on the tracing threads,
-// straight into the new file where it can be (a regular file, or a new
-// one), so that no big buffer is filled and little is left to write once
-// the last row is traced. A PNG, and a BMP that cannot be written so, is
+// The picture file. A BMP is laid out on the tracing threads, a group of
+// rows (ROW_GROUP) at a time, straight into the new file where it can be
+// (a regular file, or a new one), so that no big buffer is filled and
+// little is left to write once the last row is traced. A PNG, and a BMP that cannot be written so, is
 // made from the whole picture at the end.
 struct picture_out {
     static constexpr int FLUSH_ROWS = 4 * ROW_GROUP;
