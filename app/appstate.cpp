@@ -9,6 +9,7 @@ scene model;
 planes gdata;
 std::vector<std::string> recent_files;
 std::string scene_file;
+unsigned scene_serial;
 int aa_level = 1;
 
 char szFileExt[EXT_BYTES];

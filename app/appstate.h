@@ -67,6 +67,9 @@ extern int aa_level;
 // could not be read) or written with "Save *.RT(&W)"; szFName may name a
 // picture since.
 extern std::string scene_file;
+// Counts the scene files read into the model or written from it: the
+// model's camera is the file's whenever it moves on.
+extern unsigned scene_serial;
 
 extern char szFileExt[EXT_BYTES];
 extern char szFileSpec[PATH_BYTES];

@@ -2,6 +2,7 @@
 
 #include "../base/whole.h"
 #include "../image/display.h"
+#include "../image/picfile.h"
 
 #include <cstring>
 #include <strings.h>
@@ -79,5 +80,5 @@ int parse_cmdline(int argc, char **argv, cmdline &c, std::string &err)
 
 bool is_picture_name(const std::string &path)
 {
-    return ends_with(path, ".bmp") || ends_with(path, ".png");
+    return ends_with(path, ".bmp") || png_name(path.c_str());
 }

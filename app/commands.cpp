@@ -143,8 +143,10 @@ int load_scene(ui_port &ui)
         std::string head = std::string("\"") + szFName + "\" is not quite right:";
         ErrorMsg(ui, warn_text(head, msgs, szFName).c_str());
     }
-    if (opened)
+    if (opened) {
         add_recent(recent_files, szFName);
+        scene_serial++;
+    }
     return opened;
 }
 
@@ -169,6 +171,7 @@ void cmd_save_rt(ui_port &ui)
     ui.set_title(szFName);
     scene_file = path;
     add_recent(recent_files, szFName);
+    scene_serial++;
 }
 
 // A file path split into szTmpFilePath and szTmpFileName, as the file

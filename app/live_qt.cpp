@@ -90,8 +90,6 @@ void LiveDriver::set_on(bool on)
         st.turn_on();
         win->statusBar()->show();
         follow();
-        if (!rt_ready)
-            st.frame_done(LIVE_EXACT, RAY_NOVIEW); // nothing to show yet
         pump();
     } else {
         if (st.turn_off())
@@ -128,13 +126,14 @@ void LiveDriver::watch()
 
 void LiveDriver::command_ran(int id)
 {
-    if (id == IDM_OPENRT || id == IDM_SAVERT)
+    // a scene file read or written: its camera is the model's
+    if (scene_serial != serial_seen) {
+        serial_seen = scene_serial;
         st.remember_file_camera(model);
+    }
     follow();
     if (st.command_ran(id) && job)
         job->cancel();
-    if (id == IDM_OPENRT && !rt_ready)
-        return;
     pump();
 }
 
@@ -202,7 +201,6 @@ void LiveDriver::start(int k)
         opt.on_row = win->rows_to_overlay(0, 0);
         job = std::make_unique<render_job>(model, opt);
     }
-    kind = k;
     const unsigned g = ++gen;
     render_job *j = job.get();
     worker = std::thread([this, j, g] {
@@ -223,6 +221,7 @@ void LiveDriver::finished(unsigned g, int rc)
 void LiveDriver::end_frame(int rc)
 {
     ++gen;
+    const int kind = st.running;
     if (kind == LIVE_EXACT && rc == RAY_DONE) {
         // Make Image's picture, kept as Make Image keeps it
         keep_picture(*job, model, gdata);
@@ -235,7 +234,6 @@ void LiveDriver::end_frame(int rc)
         win->status(why_not(rc));
     }
     st.frame_done(kind, rc);
-    kind = LIVE_IDLE;
     job.reset();
 }
 
@@ -267,18 +265,7 @@ void LiveDriver::mouse(QMouseEvent *e)
         return;
     const QPoint d = p - last;
     last = p;
-    bool ok;
-    if (drag == 1) {
-        ok = orbit(model, d.x(), d.y());
-    } else {
-        // a dot on the screen is 100 / zoom dots of the picture
-        int W, H;
-        frame f;
-        ok = make_frame(model, 0, f);
-        zoomed_size(f.width, f.h, W, H);
-        ok = ok && W > 0 && pan(model, d.x(), d.y(), W);
-    }
-    if (ok)
+    if (drag == 1 ? orbit(model, d.x(), d.y()) : pan_by(d.x(), d.y()))
         moved();
 }
 
@@ -320,25 +307,27 @@ bool LiveDriver::key(QKeyEvent *e)
         break;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        if (e->modifiers() & Qt::ControlModifier)
-            return false;
-        dolly(model, 1);
-        moved();
-        return true;
     case Qt::Key_Minus:
         if (e->modifiers() & Qt::ControlModifier)
-            return false;
-        dolly(model, -1);
+            return false; // Ctrl+= and Ctrl+- step the zoom
+        dolly(model, e->key() == Qt::Key_Minus ? -1 : 1);
         moved();
         return true;
     default:
         return false;
     }
-    frame f;
-    int W = 0, H;
-    if (make_frame(model, 0, f))
-        zoomed_size(f.width, f.h, W, H);
-    if (shift ? W > 0 && pan(model, dx, dy, W) : orbit(model, dx, dy))
+    if (shift ? pan_by(dx, dy) : orbit(model, dx, dy))
         moved();
     return true;
+}
+
+bool LiveDriver::pan_by(int dx, int dy)
+{
+    // a dot on the screen is 100 / zoom dots of the picture
+    frame f;
+    int W, H;
+    if (!make_frame(model, 0, f))
+        return false;
+    zoomed_size(f.width, f.h, W, H);
+    return W > 0 && pan(model, dx, dy, W);
 }

@@ -62,6 +62,8 @@ private:
     void finished(unsigned gen, int rc);
     void end_frame(int rc);
     void moved();
+    // Pans the look point by dx, dy dots of the screen; false without a view.
+    bool pan_by(int dx, int dy);
     void reload();
     void watch();
 
@@ -72,8 +74,8 @@ private:
     QString followed;           // the scene file followed
     std::unique_ptr<render_job> job;
     std::thread worker;
-    int kind = LIVE_IDLE;
     unsigned gen = 0;
+    unsigned serial_seen = 0;   // scene_serial when the file's camera was last taken
     QPoint last;                // the mouse at the last motion
     int drag = 0;               // 0 none, 1 orbit, 2 pan
 };

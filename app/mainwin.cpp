@@ -196,8 +196,6 @@ void MainWin::build_menu()
     };
     file_menu = popup("File(F)", {{"Open *.BMP(&O)", IDM_OPENBMP}, {"Save *.BMP(&S)", IDM_SAVEBMP},
                                   {nullptr, 0}, {"Exit(&X)", IDM_EXIT}});
-    // the recent files go between Save and Exit
-    recent_sep = file_menu->actions().at(2);
     QMenu *rt = popup("RayTrace(&R)", {{"Open *.RT(&L)", IDM_OPENRT}, {"Save *.RT(&W)", IDM_SAVERT},
                                        {"Make Image(&I)", IDM_MAKE},
                                        {"Make 3D Image(&3)", IDM_MAKE3D},
@@ -270,8 +268,8 @@ void MainWin::build_recent()
         sep->setSeparator(true);
         recent_actions.push_back(sep);
     }
-    file_menu->insertActions(recent_sep->isSeparator() ? file_menu->actions().last() : recent_sep,
-                             recent_actions);
+    // between Save and Exit
+    file_menu->insertActions(action(IDM_EXIT), recent_actions);
 }
 
 void MainWin::set_aa(int level)
@@ -302,7 +300,7 @@ void MainWin::command(int id)
         driver->pause();
     app_command(*this, id);
     if (id >= IDM_AA1 && id <= IDM_AA4)
-        set_aa(aa_level);
+        remembered.aa = aa_level; // the menu's group has ticked it
     after_command(z, m);
     driver->command_ran(id);
 }

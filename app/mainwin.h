@@ -144,7 +144,6 @@ private:
     View *area;
     QScrollArea *scroll;
     QMenu *file_menu = nullptr;
-    QAction *recent_sep = nullptr;
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
     std::unique_ptr<QPrinter> printer;

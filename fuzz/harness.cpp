@@ -134,8 +134,6 @@ int render_kept(scene &sc, int stereo, const render_options &base, picture &pic)
 {
     render_options opt = base;
     opt.stereo = stereo;
-    opt.aa = base.aa;
-    opt.anaglyph = base.anaglyph;
     render_job job(sc, opt);
     int rc = job.run();
     if (rc == RAY_DONE) {

@@ -245,8 +245,10 @@ TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
 
 TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
 {
+    const unsigned serial = scene_serial;
     testing::internal::CaptureStdout();
     open_scene(ui, (tmp.path + "/missing.RT").c_str());
+    EXPECT_EQ(scene_serial, serial); // the model holds no file's camera
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Cannot open \"" + tmp.path + "/missing.RT\" !!\n");
     EXPECT_EQ(rt_ready, 1);
@@ -258,6 +260,7 @@ TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
     open_scene(ui, (tmp.path + "/CUT.RT").c_str());
     ASSERT_EQ(ui.msgs.size(), 2u);
     EXPECT_NE(ui.msgs[1].text.find("inside record 1"), std::string::npos);
+    EXPECT_EQ(scene_serial, serial + 1);
     EXPECT_STREQ(oldFName, "CUT.RT");
     EXPECT_STREQ(szTmpFilePath, (tmp.path + "/").c_str());
 }
@@ -382,8 +385,12 @@ TEST_F(Commands, SavedSceneRendersTheDotsShown)
     model.rx = -0.25;
     app_command(ui, IDM_MAKE);
     ASSERT_EQ(image_ready, 1);
+    const unsigned serial = scene_serial;
+    app_command(ui, IDM_SAVERT); // the dialog cancelled: the model is no file's
+    EXPECT_EQ(scene_serial, serial);
     ui.files.push_back(type_ok("MOVED.RT"));
     app_command(ui, IDM_SAVERT);
+    EXPECT_EQ(scene_serial, serial + 1);
     const std::string path = tmp.path + "/MOVED.RT";
     EXPECT_EQ(ui.title, path);
     EXPECT_STREQ(oldFName, "MOVED.RT");
