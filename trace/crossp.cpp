@@ -1,7 +1,7 @@
 #include "crossx.h"
 
 // inside, inline in checkin's loop
-__attribute__((always_inline)) inline int inside_of(const vec &x, const primrec &p)
+KORU_INLINE int inside_of(const vec &x, const primrec &p)
 {
     vec v;
     vsub(v, x, p.pos);

@@ -187,3 +187,11 @@ KORU_INLINE vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec
     }
 }
 
+// crossp, inline: the origin's constants worked out for this one ray.
+KORU_INLINE vec &crossp_inline(vec &r, const vec &o, const vec &d, const primrec &p,
+                               const primrec *tab)
+{
+    xconst k;
+    xprep_inline(k, o, p);
+    return crossx_inline(r, o, d, p, k, tab);
+}

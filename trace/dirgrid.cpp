@@ -174,7 +174,7 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aa
     };
 
     // counted in start[c + 1], then summed into the starts; the filling
-    // moves each start[c + 1] on to the end of cell c + 1
+    // moves each start[c] on to the end of cell c, shifted back after
     g.start.assign(ncells + 1, 0);
     size_t total = 0;
     if (!each_cell([&](size_t c, int) {
@@ -187,7 +187,6 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aa
     for (size_t c = 0; c < ncells; c++)
         g.start[c + 1] += g.start[c];
     g.prims.assign(total, 0);
-    // fill[c] = start[c]: filled through start itself, shifted back after
     each_cell([&](size_t c, int i) {
         g.prims[g.start[c]++] = (uint8_t)i;
         return true;

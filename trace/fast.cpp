@@ -396,9 +396,7 @@ __attribute__((noinline)) int nearest_whole(const fast_prep &S, const vec &org, 
     vec p, q;
     for (int n = 0; n < S.nrest; n++) {
         const int k = S.rest[n];
-        xconst x;
-        xprep_inline(x, org, pri[k]);
-        crossx_inline(p, org, dir, pri[k], x, pri);
+        crossp_inline(p, org, dir, pri[k], pri);
         b.offer(vlength2(vsub(q, org, p)), k, p);
     }
     S.K->nearest(S.Q, org, dir, b);
@@ -454,13 +452,10 @@ __attribute__((noinline)) int fast_tracer::nearest_tree(const vec &org, const ve
     ray_setup(S, ri, org, dir, vlength(dir));
     double tn;
     auto offer = [&](int k) {
-        if (xc) {
+        if (xc)
             crossx_inline(p, org, dir, pri[k], xc[k], pri);
-        } else {
-            xconst x; // crossp, inline
-            xprep_inline(x, org, pri[k]);
-            crossx_inline(p, org, dir, pri[k], x, pri);
-        }
+        else
+            crossp_inline(p, org, dir, pri[k], pri);
         b.offer(vlength2(vsub(q, org, p)), k, p);
     };
 

@@ -79,6 +79,5 @@ void quad_set_of(quad_set &Q, const primrec *pri, const int *items, int n)
         Q.pz[s] = p ? p->pos.z : 0.0;
         Q.sub[s] = p && p->type == PRIM_QUADRIC ? 1.0 : 0.0;
         Q.index[s] = p ? items[s] : -1.0;
-        Q.glass[s] = p && p->surf == SURF_GLASS ? 1.0 : 0.0;
     }
 }

@@ -74,7 +74,6 @@ struct quad_set {
     alignas(32) double pz[QUAD_ROOM];
     alignas(32) double sub[QUAD_ROOM];   // 1 for a quadric, 0 for a cone
     alignas(32) double index[QUAD_ROOM]; // the primitive's index
-    alignas(32) double glass[QUAD_ROOM]; // 1 for SURF_GLASS, else 0
     int n = 0;      // quadrics in use
     int padded = 0; // n rounded up to a multiple of four
 };

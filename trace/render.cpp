@@ -114,8 +114,7 @@ void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, un
             // the dot it falls in (the tiles' margin holds at any fraction
             // of a dot)
             if constexpr (std::is_same_v<TR, fast_tracer>)
-                tr.tile = aa_ == 1 ? fast_tile(*prep_, e, x, y)
-                                   : fast_tile(*prep_, e, x / aa_, y / aa_);
+                tr.tile = fast_tile(*prep_, e, x / aa_, y / aa_);
             store(r, g, b, i++, trace_dot(tr, c, eye, dir, depth, e));
         }
     }
@@ -248,8 +247,10 @@ int render_job::run()
     rows_ = h;
 
     int nthreads = opt_.plain ? 1 : opt_.threads > 0 ? opt_.threads : render_threads_default();
-    if (nthreads > h)
-        nthreads = h > 0 ? h : 1;
+    // no more threads than groups of rows to hand out
+    const int groups = (h + ROW_GROUP - 1) / ROW_GROUP;
+    if (nthreads > groups)
+        nthreads = groups > 0 ? groups : 1;
     if (h > 0)
         trace_rows(nthreads);
 

@@ -181,7 +181,6 @@ void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const p
 
 // What the shading of a hit needs, worked out once (surface_at).
 struct surface {
-    int hit;
     const primrec *ph;
     vec h, n, u; // the point, the normal and the unit dir (where needed)
     colr k;      // the surface colour
@@ -222,7 +221,6 @@ inline void surface_at(surface &s, const scene &sc, int hit, unsigned bits, cons
 {
     using namespace shade_detail;
     const primrec &ph = sc.pri[hit];
-    s.hit = hit;
     s.ph = &ph;
     s.h = h;
     refl(s.n, h, ph);
