@@ -1,14 +1,13 @@
 #include "rgb.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
 #include "picio.h"
 #include "safewrite.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -54,20 +53,6 @@ int refuse_picture(msglist &msgs, const char *path, const char *why)
 {
     msgs.add("\"%s\" is refused: %s", path, why);
     return RGB_REFUSED;
-}
-
-std::FILE *open_picture(const char *path, msglist &msgs)
-{
-    struct stat st;
-    std::FILE *f = nullptr;
-    const char *why = "it is a directory";
-    if (stat(path, &st) != 0)
-        why = std::strerror(errno);
-    else if (!S_ISDIR(st.st_mode) && !(f = std::fopen(path, "rb")))
-        why = std::strerror(errno);
-    if (!f)
-        msgs.add("cannot open \"%s\": %s", path, why);
-    return f;
 }
 
 long bmp_bytes(int w, int h)
@@ -155,7 +140,7 @@ int save_rgb(const char *path, const planes &pl, int w, int h, msglist &msgs)
 
 int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msgs)
 {
-    std::FILE *f = open_picture(path, msgs);
+    std::FILE *f = open_to_read(path, msgs);
     if (!f)
         return RGB_NOFILE;
     int rc = load_bmp_file(f, path, pl, width, height, msgs);

@@ -1,6 +1,7 @@
 #include "picfile.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
 #include "picio.h"
 #include "png.h"
 
@@ -27,7 +28,7 @@ int save_picture(const char *path, const planes &pl, int w, int h, msglist &msgs
 
 int load_picture(const char *path, planes &pl, int &w, int &h, msglist &msgs)
 {
-    std::FILE *f = open_picture(path, msgs);
+    std::FILE *f = open_to_read(path, msgs);
     if (!f)
         return RGB_NOFILE;
     unsigned char head[8];

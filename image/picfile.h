@@ -6,7 +6,7 @@
 //   load_picture("in", pl, w, h, msgs)   BMP or PNG, told by the contents,
 //                                        whatever the name
 //
-// Both follow save_bmp / load_rgb (rgb.h) and save_png / load_png (png.h):
+// Both follow save_bmp / load_rgb (rgb.h) and save_png / the PNG reading (png.h):
 // the same return values, sizes and messages.
 #pragma once
 

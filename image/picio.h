@@ -5,12 +5,9 @@
 
 #include <cstdio>
 
-// Opens path to read a picture; null, with the reason in msgs, when it
-// cannot (a directory cannot).
-std::FILE *open_picture(const char *path, msglist &msgs);
-
-// load_rgb and load_png on f, open at its start; path names it in msgs.
-// The caller closes f.
+// load_rgb (rgb.h) on f, and png.h's reading on f, which begins with the
+// PNG signature: f open at its start; path names it in msgs. The caller
+// closes f.
 int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &w, int &h, msglist &msgs);
 int load_png_file(std::FILE *f, const char *path, planes &pl, int &w, int &h, msglist &msgs);
 

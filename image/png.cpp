@@ -200,25 +200,10 @@ int save_png(const char *path, int w, int h, const unsigned char *r, const unsig
     return ok;
 }
 
-int load_png(const char *path, planes &pl, int &w, int &h, msglist &msgs)
-{
-    std::FILE *f = open_picture(path, msgs);
-    if (!f)
-        return RGB_NOFILE;
-    int rc = load_png_file(f, path, pl, w, h, msgs);
-    std::fclose(f);
-    return rc;
-}
-
 int load_png_file(std::FILE *f, const char *path, planes &pl, int &width, int &height,
                   msglist &msgs)
 {
     width = height = 0;
-    unsigned char head[SIG];
-    const size_t got = std::fread(head, 1, SIG, f);
-    if (!png_signature(head, got) || std::fseek(f, 0, SEEK_SET) != 0)
-        return refuse_picture(msgs, path, "not a PNG file (it does not begin with the PNG "
-                                          "signature)");
     png_io io;
     io.f = f;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, on_error, on_warning);

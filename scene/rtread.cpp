@@ -4,13 +4,12 @@
 #include "scene.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <type_traits>
 
 const char *const view_field[VIEW_FIELDS] = {
@@ -338,17 +337,9 @@ int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
 
 int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map)
 {
-    struct stat st;
-    std::FILE *f = nullptr;
-    const char *why = "it is a directory";
-    if (stat(path, &st) != 0)
-        why = std::strerror(errno);
-    else if (!S_ISDIR(st.st_mode) && !(f = std::fopen(path, "r")))
-        why = std::strerror(errno);
-    if (!f) {
-        msgs.add("cannot open \"%s\": %s", path, why);
+    std::FILE *f = open_to_read(path, msgs);
+    if (!f)
         return 0;
-    }
     numin in(f);
     read_scene(in, sc, msgs, map);
     std::fclose(f);

@@ -1,4 +1,4 @@
-// PNG files: what save_png writes and what load_png takes from other
+// PNG files: what save_png writes and what load_picture takes from other
 // programs, through load_picture too.
 #include "image/picfile.h"
 #include "image/png.h"
