@@ -48,16 +48,13 @@ int cmd_check(int argc, char **argv)
     check_scene(sc, &where, found);
 
     // in file order, the reader's line first where both point at one place
-    std::vector<msg> all = read.lines;
-    all.insert(all.end(), found.lines.begin(), found.lines.end());
-    std::stable_sort(all.begin(), all.end(), [](const msg &a, const msg &b) {
+    read.lines.insert(read.lines.end(), found.lines.begin(), found.lines.end());
+    std::stable_sort(read.lines.begin(), read.lines.end(), [](const msg &a, const msg &b) {
         return a.line != b.line ? a.line < b.line : a.col < b.col;
     });
-    msglist out;
-    out.lines = all;
-    out.lost = read.lost + found.lost;
-    print_msgs(stdout, path, out);
-    return out.empty() ? 0 : 1;
+    read.lost += found.lost;
+    print_msgs(stdout, path, read);
+    return read.empty() ? 0 : 1;
 }
 
 int cmd_explain(int argc, char **argv)
@@ -66,10 +63,8 @@ int cmd_explain(int argc, char **argv)
         return usage_error(explain_help,
                            argc ? "explain takes one scene file" : "explain needs a scene file");
     const char *path = argv[0];
-    msglist read;
-    if (!data_load(sc, path, read, &where))
-        return fail("%s", read.first("cannot open the scene file"));
-    print_warnings(path, read);
+    if (!load_scene(sc, path, &where))
+        return 1;
     std::printf("%s, as KORU reads it\n\n%s", path, explain_scene(sc, &where).c_str());
     return 0;
 }

@@ -7,6 +7,7 @@
 
 struct msglist;
 struct scene;
+struct scene_map;
 
 // Each command gets its own arguments (after the command's name) and
 // returns the exit status: 0 done, 1 failed, 2 usage error, 128 + the
@@ -32,9 +33,10 @@ int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 void print_warnings(const char *file, const msglist &msgs);
 void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 
-// Reads the scene file path into sc and prints its warnings; false, with
-// one line on stderr, when it cannot be read.
-bool load_scene(scene &sc, const char *path);
+// Reads the scene file path into sc (and where each number stood into map,
+// when given) and prints its warnings; false, with one line on stderr,
+// when it cannot be read.
+bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
 
 // A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);

@@ -91,10 +91,10 @@ void print_warnings(const char *file, const msglist &msgs)
     print_msgs(stderr, file, msgs);
 }
 
-bool load_scene(scene &sc, const char *path)
+bool load_scene(scene &sc, const char *path, scene_map *map)
 {
     msglist msgs;
-    if (!data_load(sc, path, msgs)) {
+    if (!data_load(sc, path, msgs, map)) {
         fail("%s", msgs.first("cannot open the scene file"));
         return false;
     }

@@ -113,13 +113,6 @@ bool read_record(reader &R, primrec &p, place *at)
     return true;
 }
 
-// Semi-axes of quadrics and cones become coefficients sgn(v)/v^2.
-void to_coef(double &v)
-{
-    if (v != 0)
-        v = sgn(v) / times2(v);
-}
-
 // Partner lists of one group of n members (0-based indices, list order,
 // at their places). Members that name no primitive in use are left out.
 void set_group(reader &R, int *m, place *at, int n, int g)
@@ -240,9 +233,9 @@ void read_prims(reader &R)
             break;
         }
         if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE) {
-            to_coef(p.geom.x);
-            to_coef(p.geom.y);
-            to_coef(p.geom.z);
+            p.geom.x = axis_coef(p.geom.x);
+            p.geom.y = axis_coef(p.geom.y);
+            p.geom.z = axis_coef(p.geom.z);
         }
         if (!kept) {
             if (!dropped)

@@ -51,8 +51,6 @@ std::string dbl_text(double d)
     return reads_as(buf, d) ? buf : "";
 }
 
-// What the reader makes of a semi-axis v of a quadric or cone.
-double coef(double v) { return v != 0 ? sgn(v) / times2(v) : v; }
 
 // Ulps on either side of 1/sqrt|k| where a semi-axis is looked for: the
 // one k was made from is a few ulps away, even where v*v or 1/(v*v) is
@@ -79,7 +77,7 @@ std::string axis_text(double k)
         bool in = false;
         double s = s0;
         for (int i = 0; i <= window; i++, s = std::nextafter(s, dir)) {
-            if (bits(coef(s)) != bits(k)) {
+            if (bits(axis_coef(s)) != bits(k)) {
                 if (in)
                     break;
                 continue;

@@ -19,6 +19,11 @@
 
 #include "../base/vec.h"
 
+// What the reader makes of a signed semi-axis v of a quadric or cone:
+// sgn(v)/v^2 (0 stays 0). The writer looks for the v that gives a stored
+// coefficient through this very function.
+inline double axis_coef(double v) { return v != 0 ? sgn(v) / times2(v) : v; }
+
 constexpr int PRIM_MAX = 100;
 constexpr int LIGHT_MAX = 100;
 constexpr int MEMBER_MAX = 40;
