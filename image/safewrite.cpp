@@ -149,52 +149,13 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
     }
     if (exists && !S_ISREG(st.st_mode))
         return write_in_place(target.c_str(), data, n, msgs);
-
-    // The temporary file sits beside the target, named after it, its name
-    // cut short where a long one would exceed the limit of one name.
-    std::string dir, base;
-    split(target, dir, base);
-    const std::string tmp = temp_name(dir, base);
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    // the bytes go to a new file beside the target, as a file written in
+    // pieces does
+    safe_file f;
+    if (!f.begin(path))
         return fail(msgs, path, "create");
-    if (exists) {
-        // the new file keeps the old one's owner and permissions
-        (void)::fchown(fd, st.st_uid, st.st_gid);
-        (void)::fchmod(fd, st.st_mode & 07777);
-    }
-    // The bytes reach the disk before the name does: a power cut leaves
-    // the old file or the new one, never a new name over missing data.
-    const char *step = "write";
-    int ok = write_all(fd, data, n);
-    int e = errno;
-    if (ok && !sync_fd(fd)) {
-        ok = 0;
-        e = errno;
-        step = "flush to disk";
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = 0;
-        e = errno;
-        step = "close";
-    }
-    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
-        ok = 0;
-        e = errno;
-        step = "rename";
-    }
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        errno = e;
-        return fail(msgs, path, step);
-    }
-    // The new name itself is made durable by flushing the folder. The file
-    // is in place by now; a folder that cannot be flushed is reported, but
-    // the save has happened.
-    if (!sync_dir(dir))
-        msgs.add("\"%s\" is saved, but its folder could not be flushed to disk: %s", path,
-                 std::strerror(errno));
-    return 1;
+    f.write_at(0, data, n);
+    return f.commit(msgs);
 }
 
 bool safe_file::begin(const char *path)
@@ -204,8 +165,8 @@ bool safe_file::begin(const char *path)
         return false;
     target_ = resolve(path);
     struct stat st;
-    exists_ = stat(target_.c_str(), &st) == 0;
-    if (exists_ && !S_ISREG(st.st_mode))
+    const bool exists = stat(target_.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
         return false;
     std::string base;
     split(target_, dir_, base);
@@ -224,7 +185,7 @@ bool safe_file::begin(const char *path)
             return false;
         }
     }
-    if (exists_) {
+    if (exists) {
         (void)::fchown(fd_, st.st_uid, st.st_gid);
         (void)::fchmod(fd_, st.st_mode & 07777);
     }
@@ -279,7 +240,8 @@ int safe_file::commit(msglist &msgs)
     const char *step = "write";
     int e = error_.load();
     int ok = e == 0;
-    // the bytes reach the disk before any name does, as in write_file_safely
+    // The bytes reach the disk before any name does: a power cut leaves
+    // the old file or the new one, never a new name over missing data.
     if (ok && !sync_fd(fd_)) {
         ok = 0;
         e = errno;
@@ -316,6 +278,9 @@ int safe_file::commit(msglist &msgs)
         return fail(msgs, path_.c_str(), step);
     }
     temp_.clear();
+    // The new name itself is made durable by flushing the folder. The file
+    // is in place by now; a folder that cannot be flushed is reported, but
+    // the save has happened.
     if (!sync_dir(dir_))
         msgs.add("\"%s\" is saved, but its folder could not be flushed to disk: %s",
                  path_.c_str(), std::strerror(errno));

@@ -59,7 +59,6 @@ public:
 private:
     int fd_ = -1;
     std::string path_, target_, dir_, temp_; // temp_: the new file's name, if it has one
-    bool exists_ = false;
     std::atomic<int> error_{0};             // errno of the first failed write
     std::atomic<long long> written_{0};     // for the test seam
 };
