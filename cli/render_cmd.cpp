@@ -61,7 +61,7 @@ struct picture_out {
     {
         if (png_name(out) || !pieces.begin(out))
             return false;
-        unsigned char header[54];
+        unsigned char header[BMP_HEADER];
         bmp_header(header, width, height);
         pieces.write_at(0, header, sizeof header);
         return true;

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int HEADER = 54;
-
 void put32(unsigned char *p, long v)
 {
     unsigned long u = (unsigned long)v;
@@ -33,7 +31,7 @@ int get16(const unsigned char *p) { return p[0] | (p[1] << 8); }
 
 // The constant fields of the two headers; the computed ones (file size,
 // width, height, image size) go in at offsets 2, 18, 22 and 34.
-const unsigned char header_table[HEADER] = {
+const unsigned char header_table[BMP_HEADER] = {
     'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
     40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 24, 0,
     0, 0, 0, 0, 0, 0, 0, 0, 128, 0, 0, 0, 128, 0, 0, 0,
@@ -55,17 +53,12 @@ int refuse_picture(msglist &msgs, const char *path, const char *why)
     return RGB_REFUSED;
 }
 
-long bmp_bytes(int w, int h)
-{
-    return (3L * w + w % 4) * h + HEADER;
-}
-
 void bmp_header(unsigned char *file, int w, int h)
 {
-    const long row = 3L * w + w % 4;
-    for (int i = 0; i < HEADER; i++)
+    const long row = bmp_line_bytes(w);
+    for (int i = 0; i < BMP_HEADER; i++)
         file[i] = header_table[i];
-    put32(file + 2, row * h + HEADER);
+    put32(file + 2, row * h + BMP_HEADER);
     put32(file + 18, w);
     put32(file + 22, h);
     put32(file + 34, row * h);
@@ -74,13 +67,7 @@ void bmp_header(unsigned char *file, int w, int h)
 long bmp_line_bytes(int w) { return 3L * w + w % 4; }
 
 // rows go bottom-up
-long bmp_line_at(int w, int h, int y) { return HEADER + bmp_line_bytes(w) * (h - 1 - y); }
-
-void bmp_row(unsigned char *file, int w, int h, int y, const unsigned char *r,
-             const unsigned char *g, const unsigned char *b)
-{
-    bmp_line(file + bmp_line_at(w, h, y), w, r, g, b);
-}
+long bmp_line_at(int w, int h, int y) { return BMP_HEADER + bmp_line_bytes(w) * (h - 1 - y); }
 
 void bmp_line(unsigned char *p, int w, const unsigned char *r, const unsigned char *g,
               const unsigned char *b)
@@ -124,11 +111,13 @@ int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsig
              WIDTH_MAX, HEIGHT_MAX);
         return 0;
     }
-    std::vector<unsigned char> file((size_t)bmp_bytes(w, h));
+    // the file ends where a row above the top one would start (rows go
+    // bottom-up)
+    std::vector<unsigned char> file((size_t)bmp_line_at(w, h, -1));
     bmp_header(file.data(), w, h);
     for (int y = 0; y < h; y++) {
         const long base = (long)y * w;
-        bmp_row(file.data(), w, h, y, r + base, g + base, b + base);
+        bmp_line(file.data() + bmp_line_at(w, h, y), w, r + base, g + base, b + base);
     }
     return write_file_safely(path, file.data(), file.size(), msgs);
 }
@@ -151,14 +140,14 @@ int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msg
 int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &height,
                   msglist &msgs)
 {
-    unsigned char hd[HEADER];
-    size_t got = std::fread(hd, 1, HEADER, f);
+    unsigned char hd[BMP_HEADER];
+    size_t got = std::fread(hd, 1, BMP_HEADER, f);
     int rc = RGB_LOADED;
     long w = 0, h = 0, offset = 0;
     bool topdown = false;
     if (got < 2 || hd[0] != 'B' || hd[1] != 'M') {
         rc = refuse(msgs, path, "not a BMP file (it does not begin with BM)");
-    } else if (got < HEADER) {
+    } else if (got < BMP_HEADER) {
         rc = refuse(msgs, path, "the file ends inside its header (%ld of 54 bytes)", (long)got);
     } else {
         offset = get32(hd + 10);
@@ -181,7 +170,7 @@ int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &h
             rc = refuse(msgs, path, "the header gives the size %ld x %ld", w, topdown ? -h : h);
         else if (w > WIDTH_MAX || h > HEIGHT_MAX)
             rc = refuse(msgs, path, "%ld x %ld dots is larger than 1024 x 768", w, h);
-        else if (offset < HEADER || offset < 14 + info)
+        else if (offset < BMP_HEADER || offset < 14 + info)
             rc = refuse(msgs, path, "the pixel data offset %ld lies inside the headers", offset);
     }
     if (rc != RGB_LOADED) {

@@ -46,15 +46,12 @@ int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsig
 int save_rgb(const char *path, const planes &pl, int w, int h, msglist &msgs);
 
 // The file save_bmp writes, in pieces, for a w x h picture within
-// 0..WIDTH_MAX x 0..HEIGHT_MAX: its length, its 54-byte header, and row y
-// (top row 0) put in its place from w samples of each channel. Rows can
-// be filled in any order, as a render finishes them.
-long bmp_bytes(int w, int h);
+// 0..WIDTH_MAX x 0..HEIGHT_MAX: its BMP_HEADER-byte header, and row y (top
+// row 0) on its own: bmp_line_bytes(w) bytes made by bmp_line from w
+// samples of each channel, which go at offset bmp_line_at(w, h, y). Rows
+// can be written in any order, as a render finishes them.
+constexpr int BMP_HEADER = 54;
 void bmp_header(unsigned char *file, int w, int h);
-void bmp_row(unsigned char *file, int w, int h, int y, const unsigned char *r,
-             const unsigned char *g, const unsigned char *b);
-// Row y of that file on its own: bmp_line_bytes(w) bytes made by bmp_line,
-// which go at offset bmp_line_at(w, h, y).
 long bmp_line_bytes(int w);
 long bmp_line_at(int w, int h, int y);
 void bmp_line(unsigned char *line, int w, const unsigned char *r, const unsigned char *g,
