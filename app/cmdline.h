@@ -2,7 +2,7 @@
 //
 //   FILE        a scene (.RT) is opened and its picture made at once; a
 //               picture (.BMP, .PNG) is opened
-//   --live      live view on for this run
+//   --live      live view on, as its menu item turns it on (and remembered)
 //   --mode M    Config's display mode for this run: 0, 1 or 2
 //   --zoom Z    Config's zoom for this run: 50..400 percent
 //   --help      the usage

@@ -242,15 +242,20 @@ void cmd_make(ui_port &ui, int stereo, bool anaglyph = false)
         ErrorMsg(ui, text);
         return;
     }
+    ui.wait_cursor(0);
+    show_made(ui, job);
+}
+
+} // namespace
+
+void show_made(ui_port &ui, const render_job &job)
+{
     keep_picture(job, model, gdata);
     disp_show(model.ixmx, model.iymx);
     image_ready = 1;
     data_change = 1;
-    ui.wait_cursor(0);
     ui.invalidate();
 }
-
-} // namespace
 
 int ErrorMsg(ui_port &ui, const char *text)
 {

@@ -35,6 +35,7 @@
 #pragma once
 
 struct ui_port;
+class render_job;
 
 int ErrorMsg(ui_port &ui, const char *text);
 int OkMsg(ui_port &ui, const char *text);
@@ -43,6 +44,9 @@ int save_or_not(ui_port &ui);
 void app_command(ui_port &ui, int id);
 int app_close(ui_port &ui);
 int open_scene(ui_port &ui, const char *path);
+// The picture of a finished render of the model, kept and shown as Make
+// Image keeps it: the planes, the display, image_ready and data_change.
+void show_made(ui_port &ui, const render_job &job);
 void open_picture(ui_port &ui, const char *path);
 int open_file(ui_port &ui, const char *path);
 void zoom_by(ui_port &ui, int dir);

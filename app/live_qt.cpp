@@ -223,13 +223,8 @@ void LiveDriver::end_frame(int rc)
     ++gen;
     const int kind = st.running;
     if (kind == LIVE_EXACT && rc == RAY_DONE) {
-        // Make Image's picture, kept as Make Image keeps it
-        keep_picture(*job, model, gdata);
-        disp_show(model.ixmx, model.iymx);
-        image_ready = 1;
-        data_change = 1;
         win->overlay_off();
-        win->invalidate();
+        show_made(*win, *job);
     } else if (rc == RAY_NOVIEW || rc == RAY_TOODEEP) {
         win->status(why_not(rc));
     }
