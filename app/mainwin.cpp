@@ -229,10 +229,8 @@ void MainWin::build_menu()
     auto key = [this](QKeySequence k, std::function<void()> fn) {
         auto *sc = new QShortcut(k, this);
         connect(sc, &QShortcut::activated, this, [this, fn] {
-            const int z = zoom_size, m = mode;
             driver->pause();
-            fn();
-            after_command(z, m);
+            acting(fn);
             driver->command_ran(0); // a paused frame starts again
         });
     };
@@ -294,21 +292,22 @@ void MainWin::command(int id)
         command_live(action(IDM_LIVE)->isChecked());
         return;
     }
-    const int z = zoom_size, m = mode;
     // a live frame goes on only when nothing else wants the picture
     if (id != IDM_HELP && id != IDM_ABOUT)
         driver->pause();
-    app_command(*this, id);
+    acting([this, id] { app_command(*this, id); });
     if (id >= IDM_AA1 && id <= IDM_AA4)
         remembered.aa = aa_level; // the menu's group has ticked it
-    after_command(z, m);
     driver->command_ran(id);
 }
 
-// What a command may have changed that the window keeps: the zoom and the
-// mode the user chose (remembered), the recent files, the followed file.
-void MainWin::after_command(int zoom_before, int mode_before)
+// act, then what it may have changed that the window keeps: the zoom and
+// the mode the user chose (remembered), the recent files, the followed
+// file.
+void MainWin::acting(const std::function<void()> &act)
 {
+    const int zoom_before = zoom_size, mode_before = mode;
+    act();
     if (zoom_size != zoom_before)
         remembered.zoom = zoom_size;
     if (mode != mode_before)
@@ -330,24 +329,23 @@ void MainWin::opened(int scene, int read)
 void MainWin::drop_file(const QString &path)
 {
     driver->pause();
-    const int z = zoom_size, m = mode;
-    QByteArray name = QFile::encodeName(path);
+    const QByteArray name = QFile::encodeName(path);
     const int scene = !is_picture_name(name.toStdString());
-    const int read = open_file(*this, name.constData());
-    after_command(z, m);
+    int read = 0;
+    acting([&] { read = open_file(*this, name.constData()); });
     opened(scene, read);
 }
 
 void MainWin::open_start_file(const std::string &path)
 {
-    const int z = zoom_size, m = mode;
     const int scene = !is_picture_name(path);
     int read = 0;
-    if (scene)
-        read = open_scene(*this, path.c_str());
-    else
-        open_picture(*this, path.c_str());
-    after_command(z, m);
+    acting([&] {
+        if (scene)
+            read = open_scene(*this, path.c_str());
+        else
+            open_picture(*this, path.c_str());
+    });
     opened(scene, read);
 }
 

@@ -139,7 +139,7 @@ private:
     void build_recent();
     void fit_outer_size();
     void fit_view();
-    void after_command(int zoom_before, int mode_before);
+    void acting(const std::function<void()> &act);
     void opened(int scene, int read);
     View *area;
     QScrollArea *scroll;
