@@ -148,18 +148,10 @@ void explain_prim(writer &W, const scene &sc, int i)
 {
     const primrec &p = sc.pri[i];
     const bool known = known_type(p.type);
-    W.out += "primitive ";
-    W.num(i + 1);
-    if (W.map && W.map->prim[i][P_TYPE].line > 0) {
-        W.out += " (line ";
-        W.num(W.map->prim[i][P_TYPE].line);
-        W.out += ')';
-    }
-    W.out += ": ";
-    W.out += known ? type_name(p.type) : "unknown type, never drawn";
-    W.out += ", ";
-    W.out += surf_name(p.surf);
-    W.out += '\n';
+    const std::string more = std::string(": ") +
+                             (known ? type_name(p.type) : "unknown type, never drawn") + ", " +
+                             surf_name(p.surf);
+    W.head("primitive", i + 1, W.map ? &W.map->prim[i][P_TYPE] : nullptr, more.c_str());
 
     W.begin("type");
     W.num(p.type);
