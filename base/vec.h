@@ -111,11 +111,20 @@ inline int sat_int(int64_t v)
     return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v;
 }
 
+// a + b, kept within the int range: sat_int of the exact sum
+inline int sat_add(int a, int b)
+{
+    int s;
+    if (__builtin_add_overflow(a, b, &s))
+        return a > 0 ? INT_MAX : INT_MIN;
+    return s;
+}
+
 inline colr &cadd(colr &d, const colr &a, const colr &b)
 {
-    d.r = sat_int((int64_t)a.r + b.r);
-    d.g = sat_int((int64_t)a.g + b.g);
-    d.b = sat_int((int64_t)a.b + b.b);
+    d.r = sat_add(a.r, b.r);
+    d.g = sat_add(a.g, b.g);
+    d.b = sat_add(a.b, b.b);
     return d;
 }
 

@@ -26,6 +26,7 @@ trap 'rm -rf "$out"' EXIT
 
 ms() { # wall milliseconds of one render
   local a b
+  sync
   a=$EPOCHREALTIME
   "$@" >/dev/null
   b=$EPOCHREALTIME

@@ -430,6 +430,65 @@ int fast_tracer::nearest(const vec &org, const vec &dir, int eye, vec &h)
     return nearest_tree(org, dir, eye, h);
 }
 
+void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const int *tile, int n,
+                                int *hit, vec *h)
+{
+    const fast_prep &S = *this->S;
+    const primrec *pri = S.pri;
+    const screengrid &g = S.seye[eye];
+    bool same = n == SHADOW_GROUP && g.tx && tile[0] >= 0;
+    for (int r = 1; r < n; r++)
+        same = same && tile[r] == tile[0];
+    if (!same) {
+        for (int r = 0; r < n; r++) {
+            this->tile = tile[r];
+            hit[r] = nearest(org, dir[r], eye, h[r]);
+        }
+        return;
+    }
+    // the rays of one tile share its list: nearest_listed for all at once
+    // (a ray tries a few boxes more than alone, which changes no pick)
+    near_batch B;
+    B.o = org;
+    S.K->near_begin(B, dir);
+    const xconst *xc = S.xeye[eye];
+    auto attempt = [&](int k) __attribute__((always_inline)) {
+        const primrec &pk = pri[k];
+        if (pk.nmem <= 0 && known_type(pk.type)) {
+            S.K->near_try(B, pk, xc[k], k);
+            return;
+        }
+        for (int r = 0; r < SHADOW_GROUP; r++) {
+            vec p, q;
+            crossx_inline(p, org, dir[r], pk, xc[k], pri);
+            const double d = vlength2(vsub(q, org, p));
+            if (d < B.d2[r] || (d == B.d2[r] && B.i[r] >= 0 && k < B.i[r])) {
+                B.d2[r] = d;
+                B.i[r] = k;
+                B.x[r] = p.x, B.y[r] = p.y, B.z[r] = p.z;
+            }
+        }
+    };
+    for (int u = 0; u < S.nunbound; u++)
+        attempt(S.unbound[u]);
+    const uint8_t *list = g.prims.data();
+    const double *far = S.fareye[eye][0];
+    for (uint32_t e = g.start[tile[0]], end = g.start[tile[0] + 1]; e < end; e++) {
+        const int k = list[e];
+        // this box, and all after it, lie beyond every ray's best hit
+        const double m01 = B.d2[0] > B.d2[1] ? B.d2[0] : B.d2[1];
+        const double m23 = B.d2[2] > B.d2[3] ? B.d2[2] : B.d2[3];
+        if (far[k] > (m01 > m23 ? m01 : m23))
+            break;
+        attempt(k);
+    }
+    for (int r = 0; r < SHADOW_GROUP; r++) {
+        hit[r] = (int)B.i[r];
+        if (hit[r] >= 0)
+            h[r] = vec{B.x[r], B.y[r], B.z[r]};
+    }
+}
+
 __attribute__((noinline)) int fast_tracer::nearest_tree(const vec &org, const vec &dir, int eye,
                                                         vec &h)
 {
@@ -562,14 +621,13 @@ inline void shadow_bounds(double dist, double mlight, double &reach, double &lim
 // counts, s, is h itself, and then f, the product of the trans of the ndim
 // transparent primitives in dim, taken in index order as the plain search
 // does (dim is sorted).
-bool reaches(const fast_prep &S, const vec &h, const pick &s, int *dim, int ndim, double &f)
+// The product of the trans of the ndim transparent primitives in dim, in
+// index order (dim gets sorted).
+double dimmed_by(const fast_prep &S, int *dim, int ndim)
 {
-    vec q, sp = s.i >= 0 ? s.p : nohit();
-    if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
-        return false;
-    f = 1.0;
+    double f = 1.0;
     if (ndim == 0)
-        return true;
+        return f;
     for (int a = 1; a < ndim; a++)
         for (int b = a; b > 0 && dim[b - 1] > dim[b]; b--) {
             int t = dim[b];
@@ -578,6 +636,15 @@ bool reaches(const fast_prep &S, const vec &h, const pick &s, int *dim, int ndim
         }
     for (int a = 0; a < ndim; a++)
         f = f * S.pri[dim[a]].trans;
+    return f;
+}
+
+bool reaches(const fast_prep &S, const vec &h, const pick &s, int *dim, int ndim, double &f)
+{
+    vec q, sp = s.i >= 0 ? s.p : nohit();
+    if (!(vlength2(vsub(q, h, sp)) < LIT_EPS2))
+        return false;
+    f = dimmed_by(S, dim, ndim);
     return true;
 }
 
@@ -597,10 +664,10 @@ inline bool blocks_first(const shadow_search &ss, int c)
 } // namespace
 
 const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, const vec &u,
-                                         bool highlights)
+                                         bool highlights, int slot)
 {
-    S->K->geometry(S->lights, h, n, n2, u, highlights, lg);
-    return lg;
+    S->K->geometry(S->lights, h, n, n2, u, highlights, lg[slot]);
+    return lg[slot];
 }
 
 const double *fast_tracer::highlight_floors(int k) const
@@ -670,6 +737,176 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
 
 namespace {
 
+// shadow_batch's try of candidate k (kernels.h), one ray at a time, for the
+// primitives the kernels leave out: those with partners.
+unsigned shadow_try_each(shadow_batch &R, const primrec *pri, const xconst &x, int k, bool glass)
+{
+    unsigned got = 0;
+    for (int r = 0; r < SHADOW_GROUP; r++) {
+        if (R.live[r] != 1)
+            continue;
+        vec p, q;
+        const vec lv{R.lx[r], R.ly[r], R.lz[r]};
+        crossx_inline(p, R.lp, lv, pri[k], x, pri);
+        const double dk = vlength2(vsub(q, p, R.lp));
+        if (glass && k != R.hit[r]) {
+            if (dk < R.dl2[r])
+                got |= 1u << (r + SHADOW_GROUP);
+            continue;
+        }
+        if (dk < R.lim[r]) {
+            R.live[r] = 0;
+            got |= 1u << r;
+            continue;
+        }
+        if (dk < R.d2[r] || (dk == R.d2[r] && R.i[r] >= 0 && k < R.i[r])) {
+            R.d2[r] = dk;
+            R.i[r] = k;
+            R.x[r] = p.x, R.y[r] = p.y, R.z[r] = p.z;
+        }
+    }
+    return got;
+}
+
+} // namespace
+
+void fast_tracer::next_round()
+{
+    if (++round == 0) { // wrapped: forget every stamp
+        for (unsigned &t : tried)
+            t = 0;
+        round = 1;
+    }
+}
+
+void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
+{
+    const fast_prep &S = *this->S;
+    const primrec *pri = S.pri;
+    const dirgrid &g = S.glight[j];
+    // one search each: without a grid lit walks the tree, and a light too
+    // far for the grid's test lights nothing
+    bool apart = n < 2 || !g.n;
+    double far_dist = 0;
+    for (int r = 0; r < n; r++) {
+        ok[r] = false;
+        apart = apart || !(a[r].dl2 < 1.0000001e10);
+        far_dist = a[r].dist > far_dist ? a[r].dist : far_dist;
+    }
+    if (apart) {
+        for (int r = 0; r < n; r++)
+            ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
+        return;
+    }
+    for (int r = n; r < SHADOW_GROUP; r++)
+        a[r] = shadow_ask{{0, 0, 0}, {0, 0, 0}, 0, 0, -1};
+    shadow_batch R;
+    S.K->shadow_begin(R, a, n, g.n);
+    R.lp = sc->lig[j].pos;
+
+    // Each ray's search tries its hit, the primitives without a box and
+    // its cell's list up to its reach; trying the union of them for all,
+    // as the plain search tries everything, changes no answer.
+    next_round();
+    const xconst *xc = S.xlights.data() + (size_t)j * S.primmx;
+    int dim[SHADOW_GROUP][PRIM_MAX], ndim[SHADOW_GROUP] = {};
+    unsigned left = (1u << n) - 1; // the rays not known to be blocked
+    int by = -1;
+    // false once every ray is blocked
+    auto attempt = [&](int k) __attribute__((always_inline)) {
+        tried[k] = round;
+        const primrec &pk = pri[k];
+        const bool glass = pk.surf == SURF_GLASS;
+        const bool lanes = pk.nmem <= 0 && known_type(pk.type);
+        const unsigned got = lanes ? S.K->shadow_try(R, pk, xc[k], k, glass)
+                                   : shadow_try_each(R, pri, xc[k], k, glass);
+        for (unsigned d = shadow_dimmed(got); d; d &= d - 1) {
+            const int r = __builtin_ctz(d);
+            dim[r][ndim[r]++] = k;
+        }
+        if (shadow_blocked(got)) {
+            by = k;
+            left &= ~shadow_blocked(got);
+        }
+        return left != 0;
+    };
+    // the last blocker and the hits first: they often settle it
+    bool open = true;
+    int first[SHADOW_GROUP + 1], nfirst = 0; // what they tried
+    const int c = blocker[j];
+    if (c >= 0 && c < S.primmx && known_type(pri[c].type)) {
+        open = attempt(c);
+        first[nfirst++] = c;
+    }
+    for (int r = 0; open && r < n; r++)
+        if (tried[(int)a[r].hit] != round) {
+            open = attempt((int)a[r].hit);
+            first[nfirst++] = (int)a[r].hit;
+        }
+    blocker[j] = by;
+    if (!open)
+        return;
+    // The rest from the cells' lists: the open rays of one cell at a time
+    // (most often all of them), the others set aside meanwhile.
+    const unsigned open_rays = left;
+    for (unsigned todo = open_rays; todo;) {
+        const double cell = R.cell[__builtin_ctz(todo)];
+        unsigned part = 0;
+        for (unsigned o = todo; o; o &= o - 1)
+            if (R.cell[__builtin_ctz(o)] == cell)
+                part |= 1u << __builtin_ctz(o);
+        todo &= ~part;
+        if (cell < 0) {
+            // no cell (a direction too short to place): lit's own way
+            for (unsigned o = part; o; o &= o - 1) {
+                const int r = __builtin_ctz(o);
+                left &= ~(1u << r);
+                R.live[r] = 0;
+                ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
+            }
+            continue;
+        }
+        if (part != open_rays) {
+            // these rays alone: what was tried for all counts for them too
+            for (int r = 0; r < SHADOW_GROUP; r++)
+                R.live[r] = (part & left) >> r & 1 ? 1.0 : 0.0;
+            next_round();
+            for (int b = 0; b < nfirst; b++)
+                tried[first[b]] = round;
+        }
+        const int at = (int)cell;
+        open = true;
+        for (int u = 0; open && u < S.nunbound; u++)
+            if (tried[S.unbound[u]] != round)
+                open = attempt(S.unbound[u]) && (left & part);
+        const double reach = far_dist + 1e-4 + S.mlight[j]; // shadow_bounds' of the farthest
+        const uint8_t *list = g.prims.data();
+        for (uint32_t e = g.start[at], end = g.start[at + 1]; open && e < end; e++) {
+            const int k = list[e];
+            if (g.near[k] > reach)
+                break;
+            if (tried[k] != round)
+                open = attempt(k) && (left & part);
+        }
+        if (part != open_rays) {
+            // the next part starts from what was tried for all
+            for (int r = 0; r < SHADOW_GROUP; r++)
+                R.live[r] = (open_rays & left) >> r & 1 ? 1.0 : 0.0;
+        }
+    }
+    blocker[j] = by;
+    if (!left)
+        return;
+    const unsigned near = S.K->shadow_end(R, LIT_EPS2);
+    for (int r = 0; r < n; r++)
+        if (near >> r & 1) {
+            ok[r] = true;
+            f[r] = dimmed_by(S, dim[r], ndim[r]);
+        }
+}
+
+namespace {
+
 // The shadow search through the hierarchy, for a light without a grid:
 // false when the light is blocked.
 bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach)
@@ -722,4 +959,10 @@ bool shadow_tree(shadow_search &ss, int &blocker, double dist, double reach)
 colr &calc_fast(fast_tracer &tr, colr &out, const vec &org, const vec &dir, int depth, int eye)
 {
     return shade(tr, out, org, dir, depth, eye);
+}
+
+void calc_fast_group(fast_tracer &tr, colr *out, const vec &org, const vec *dir, const int *tile,
+                     int n, int depth, int eye)
+{
+    shade_group(tr, out, org, dir, tile, n, depth, eye);
 }

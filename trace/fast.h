@@ -16,6 +16,13 @@
 //    and the point; the transparent primitives' trans are multiplied in
 //    index order, as the plain search does.
 //
+// Neighbouring dots are shaded four at a time (calc_fast_group): the rays
+// of one tile try its list together, and their shadow searches toward a
+// light that fall in one cell of its direction grid try that cell's list
+// together, side by side in the kernels' lanes (kernels.h). A ray then
+// tries a few primitives more than alone, which changes no pick and no
+// shadow: the plain search tries them all.
+//
 // What a skipped primitive would have given (the no-hit marker) provably
 // changes nothing. Scenes with coordinates of 1e8 or more, where the marker
 // at 1e10 could take part, and rays from origins that far out, use the
@@ -53,12 +60,21 @@ struct fast_tracer {
     int blocker[LIGHT_MAX]; // last primitive that blocked each light, or -1
     int tile;               // the picture tile of the next primary ray, or -1
     long long rays = 0, shadow_rays = 0; // traced so far
-    light_geom lg{};        // the lights at the hit point being shaded
+    light_geom lg[SHADOW_GROUP]{}; // the lights at the hit points being shaded
     fast_tracer(const scene &sc, const fast_prep &prep);
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
+    // nearest for n (up to SHADOW_GROUP) rays from prepared eye `eye`
+    // through dots of picture tiles tile[0 .. n - 1] at once: hit[r], h[r]
+    void nearest_group(const vec &org, const vec *dir, int eye, const int *tile, int n,
+                       int *hit, vec *h);
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist, double &f);
+    // n (up to SHADOW_GROUP) of lit's questions toward light j at once
+    // (kernels.h's shadow_ask; a holds SHADOW_GROUP entries): ok[r] and
+    // f[r] are lit's answer for a[r]
+    void lit_group(int j, int n, shadow_ask *a, bool *ok, double *f);
+    // the lights at the hit point of group slot `slot` (0 for one ray)
     const light_geom &lights_at(const vec &h, const vec &n, double n2, const vec &u,
-                                bool highlights);
+                                bool highlights, int slot = 0);
     const double *highlight_floors(int k) const;
     double fi_max(int j) const;
     unsigned bits(int k) const;
@@ -66,6 +82,10 @@ struct fast_tracer {
 private:
     // nearest through the hierarchy
     int nearest_tree(const vec &org, const vec &dir, int eye, vec &h);
+    // the candidates of a group's search, each once: tried[k] == round
+    unsigned tried[PRIM_MAX] = {};
+    unsigned round = 0;
+    void next_round(); // nothing tried yet
 };
 
 // The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.
@@ -74,3 +94,10 @@ int fast_tile(const fast_prep &prep, int eye, int x, int y);
 // calc with the accelerated search; eye is 0 or 1 for a primary ray from
 // the prepared eyes, -1 for any other origin.
 colr &calc_fast(fast_tracer &tr, colr &out, const vec &org, const vec &dir, int depth, int eye);
+
+// calc_fast for the primary rays of n (up to SHADOW_GROUP) neighbouring
+// dots from prepared eye `eye`: dir[i] through dot i of picture tile
+// tile[i]. Each out[i] is what calc_fast gives; their shadow searches
+// toward each light are made together.
+void calc_fast_group(fast_tracer &tr, colr *out, const vec &org, const vec *dir, const int *tile,
+                     int n, int depth, int eye);

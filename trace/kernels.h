@@ -61,6 +61,9 @@ struct light_geom {
 // rest of the room is zero.
 void light_pos_of(light_pos &L, const ligrec *lig, int n);
 
+// Rays and points taken together by the group kernels below.
+constexpr int SHADOW_GROUP = 4;
+
 // --- quadrics -----------------------------------------------------------
 //
 // The quadrics and cones without partners of a scene, side by side in
@@ -98,6 +101,62 @@ struct pick {
     }
 };
 
+// --- shadow searches ----------------------------------------------------
+//
+// Up to SHADOW_GROUP shadow searches from one light, side by side: ray r
+// goes from the light lp along lx/ly/lz[r] = lv toward the point the search
+// is for, on primitive hit[r]. Trying a candidate primitive k does, for
+// every ray still live, what one search does for it (fast.cpp's try_k):
+// the point of k, dk = |point - lp|^2, and then
+//  - k transparent and not the ray's own hit: k dims the ray when
+//    dk < dl2 (the caller keeps the list);
+//  - otherwise dk < lim blocks the ray (live becomes 0), and a point not
+//    blocking is offered to the ray's pick (d2, i, x, y, z; i is -1 while
+//    there is none) by pick's rule.
+//
+// shadow_begin takes the rays from a[0 .. n - 1] (the entries up to
+// SHADOW_GROUP must hold numbers), works out lim (fast.cpp's
+// shadow_bounds) from dist, starts every pick empty, and gives each ray's
+// cell of the light's direction grid of `cells` cells a side (dirgrid_cell;
+// -1 for none). shadow_end gives the rays still live whose pick is within
+// eps2 (squared) of their point h.
+struct shadow_ask {
+    vec h, lv;         // the point searched for; lv = h - lp
+    double dl2, dist;  // |lv|^2 and its root
+    double hit;        // the primitive h lies on
+};
+struct shadow_batch {
+    alignas(32) double lx[SHADOW_GROUP], ly[SHADOW_GROUP], lz[SHADOW_GROUP];
+    alignas(32) double hx[SHADOW_GROUP], hy[SHADOW_GROUP], hz[SHADOW_GROUP];
+    alignas(32) double dl2[SHADOW_GROUP];
+    alignas(32) double lim[SHADOW_GROUP];
+    alignas(32) double hit[SHADOW_GROUP];
+    alignas(32) double live[SHADOW_GROUP]; // 1: not known to be blocked; 0: blocked or unused
+    alignas(32) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
+    alignas(32) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
+    alignas(32) double cell[SHADOW_GROUP];
+    vec lp;
+};
+
+// What trying a candidate did: the rays it blocked (bit r for ray r) and,
+// shifted by SHADOW_GROUP, those it dims.
+constexpr unsigned shadow_blocked(unsigned got) { return got & ((1u << SHADOW_GROUP) - 1); }
+constexpr unsigned shadow_dimmed(unsigned got) { return got >> SHADOW_GROUP; }
+
+// --- primary rays ---------------------------------------------------------
+//
+// Up to SHADOW_GROUP rays from one origin o along dx/dy/dz[r], each with
+// its pick (d2, i, x, y, z) of the nearest hit so far. Trying primitive k
+// offers each ray k's point p at vlength2(o - p), by pick's rule.
+// near_begin takes the directions from dir[0 .. SHADOW_GROUP - 1] (every
+// one a number) and starts every pick empty.
+struct near_batch {
+    alignas(32) double dx[SHADOW_GROUP], dy[SHADOW_GROUP], dz[SHADOW_GROUP];
+    alignas(32) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
+    alignas(32) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
+    vec o;
+};
+
 // The kernels of one path.
 struct kernels {
     // the numbers above for the lights of L (ch when highlights is set)
@@ -106,6 +165,16 @@ struct kernels {
     // b offered crossp's point of every quadric of Q for the ray o + t d,
     // at its squared distance from o (nearest_plain's arithmetic)
     void (*nearest)(const quad_set &Q, const vec &o, const vec &d, pick &b);
+    // candidate k of the table, p = the record, for the rays of R (above);
+    // p is of a known type and without partners, and x holds xprep's
+    // constants of the light. glass: p is transparent.
+    unsigned (*shadow_try)(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass);
+    void (*shadow_begin)(shadow_batch &R, const shadow_ask *a, int n, int cells);
+    unsigned (*shadow_end)(const shadow_batch &R, double eps2);
+    void (*near_begin)(near_batch &B, const vec *dir);
+    // p is of a known type and without partners; x holds xprep's
+    // constants of o
+    void (*near_try)(near_batch &B, const primrec &p, const xconst &x, int k);
 };
 
 // The kernels of path, which must be usable.

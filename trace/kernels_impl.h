@@ -12,6 +12,9 @@
 
 namespace {
 
+// For the small helpers below, which every kernel calls per lane chunk.
+#define LANES_INLINE __attribute__((always_inline)) inline
+
 template <class L>
 void geometry_k(const light_pos &P, const vec &h, const vec &n, double n2, const vec &u,
                 bool highlights, light_geom &g)
@@ -39,16 +42,15 @@ void geometry_k(const light_pos &P, const vec &h, const vec &n, double n2, const
     }
 }
 
-// crossx's quad_hit for the quadrics k .. k + N - 1 of Q from o along d,
-// with kp and c the constants of o: the point, the no-hit marker where
-// there is none.
+// crossx's quad_hit, lane by lane, for quadrics g with the constants kp
+// and c of o, from o along d: the point, the no-hit marker where there is
+// none.
 template <class L>
-inline void quad_points(const quad_set &Q, int k, const L &kpx, const L &kpy, const L &kpz,
-                        const L &c, const L &ox, const L &oy, const L &oz, const L &dx,
-                        const L &dy, const L &dz, L &px, L &py, L &pz)
+LANES_INLINE void quad_points(const L &gx, const L &gy, const L &gz, const L &kpx, const L &kpy,
+                              const L &kpz, const L &c, const L &ox, const L &oy, const L &oz,
+                              const L &dx, const L &dy, const L &dz, L &px, L &py, L &pz)
 {
     const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
-    const L gx = L::load(Q.gx + k), gy = L::load(Q.gy + k), gz = L::load(Q.gz + k);
     // a = g.x d.x^2 + g.y d.y^2 + g.z d.z^2; b = kp . d; disc = b^2 - a c
     const L a = gx * (dx * dx) + gy * (dy * dy) + gz * (dz * dz);
     const L b = kpx * dx + kpy * dy + kpz * dz;
@@ -100,7 +102,7 @@ void nearest_k(const quad_set &Q, const vec &o, const vec &d, pick &b)
         const L kpx = gx * ppx, kpy = gy * ppy, kpz = gz * ppz;
         const L c = gx * (ppx * ppx) + gy * (ppy * ppy) + gz * (ppz * ppz) - L::load(Q.sub + k);
         L px, py, pz;
-        quad_points<L>(Q, k, kpx, kpy, kpz, c, ox, oy, oz, dx, dy, dz, px, py, pz);
+        quad_points<L>(gx, gy, gz, kpx, kpy, kpz, c, ox, oy, oz, dx, dy, dz, px, py, pz);
         // vlength2(o - p), kept where strictly smaller: lanes meet their
         // quadrics in index order
         const L qx = ox - px, qy = oy - py, qz = oz - pz;
@@ -113,10 +115,230 @@ void nearest_k(const quad_set &Q, const vec &o, const vec &d, pick &b)
     offer_lanes<L>(b, bd, bi, bx, by, bz);
 }
 
+// crossx's plane_hit, lane by lane, for a plane without partners with
+// normal g and the constant wn of o, from o along d.
+template <class L>
+LANES_INLINE void plane_points(const L &gx, const L &gy, const L &gz, const L &wn, const L &ox,
+                               const L &oy, const L &oz, const L &dx, const L &dy, const L &dz,
+                               L &px, L &py, L &pz)
+{
+    const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
+    // nd = g . d; parallel (nd = 0) misses; t = wn / nd must pass HIT_EPS
+    const L nd = gx * dx + gy * dy + gz * dz;
+    const L t = wn / nd;
+    const auto hit = but_not(gt(t, eps), eq(nd, zero));
+    px = select(hit, ox + dx * t, far);
+    py = select(hit, oy + dy * t, far);
+    pz = select(hit, oz + dz * t, far);
+}
+
+// crossx's box_hit, lane by lane, for a box without partners with half
+// sizes g and the constants k of o, from o along d: the faces in box_hit's
+// order, each taken where its t passes HIT_EPS, beats the best so far
+// (face 0 needs not) and its point lies on the face. Out of line: boxes
+// are rarer than the rest, and it is long.
+template <class L>
+__attribute__((noinline)) void box_points(const primrec &p, const xconst &k, const L &ox,
+                                          const L &oy, const L &oz, const L &dx, const L &dy,
+                                          const L &dz, L &px, L &py, L &pz)
+{
+    const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
+    const L g[3] = {L::set1(p.geom.x), L::set1(p.geom.y), L::set1(p.geom.z)};
+    const L pp[3] = {L::set1(k.pp.x), L::set1(k.pp.y), L::set1(k.pp.z)};
+    const L d[3] = {dx, dy, dz};
+    L best = far;
+    px = py = pz = far;
+    for (int f = 0; f < 6; f++) {
+        if (!k.tryface[f])
+            continue;
+        // face f lies across axis a; u and v are the other two (box_hit's)
+        const int a = f / 2, u = a == 1 ? 0 : 1, v = a == 2 ? 0 : 2;
+        const L t = L::set1(k.num[f]) / d[a];
+        auto take = but_not(gt(t, eps), eq(d[a], zero));
+        if (f > 0)
+            take = both(take, lt(t, best));
+        const L qu = pp[u] + t * d[u], qv = pp[v] + t * d[v];
+        take = both(take, both(le(neg(g[u]), qu), le(qu, g[u])));
+        take = both(take, both(le(neg(g[v]), qv), le(qv, g[v])));
+        best = select(take, t, best);
+        px = select(take, ox + dx * t, px);
+        py = select(take, oy + dy * t, py);
+        pz = select(take, oz + dz * t, pz);
+    }
+    // no face: the marker (as is a face at exactly FAR)
+    const auto none = eq(best, far);
+    px = select(none, far, px), py = select(none, far, py), pz = select(none, far, pz);
+}
+
+// The point of a plane, box, quadric or cone without partners, lane by
+// lane (crossx_inline).
+template <class L>
+LANES_INLINE void points_of(const primrec &p, const xconst &x, const L &ox, const L &oy,
+                            const L &oz, const L &dx, const L &dy, const L &dz, L &px, L &py,
+                            L &pz)
+{
+    const L gx = L::set1(p.geom.x), gy = L::set1(p.geom.y), gz = L::set1(p.geom.z);
+    if (p.type == PRIM_PLANE)
+        plane_points<L>(gx, gy, gz, L::set1(x.wn), ox, oy, oz, dx, dy, dz, px, py, pz);
+    else if (p.type == PRIM_BOX)
+        box_points<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+    else
+        quad_points<L>(gx, gy, gz, L::set1(x.kp.x), L::set1(x.kp.y), L::set1(x.kp.z),
+                       L::set1(x.c), ox, oy, oz, dx, dy, dz, px, py, pz);
+}
+
+// kernels.h's shadow_try: candidate k for the live rays of R
+template <class L>
+unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass)
+{
+    const L ox = L::set1(R.lp.x), oy = L::set1(R.lp.y), oz = L::set1(R.lp.z);
+    const L K = L::set1(k), zero = L::set1(0.0), one = L::set1(1.0);
+    unsigned got = 0;
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        const L live = L::load(R.live + r);
+        const auto on = eq(live, one);
+        if (!bits(on))
+            continue;
+        const L dx = L::load(R.lx + r), dy = L::load(R.ly + r), dz = L::load(R.lz + r);
+        L px, py, pz;
+        points_of<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+        // dk = vlength2(p - lp)
+        const L qx = px - ox, qy = py - oy, qz = pz - oz;
+        const L dk = qx * qx + qy * qy + qz * qz;
+        // a transparent k counts only for the rays it lies on
+        const L hit = L::load(R.hit + r);
+        const auto counts = glass ? both(on, eq(hit, K)) : on;
+        const auto dims = but_not(both(on, lt(dk, L::load(R.dl2 + r))), counts);
+        const auto blocks = both(counts, lt(dk, L::load(R.lim + r)));
+        // pick's rule: strictly nearer, or as near with a lower index
+        const L d2 = L::load(R.d2 + r), i = L::load(R.i + r);
+        const auto nearer = either(lt(dk, d2), both(eq(dk, d2), both(ge(i, zero), lt(K, i))));
+        const auto take = but_not(both(counts, nearer), blocks);
+        select(take, dk, d2).store(R.d2 + r);
+        select(take, K, i).store(R.i + r);
+        select(take, px, L::load(R.x + r)).store(R.x + r);
+        select(take, py, L::load(R.y + r)).store(R.y + r);
+        select(take, pz, L::load(R.z + r)).store(R.z + r);
+        select(blocks, zero, live).store(R.live + r);
+        got |= bits(blocks) << r | bits(dims) << (r + SHADOW_GROUP);
+    }
+    return got;
+}
+
+// 0, 1, 2, ...: each ray's place in a group
+alignas(32) constexpr double RAY_INDEX[SHADOW_GROUP] = {0, 1, 2, 3};
+static_assert(SHADOW_GROUP == 4, "RAY_INDEX lists the places");
+
+// kernels.h's shadow_begin
+template <class L>
+void shadow_begin_k(shadow_batch &R, const shadow_ask *a, int n, int cells)
+{
+    const L zero = L::set1(0.0), one = L::set1(1.0), far = L::set1(FAR);
+    const L N = L::set1(cells), half = L::set1(0.5 * cells), last = L::set1(cells - 1);
+    constexpr int stride = sizeof(shadow_ask) / sizeof(double);
+    static_assert(sizeof(shadow_ask) % sizeof(double) == 0, "asks are whole doubles");
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        // field f of rays r .. r + N - 1, read one by one
+        const auto take = [&](const double &f) { return L::gather(&f + r * stride, stride); };
+        const L dx = take(a[0].lv.x), dy = take(a[0].lv.y), dz = take(a[0].lv.z);
+        dx.store(R.lx + r), dy.store(R.ly + r), dz.store(R.lz + r);
+        take(a[0].h.x).store(R.hx + r), take(a[0].h.y).store(R.hy + r);
+        take(a[0].h.z).store(R.hz + r);
+        take(a[0].dl2).store(R.dl2 + r);
+        take(a[0].hit).store(R.hit + r);
+        select(lt(L::load(RAY_INDEX + r), L::set1(n)), one, zero).store(R.live + r);
+        // shadow_bounds: lim from dist
+        const L dist = take(a[0].dist);
+        const L tol = L::set1(1e-9) * dist + L::set1(1e-12);
+        const L near_h = dist - L::set1(1e-5) - tol;
+        const L nh2 = near_h * near_h;
+        select(gt(near_h, zero), select(lt(nh2, far), nh2, far), zero).store(R.lim + r);
+        far.store(R.d2 + r);
+        neg(one).store(R.i + r);
+        zero.store(R.x + r), zero.store(R.y + r), zero.store(R.z + r);
+        // dirgrid_cell of lv: the face of the largest component, then the
+        // cell of the other two scaled by it
+        const L ax = abs(dx), ay = abs(dy), az = abs(dz);
+        const auto xf = both(ge(ax, ay), ge(ax, az));
+        const auto yf = but_not(ge(ay, az), xf);
+        const L m = select(xf, ax, select(yf, ay, az));
+        const L u = select(xf, dy, dx), v = select(xf, dz, select(yf, dz, dy));
+        const L lead = select(xf, dx, select(yf, dy, dz));
+        const L face = select(xf, zero, select(yf, L::set1(2.0), L::set1(4.0))) +
+                       select(gt(lead, zero), zero, one);
+        const L rm = one / m;
+        const auto ok = both(both(gt(m, zero), lt(m, L::set1(HUGE_VAL))),
+                             both(lt(rm, L::set1(HUGE_VAL)), both(eq(u, u), eq(v, v))));
+        L i = trunc(select(ok, (u * rm + one) * half, zero));
+        L j = trunc(select(ok, (v * rm + one) * half, zero));
+        i = select(lt(i, zero), zero, select(ge(i, N), last, i));
+        j = select(lt(j, zero), zero, select(ge(j, N), last, j));
+        select(ok, (face * N + j) * N + i, neg(one)).store(R.cell + r);
+    }
+}
+
+// kernels.h's shadow_end
+template <class L>
+unsigned shadow_end_k(const shadow_batch &R, double eps2)
+{
+    const L zero = L::set1(0.0), one = L::set1(1.0), far = L::set1(FAR);
+    unsigned got = 0;
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        // reaches: the pick (the marker when there is none) within eps2 of h
+        const auto some = ge(L::load(R.i + r), zero);
+        const L qx = L::load(R.hx + r) - select(some, L::load(R.x + r), far);
+        const L qy = L::load(R.hy + r) - select(some, L::load(R.y + r), far);
+        const L qz = L::load(R.hz + r) - select(some, L::load(R.z + r), far);
+        const auto near = lt(qx * qx + qy * qy + qz * qz, L::set1(eps2));
+        got |= bits(both(near, eq(L::load(R.live + r), one))) << r;
+    }
+    return got;
+}
+
+// kernels.h's near_begin and near_try
+template <class L>
+void near_begin_k(near_batch &B, const vec *dir)
+{
+    constexpr int stride = sizeof(vec) / sizeof(double);
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        L::gather(&dir[r].x, stride).store(B.dx + r);
+        L::gather(&dir[r].y, stride).store(B.dy + r);
+        L::gather(&dir[r].z, stride).store(B.dz + r);
+        L::set1(FAR).store(B.d2 + r);
+        L::set1(-1.0).store(B.i + r);
+        L::set1(0.0).store(B.x + r), L::set1(0.0).store(B.y + r), L::set1(0.0).store(B.z + r);
+    }
+}
+
+template <class L>
+void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k)
+{
+    const L ox = L::set1(B.o.x), oy = L::set1(B.o.y), oz = L::set1(B.o.z);
+    const L K = L::set1(k), zero = L::set1(0.0);
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        const L dx = L::load(B.dx + r), dy = L::load(B.dy + r), dz = L::load(B.dz + r);
+        L px, py, pz;
+        points_of<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+        // vlength2(o - p), offered by pick's rule
+        const L qx = ox - px, qy = oy - py, qz = oz - pz;
+        const L dk = qx * qx + qy * qy + qz * qz;
+        const L d2 = L::load(B.d2 + r), i = L::load(B.i + r);
+        const auto take = either(lt(dk, d2), both(eq(dk, d2), both(ge(i, zero), lt(K, i))));
+        select(take, dk, d2).store(B.d2 + r);
+        select(take, K, i).store(B.i + r);
+        select(take, px, L::load(B.x + r)).store(B.x + r);
+        select(take, py, L::load(B.y + r)).store(B.y + r);
+        select(take, pz, L::load(B.z + r)).store(B.z + r);
+    }
+}
+
 template <class L>
 constexpr kernels kernels_for()
 {
-    return kernels{geometry_k<L>, nearest_k<L>};
+    return kernels{geometry_k<L>,   nearest_k<L>,    shadow_try_k<L>, shadow_begin_k<L>,
+                   shadow_end_k<L>, near_begin_k<L>, near_try_k<L>};
 }
+
+#undef LANES_INLINE
 
 } // namespace

@@ -4,7 +4,8 @@
 // of an AVX register (only where the file is compiled for AVX2). Each
 // operation is the one IEEE operation on every lane: +, -, *, / and sqrt
 // round as the scalar ones do, negation flips the sign, comparisons give
-// masks that select() and the mask operations use. Nothing fuses a
+// masks that select() and the mask operations use; abs clears the sign and
+// trunc rounds toward zero (numbers within the int range). Nothing fuses a
 // multiply and an add. Everything here has internal linkage, so a file
 // compiled for AVX2 shares no function with the rest of the program.
 #pragma once
@@ -26,6 +27,8 @@ struct lane1 {
     double v;
     static lane1 set1(double x) { return {x}; }
     static lane1 load(const double *p) { return {*p}; }
+    // p[0], p[stride], ... one by one (no wide load of narrow stores)
+    static lane1 gather(const double *p, int) { return {p[0]}; }
     void store(double *p) const { *p = v; }
 };
 inline lane1 operator+(lane1 a, lane1 b) { return {a.v + b.v}; }
@@ -44,6 +47,9 @@ inline bool either(bool a, bool b) { return a || b; }
 inline bool but_not(bool a, bool b) { return a && !b; }
 inline unsigned bits(bool m) { return m ? 1u : 0u; }
 inline lane1 select(bool m, lane1 a, lane1 b) { return m ? a : b; }
+inline lane1 abs(lane1 a) { return {std::fabs(a.v)}; }
+// toward zero, for numbers within the int range
+inline lane1 trunc(lane1 a) { return {std::trunc(a.v)}; }
 
 #if defined(__SSE2__)
 struct lane2 {
@@ -52,6 +58,7 @@ struct lane2 {
     __m128d v;
     static lane2 set1(double x) { return {_mm_set1_pd(x)}; }
     static lane2 load(const double *p) { return {_mm_load_pd(p)}; }
+    static lane2 gather(const double *p, int s) { return {_mm_set_pd(p[s], p[0])}; }
     void store(double *p) const { _mm_store_pd(p, v); }
 };
 inline lane2 operator+(lane2 a, lane2 b) { return {_mm_add_pd(a.v, b.v)}; }
@@ -73,6 +80,8 @@ inline lane2 select(__m128d m, lane2 a, lane2 b)
 {
     return {_mm_or_pd(_mm_and_pd(m, a.v), _mm_andnot_pd(m, b.v))};
 }
+inline lane2 abs(lane2 a) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), a.v)}; }
+inline lane2 trunc(lane2 a) { return {_mm_cvtepi32_pd(_mm_cvttpd_epi32(a.v))}; }
 #endif
 
 #if defined(__AVX2__)
@@ -82,6 +91,10 @@ struct lane4 {
     __m256d v;
     static lane4 set1(double x) { return {_mm256_set1_pd(x)}; }
     static lane4 load(const double *p) { return {_mm256_load_pd(p)}; }
+    static lane4 gather(const double *p, int s)
+    {
+        return {_mm256_set_pd(p[3 * s], p[2 * s], p[s], p[0])};
+    }
     void store(double *p) const { _mm256_store_pd(p, v); }
 };
 inline lane4 operator+(lane4 a, lane4 b) { return {_mm256_add_pd(a.v, b.v)}; }
@@ -101,6 +114,8 @@ inline __m256d either(__m256d a, __m256d b) { return _mm256_or_pd(a, b); }
 inline __m256d but_not(__m256d a, __m256d b) { return _mm256_andnot_pd(b, a); }
 inline unsigned bits(__m256d m) { return (unsigned)_mm256_movemask_pd(m); }
 inline lane4 select(__m256d m, lane4 a, lane4 b) { return {_mm256_blendv_pd(b.v, a.v, m)}; }
+inline lane4 abs(lane4 a) { return {_mm256_andnot_pd(_mm256_set1_pd(-0.0), a.v)}; }
+inline lane4 trunc(lane4 a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
 #endif
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "render.h"
 
+#include "screengrid.h"
+
 #include <cstring>
 #include <pthread.h>
 #include <thread>
@@ -106,16 +108,28 @@ void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, un
     const vec rowpart{sv * f.vvec.x, sv * f.vvec.y, sv * f.vvec.z};
     for (int e = 0; e < f.neyes; e++) {
         const vec &eye = f.eye[e];
-        for (int x = 0; x < f.w; x++) {
-            const vec &cp = colpart_[x];
-            vec dir{cp.x + rowpart.x - eye.x, cp.y + rowpart.y - eye.y, cp.z + rowpart.z - eye.z};
-            colr c;
-            // the tiles are the picture's: a traced dot takes the tile of
-            // the dot it falls in (the tiles' margin holds at any fraction
-            // of a dot)
+        // the tiles are the picture's: a traced dot takes the tile of the
+        // dot it falls in (the tiles' margin holds at any fraction of a dot)
+        const int tilerow = fast_tile(*prep_, e, 0, y / aa_);
+        for (int x = 0; x < f.w; x += SHADOW_GROUP) {
+            // a few dots side by side at once
+            const int n = f.w - x < SHADOW_GROUP ? f.w - x : SHADOW_GROUP;
+            vec dir[SHADOW_GROUP];
+            int tile[SHADOW_GROUP];
+            colr c[SHADOW_GROUP];
+            for (int k = 0; k < n; k++) {
+                const vec &cp = colpart_[x + k];
+                dir[k] = vec{cp.x + rowpart.x - eye.x, cp.y + rowpart.y - eye.y,
+                             cp.z + rowpart.z - eye.z};
+                tile[k] = tilerow >= 0 ? tilerow + tilecol_[x + k] : -1;
+            }
             if constexpr (std::is_same_v<TR, fast_tracer>)
-                tr.tile = fast_tile(*prep_, e, x / aa_, y / aa_);
-            store(r, g, b, i++, trace_dot(tr, c, eye, dir, depth, e));
+                calc_fast_group(tr, c, eye, dir, tile, n, depth, e);
+            else
+                for (int k = 0; k < n; k++)
+                    trace_dot(tr, c[k], eye, dir[k], depth, e);
+            for (int k = 0; k < n; k++)
+                store(r, g, b, i++, c[k]);
         }
     }
 }
@@ -233,8 +247,10 @@ int render_job::run()
     if (prep_) {
         const frame &f = trace_;
         colpart_.resize((size_t)f.w);
+        tilecol_.resize((size_t)f.w);
         const double W = f.w;
         for (int x = 0; x < f.w; x++) {
+            tilecol_[x] = x / aa_ / TILE;
             double su = (x / W - 0.5) * f.wdu;
             colpart_[x] = vec{f.look.x + su * f.uvec.x, f.look.y + su * f.uvec.y,
                               f.look.z + su * f.uvec.z};

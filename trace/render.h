@@ -103,6 +103,7 @@ private:
     trace_stop stop_;
     fast_prep_ptr prep_;
     std::vector<vec> colpart_; // look point + su * uvec, by column
+    std::vector<int> tilecol_; // the picture tile's column, by traced column
     std::atomic<int> rows_{0}, rows_done_{0};
     std::atomic<long long> rays_{0}, shadow_rays_{0};
 };

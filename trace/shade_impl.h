@@ -132,6 +132,39 @@ inline bool dim_light_adds_nothing(const primrec &ph, double cn, double ch, doub
 template <class TR>
 colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int eye);
 
+// What the shading of a hit needs, worked out once (surface_at).
+struct surface {
+    const primrec *ph;
+    vec h, n, u; // the point, the normal and the unit dir (where needed)
+    colr k;      // the surface colour
+    double n2, dir2;
+    bool flat;      // a normal of no length: no direction to light or mirror by
+    bool lights;    // the lights' terms can add something
+    bool secondary; // a mirror or glass ray follows
+};
+
+namespace shade_detail {
+
+// Whether the shadow search of a light (lv, dl2, cn, ch: kernels.h's
+// numbers for it at s's point) can change s's colour, for a tracer with
+// shortcuts; fi_max and hl_floor are the tracer's for the light and
+// dscale = |kd| cmax(k).
+inline bool light_matters(const surface &s, const vec &lv, double dl2, double cn, double ch,
+                          double fi_max, double dscale, double hl_floor)
+{
+    const primrec &ph = *s.ph;
+    // A light whose diffuse term is surely large is not dim: (n.lv)^2 T^2
+    // >= |n|^2 |lv|^2 says |cn| T >= 1 or near it, T = fi_max dscale. Only
+    // a guess (wrong ones just make the exact test), but it needs no root
+    // nor quotient, so the search need not wait for them.
+    const double nl = vspro(s.n, lv), T = fi_max * dscale;
+    if (ph.kd != 0 && nl * nl * (T * T) >= 2 * (s.n2 * dl2))
+        return true;
+    return !dim_light_adds_nothing(ph, cn, ch, fi_max, dscale, hl_floor);
+}
+
+} // namespace shade_detail
+
 // Reflection and refraction at a transparent surface with normal n; u is
 // the unit dir, n2 = |n|^2 and dir2 = |dir|^2 (worked out once per hit,
 // and the same numbers vnorm and vcos work out).
@@ -178,17 +211,6 @@ void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const p
     shade(tr, k, h, t, depth - 1, -1);
     cadd(out, out, cmul(c, k, 1.0 - fr));
 }
-
-// What the shading of a hit needs, worked out once (surface_at).
-struct surface {
-    const primrec *ph;
-    vec h, n, u; // the point, the normal and the unit dir (where needed)
-    colr k;      // the surface colour
-    double n2, dir2;
-    bool flat;      // a normal of no length: no direction to light or mirror by
-    bool lights;    // the lights' terms can add something
-    bool secondary; // a mirror or glass ray follows
-};
 
 // What a primitive's optics let its shading do, as bits (shade_bits).
 enum {
@@ -296,17 +318,9 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
             const light_geom &g = tr.lights_at(h, n, s.n2, u, ph.ks != 0);
             for (int j = 0; j < sc.nlg; j++) {
                 const ligrec &lj = sc.lig[j];
-                if (lj.bright == 0)
-                    continue;
                 const vec lv{g.lx[j], g.ly[j], g.lz[j]};
-                // A light whose diffuse term is surely large is not dim:
-                // (n.lv)^2 T^2 >= |n|^2 |lv|^2 says |cn| T >= 1 or near it,
-                // T = fi_max dscale. Only a guess (wrong ones just make
-                // the exact test), but it needs no root nor quotient, so the
-                // search need not wait for them.
-                const double nl = vspro(n, lv), T = tr.fi_max(j) * dscale;
-                if (!(ph.kd != 0 && nl * nl * (T * T) >= 2 * (s.n2 * g.dl2[j])) &&
-                    dim_light_adds_nothing(ph, g.cn[j], g.ch[j], tr.fi_max(j), dscale, hl_floor[j]))
+                if (lj.bright == 0 || !light_matters(s, lv, g.dl2[j], g.cn[j], g.ch[j],
+                                                     tr.fi_max(j), dscale, hl_floor[j]))
                     continue;
                 double f;
                 tr.shadow_rays++;
@@ -328,4 +342,82 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     }
     shade_rest(tr, out, s, dir, depth);
     return out;
+}
+
+// shade() for the primary rays of n (up to SHADOW_GROUP) neighbouring dots
+// from one eye, for a tracer with shortcuts: dir[i] through the dot of
+// picture tile tile[i]. Each dot's colour is shade()'s, term by term in
+// the same order; the shadow searches of the dots toward each light are
+// made together (TR::lit_group).
+template <class TR>
+void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *tile, int n,
+                 int depth, int eye)
+{
+    using namespace shade_detail;
+    static_assert(TR::shortcuts, "a group needs the tracer's shortcuts");
+    const scene &sc = *tr.sc;
+    surface s[SHADOW_GROUP];
+    bool lights[SHADOW_GROUP], shaded[SHADOW_GROUP];
+    const light_geom *g[SHADOW_GROUP];
+    const double *hl_floor[SHADOW_GROUP];
+    double dscale[SHADOW_GROUP];
+    int hit[SHADOW_GROUP];
+    bool any = false;
+    for (int i = 0; i < n; i++)
+        out[i] = colr{0, 0, 0};
+    if (tr.stop && tr.stop->halt())
+        return;
+    // each dot up to its lights, as shade()
+    vec hp[SHADOW_GROUP];
+    tr.rays += n;
+    tr.nearest_group(org, dir, eye, tile, n, hit, hp);
+    for (int i = 0; i < n; i++) {
+        shaded[i] = lights[i] = false;
+        const vec &h = hp[i];
+        if (hit[i] < 0)
+            continue;
+        shaded[i] = true;
+        surface_at(s[i], sc, hit[i], tr.bits(hit[i]), h, dir[i], depth);
+        if (!s[i].lights)
+            continue;
+        const primrec &ph = *s[i].ph;
+        lights[i] = any = true;
+        hl_floor[i] = tr.highlight_floors(hit[i]);
+        dscale[i] = std::fabs(ph.kd) * cmax(s[i].k);
+        g[i] = &tr.lights_at(h, s[i].n, s[i].n2, s[i].u, ph.ks != 0, i);
+    }
+    // light by light, the searches of every dot it can change
+    for (int j = 0; any && j < sc.nlg; j++) {
+        const ligrec &lj = sc.lig[j];
+        if (lj.bright == 0)
+            continue;
+        shadow_ask ask[SHADOW_GROUP];
+        int who[SHADOW_GROUP], nask = 0;
+        for (int i = 0; i < n; i++) {
+            if (!lights[i])
+                continue;
+            const light_geom &gi = *g[i];
+            const vec lv{gi.lx[j], gi.ly[j], gi.lz[j]};
+            if (!light_matters(s[i], lv, gi.dl2[j], gi.cn[j], gi.ch[j], tr.fi_max(j), dscale[i],
+                               hl_floor[i][j]))
+                continue;
+            ask[nask] = {s[i].h, lv, gi.dl2[j], gi.dist[j], (double)hit[i]};
+            who[nask++] = i;
+        }
+        if (nask == 0)
+            continue;
+        bool ok[SHADOW_GROUP];
+        double f[SHADOW_GROUP];
+        tr.shadow_rays += nask;
+        tr.lit_group(j, nask, ask, ok, f);
+        for (int a = 0; a < nask; a++) {
+            const int i = who[a];
+            if (ok[a])
+                add_light<true>(out[i], *s[i].ph, s[i].k, g[i]->cn[j], g[i]->ch[j],
+                                f[a] * lj.bright, hl_floor[i][j]);
+        }
+    }
+    for (int i = 0; i < n; i++)
+        if (shaded[i])
+            shade_rest(tr, out[i], s[i], dir[i], depth);
 }
