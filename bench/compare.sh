@@ -7,7 +7,9 @@
 #   bench/compare.sh BASE-CLI NEW-CLI [runs] [threads] [-- render options] [-- scenes]
 # e.g. bench/compare.sh ../d8/build/cli/koru-cli build/cli/koru-cli 11 2
 #      bench/compare.sh A B 5 2 -- --size 640 480 -- samples/glass.RT
-# Times come from bash's EPOCHREALTIME, so no helper process is timed.
+# Times come from bash's EPOCHREALTIME, so no helper process is timed; the
+# disk is flushed (sync) before each timed run, so that no run waits for
+# the file the one before it left unwritten.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 base=$1 new=$2
