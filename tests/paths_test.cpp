@@ -280,19 +280,19 @@ TEST(GroupKernels, EveryRayAsAlone)
             ASSERT_EQ(want.cell[q], dirgrid_cell(grid, dir[q])) << "case " << i << ", ray " << q;
         unsigned want_got[8];
         for (int k = 0; k < n; k++)
-            want_got[k] = twin.shadow_try(want, pri[k], x[k], k, pri[k].surf == SURF_GLASS);
+            want_got[k] = twin.shadow_try(want, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr);
         for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
             const kernels &K = kernels_of(path);
             near_batch B;
             B.o = o;
             K.near_begin(B, dir);
             for (int k = 0; k < n; k++)
-                K.near_try(B, pri[k], x[k], k);
+                K.near_try(B, pri[k], x[k], k, nullptr);
             shadow_batch R;
             K.shadow_begin(R, ask, SHADOW_GROUP, grid.n);
             R.lp = o;
             for (int k = 0; k < n; k++)
-                ASSERT_EQ(K.shadow_try(R, pri[k], x[k], k, pri[k].surf == SURF_GLASS),
+                ASSERT_EQ(K.shadow_try(R, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr),
                           want_got[k])
                     << kernel_path_name(path) << ": case " << i << ", primitive " << k;
             for (int q = 0; q < SHADOW_GROUP; q++) {

@@ -455,19 +455,14 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
     auto attempt = [&](int k) __attribute__((always_inline)) {
         const primrec &pk = pri[k];
         if (pk.nmem <= 0 && known_type(pk.type)) {
-            S.K->near_try(B, pk, xc[k], k);
+            S.K->near_try(B, pk, xc[k], k, nullptr);
             return;
         }
-        for (int r = 0; r < SHADOW_GROUP; r++) {
-            vec p, q;
-            crossx_inline(p, org, dir[r], pk, xc[k], pri);
-            const double d = vlength2(vsub(q, org, p));
-            if (d < B.d2[r] || (d == B.d2[r] && B.i[r] >= 0 && k < B.i[r])) {
-                B.d2[r] = d;
-                B.i[r] = k;
-                B.x[r] = p.x, B.y[r] = p.y, B.z[r] = p.z;
-            }
-        }
+        // with partners: crossx's points ray by ray, weighed side by side
+        vec pts[SHADOW_GROUP];
+        for (int r = 0; r < SHADOW_GROUP; r++)
+            crossx_inline(pts[r], org, dir[r], pk, xc[k], pri);
+        S.K->near_try(B, pk, xc[k], k, pts);
     };
     for (int u = 0; u < S.nunbound; u++)
         attempt(S.unbound[u]);
@@ -737,35 +732,22 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
 
 namespace {
 
-// shadow_batch's try of candidate k (kernels.h), one ray at a time, for the
-// primitives the kernels leave out: those with partners.
-unsigned shadow_try_each(shadow_batch &R, const primrec *pri, const xconst &x, int k, bool glass)
+// shadow_batch's try of candidate k (kernels.h) for a primitive with
+// partners: crossx's points ray by ray (the no-hit marker for the rays not
+// live), weighed side by side. (R is only ever written whole lanes at a
+// time: a wide load of narrow stores stalls.)
+unsigned shadow_try_each(const kernels &K, shadow_batch &R, const primrec *pri, const xconst &x,
+                         int k, bool glass)
 {
-    unsigned got = 0;
+    vec pts[SHADOW_GROUP];
     for (int r = 0; r < SHADOW_GROUP; r++) {
-        if (R.live[r] != 1)
-            continue;
-        vec p, q;
-        const vec lv{R.lx[r], R.ly[r], R.lz[r]};
-        crossx_inline(p, R.lp, lv, pri[k], x, pri);
-        const double dk = vlength2(vsub(q, p, R.lp));
-        if (glass && k != R.hit[r]) {
-            if (dk < R.dl2[r])
-                got |= 1u << (r + SHADOW_GROUP);
-            continue;
-        }
-        if (dk < R.lim[r]) {
-            R.live[r] = 0;
-            got |= 1u << r;
-            continue;
-        }
-        if (dk < R.d2[r] || (dk == R.d2[r] && R.i[r] >= 0 && k < R.i[r])) {
-            R.d2[r] = dk;
-            R.i[r] = k;
-            R.x[r] = p.x, R.y[r] = p.y, R.z[r] = p.z;
+        pts[r] = nohit();
+        if (R.live[r] == 1) {
+            const vec lv{R.lx[r], R.ly[r], R.lz[r]};
+            crossx_inline(pts[r], R.lp, lv, pri[k], x, pri);
         }
     }
-    return got;
+    return K.shadow_try(R, pri[k], x, k, glass, pts);
 }
 
 } // namespace
@@ -818,8 +800,8 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
         const primrec &pk = pri[k];
         const bool glass = pk.surf == SURF_GLASS;
         const bool lanes = pk.nmem <= 0 && known_type(pk.type);
-        const unsigned got = lanes ? S.K->shadow_try(R, pk, xc[k], k, glass)
-                                   : shadow_try_each(R, pri, xc[k], k, glass);
+        const unsigned got = lanes ? S.K->shadow_try(R, pk, xc[k], k, glass, nullptr)
+                                   : shadow_try_each(*S.K, R, pri, xc[k], k, glass);
         for (unsigned d = shadow_dimmed(got); d; d &= d - 1) {
             const int r = __builtin_ctz(d);
             dim[r][ndim[r]++] = k;
@@ -861,15 +843,14 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
             for (unsigned o = part; o; o &= o - 1) {
                 const int r = __builtin_ctz(o);
                 left &= ~(1u << r);
-                R.live[r] = 0;
                 ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
             }
+            S.K->shadow_live(R, left);
             continue;
         }
         if (part != open_rays) {
             // these rays alone: what was tried for all counts for them too
-            for (int r = 0; r < SHADOW_GROUP; r++)
-                R.live[r] = (part & left) >> r & 1 ? 1.0 : 0.0;
+            S.K->shadow_live(R, part & left);
             next_round();
             for (int b = 0; b < nfirst; b++)
                 tried[first[b]] = round;
@@ -888,11 +869,8 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
             if (tried[k] != round)
                 open = attempt(k) && (left & part);
         }
-        if (part != open_rays) {
-            // the next part starts from what was tried for all
-            for (int r = 0; r < SHADOW_GROUP; r++)
-                R.live[r] = (open_rays & left) >> r & 1 ? 1.0 : 0.0;
-        }
+        if (part != open_rays) // the next part starts from what was tried for all
+            S.K->shadow_live(R, open_rays & left);
     }
     blocker[j] = by;
     if (!left)

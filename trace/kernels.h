@@ -166,15 +166,18 @@ struct kernels {
     // at its squared distance from o (nearest_plain's arithmetic)
     void (*nearest)(const quad_set &Q, const vec &o, const vec &d, pick &b);
     // candidate k of the table, p = the record, for the rays of R (above);
-    // p is of a known type and without partners, and x holds xprep's
-    // constants of the light. glass: p is transparent.
-    unsigned (*shadow_try)(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass);
+    // x holds xprep's constants of the light, glass says p is transparent.
+    // The points are pts[r] (crossx's, for a primitive with partners) or,
+    // pts null, worked out here (p of a known type, without partners).
+    unsigned (*shadow_try)(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass,
+                           const vec *pts);
     void (*shadow_begin)(shadow_batch &R, const shadow_ask *a, int n, int cells);
+    // R.live[r] = bit r of rays
+    void (*shadow_live)(shadow_batch &R, unsigned rays);
     unsigned (*shadow_end)(const shadow_batch &R, double eps2);
     void (*near_begin)(near_batch &B, const vec *dir);
-    // p is of a known type and without partners; x holds xprep's
-    // constants of o
-    void (*near_try)(near_batch &B, const primrec &p, const xconst &x, int k);
+    // x holds xprep's constants of o; the points as for shadow_try
+    void (*near_try)(near_batch &B, const primrec &p, const xconst &x, int k, const vec *pts);
 };
 
 // The kernels of path, which must be usable.

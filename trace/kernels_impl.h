@@ -187,9 +187,27 @@ LANES_INLINE void points_of(const primrec &p, const xconst &x, const L &ox, cons
                        L::set1(x.c), ox, oy, oz, dx, dy, dz, px, py, pz);
 }
 
+// The points of p for rays r .. r + N - 1 from o along d: given (pts, each
+// ray's own, read one by one) or worked out here.
+template <class L>
+LANES_INLINE void points_for(const vec *pts, int r, const primrec &p, const xconst &x,
+                             const L &ox, const L &oy, const L &oz, const L &dx, const L &dy,
+                             const L &dz, L &px, L &py, L &pz)
+{
+    constexpr int stride = sizeof(vec) / sizeof(double);
+    if (pts) {
+        px = L::gather(&pts[r].x, stride);
+        py = L::gather(&pts[r].y, stride);
+        pz = L::gather(&pts[r].z, stride);
+    } else {
+        points_of<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+    }
+}
+
 // kernels.h's shadow_try: candidate k for the live rays of R
 template <class L>
-unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass)
+unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass,
+                      const vec *pts)
 {
     const L ox = L::set1(R.lp.x), oy = L::set1(R.lp.y), oz = L::set1(R.lp.z);
     const L K = L::set1(k), zero = L::set1(0.0), one = L::set1(1.0);
@@ -201,7 +219,7 @@ unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k,
             continue;
         const L dx = L::load(R.lx + r), dy = L::load(R.ly + r), dz = L::load(R.lz + r);
         L px, py, pz;
-        points_of<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+        points_for<L>(pts, r, p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
         // dk = vlength2(p - lp)
         const L qx = px - ox, qy = py - oy, qz = pz - oz;
         const L dk = qx * qx + qy * qy + qz * qz;
@@ -277,6 +295,26 @@ void shadow_begin_k(shadow_batch &R, const shadow_ask *a, int n, int cells)
     }
 }
 
+// Each set of rays as live flags, lane by lane.
+struct live_table {
+    alignas(32) double of[1 << SHADOW_GROUP][SHADOW_GROUP];
+    constexpr live_table() : of()
+    {
+        for (unsigned m = 0; m < 1u << SHADOW_GROUP; m++)
+            for (int r = 0; r < SHADOW_GROUP; r++)
+                of[m][r] = m >> r & 1;
+    }
+};
+constexpr live_table LIVE;
+
+// kernels.h's shadow_live
+template <class L>
+void shadow_live_k(shadow_batch &R, unsigned rays)
+{
+    for (int r = 0; r < SHADOW_GROUP; r += L::N)
+        L::load(LIVE.of[rays & ((1u << SHADOW_GROUP) - 1)] + r).store(R.live + r);
+}
+
 // kernels.h's shadow_end
 template <class L>
 unsigned shadow_end_k(const shadow_batch &R, double eps2)
@@ -311,14 +349,14 @@ void near_begin_k(near_batch &B, const vec *dir)
 }
 
 template <class L>
-void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k)
+void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const vec *pts)
 {
     const L ox = L::set1(B.o.x), oy = L::set1(B.o.y), oz = L::set1(B.o.z);
     const L K = L::set1(k), zero = L::set1(0.0);
     for (int r = 0; r < SHADOW_GROUP; r += L::N) {
         const L dx = L::load(B.dx + r), dy = L::load(B.dy + r), dz = L::load(B.dz + r);
         L px, py, pz;
-        points_of<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+        points_for<L>(pts, r, p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
         // vlength2(o - p), offered by pick's rule
         const L qx = ox - px, qy = oy - py, qz = oz - pz;
         const L dk = qx * qx + qy * qy + qz * qz;
@@ -335,8 +373,9 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k)
 template <class L>
 constexpr kernels kernels_for()
 {
-    return kernels{geometry_k<L>,   nearest_k<L>,    shadow_try_k<L>, shadow_begin_k<L>,
-                   shadow_end_k<L>, near_begin_k<L>, near_try_k<L>};
+    return kernels{geometry_k<L>,     nearest_k<L>,   shadow_try_k<L>,
+                   shadow_begin_k<L>, shadow_live_k<L>, shadow_end_k<L>,
+                   near_begin_k<L>,   near_try_k<L>};
 }
 
 #undef LANES_INLINE
