@@ -306,13 +306,12 @@ TEST(GroupKernels, EveryRayAsAlone)
                 got.d2 = B.d2[q], got.i = (int)B.i[q], got.p = vec{B.x[q], B.y[q], B.z[q]};
                 ASSERT_TRUE(same_pick(alone, got))
                     << kernel_path_name(path) << ": case " << i << ", ray " << q;
-                for (const double *f : {want.lim, want.live, want.d2, want.i, want.x, want.y,
-                                        want.z, want.cell}) {
-                    const double *g = (const double *)((const char *)&R +
-                                                       ((const char *)f - (const char *)&want));
-                    ASSERT_TRUE(same_number(f[q], g[q]))
+                using field = double(shadow_batch::*)[SHADOW_GROUP];
+                for (field m : {&shadow_batch::lim, &shadow_batch::live, &shadow_batch::d2,
+                                &shadow_batch::i, &shadow_batch::x, &shadow_batch::y,
+                                &shadow_batch::z, &shadow_batch::cell})
+                    ASSERT_TRUE(same_number((want.*m)[q], (R.*m)[q]))
                         << kernel_path_name(path) << ": case " << i << ", ray " << q;
-                }
             }
         }
     }

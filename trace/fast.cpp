@@ -830,6 +830,8 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
         return;
     // The rest from the cells' lists: the open rays of one cell at a time
     // (most often all of them), the others set aside meanwhile.
+    double reach, lim; // the farthest ray's, which no other ray's passes
+    shadow_bounds(far_dist, S.mlight[j], reach, lim);
     const unsigned open_rays = left;
     for (unsigned todo = open_rays; todo;) {
         const double cell = R.cell[__builtin_ctz(todo)];
@@ -860,7 +862,6 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
         for (int u = 0; open && u < S.nunbound; u++)
             if (tried[S.unbound[u]] != round)
                 open = attempt(S.unbound[u]) && (left & part);
-        const double reach = far_dist + 1e-4 + S.mlight[j]; // shadow_bounds' of the farthest
         const uint8_t *list = g.prims.data();
         for (uint32_t e = g.start[at], end = g.start[at + 1]; open && e < end; e++) {
             const int k = list[e];

@@ -204,6 +204,35 @@ LANES_INLINE void points_for(const vec *pts, int r, const primrec &p, const xcon
     }
 }
 
+// pick's rule, lane by lane, for picks kept as d2, i, x, y, z at r: k's
+// point p at dk is taken where `can` holds and it is strictly nearer, or
+// as near with a lower index.
+template <class L, class M>
+LANES_INLINE void offer_at(double *d2s, double *is, double *xs, double *ys, double *zs, int r,
+                           const M &can, const L &dk, const L &K, const L &px, const L &py,
+                           const L &pz)
+{
+    const L d2 = L::load(d2s + r), i = L::load(is + r);
+    const auto nearer =
+        either(lt(dk, d2), both(eq(dk, d2), both(ge(i, L::set1(0.0)), lt(K, i))));
+    const auto take = both(can, nearer);
+    select(take, dk, d2).store(d2s + r);
+    select(take, K, i).store(is + r);
+    select(take, px, L::load(xs + r)).store(xs + r);
+    select(take, py, L::load(ys + r)).store(ys + r);
+    select(take, pz, L::load(zs + r)).store(zs + r);
+}
+
+// Empty picks at r: at FAR, of no primitive.
+template <class L>
+LANES_INLINE void no_picks(double *d2s, double *is, double *xs, double *ys, double *zs, int r)
+{
+    const L zero = L::set1(0.0);
+    L::set1(FAR).store(d2s + r);
+    L::set1(-1.0).store(is + r);
+    zero.store(xs + r), zero.store(ys + r), zero.store(zs + r);
+}
+
 // kernels.h's shadow_try: candidate k for the live rays of R
 template <class L>
 unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass,
@@ -228,15 +257,7 @@ unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k,
         const auto counts = glass ? both(on, eq(hit, K)) : on;
         const auto dims = but_not(both(on, lt(dk, L::load(R.dl2 + r))), counts);
         const auto blocks = both(counts, lt(dk, L::load(R.lim + r)));
-        // pick's rule: strictly nearer, or as near with a lower index
-        const L d2 = L::load(R.d2 + r), i = L::load(R.i + r);
-        const auto nearer = either(lt(dk, d2), both(eq(dk, d2), both(ge(i, zero), lt(K, i))));
-        const auto take = but_not(both(counts, nearer), blocks);
-        select(take, dk, d2).store(R.d2 + r);
-        select(take, K, i).store(R.i + r);
-        select(take, px, L::load(R.x + r)).store(R.x + r);
-        select(take, py, L::load(R.y + r)).store(R.y + r);
-        select(take, pz, L::load(R.z + r)).store(R.z + r);
+        offer_at<L>(R.d2, R.i, R.x, R.y, R.z, r, but_not(counts, blocks), dk, K, px, py, pz);
         select(blocks, zero, live).store(R.live + r);
         got |= bits(blocks) << r | bits(dims) << (r + SHADOW_GROUP);
     }
@@ -271,9 +292,7 @@ void shadow_begin_k(shadow_batch &R, const shadow_ask *a, int n, int cells)
         const L near_h = dist - L::set1(1e-5) - tol;
         const L nh2 = near_h * near_h;
         select(gt(near_h, zero), select(lt(nh2, far), nh2, far), zero).store(R.lim + r);
-        far.store(R.d2 + r);
-        neg(one).store(R.i + r);
-        zero.store(R.x + r), zero.store(R.y + r), zero.store(R.z + r);
+        no_picks<L>(R.d2, R.i, R.x, R.y, R.z, r);
         // dirgrid_cell of lv: the face of the largest component, then the
         // cell of the other two scaled by it
         const L ax = abs(dx), ay = abs(dy), az = abs(dz);
@@ -342,9 +361,7 @@ void near_begin_k(near_batch &B, const vec *dir)
         L::gather(&dir[r].x, stride).store(B.dx + r);
         L::gather(&dir[r].y, stride).store(B.dy + r);
         L::gather(&dir[r].z, stride).store(B.dz + r);
-        L::set1(FAR).store(B.d2 + r);
-        L::set1(-1.0).store(B.i + r);
-        L::set1(0.0).store(B.x + r), L::set1(0.0).store(B.y + r), L::set1(0.0).store(B.z + r);
+        no_picks<L>(B.d2, B.i, B.x, B.y, B.z, r);
     }
 }
 
@@ -352,7 +369,8 @@ template <class L>
 void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const vec *pts)
 {
     const L ox = L::set1(B.o.x), oy = L::set1(B.o.y), oz = L::set1(B.o.z);
-    const L K = L::set1(k), zero = L::set1(0.0);
+    const L K = L::set1(k);
+    const auto every = eq(K, K); // all rays take part
     for (int r = 0; r < SHADOW_GROUP; r += L::N) {
         const L dx = L::load(B.dx + r), dy = L::load(B.dy + r), dz = L::load(B.dz + r);
         L px, py, pz;
@@ -360,13 +378,7 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const v
         // vlength2(o - p), offered by pick's rule
         const L qx = ox - px, qy = oy - py, qz = oz - pz;
         const L dk = qx * qx + qy * qy + qz * qz;
-        const L d2 = L::load(B.d2 + r), i = L::load(B.i + r);
-        const auto take = either(lt(dk, d2), both(eq(dk, d2), both(ge(i, zero), lt(K, i))));
-        select(take, dk, d2).store(B.d2 + r);
-        select(take, K, i).store(B.i + r);
-        select(take, px, L::load(B.x + r)).store(B.x + r);
-        select(take, py, L::load(B.y + r)).store(B.y + r);
-        select(take, pz, L::load(B.z + r)).store(B.z + r);
+        offer_at<L>(B.d2, B.i, B.x, B.y, B.z, r, every, dk, K, px, py, pz);
     }
 }
 

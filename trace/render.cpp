@@ -5,7 +5,6 @@
 #include <cstring>
 #include <pthread.h>
 #include <thread>
-#include <type_traits>
 
 namespace {
 
@@ -61,16 +60,6 @@ void run_threads(int n, work_fn &fn)
         pthread_join(id, nullptr);
 }
 
-colr &trace_dot(plain_tracer &tr, colr &c, const vec &eye, const vec &dir, int depth, int)
-{
-    return calc_plain(tr, c, eye, dir, depth);
-}
-
-colr &trace_dot(fast_tracer &tr, colr &c, const vec &eye, const vec &dir, int depth, int e)
-{
-    return calc_fast(tr, c, eye, dir, depth, e);
-}
-
 } // namespace
 
 int render_threads_default()
@@ -85,23 +74,27 @@ render_job::render_job(const scene &sc, const render_options &opt) : sc_(sc), op
 }
 
 // Row y of the traced frame into r, g, b (trace_.neyes * trace_.w samples
-// each).
-template <class TR>
-void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b)
+// each): with the plain search dot by dot ...
+void render_job::trace_row(plain_tracer &tr, int y, unsigned char *r, unsigned char *g,
+                           unsigned char *b)
 {
     const frame &f = trace_;
-    const int depth = sc_.ilvlmx;
     int i = 0;
-    if (!prep_) {
-        for (int e = 0; e < f.neyes; e++)
-            for (int x = 0; x < f.w; x++) {
-                vec dir;
-                colr c;
-                make_eye(dir, f.eye[e], x, y, f);
-                store(r, g, b, i++, trace_dot(tr, c, f.eye[e], dir, depth, e));
-            }
-        return;
-    }
+    for (int e = 0; e < f.neyes; e++)
+        for (int x = 0; x < f.w; x++) {
+            vec dir;
+            colr c;
+            make_eye(dir, f.eye[e], x, y, f);
+            store(r, g, b, i++, calc_plain(tr, c, f.eye[e], dir, sc_.ilvlmx));
+        }
+}
+
+// ... and with the prepared scene a few dots side by side at once.
+void render_job::trace_row(fast_tracer &tr, int y, unsigned char *r, unsigned char *g,
+                           unsigned char *b)
+{
+    const frame &f = trace_;
+    int i = 0;
     // make_eye's sum in its own order, the column and row parts done once
     const double W = f.w, H = f.h;
     const double sv = (H * 0.5 - y) * f.wdu / W;
@@ -112,7 +105,6 @@ void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, un
         // dot it falls in (the tiles' margin holds at any fraction of a dot)
         const int tilerow = fast_tile(*prep_, e, 0, y / aa_);
         for (int x = 0; x < f.w; x += SHADOW_GROUP) {
-            // a few dots side by side at once
             const int n = f.w - x < SHADOW_GROUP ? f.w - x : SHADOW_GROUP;
             vec dir[SHADOW_GROUP];
             int tile[SHADOW_GROUP];
@@ -123,11 +115,7 @@ void render_job::trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, un
                              cp.z + rowpart.z - eye.z};
                 tile[k] = tilerow >= 0 ? tilerow + tilecol_[x + k] : -1;
             }
-            if constexpr (std::is_same_v<TR, fast_tracer>)
-                calc_fast_group(tr, c, eye, dir, tile, n, depth, e);
-            else
-                for (int k = 0; k < n; k++)
-                    trace_dot(tr, c[k], eye, dir[k], depth, e);
+            calc_fast_group(tr, c, eye, dir, tile, n, sc_.ilvlmx, e);
             for (int k = 0; k < n; k++)
                 store(r, g, b, i++, c[k]);
         }

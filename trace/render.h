@@ -88,8 +88,8 @@ public:
 
 private:
     void trace_rows(int nthreads);
-    template <class TR>
-    void trace_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b);
+    void trace_row(plain_tracer &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b);
+    void trace_row(fast_tracer &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b);
     template <class TR>
     bool make_row(TR &tr, int y, unsigned char *r, unsigned char *g, unsigned char *b,
                   std::vector<unsigned char> &traced, std::vector<unsigned> &sums);

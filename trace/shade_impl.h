@@ -318,9 +318,11 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
             const light_geom &g = tr.lights_at(h, n, s.n2, u, ph.ks != 0);
             for (int j = 0; j < sc.nlg; j++) {
                 const ligrec &lj = sc.lig[j];
+                if (lj.bright == 0)
+                    continue;
                 const vec lv{g.lx[j], g.ly[j], g.lz[j]};
-                if (lj.bright == 0 || !light_matters(s, lv, g.dl2[j], g.cn[j], g.ch[j],
-                                                     tr.fi_max(j), dscale, hl_floor[j]))
+                if (!light_matters(s, lv, g.dl2[j], g.cn[j], g.ch[j], tr.fi_max(j), dscale,
+                                   hl_floor[j]))
                     continue;
                 double f;
                 tr.shadow_rays++;
