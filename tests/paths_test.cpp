@@ -240,8 +240,8 @@ TEST(QuadKernels, NearestIsThePlainSearchs)
 // alone: from one origin, the nearest of primitives of every kind without
 // partners (planes, boxes, quadrics, cones, plain numbers and odd ones)
 // as crossp and pick find it, on every path; from one light, the shadow
-// bookkeeping of the scalar twin on every path, and each ray's cell of
-// the light's grid as dirgrid_cell gives it.
+// bookkeeping of the scalar twin on every path (some rays set aside), and
+// each ray's cell of the light's grid as dirgrid_cell gives it.
 TEST(GroupKernels, EveryRayAsAlone)
 {
     rng_t r(25);
@@ -278,9 +278,21 @@ TEST(GroupKernels, EveryRayAsAlone)
         want.lp = o;
         for (int q = 0; q < SHADOW_GROUP; q++)
             ASSERT_EQ(want.cell[q], dirgrid_cell(grid, dir[q])) << "case " << i << ", ray " << q;
+        const unsigned some = r.pick(4) ? 0xfu : (unsigned)r.pick(1 << SHADOW_GROUP);
+        const double eps2 = r.pick(2) ? 1e-2 : 1e300; // near h, or anywhere
+        twin.shadow_live(want, some);
+        for (int q = 0; q < SHADOW_GROUP; q++)
+            ASSERT_EQ(want.live[q], (double)(some >> q & 1));
         unsigned want_got[8];
         for (int k = 0; k < n; k++)
             want_got[k] = twin.shadow_try(want, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr);
+        const unsigned want_end = twin.shadow_end(want, eps2);
+        for (int q = 0; q < SHADOW_GROUP; q++) {
+            // reaches: the live ray's pick, or the marker, within eps2 of h
+            vec sp = want.i[q] >= 0 ? vec{want.x[q], want.y[q], want.z[q]} : nohit(), d;
+            const bool near = vlength2(vsub(d, ask[q].h, sp)) < eps2 && want.live[q] == 1;
+            ASSERT_EQ(want_end >> q & 1, (unsigned)near) << "case " << i << ", ray " << q;
+        }
         for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
             const kernels &K = kernels_of(path);
             near_batch B;
@@ -291,10 +303,12 @@ TEST(GroupKernels, EveryRayAsAlone)
             shadow_batch R;
             K.shadow_begin(R, ask, SHADOW_GROUP, grid.n);
             R.lp = o;
+            K.shadow_live(R, some);
             for (int k = 0; k < n; k++)
                 ASSERT_EQ(K.shadow_try(R, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr),
                           want_got[k])
                     << kernel_path_name(path) << ": case " << i << ", primitive " << k;
+            ASSERT_EQ(K.shadow_end(R, eps2), want_end) << kernel_path_name(path) << ": case " << i;
             for (int q = 0; q < SHADOW_GROUP; q++) {
                 pick alone;
                 for (int k = 0; k < n; k++) {
