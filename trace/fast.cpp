@@ -64,6 +64,12 @@ struct fast_prep {
     std::vector<double> hlfloor; // fast_tracer::highlight_floor, by primitive then light
     unsigned bits[PRIM_MAX];  // fast_tracer::bits
     double fimax[LIGHT_MAX];  // fast_tracer::fi_max
+    // what the grids' steps read: the scene, the frame, and the primitives
+    // the grids place by their boxes
+    const scene *sc;
+    frame fr;
+    int gridded[PRIM_MAX];
+    int ngridded;
 };
 
 namespace {
@@ -217,7 +223,7 @@ void lower_bounds(double *far, const double *near, double margin)
 
 } // namespace
 
-fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
+fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path)
 {
     const primrec *pri = sc.pri;
     const int primmx = sc.primmx, nlg = sc.nlg;
@@ -268,7 +274,8 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
     }
 
     // which primitives each search must always try
-    int finite[PRIM_MAX], nfinite = 0, gridded[PRIM_MAX], ngridded = 0;
+    int finite[PRIM_MAX], nfinite = 0;
+    S.ngridded = 0;
     S.nloose = S.nunbound = S.nplanes = 0;
     for (int i = 0; i < primmx; i++) {
         if (!known_type(pri[i].type))
@@ -284,7 +291,7 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
         // the grids place a plane by the signs of N . d over cells and by
         // |N|; a normal so short that its square underflows has neither
         if (some)
-            gridded[ngridded++] = i;
+            S.gridded[S.ngridded++] = i;
         else if (pri[i].type == PRIM_PLANE && S.boxed[i] && absmax(pri[i].geom) >= 1e-150)
             S.planes[S.nplanes++] = i; // boxed: its numbers are finite
         else
@@ -334,35 +341,76 @@ fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
     if (S.whole)
         quad_set_of(S.Q, pri, quads, nquads);
 
-    // what the eyes and the lights give every ray from them
-    size_t budget = GRID_BUDGET;
-    for (int e = 0; e < neyes; e++) {
+    S.sc = &sc;
+    S.fr = f;
+    S.xlights.resize(nlg > 0 ? (size_t)nlg * primmx : 0);
+    S.glight.resize(nlg > 0 ? nlg : 0);
+    return prep;
+}
+
+int fast_prepare_grids(const fast_prep &S)
+{
+    return S.fr.neyes + (S.sc->nlg > 0 ? S.sc->nlg : 0);
+}
+
+// What an eye or a light gives every ray from it: crossp's constants and
+// the grid of its rays. Each grid may use the whole budget here;
+// fast_prepare_end drops those beyond it.
+void fast_prepare_grid(fast_prep &S, int t)
+{
+    const primrec *pri = S.pri;
+    const int primmx = S.primmx;
+    if (t < S.fr.neyes) {
+        const int e = t;
+        const vec &eye = S.fr.eye[e];
         for (int i = 0; i < primmx; i++)
-            xprep(S.xeye[e][i], eyes[e], pri[i]);
-        S.meye[e] = REL * (absmax(eyes[e]) + S.scale);
-        screengrid_build(S.seye[e], f, eyes[e], pri, S.box, gridded, ngridded, S.planes,
+            xprep(S.xeye[e][i], eye, pri[i]);
+        S.meye[e] = REL * (absmax(eye) + S.scale);
+        screengrid_build(S.seye[e], S.fr, eye, pri, S.box, S.gridded, S.ngridded, S.planes,
                          S.nplanes);
         // by direction only where the picture has no tiles
         S.geye[e].n = 0;
-        if (!S.seye[e].tx) {
-            dirgrid_build(S.geye[e], eyes[e], 64, pri, S.box, gridded, ngridded, S.planes,
-                          S.nplanes, budget / 4);
-            budget -= S.geye[e].prims.size();
-        }
+        if (!S.seye[e].tx)
+            dirgrid_build(S.geye[e], eye, 64, pri, S.box, S.gridded, S.ngridded, S.planes,
+                          S.nplanes, GRID_BUDGET / 4);
         lower_bounds(S.fareye[e][0], S.seye[e].near, S.meye[e]);
         lower_bounds(S.fareye[e][1], S.geye[e].near, S.meye[e]);
+        return;
     }
-    const int cells = light_cells(nlg);
-    S.xlights.resize(nlg > 0 ? (size_t)nlg * primmx : 0);
-    S.glight.resize(nlg > 0 ? nlg : 0);
-    for (int j = 0; j < nlg; j++) {
-        const vec &lp = sc.lig[j].pos;
-        for (int i = 0; i < primmx; i++)
-            xprep(S.xlights[(size_t)j * primmx + i], lp, pri[i]);
-        S.mlight[j] = REL * (absmax(lp) + S.scale);
-        dirgrid_build(S.glight[j], lp, cells, pri, S.box, gridded, ngridded, S.planes,
-                      S.nplanes, budget);
-        budget -= S.glight[j].prims.size();
+    const int j = t - S.fr.neyes;
+    const vec &lp = S.sc->lig[j].pos;
+    for (int i = 0; i < primmx; i++)
+        xprep(S.xlights[(size_t)j * primmx + i], lp, pri[i]);
+    S.mlight[j] = REL * (absmax(lp) + S.scale);
+    dirgrid_build(S.glight[j], lp, light_cells(S.sc->nlg), pri, S.box, S.gridded, S.ngridded,
+                  S.planes, S.nplanes, GRID_BUDGET);
+}
+
+// The grids within the budget, the eyes' first, then the lights' in order;
+// a light whose grid would go beyond it has none (lit walks the tree).
+void fast_prepare_end(fast_prep &S)
+{
+    size_t left = GRID_BUDGET;
+    for (int e = 0; e < S.fr.neyes; e++)
+        left -= S.geye[e].prims.size();
+    for (dirgrid &g : S.glight) {
+        if (g.prims.size() > left) {
+            g.n = 0;
+            g.start = std::vector<uint32_t>();
+            g.prims = std::vector<uint8_t>();
+        } else {
+            left -= g.prims.size();
+        }
+    }
+}
+
+fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path)
+{
+    fast_prep_ptr prep = fast_prepare_begin(sc, f, path);
+    if (prep) {
+        for (int t = 0; t < fast_prepare_grids(*prep); t++)
+            fast_prepare_grid(*prep, t);
+        fast_prepare_end(*prep);
     }
     return prep;
 }

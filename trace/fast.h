@@ -46,6 +46,17 @@ using fast_prep_ptr = std::unique_ptr<fast_prep, fast_prep_free>;
 // path picks how the lights' geometry is worked out (kernels.h); one the
 // processor cannot run becomes the widest it can.
 fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path = KERNELS_BEST);
+
+// fast_prepare in steps, for a caller with threads to share the work:
+// fast_prepare_begin (null when the scene is out of range), then
+// fast_prepare_grid for every t below fast_prepare_grids (the eyes' and
+// the lights' grids, each on its own, in any order and on any threads),
+// then fast_prepare_end once they are all done. The prepared scene is
+// then fast_prepare's.
+fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path = KERNELS_BEST);
+int fast_prepare_grids(const fast_prep &prep);
+void fast_prepare_grid(fast_prep &prep, int t);
+void fast_prepare_end(fast_prep &prep);
 // The kernel_path a prepared scene uses.
 int fast_kernel_path(const fast_prep &prep);
 

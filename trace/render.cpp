@@ -180,7 +180,23 @@ void render_job::trace_rows(int nthreads)
 {
     const int w = frame_.width, h = rows_.load();
     std::atomic<int> next{0};
+    // the prepared scene's grids come first, shared out as the rows are;
+    // whoever builds the last one finishes it, and everyone waits for that
+    const int grids = prep_ ? fast_prepare_grids(*prep_) : 0;
+    std::atomic<int> next_grid{0}, grids_done{0};
+    std::atomic<bool> prepared{grids == 0};
+    if (prep_ && grids == 0)
+        fast_prepare_end(*prep_);
     work_fn work = [&](const char *floor) {
+        for (int t; (t = next_grid.fetch_add(1)) < grids;) {
+            fast_prepare_grid(*prep_, t);
+            if (grids_done.fetch_add(1) + 1 == grids) {
+                fast_prepare_end(*prep_);
+                prepared.store(true, std::memory_order_release);
+            }
+        }
+        while (!prepared.load(std::memory_order_acquire))
+            std::this_thread::yield();
         auto go = [&](auto &tr) {
             tr.stop = &stop_;
             tr.floor = floor;
@@ -231,7 +247,7 @@ int render_job::run()
     const int h = frame_.w > 0 && frame_.h > 0 ? frame_.h : 0;
     // prepared for the picture's frame: the same eyes, tiles of its size
     if (!opt_.plain && h > 0)
-        prep_ = fast_prepare(sc_, frame_, opt_.kernels);
+        prep_ = fast_prepare_begin(sc_, frame_, opt_.kernels); // finished by trace_rows
     if (prep_) {
         const frame &f = trace_;
         colpart_.resize((size_t)f.w);
