@@ -519,9 +519,10 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
     for (uint32_t e = g.start[tile[0]], end = g.start[tile[0] + 1]; e < end; e++) {
         const int k = list[e];
         // this box, and all after it, lie beyond every ray's best hit
-        const double m01 = B.d2[0] > B.d2[1] ? B.d2[0] : B.d2[1];
-        const double m23 = B.d2[2] > B.d2[3] ? B.d2[2] : B.d2[3];
-        if (far[k] > (m01 > m23 ? m01 : m23))
+        double m = B.d2[0];
+        for (int r = 1; r < SHADOW_GROUP; r++)
+            m = B.d2[r] > m ? B.d2[r] : m;
+        if (far[k] > m)
             break;
         attempt(k);
     }

@@ -16,10 +16,11 @@
 //    and the point; the transparent primitives' trans are multiplied in
 //    index order, as the plain search does.
 //
-// Neighbouring dots are shaded four at a time (calc_fast_group): the rays
-// of one tile try its list together, and their shadow searches toward a
-// light that fall in one cell of its direction grid try that cell's list
-// together, side by side in the kernels' lanes (kernels.h). A ray then
+// Neighbouring dots are shaded SHADOW_GROUP (a tile's width) at a time
+// (calc_fast_group): the rays of one tile try its list together, and their
+// shadow searches toward a light that fall in one cell of its direction
+// grid try that cell's list together, side by side in the kernels' lanes
+// (kernels.h). A ray then
 // tries a few primitives more than alone, which changes no pick and no
 // shadow: the plain search tries them all.
 //

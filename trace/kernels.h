@@ -61,8 +61,9 @@ struct light_geom {
 // rest of the room is zero.
 void light_pos_of(light_pos &L, const ligrec *lig, int n);
 
-// Rays and points taken together by the group kernels below.
-constexpr int SHADOW_GROUP = 4;
+// Rays and points taken together by the group kernels below: a picture
+// tile's width of neighbouring dots (two AVX2 registers a field).
+constexpr int SHADOW_GROUP = 8;
 
 // --- quadrics -----------------------------------------------------------
 //

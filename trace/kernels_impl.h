@@ -265,8 +265,16 @@ unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k,
 }
 
 // 0, 1, 2, ...: each ray's place in a group
-alignas(32) constexpr double RAY_INDEX[SHADOW_GROUP] = {0, 1, 2, 3};
-static_assert(SHADOW_GROUP == 4, "RAY_INDEX lists the places");
+// Each ray's place in the group, as a number.
+struct ray_index {
+    alignas(32) double of[SHADOW_GROUP];
+    constexpr ray_index() : of()
+    {
+        for (int r = 0; r < SHADOW_GROUP; r++)
+            of[r] = r;
+    }
+};
+constexpr ray_index RAY_INDEX;
 
 // kernels.h's shadow_begin
 template <class L>
@@ -285,7 +293,7 @@ void shadow_begin_k(shadow_batch &R, const shadow_ask *a, int n, int cells)
         take(a[0].h.z).store(R.hz + r);
         take(a[0].dl2).store(R.dl2 + r);
         take(a[0].hit).store(R.hit + r);
-        select(lt(L::load(RAY_INDEX + r), L::set1(n)), one, zero).store(R.live + r);
+        select(lt(L::load(RAY_INDEX.of + r), L::set1(n)), one, zero).store(R.live + r);
         // shadow_bounds: lim from dist
         const L dist = take(a[0].dist);
         const L tol = L::set1(1e-9) * dist + L::set1(1e-12);
