@@ -336,10 +336,10 @@ TEST(LightGeometry, PathsAreChosenByTheProcessor)
 {
     const int best = kernel_path_best();
     EXPECT_GE(best, KERNELS_SCALAR);
-    EXPECT_LE(best, KERNELS_AVX2);
+    EXPECT_LE(best, KERNELS_AVX512);
     EXPECT_EQ(kernel_path_usable(KERNELS_BEST), best);
     EXPECT_EQ(kernel_path_usable(KERNELS_SCALAR), KERNELS_SCALAR);
-    EXPECT_EQ(kernel_path_usable(KERNELS_AVX2 + 1), best);
+    EXPECT_EQ(kernel_path_usable(KERNELS_AVX512 + 1), best);
 #if defined(__x86_64__)
     EXPECT_GE(best, KERNELS_SSE2); // every x86-64 processor has SSE2
 #endif

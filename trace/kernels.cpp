@@ -4,14 +4,18 @@
 
 #if defined(__x86_64__) || defined(__i386__)
 #define KORU_X86 1
-// kernels_avx2.cpp, built for AVX2
+// kernels_avx2.cpp and kernels_avx512.cpp, each built for its own
 const kernels &kernels_avx2();
+const kernels &kernels_avx512();
 #endif
 
 int kernel_path_best()
 {
 #ifdef KORU_X86
-    static const int best = __builtin_cpu_supports("avx2") ? KERNELS_AVX2 : KERNELS_SSE2;
+    static const int best = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2")
+                                ? KERNELS_AVX512
+                            : __builtin_cpu_supports("avx2") ? KERNELS_AVX2
+                                                             : KERNELS_SSE2;
     return best;
 #else
     return KERNELS_SCALAR;
@@ -33,6 +37,8 @@ const char *kernel_path_name(int path)
         return "sse2";
     case KERNELS_AVX2:
         return "avx2";
+    case KERNELS_AVX512:
+        return "avx512";
     default:
         return "best";
     }
@@ -49,6 +55,8 @@ const kernels &kernels_of(int path)
 #ifdef KORU_X86
     if (path == KERNELS_AVX2)
         return kernels_avx2();
+    if (path == KERNELS_AVX512)
+        return kernels_avx512();
 #endif
     return scalar;
 }

@@ -4,11 +4,12 @@
 // Each kernel does, for every light or primitive, the very operations in
 // the very order that the plain search and shading do for one, so every
 // number it gives has the same bits. It is written once (kernels_impl.h)
-// over lanes of doubles (lanes.h) and built three ways: one lane at a time
+// over lanes of doubles (lanes.h) and built four ways: one lane at a time
 // (the scalar twin, the reference the tests compare the others with), two
-// (SSE2, every x86-64 processor) and four (AVX2, in a file of its own built
-// for it). The widest way the processor has is chosen at run time; a
-// kernel_path asks for one.
+// (SSE2, every x86-64 processor), four (AVX2, in a file of its own built
+// for it) and, for the kernels of a group of rays, eight (AVX-512, in a
+// file of its own too). The widest way the processor has is chosen at run
+// time; a kernel_path asks for one.
 #pragma once
 
 #include "crossp.h"
@@ -18,6 +19,7 @@ enum kernel_path {
     KERNELS_SCALAR = 0, // one lane
     KERNELS_SSE2 = 1,   // two lanes
     KERNELS_AVX2 = 2,   // four lanes
+    KERNELS_AVX512 = 3, // eight lanes for a group of rays, four for the rest
 };
 
 // The widest path this processor runs.
@@ -25,7 +27,7 @@ int kernel_path_best();
 // path itself when this processor runs it, else the widest it runs below
 // it; KERNELS_BEST gives kernel_path_best().
 int kernel_path_usable(int path);
-// "scalar", "sse2", "avx2"
+// "scalar", "sse2", "avx2", "avx512"
 const char *kernel_path_name(int path);
 
 // Room for LIGHT_MAX lights or PRIM_MAX primitives, a multiple of four.

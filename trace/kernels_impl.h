@@ -390,12 +390,14 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const v
     }
 }
 
-template <class L>
+// The kernels over lights and quadrics on lanes L, those of a group of
+// rays on lanes G.
+template <class L, class G = L>
 constexpr kernels kernels_for()
 {
-    return kernels{geometry_k<L>,     nearest_k<L>,   shadow_try_k<L>,
-                   shadow_begin_k<L>, shadow_live_k<L>, shadow_end_k<L>,
-                   near_begin_k<L>,   near_try_k<L>};
+    return kernels{geometry_k<L>,     nearest_k<L>,   shadow_try_k<G>,
+                   shadow_begin_k<G>, shadow_live_k<G>, shadow_end_k<G>,
+                   near_begin_k<G>,   near_try_k<G>};
 }
 
 #undef LANES_INLINE

@@ -1,13 +1,15 @@
 // lanes.h - a few doubles side by side, for the kernels of kernels_impl.h.
 //
 // lane1 is one double, lane2 the two of an SSE2 register, lane4 the four
-// of an AVX register (only where the file is compiled for AVX2). Each
+// of an AVX register and lane8 the eight of an AVX-512 one (only where the
+// file is compiled for AVX2 or AVX-512). Each
 // operation is the one IEEE operation on every lane: +, -, *, / and sqrt
 // round as the scalar ones do, negation flips the sign, comparisons give
 // masks that select() and the mask operations use; abs clears the sign and
 // trunc rounds toward zero (numbers within the int range). Nothing fuses a
 // multiply and an add. Everything here has internal linkage, so a file
-// compiled for AVX2 shares no function with the rest of the program.
+// compiled for AVX2 or AVX-512 shares no function with the rest of the
+// program.
 #pragma once
 
 #include <cmath>
@@ -15,7 +17,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__AVX2__)
+#if defined(__AVX2__) || defined(__AVX512F__)
 #include <immintrin.h>
 #endif
 
@@ -116,6 +118,50 @@ inline unsigned bits(__m256d m) { return (unsigned)_mm256_movemask_pd(m); }
 inline lane4 select(__m256d m, lane4 a, lane4 b) { return {_mm256_blendv_pd(b.v, a.v, m)}; }
 inline lane4 abs(lane4 a) { return {_mm256_andnot_pd(_mm256_set1_pd(-0.0), a.v)}; }
 inline lane4 trunc(lane4 a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+#endif
+
+#if defined(__AVX512F__)
+struct lane8 {
+    static constexpr int N = 8;
+    using mask = __mmask8;
+    __m512d v;
+    static lane8 set1(double x) { return {_mm512_set1_pd(x)}; }
+    static lane8 load(const double *p) { return {_mm512_loadu_pd(p)}; }
+    static lane8 gather(const double *p, int s)
+    {
+        return {_mm512_set_pd(p[7 * s], p[6 * s], p[5 * s], p[4 * s], p[3 * s], p[2 * s], p[s],
+                              p[0])};
+    }
+    void store(double *p) const { _mm512_storeu_pd(p, v); }
+};
+inline lane8 operator+(lane8 a, lane8 b) { return {_mm512_add_pd(a.v, b.v)}; }
+inline lane8 operator-(lane8 a, lane8 b) { return {_mm512_sub_pd(a.v, b.v)}; }
+inline lane8 operator*(lane8 a, lane8 b) { return {_mm512_mul_pd(a.v, b.v)}; }
+inline lane8 operator/(lane8 a, lane8 b) { return {_mm512_div_pd(a.v, b.v)}; }
+// (the masked forms, every lane taken: the plain ones leave GCC 12 warning
+// of a source it need not read)
+inline lane8 sqrt(lane8 a) { return {_mm512_mask_sqrt_pd(a.v, 0xff, a.v)}; }
+inline lane8 neg(lane8 a)
+{
+    const __m512i sign = _mm512_set1_epi64((long long)0x8000000000000000ull);
+    return {_mm512_castsi512_pd(_mm512_xor_si512(_mm512_castpd_si512(a.v), sign))};
+}
+// ordered comparisons, false where either side is no number, as in C
+inline __mmask8 lt(lane8 a, lane8 b) { return _mm512_cmp_pd_mask(a.v, b.v, _CMP_LT_OQ); }
+inline __mmask8 le(lane8 a, lane8 b) { return _mm512_cmp_pd_mask(a.v, b.v, _CMP_LE_OQ); }
+inline __mmask8 gt(lane8 a, lane8 b) { return _mm512_cmp_pd_mask(a.v, b.v, _CMP_GT_OQ); }
+inline __mmask8 ge(lane8 a, lane8 b) { return _mm512_cmp_pd_mask(a.v, b.v, _CMP_GE_OQ); }
+inline __mmask8 eq(lane8 a, lane8 b) { return _mm512_cmp_pd_mask(a.v, b.v, _CMP_EQ_OQ); }
+inline __mmask8 both(__mmask8 a, __mmask8 b) { return (__mmask8)(a & b); }
+inline __mmask8 either(__mmask8 a, __mmask8 b) { return (__mmask8)(a | b); }
+inline __mmask8 but_not(__mmask8 a, __mmask8 b) { return (__mmask8)(a & ~b); }
+inline unsigned bits(__mmask8 m) { return m; }
+inline lane8 select(__mmask8 m, lane8 a, lane8 b) { return {_mm512_mask_blend_pd(m, b.v, a.v)}; }
+inline lane8 abs(lane8 a) { return {_mm512_abs_pd(a.v)}; }
+inline lane8 trunc(lane8 a)
+{
+    return {_mm512_mask_roundscale_pd(a.v, 0xff, a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)};
+}
 #endif
 
 } // namespace
