@@ -64,8 +64,9 @@ struct light_geom {
 void light_pos_of(light_pos &L, const ligrec *lig, int n);
 
 // Rays and points taken together by the group kernels below: a picture
-// tile's width of neighbouring dots (two AVX2 registers a field).
-constexpr int SHADOW_GROUP = 8;
+// tile's width of neighbouring dots (two AVX-512 registers a field, or
+// four AVX2 ones).
+constexpr int SHADOW_GROUP = 16;
 
 // --- quadrics -----------------------------------------------------------
 //

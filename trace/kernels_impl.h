@@ -322,13 +322,13 @@ void shadow_begin_k(shadow_batch &R, const shadow_ask *a, int n, int cells)
     }
 }
 
-// Each set of rays as live flags, lane by lane.
+// Each set of eight rays as live flags, lane by lane.
 struct live_table {
-    alignas(32) double of[1 << SHADOW_GROUP][SHADOW_GROUP];
+    alignas(64) double of[256][8];
     constexpr live_table() : of()
     {
-        for (unsigned m = 0; m < 1u << SHADOW_GROUP; m++)
-            for (int r = 0; r < SHADOW_GROUP; r++)
+        for (unsigned m = 0; m < 256; m++)
+            for (int r = 0; r < 8; r++)
                 of[m][r] = m >> r & 1;
     }
 };
@@ -338,8 +338,9 @@ constexpr live_table LIVE;
 template <class L>
 void shadow_live_k(shadow_batch &R, unsigned rays)
 {
+    static_assert(SHADOW_GROUP % 8 == 0 && L::N <= 8, "the table holds eight rays a row");
     for (int r = 0; r < SHADOW_GROUP; r += L::N)
-        L::load(LIVE.of[rays & ((1u << SHADOW_GROUP) - 1)] + r).store(R.live + r);
+        L::load(LIVE.of[rays >> (r & ~7) & 255] + (r & 7)).store(R.live + r);
 }
 
 // kernels.h's shadow_end

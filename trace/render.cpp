@@ -104,7 +104,7 @@ void render_job::trace_row(fast_tracer &tr, int y, unsigned char *r, unsigned ch
         // the tiles are the picture's: a traced dot takes the tile of the
         // dot it falls in (the tiles' margin holds at any fraction of a dot)
         const int tilerow = fast_tile(*prep_, e, 0, y / aa_);
-        static_assert(TILE % SHADOW_GROUP == 0, "a tile holds whole groups: they share its list");
+        static_assert(TILE_W % SHADOW_GROUP == 0, "a tile holds whole groups: they share its list");
         for (int x = 0; x < f.w; x += SHADOW_GROUP) {
             const int n = f.w - x < SHADOW_GROUP ? f.w - x : SHADOW_GROUP;
             vec dir[SHADOW_GROUP];
@@ -255,7 +255,7 @@ int render_job::run()
         tilecol_.resize((size_t)f.w);
         const double W = f.w;
         for (int x = 0; x < f.w; x++) {
-            tilecol_[x] = x / aa_ / TILE;
+            tilecol_[x] = x / aa_ / TILE_W;
             double su = (x / W - 0.5) * f.wdu;
             colpart_[x] = vec{f.look.x + su * f.uvec.x, f.look.y + su * f.uvec.y,
                               f.look.z + su * f.uvec.z};

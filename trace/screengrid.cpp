@@ -95,15 +95,15 @@ void screengrid_build(screengrid &g, const frame &f, const vec &eye, const primr
     }
     std::stable_sort(order, order + norder, [&](int x, int y) { return g.near[x] < g.near[y]; });
 
-    const int tx = (w + TILE - 1) / TILE, ty = (h + TILE - 1) / TILE;
+    const int tx = (w + TILE_W - 1) / TILE_W, ty = (h + TILE_H - 1) / TILE_H;
     const size_t ntiles = (size_t)tx * ty;
     // counted in start[t + 1], then summed into the starts; the filling
     // moves each start[t] on to the end of tile t, shifted back after
     g.start.assign(ntiles + 1, 0);
     for (int k = 0; k < norder; k++) {
         const span &s = spans[order[k]];
-        for (int j = s.y0 / TILE; s.y0 <= s.y1 && j <= s.y1 / TILE; j++)
-            for (int i = s.x0 / TILE; s.x0 <= s.x1 && i <= s.x1 / TILE; i++)
+        for (int j = s.y0 / TILE_H; s.y0 <= s.y1 && j <= s.y1 / TILE_H; j++)
+            for (int i = s.x0 / TILE_W; s.x0 <= s.x1 && i <= s.x1 / TILE_W; i++)
                 g.start[(size_t)j * tx + i + 1]++;
     }
     for (size_t t = 0; t < ntiles; t++)
@@ -111,8 +111,8 @@ void screengrid_build(screengrid &g, const frame &f, const vec &eye, const primr
     g.prims.assign(g.start[ntiles], 0);
     for (int k = 0; k < norder; k++) {
         const span &s = spans[order[k]];
-        for (int j = s.y0 / TILE; s.y0 <= s.y1 && j <= s.y1 / TILE; j++)
-            for (int i = s.x0 / TILE; s.x0 <= s.x1 && i <= s.x1 / TILE; i++)
+        for (int j = s.y0 / TILE_H; s.y0 <= s.y1 && j <= s.y1 / TILE_H; j++)
+            for (int i = s.x0 / TILE_W; s.x0 <= s.x1 && i <= s.x1 / TILE_W; i++)
                 g.prims[g.start[(size_t)j * tx + i]++] = (uint8_t)order[k];
     }
     for (size_t t = ntiles; t > 0; t--)

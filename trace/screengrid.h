@@ -1,7 +1,8 @@
 // screengrid.h - which primitives a primary ray can meet, by tile of the
 // picture.
 //
-// The picture of one eye is cut into TILE x TILE dot tiles. A tile lists
+// The picture of one eye is cut into tiles of TILE_W x TILE_H dots (as wide
+// as a group of dots shaded together, fast.h). A tile lists
 // every primitive whose box (bounds.h, widened for rounding) projects onto
 // it, with two dots to spare, nearest box first; planes and boxes that
 // reach behind the eye are listed everywhere. A primary ray then needs to
@@ -14,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int TILE = 8;
+constexpr int TILE_W = 16, TILE_H = 8;
 
 struct screengrid {
     int tx = 0, ty = 0;           // tiles across and down; 0: no grid
@@ -33,5 +34,5 @@ void screengrid_build(screengrid &g, const frame &f, const vec &eye, const primr
 
 inline int screengrid_tile(const screengrid &g, int x, int y)
 {
-    return (y / TILE) * g.tx + x / TILE;
+    return (y / TILE_H) * g.tx + x / TILE_W;
 }
