@@ -17,13 +17,22 @@
 namespace {
 
 // Prepares tsc for rays from eye alone: with no picture, primary rays
-// from it go by their direction.
-fast_prep_ptr prepare_eye(const vec &eye, int path = KERNELS_BEST)
+// from it go by their direction. In steps, the grids last first (threads
+// may build them in any order), or at once.
+fast_prep_ptr prepare_eye(const vec &eye, int path = KERNELS_BEST, bool steps = false)
 {
     frame f{};
     f.eye[0] = f.eye[1] = eye;
     f.neyes = 1;
-    return fast_prepare(tsc, f, path);
+    if (!steps)
+        return fast_prepare(tsc, f, path);
+    fast_prep_ptr prep = fast_prepare_begin(tsc, f, path);
+    if (prep) {
+        for (int t = fast_prepare_grids(*prep); t-- > 0;)
+            fast_prepare_grid(*prep, t);
+        fast_prepare_end(*prep);
+    }
+    return prep;
 }
 
 // Compares one ray; returns whether it shows anything.
@@ -43,7 +52,7 @@ bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const cha
 void compare_rays(rng_t &r, double s, int nrays, int path = KERNELS_BEST)
 {
     vec eye = r.v(12 * s);
-    fast_prep_ptr prep = prepare_eye(eye, path);
+    fast_prep_ptr prep = prepare_eye(eye, path, r.pick(2) != 0);
     ASSERT_TRUE(prep);
     fast_tracer tr(tsc, *prep);
     for (int i = 0; i < nrays; i++) {
