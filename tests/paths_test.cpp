@@ -119,23 +119,27 @@ void expect_every_path_alike(F set_up, const std::string &what)
 TEST(LightGeometry, EveryPathGivesTheScalarNumbers)
 {
     rng_t r(21);
-    static light_geom want, got;
+    static light_geom::block want_b[LIGHT_ROOM / 8], got_b[LIGHT_ROOM / 8];
+    light_geom want{want_b}, got{got_b};
     for (int i = 0; i < 3000; i++) {
         const geom_case c = random_case(r);
         const bool hl = r.pick(4) != 0;
         kernels_of(KERNELS_SCALAR).geometry(c.L, c.h, c.n, c.n2, c.u, hl, want);
         for (int path = KERNELS_SSE2; path <= kernel_path_best(); path++) {
-            got = light_geom{};
+            for (light_geom::block &b : got_b)
+                b = light_geom::block{};
             kernels_of(path).geometry(c.L, c.h, c.n, c.n2, c.u, hl, got);
             for (int j = 0; j < c.L.n; j++) {
-                const double *a[] = {want.lx + j, want.ly + j, want.lz + j, want.dl2 + j,
-                                     want.dist + j, want.cn + j, want.ch + j};
-                const double *b[] = {got.lx + j, got.ly + j, got.lz + j, got.dl2 + j,
-                                     got.dist + j, got.cn + j, got.ch + j};
-                for (int q = 0; q < (hl ? 7 : 6); q++)
-                    ASSERT_TRUE(same_number(*a[q], *b[q]))
+                using field = double (light_geom::*)(int) const;
+                const field fields[] = {&light_geom::lx,   &light_geom::ly, &light_geom::lz,
+                                        &light_geom::dl2,  &light_geom::dist,
+                                        &light_geom::cn,   &light_geom::ch};
+                for (int q = 0; q < (hl ? 7 : 6); q++) {
+                    const double a = (want.*fields[q])(j), b = (got.*fields[q])(j);
+                    ASSERT_TRUE(same_number(a, b))
                         << kernel_path_name(path) << ": case " << i << ", light " << j
-                        << ", number " << q << ": " << *a[q] << " against " << *b[q];
+                        << ", number " << q << ": " << a << " against " << b;
+                }
             }
         }
     }
@@ -145,19 +149,20 @@ TEST(LightGeometry, EveryPathGivesTheScalarNumbers)
 TEST(LightGeometry, TheScalarNumbersAreTheShadingsOwn)
 {
     rng_t r(22);
-    static light_geom g;
+    static light_geom::block blocks[LIGHT_ROOM / 8];
+    light_geom g{blocks};
     for (int i = 0; i < 3000; i++) {
         const geom_case c = random_case(r);
         kernels_of(KERNELS_SCALAR).geometry(c.L, c.h, c.n, c.n2, c.u, true, g);
         for (int j = 0; j < c.L.n; j++) {
             vec lv;
             vsub(lv, c.h, vec{c.L.x[j], c.L.y[j], c.L.z[j]});
-            ASSERT_TRUE(same_number(g.lx[j], lv.x) && same_number(g.ly[j], lv.y) &&
-                        same_number(g.lz[j], lv.z));
-            ASSERT_TRUE(same_number(g.dl2[j], vlength2(lv)));
-            ASSERT_TRUE(same_number(g.dist[j], vlength(lv)));
-            ASSERT_TRUE(same_number(g.cn[j], vcos(c.n, lv))) << "case " << i;
-            ASSERT_TRUE(same_number(g.ch[j], shade_detail::highlight_cos(c.u, c.n, lv)))
+            ASSERT_TRUE(same_number(g.lx(j), lv.x) && same_number(g.ly(j), lv.y) &&
+                        same_number(g.lz(j), lv.z));
+            ASSERT_TRUE(same_number(g.dl2(j), vlength2(lv)));
+            ASSERT_TRUE(same_number(g.dist(j), vlength(lv)));
+            ASSERT_TRUE(same_number(g.cn(j), vcos(c.n, lv))) << "case " << i;
+            ASSERT_TRUE(same_number(g.ch(j), shade_detail::highlight_cos(c.u, c.n, lv)))
                 << "case " << i;
         }
     }

@@ -432,6 +432,11 @@ fast_tracer::fast_tracer(const scene &s, const fast_prep &prep) : sc(&s), S(&pre
     tile = -1;
     for (int j = 0; j < LIGHT_MAX; j++)
         blocker[j] = -1;
+    // room for the scene's lights only: every slot's in a few pages
+    const int blocks = (prep.lights.n + 7) / 8 > 0 ? (prep.lights.n + 7) / 8 : 1;
+    lg_blocks.resize((size_t)SHADOW_GROUP * blocks);
+    for (int i = 0; i < SHADOW_GROUP; i++)
+        lg[i].b = lg_blocks.data() + (size_t)i * blocks;
 }
 
 namespace {

@@ -35,6 +35,7 @@
 #include "shade.h"
 
 #include <memory>
+#include <vector>
 
 struct fast_prep;
 struct fast_prep_free {
@@ -72,7 +73,7 @@ struct fast_tracer {
     int blocker[LIGHT_MAX]; // last primitive that blocked each light, or -1
     int tile;               // the picture tile of the next primary ray, or -1
     long long rays = 0, shadow_rays = 0; // traced so far
-    light_geom lg[SHADOW_GROUP]{}; // the lights at the hit points being shaded
+    light_geom lg[SHADOW_GROUP]; // the lights at the hit points being shaded
     fast_tracer(const scene &sc, const fast_prep &prep);
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
     // nearest for n (up to SHADOW_GROUP) rays from prepared eye `eye`
@@ -98,6 +99,7 @@ private:
     unsigned tried[PRIM_MAX] = {};
     unsigned round = 0;
     void next_round(); // nothing tried yet
+    std::vector<light_geom::block> lg_blocks; // lg's, slot by slot
 };
 
 // The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.

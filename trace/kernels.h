@@ -30,8 +30,9 @@ int kernel_path_usable(int path);
 // "scalar", "sse2", "avx2", "avx512"
 const char *kernel_path_name(int path);
 
-// Room for LIGHT_MAX lights or PRIM_MAX primitives, a multiple of four.
-constexpr int LIGHT_ROOM = (LIGHT_MAX + 3) / 4 * 4;
+// Room for LIGHT_MAX lights (a multiple of eight) or PRIM_MAX primitives
+// (of four).
+constexpr int LIGHT_ROOM = (LIGHT_MAX + 7) / 8 * 8;
 constexpr int QUAD_ROOM = (PRIM_MAX + 3) / 4 * 4;
 
 // --- lights -------------------------------------------------------------
@@ -49,14 +50,24 @@ struct light_pos {
     int n = 0;
 };
 
+// The numbers of eight lights at a time side by side, in blocks the owner
+// provides (enough for its lights, rounded up to eight), so that a scene's
+// few lights touch one short stretch of memory: light j's are field[j % 8]
+// of block j / 8.
 struct light_geom {
-    alignas(32) double lx[LIGHT_ROOM]; // lv
-    alignas(32) double ly[LIGHT_ROOM];
-    alignas(32) double lz[LIGHT_ROOM];
-    alignas(32) double dl2[LIGHT_ROOM];
-    alignas(32) double dist[LIGHT_ROOM];
-    alignas(32) double cn[LIGHT_ROOM];
-    alignas(32) double ch[LIGHT_ROOM]; // only when asked for
+    struct block {
+        alignas(64) double lx[8], ly[8], lz[8]; // lv
+        double dl2[8], dist[8], cn[8];
+        double ch[8]; // only when asked for
+    };
+    block *b;
+    double lx(int j) const { return b[j >> 3].lx[j & 7]; }
+    double ly(int j) const { return b[j >> 3].ly[j & 7]; }
+    double lz(int j) const { return b[j >> 3].lz[j & 7]; }
+    double dl2(int j) const { return b[j >> 3].dl2[j & 7]; }
+    double dist(int j) const { return b[j >> 3].dist[j & 7]; }
+    double cn(int j) const { return b[j >> 3].cn[j & 7]; }
+    double ch(int j) const { return b[j >> 3].ch[j & 7]; }
 };
 
 // The positions of the first n lights (n clamped to 0..LIGHT_MAX); the

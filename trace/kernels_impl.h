@@ -23,21 +23,24 @@ void geometry_k(const light_pos &P, const vec &h, const vec &n, double n2, const
     const L nx = L::set1(n.x), ny = L::set1(n.y), nz = L::set1(n.z);
     const L ux = L::set1(u.x), uy = L::set1(u.y), uz = L::set1(u.z);
     const L vn2 = L::set1(n2);
+    static_assert(8 % L::N == 0, "a block holds whole lanes");
     for (int j = 0; j < P.n; j += L::N) {
+        light_geom::block &o = g.b[j / 8];
+        const int k = j % 8;
         // lv = h - L; dl2 = vlength2(lv); dist = vlength(lv)
         const L lx = hx - L::load(P.x + j), ly = hy - L::load(P.y + j), lz = hz - L::load(P.z + j);
         const L dl2 = lx * lx + ly * ly + lz * lz;
         const L dist = sqrt(dl2);
-        lx.store(g.lx + j), ly.store(g.ly + j), lz.store(g.lz + j);
-        dl2.store(g.dl2 + j);
-        dist.store(g.dist + j);
+        lx.store(o.lx + k), ly.store(o.ly + k), lz.store(o.lz + k);
+        dl2.store(o.dl2 + k);
+        dist.store(o.dist + k);
         // vcos(n, lv) = vspro(n, lv) / sqrt(vlength2(n) * vlength2(lv))
-        ((nx * lx + ny * ly + nz * lz) / sqrt(vn2 * dl2)).store(g.cn + j);
+        ((nx * lx + ny * ly + nz * lz) / sqrt(vn2 * dl2)).store(o.cn + k);
         if (highlights) {
             // b = u + vnorm(lv); vcos(b, n)
             const L bx = ux + lx / dist, by = uy + ly / dist, bz = uz + lz / dist;
             const L b2 = bx * bx + by * by + bz * bz;
-            ((bx * nx + by * ny + bz * nz) / sqrt(b2 * vn2)).store(g.ch + j);
+            ((bx * nx + by * ny + bz * nz) / sqrt(b2 * vn2)).store(o.ch + k);
         }
     }
 }

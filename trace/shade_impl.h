@@ -320,14 +320,14 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
                 const ligrec &lj = sc.lig[j];
                 if (lj.bright == 0)
                     continue;
-                const vec lv{g.lx[j], g.ly[j], g.lz[j]};
-                if (!light_matters(s, lv, g.dl2[j], g.cn[j], g.ch[j], tr.fi_max(j), dscale,
+                const vec lv{g.lx(j), g.ly(j), g.lz(j)};
+                if (!light_matters(s, lv, g.dl2(j), g.cn(j), g.ch(j), tr.fi_max(j), dscale,
                                    hl_floor[j]))
                     continue;
                 double f;
                 tr.shadow_rays++;
-                if (tr.lit(j, h, hit, lv, g.dl2[j], g.dist[j], f))
-                    add_light<true>(out, ph, s.k, g.cn[j], g.ch[j], f * lj.bright, hl_floor[j]);
+                if (tr.lit(j, h, hit, lv, g.dl2(j), g.dist(j), f))
+                    add_light<true>(out, ph, s.k, g.cn(j), g.ch(j), f * lj.bright, hl_floor[j]);
             }
         } else {
             for (int j = 0; j < sc.nlg; j++) {
@@ -399,11 +399,11 @@ void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *t
             if (!lights[i])
                 continue;
             const light_geom &gi = *g[i];
-            const vec lv{gi.lx[j], gi.ly[j], gi.lz[j]};
-            if (!light_matters(s[i], lv, gi.dl2[j], gi.cn[j], gi.ch[j], tr.fi_max(j), dscale[i],
+            const vec lv{gi.lx(j), gi.ly(j), gi.lz(j)};
+            if (!light_matters(s[i], lv, gi.dl2(j), gi.cn(j), gi.ch(j), tr.fi_max(j), dscale[i],
                                hl_floor[i][j]))
                 continue;
-            ask[nask] = {s[i].h, lv, gi.dl2[j], gi.dist[j], (double)hit[i]};
+            ask[nask] = {s[i].h, lv, gi.dl2(j), gi.dist(j), (double)hit[i]};
             who[nask++] = i;
         }
         if (nask == 0)
@@ -415,7 +415,7 @@ void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *t
         for (int a = 0; a < nask; a++) {
             const int i = who[a];
             if (ok[a])
-                add_light<true>(out[i], *s[i].ph, s[i].k, g[i]->cn[j], g[i]->ch[j],
+                add_light<true>(out[i], *s[i].ph, s[i].k, g[i]->cn(j), g[i]->ch(j),
                                 f[a] * lj.bright, hl_floor[i][j]);
         }
     }
