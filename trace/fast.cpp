@@ -18,8 +18,6 @@ constexpr double RANGE = 1e8;
 // Boxes are widened by REL times the scale of the numbers involved: far
 // more than the rounding of any hit point crossp computes.
 constexpr double REL = 1e-6;
-// Entries all direction grids of one picture may hold.
-constexpr size_t GRID_BUDGET = 8u << 20;
 // In scenes of at most this many primitives a secondary ray tries them all,
 // the quadrics side by side (kernels.h), rather than walk the tree.
 constexpr int WHOLE_MAX = 24;
@@ -70,6 +68,7 @@ struct fast_prep {
     frame fr;
     int gridded[PRIM_MAX];
     int ngridded;
+    size_t budget; // entries all its grids may hold
 };
 
 namespace {
@@ -225,7 +224,7 @@ void lower_bounds(double *far, const double *near, double margin)
 
 } // namespace
 
-fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path)
+fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path, size_t budget)
 {
     const primrec *pri = sc.pri;
     const int primmx = sc.primmx, nlg = sc.nlg;
@@ -345,6 +344,7 @@ fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path)
 
     S.sc = &sc;
     S.fr = f;
+    S.budget = budget;
     S.xlights.resize(nlg > 0 ? (size_t)nlg * primmx : 0);
     S.glight.resize(nlg > 0 ? nlg : 0);
     return prep;
@@ -374,7 +374,7 @@ void fast_prepare_grid(fast_prep &S, int t)
         S.geye[e].n = 0;
         if (!S.seye[e].tx)
             dirgrid_build(S.geye[e], eye, 64, pri, S.box, S.gridded, S.ngridded, S.planes,
-                          S.nplanes, GRID_BUDGET / 4);
+                          S.nplanes, S.budget / 4);
         lower_bounds(S.fareye[e][0], S.seye[e].near, S.meye[e]);
         lower_bounds(S.fareye[e][1], S.geye[e].near, S.meye[e]);
         return;
@@ -385,14 +385,14 @@ void fast_prepare_grid(fast_prep &S, int t)
         xprep(S.xlights[(size_t)j * primmx + i], lp, pri[i]);
     S.mlight[j] = REL * (absmax(lp) + S.scale);
     dirgrid_build(S.glight[j], lp, light_cells(S.sc->nlg), pri, S.box, S.gridded, S.ngridded,
-                  S.planes, S.nplanes, GRID_BUDGET);
+                  S.planes, S.nplanes, S.budget);
 }
 
 // The grids within the budget, the eyes' first, then the lights' in order;
 // a light whose grid would go beyond it has none (lit walks the tree).
 void fast_prepare_end(fast_prep &S)
 {
-    size_t left = GRID_BUDGET;
+    size_t left = S.budget;
     for (int e = 0; e < S.fr.neyes; e++)
         left -= S.geye[e].prims.size();
     for (dirgrid &g : S.glight) {

@@ -34,6 +34,7 @@
 #include "kernels.h"
 #include "shade.h"
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -49,13 +50,20 @@ using fast_prep_ptr = std::unique_ptr<fast_prep, fast_prep_free>;
 // processor cannot run becomes the widest it can.
 fast_prep_ptr fast_prepare(const scene &sc, const frame &f, int path = KERNELS_BEST);
 
+// Entries all direction grids of one picture may hold: an eye's grid
+// may take a quarter, then each light's in turn what is left; a light
+// whose grid would not fit has none (its shadow searches walk the tree).
+constexpr size_t GRID_BUDGET = 8u << 20;
+
 // fast_prepare in steps, for a caller with threads to share the work:
 // fast_prepare_begin (null when the scene is out of range), then
 // fast_prepare_grid for every t below fast_prepare_grids (the eyes' and
 // the lights' grids, each on its own, in any order and on any threads),
 // then fast_prepare_end once they are all done. The prepared scene is
-// then fast_prepare's.
-fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path = KERNELS_BEST);
+// then fast_prepare's (with a smaller budget, as tests give, it has
+// fewer grids).
+fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path = KERNELS_BEST,
+                                 size_t budget = GRID_BUDGET);
 int fast_prepare_grids(const fast_prep &prep);
 void fast_prepare_grid(fast_prep &prep, int t);
 void fast_prepare_end(fast_prep &prep);
