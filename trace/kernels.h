@@ -141,15 +141,15 @@ struct shadow_ask {
     double hit;        // the primitive h lies on
 };
 struct shadow_batch {
-    alignas(32) double lx[SHADOW_GROUP], ly[SHADOW_GROUP], lz[SHADOW_GROUP];
-    alignas(32) double hx[SHADOW_GROUP], hy[SHADOW_GROUP], hz[SHADOW_GROUP];
-    alignas(32) double dl2[SHADOW_GROUP];
-    alignas(32) double lim[SHADOW_GROUP];
-    alignas(32) double hit[SHADOW_GROUP];
-    alignas(32) double live[SHADOW_GROUP]; // 1: not known to be blocked; 0: blocked or unused
-    alignas(32) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
-    alignas(32) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
-    alignas(32) double cell[SHADOW_GROUP];
+    alignas(64) double lx[SHADOW_GROUP], ly[SHADOW_GROUP], lz[SHADOW_GROUP];
+    alignas(64) double hx[SHADOW_GROUP], hy[SHADOW_GROUP], hz[SHADOW_GROUP];
+    alignas(64) double dl2[SHADOW_GROUP];
+    alignas(64) double lim[SHADOW_GROUP];
+    alignas(64) double hit[SHADOW_GROUP];
+    alignas(64) double live[SHADOW_GROUP]; // 1: not known to be blocked; 0: blocked or unused
+    alignas(64) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
+    alignas(64) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
+    alignas(64) double cell[SHADOW_GROUP];
     vec lp;
 };
 
@@ -166,9 +166,9 @@ constexpr unsigned shadow_dimmed(unsigned got) { return got >> SHADOW_GROUP; }
 // near_begin takes the directions from dir[0 .. SHADOW_GROUP - 1] (every
 // one a number) and starts every pick empty.
 struct near_batch {
-    alignas(32) double dx[SHADOW_GROUP], dy[SHADOW_GROUP], dz[SHADOW_GROUP];
-    alignas(32) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
-    alignas(32) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
+    alignas(64) double dx[SHADOW_GROUP], dy[SHADOW_GROUP], dz[SHADOW_GROUP];
+    alignas(64) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
+    alignas(64) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
     vec o;
 };
 

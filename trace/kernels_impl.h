@@ -268,9 +268,8 @@ unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k,
 }
 
 // 0, 1, 2, ...: each ray's place in a group
-// Each ray's place in the group, as a number.
 struct ray_index {
-    alignas(32) double of[SHADOW_GROUP];
+    alignas(64) double of[SHADOW_GROUP];
     constexpr ray_index() : of()
     {
         for (int r = 0; r < SHADOW_GROUP; r++)
