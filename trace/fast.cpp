@@ -668,12 +668,8 @@ inline void shadow_bounds(double dist, double mlight, double &reach, double &lim
     lim = near_h > 0 ? (near_h * near_h < FAR ? near_h * near_h : FAR) : 0.0;
 }
 
-// The end of a shadow search not blocked: whether the nearest point that
-// counts, s, is h itself, and then f, the product of the trans of the ndim
-// transparent primitives in dim, taken in index order as the plain search
-// does (dim is sorted).
 // The product of the trans of the ndim transparent primitives in dim, in
-// index order (dim gets sorted).
+// index order as the plain search takes them (dim gets sorted).
 double dimmed_by(const fast_prep &S, int *dim, int ndim)
 {
     double f = 1.0;
@@ -690,6 +686,8 @@ double dimmed_by(const fast_prep &S, int *dim, int ndim)
     return f;
 }
 
+// The end of a shadow search not blocked: whether the nearest point that
+// counts, s, is h itself, and then f, dimmed_by's product.
 bool reaches(const fast_prep &S, const vec &h, const pick &s, int *dim, int ndim, double &f)
 {
     vec q, sp = s.i >= 0 ? s.p : nohit();

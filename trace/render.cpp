@@ -181,13 +181,12 @@ void render_job::trace_rows(int nthreads)
 {
     const int w = frame_.width, h = rows_.load();
     std::atomic<int> next{0};
-    // the prepared scene's grids come first, shared out as the rows are;
-    // whoever builds the last one finishes it, and everyone waits for that
+    // the prepared scene's grids come first (every eye has one), shared out
+    // as the rows are; whoever builds the last one finishes it, and
+    // everyone waits for that
     const int grids = prep_ ? fast_prepare_grids(*prep_) : 0;
     std::atomic<int> next_grid{0}, grids_done{0};
     std::atomic<bool> prepared{grids == 0};
-    if (prep_ && grids == 0)
-        fast_prepare_end(*prep_);
     work_fn work = [&](const char *floor) {
         for (int t; (t = next_grid.fetch_add(1)) < grids;) {
             fast_prepare_grid(*prep_, t);
