@@ -20,6 +20,7 @@ struct ctl {
 };
 
 // SETTING in template order (also the tab order).
+// clang-format off
 const ctl setting_tmpl[] = {
     {1, "OK", 15, 91, 50, 14},
     {2, "Cancel", 86, 91, 50, 14},
@@ -56,6 +57,7 @@ const ctl config_tmpl[] = {
     {103, "256色誤差拡散", 60, 45, 66, 12},
     {104, "フルカラー", 60, 59, 60, 12},
 };
+// clang-format on
 
 QLabel *label(QWidget *dlg, const dlg_units &u, const ctl &c)
 {

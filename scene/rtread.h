@@ -47,6 +47,7 @@ struct place {
 };
 
 // The numbers of the view settings, in file order, and of a record.
+// clang-format off
 enum {
     V_RX, V_RY, V_RZ, V_VPNAX, V_VPNAY, V_VPNAZ, V_DLENGTH, V_WDU, V_IXMX, V_IYMX, V_NLG,
     V_ILVLMX, VIEW_FIELDS
@@ -55,6 +56,7 @@ enum {
     P_TYPE, P_SURF, P_KA, P_KD, P_KS, P_SPARE, P_NPOW, P_REFR, P_TRANS, P_PAT, P_PATW,
     P_SENSE, P_GX, P_GY, P_GZ, P_PX, P_PY, P_PZ, P_R, P_G, P_B, PRIM_FIELDS
 };
+// clang-format on
 enum { L_X, L_Y, L_Z, L_BRIGHT, LIGHT_FIELDS };
 
 // Their names: "rx" ... "ilvlmx"; "type", "surf", ... "geom.x", "pos.x",
