@@ -55,7 +55,4 @@ int join3(char *dst, int n, const char *a, const char *b, const char *c)
     return 1;
 }
 
-int join2(char *dst, int n, const char *a, const char *b)
-{
-    return join3(dst, n, a, b, "");
-}
+int join2(char *dst, int n, const char *a, const char *b) { return join3(dst, n, a, b, ""); }

@@ -40,12 +40,6 @@ bool pan(scene &sc, double dx, double dy, int w)
     return true;
 }
 
-void dolly(scene &sc, double steps)
-{
-    sc.dlength *= std::pow(DOLLY_STEP, steps);
-}
+void dolly(scene &sc, double steps) { sc.dlength *= std::pow(DOLLY_STEP, steps); }
 
-void widen(scene &sc, double steps)
-{
-    sc.wdu *= std::pow(DOLLY_STEP, -steps);
-}
+void widen(scene &sc, double steps) { sc.wdu *= std::pow(DOLLY_STEP, -steps); }

@@ -238,7 +238,8 @@ void cmd_make(ui_port &ui, int stereo, bool anaglyph = false)
         char text[300];
         std::snprintf(text, sizeof text,
                       "Reflections nest deeper than KORU can trace (depth %d).\n"
-                      "Lower the depth in the scene file.", model.ilvlmx);
+                      "Lower the depth in the scene file.",
+                      model.ilvlmx);
         ErrorMsg(ui, text);
         return;
     }
@@ -280,10 +281,7 @@ int save_or_not(ui_port &ui)
 
 int app_busy() { return busy; }
 
-int app_enabled(int id)
-{
-    return !busy || id == IDM_HELP || id == IDM_ABOUT;
-}
+int app_enabled(int id) { return !busy || id == IDM_HELP || id == IDM_ABOUT; }
 
 void app_command(ui_port &ui, int id)
 {

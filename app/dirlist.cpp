@@ -52,10 +52,7 @@ void add_volumes(const std::string &base, std::vector<fd_entry> &out)
 
 } // namespace
 
-bool has_wild(const char *s)
-{
-    return std::strpbrk(s, "*?") != nullptr;
-}
+bool has_wild(const char *s) { return std::strpbrk(s, "*?") != nullptr; }
 
 bool wild_match(const char *p, const char *s)
 {

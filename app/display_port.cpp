@@ -10,10 +10,7 @@ dotgrid grid; // 3 MB, one for the process
 unsigned gen;
 } // namespace
 
-void zoomed_size(int w, int h, int &W, int &H)
-{
-    disp_size(w, h, zoom_size, W, H);
-}
+void zoomed_size(int w, int h, int &W, int &H) { disp_size(w, h, zoom_size, W, H); }
 
 void disp_show(int w, int h)
 {

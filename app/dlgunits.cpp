@@ -16,10 +16,7 @@ QRect du_rect(const dlg_units &u, int x, int y, int w, int h)
     return QRect(x * u.bx / 4, y * u.by / 8, w * u.bx / 4, h * u.by / 8);
 }
 
-QSize du_size(const dlg_units &u, int w, int h)
-{
-    return QSize(w * u.bx / 4, h * u.by / 8);
-}
+QSize du_size(const dlg_units &u, int w, int h) { return QSize(w * u.bx / 4, h * u.by / 8); }
 
 void set_modal_frame(QWidget *dlg)
 {

@@ -169,10 +169,7 @@ void FileOpenDlg_ok(file_dlg &d)
     d.result = 1;
 }
 
-void FileOpenDlg_cancel(file_dlg &d)
-{
-    d.result = 0;
-}
+void FileOpenDlg_cancel(file_dlg &d) { d.result = 0; }
 
 void FileOpenDlg_select(file_dlg &d, int i)
 {

@@ -35,15 +35,15 @@
 struct ui_port;
 
 struct file_dlg {
-    char ext[EXT_BYTES] = {};  // default extension, used by LOAD
-    std::string dir;           // the listed directory, absolute
+    char ext[EXT_BYTES] = {}; // default extension, used by LOAD
+    std::string dir;          // the listed directory, absolute
     std::vector<fd_entry> list;
-    std::string field;         // the file-name field
+    std::string field; // the file-name field
     int ok_enabled = 0;
-    int result = -1;           // -1 open, 1 OK, 0 Cancel
+    int result = -1; // -1 open, 1 OK, 0 Cancel
     int beeps = 0;
-    unsigned list_gen = 0;     // list and dir changed
-    unsigned field_gen = 0;    // field set by the dialog
+    unsigned list_gen = 0;  // list and dir changed
+    unsigned field_gen = 0; // field set by the dialog
 };
 
 // Opening: lists szFileSpec (its directory part taken from the working

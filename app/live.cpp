@@ -14,7 +14,8 @@ bool stale(const live_state &s) { return s.running != LIVE_IDLE; }
 
 live_state::camera camera_of(const scene &sc)
 {
-    return {sc.rx, sc.ry, sc.rz, sc.vpnax, sc.vpnay, sc.vpnaz, sc.dlength, sc.wdu, sc.ixmx, sc.iymx};
+    return {sc.rx,    sc.ry,      sc.rz,  sc.vpnax, sc.vpnay,
+            sc.vpnaz, sc.dlength, sc.wdu, sc.ixmx,  sc.iymx};
 }
 
 void set_camera(scene &sc, const scene &from)
@@ -59,10 +60,7 @@ bool live_state::moved()
     return stale(*this);
 }
 
-void live_state::rest()
-{
-    resting = true;
-}
+void live_state::rest() { resting = true; }
 
 void live_state::reloaded(bool ok)
 {

@@ -41,8 +41,8 @@ struct live_state {
     } file_cam{};
     bool have_file_cam = false;
 
-    bool turn_on();          // a picture of the current scene is due
-    bool turn_off();         // nothing more starts
+    bool turn_on();  // a picture of the current scene is due
+    bool turn_off(); // nothing more starts
     bool file_changed();
     bool moved();
     void rest();

@@ -166,8 +166,7 @@ void LiveDriver::reload()
     const int rc = st.reload_scene(model, path.constData(), msgs);
     if (rc == RELOAD_NOFILE) {
         // keep the last picture, and say why there is no new one
-        win->status(("cannot read " + std::string(path.constData()) + ": " + msgs.first())
-                        .c_str());
+        win->status(("cannot read " + std::string(path.constData()) + ": " + msgs.first()).c_str());
     } else {
         std::string line = first_lines(path.constData(), msgs);
         if (rc == RELOAD_CUT)
@@ -205,7 +204,8 @@ void LiveDriver::start(int k)
     render_job *j = job.get();
     worker = std::thread([this, j, g] {
         const int rc = j->run();
-        QMetaObject::invokeMethod(this, [this, g, rc] { finished(g, rc); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, g, rc] { finished(g, rc); }, Qt::QueuedConnection);
     });
 }
 
@@ -246,8 +246,9 @@ void LiveDriver::mouse(QMouseEvent *e)
         return;
     const QPoint p = e->position().toPoint();
     if (e->type() == QEvent::MouseButtonPress) {
-        const bool pan_drag = e->button() == Qt::MiddleButton ||
-                              (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
+        const bool pan_drag =
+            e->button() == Qt::MiddleButton ||
+            (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
         drag = pan_drag ? 2 : e->button() == Qt::LeftButton ? 1 : 0;
         last = p;
         return;

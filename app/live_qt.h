@@ -71,11 +71,11 @@ private:
     live_state st;
     QFileSystemWatcher watcher;
     QTimer change_timer, rest_timer;
-    QString followed;           // the scene file followed
+    QString followed; // the scene file followed
     std::unique_ptr<render_job> job;
     std::thread worker;
     unsigned gen = 0;
-    unsigned serial_seen = 0;   // scene_serial when the file's camera was last taken
-    QPoint last;                // the mouse at the last motion
-    int drag = 0;               // 0 none, 1 orbit, 2 pan
+    unsigned serial_seen = 0; // scene_serial when the file's camera was last taken
+    QPoint last;              // the mouse at the last motion
+    int drag = 0;             // 0 none, 1 orbit, 2 pan
 };

@@ -63,8 +63,8 @@ namespace {
 QSize overlay_size(const row_overlay &ov)
 {
     int W, H;
-    zoomed_size(ov.full_w ? ov.full_w : ov.img.width(), ov.full_h ? ov.full_h : ov.img.height(),
-                W, H);
+    zoomed_size(ov.full_w ? ov.full_w : ov.img.width(), ov.full_h ? ov.full_h : ov.img.height(), W,
+                H);
     return QSize(W, H);
 }
 
@@ -168,10 +168,7 @@ MainWin::MainWin()
     tick->start(30);
 }
 
-MainWin::~MainWin()
-{
-    qApp->removeEventFilter(this);
-}
+MainWin::~MainWin() { qApp->removeEventFilter(this); }
 
 void MainWin::build_menu()
 {
@@ -194,13 +191,18 @@ void MainWin::build_menu()
         }
         return m;
     };
-    file_menu = popup("File(F)", {{"Open *.BMP(&O)", IDM_OPENBMP}, {"Save *.BMP(&S)", IDM_SAVEBMP},
-                                  {nullptr, 0}, {"Exit(&X)", IDM_EXIT}});
-    QMenu *rt = popup("RayTrace(&R)", {{"Open *.RT(&L)", IDM_OPENRT}, {"Save *.RT(&W)", IDM_SAVERT},
+    file_menu = popup("File(F)", {{"Open *.BMP(&O)", IDM_OPENBMP},
+                                  {"Save *.BMP(&S)", IDM_SAVEBMP},
+                                  {nullptr, 0},
+                                  {"Exit(&X)", IDM_EXIT}});
+    QMenu *rt = popup("RayTrace(&R)", {{"Open *.RT(&L)", IDM_OPENRT},
+                                       {"Save *.RT(&W)", IDM_SAVERT},
                                        {"Make Image(&I)", IDM_MAKE},
                                        {"Make 3D Image(&3)", IDM_MAKE3D},
-                                       {"Make Anaglyph(&G)", IDM_ANAGLYPH}, {nullptr, 0},
-                                       {"Live view(&V)", IDM_LIVE}, {"Setting(&T)", IDM_SETTING}});
+                                       {"Make Anaglyph(&G)", IDM_ANAGLYPH},
+                                       {nullptr, 0},
+                                       {"Live view(&V)", IDM_LIVE},
+                                       {"Setting(&T)", IDM_SETTING}});
     action(IDM_LIVE)->setCheckable(true);
     // Anti-aliasing: a choice of one, before Live view
     QMenu *aa = new QMenu("Anti-aliasing", rt);
@@ -221,9 +223,7 @@ void MainWin::build_menu()
     // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
     QAction *file = menuBar()->actions().first();
     auto *alt_f = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F), this);
-    connect(alt_f, &QShortcut::activated, this, [this, file] {
-        menuBar()->setActiveAction(file);
-    });
+    connect(alt_f, &QShortcut::activated, this, [this, file] { menuBar()->setActiveAction(file); });
 
     // Config without its dialog
     auto key = [this](QKeySequence k, std::function<void()> fn) {
@@ -555,10 +555,7 @@ int MainWin::run_render(render_job &job)
     return rc;
 }
 
-row_fn MainWin::row_display()
-{
-    return rows_to_overlay(0, 0);
-}
+row_fn MainWin::row_display() { return rows_to_overlay(0, 0); }
 
 row_fn MainWin::rows_to_overlay(int full_w, int full_h)
 {
@@ -615,10 +612,7 @@ void MainWin::commands_changed()
             a->setEnabled(app_enabled(id));
 }
 
-void MainWin::beep()
-{
-    QApplication::beep();
-}
+void MainWin::beep() { QApplication::beep(); }
 
 void MainWin::set_title(const char *title)
 {

@@ -41,12 +41,12 @@ class LiveDriver;
 // runs; written by the tracing threads, read by the painter.
 struct row_overlay {
     std::mutex m;
-    QImage img;        // the render's picture: rows not yet traced are clear
-    int full_w = 0;    // the size of the picture it stands for (a preview
-    int full_h = 0;    // is smaller), 0: its own
+    QImage img;     // the render's picture: rows not yet traced are clear
+    int full_w = 0; // the size of the picture it stands for (a preview
+    int full_h = 0; // is smaller), 0: its own
     bool shown = false;
     bool fresh = false; // a row came since the last repaint
-    unsigned job = 0;  // which render the rows belong to
+    unsigned job = 0;   // which render the rows belong to
 };
 
 class View : public QWidget {

@@ -21,9 +21,9 @@ struct prefs {
     int zoom = 100;
     int mode = 0;
     bool live = false;
-    int aa = 1;                    // anti-aliasing, 1 (Off) to 4
-    std::string folder;            // ends with '/', or empty
-    std::string geometry;          // the toolkit's own text for it, or empty
+    int aa = 1;           // anti-aliasing, 1 (Off) to 4
+    std::string folder;   // ends with '/', or empty
+    std::string geometry; // the toolkit's own text for it, or empty
     std::vector<std::string> recent;
 };
 

@@ -60,10 +60,11 @@ int MainWin::print_page(int w, int h, int scale, msglist &msgs)
     QPainter p;
     if (!p.begin(printer.get())) {
         if (!printer->outputFileName().isEmpty())
-            msgs.add("cannot write \"%s\"", QFile::encodeName(printer->outputFileName()).constData());
+            msgs.add("cannot write \"%s\"",
+                     QFile::encodeName(printer->outputFileName()).constData());
         else
             msgs.add("the printer \"%s\" did not take the page",
-                 printer->printerName().toLocal8Bit().constData());
+                     printer->printerName().toLocal8Bit().constData());
         return 0;
     }
     p.setRenderHint(QPainter::LosslessImageRendering);

@@ -17,10 +17,7 @@ double *const decimal_fields[8] = {&model.rx,    &model.ry,    &model.rz,  &mode
 
 } // namespace
 
-int get_uint(const char *s, int &v)
-{
-    return parse_whole(s, v, WHOLE_BLANKS) != 0;
-}
+int get_uint(const char *s, int &v) { return parse_whole(s, v, WHOLE_BLANKS) != 0; }
 
 void format_lf(char *out, double v)
 {
@@ -74,10 +71,7 @@ void ConfSet_radio(config_form &f, int id)
     mode = id - 102;
 }
 
-void ConfSet_ok(const config_form &f)
-{
-    get_uint(f.zoom, zoom_size);
-}
+void ConfSet_ok(const config_form &f) { get_uint(f.zoom, zoom_size); }
 
 int CallConfSet(ui_port &ui)
 {

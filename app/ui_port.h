@@ -23,10 +23,10 @@ struct config_form;
 struct msglist;
 
 enum {
-    MB_ERROR,     // OK, question icon ("Error !")
-    MB_OKCANCEL,  // OK and Cancel, exclamation icon ("Caution !")
+    MB_ERROR,       // OK, question icon ("Error !")
+    MB_OKCANCEL,    // OK and Cancel, exclamation icon ("Caution !")
     MB_YESNOCANCEL, // Yes, No and Cancel, exclamation icon
-    MB_INFO,      // OK, information icon
+    MB_INFO,        // OK, information icon
 };
 
 enum { ID_OK = 1, ID_CANCEL = 2, ID_YES = 6, ID_NO = 7 };

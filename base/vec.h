@@ -64,10 +64,7 @@ inline vec &vdiv(vec &d, const vec &a, double s)
     return d;
 }
 
-inline double vspro(const vec &a, const vec &b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+inline double vspro(const vec &a, const vec &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 inline double vlength2(const vec &a) { return vspro(a, a); }
 
@@ -106,10 +103,7 @@ inline vec &vmove(vec &d, const vec &a)
     return d;
 }
 
-inline int sat_int(int64_t v)
-{
-    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v;
-}
+inline int sat_int(int64_t v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v; }
 
 // a + b, kept within the int range: sat_int of the exact sum
 inline int sat_add(int a, int b)
@@ -165,7 +159,4 @@ inline colr &cmul(colr &d, const colr &a, double s)
 // times2(x) is the square of x, x * x (not 2x).
 inline double times2(double x) { return x * x; }
 
-inline double sgn(double x)
-{
-    return x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0;
-}
+inline double sgn(double x) { return x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0; }

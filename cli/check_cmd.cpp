@@ -40,7 +40,8 @@ scene_map where;
 int cmd_check(int argc, char **argv)
 {
     if (argc != 1)
-        return usage_error(check_help, argc ? "check takes one scene file" : "check needs a scene file");
+        return usage_error(check_help,
+                           argc ? "check takes one scene file" : "check needs a scene file");
     const char *path = argv[0];
     msglist read, found;
     if (!data_load(sc, path, read, &where))

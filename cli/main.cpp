@@ -41,19 +41,14 @@ struct command {
 };
 
 const command commands[] = {
-    {"render", cmd_render, &render_help},
-    {"info", cmd_info, &info_help},
-    {"display", cmd_display, &display_help},
-    {"check", cmd_check, &check_help},
+    {"render", cmd_render, &render_help},    {"info", cmd_info, &info_help},
+    {"display", cmd_display, &display_help}, {"check", cmd_check, &check_help},
     {"explain", cmd_explain, &explain_help},
 };
 
 } // namespace
 
-bool is_help(const char *s)
-{
-    return !std::strcmp(s, "--help") || !std::strcmp(s, "-h");
-}
+bool is_help(const char *s) { return !std::strcmp(s, "--help") || !std::strcmp(s, "-h"); }
 
 int usage_error(const char *help, const char *fmt, ...)
 {
@@ -86,10 +81,7 @@ void print_msgs(std::FILE *out, const char *file, const msglist &msgs)
         std::fprintf(out, "%s: warning: %d more warnings\n", file, msgs.lost);
 }
 
-void print_warnings(const char *file, const msglist &msgs)
-{
-    print_msgs(stderr, file, msgs);
-}
+void print_warnings(const char *file, const msglist &msgs) { print_msgs(stderr, file, msgs); }
 
 bool load_scene(scene &sc, const char *path, scene_map *map)
 {
@@ -102,10 +94,7 @@ bool load_scene(scene &sc, const char *path, scene_map *map)
     return true;
 }
 
-bool parse_uint(const char *s, int &v)
-{
-    return parse_whole(s, v) == 1;
-}
+bool parse_uint(const char *s, int &v) { return parse_whole(s, v) == 1; }
 
 int main(int argc, char **argv)
 {

@@ -51,8 +51,8 @@ void draw_bar(int done, int rows)
 // The picture file. A BMP is laid out on the tracing threads, a group of
 // rows (ROW_GROUP) at a time, straight into the new file where it can be
 // (a regular file, or a new one), so that no big buffer is filled and
-// little is left to write once the last row is traced. A PNG, and a BMP that cannot be written so, is
-// made from the whole picture at the end.
+// little is left to write once the last row is traced. A PNG, and a BMP that cannot be written so,
+// is made from the whole picture at the end.
 struct picture_out {
     static constexpr int FLUSH_ROWS = 4 * ROW_GROUP;
     const char *path = nullptr;
@@ -112,14 +112,15 @@ int finish(int rc, const render_job &job, picture_out &pic, const char *scene, c
         return fail("%s: the look direction (0, 0, 0) has no length; nothing to render", scene);
     if (rc == RAY_NOVIEW)
         return fail("%s: the look direction (%g, %g, %g) has no length KORU can divide by; "
-                    "nothing to render", scene, sc.vpnax, sc.vpnay, sc.vpnaz);
+                    "nothing to render",
+                    scene, sc.vpnax, sc.vpnay, sc.vpnaz);
     if (rc == RAY_TOODEEP)
         return fail("%s: reflections nest deeper than KORU can trace (depth %d); nothing written",
                     scene, sc.ilvlmx);
     const frame &f = job.view();
     if (f.width <= 0 || f.h <= 0)
-        return fail("%s: the picture size %d x %d has no dots; nothing to render", scene,
-                    f.width, f.h);
+        return fail("%s: the picture size %d x %d has no dots; nothing to render", scene, f.width,
+                    f.h);
 
     msglist msgs;
     if (!pic.save(job, msgs))
@@ -198,9 +199,8 @@ int cmd_render(int argc, char **argv)
         pic.begin(out, f.width, f.h)) {
         opt.keep = false;
         opt.on_row = [](int y, int width, int height, const unsigned char *r,
-                        const unsigned char *g, const unsigned char *b) {
-            pic.row(y, width, height, r, g, b);
-        };
+                        const unsigned char *g,
+                        const unsigned char *b) { pic.row(y, width, height, r, g, b); };
     }
     render_job job(sc, opt);
 
@@ -229,8 +229,8 @@ int cmd_render(int argc, char **argv)
     if (status == 0 && tty)
         std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, v.width, v.h, secs);
     if (status == 0 && stats)
-        std::fprintf(stderr, "stats: %d x %d dots, %.3f ms, rays %lld, shadow rays %lld\n",
-                     v.width, v.h, secs * 1e3, job.rays(), job.shadow_rays());
+        std::fprintf(stderr, "stats: %d x %d dots, %.3f ms, rays %lld, shadow rays %lld\n", v.width,
+                     v.h, secs * 1e3, job.rays(), job.shadow_rays());
     if (status == 0 && stop_requested) {
         std::fprintf(stderr, "koru-cli: %s: stopped after the picture was written in full\n", out);
         return stopped_status();

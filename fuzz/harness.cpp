@@ -28,10 +28,10 @@ namespace {
     std::abort();
 }
 
-#define CHECK(c)                                                                          \
-    do {                                                                                  \
-        if (!(c))                                                                         \
-            broken(#c);                                                                   \
+#define CHECK(c)                                                                                   \
+    do {                                                                                           \
+        if (!(c))                                                                                  \
+            broken(#c);                                                                            \
     } while (0)
 
 // The camera and size that a render reads or writes.

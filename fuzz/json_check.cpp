@@ -71,7 +71,8 @@ struct json {
                     if (at_end())
                         return false;
                     char h = *p;
-                    if (!((h >= '0' && h <= '9') || (h >= 'a' && h <= 'f') || (h >= 'A' && h <= 'F')))
+                    if (!((h >= '0' && h <= '9') || (h >= 'a' && h <= 'f') ||
+                          (h >= 'A' && h <= 'F')))
                         return false;
                 }
             } else if (!(c == '"' || c == '\\' || c == '/' || c == 'b' || c == 'f' || c == 'n' ||
@@ -117,13 +118,27 @@ struct json {
             return false;
         bool ok;
         switch (*p) {
-        case '{': ok = list('}', true); break;
-        case '[': ok = list(']', false); break;
-        case '"': ok = string(); break;
-        case 't': ok = lit("true"); break;
-        case 'f': ok = lit("false"); break;
-        case 'n': ok = lit("null"); break;
-        default: ok = number(); break;
+        case '{':
+            ok = list('}', true);
+            break;
+        case '[':
+            ok = list(']', false);
+            break;
+        case '"':
+            ok = string();
+            break;
+        case 't':
+            ok = lit("true");
+            break;
+        case 'f':
+            ok = lit("false");
+            break;
+        case 'n':
+            ok = lit("null");
+            break;
+        default:
+            ok = number();
+            break;
         }
         depth--;
         ws();

@@ -23,7 +23,8 @@ void put32(unsigned char *p, long v)
 
 long get32(const unsigned char *p)
 {
-    unsigned long u = p[0] | (p[1] << 8) | ((unsigned long)p[2] << 16) | ((unsigned long)p[3] << 24);
+    unsigned long u =
+        p[0] | (p[1] << 8) | ((unsigned long)p[2] << 16) | ((unsigned long)p[3] << 24);
     return (long)(int)(unsigned)u;
 }
 
@@ -32,10 +33,8 @@ int get16(const unsigned char *p) { return p[0] | (p[1] << 8); }
 // The constant fields of the two headers; the computed ones (file size,
 // width, height, image size) go in at offsets 2, 18, 22 and 34.
 const unsigned char header_table[BMP_HEADER] = {
-    'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-    40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 24, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 128, 0, 0, 0, 128, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0,
+    'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0,   0, 0, 40, 0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1,
+    0,   24,  0, 0, 0, 0, 0, 0, 0, 0, 0,  128, 0, 0, 0,  128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 };
 
 int refuse(msglist &msgs, const char *path, const char *fmt, long a = 0, long b = 0)
@@ -107,8 +106,8 @@ int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsig
              const unsigned char *b, msglist &msgs)
 {
     if (w < 0 || h < 0 || w > WIDTH_MAX || h > HEIGHT_MAX) {
-        msgs.add("cannot write \"%s\": the picture size %d x %d is outside 0..%d x 0..%d", path, w, h,
-             WIDTH_MAX, HEIGHT_MAX);
+        msgs.add("cannot write \"%s\": the picture size %d x %d is outside 0..%d x 0..%d", path, w,
+                 h, WIDTH_MAX, HEIGHT_MAX);
         return 0;
     }
     // the file ends where a row above the top one would start (rows go
@@ -161,11 +160,14 @@ int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &h
             h = -h;
         }
         if (info < 40)
-            rc = refuse(msgs, path, "an old-style header of %ld bytes; KORU reads headers of 40 bytes or more", info);
+            rc = refuse(msgs, path,
+                        "an old-style header of %ld bytes; KORU reads headers of 40 bytes or more",
+                        info);
         else if (bits != 24)
             rc = refuse(msgs, path, "%ld bits per dot; KORU reads 24-bit pictures only", bits);
         else if (comp != 0)
-            rc = refuse(msgs, path, "compressed (method %ld); KORU reads uncompressed pictures only", comp);
+            rc = refuse(msgs, path,
+                        "compressed (method %ld); KORU reads uncompressed pictures only", comp);
         else if (w <= 0 || h <= 0)
             rc = refuse(msgs, path, "the header gives the size %ld x %ld", w, topdown ? -h : h);
         else if (w > WIDTH_MAX || h > HEIGHT_MAX)
@@ -188,8 +190,8 @@ int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &h
     if (std::fseek(f, offset, SEEK_SET) == 0)
         have = (long)std::fread(data.data(), 1, data.size(), f);
     if (have < row * h)
-        msgs.add("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white", path,
-             have, row * h);
+        msgs.add("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white",
+                 path, have, row * h);
 
     const unsigned char *p = data.data();
     for (long k = 0; k < h; k++) {

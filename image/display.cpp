@@ -9,10 +9,7 @@ int zoom_size = 100;
 
 namespace {
 
-int zoom_kept(int zoom)
-{
-    return zoom < ZOOM_MIN ? ZOOM_MIN : zoom > ZOOM_MAX ? ZOOM_MAX : zoom;
-}
+int zoom_kept(int zoom) { return zoom < ZOOM_MIN ? ZOOM_MIN : zoom > ZOOM_MAX ? ZOOM_MAX : zoom; }
 
 int scaled(int n, int zoom, int most)
 {
@@ -22,10 +19,7 @@ int scaled(int n, int zoom, int most)
     return v > most ? most : (int)v;
 }
 
-int mode_kept(int m)
-{
-    return m == 1 || m == 2 ? m : 0;
-}
+int mode_kept(int m) { return m == 1 || m == 2 ? m : 0; }
 
 } // namespace
 

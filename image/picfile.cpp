@@ -41,8 +41,7 @@ int load_picture(const char *path, planes &pl, int &w, int &h, msglist &msgs)
     } else if (got >= 2 && head[0] == 'B' && head[1] == 'M') {
         rc = load_bmp_file(f, path, pl, w, h, msgs);
     } else {
-        rc = refuse_picture(msgs, path,
-                            "neither a BMP file (which begins with BM) nor a PNG file");
+        rc = refuse_picture(msgs, path, "neither a BMP file (which begins with BM) nor a PNG file");
     }
     std::fclose(f);
     if (rc == RGB_REFUSED)

@@ -177,7 +177,8 @@ int save_png(const char *path, int w, int h, const unsigned char *r, const unsig
 {
     if (w < 1 || h < 1 || w > WIDTH_MAX || h > HEIGHT_MAX) {
         msgs.add("cannot write \"%s\": the picture size %d x %d is outside 1..%d x 1..%d (a PNG "
-                 "file holds at least one dot)", path, w, h, WIDTH_MAX, HEIGHT_MAX);
+                 "file holds at least one dot)",
+                 path, w, h, WIDTH_MAX, HEIGHT_MAX);
         return 0;
     }
     png_io io;
@@ -220,8 +221,8 @@ int load_png_file(std::FILE *f, const char *path, planes &pl, int &width, int &h
         std::snprintf(why, sizeof why, "not a PNG file KORU can read (libpng: %s)", io.why);
         rc = refuse_picture(msgs, path, why);
     } else if (s.w > (png_uint_32)WIDTH_MAX || s.h > (png_uint_32)HEIGHT_MAX) {
-        std::snprintf(why, sizeof why, "%lu x %lu dots is larger than %d x %d",
-                      (unsigned long)s.w, (unsigned long)s.h, WIDTH_MAX, HEIGHT_MAX);
+        std::snprintf(why, sizeof why, "%lu x %lu dots is larger than %d x %d", (unsigned long)s.w,
+                      (unsigned long)s.h, WIDTH_MAX, HEIGHT_MAX);
         rc = refuse_picture(msgs, path, why);
     } else if (s.channels < 3 || (s.depth != 8 && s.depth != 16) ||
                s.rowbytes != (size_t)s.w * s.channels * (s.depth / 8)) {
@@ -232,7 +233,8 @@ int load_png_file(std::FILE *f, const char *path, planes &pl, int &width, int &h
         std::vector<unsigned char> data(s.rowbytes * s.h, 0xff);
         if (!read_rows(png, s, data.data()))
             msgs.add("\"%s\" is damaged inside its pixels (libpng: %s); the dots not reached are "
-                     "white", path, io.why);
+                     "white",
+                     path, io.why);
         png_to_planes(s, data.data(), pl);
         width = (int)s.w;
         height = (int)s.h;

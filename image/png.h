@@ -5,8 +5,8 @@
 // file stays as it was on any failure. A PNG has at least one dot, so the
 // size must lie within 1..WIDTH_MAX x 1..HEIGHT_MAX.
 //
-// load_png_file (picio.h; load_picture in picfile.h for a path) reads any PNG that libpng reads into the planes as 8-bit RGB:
-// palette and grey become RGB, 16-bit samples are rounded to 8 bits
+// load_png_file (picio.h; load_picture in picfile.h for a path) reads any PNG that libpng reads
+// into the planes as 8-bit RGB: palette and grey become RGB, 16-bit samples are rounded to 8 bits
 // (v * 255 / 65535), and alpha is laid over white:
 //   c = (c * a + M * (M - a) + M/2) / M, with M = 255 or 65535.
 // Colour profiles and gamma are not applied: a dot's numbers are kept.

@@ -58,9 +58,9 @@ void bmp_line(unsigned char *line, int w, const unsigned char *r, const unsigned
               const unsigned char *b);
 
 enum {
-    RGB_LOADED = 0,    // planes and size hold the file's picture
-    RGB_NOFILE = 1,    // could not open: nothing changed
-    RGB_REFUSED = 2,   // not a picture this reader takes: size 0 x 0
+    RGB_LOADED = 0,  // planes and size hold the file's picture
+    RGB_NOFILE = 1,  // could not open: nothing changed
+    RGB_REFUSED = 2, // not a picture this reader takes: size 0 x 0
 };
 
 // Reads path into the planes and sets w, h to its size. Takes uncompressed

@@ -199,8 +199,8 @@ bool safe_file::write_at(size_t at, const void *data, size_t n)
     if (fd_ < 0 || error_.load(std::memory_order_relaxed))
         return false;
     const unsigned char *p = (const unsigned char *)data;
-    if (safewrite_fail_after >= 0 && written_.fetch_add((long long)n) + (long long)n >
-                                         safewrite_fail_after) {
+    if (safewrite_fail_after >= 0 &&
+        written_.fetch_add((long long)n) + (long long)n > safewrite_fail_after) {
         error_ = ENOSPC;
         return false;
     }
@@ -282,8 +282,8 @@ int safe_file::commit(msglist &msgs)
     // is in place by now; a folder that cannot be flushed is reported, but
     // the save has happened.
     if (!sync_dir(dir_))
-        msgs.add("\"%s\" is saved, but its folder could not be flushed to disk: %s",
-                 path_.c_str(), std::strerror(errno));
+        msgs.add("\"%s\" is saved, but its folder could not be flushed to disk: %s", path_.c_str(),
+                 std::strerror(errno));
     return 1;
 }
 

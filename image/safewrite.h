@@ -30,9 +30,9 @@ extern long long safewrite_fail_after;
 // The pieces go to a new file beside the target which, where the file
 // system allows, has no name until commit() (a process killed half-way
 // leaves nothing behind); commit() flushes it to disk, names it, renames it
-// over the target and flushes the folder. Only for a target that is a regular file or does not exist yet:
-// begin() declines others (and any it cannot start), and the caller then
-// writes the whole file with write_file_safely, which reports why.
+// over the target and flushes the folder. Only for a target that is a regular file or does not
+// exist yet: begin() declines others (and any it cannot start), and the caller then writes the
+// whole file with write_file_safely, which reports why.
 class safe_file {
 public:
     safe_file() = default;
@@ -59,6 +59,6 @@ public:
 private:
     int fd_ = -1;
     std::string path_, target_, dir_, temp_; // temp_: the new file's name, if it has one
-    std::atomic<int> error_{0};             // errno of the first failed write
-    std::atomic<long long> written_{0};     // for the test seam
+    std::atomic<int> error_{0};              // errno of the first failed write
+    std::atomic<long long> written_{0};      // for the test seam
 };

@@ -10,11 +10,16 @@
 const char *type_name(int type)
 {
     switch (type) {
-    case PRIM_PLANE: return "plane";
-    case PRIM_BOX: return "box";
-    case PRIM_QUADRIC: return "quadric";
-    case PRIM_CONE: return "cone";
-    default: return "unknown type";
+    case PRIM_PLANE:
+        return "plane";
+    case PRIM_BOX:
+        return "box";
+    case PRIM_QUADRIC:
+        return "quadric";
+    case PRIM_CONE:
+        return "cone";
+    default:
+        return "unknown type";
     }
 }
 
@@ -26,10 +31,14 @@ const char *surf_name(int surf)
 const char *pat_name(int pat)
 {
     switch (pat) {
-    case PAT_CHECKER: return "checker";
-    case PAT_STRIPES: return "stripes";
-    case PAT_DIAGONAL: return "diagonal";
-    default: return "plain";
+    case PAT_CHECKER:
+        return "checker";
+    case PAT_STRIPES:
+        return "stripes";
+    case PAT_DIAGONAL:
+        return "diagonal";
+    default:
+        return "plain";
     }
 }
 
@@ -96,17 +105,21 @@ void check_view(checker &C, const scene &sc)
         C.at(C.view(V_VPNAX), "the look direction (0, 0, 0) has no length: nothing can be "
                               "rendered");
     else if (!(len2 > 0) || !std::isfinite(len2))
-        C.at(C.view(V_VPNAX), "the look direction (%g, %g, %g) has no length KORU can divide "
-                              "by: nothing can be rendered", sc.vpnax, sc.vpnay, sc.vpnaz);
+        C.at(C.view(V_VPNAX),
+             "the look direction (%g, %g, %g) has no length KORU can divide "
+             "by: nothing can be rendered",
+             sc.vpnax, sc.vpnay, sc.vpnaz);
 
     const int k = sc.ixmx <= 0 || sc.ixmx > WIDTH_MAX ? V_IXMX : V_IYMX;
     if (sc.ixmx <= 0 || sc.iymx <= 0)
         C.at(C.view(k), "the picture size %d x %d has no dots: nothing can be rendered", sc.ixmx,
              sc.iymx);
     else if (sc.ixmx > WIDTH_MAX || sc.iymx > HEIGHT_MAX)
-        C.at(C.view(k), "the picture size %d x %d is larger than %d x %d: it will be made at "
-                        "%d x %d", sc.ixmx, sc.iymx, WIDTH_MAX, HEIGHT_MAX,
-             sc.ixmx > WIDTH_MAX ? WIDTH_MAX : sc.ixmx, sc.iymx > HEIGHT_MAX ? HEIGHT_MAX : sc.iymx);
+        C.at(C.view(k),
+             "the picture size %d x %d is larger than %d x %d: it will be made at "
+             "%d x %d",
+             sc.ixmx, sc.iymx, WIDTH_MAX, HEIGHT_MAX, sc.ixmx > WIDTH_MAX ? WIDTH_MAX : sc.ixmx,
+             sc.iymx > HEIGHT_MAX ? HEIGHT_MAX : sc.iymx);
 }
 
 // x strictly inside the solid that p and its partners cut.
@@ -138,8 +151,8 @@ void check_lights(checker &C, const scene &sc)
                 continue;
             C.at(C.map ? &C.map->light[j][L_X] : nullptr,
                  "light %d at (%g, %g, %g) is inside primitive %d, a solid %s that is not glass, "
-                 "and the eye is not: it lights nothing the eye can see", j + 1, x.x, x.y, x.z,
-                 i + 1, type_name(p.type));
+                 "and the eye is not: it lights nothing the eye can see",
+                 j + 1, x.x, x.y, x.z, i + 1, type_name(p.type));
             break;
         }
     }
@@ -150,22 +163,32 @@ void check_prim(checker &C, const scene &sc, int i)
     const primrec &p = sc.pri[i];
     const int n = i + 1;
     if (!known_type(p.type)) {
-        C.at(C.prim(i, P_TYPE), "primitive %d: type %d is no primitive type (1 plane, 2 box, "
-                                "3 quadric, 4 cone): it is never drawn", n, p.type);
+        C.at(C.prim(i, P_TYPE),
+             "primitive %d: type %d is no primitive type (1 plane, 2 box, "
+             "3 quadric, 4 cone): it is never drawn",
+             n, p.type);
         return;
     }
     if (p.surf < 1 || p.surf > 3)
-        C.at(C.prim(i, P_SURF), "primitive %d: surf %d is no surface code (1 opaque, 2 mirror, "
-                                "3 glass): it is drawn opaque", n, p.surf);
+        C.at(C.prim(i, P_SURF),
+             "primitive %d: surf %d is no surface code (1 opaque, 2 mirror, "
+             "3 glass): it is drawn opaque",
+             n, p.surf);
     if (p.pat < PAT_PLAIN || p.pat > PAT_DIAGONAL)
-        C.at(C.prim(i, P_PAT), "primitive %d: pat %d is no pattern code (0 plain, 1 checker, "
-                               "2 stripes, 3 diagonal): it is drawn plain", n, p.pat);
+        C.at(C.prim(i, P_PAT),
+             "primitive %d: pat %d is no pattern code (0 plain, 1 checker, "
+             "2 stripes, 3 diagonal): it is drawn plain",
+             n, p.pat);
     else if (p.pat != PAT_PLAIN && (p.patw == 0 || !std::isfinite(p.patw)))
-        C.at(C.prim(i, P_PATW), "primitive %d: the %s pattern has the width %g: it cannot be "
-                                "drawn", n, pat_name(p.pat), p.patw);
+        C.at(C.prim(i, P_PATW),
+             "primitive %d: the %s pattern has the width %g: it cannot be "
+             "drawn",
+             n, pat_name(p.pat), p.patw);
     if (p.surf == SURF_GLASS && !(p.refr > 0))
-        C.at(C.prim(i, P_REFR), "primitive %d: glass with the refractive index %g: refr must be "
-                                "above 0", n, p.refr);
+        C.at(C.prim(i, P_REFR),
+             "primitive %d: glass with the refractive index %g: refr must be "
+             "above 0",
+             n, p.refr);
     const vec &g = p.geom;
     const bool zero = g.x == 0 && g.y == 0 && g.z == 0;
     if (zero && p.type == PRIM_PLANE)

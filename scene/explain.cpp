@@ -88,10 +88,7 @@ struct writer {
 };
 
 // A semi-axis as the file gave it, from the coefficient sgn(v)/v^2.
-double semi_axis(double k)
-{
-    return k == 0 ? 0 : (k > 0 ? 1 : -1) / std::sqrt(std::fabs(k));
-}
+double semi_axis(double k) { return k == 0 ? 0 : (k > 0 ? 1 : -1) / std::sqrt(std::fabs(k)); }
 
 void explain_view(writer &W, const scene &sc)
 {

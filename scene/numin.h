@@ -25,8 +25,8 @@ struct numin {
     numin(const numin &) = delete; // it may point into itself
     numin &operator=(const numin &) = delete;
 
-    int bad = 0;     // a read has failed; all later reads fail
-    int clamped = 0; // the last integer read was beyond the int range and clamped
+    int bad = 0;                 // a read has failed; all later reads fail
+    int clamped = 0;             // the last integer read was beyond the int range and clamped
     int at_line = 0, at_col = 0; // the place of the last read's token
     bool ended = false;          // the failed read found the end of the text
     char tok[48] = "";           // the failed read's token, as text to show
@@ -57,7 +57,7 @@ private:
     const char *start = p;  // the first byte at hand
     int line_ = 1, prev_line = 1;
     long long line_start = 0, prev_line_start = 0; // offset of the line's first byte
-    char buf[4096];         // a stream's bytes at hand
+    char buf[4096];                                // a stream's bytes at hand
 };
 
 int scan_int(numin &in, int &v);    // 1 when a number was read

@@ -16,8 +16,9 @@ const char *const view_field[VIEW_FIELDS] = {
     "rx", "ry", "rz", "vpnax", "vpnay", "vpnaz", "dlength", "wdu", "ixmx", "iymx", "nlg", "ilvlmx",
 };
 const char *const prim_field[PRIM_FIELDS] = {
-    "type", "surf", "ka", "kd", "ks", "spare", "npow", "refr", "trans", "pat", "patw",
-    "sense", "geom.x", "geom.y", "geom.z", "pos.x", "pos.y", "pos.z", "col.r", "col.g", "col.b",
+    "type",   "surf",  "ka",    "kd",    "ks",    "spare",  "npow",
+    "refr",   "trans", "pat",   "patw",  "sense", "geom.x", "geom.y",
+    "geom.z", "pos.x", "pos.y", "pos.z", "col.r", "col.g",  "col.b",
 };
 const char *const light_field[LIGHT_FIELDS] = {"pos.x", "pos.y", "pos.z", "bright"};
 
@@ -30,7 +31,7 @@ struct reader {
     scene &sc;
     msglist &msgs;
     scene_map *map;
-    place spare; // the place of a number no map keeps
+    place spare;             // the place of a number no map keeps
     const char *failed = ""; // the field of the read that failed
 
     place &slot(place *p) { return p ? *p : spare; }
@@ -77,8 +78,8 @@ struct reader {
                         what);
         else
             msgs.add_at(in.at_line, in.at_col,
-                        "%s: \"%s\" after %s is not a number; a negative number should end %s",
-                        ctx, in.tok, after, what);
+                        "%s: \"%s\" after %s is not a number; a negative number should end %s", ctx,
+                        in.tok, after, what);
     }
 };
 
@@ -121,8 +122,8 @@ void set_group(reader &R, int *m, place *at, int n, int g)
     int k = 0;
     for (int i = 0; i < n; i++) {
         if (m[i] < 0 || m[i] >= sc.primmx) {
-            R.said(at[i], "group %d: %d is not a primitive number (1..%d); left out", g,
-                   m[i] + 1, sc.primmx);
+            R.said(at[i], "group %d: %d is not a primitive number (1..%d); left out", g, m[i] + 1,
+                   sc.primmx);
             continue;
         }
         at[k] = at[i];
@@ -176,8 +177,10 @@ void read_groups(reader &R)
         }
         g++;
         if (n == MEMBER_MAX && !open && t >= 0)
-            R.said(t_at, "group %d: more than %d members; this number after member %d is dropped "
-                         "and the rest form the next group", g, MEMBER_MAX, MEMBER_MAX);
+            R.said(t_at,
+                   "group %d: more than %d members; this number after member %d is dropped "
+                   "and the rest form the next group",
+                   g, MEMBER_MAX, MEMBER_MAX);
         set_group(R, m, at, n, g);
         if (open) {
             char ctx[40], after[40];
@@ -222,11 +225,13 @@ void read_prims(reader &R)
             if (R.in.ended)
                 R.said(place{R.in.at_line, R.in.at_col},
                        "primitive list: the file ends inside record %d, where %s should be; it "
-                       "is left out", index, R.failed);
+                       "is left out",
+                       index, R.failed);
             else
                 R.said(place{R.in.at_line, R.in.at_col},
                        "primitive list: %s is not a number (\"%s\") inside record %d; it is "
-                       "left out", R.failed, R.in.tok, index);
+                       "left out",
+                       R.failed, R.in.tok, index);
             if (at)
                 for (int k = 0; k < PRIM_FIELDS; k++)
                     at[k] = place{};

@@ -72,9 +72,9 @@ struct scene_map {
     place view[VIEW_FIELDS];
     place light[LIGHT_MAX][LIGHT_FIELDS];
     place prim[PRIM_MAX][PRIM_FIELDS];
-    place group[PRIM_MAX]; // the first member of the group that gave each its partners
-    place twice[PRIM_MAX]; // where that group names the primitive a second time, making
-                           // it its own partner; no place when it does not
+    place group[PRIM_MAX];      // the first member of the group that gave each its partners
+    place twice[PRIM_MAX];      // where that group names the primitive a second time, making
+                                // it its own partner; no place when it does not
     bool records_ended = false; // the file got as far as the primitive list's terminator
 };
 
@@ -83,5 +83,4 @@ struct scene_map {
 int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map = nullptr);
 
 // The same from n bytes of text in memory. Returns 1.
-int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs,
-                   scene_map *map = nullptr);
+int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs, scene_map *map = nullptr);

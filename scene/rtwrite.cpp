@@ -51,7 +51,6 @@ std::string dbl_text(double d)
     return reads_as(buf, d) ? buf : "";
 }
 
-
 // Ulps on either side of 1/sqrt|k| where a semi-axis is looked for: the
 // one k was made from is a few ulps away, even where v*v or 1/(v*v) is
 // subnormal.

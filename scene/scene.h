@@ -43,8 +43,8 @@ enum { PAT_PLAIN = 0, PAT_CHECKER = 1, PAT_STRIPES = 2, PAT_DIAGONAL = 3 };
 inline bool known_type(int type) { return type >= PRIM_PLANE && type <= PRIM_CONE; }
 
 struct primrec {
-    int type;     // PRIM_PLANE, PRIM_BOX, PRIM_QUADRIC or PRIM_CONE
-    int surf;     // SURF_MIRROR, SURF_GLASS, other opaque
+    int type; // PRIM_PLANE, PRIM_BOX, PRIM_QUADRIC or PRIM_CONE
+    int surf; // SURF_MIRROR, SURF_GLASS, other opaque
     double ka, kd, ks;
     int spare;    // read from the file, used by nothing
     int npow;     // specular exponent
@@ -56,8 +56,8 @@ struct primrec {
     vec geom;
     vec pos;
     colr col;
-    int nmem;             // partners: the other members of the group
-    int mem[MEMBER_MAX];  // 0-based indices of the partners
+    int nmem;            // partners: the other members of the group
+    int mem[MEMBER_MAX]; // 0-based indices of the partners
 };
 
 struct ligrec {

@@ -120,12 +120,14 @@ TEST(SaveRgb, HeaderRowsAndPadding)
     ASSERT_EQ(save_rgb(path.c_str()), 1);
     const std::string f = slurp(path);
     ASSERT_EQ(f.size(), 78u);
+    // clang-format off
     const unsigned char head[54] = {
         'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,   // file header
         40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, // size, width, height, planes, bits
         0, 0, 0, 0, 24, 0, 0, 0, 128, 0, 0, 0, 128, 0, 0, 0,
         0, 0, 0, 0, 0, 0, 0, 0,
     };
+    // clang-format on
     EXPECT_EQ(std::memcmp(f.data(), head, 54), 0);
     // the bottom row first, blue green red, then the pad
     for (int x = 0; x < 3; x++) {
@@ -138,7 +140,8 @@ TEST(SaveRgb, HeaderRowsAndPadding)
     EXPECT_EQ(f[64], 0);
     EXPECT_EQ(f[65], 0);
     EXPECT_EQ(f[77], 0);
-    EXPECT_EQ(f, bmp(3, 2).replace(38, 8, std::string("\x80\0\0\0\x80\0\0\0", 8))
+    EXPECT_EQ(f, bmp(3, 2)
+                     .replace(38, 8, std::string("\x80\0\0\0\x80\0\0\0", 8))
                      .replace(46, 8, std::string(8, '\0')));
 }
 
@@ -274,7 +277,7 @@ TEST(LoadRgb, TruncatedPixelsTurnWhite)
     EXPECT_EQ(iymx, 3);
     for (int x = 0; x < 4; x++) {
         EXPECT_EQ(gdatar[2 * 4 + x], sample(0, x, 2)); // bottom row read whole
-        EXPECT_EQ(gdatar[0 * 4 + x], 255);            // top row missing
+        EXPECT_EQ(gdatar[0 * 4 + x], 255);             // top row missing
     }
     EXPECT_EQ(gdatab[1 * 4 + 0], sample(2, 0, 1));
     EXPECT_EQ(gdatag[1 * 4 + 0], sample(1, 0, 1));

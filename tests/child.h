@@ -8,8 +8,8 @@
 #include <vector>
 
 struct child_result {
-    int status = -1;     // exit status, or -1 when killed by a signal
-    int signal = 0;      // the signal that killed it
+    int status = -1; // exit status, or -1 when killed by a signal
+    int signal = 0;  // the signal that killed it
     std::string out, err;
 };
 

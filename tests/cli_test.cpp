@@ -62,11 +62,10 @@ std::string scene_file(const std::string &name, const std::string &text)
     return path;
 }
 
-const char *SMALL =
-    "0 0 1.5\n0 -1 0.5\n10 4\n8 6\n1\n1 2 3 0.5\n2\n"
-    "3 3 0.1 0.2 0.3 7 5 1.5 0.5 2 0.25 1 2 0 -4 1 2 3 10 20 30\n"
-    "2 1 0 0.5 0 0 10 0 0 1 0.5 -1 0.5 0.5 0.5 0 0 0 1 2 3\n"
-    "-1\n1 2 -1 -1\n";
+const char *SMALL = "0 0 1.5\n0 -1 0.5\n10 4\n8 6\n1\n1 2 3 0.5\n2\n"
+                    "3 3 0.1 0.2 0.3 7 5 1.5 0.5 2 0.25 1 2 0 -4 1 2 3 10 20 30\n"
+                    "2 1 0 0.5 0 0 10 0 0 1 0.5 -1 0.5 0.5 0.5 0 0 0 1 2 3\n"
+                    "-1\n1 2 -1 -1\n";
 
 long le32(const std::string &s, size_t at)
 {
@@ -131,7 +130,8 @@ TEST(Cli, RenderWritesTheBmp)
     ASSERT_EQ(r.status, 0);
     const std::string a = slurp(out);
     for (const char *threads : {"1", "3"}) {
-        ASSERT_EQ(run({"render", "--threads", threads, scene, out, "--size", "33", "17"}).status, 0);
+        ASSERT_EQ(run({"render", "--threads", threads, scene, out, "--size", "33", "17"}).status,
+                  0);
         EXPECT_TRUE(slurp(out) == a) << threads;
     }
     ASSERT_EQ(run({"render", scene, out, "--plain", "--size", "33", "17"}).status, 0);
@@ -164,7 +164,8 @@ TEST(Cli, RenderWritesPngByName)
         std::vector<unsigned char> dots[2];
         for (int k = 0; k < 2; k++) {
             ASSERT_EQ(load_picture(scratch(k ? "k.Png" : "k.bmp").c_str(), tpl, w[k], h[k], msgs),
-                      RGB_LOADED) << what << msgs.first();
+                      RGB_LOADED)
+                << what << msgs.first();
             ixmx = w[k], iymx = h[k];
             dots[k] = picture();
         }
@@ -272,9 +273,11 @@ TEST(Cli, UsageErrorsAndHelp)
         EXPECT_EQ(r.status, 2) << line;
         EXPECT_FALSE(r.err.empty()) << line;
     }
-    for (std::vector<std::string> args :
-         {std::vector<std::string>{"--help"}, {"render", "--help"}, {"info", "--help"},
-          {"check", "--help"}, {"explain", "-h"}}) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"--help"},
+                                          {"render", "--help"},
+                                          {"info", "--help"},
+                                          {"check", "--help"},
+                                          {"explain", "-h"}}) {
         result r = run(args);
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find("usage"), std::string::npos);
@@ -337,9 +340,10 @@ TEST(Cli, CheckAndRenderPointAtTheSameTypo)
     EXPECT_EQ(r.out.rfind(at, 0), 0u) << r.out;
     EXPECT_EQ(lines(r.out), 1);
 
-    for (std::vector<std::string> args : {std::vector<std::string>{"render", typo, scratch("t.bmp")},
-                                          {"info", typo},
-                                          {"explain", typo}}) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"render", typo, scratch("t.bmp")},
+          {"info", typo},
+          {"explain", typo}}) {
         r = run(args);
         EXPECT_EQ(r.status, 0) << args[0];
         EXPECT_EQ(r.err.rfind(at, 0), 0u) << args[0] << ": " << r.err;
@@ -351,13 +355,14 @@ TEST(Cli, CheckAndRenderPointAtTheSameTypo)
     EXPECT_NE(r.err.find("cannot open"), std::string::npos);
 
     // findings of the scene itself follow the reader's, in file order
-    const std::string both = scene_file(
-        "both.RT", "0 0 0\n0 -1 0.5\n10 4\n2000 6\n0\n2\n"
-                   "1 1 0.2 0.8 0 0 1 1 0 1 0 1 0 0 1 0 0 -1 200 200 200\n-1 1 x");
+    const std::string both =
+        scene_file("both.RT", "0 0 0\n0 -1 0.5\n10 4\n2000 6\n0\n2\n"
+                              "1 1 0.2 0.8 0 0 1 1 0 1 0 1 0 0 1 0 0 -1 200 200 200\n-1 1 x");
     r = run({"check", both});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines(r.out), 3) << r.out;
     EXPECT_EQ(r.out.rfind(both + ":4:1: warning: the picture size 2000 x 6", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("\n" + both + ":7:25: warning: primitive 1: the checker"), std::string::npos);
+    EXPECT_NE(r.out.find("\n" + both + ":7:25: warning: primitive 1: the checker"),
+              std::string::npos);
     EXPECT_NE(r.out.find("\n" + both + ":8:6: warning: group 1: \"x\""), std::string::npos);
 }

@@ -49,7 +49,7 @@ TEST(Crossp, Sphere)
     EXPECT_VEC(hit(unit_sphere, {0, 0, -1}, {0, 0, 1}), 0, 0, 1);   // t1 = 0 is no hit
     EXPECT_MISS(hit(unit_sphere, {0, 2, -10}, {0, 0, 1}));
     EXPECT_VEC(hit(unit_sphere, {0, 1, -10}, {0, 0, 1}), 0, 1, 0); // grazing, disc = 0
-    EXPECT_MISS(hit(unit_sphere, {0, 0, 5}, {0, 0, 1}));            // both roots behind
+    EXPECT_MISS(hit(unit_sphere, {0, 0, 5}, {0, 0, 1}));           // both roots behind
     EXPECT_VEC(hit(sphere(2, {1, 1, 1}), {1, 1, -10}, {0, 0, 1}), 1, 1, -1);
 }
 
@@ -60,7 +60,7 @@ TEST(Crossp, Plane)
     EXPECT_VEC(hit(floor_plane, {0, -5, 0}, {0, 1, 0}), 0, 0, 0); // from behind as well
     EXPECT_VEC(hit(prim(1, {0, 2, 0}, {0, 0, 0}, -1), {3, -5, 0}, {0, 1, 0}), 3, 0, 0);
     EXPECT_MISS(hit(floor_plane, {0, 5, 0}, {1, 0, 0})); // parallel: a miss
-    EXPECT_MISS(hit(floor_plane, {0, 0, 0}, {0, 1, 1}));  // from the plane itself
+    EXPECT_MISS(hit(floor_plane, {0, 0, 0}, {0, 1, 1})); // from the plane itself
 }
 
 TEST(Crossp, Box)
@@ -237,10 +237,8 @@ TEST(Crossp, HitsLieOnTheSurfaceAndAreNotFoundAgain)
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-1, 1);
     const primrec shapes[] = {
-        sphere(1.5, {0.25, -0.5, 0.125}),
-        prim(3, {0.25, 1, 0.5}, {1, 2, 3}),
-        prim(2, {1, 0.5, 2}, {-1, 0.25, 0.5}),
-        prim(1, {0.3, -1, 0.7}, {0.5, 0.5, 0.5}),
+        sphere(1.5, {0.25, -0.5, 0.125}),      prim(3, {0.25, 1, 0.5}, {1, 2, 3}),
+        prim(2, {1, 0.5, 2}, {-1, 0.25, 0.5}), prim(1, {0.3, -1, 0.7}, {0.5, 0.5, 0.5}),
         prim(1, {0, 0, 1}, {0, 0, -2}),
     };
     scene_begin();

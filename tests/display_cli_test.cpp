@@ -40,7 +40,8 @@ struct DisplayCli : ::testing::Test {
     int run(const std::string &args)
     {
         std::string errfile = path("stderr.txt");
-        std::string cmd = std::string(KORU_CLI) + " display " + args + " >/dev/null 2>'" + errfile + "'";
+        std::string cmd =
+            std::string(KORU_CLI) + " display " + args + " >/dev/null 2>'" + errfile + "'";
         int st = std::system(cmd.c_str());
         std::ifstream f(errfile);
         std::stringstream ss;
@@ -195,11 +196,11 @@ TEST_F(DisplayCli, PngInAndOut)
         return;
     }
     // RGB, RGB at 16 bits, RGBA, RGBA at 16 bits, a palette, interlaced
-    for (const char *kind : {"PNG24:", "PNG48:", "PNG32:", "PNG64:", "PNG8:",
-                             "-interlace PNG PNG24:"}) {
+    for (const char *kind :
+         {"PNG24:", "PNG48:", "PNG32:", "PNG64:", "PNG8:", "-interlace PNG PNG24:"}) {
         const std::string png = path("other.png"), named = path("other.bmp");
-        const std::string cmd = "convert '" + in + "' " + kind + "'" + png + "' && cp '" + png +
-                                "' '" + named + "'";
+        const std::string cmd =
+            "convert '" + in + "' " + kind + "'" + png + "' && cp '" + png + "' '" + named + "'";
         ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
         for (const std::string &f : {png, named}) {
             ASSERT_EQ(run("'" + f + "' '" + path("out.bmp") + "' --mode 2 --zoom 200"), 0)

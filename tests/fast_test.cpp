@@ -125,7 +125,7 @@ TEST(FastTracer, MatchesOnGrazingRays)
 {
     scene_begin();
     add(sphere(1, {0, 0, 0}));
-    add(prim(3, {4, 4, 0}, {3, 0, 0}));                // cylinder of radius 0.5 along z
+    add(prim(3, {4, 4, 0}, {3, 0, 0})); // cylinder of radius 0.5 along z
     add(prim(2, {0.5, 0.5, 0.5}, {-3, 0, 0}));
     for (int i = 0; i < primmx; i++) {
         pri[i].ka = 0.2, pri[i].kd = 0.7, pri[i].ks = 0.4, pri[i].npow = 9;

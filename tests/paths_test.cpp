@@ -54,10 +54,7 @@ double odd(rng_t &r)
     }
 }
 
-vec odd_vec(rng_t &r, bool plain)
-{
-    return plain ? r.v(10) : vec{odd(r), odd(r), odd(r)};
-}
+vec odd_vec(rng_t &r, bool plain) { return plain ? r.v(10) : vec{odd(r), odd(r), odd(r)}; }
 
 struct geom_case {
     light_pos L;
@@ -131,9 +128,9 @@ TEST(LightGeometry, EveryPathGivesTheScalarNumbers)
             kernels_of(path).geometry(c.L, c.h, c.n, c.n2, c.u, hl, got);
             for (int j = 0; j < c.L.n; j++) {
                 using field = double (light_geom::*)(int) const;
-                const field fields[] = {&light_geom::lx,   &light_geom::ly, &light_geom::lz,
-                                        &light_geom::dl2,  &light_geom::dist,
-                                        &light_geom::cn,   &light_geom::ch};
+                const field fields[] = {&light_geom::lx,  &light_geom::ly,   &light_geom::lz,
+                                        &light_geom::dl2, &light_geom::dist, &light_geom::cn,
+                                        &light_geom::ch};
                 for (int q = 0; q < (hl ? 7 : 6); q++) {
                     const double a = (want.*fields[q])(j), b = (got.*fields[q])(j);
                     ASSERT_TRUE(same_number(a, b))
@@ -175,8 +172,8 @@ void random_quads(rng_t &r, primrec *pri, int n, int *items, int &nitems)
     nitems = 0;
     for (int i = 0; i < n; i++) {
         const bool plain = r.pick(4) != 0;
-        primrec p = prim(3 + r.pick(2), plain ? vec{r.u(0.1, 3), r.u(-1, 3), r.u(-3, 3)}
-                                               : odd_vec(r, false),
+        primrec p = prim(3 + r.pick(2),
+                         plain ? vec{r.u(0.1, 3), r.u(-1, 3), r.u(-3, 3)} : odd_vec(r, false),
                          plain ? r.v(4) : odd_vec(r, false));
         if (r.pick(6) == 0)
             p.geom.y = 0; // a cylinder
@@ -234,8 +231,8 @@ TEST(QuadKernels, NearestIsThePlainSearchs)
                 pick got;
                 kernels_of(path).nearest(Q, o, d, got);
                 ASSERT_TRUE(same_pick(want, got))
-                    << kernel_path_name(path) << ": set " << i << ", ray " << ray << ": "
-                    << want.i << " at " << want.d2 << " against " << got.i << " at " << got.d2;
+                    << kernel_path_name(path) << ": set " << i << ", ray " << ray << ": " << want.i
+                    << " at " << want.d2 << " against " << got.i << " at " << got.d2;
             }
         }
     }
@@ -291,7 +288,8 @@ TEST(GroupKernels, EveryRayAsAlone)
             ASSERT_EQ(want.live[q], (double)(some >> q & 1));
         unsigned want_got[8];
         for (int k = 0; k < n; k++)
-            want_got[k] = twin.shadow_try(want, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr);
+            want_got[k] =
+                twin.shadow_try(want, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr);
         const unsigned want_end = twin.shadow_end(want, eps2);
         for (int q = 0; q < SHADOW_GROUP; q++) {
             // reaches: the live ray's pick, or the marker, within eps2 of h
@@ -327,9 +325,9 @@ TEST(GroupKernels, EveryRayAsAlone)
                 ASSERT_TRUE(same_pick(alone, got))
                     << kernel_path_name(path) << ": case " << i << ", ray " << q;
                 using field = double(shadow_batch::*)[SHADOW_GROUP];
-                for (field m : {&shadow_batch::lim, &shadow_batch::live, &shadow_batch::d2,
-                                &shadow_batch::i, &shadow_batch::x, &shadow_batch::y,
-                                &shadow_batch::z, &shadow_batch::cell})
+                for (field m :
+                     {&shadow_batch::lim, &shadow_batch::live, &shadow_batch::d2, &shadow_batch::i,
+                      &shadow_batch::x, &shadow_batch::y, &shadow_batch::z, &shadow_batch::cell})
                     ASSERT_TRUE(same_number((want.*m)[q], (R.*m)[q]))
                         << kernel_path_name(path) << ": case " << i << ", ray " << q;
             }

@@ -107,7 +107,8 @@ TEST(Png, HoldsTheSameDotsAsTheBmp)
         }
     }
     EXPECT_TRUE(png_name("a.png") && png_name("A.PNG") && png_name("/x/.png"));
-    EXPECT_FALSE(png_name("png") || png_name("a.bmp") || png_name("a.png.bmp") || png_name("a_png"));
+    EXPECT_FALSE(png_name("png") || png_name("a.bmp") || png_name("a.png.bmp") ||
+                 png_name("a_png"));
 }
 
 // Palette, grey, 16 bits and alpha become 8-bit RGB, alpha over white.
@@ -122,18 +123,24 @@ TEST(Png, WhatOtherProgramsWrite)
         {"grey 1", {3, 1, PNG_COLOR_TYPE_GRAY, 1, {0xa0}}, {0xffffff, 0, 0xffffff}},
         {"grey 16", {1, 1, PNG_COLOR_TYPE_GRAY, 16, {0x12, 0x34}}, {0x121212}},
         {"grey and alpha", {1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0, 0}}, {0xffffff}},
-        {"rgb 16", {1, 1, PNG_COLOR_TYPE_RGB, 16, {0xff, 0xff, 0x80, 0x80, 0x00, 0x7f}},
+        {"rgb 16",
+         {1, 1, PNG_COLOR_TYPE_RGB, 16, {0xff, 0xff, 0x80, 0x80, 0x00, 0x7f}},
          {0xff8000}},
         {"rgba 8",
-         {3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
-          {255, 0, 100, 128, 10, 20, 30, 255, 10, 20, 30, 0}},
+         {3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 0, 100, 128, 10, 20, 30, 255, 10, 20, 30, 0}},
          {0xff7fb1, 0x0a141e, 0xffffff}},
         {"rgba 16",
          {1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0xff, 0xff, 0, 0, 0x80, 0, 0x80, 0}},
          {0xff7fbf}},
         {"palette 4 with transparency",
-         {3, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x01, 0x20}, false,
-          {{10, 20, 30}, {200, 100, 50}, {1, 2, 3}}, {0}},
+         {3,
+          1,
+          PNG_COLOR_TYPE_PALETTE,
+          4,
+          {0x01, 0x20},
+          false,
+          {{10, 20, 30}, {200, 100, 50}, {1, 2, 3}},
+          {0}},
          {0xffffff, 0xc86432, 0x010203}},
     };
     for (const row &r : rows) {

@@ -68,24 +68,46 @@ TEST(Reader, FillsTheModelInFileOrder)
                    "-1 -1\n"),
               1);
     EXPECT_EQ(warnings(), 0);
-    EXPECT_EQ(rx, 1); EXPECT_EQ(ry, 2); EXPECT_EQ(rz, 3);
-    EXPECT_EQ(vpnax, 4); EXPECT_EQ(vpnay, 5); EXPECT_EQ(vpnaz, 6);
-    EXPECT_EQ(dlength, 7.5); EXPECT_EQ(wdu, 8.25);
-    EXPECT_EQ(ixmx, 320); EXPECT_EQ(iymx, 200);
+    EXPECT_EQ(rx, 1);
+    EXPECT_EQ(ry, 2);
+    EXPECT_EQ(rz, 3);
+    EXPECT_EQ(vpnax, 4);
+    EXPECT_EQ(vpnay, 5);
+    EXPECT_EQ(vpnaz, 6);
+    EXPECT_EQ(dlength, 7.5);
+    EXPECT_EQ(wdu, 8.25);
+    EXPECT_EQ(ixmx, 320);
+    EXPECT_EQ(iymx, 200);
     ASSERT_EQ(nlg, 2);
-    EXPECT_EQ(lig[0].pos.x, 1); EXPECT_EQ(lig[0].pos.z, 3); EXPECT_EQ(lig[0].bright, 0.5);
-    EXPECT_EQ(lig[1].pos.y, -5); EXPECT_EQ(lig[1].bright, 10);
+    EXPECT_EQ(lig[0].pos.x, 1);
+    EXPECT_EQ(lig[0].pos.z, 3);
+    EXPECT_EQ(lig[0].bright, 0.5);
+    EXPECT_EQ(lig[1].pos.y, -5);
+    EXPECT_EQ(lig[1].bright, 10);
     EXPECT_EQ(ilvlmx, 3);
     ASSERT_EQ(primmx, 1);
     const primrec &p = pri[0];
-    EXPECT_EQ(p.type, 2); EXPECT_EQ(p.surf, 3);
-    EXPECT_EQ(p.ka, 0.1); EXPECT_EQ(p.kd, 0.2); EXPECT_EQ(p.ks, 0.3);
-    EXPECT_EQ(p.spare, 7); EXPECT_EQ(p.npow, 5);
-    EXPECT_EQ(p.refr, 1.5); EXPECT_EQ(p.trans, 0.5);
-    EXPECT_EQ(p.pat, 1); EXPECT_EQ(p.patw, 2.5); EXPECT_EQ(p.sense, -1);
-    EXPECT_EQ(p.geom.x, 1); EXPECT_EQ(p.geom.y, 2); EXPECT_EQ(p.geom.z, 3); // a box keeps them
-    EXPECT_EQ(p.pos.x, 4); EXPECT_EQ(p.pos.y, 5); EXPECT_EQ(p.pos.z, 6);
-    EXPECT_EQ(p.col.r, 10); EXPECT_EQ(p.col.g, 20); EXPECT_EQ(p.col.b, 30);
+    EXPECT_EQ(p.type, 2);
+    EXPECT_EQ(p.surf, 3);
+    EXPECT_EQ(p.ka, 0.1);
+    EXPECT_EQ(p.kd, 0.2);
+    EXPECT_EQ(p.ks, 0.3);
+    EXPECT_EQ(p.spare, 7);
+    EXPECT_EQ(p.npow, 5);
+    EXPECT_EQ(p.refr, 1.5);
+    EXPECT_EQ(p.trans, 0.5);
+    EXPECT_EQ(p.pat, 1);
+    EXPECT_EQ(p.patw, 2.5);
+    EXPECT_EQ(p.sense, -1);
+    EXPECT_EQ(p.geom.x, 1);
+    EXPECT_EQ(p.geom.y, 2);
+    EXPECT_EQ(p.geom.z, 3); // a box keeps them
+    EXPECT_EQ(p.pos.x, 4);
+    EXPECT_EQ(p.pos.y, 5);
+    EXPECT_EQ(p.pos.z, 6);
+    EXPECT_EQ(p.col.r, 10);
+    EXPECT_EQ(p.col.g, 20);
+    EXPECT_EQ(p.col.b, 30);
     EXPECT_EQ(p.nmem, 0);
 }
 
@@ -95,12 +117,19 @@ TEST(Reader, SemiAxesOfQuadricsAndConesBecomeCoefficients)
     load(std::string(HEAD) + rec(3, "2 0 -4") + rec(4, "1 1 -1") + rec(3, "2 2 2") +
          rec(1, "2 0 -4") + rec(0, "2 0 -4") + "-1 -1");
     ASSERT_EQ(primmx, 5);
-    EXPECT_EQ(pri[0].geom.x, 0.25); EXPECT_EQ(pri[0].geom.y, 0); EXPECT_EQ(pri[0].geom.z, -0.0625);
-    EXPECT_EQ(pri[1].geom.x, 1); EXPECT_EQ(pri[1].geom.y, 1); EXPECT_EQ(pri[1].geom.z, -1);
-    EXPECT_EQ(pri[2].geom.x, 0.25); EXPECT_EQ(pri[2].geom.z, 0.25);
+    EXPECT_EQ(pri[0].geom.x, 0.25);
+    EXPECT_EQ(pri[0].geom.y, 0);
+    EXPECT_EQ(pri[0].geom.z, -0.0625);
+    EXPECT_EQ(pri[1].geom.x, 1);
+    EXPECT_EQ(pri[1].geom.y, 1);
+    EXPECT_EQ(pri[1].geom.z, -1);
+    EXPECT_EQ(pri[2].geom.x, 0.25);
+    EXPECT_EQ(pri[2].geom.z, 0.25);
     // planes and type 0 records keep what they read
-    EXPECT_EQ(pri[3].geom.x, 2); EXPECT_EQ(pri[3].geom.z, -4);
-    EXPECT_EQ(pri[4].type, 0); EXPECT_EQ(pri[4].geom.x, 2);
+    EXPECT_EQ(pri[3].geom.x, 2);
+    EXPECT_EQ(pri[3].geom.z, -4);
+    EXPECT_EQ(pri[4].type, 0);
+    EXPECT_EQ(pri[4].geom.x, 2);
 }
 
 TEST(Reader, LineBreaksCarryNoMeaning)
@@ -368,7 +397,8 @@ TEST(Reader, MessagesNameTheFieldAndItsPlace)
         {"0 0 0  0 0 1  10 4  8 6\n", 2, 1, "the file ends where nlg should be"},
         {"0 0 0  0 0 1  10 4  8 6  2\n1 2 3 4\n5 6 7", 3, 6, "where bright of light 2 should"},
         {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1, 3, 1, "the file ends after 1 record;"},
-        {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1 + "-1 1\n", 4, 1, "group 1: the file ends after 1 member;"},
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1 + "-1 1\n", 4, 1,
+         "group 1: the file ends after 1 member;"},
         {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1 + "-1 1\t2 -1\n", 3, 6,
          "group 1: 2 is not a primitive number (1..1)"},
         {"0 0 0  0 0 1  10 4  8 6  0  2\n" + R1 + "-1 1 -1 end", 3, 9,
@@ -377,7 +407,8 @@ TEST(Reader, MessagesNameTheFieldAndItsPlace)
          "ixmx is beyond the int range"},
         {"0 0 0  0 0 1  10 4  8 6  0  2.5\n" + R1 + "-1 -1", 1, 30,
          "primitive list: \".5\" after 0 records is not a number"},
-        {"0 0 0  0 0 1  10 4  8 6  0  2\n3 1 0.1 0.2 0.3 7 5 1.5 0.5 0 1 1 1 1 1 0 0 0 10 20 \x01\x7f",
+        {"0 0 0  0 0 1  10 4  8 6  0  2\n3 1 0.1 0.2 0.3 7 5 1.5 0.5 0 1 1 1 1 1 0 0 0 10 20 "
+         "\x01\x7f",
          2, 53, "col.b is not a number (\"\\x01\\x7f\")"},
     };
     for (const row &r : rows) {
@@ -389,7 +420,8 @@ TEST(Reader, MessagesNameTheFieldAndItsPlace)
         EXPECT_EQ(m.col, r.col) << m.text;
         EXPECT_NE(m.text.find(r.says), std::string::npos) << m.text;
         EXPECT_EQ(msg_text("NAME", m).rfind("NAME:" + std::to_string(r.line) + ":" +
-                                            std::to_string(r.col) + ": warning: ", 0),
+                                                std::to_string(r.col) + ": warning: ",
+                                            0),
                   0u);
     }
 }
@@ -398,8 +430,8 @@ TEST(Reader, MessagesNameTheFieldAndItsPlace)
 TEST(Reader, TheMapHoldsThePlacesOfTheNumbers)
 {
     static scene_map map;
-    const std::string text = "0 0 0  0 0 1  10 4\n8 6  1\n 1 2 3 4\n2\n" + rec(2) + rec(3) +
-                             "-1\n1 2 1 -1 -1\n";
+    const std::string text =
+        "0 0 0  0 0 1  10 4\n8 6  1\n 1 2 3 4\n2\n" + rec(2) + rec(3) + "-1\n1 2 1 -1 -1\n";
     std::string path = scratch("map.rt");
     spit(path, text);
     scene_begin();

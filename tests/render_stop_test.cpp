@@ -88,7 +88,8 @@ int tasks_of(pid_t pid)
 {
     std::error_code ec;
     int n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec);
+    for (auto it =
+             std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec);
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
         n++;
     return n;
@@ -103,8 +104,10 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
         int sig;
         bool old_file;
         const char *name;
-    } cases[] = {{SIGINT, false, "slabs.BMP"}, {SIGINT, true, "slabs.BMP"},
-                 {SIGTERM, false, "slabs.png"}, {SIGTERM, true, "slabs.bmp"},
+    } cases[] = {{SIGINT, false, "slabs.BMP"},
+                 {SIGINT, true, "slabs.BMP"},
+                 {SIGTERM, false, "slabs.png"},
+                 {SIGTERM, true, "slabs.bmp"},
                  {SIGHUP, false, "slabs.BMP"}};
     for (auto &c : cases) {
         const bool old_file = c.old_file;

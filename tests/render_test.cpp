@@ -69,9 +69,15 @@ TEST(RayMain, CameraFrame)
         scene_begin();
         look({1, 2, 3}, c.dir, 10, 4, 2, 2);
         ASSERT_EQ(ray_main(0), RAY_DONE);
-        EXPECT_EQ(vpnax, c.unit.x); EXPECT_EQ(vpnay, c.unit.y); EXPECT_EQ(vpnaz, c.unit.z);
-        EXPECT_EQ(uvec.x, c.u.x); EXPECT_EQ(uvec.y, c.u.y); EXPECT_EQ(uvec.z, c.u.z);
-        EXPECT_EQ(vvec.x, c.v.x); EXPECT_EQ(vvec.y, c.v.y); EXPECT_EQ(vvec.z, c.v.z);
+        EXPECT_EQ(vpnax, c.unit.x);
+        EXPECT_EQ(vpnay, c.unit.y);
+        EXPECT_EQ(vpnaz, c.unit.z);
+        EXPECT_EQ(uvec.x, c.u.x);
+        EXPECT_EQ(uvec.y, c.u.y);
+        EXPECT_EQ(uvec.z, c.u.z);
+        EXPECT_EQ(vvec.x, c.v.x);
+        EXPECT_EQ(vvec.y, c.v.y);
+        EXPECT_EQ(vvec.z, c.v.z);
     }
 
     // any direction: a right-handed orthonormal frame with z up
@@ -102,9 +108,13 @@ TEST(RayMain, PrimaryRaysThroughDotCorners)
     ASSERT_EQ(ray_main(0), RAY_DONE);
     vec d, eye{0, 0, 10};
     make_eye(d, eye, 0, 0);
-    EXPECT_EQ(d.x, -2); EXPECT_EQ(d.y, 1); EXPECT_EQ(d.z, -10);
+    EXPECT_EQ(d.x, -2);
+    EXPECT_EQ(d.y, 1);
+    EXPECT_EQ(d.z, -10);
     make_eye(d, eye, 3, 1);
-    EXPECT_EQ(d.x, 1); EXPECT_EQ(d.y, 0); EXPECT_EQ(d.z, -10);
+    EXPECT_EQ(d.x, 1);
+    EXPECT_EQ(d.y, 0);
+    EXPECT_EQ(d.z, -10);
 
     // the eye is dlength along the unit look direction: every ray starts
     // inside a small ball there
@@ -327,7 +337,8 @@ void balls_scene(int w, int h, int)
 
 // busy_scene's (or another scene's) picture at w x h, made by a render_job
 // with opt; its frame is written back to tsc, as the window does.
-struct picture busy_picture(int w, int h, render_options opt, void (*make)(int, int, int) = busy_scene)
+struct picture busy_picture(int w, int h, render_options opt,
+                            void (*make)(int, int, int) = busy_scene)
 {
     make(w, h, 2);
     render_job job(tsc, opt);
@@ -380,13 +391,14 @@ TEST(RayMain, AntiAliasingAveragesTheLargerPicture)
     struct {
         int w, h, stereo, n;
         void (*make)(int, int, int);
-    } cases[] = {{7, 5, 0, 2, busy_scene},  {6, 4, 0, 3, busy_scene},  {5, 3, 0, 8, busy_scene},
-                 {12, 5, 1, 2, busy_scene}, {9, 4, 1, 3, busy_scene},  {96, 64, 0, 2, balls_scene},
+    } cases[] = {{7, 5, 0, 2, busy_scene},    {6, 4, 0, 3, busy_scene},
+                 {5, 3, 0, 8, busy_scene},    {12, 5, 1, 2, busy_scene},
+                 {9, 4, 1, 3, busy_scene},    {96, 64, 0, 2, balls_scene},
                  {80, 40, 0, 3, balls_scene}, {120, 40, 1, 2, balls_scene}};
     for (auto &c : cases) {
         const int ew = c.stereo ? c.w / 2 : c.w; // dots per eye
-        const struct picture big = busy_picture(c.n * ew * (c.stereo ? 2 : 1), c.n * c.h,
-                                                aa_options(1, c.stereo), c.make);
+        const struct picture big =
+            busy_picture(c.n * ew * (c.stereo ? 2 : 1), c.n * c.h, aa_options(1, c.stereo), c.make);
         const struct picture small = busy_picture(c.w, c.h, aa_options(c.n, c.stereo), c.make);
         ASSERT_EQ(small.w, c.stereo ? 2 * ew : c.w);
         ASSERT_EQ(small.h, c.h);
@@ -402,7 +414,8 @@ TEST(RayMain, AntiAliasingAveragesTheLargerPicture)
     const std::vector<unsigned char> one = bytes(busy_picture(9, 7, aa_options(1)));
     EXPECT_TRUE(bytes(busy_picture(9, 7, aa_options(0))) == one);
     EXPECT_TRUE(bytes(busy_picture(9, 7, aa_options(-5))) == one);
-    EXPECT_TRUE(bytes(busy_picture(3, 2, aa_options(99))) == bytes(busy_picture(3, 2, aa_options(8))));
+    EXPECT_TRUE(bytes(busy_picture(3, 2, aa_options(99))) ==
+                bytes(busy_picture(3, 2, aa_options(8))));
 }
 
 // An anaglyph is the pair twice as wide: red from its second half (the eye
@@ -420,8 +433,8 @@ TEST(RayMain, AnaglyphTakesItsChannelsFromThePair)
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++) {
                 const size_t a = (size_t)y * w + x, p = (size_t)y * 2 * w + x;
-                differ += ana.r[a] != pair.r[p + w] || ana.g[a] != pair.g[p] ||
-                          ana.b[a] != pair.b[p];
+                differ +=
+                    ana.r[a] != pair.r[p + w] || ana.g[a] != pair.g[p] || ana.b[a] != pair.b[p];
             }
         EXPECT_EQ(differ, 0) << "aa " << n;
         // the stereo flag changes nothing in an anaglyph

@@ -103,8 +103,10 @@ void round_trip(const std::string &path, std::string &text)
 TEST(WriteScene, EverySceneFileReadsBackAsTheSameModel)
 {
     std::vector<std::string> paths;
-    for (auto [dir, suffix] : {std::pair{"samples/", ".RT"}, {"tests/degenerate/", ".RT"},
-                               {"fuzz/corpus/scene/", ""}, {"fuzz/regress/scene/", ""}})
+    for (auto [dir, suffix] : {std::pair{"samples/", ".RT"},
+                               {"tests/degenerate/", ".RT"},
+                               {"fuzz/corpus/scene/", ""},
+                               {"fuzz/regress/scene/", ""}})
         for (const std::string &p : inputs_under(dir, suffix))
             paths.push_back(p);
     for (const auto &e : std::filesystem::directory_iterator(KORU_SOURCE_DIR "/bench/scenes"))
@@ -129,9 +131,19 @@ TEST(WriteScene, RandomFilesReadBackAsTheSameModel)
     std::mt19937_64 rng(20240611);
     auto pick = [&](int n) { return (int)(rng() % n); };
     auto num = [&](std::string &s) {
-        static const char *odd[] = {"0", "-0", "inf", "-Infinity", "nan", "-nan",
-                                    "NaN(0x7ffffffffffff)", "-nan(12)", "4.9e-324",
-                                    "1.7976931348623157e308", "1e-400", "1e400", "0.3"};
+        static const char *odd[] = {"0",
+                                    "-0",
+                                    "inf",
+                                    "-Infinity",
+                                    "nan",
+                                    "-nan",
+                                    "NaN(0x7ffffffffffff)",
+                                    "-nan(12)",
+                                    "4.9e-324",
+                                    "1.7976931348623157e308",
+                                    "1e-400",
+                                    "1e400",
+                                    "0.3"};
         char buf[40];
         if (pick(4) == 0) {
             s += odd[pick(13)];

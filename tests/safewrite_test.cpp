@@ -183,7 +183,8 @@ save_calls trace_save(const std::string &log, const std::string &dir)
     std::string line;
     // the new file: named beside the target, or (koru-cli render's BMP,
     // written as it is traced) a file without a name until it is complete
-    const std::regex open_tmp(R"re(openat\(AT_FDCWD, "(.*\.koru-[0-9]+-[0-9]+\.tmp", .*O_CREAT|.*O_TMPFILE).*\) = ([0-9]+))re");
+    const std::regex open_tmp(
+        R"re(openat\(AT_FDCWD, "(.*\.koru-[0-9]+-[0-9]+\.tmp", .*O_CREAT|.*O_TMPFILE).*\) = ([0-9]+))re");
     const std::regex open_dir("openat\\(AT_FDCWD, \"" + dir + "\", .*O_DIRECTORY.*\\) = ([0-9]+)");
     const std::regex fsync(R"re(fsync\(([0-9]+)\) += 0)re");
     const std::regex rename_tmp(R"re(rename\(".*\.koru-[0-9]+-[0-9]+\.tmp", .*\) = 0)re");
@@ -197,7 +198,8 @@ save_calls trace_save(const std::string &log, const std::string &dir)
             s.renamed = n;
         else if (std::regex_search(line, m, fsync) && std::stoi(m[1]) == s.tmp_fd && s.renamed < 0)
             s.tmp_synced = n;
-        else if (std::regex_search(line, m, fsync) && std::stoi(m[1]) == s.dir_fd && s.dir_opened >= 0)
+        else if (std::regex_search(line, m, fsync) && std::stoi(m[1]) == s.dir_fd &&
+                 s.dir_opened >= 0)
             s.dir_synced = n;
     }
     return s;
@@ -241,8 +243,8 @@ TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
 }
 
 // safe_file: a file written in pieces, from several threads and in any
-// order, and flushed early in stretches, replaces the target whole, keeping its permissions, and leaves
-// nothing else beside it.
+// order, and flushed early in stretches, replaces the target whole, keeping its permissions, and
+// leaves nothing else beside it.
 TEST(SafeFile, PiecesFromManyThreadsMakeTheWholeFile)
 {
     temp_dir tmp;
@@ -312,9 +314,8 @@ TEST(SafeFile, DeclinesWhatItCannotReplace)
     temp_dir tmp;
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
-    for (const std::string &out : {std::string("/dev/full"), std::string("/dev/null"),
-                                   tmp / "dir", tmp / "file/pic.BMP", tmp / "no-dir/pic.BMP",
-                                   std::string("")}) {
+    for (const std::string &out : {std::string("/dev/full"), std::string("/dev/null"), tmp / "dir",
+                                   tmp / "file/pic.BMP", tmp / "no-dir/pic.BMP", std::string("")}) {
         safe_file f;
         EXPECT_FALSE(f.begin(out.c_str())) << out;
         EXPECT_FALSE(f.started());
@@ -329,8 +330,8 @@ TEST(SafeFile, KilledRenderLeavesNothingBehind)
     temp_dir tmp;
     const std::string out = tmp / "slabs.BMP";
     spit(out, OLD);
-    pid_t pid = start_cli({"render", KORU_SOURCE_DIR "/tests/scenes/glass-slabs-deep.RT", out,
-                           "--threads", "2"});
+    pid_t pid = start_cli(
+        {"render", KORU_SOURCE_DIR "/tests/scenes/glass-slabs-deep.RT", out, "--threads", "2"});
     ASSERT_GT(pid, 0);
     usleep(300000);
     kill(pid, SIGKILL);

@@ -44,10 +44,7 @@ primrec glass(primrec p, double refr, double trans)
 primrec flat(double h, colr col) { return lit(prim(1, {0, 0, 1}, {0, 0, h}), 1, 0, 0, col); }
 
 // A small box about c that shows only its own colour.
-primrec marker_box(vec c, colr col)
-{
-    return lit(prim(2, {0.5, 0.5, 0.5}, c), 1, 0, 0, col);
-}
+primrec marker_box(vec c, colr col) { return lit(prim(2, {0.5, 0.5, 0.5}, c), 1, 0, 0, col); }
 
 } // namespace
 
@@ -298,20 +295,27 @@ TEST(Refl, NormalsBySenseAndFace)
     vec n;
     primrec pl = prim(1, {1, 2, 3});
     refl(n, {9, 9, 9}, pl);
-    EXPECT_EQ(n.x, 1); EXPECT_EQ(n.z, 3);
+    EXPECT_EQ(n.x, 1);
+    EXPECT_EQ(n.z, 3);
     pl.sense = 0;
     refl(n, {9, 9, 9}, pl);
-    EXPECT_EQ(n.x, -1); EXPECT_EQ(n.z, -3);
+    EXPECT_EQ(n.x, -1);
+    EXPECT_EQ(n.z, -3);
 
     primrec bx = prim(2, {1, 2, 3}, {1, 1, 1});
-    struct { vec pt; double x, y, z; } faces[] = {
-        {{2, 1.5, 1}, 1, 0, 0},   {{0, 1.5, 1}, -1, 0, 0}, {{1.5, 3, 1}, 0, 1, 0},
+    struct {
+        vec pt;
+        double x, y, z;
+    } faces[] = {
+        {{2, 1.5, 1}, 1, 0, 0},   {{0, 1.5, 1}, -1, 0, 0},  {{1.5, 3, 1}, 0, 1, 0},
         {{1.5, -1, 1}, 0, -1, 0}, {{1.5, 1.5, 4}, 0, 0, 1}, {{1.5, 1.5, -2}, 0, 0, -1},
         {{2, 3, 4}, 1, 0, 0},     {{1.5, 3, -2}, 0, 1, 0}, // x faces first, then y
     };
     for (auto &f : faces) {
         refl(n, f.pt, bx);
-        EXPECT_EQ(n.x, f.x); EXPECT_EQ(n.y, f.y); EXPECT_EQ(n.z, f.z);
+        EXPECT_EQ(n.x, f.x);
+        EXPECT_EQ(n.y, f.y);
+        EXPECT_EQ(n.z, f.z);
     }
     bx.sense = -1;
     refl(n, {2, 1.5, 1}, bx);
@@ -322,14 +326,19 @@ TEST(Refl, NormalsBySenseAndFace)
 
     primrec q = prim(3, {0.25, 1, -1}, {1, 0, 0});
     refl(n, {3, 1, 2}, q);
-    EXPECT_EQ(n.x, 0.5); EXPECT_EQ(n.y, 1); EXPECT_EQ(n.z, -2);
+    EXPECT_EQ(n.x, 0.5);
+    EXPECT_EQ(n.y, 1);
+    EXPECT_EQ(n.z, -2);
     q.sense = -1;
     refl(n, {3, 1, 2}, q);
-    EXPECT_EQ(n.x, -0.5); EXPECT_EQ(n.y, -1); EXPECT_EQ(n.z, 2);
+    EXPECT_EQ(n.x, -0.5);
+    EXPECT_EQ(n.y, -1);
+    EXPECT_EQ(n.z, 2);
 
     n = vec{7, 8, 9};
     refl(n, {0, 0, 0}, prim(6, {1, 1, 1}));
-    EXPECT_EQ(n.x, 7); EXPECT_EQ(n.z, 9);
+    EXPECT_EQ(n.x, 7);
+    EXPECT_EQ(n.z, 9);
 }
 
 TEST(GetColor, PatternsAndTheAlternateColour)

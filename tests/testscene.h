@@ -49,10 +49,10 @@ constexpr bool under_tsan = true;
 #else
 constexpr bool under_tsan = false;
 #endif
-#define SKIP_DEEP_UNDER_TSAN()                                                                \
-    do {                                                                                  \
-        if (under_tsan)                                                                   \
-            GTEST_SKIP() << "rays nest too deep for ThreadSanitizer's own stack";          \
+#define SKIP_DEEP_UNDER_TSAN()                                                                     \
+    do {                                                                                           \
+        if (under_tsan)                                                                            \
+            GTEST_SKIP() << "rays nest too deep for ThreadSanitizer's own stack";                  \
     } while (0)
 
 inline scene tsc;
@@ -147,10 +147,7 @@ inline vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p)
 
 inline int checkin(vec &x, const primrec &p) { return checkin(x, p, tsc.pri); }
 
-inline void make_eye(vec &dir, const vec &eye, int x, int y)
-{
-    make_eye(dir, eye, x, y, tframe);
-}
+inline void make_eye(vec &dir, const vec &eye, int x, int y) { make_eye(dir, eye, x, y, tframe); }
 
 inline primrec prim(int type, vec geom, vec pos = {0, 0, 0}, int sense = 1)
 {

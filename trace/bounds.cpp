@@ -84,8 +84,8 @@ bool aabb_finite(const aabb &b)
     return true;
 }
 
-bool slab_hit(const aabb &b, double m, const vec &o, const vec &d, const double inv[3],
-              double t0, double t1, double &tn)
+bool slab_hit(const aabb &b, double m, const vec &o, const vec &d, const double inv[3], double t0,
+              double t1, double &tn)
 {
     const double O[3] = {o.x, o.y, o.z}, D[3] = {d.x, d.y, d.z};
     for (int a = 0; a < 3; a++) {

@@ -28,5 +28,5 @@ bool aabb_finite(const aabb &b);
 
 // The ray o + t d, t in [t0, t1], against b widened by m on every side.
 // On a hit, tn is the entry parameter (>= t0). inv holds 1/d.
-bool slab_hit(const aabb &b, double m, const vec &o, const vec &d, const double inv[3],
-              double t0, double t1, double &tn);
+bool slab_hit(const aabb &b, double m, const vec &o, const vec &d, const double inv[3], double t0,
+              double t1, double &tn);

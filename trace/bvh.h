@@ -9,7 +9,7 @@
 
 struct bvhnode {
     aabb box;
-    int left, right; // children; -1 for a leaf
+    int left, right;  // children; -1 for a leaf
     int first, count; // leaf: bvh.items[first .. first + count)
 };
 

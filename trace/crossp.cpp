@@ -16,8 +16,7 @@ KORU_INLINE int inside_of(const vec &x, const primrec &p)
         if (solid)
             return -g.x <= v.x && v.x <= g.x && -g.y <= v.y && v.y <= g.y && -g.z <= v.z &&
                    v.z <= g.z;
-        return v.x <= -g.x || v.x >= g.x || v.y <= -g.y || v.y >= g.y || v.z <= -g.z ||
-               v.z >= g.z;
+        return v.x <= -g.x || v.x >= g.x || v.y <= -g.y || v.y >= g.y || v.z <= -g.z || v.z >= g.z;
     case PRIM_QUADRIC:
     case PRIM_CONE: {
         double k = p.type == PRIM_QUADRIC ? 1.0 : 0.0;
@@ -29,10 +28,7 @@ KORU_INLINE int inside_of(const vec &x, const primrec &p)
     }
 }
 
-void xprep(xconst &k, const vec &o, const primrec &p)
-{
-    xprep_inline(k, o, p);
-}
+void xprep(xconst &k, const vec &o, const primrec &p) { xprep_inline(k, o, p); }
 
 vec &crossx(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
             const primrec *tab)

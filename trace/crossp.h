@@ -36,11 +36,11 @@ inline vec nohit() { return vec{FAR, FAR, FAR}; }
 
 // What crossp derives from the origin O and the primitive alone.
 struct xconst {
-    vec pp;            // P = O - pos (box)
-    vec kp;            // Kx Px, Ky Py, Kz Pz (quadric and cone)
-    double c;          // Kx Px^2 + Ky Py^2 + Kz Pz^2 - k (quadric and cone)
-    double wn;         // (pos - O) . N (plane)
-    double num[6];     // numerators of the six face parameters (box)
+    vec pp;                   // P = O - pos (box)
+    vec kp;                   // Kx Px, Ky Py, Kz Pz (quadric and cone)
+    double c;                 // Kx Px^2 + Ky Py^2 + Kz Pz^2 - k (quadric and cone)
+    double wn;                // (pos - O) . N (plane)
+    double num[6];            // numerators of the six face parameters (box)
     unsigned char tryface[6]; // which box faces the origin lets be tried
 };
 

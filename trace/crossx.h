@@ -25,13 +25,10 @@ inline int checkin_inline(vec &x, const primrec &p, const primrec *tab)
 namespace crossx_detail {
 
 // Component a (0 x, 1 y, 2 z) of v.
-inline double comp(const vec &v, int a)
-{
-    return a == 0 ? v.x : a == 1 ? v.y : v.z;
-}
+inline double comp(const vec &v, int a) { return a == 0 ? v.x : a == 1 ? v.y : v.z; }
 
 KORU_INLINE vec &plane_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
-                      const primrec *tab)
+                           const primrec *tab)
 {
     double nd = vspro(p.geom, d);
     if (nd == 0)
@@ -102,7 +99,7 @@ inline vec &box_hit(vec &r, const vec &o, const vec &d, const primrec &p, const 
 }
 
 KORU_INLINE vec &quad_hit(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
-                     const primrec *tab)
+                          const primrec *tab)
 {
     const vec &g = p.geom;
     double a = g.x * times2(d.x) + g.y * times2(d.y) + g.z * times2(d.z);
@@ -171,8 +168,8 @@ KORU_INLINE void xprep_inline(xconst &k, const vec &o, const primrec &p)
     }
 }
 
-KORU_INLINE vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec &p, const xconst &k,
-                          const primrec *tab)
+KORU_INLINE vec &crossx_inline(vec &r, const vec &o, const vec &d, const primrec &p,
+                               const xconst &k, const primrec *tab)
 {
     switch (p.type) {
     case PRIM_PLANE:

@@ -25,20 +25,20 @@ constexpr int WHOLE_MAX = 24;
 } // namespace
 
 struct fast_prep {
-    const primrec *pri;     // the table of the scene prepared for
+    const primrec *pri; // the table of the scene prepared for
     int primmx;
-    aabb box[PRIM_MAX];     // widened by wide; the tree is built over these
-    bool boxed[PRIM_MAX];   // box holds the primitive's hits
-    bvh tree;               // over the primitives with finite boxes
-    int loose[PRIM_MAX];    // the others, for rays from any origin
+    aabb box[PRIM_MAX];   // widened by wide; the tree is built over these
+    bool boxed[PRIM_MAX]; // box holds the primitive's hits
+    bvh tree;             // over the primitives with finite boxes
+    int loose[PRIM_MAX];  // the others, for rays from any origin
     int nloose;
-    int unbound[PRIM_MAX];  // primitives without a finite limit, for grid rays
+    int unbound[PRIM_MAX]; // primitives without a finite limit, for grid rays
     int nunbound;
-    int planes[PRIM_MAX];   // planes without a finite limit: grids place them
+    int planes[PRIM_MAX]; // planes without a finite limit: grids place them
     int nplanes;
-    double scale;           // largest finite coordinate of boxes, eyes, lights
-    double wide;            // how far the boxes are widened
-    double reach;           // rays from origins farther out use the plain search
+    double scale; // largest finite coordinate of boxes, eyes, lights
+    double wide;  // how far the boxes are widened
+    double reach; // rays from origins farther out use the plain search
     xconst xeye[2][PRIM_MAX];
     // by light, then primitive: sized to the scene, so that only what is
     // used is touched (fresh pages are dear)
@@ -46,12 +46,12 @@ struct fast_prep {
     screengrid seye[2];
     dirgrid geye[2];
     std::vector<dirgrid> glight;
-    double meye[2];          // box widening for rays from each eye
+    double meye[2];                // box widening for rays from each eye
     double fareye[2][2][PRIM_MAX]; // lower_bounds of each eye's tile and direction lists
-    double mlight[LIGHT_MAX]; // and from each light
-    light_pos lights;         // the lights' positions, for kernels.h
-    int path;                 // the kernel_path used
-    const kernels *K;         // its kernels
+    double mlight[LIGHT_MAX];      // and from each light
+    light_pos lights;              // the lights' positions, for kernels.h
+    int path;                      // the kernel_path used
+    const kernels *K;              // its kernels
     // a small scene: every secondary ray tries every primitive, the
     // quadrics and cones without partners side by side in Q, the others
     // one by one
@@ -60,8 +60,8 @@ struct fast_prep {
     int rest[PRIM_MAX];
     int nrest;
     std::vector<double> hlfloor; // fast_tracer::highlight_floor, by primitive then light
-    unsigned bits[PRIM_MAX];  // fast_tracer::bits
-    double fimax[LIGHT_MAX];  // fast_tracer::fi_max
+    unsigned bits[PRIM_MAX];     // fast_tracer::bits
+    double fimax[LIGHT_MAX];     // fast_tracer::fi_max
     // what the grids' steps read: the scene, the frame, and the primitives
     // the grids place by their boxes
     const scene *sc;
@@ -177,10 +177,7 @@ double highlight_floor_of(const primrec &p, double fmax)
 // Cells per face side for the light grids: finer when there are few
 // lights. Finer than 32 a side costs more in fresh pages and in groups of
 // rays split between cells than it saves in candidates.
-int light_cells(int lights)
-{
-    return lights <= 16 ? 32 : lights <= 50 ? 16 : 8;
-}
+int light_cells(int lights) { return lights <= 16 ? 32 : lights <= 50 ? 16 : 8; }
 
 } // namespace
 
@@ -350,10 +347,7 @@ fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path, size
     return prep;
 }
 
-int fast_prepare_grids(const fast_prep &S)
-{
-    return S.fr.neyes + (S.sc->nlg > 0 ? S.sc->nlg : 0);
-}
+int fast_prepare_grids(const fast_prep &S) { return S.fr.neyes + (S.sc->nlg > 0 ? S.sc->nlg : 0); }
 
 // What an eye or a light gives every ray from it: crossp's constants and
 // the grid of its rays. Each grid may use the whole budget here;
@@ -507,7 +501,8 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
     B.o = org;
     S.K->near_begin(B, dir);
     const xconst *xc = S.xeye[eye];
-    auto attempt = [&](int k) __attribute__((always_inline)) {
+    auto attempt = [&](int k) __attribute__((always_inline))
+    {
         const primrec &pk = pri[k];
         if (pk.nmem <= 0 && known_type(pk.type)) {
             S.K->near_try(B, pk, xc[k], k, nullptr);
@@ -625,8 +620,8 @@ struct shadow_search {
     const xconst *xc;
     int hit;
     double dl2;
-    double lim;   // a point that counts and is nearer the light than this blocks it
-    pick s;   // nearest point that counts: of the hit or of an opaque primitive
+    double lim;        // a point that counts and is nearer the light than this blocks it
+    pick s;            // nearest point that counts: of the hit or of an opaque primitive
     int dim[PRIM_MAX]; // transparent primitives nearer the light than h
     int ndim = 0;
 
@@ -849,7 +844,8 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
     unsigned left = (1u << n) - 1; // the rays not known to be blocked
     int by = -1;
     // false once every ray is blocked
-    auto attempt = [&](int k) __attribute__((always_inline)) {
+    auto attempt = [&](int k) __attribute__((always_inline))
+    {
         tried[k] = round;
         const primrec &pk = pri[k];
         const bool glass = pk.surf == SURF_GLASS;

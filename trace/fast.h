@@ -76,18 +76,18 @@ struct fast_tracer {
     static constexpr bool shortcuts = true;
     const scene *sc;
     const fast_prep *S;
-    trace_stop *stop = nullptr;  // see plain_tracer (shade.h)
+    trace_stop *stop = nullptr; // see plain_tracer (shade.h)
     const char *floor = nullptr;
-    int blocker[LIGHT_MAX]; // last primitive that blocked each light, or -1
-    int tile;               // the picture tile of the next primary ray, or -1
+    int blocker[LIGHT_MAX];              // last primitive that blocked each light, or -1
+    int tile;                            // the picture tile of the next primary ray, or -1
     long long rays = 0, shadow_rays = 0; // traced so far
-    light_geom lg[SHADOW_GROUP]; // the lights at the hit points being shaded
+    light_geom lg[SHADOW_GROUP];         // the lights at the hit points being shaded
     fast_tracer(const scene &sc, const fast_prep &prep);
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
     // nearest for n (up to SHADOW_GROUP) rays from prepared eye `eye`
     // through dots of picture tiles tile[0 .. n - 1] at once: hit[r], h[r]
-    void nearest_group(const vec &org, const vec *dir, int eye, const int *tile, int n,
-                       int *hit, vec *h);
+    void nearest_group(const vec &org, const vec *dir, int eye, const int *tile, int n, int *hit,
+                       vec *h);
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist, double &f);
     // n (up to SHADOW_GROUP) of lit's questions toward light j at once
     // (kernels.h's shadow_ask; a holds SHADOW_GROUP entries): ok[r] and
@@ -106,7 +106,7 @@ private:
     // the candidates of a group's search, each once: tried[k] == round
     unsigned tried[PRIM_MAX] = {};
     unsigned round = 0;
-    void next_round(); // nothing tried yet
+    void next_round();                        // nothing tried yet
     std::vector<light_geom::block> lg_blocks; // lg's, slot by slot
 };
 

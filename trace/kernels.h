@@ -92,8 +92,8 @@ struct quad_set {
     alignas(32) double pz[QUAD_ROOM];
     alignas(32) double sub[QUAD_ROOM];   // 1 for a quadric, 0 for a cone
     alignas(32) double index[QUAD_ROOM]; // the primitive's index
-    int n = 0;      // quadrics in use
-    int padded = 0; // n rounded up to a multiple of four
+    int n = 0;                           // quadrics in use
+    int padded = 0;                      // n rounded up to a multiple of four
 };
 
 // Q gets the primitives of pri listed in items (n of them: quadrics and
@@ -136,9 +136,9 @@ struct pick {
 // -1 for none). shadow_end gives the rays still live whose pick is within
 // eps2 (squared) of their point h.
 struct shadow_ask {
-    vec h, lv;         // the point searched for; lv = h - lp
-    double dl2, dist;  // |lv|^2 and its root
-    double hit;        // the primitive h lies on
+    vec h, lv;        // the point searched for; lv = h - lp
+    double dl2, dist; // |lv|^2 and its root
+    double hit;       // the primitive h lies on
 };
 struct shadow_batch {
     alignas(64) double lx[SHADOW_GROUP], ly[SHADOW_GROUP], lz[SHADOW_GROUP];

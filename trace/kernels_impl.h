@@ -177,8 +177,7 @@ __attribute__((noinline)) void box_points(const primrec &p, const xconst &k, con
 // lane (crossx_inline).
 template <class L>
 LANES_INLINE void points_of(const primrec &p, const xconst &x, const L &ox, const L &oy,
-                            const L &oz, const L &dx, const L &dy, const L &dz, L &px, L &py,
-                            L &pz)
+                            const L &oz, const L &dx, const L &dy, const L &dz, L &px, L &py, L &pz)
 {
     const L gx = L::set1(p.geom.x), gy = L::set1(p.geom.y), gz = L::set1(p.geom.z);
     if (p.type == PRIM_PLANE)
@@ -186,16 +185,16 @@ LANES_INLINE void points_of(const primrec &p, const xconst &x, const L &ox, cons
     else if (p.type == PRIM_BOX)
         box_points<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
     else
-        quad_points<L>(gx, gy, gz, L::set1(x.kp.x), L::set1(x.kp.y), L::set1(x.kp.z),
-                       L::set1(x.c), ox, oy, oz, dx, dy, dz, px, py, pz);
+        quad_points<L>(gx, gy, gz, L::set1(x.kp.x), L::set1(x.kp.y), L::set1(x.kp.z), L::set1(x.c),
+                       ox, oy, oz, dx, dy, dz, px, py, pz);
 }
 
 // The points of p for rays r .. r + N - 1 from o along d: given (pts, each
 // ray's own, read one by one) or worked out here.
 template <class L>
-LANES_INLINE void points_for(const vec *pts, int r, const primrec &p, const xconst &x,
-                             const L &ox, const L &oy, const L &oz, const L &dx, const L &dy,
-                             const L &dz, L &px, L &py, L &pz)
+LANES_INLINE void points_for(const vec *pts, int r, const primrec &p, const xconst &x, const L &ox,
+                             const L &oy, const L &oz, const L &dx, const L &dy, const L &dz, L &px,
+                             L &py, L &pz)
 {
     constexpr int stride = sizeof(vec) / sizeof(double);
     if (pts) {
@@ -216,8 +215,7 @@ LANES_INLINE void offer_at(double *d2s, double *is, double *xs, double *ys, doub
                            const L &pz)
 {
     const L d2 = L::load(d2s + r), i = L::load(is + r);
-    const auto nearer =
-        either(lt(dk, d2), both(eq(dk, d2), both(ge(i, L::set1(0.0)), lt(K, i))));
+    const auto nearer = either(lt(dk, d2), both(eq(dk, d2), both(ge(i, L::set1(0.0)), lt(K, i))));
     const auto take = both(can, nearer);
     select(take, dk, d2).store(d2s + r);
     select(take, K, i).store(is + r);
@@ -398,9 +396,8 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const v
 template <class L, class G = L>
 constexpr kernels kernels_for()
 {
-    return kernels{geometry_k<L>,     nearest_k<L>,   shadow_try_k<G>,
-                   shadow_begin_k<G>, shadow_live_k<G>, shadow_end_k<G>,
-                   near_begin_k<G>,   near_try_k<G>};
+    return kernels{geometry_k<L>,    nearest_k<L>,    shadow_try_k<G>, shadow_begin_k<G>,
+                   shadow_live_k<G>, shadow_end_k<G>, near_begin_k<G>, near_try_k<G>};
 }
 
 #undef LANES_INLINE

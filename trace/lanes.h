@@ -117,7 +117,10 @@ inline __m256d but_not(__m256d a, __m256d b) { return _mm256_andnot_pd(b, a); }
 inline unsigned bits(__m256d m) { return (unsigned)_mm256_movemask_pd(m); }
 inline lane4 select(__m256d m, lane4 a, lane4 b) { return {_mm256_blendv_pd(b.v, a.v, m)}; }
 inline lane4 abs(lane4 a) { return {_mm256_andnot_pd(_mm256_set1_pd(-0.0), a.v)}; }
-inline lane4 trunc(lane4 a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+inline lane4 trunc(lane4 a)
+{
+    return {_mm256_round_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)};
+}
 #endif
 
 #if defined(__AVX512F__)
@@ -129,8 +132,8 @@ struct lane8 {
     static lane8 load(const double *p) { return {_mm512_loadu_pd(p)}; }
     static lane8 gather(const double *p, int s)
     {
-        return {_mm512_set_pd(p[7 * s], p[6 * s], p[5 * s], p[4 * s], p[3 * s], p[2 * s], p[s],
-                              p[0])};
+        return {
+            _mm512_set_pd(p[7 * s], p[6 * s], p[5 * s], p[4 * s], p[3 * s], p[2 * s], p[s], p[0])};
     }
     void store(double *p) const { _mm512_storeu_pd(p, v); }
 };

@@ -256,8 +256,8 @@ int render_job::run()
         for (int x = 0; x < f.w; x++) {
             tilecol_[x] = x / aa_ / TILE_W;
             double su = (x / W - 0.5) * f.wdu;
-            colpart_[x] = vec{f.look.x + su * f.uvec.x, f.look.y + su * f.uvec.y,
-                              f.look.z + su * f.uvec.z};
+            colpart_[x] =
+                vec{f.look.x + su * f.uvec.x, f.look.y + su * f.uvec.y, f.look.z + su * f.uvec.z};
         }
     }
     if (opt_.keep && h > 0)

@@ -55,15 +55,15 @@ using row_fn = std::function<void(int y, int w, int h, const unsigned char *r,
 constexpr int AA_MAX = 8;
 
 struct render_options {
-    int stereo = 0;     // nonzero: a crossed stereo pair
-    int aa = 1;         // 1..AA_MAX dots traced across and down per dot; beyond: the
-                        // nearer bound
-    bool anaglyph = false; // red-cyan: one picture from the two eyes (stereo aside)
-    int threads = 0;    // 0: one per core
-    bool plain = false; // the reference tracer, one thread
+    int stereo = 0;             // nonzero: a crossed stereo pair
+    int aa = 1;                 // 1..AA_MAX dots traced across and down per dot; beyond: the
+                                // nearer bound
+    bool anaglyph = false;      // red-cyan: one picture from the two eyes (stereo aside)
+    int threads = 0;            // 0: one per core
+    bool plain = false;         // the reference tracer, one thread
     int kernels = KERNELS_BEST; // the accelerated tracer's vector kernels (kernels.h)
-    bool keep = true;   // false: rows go to on_row only, result() stays empty
-    row_fn on_row;      // may be empty
+    bool keep = true;           // false: rows go to on_row only, result() stays empty
+    row_fn on_row;              // may be empty
     const std::atomic<bool> *cancel = nullptr; // the caller's own stop flag, or null
 };
 

@@ -24,8 +24,7 @@ double box_distance(const aabb &b, const vec &o)
 } // namespace
 
 void screengrid_build(screengrid &g, const frame &f, const vec &eye, const primrec *tab,
-                      const aabb *box, const int *items, int nitems, const int *planes,
-                      int nplanes)
+                      const aabb *box, const int *items, int nitems, const int *planes, int nplanes)
 {
     g.tx = g.ty = 0;
     const int w = f.w, h = f.h;

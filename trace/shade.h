@@ -27,8 +27,8 @@
 // away. The caller's cancel and the tracers' own stop for nesting too deep
 // are separate flags, so neither can erase the other.
 struct trace_stop {
-    std::atomic<bool> cancel{false}; // asked for by the caller, from any thread
-    std::atomic<bool> deep{false};   // rays nest deeper than a thread's stack holds
+    std::atomic<bool> cancel{false};            // asked for by the caller, from any thread
+    std::atomic<bool> deep{false};              // rays nest deeper than a thread's stack holds
     const std::atomic<bool> *outside = nullptr; // a flag of the caller's, or null
     bool halt() const
     {

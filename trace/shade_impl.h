@@ -73,8 +73,8 @@ inline double cmax(const colr &c)
 // A highlight whose cosine ch has |ch| < hl_floor adds nothing and is
 // left out (a tracer with shortcuts only; 0 tries every one).
 template <bool skip>
-inline void add_light(colr &out, const primrec &ph, const colr &k, double cn, double ch,
-                      double fi, double hl_floor)
+inline void add_light(colr &out, const primrec &ph, const colr &k, double cn, double ch, double fi,
+                      double hl_floor)
 {
     colr c;
     if (skip && (fi == 0 || (ph.kd == 0 && ph.ks == 0)))

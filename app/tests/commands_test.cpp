@@ -80,7 +80,7 @@ TEST_F(Commands, RenderBeforeASceneDoesNothing)
 
 TEST_F(Commands, OpenSceneThenRenderFollowsTheFlagTable)
 {
-    ui.files.push_back(type_ok("ROOM"));  // LOAD finds ROOM.RT
+    ui.files.push_back(type_ok("ROOM")); // LOAD finds ROOM.RT
     app_command(ui, IDM_OPENRT);
     EXPECT_EQ(rt_ready, 1);
     EXPECT_EQ(image_ready, 0);

@@ -56,7 +56,8 @@ TEST_F(FileDlg, ListsFilesByPatternThenDirectoriesThenPlaces)
 {
     open(0, "*.RT", ".RT");
     EXPECT_EQ(d.dir, tmp.path);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"a.rt", "ROOM.RT", "[..]", "[Mixed Case]", "[sub]"}));
+    EXPECT_EQ(labels(),
+              (std::vector<std::string>{"a.rt", "ROOM.RT", "[..]", "[Mixed Case]", "[sub]"}));
     EXPECT_STREQ(szFileSpec, "*.RT");
     EXPECT_EQ(d.field, "*.RT");
     EXPECT_EQ(d.list.back().kind, FD_PLACE);

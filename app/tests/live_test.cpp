@@ -49,7 +49,13 @@ TEST(CommandLine, OptionsValuesAndMistakes)
         const char *file, *err;
     } cases[] = {
         {{}, CMD_RUN, false, -1, -1, "", ""},
-        {{"--live", "--mode", "2", "--zoom", "150", "room.RT"}, CMD_RUN, true, 2, 150, "room.RT", ""},
+        {{"--live", "--mode", "2", "--zoom", "150", "room.RT"},
+         CMD_RUN,
+         true,
+         2,
+         150,
+         "room.RT",
+         ""},
         {{"pic.BMP", "--zoom", "50"}, CMD_RUN, false, -1, 50, "pic.BMP", ""},
         {{"--", "-odd.RT"}, CMD_RUN, false, -1, -1, "-odd.RT", ""},
         {{"--help"}, CMD_HELP, false, -1, -1, "", ""},
@@ -137,7 +143,10 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
                 q.geometry == "AAAA" && q.recent == p.recent);
 
     // a first run, or values that cannot be: the start-up values
-    prefs d = prefs_from({{"zoom", "9000"}, {"mode", "x"}, {"live", "2"}, {"folder", "rel/"},
+    prefs d = prefs_from({{"zoom", "9000"},
+                          {"mode", "x"},
+                          {"live", "2"},
+                          {"folder", "rel/"},
                           {"recent1", "not/absolute"}});
     EXPECT_TRUE(d.zoom == 100 && d.mode == 0 && !d.live && d.folder.empty() && d.recent.empty());
 

@@ -119,14 +119,26 @@ TEST_F(Window, MenuCaptionsAndIds)
     QStringList bar;
     for (QAction *a : win->menuBar()->actions())
         bar << a->text();
-    EXPECT_EQ(bar, QStringList({"File(F)", "RayTrace(&R)", "Printer(&P)", "Config(&C)", "Help(&H)"}));
+    EXPECT_EQ(bar,
+              QStringList({"File(F)", "RayTrace(&R)", "Printer(&P)", "Config(&C)", "Help(&H)"}));
     const std::pair<int, const char *> items[] = {
-        {101, "Open *.BMP(&O)"}, {102, "Save *.BMP(&S)"}, {103, "Exit(&X)"},
-        {201, "Open *.RT(&L)"},  {202, "Make Image(&I)"}, {203, "Make 3D Image(&3)"},
-        {204, "Setting(&T)"},    {400, "Printer(&P)"},    {500, "Config(&C)"},
-        {301, "Help(&H)"},       {302, "About(&A)"},      {205, "Save *.RT(&W)"},
-        {206, "Live view(&V)"},  {207, "Make Anaglyph(&G)"}, {211, "Off"},
-        {212, "2×2"},            {214, "4×4"},
+        {101, "Open *.BMP(&O)"},
+        {102, "Save *.BMP(&S)"},
+        {103, "Exit(&X)"},
+        {201, "Open *.RT(&L)"},
+        {202, "Make Image(&I)"},
+        {203, "Make 3D Image(&3)"},
+        {204, "Setting(&T)"},
+        {400, "Printer(&P)"},
+        {500, "Config(&C)"},
+        {301, "Help(&H)"},
+        {302, "About(&A)"},
+        {205, "Save *.RT(&W)"},
+        {206, "Live view(&V)"},
+        {207, "Make Anaglyph(&G)"},
+        {211, "Off"},
+        {212, "2×2"},
+        {214, "4×4"},
     };
     for (auto &[id, text] : items) {
         ASSERT_NE(win->action(id), nullptr) << id;
@@ -181,7 +193,8 @@ TEST_F(Window, ZoomEnlargesWithoutSmoothing)
     run(IDM_CONFIG);
     EXPECT_EQ(zoom_size, 200);
     QImage shot = win->scroller()->viewport()->grab().toImage();
-    EXPECT_EQ(shot.pixel(30, 22), qRgb(gdata.r[11 * 16 + 15], gdata.g[11 * 16 + 15], gdata.b[11 * 16 + 15]));
+    EXPECT_EQ(shot.pixel(30, 22),
+              qRgb(gdata.r[11 * 16 + 15], gdata.g[11 * 16 + 15], gdata.b[11 * 16 + 15]));
     EXPECT_EQ(shot.pixel(31, 23), shot.pixel(30, 22));
     EXPECT_EQ(shot.pixel(32, 0), qRgb(255, 255, 255));
 }
@@ -456,7 +469,8 @@ TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
     const std::vector<unsigned char> before = shown();
     ASSERT_EQ(std::remove(path.c_str()), 0);
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0); // there, but no file
-    ASSERT_TRUE(wait_until([&] { return win->statusBar()->currentMessage().contains("cannot read"); }));
+    ASSERT_TRUE(
+        wait_until([&] { return win->statusBar()->currentMessage().contains("cannot read"); }));
     EXPECT_TRUE(shown() == before);
     win->command_live(false);
 }
