@@ -17,6 +17,7 @@
 #include "settings.h"
 #include "ui_port.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -218,32 +219,19 @@ void cmd_make(ui_port &ui, int stereo, bool anaglyph = false)
     set_busy(ui, 1);
     int rc = ui.run_render(job);
     set_busy(ui, 0);
-    if (rc == RAY_CANCELLED) {
-        ui.wait_cursor(0);
-        return;
-    }
-    if (rc == RAY_NOVIEW) {
-        ui.wait_cursor(0);
-        char text[300];
-        std::snprintf(text, sizeof text,
-                      "The look direction (%g, %g, %g) gives no view: it needs a length "
-                      "that is neither zero nor endless.\nSet it with Setting(&T).",
-                      model.vpnax, model.vpnay, model.vpnaz);
-        ErrorMsg(ui, text);
-        return;
-    }
-    if (rc == RAY_TOODEEP) {
-        // stopped like a cancel: the previous picture and the flags stay
-        ui.wait_cursor(0);
-        char text[300];
-        std::snprintf(text, sizeof text,
-                      "Reflections nest deeper than KORU can trace (depth %d).\n"
-                      "Lower the depth in the scene file.",
-                      model.ilvlmx);
-        ErrorMsg(ui, text);
-        return;
-    }
     ui.wait_cursor(0);
+    // a render stopped by the user, or too deep, keeps the previous picture
+    // and the flags
+    if (rc == RAY_CANCELLED)
+        return;
+    if (rc != RAY_DONE) {
+        std::string text = ray_status_text(rc, model);
+        text[0] = (char)std::toupper((unsigned char)text[0]);
+        text += rc == RAY_NOVIEW ? ".\nSet it with Setting(T)."
+                                 : ".\nLower the depth in the scene file.";
+        ErrorMsg(ui, text.c_str());
+        return;
+    }
     show_made(ui, job);
 }
 

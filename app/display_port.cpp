@@ -5,8 +5,12 @@
 #include "../image/display.h"
 #include "appstate.h"
 
+int mode = 0;
+int zoom_size = 100;
+
 namespace {
-dotgrid grid; // 3 MB, one for the process
+dotgrid grid;   // 3 MB, one for the process
+diffusion diff; // the colour reduction's state, carried from one show to the next
 unsigned gen;
 } // namespace
 
@@ -14,7 +18,7 @@ void zoomed_size(int w, int h, int &W, int &H) { disp_size(w, h, zoom_size, W, H
 
 void disp_show(int w, int h)
 {
-    if (show_dots(grid, gdata, w, h))
+    if (show_dots(grid, diff, gdata, w, h, zoom_size, mode))
         gen++;
 }
 
@@ -37,7 +41,7 @@ void disp_grid_rgb(unsigned char *dst, int stride)
 
 void disp_copy(int w, int h, int scale, int &sw, int &sh, int &dw, int &dh)
 {
-    copyrect c = redraw_rect(grid, w, h, scale);
+    copyrect c = redraw_rect(grid, w, h, zoom_size, scale);
     sw = c.sw;
     sh = c.sh;
     dw = c.dw;

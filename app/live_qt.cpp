@@ -32,18 +32,6 @@ std::string first_lines(const char *file, const msglist &msgs)
     return t;
 }
 
-const char *why_not(int rc)
-{
-    switch (rc) {
-    case RAY_NOVIEW:
-        return "the look direction has no length: no picture";
-    case RAY_TOODEEP:
-        return "reflections nest deeper than KORU can trace: no picture";
-    default:
-        return "";
-    }
-}
-
 } // namespace
 
 LiveDriver::LiveDriver(MainWin *w) : QObject(w), win(w)
@@ -183,7 +171,7 @@ void LiveDriver::start(int k)
     if (!view || f.width <= 0 || f.h <= 0) {
         // nothing to trace: no scene yet, no view, or no dots
         if (rt_ready && !view)
-            win->status(why_not(RAY_NOVIEW));
+            win->status((ray_status_text(RAY_NOVIEW, model) + ": no picture").c_str());
         st.frame_done(k, RAY_DONE);
         return;
     }
@@ -226,7 +214,7 @@ void LiveDriver::end_frame(int rc)
         win->overlay_off();
         show_made(*win, *job);
     } else if (rc == RAY_NOVIEW || rc == RAY_TOODEEP) {
-        win->status(why_not(rc));
+        win->status((ray_status_text(rc, job->model()) + ": no picture").c_str());
     }
     st.frame_done(kind, rc);
     job.reset();

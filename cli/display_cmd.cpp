@@ -70,12 +70,11 @@ int cmd_display(int argc, char **argv)
         return fail("%s", msgs.first("cannot read the picture"));
     print_warnings(in, msgs);
 
-    zoom_size = zoom < ZOOM_MIN ? ZOOM_MIN : zoom > ZOOM_MAX ? ZOOM_MAX : zoom;
-    mode = m;
-    gk_reset();
-    show_dots(grid, pl, w, h);
+    zoom = zoom < ZOOM_MIN ? ZOOM_MIN : zoom > ZOOM_MAX ? ZOOM_MAX : zoom;
+    static diffusion start; // the window's state when it starts
+    show_dots(grid, start, pl, w, h, zoom, m);
     if (grid.w <= 0 || grid.h <= 0)
-        return fail("%s: %d x %d dots at %d %% leave no dots to show", in, w, h, zoom_size);
+        return fail("%s: %d x %d dots at %d %% leave no dots to show", in, w, h, zoom);
 
     for (int y = 0; y < grid.h; y++)
         for (int x = 0; x < grid.w; x++) {

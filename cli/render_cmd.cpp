@@ -108,15 +108,10 @@ int finish(int rc, const render_job &job, picture_out &pic, const char *scene, c
         std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", scene);
         return stopped_status();
     }
-    if (rc == RAY_NOVIEW && sc.vpnax == 0 && sc.vpnay == 0 && sc.vpnaz == 0)
-        return fail("%s: the look direction (0, 0, 0) has no length; nothing to render", scene);
     if (rc == RAY_NOVIEW)
-        return fail("%s: the look direction (%g, %g, %g) has no length KORU can divide by; "
-                    "nothing to render",
-                    scene, sc.vpnax, sc.vpnay, sc.vpnaz);
+        return fail("%s: %s; nothing to render", scene, ray_status_text(rc, sc).c_str());
     if (rc == RAY_TOODEEP)
-        return fail("%s: reflections nest deeper than KORU can trace (depth %d); nothing written",
-                    scene, sc.ilvlmx);
+        return fail("%s: %s; nothing written", scene, ray_status_text(rc, sc).c_str());
     const frame &f = job.view();
     if (f.width <= 0 || f.h <= 0)
         return fail("%s: the picture size %d x %d has no dots; nothing to render", scene, f.width,

@@ -266,14 +266,15 @@ namespace {
 
 dotgrid grid;
 planes pl;
+diffusion diff;
 
-// One conversion of a w x h picture at the current zoom_size and mode, and
-// what painting and printing would take from it.
-void convert(int w, int h)
+// One conversion of a w x h picture at zoom and mode, and what painting
+// and printing would take from it.
+void convert(int w, int h, int zoom, int mode)
 {
-    CHECK(show_dots(grid, pl, w, h) == 1);
+    CHECK(show_dots(grid, diff, pl, w, h, zoom, mode) == 1);
     int W, H;
-    disp_size(w, h, zoom_size, W, H);
+    disp_size(w, h, zoom, W, H);
     CHECK(grid.w == W && grid.h == H);
     CHECK(W >= 0 && W <= WIDTH_MAX && H >= 0 && H <= HEIGHT_MAX);
     const unsigned most = grid.mode == 0 ? 7 : grid.mode == 1 ? 255 : 0xffffff;
@@ -283,7 +284,7 @@ void convert(int w, int h)
         for (int x : {-1, 0, W - 1, W})
             CHECK(dot_rgb(grid, x, y) <= 0xffffff);
     for (int scale : {0, 1, 3, INT_MAX}) {
-        copyrect c = redraw_rect(grid, w, h, scale);
+        copyrect c = redraw_rect(grid, w, h, zoom, scale);
         CHECK(c.sw >= 0 && c.sw <= grid.w && c.sh >= 0 && c.sh <= grid.h);
         CHECK(c.dw >= c.sw && c.dh >= c.sh);
     }
@@ -312,17 +313,10 @@ void picture_input(const uint8_t *data, size_t n)
     for (int k = 0; k < 4; k++) {
         if (!small && k != (int)(n % 4))
             continue;
-        for (int m : {0, 1, 2, 5}) {
-            zoom_size = zooms[k];
-            mode = m;
-            convert(ixmx, iymx);
-        }
+        for (int m : {0, 1, 2, 5})
+            convert(ixmx, iymx, zooms[k], m);
     }
     // A size the SETTING dialog set after the load, up to beyond the planes.
     const int w = 1 + (n > 0 ? data[n - 1] * 8 : 0), h = 1 + (n > 1 ? data[n - 2] * 4 : 0);
-    zoom_size = 50;
-    mode = (int)(n % 3);
-    convert(w, h);
-    zoom_size = 100;
-    mode = 0;
+    convert(w, h, 50, (int)(n % 3));
 }

@@ -4,9 +4,6 @@
 
 #include <climits>
 
-int mode = 0;
-int zoom_size = 100;
-
 namespace {
 
 int zoom_kept(int zoom) { return zoom < ZOOM_MIN ? ZOOM_MIN : zoom > ZOOM_MAX ? ZOOM_MAX : zoom; }
@@ -30,11 +27,11 @@ void disp_size(int w, int h, int zoom, int &W, int &H)
     H = scaled(h, zoom, HEIGHT_MAX);
 }
 
-int show_dots(dotgrid &g, const planes &pl, int w, int h)
+int show_dots(dotgrid &g, diffusion &d, const planes &pl, int w, int h, int zoom, int mode)
 {
     if (w <= 0 || h <= 0)
         return 0;
-    const int zoom = zoom_kept(zoom_size);
+    zoom = zoom_kept(zoom);
     const int s = 10000 / zoom;
     int W, H;
     disp_size(w, h, zoom, W, H);
@@ -60,11 +57,11 @@ int show_dots(dotgrid &g, const planes &pl, int w, int h)
                 b = pl.b[i];
             }
             if (g.mode == 1)
-                *out++ = (unsigned)gk256(x, r, gr, b);
+                *out++ = (unsigned)gk256(d, x, r, gr, b);
             else if (g.mode == 2)
                 *out++ = (unsigned)r << 16 | (unsigned)gr << 8 | (unsigned)b;
             else
-                *out++ = (unsigned)gk8(x, r, gr, b);
+                *out++ = (unsigned)gk8(d, x, r, gr, b);
 
             ax += s;
             if (ax >= 100) {
@@ -100,10 +97,10 @@ unsigned dot_rgb(const dotgrid &g, int x, int y)
     return code_rgb((int)v);
 }
 
-copyrect redraw_rect(const dotgrid &g, int w, int h, int scale)
+copyrect redraw_rect(const dotgrid &g, int w, int h, int zoom, int scale)
 {
     int W, H;
-    disp_size(w, h, zoom_size, W, H);
+    disp_size(w, h, zoom, W, H);
     copyrect c;
     c.sw = W < g.w ? W : g.w > 0 ? g.w : 0;
     c.sh = H < g.h ? H : g.h > 0 ? g.h : 0;

@@ -1,16 +1,17 @@
 // display.h - the dots the window shows: the picture in the planes,
 // sampled at the display zoom and reduced to the display mode.
 //
-//   static dotgrid grid;                  // 3 MB: keep it out of the stack
-//   show_dots(grid, pl, w, h);            // convert at zoom_size and mode
-//   unsigned rgb = dot_rgb(grid, x, y);   // 0xRRGGBB of dot (x, y)
-//   copyrect c = redraw_rect(grid, ixmx, iymx, scale);
+//   auto grid = std::make_unique<dotgrid>();   // 3 MB: keep it out of the stack
+//   diffusion d{};                             // the colour reduction's state
+//   show_dots(*grid, d, pl, w, h, zoom, mode); // convert
+//   unsigned rgb = dot_rgb(*grid, x, y);       // 0xRRGGBB of dot (x, y)
+//   copyrect c = redraw_rect(*grid, ixmx, iymx, zoom, scale);
 //
-// Settings (the CONFIG dialog writes them): mode 0 = 8-colour diffusion
-// (gk8, reduce.h), 1 = 256-colour diffusion (gk256 and the cube palette),
-// 2 = full colour; any other value shows as 0. zoom_size is in percent;
-// the dialog keeps it within ZOOM_MIN..ZOOM_MAX and the display takes any
-// value outside as the nearer bound.
+// Settings (the window's CONFIG dialog chooses them): mode 0 = 8-colour
+// diffusion (gk8, reduce.h), 1 = 256-colour diffusion (gk256 and the cube
+// palette), 2 = full colour; any other value shows as 0. The zoom is in
+// percent; the dialog keeps it within ZOOM_MIN..ZOOM_MAX and the display
+// takes any value outside as the nearer bound.
 //
 // Display size: for a w x h picture at zoom z, W = (z/10)*w/10 and
 // H = (z/10)*h/10 (integer divisions, so the size moves in steps of 10 %:
@@ -33,16 +34,14 @@
 // channels (black, and so diffused), so no read leaves the planes.
 //
 // One conversion calls gk8 or gk256 for every dot in display order, so it
-// carries the diffusion state on to the next conversion (reduce.h).
+// carries its diffusion state on to the next conversion (reduce.h).
 #pragma once
 
+#include "reduce.h"
 #include "rgb.h"
 
 constexpr int ZOOM_MIN = 50;
 constexpr int ZOOM_MAX = 400;
-
-extern int mode;      // the display mode (not a scene's): 0, 1 or 2, start 0
-extern int zoom_size; // display zoom in percent, start 100
 
 constexpr int DOTS_MAX = WIDTH_MAX * HEIGHT_MAX;
 
@@ -58,11 +57,11 @@ struct dotgrid {
 // W x H for a w x h picture at zoom (percent); 0 for a size of 0 or less.
 void disp_size(int w, int h, int zoom, int &W, int &H);
 
-// Converts the planes pl, holding a w x h picture, into g at the current
-// zoom_size and mode. Returns 1; when w or h is 0 or less, returns 0 and
-// leaves g as it was (the diffusion state too). A zoom that leaves W or H
+// Converts the planes pl, holding a w x h picture, into g at zoom and mode,
+// diffusing through d. Returns 1; when w or h is 0 or less, returns 0 and
+// leaves g and d as they were. A zoom that leaves W or H
 // at 0 (one dot at 50 %) makes a grid without dots and diffuses nothing.
-int show_dots(dotgrid &g, const planes &pl, int w, int h);
+int show_dots(dotgrid &g, diffusion &d, const planes &pl, int w, int h, int zoom, int mode);
 
 // The colour the window shows for dot (x, y): the code's colour, the
 // palette entry or the source colour, by g.mode. Black outside the grid.
@@ -76,9 +75,9 @@ struct copyrect {
     int dw, dh; // size on the surface
 };
 
-// W x H is recomputed from w, h and the current zoom_size, as paints and
-// prints see them now; where it is larger than the grid (the size or zoom
+// W x H is recomputed from w, h and zoom, as paints and prints see them
+// now; where it is larger than the grid (the size or zoom
 // changed since the conversion), only the grid is copied and the rest of
 // the surface is left alone. scale 1 or less copies unscaled; a larger
 // scale enlarges both sides by it (at most INT_MAX dots).
-copyrect redraw_rect(const dotgrid &g, int w, int h, int scale);
+copyrect redraw_rect(const dotgrid &g, int w, int h, int zoom, int scale);

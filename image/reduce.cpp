@@ -1,11 +1,5 @@
 #include "reduce.h"
 
-#include <cstring>
-
-int ebufr[WIDTH_MAX], ebufg[WIDTH_MAX], ebufb[WIDTH_MAX];
-int ecarr, ecarg, ecarb;
-int ediar, ediag, ediab;
-
 namespace {
 
 // Accumulated value of the dot in column x: what the row above left for
@@ -58,34 +52,27 @@ int level256(int x, int in, int *buf, int &carry, int &diag)
 
 } // namespace
 
-int gk8(int x, int r, int g, int b)
+int gk8(diffusion &d, int x, int r, int g, int b)
 {
     int c = 0;
-    if (on8(x, r, ebufr, ecarr, ediar))
+    if (on8(x, r, d.ebufr, d.ecarr, d.ediar))
         c += 2;
-    if (on8(x, g, ebufg, ecarg, ediag))
+    if (on8(x, g, d.ebufg, d.ecarg, d.ediag))
         c += 4;
-    if (on8(x, b, ebufb, ecarb, ediab))
+    if (on8(x, b, d.ebufb, d.ecarb, d.ediab))
         c += 1;
     return c;
 }
 
-int gk256(int x, int r, int g, int b)
+int gk256(diffusion &d, int x, int r, int g, int b)
 {
-    int i = level256(x, r, ebufr, ecarr, ediar);
-    i = i * 6 + level256(x, g, ebufg, ecarg, ediag);
-    i = i * 6 + level256(x, b, ebufb, ecarb, ediab);
+    int i = level256(x, r, d.ebufr, d.ecarr, d.ediar);
+    i = i * 6 + level256(x, g, d.ebufg, d.ecarg, d.ediag);
+    i = i * 6 + level256(x, b, d.ebufb, d.ecarb, d.ediab);
     return i;
 }
 
-void gk_reset()
-{
-    std::memset(ebufr, 0, sizeof ebufr);
-    std::memset(ebufg, 0, sizeof ebufg);
-    std::memset(ebufb, 0, sizeof ebufb);
-    ecarr = ecarg = ecarb = 0;
-    ediar = ediag = ediab = 0;
-}
+void gk_reset(diffusion &d) { d = diffusion{}; }
 
 unsigned code_rgb(int c)
 {

@@ -1,19 +1,20 @@
 // reduce.h - colour reduction by error diffusion: 8 colours or the
 // 256-entry cube palette, one display dot at a time.
 //
-//   int c = gk8(x, r, g, b);     colour code 0..7 for the dot in column x
-//   int i = gk256(x, r, g, b);   cube palette index 0..255
+//   diffusion d;                    // start-up state: all zero
+//   int c = gk8(d, x, r, g, b);     colour code 0..7 for the dot in column x
+//   int i = gk256(d, x, r, g, b);   cube palette index 0..255
 //
 // r, g, b are the dot's samples 0..255; x is its display column, 0..1023.
 // Call in display order: rows from the top, in each row columns 0, 1, 2 ...,
 // every column once; a call with x = 0 starts a new row.
 //
-// Both functions share one diffusion state (below): errors go a quarter
+// Both functions carry their errors in a diffusion state (below): a quarter
 // each down-left, down and down-right into the next row's buffers, and a
-// quarter plus the remainder (sign of the error) to the right. The state
-// lives for the whole process and is not cleared between conversions, so
-// a conversion's first row receives what the last one left, whichever
-// function made it. Its known losses are kept: column 0 never receives
+// quarter plus the remainder (sign of the error) to the right. The window
+// keeps one state for as long as it lives and does not clear it between
+// conversions, so a conversion's first row receives what the last one
+// left, whichever function made it. Its known losses are kept: column 0 never receives
 // error from the row above, and a row's last dot loses its right and
 // down-right shares.
 //
@@ -31,16 +32,19 @@
 #include "rgb.h"
 
 // The diffusion state, per channel: next-row buffer (one entry per display
-// column), right carry, and the previous dot's down-right share.
-extern int ebufr[WIDTH_MAX], ebufg[WIDTH_MAX], ebufb[WIDTH_MAX];
-extern int ecarr, ecarg, ecarb;
-extern int ediar, ediag, ediab;
+// column), right carry, and the previous dot's down-right share. A new
+// state ({}) is the start-up state: everything zero.
+struct diffusion {
+    int ebufr[WIDTH_MAX], ebufg[WIDTH_MAX], ebufb[WIDTH_MAX];
+    int ecarr, ecarg, ecarb;
+    int ediar, ediag, ediab;
+};
 
-int gk8(int x, int r, int g, int b);
-int gk256(int x, int r, int g, int b);
+int gk8(diffusion &d, int x, int r, int g, int b);
+int gk256(diffusion &d, int x, int r, int g, int b);
 
-// Back to the start-up state: everything zero.
-void gk_reset();
+// Back to the start-up state.
+void gk_reset(diffusion &d);
 
 // Colours as 0xRRGGBB. code_rgb uses the low three bits of c; cube_rgb
 // gives black for an index outside 0..255.

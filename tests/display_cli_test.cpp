@@ -88,10 +88,8 @@ TEST_F(DisplayCli, WritesTheDotsTheWindowShows)
             EXPECT_EQ(err, "");
             // the same conversion here, from the start-up state
             ASSERT_EQ(load_rgb(in.c_str()), RGB_LOADED);
-            gk_reset();
-            zoom_size = z;
-            mode = m;
-            show_dots(want, tpl, ixmx, iymx);
+            diffusion start{};
+            show_dots(want, start, tpl, ixmx, iymx, z, m);
             ASSERT_EQ(load_rgb(out.c_str()), RGB_LOADED);
             ASSERT_EQ(ixmx, want.w) << z;
             ASSERT_EQ(iymx, want.h) << z;
@@ -102,8 +100,6 @@ TEST_F(DisplayCli, WritesTheDotsTheWindowShows)
                     ASSERT_EQ(got, dot_rgb(want, x, y)) << "mode " << m << " zoom " << z;
                 }
         }
-    mode = 0;
-    zoom_size = 100;
 }
 
 TEST_F(DisplayCli, ZoomIsKeptWithin50To400AndOddModesShowAsMode0)

@@ -14,6 +14,17 @@ namespace {
 
 dotgrid grid, other;
 
+// The display settings and diffusion state, as the window keeps them.
+int mode = 2, zoom_size = 100;
+diffusion diff;
+
+int show(dotgrid &g, const planes &pl, int w, int h)
+{
+    return show_dots(g, diff, pl, w, h, zoom_size, mode);
+}
+
+copyrect rect(const dotgrid &g, int w, int h, int scale) { return redraw_rect(g, w, h, zoom_size, scale); }
+
 // Every plane index written into its own dot: red the low byte.
 void number_planes()
 {
@@ -41,7 +52,7 @@ int shown(int x, int y)
 struct Display : ::testing::Test {
     void SetUp() override
     {
-        gk_reset();
+        gk_reset(diff);
         mode = 2;
         zoom_size = 100;
         number_planes();
@@ -91,7 +102,7 @@ TEST(DisplaySize, BoundedBy1024x768AndSafeForAnyInt)
 
 TEST_F(Display, At100EachDotShowsItsOwnSourceDot)
 {
-    ASSERT_EQ(show_dots(grid, tpl, 7, 5), 1);
+    ASSERT_EQ(show(grid, tpl, 7, 5), 1);
     ASSERT_EQ(grid.w, 7);
     ASSERT_EQ(grid.h, 5);
     for (int y = 0; y < 5; y++)
@@ -102,7 +113,7 @@ TEST_F(Display, At100EachDotShowsItsOwnSourceDot)
 TEST_F(Display, At50EveryOtherColumnAndRow)
 {
     zoom_size = 50;
-    show_dots(grid, tpl, 10, 4);
+    show(grid, tpl, 10, 4);
     ASSERT_EQ(grid.w, 5);
     ASSERT_EQ(grid.h, 2);
     for (int y = 0; y < 2; y++)
@@ -113,7 +124,7 @@ TEST_F(Display, At50EveryOtherColumnAndRow)
 TEST_F(Display, At150TheColumnPhaseRunsOnFromRowToRow)
 {
     zoom_size = 150;
-    show_dots(grid, tpl, 10, 4);
+    show(grid, tpl, 10, 4);
     ASSERT_EQ(grid.w, 15);
     ASSERT_EQ(grid.h, 6);
     const int want[6][15] = {
@@ -136,7 +147,7 @@ TEST_F(Display, At150TheColumnPhaseRunsOnFromRowToRow)
 TEST_F(Display, At155TheSizeOf150WithStep64)
 {
     zoom_size = 155;
-    show_dots(grid, tpl, 7, 3);
+    show(grid, tpl, 7, 3);
     ASSERT_EQ(grid.w, 10);
     ASSERT_EQ(grid.h, 4);
     const int want[4][10] = {
@@ -154,7 +165,7 @@ TEST_F(Display, At155TheSizeOf150WithStep64)
 TEST_F(Display, At200And400EachSourceDotFillsABlock)
 {
     zoom_size = 200;
-    show_dots(grid, tpl, 5, 3);
+    show(grid, tpl, 5, 3);
     ASSERT_EQ(grid.w, 10);
     ASSERT_EQ(grid.h, 6);
     for (int y = 0; y < 6; y++)
@@ -162,7 +173,7 @@ TEST_F(Display, At200And400EachSourceDotFillsABlock)
             EXPECT_EQ(shown(x, y), y / 2 * 5 + x / 2);
 
     zoom_size = 400;
-    show_dots(grid, tpl, 3, 2);
+    show(grid, tpl, 3, 2);
     ASSERT_EQ(grid.w, 12);
     ASSERT_EQ(grid.h, 8);
     for (int y = 0; y < 8; y++)
@@ -173,7 +184,7 @@ TEST_F(Display, At200And400EachSourceDotFillsABlock)
 TEST_F(Display, AFullSizePictureAt200ShowsItsTopLeftQuarter)
 {
     zoom_size = 200;
-    show_dots(grid, tpl, 1024, 768);
+    show(grid, tpl, 1024, 768);
     ASSERT_EQ(grid.w, 1024);
     ASSERT_EQ(grid.h, 768);
     for (int y = 0; y < 768; y += 7)
@@ -185,7 +196,7 @@ TEST_F(Display, AFullSizePictureAt200ShowsItsTopLeftQuarter)
 TEST_F(Display, AColumnPastTheLastRowReadsTheByteAfterThePicture)
 {
     zoom_size = 150;
-    show_dots(grid, tpl, 10, 2); // 15 x 3, the last row at phase 80 reaches column 10
+    show(grid, tpl, 10, 2); // 15 x 3, the last row at phase 80 reaches column 10
     ASSERT_EQ(grid.h, 3);
     EXPECT_EQ(shown(14, 2), 20);
 }
@@ -193,7 +204,7 @@ TEST_F(Display, AColumnPastTheLastRowReadsTheByteAfterThePicture)
 TEST_F(Display, OversizePicturesReadBlackBeyondThePlanes)
 {
     fill_planes(0x40, 0x80, 0xc0);
-    show_dots(grid, tpl, 5000, 5000);
+    show(grid, tpl, 5000, 5000);
     ASSERT_EQ(grid.w, 1024);
     ASSERT_EQ(grid.h, 768);
     for (int y = 0; y < 768; y++)
@@ -209,40 +220,40 @@ TEST_F(Display, OversizePicturesReadBlackBeyondThePlanes)
             for (auto &s : sizes) {
                 mode = m;
                 zoom_size = z;
-                ASSERT_EQ(show_dots(grid, tpl, s[0], s[1]), 1);
+                ASSERT_EQ(show(grid, tpl, s[0], s[1]), 1);
                 EXPECT_LE(grid.w, WIDTH_MAX);
                 EXPECT_LE(grid.h, HEIGHT_MAX);
             }
     mode = 2;
     zoom_size = 100;
-    show_dots(grid, tpl, INT_MAX, INT_MAX); // only row 0 lies in the planes
+    show(grid, tpl, INT_MAX, INT_MAX); // only row 0 lies in the planes
     EXPECT_EQ(grid.dot[5], 0x4080c0u);
     EXPECT_EQ(grid.dot[1024 + 5], 0u);
 }
 
 TEST_F(Display, NoSizeLeavesTheGridAndTheStateAlone)
 {
-    show_dots(grid, tpl, 4, 4);
-    ecarr = 77;
-    EXPECT_EQ(show_dots(grid, tpl, 0, 4), 0);
-    EXPECT_EQ(show_dots(grid, tpl, 4, -1), 0);
+    show(grid, tpl, 4, 4);
+    diff.ecarr = 77;
+    EXPECT_EQ(show(grid, tpl, 0, 4), 0);
+    EXPECT_EQ(show(grid, tpl, 4, -1), 0);
     EXPECT_EQ(grid.w, 4);
     EXPECT_EQ(grid.h, 4);
-    EXPECT_EQ(ecarr, 77);
+    EXPECT_EQ(diff.ecarr, 77);
 
     zoom_size = 50; // one dot at half size has no dots, and diffuses nothing
     mode = 0;
-    EXPECT_EQ(show_dots(grid, tpl, 1, 1), 1);
+    EXPECT_EQ(show(grid, tpl, 1, 1), 1);
     EXPECT_EQ(grid.w, 0);
     EXPECT_EQ(grid.h, 0);
-    EXPECT_EQ(ecarr, 77);
+    EXPECT_EQ(diff.ecarr, 77);
 }
 
 TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 {
     fill_planes(125, 125, 125);
     mode = 1;
-    show_dots(grid, tpl, 6, 6);
+    show(grid, tpl, 6, 6);
     EXPECT_EQ(grid.mode, 1);
     for (int i = 0; i < 36; i++)
         ASSERT_EQ(grid.dot[i], 86u);
@@ -250,14 +261,14 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 
     fill_planes(255, 0, 255);
     mode = 0;
-    show_dots(grid, tpl, 6, 6);
+    show(grid, tpl, 6, 6);
     EXPECT_EQ(grid.mode, 0);
     EXPECT_EQ(grid.dot[0], 3u);
     EXPECT_EQ(dot_rgb(grid, 0, 0), 0xff00ffu);
 
     fill_planes(1, 2, 3);
     mode = 2;
-    show_dots(grid, tpl, 6, 6);
+    show(grid, tpl, 6, 6);
     EXPECT_EQ(dot_rgb(grid, 3, 3), 0x010203u);
     EXPECT_EQ(dot_rgb(grid, 6, 0), 0u); // outside the grid
 }
@@ -265,11 +276,11 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 TEST_F(Display, OtherModesShowAsMode0)
 {
     mode = 0;
-    show_dots(other, tpl, 37, 11);
+    show(other, tpl, 37, 11);
     for (int m : {5, -1, 3}) {
-        gk_reset();
+        gk_reset(diff);
         mode = m;
-        show_dots(grid, tpl, 37, 11);
+        show(grid, tpl, 37, 11);
         EXPECT_EQ(grid.mode, 0);
         ASSERT_EQ(grid.w, other.w);
         EXPECT_EQ(std::memcmp(grid.dot, other.dot, sizeof(unsigned) * 37 * 11), 0) << m;
@@ -280,48 +291,48 @@ TEST_F(Display, TheDiffusionStateCarriesOverToTheNextConversion)
 {
     fill_planes(100, 150, 200);
     mode = 0;
-    show_dots(other, tpl, 9, 5);
-    show_dots(grid, tpl, 9, 5);
+    show(other, tpl, 9, 5);
+    show(grid, tpl, 9, 5);
     const size_t row = sizeof(unsigned) * 9;
     EXPECT_NE(std::memcmp(grid.dot, other.dot, row), 0); // first row differs
-    gk_reset();
-    show_dots(grid, tpl, 9, 5);
+    gk_reset(diff);
+    show(grid, tpl, 9, 5);
     EXPECT_EQ(std::memcmp(grid.dot, other.dot, row * 5), 0);
 }
 
 TEST_F(Display, RedrawCopiesFromTheTopLeftAtAWholeScale)
 {
-    show_dots(grid, tpl, 40, 30);
+    show(grid, tpl, 40, 30);
     for (int scale : {0, 1, -3}) {
-        copyrect c = redraw_rect(grid, 40, 30, scale);
+        copyrect c = rect(grid, 40, 30, scale);
         EXPECT_EQ(c.sw, 40);
         EXPECT_EQ(c.sh, 30);
         EXPECT_EQ(c.dw, 40);
         EXPECT_EQ(c.dh, 30);
     }
-    copyrect c = redraw_rect(grid, 40, 30, 3);
+    copyrect c = rect(grid, 40, 30, 3);
     EXPECT_EQ(c.dw, 120);
     EXPECT_EQ(c.dh, 90);
-    c = redraw_rect(grid, 40, 30, INT_MAX);
+    c = rect(grid, 40, 30, INT_MAX);
     EXPECT_EQ(c.dw, INT_MAX);
 }
 
 TEST_F(Display, RedrawNeverReadsPastTheGrid)
 {
-    show_dots(grid, tpl, 40, 30);
+    show(grid, tpl, 40, 30);
     zoom_size = 200; // zoom raised, no new conversion: only the grid is copied
-    copyrect c = redraw_rect(grid, 40, 30, 2);
+    copyrect c = rect(grid, 40, 30, 2);
     EXPECT_EQ(c.sw, 40);
     EXPECT_EQ(c.sh, 30);
     EXPECT_EQ(c.dw, 80);
-    c = redraw_rect(grid, 5000, 5000, 1); // a size from SETTING
+    c = rect(grid, 5000, 5000, 1); // a size from SETTING
     EXPECT_EQ(c.sw, 40);
     EXPECT_EQ(c.sh, 30);
     zoom_size = 50; // smaller now: the top-left W x H of the grid
-    c = redraw_rect(grid, 40, 30, 1);
+    c = rect(grid, 40, 30, 1);
     EXPECT_EQ(c.sw, 20);
     EXPECT_EQ(c.sh, 15);
-    c = redraw_rect(grid, 0, 0, 1);
+    c = rect(grid, 0, 0, 1);
     EXPECT_EQ(c.sw, 0);
     EXPECT_EQ(c.dh, 0);
 }

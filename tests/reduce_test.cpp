@@ -10,54 +10,56 @@
 
 namespace {
 
+diffusion st;
+
 struct Reduce : ::testing::Test {
-    void SetUp() override { gk_reset(); }
+    void SetUp() override { gk_reset(st); }
 };
 
 TEST_F(Reduce, Gk8FirstDotTurnsRedOnAndCarriesTheErrors)
 {
-    EXPECT_EQ(gk8(0, 129, 128, 0), 2);
+    EXPECT_EQ(gk8(st, 0, 129, 128, 0), 2);
     // errors -126, 128, 0: a quarter down and down-right, the rest right
-    EXPECT_EQ(ecarr, -33);
-    EXPECT_EQ(ecarg, 32);
-    EXPECT_EQ(ecarb, 0);
-    EXPECT_EQ(ebufr[0], -31);
-    EXPECT_EQ(ebufg[0], 32);
-    EXPECT_EQ(ediar, -31);
-    EXPECT_EQ(ediag, 32);
-    EXPECT_EQ(ediab, 0);
+    EXPECT_EQ(st.ecarr, -33);
+    EXPECT_EQ(st.ecarg, 32);
+    EXPECT_EQ(st.ecarb, 0);
+    EXPECT_EQ(st.ebufr[0], -31);
+    EXPECT_EQ(st.ebufg[0], 32);
+    EXPECT_EQ(st.ediar, -31);
+    EXPECT_EQ(st.ediag, 32);
+    EXPECT_EQ(st.ediab, 0);
 }
 
 TEST_F(Reduce, Gk8ThresholdIsAbove128AndSetsTheChannelBits)
 {
-    EXPECT_EQ(gk8(0, 128, 128, 128), 0);
-    EXPECT_EQ(gk8(0, 129, 0, 0), 2);
-    EXPECT_EQ(gk8(0, 0, 129, 0), 4);
-    EXPECT_EQ(gk8(0, 0, 0, 129), 1);
-    EXPECT_EQ(gk8(0, 255, 255, 255), 7);
+    EXPECT_EQ(gk8(st, 0, 128, 128, 128), 0);
+    EXPECT_EQ(gk8(st, 0, 129, 0, 0), 2);
+    EXPECT_EQ(gk8(st, 0, 0, 129, 0), 4);
+    EXPECT_EQ(gk8(st, 0, 0, 0, 129), 1);
+    EXPECT_EQ(gk8(st, 0, 255, 255, 255), 7);
 }
 
 TEST_F(Reduce, MinusSevenIsSpreadAsMinusOneThreeTimesAndMinusFourRight)
 {
-    gk8(0, 0, 0, 0);
-    EXPECT_EQ(gk8(1, 248, 0, 0), 2); // e = 248 - 255 = -7
-    EXPECT_EQ(ebufr[0], -1);         // down-left
-    EXPECT_EQ(ebufr[1], -1);         // down
-    EXPECT_EQ(ediar, -1);            // down-right, pending
-    EXPECT_EQ(ecarr, -4);            // right: -1 + (-3)
+    gk8(st, 0, 0, 0, 0);
+    EXPECT_EQ(gk8(st, 1, 248, 0, 0), 2); // e = 248 - 255 = -7
+    EXPECT_EQ(st.ebufr[0], -1);          // down-left
+    EXPECT_EQ(st.ebufr[1], -1);          // down
+    EXPECT_EQ(st.ediar, -1);             // down-right, pending
+    EXPECT_EQ(st.ecarr, -4);             // right: -1 + (-3)
     // the next dot (e = -4 from the carry) lands the pending share below it
-    EXPECT_EQ(gk8(2, 0, 0, 0), 0);
-    EXPECT_EQ(ebufr[1], -2);
-    EXPECT_EQ(ebufr[2], -2);
+    EXPECT_EQ(gk8(st, 2, 0, 0, 0), 0);
+    EXPECT_EQ(st.ebufr[1], -2);
+    EXPECT_EQ(st.ebufr[2], -2);
 }
 
 TEST_F(Reduce, ColumnZeroReceivesNothingFromTheRowAbove)
 {
-    gk8(0, 0, 0, 0);
-    gk8(1, 128, 128, 128); // off, e = 128: 32 down-left into column 0
-    EXPECT_EQ(ebufr[0], 32);
-    EXPECT_EQ(gk8(0, 128, 128, 128), 0); // 128 alone stays off
-    EXPECT_EQ(gk8(1, 0, 0, 0), 0);       // carry 32 + above 32 + 0 = 64
+    gk8(st, 0, 0, 0, 0);
+    gk8(st, 1, 128, 128, 128); // off, e = 128: 32 down-left into column 0
+    EXPECT_EQ(st.ebufr[0], 32);
+    EXPECT_EQ(gk8(st, 0, 128, 128, 128), 0); // 128 alone stays off
+    EXPECT_EQ(gk8(st, 1, 0, 0, 0), 0);       // carry 32 + above 32 + 0 = 64
 }
 
 TEST_F(Reduce, Gk8UniformGreyIsBlackInColumnZeroAndDitheredElsewhere)
@@ -65,7 +67,7 @@ TEST_F(Reduce, Gk8UniformGreyIsBlackInColumnZeroAndDitheredElsewhere)
     std::set<int> rest;
     for (int y = 0; y < 8; y++)
         for (int x = 0; x < 8; x++) {
-            int c = gk8(x, 128, 128, 128);
+            int c = gk8(st, x, 128, 128, 128);
             if (x == 0)
                 EXPECT_EQ(c, 0) << "row " << y;
             else
@@ -76,15 +78,15 @@ TEST_F(Reduce, Gk8UniformGreyIsBlackInColumnZeroAndDitheredElsewhere)
 
 TEST_F(Reduce, Gk256LevelsOfWhiteBlackAndMidGrey)
 {
-    EXPECT_EQ(gk256(0, 255, 255, 255), 215);
-    gk_reset();
-    EXPECT_EQ(gk256(0, 0, 0, 0), 0);
-    gk_reset();
-    EXPECT_EQ(gk256(0, 125, 125, 125), 86);
-    gk_reset();
-    EXPECT_EQ(gk256(0, 255, 0, 0), 180);
-    gk_reset();
-    EXPECT_EQ(gk256(0, 0, 0, 51), 1);
+    EXPECT_EQ(gk256(st, 0, 255, 255, 255), 215);
+    gk_reset(st);
+    EXPECT_EQ(gk256(st, 0, 0, 0, 0), 0);
+    gk_reset(st);
+    EXPECT_EQ(gk256(st, 0, 125, 125, 125), 86);
+    gk_reset(st);
+    EXPECT_EQ(gk256(st, 0, 255, 0, 0), 180);
+    gk_reset(st);
+    EXPECT_EQ(gk256(st, 0, 0, 0, 51), 1);
 }
 
 TEST_F(Reduce, Gk256MeasuresTheErrorFromTheInputSample)
@@ -93,11 +95,11 @@ TEST_F(Reduce, Gk256MeasuresTheErrorFromTheInputSample)
     std::set<int> at125, at140;
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++)
-            at125.insert(gk256(x, 125, 125, 125));
-    gk_reset();
+            at125.insert(gk256(st, x, 125, 125, 125));
+    gk_reset(st);
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++)
-            at140.insert(gk256(x, 140, 140, 140) / 43); // red level only
+            at140.insert(gk256(st, x, 140, 140, 140) / 43); // red level only
     EXPECT_EQ(at125, std::set<int>{86});
     EXPECT_EQ(at140, (std::set<int>{2, 3}));
 }
@@ -105,40 +107,40 @@ TEST_F(Reduce, Gk256MeasuresTheErrorFromTheInputSample)
 TEST_F(Reduce, TheLastColumnOfTheWidestRowSendsNothingDownRight)
 {
     for (int x = 0; x < WIDTH_MAX - 1; x++)
-        gk8(x, 100, 100, 100);
-    const int pending = ediar;
-    const int e = ebufr[WIDTH_MAX - 1] + ecarr; // 255 in, always on: e = v - 255
-    EXPECT_EQ(gk8(WIDTH_MAX - 1, 255, 255, 255), 7);
-    EXPECT_EQ(ediar, pending);
-    EXPECT_EQ(ebufr[WIDTH_MAX - 1], e / 4 + pending);
+        gk8(st, x, 100, 100, 100);
+    const int pending = st.ediar;
+    const int e = st.ebufr[WIDTH_MAX - 1] + st.ecarr; // 255 in, always on: e = v - 255
+    EXPECT_EQ(gk8(st, WIDTH_MAX - 1, 255, 255, 255), 7);
+    EXPECT_EQ(st.ediar, pending);
+    EXPECT_EQ(st.ebufr[WIDTH_MAX - 1], e / 4 + pending);
 }
 
 // A gk8 row that leaves 96 in column 1 of the red and green buffers and
 // -93 in the blue one.
 void leave_gk8_errors()
 {
-    gk8(0, 128, 128, 129);
-    gk8(1, 96, 96, 162);
-    gk8(2, 96, 96, 162);
-    gk8(3, 96, 96, 162);
-    ASSERT_EQ(ebufr[1], 96);
-    ASSERT_EQ(ebufg[1], 96);
-    ASSERT_EQ(ebufb[1], -93);
+    gk8(st, 0, 128, 128, 129);
+    gk8(st, 1, 96, 96, 162);
+    gk8(st, 2, 96, 96, 162);
+    gk8(st, 3, 96, 96, 162);
+    ASSERT_EQ(st.ebufr[1], 96);
+    ASSERT_EQ(st.ebufg[1], 96);
+    ASSERT_EQ(st.ebufb[1], -93);
 }
 
 TEST_F(Reduce, Gk8LeftoversReachTheNextGk256RowAndTheLevelIsKept)
 {
     leave_gk8_errors();
-    EXPECT_EQ(gk256(0, 255, 255, 0), 210);
+    EXPECT_EQ(gk256(st, 0, 255, 255, 0), 210);
     // red 255 + 96 would be level 6, blue -93 level -1; green 200 + 96 is 5
-    EXPECT_EQ(gk256(1, 255, 200, 0), 5 * 36 + 5 * 6 + 0);
+    EXPECT_EQ(gk256(st, 1, 255, 200, 0), 5 * 36 + 5 * 6 + 0);
     // the errors are measured from the levels shown
-    EXPECT_EQ(ecarr, 0);
-    EXPECT_EQ(ecarb, 0);
+    EXPECT_EQ(st.ecarr, 0);
+    EXPECT_EQ(st.ecarb, 0);
 
-    gk_reset(); // without the leftovers green stays at level 4
-    gk256(0, 255, 255, 0);
-    EXPECT_EQ(gk256(1, 255, 200, 0), 5 * 36 + 4 * 6 + 0);
+    gk_reset(st); // without the leftovers green stays at level 4
+    gk256(st, 0, 255, 255, 0);
+    EXPECT_EQ(gk256(st, 1, 255, 200, 0), 5 * 36 + 4 * 6 + 0);
 }
 
 TEST_F(Reduce, Gk256IndexStaysInThePaletteWhateverGk8Left)
@@ -147,9 +149,9 @@ TEST_F(Reduce, Gk256IndexStaysInThePaletteWhateverGk8Left)
     for (int round = 0; round < 200; round++) {
         const int w = 1 + (int)(rng() % 64);
         for (int x = 0; x < w; x++)
-            gk8(x, rng() % 256, rng() % 256, rng() % 256);
+            gk8(st, x, rng() % 256, rng() % 256, rng() % 256);
         for (int x = 0; x < w; x++) {
-            int i = gk256(x, (rng() % 2) * 255, (rng() % 2) * 255, (rng() % 2) * 255);
+            int i = gk256(st, x, (rng() % 2) * 255, (rng() % 2) * 255, (rng() % 2) * 255);
             ASSERT_GE(i, 0);
             ASSERT_LE(i, 255);
         }

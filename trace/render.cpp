@@ -2,6 +2,7 @@
 
 #include "screengrid.h"
 
+#include <cstdio>
 #include <cstring>
 #include <pthread.h>
 #include <thread>
@@ -61,6 +62,28 @@ void run_threads(int n, work_fn &fn)
 }
 
 } // namespace
+
+std::string ray_status_text(int rc, const scene &sc)
+{
+    char text[200];
+    switch (rc) {
+    case RAY_CANCELLED:
+        return "stopped";
+    case RAY_NOVIEW:
+        if (sc.vpnax == 0 && sc.vpnay == 0 && sc.vpnaz == 0)
+            return "the look direction (0, 0, 0) has no length";
+        std::snprintf(text, sizeof text,
+                      "the look direction (%g, %g, %g) has no length KORU can divide by", sc.vpnax,
+                      sc.vpnay, sc.vpnaz);
+        return text;
+    case RAY_TOODEEP:
+        std::snprintf(text, sizeof text, "reflections nest deeper than KORU can trace (depth %d)",
+                      sc.ilvlmx);
+        return text;
+    default:
+        return "";
+    }
+}
 
 int render_threads_default()
 {

@@ -33,6 +33,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <vector>
 
 enum {
@@ -107,6 +108,12 @@ private:
     std::atomic<int> rows_{0}, rows_done_{0};
     std::atomic<long long> rays_{0}, shadow_rays_{0};
 };
+
+// Why a render gave no picture, as one phrase without a capital or a
+// full stop, for the caller to frame ("...; nothing to render"): "stopped"
+// for RAY_CANCELLED, the look direction or the depth of sc for RAY_NOVIEW
+// and RAY_TOODEEP; empty for RAY_DONE.
+std::string ray_status_text(int rc, const scene &sc);
 
 // What a finished picture leaves behind in the window: the frame written
 // back to sc (apply_frame) and the picture in the first dots of pl.
