@@ -29,9 +29,9 @@ bool reads_as(const char *s, double d)
     return *end == 0 && bits(v) == bits(d);
 }
 
-// The shortest text the reader takes for exactly d; empty when there is
-// none (a signalling nan: a nan read from text is always quiet).
-std::string dbl_text(double d)
+} // namespace
+
+std::string number_text(double d)
 {
     char buf[64];
     if (std::isnan(d)) {
@@ -50,6 +50,14 @@ std::string dbl_text(double d)
     *r.ptr = 0;
     return reads_as(buf, d) ? buf : "";
 }
+
+std::string number_text(int v)
+{
+    char buf[16];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+namespace {
 
 // Ulps on either side of 1/sqrt|k| where a semi-axis is looked for: the
 // one k was made from is a few ulps away, even where v*v or 1/(v*v) is
@@ -82,7 +90,7 @@ std::string axis_text(double k)
                 continue;
             }
             in = true;
-            std::string t = dbl_text(s);
+            std::string t = number_text(s);
             if (!t.empty() && (best.empty() || t.size() < best.size()))
                 best = t;
         }
@@ -208,7 +216,7 @@ struct writer {
     }
     void put(double v)
     {
-        std::string t = dbl_text(v);
+        std::string t = number_text(v);
         if (t.empty())
             fail("a signalling nan, which no file gives");
         sep();
