@@ -132,6 +132,8 @@ void index_scene_text(scene_text &out, const char *text, size_t n, const scene &
         num.span.at = out.lines.offset(p);
         num.span.len =
             number_end(out.lines, text, n, num.span.at, field_info(f).whole) - num.span.at;
+        if (!num.span.len)
+            return false; // where a read failed: no number stands there
         out.numbers.push_back(num);
         return true;
     };
