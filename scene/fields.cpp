@@ -1,6 +1,7 @@
 #include "fields.h"
 
 #include "check.h"
+#include "rtwrite.h"
 
 #include "../base/whole.h"
 
@@ -136,6 +137,39 @@ const char *field_about(const scene &sc, const field_ref &f)
         return f.field <= P_GZ ? shape_about[t][f.field - P_GX] : place_about[t][f.field - P_PX];
     }
     return field_info(f).about;
+}
+
+double field_number(const scene &sc, const field_ref &f)
+{
+    if (f.sec == SEC_LIGHT) {
+        const ligrec &l = sc.lig[f.index];
+        const double v[LIGHT_FIELDS] = {l.pos.x, l.pos.y, l.pos.z, l.bright};
+        return v[f.field];
+    }
+    if (f.sec == SEC_VIEW) {
+        const double v[VIEW_FIELDS] = {sc.rx,           sc.ry,          sc.rz,
+                                       sc.vpnax,        sc.vpnay,       sc.vpnaz,
+                                       sc.dlength,      sc.wdu,         (double)sc.ixmx,
+                                       (double)sc.iymx, (double)sc.nlg, (double)sc.ilvlmx};
+        return v[f.field];
+    }
+    const primrec &p = sc.pri[f.index];
+    const double v[PRIM_FIELDS] = {
+        (double)p.type,  (double)p.surf,  p.ka,           p.kd,          p.ks,    (double)p.spare,
+        (double)p.npow,  p.refr,          p.trans,        (double)p.pat, p.patw,  (double)p.sense,
+        p.geom.x,        p.geom.y,        p.geom.z,       p.pos.x,       p.pos.y, p.pos.z,
+        (double)p.col.r, (double)p.col.g, (double)p.col.b};
+    return v[f.field];
+}
+
+std::string field_number_text(const scene &sc, const field_ref &f)
+{
+    const double v = field_number(sc, f);
+    if (field_info(f).whole)
+        return number_text((int)v);
+    const int type = f.sec == SEC_PRIM ? sc.pri[f.index].type : 0;
+    const bool shape = f.sec == SEC_PRIM && f.field >= P_GX && f.field <= P_GZ;
+    return shape && (type == PRIM_QUADRIC || type == PRIM_CONE) ? axis_text(v) : number_text(v);
 }
 
 std::string record_name(const scene &sc, const field_ref &f)

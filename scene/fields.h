@@ -17,6 +17,7 @@
 //   field_name(f)               "col.r"
 //   field_info(f).whole         true: the reader reads it with %d
 //   field_about(sc, f)          "colour, red (0 to 255)"
+//   field_number(sc, f)         200: the value the model holds
 //   record_name(sc, f)          "primitive 3 (box)"
 #pragma once
 
@@ -54,6 +55,14 @@ int section_size(int sec); // VIEW_FIELDS, LIGHT_FIELDS or PRIM_FIELDS
 // What the field means; for the shape and the position, what it means for
 // the type of primitive f.index of sc.
 const char *field_about(const scene &sc, const field_ref &f);
+
+// The number the model holds for f (an int field's exactly): for the
+// shape of a quadric or cone, the stored coefficient, not the semi-axis.
+double field_number(const scene &sc, const field_ref &f);
+// The number as a file holds it, the shortest text that reads back as
+// field_number (a semi-axis for a quadric's or cone's shape); empty when
+// no text does (see rtwrite.h).
+std::string field_number_text(const scene &sc, const field_ref &f);
 
 // The record as explain heads it: "view", "depth", "light 2",
 // "primitive 7 (box)".

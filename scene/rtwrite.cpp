@@ -64,8 +64,8 @@ namespace {
 // subnormal.
 constexpr int AXIS_WINDOW = 256;
 
-// The shortest text of a semi-axis the reader turns into exactly k; empty
-// when there is none.
+} // namespace
+
 std::string axis_text(double k)
 {
     double s0;
@@ -97,6 +97,8 @@ std::string axis_text(double k)
     }
     return best;
 }
+
+namespace {
 
 using group = std::vector<int>;
 

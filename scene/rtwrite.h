@@ -57,3 +57,6 @@ int rt_text(const scene &sc, std::string &text, msglist &msgs);
 // empty for a signalling nan, which no text gives (a nan read is quiet).
 std::string number_text(double d);
 std::string number_text(int v);
+// The shortest text of a semi-axis the reader turns into exactly the
+// quadric or cone coefficient k; empty when there is none.
+std::string axis_text(double k);

@@ -1,12 +1,14 @@
 #include "textedit.h"
 
 #include "numin.h"
+#include "rtwrite.h"
 #include "scenetext.h"
 
 #include "../base/msg.h"
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -150,4 +152,28 @@ int field_edit(const std::string &text, const std::vector<field_value> &values, 
         out.new_text = edited.substr(from, edited.size() - (text.size() - to) - from);
     }
     return 1;
+}
+
+int model_edit(const std::string &text, const scene &sc, const std::vector<field_ref> &fields,
+               text_edit &out, std::string &why)
+{
+    const std::unique_ptr<reading> now = read_text(text);
+    std::vector<field_value> values;
+    for (const field_ref &f : fields) {
+        text_span s;
+        if (!field_span(now->st, f, s)) {
+            why = not_there(*now, f);
+            return 0;
+        }
+        const double want = field_number(sc, f), has = field_number(now->sc, f);
+        if (std::memcmp(&want, &has, sizeof want) == 0)
+            continue;
+        field_value v{f, field_number_text(sc, f)};
+        if (v.text.empty()) {
+            why = field_text(f) + ": no number in a file gives the value " + number_text(want);
+            return 0;
+        }
+        values.push_back(v);
+    }
+    return field_edit(text, values, out, why);
 }

@@ -52,6 +52,14 @@ struct field_value {
 int field_edit(const std::string &text, const std::vector<field_value> &values, text_edit &out,
                std::string &why);
 
+// The edit that writes into text the values sc holds for the fields
+// listed (a camera moved by the mouse: rx ... wdu), as field_number_text
+// gives them; a field whose number in text already reads as sc's value
+// keeps its characters. 0 with why when a value has no text or the text
+// lacks a field.
+int model_edit(const std::string &text, const scene &sc, const std::vector<field_ref> &fields,
+               text_edit &out, std::string &why);
+
 // Whether text is a value the reader reads back exactly for field f; why
 // says what is wrong with it.
 bool value_fits(const field_ref &f, const std::string &text, std::string &why);

@@ -34,29 +34,6 @@ std::unique_ptr<reading> read(const std::string &text)
     return r;
 }
 
-// The value the model holds for field f, as a double.
-double model_value(const scene &sc, const field_ref &f)
-{
-    if (f.sec == SEC_LIGHT) {
-        const ligrec &l = sc.lig[f.index];
-        const double v[] = {l.pos.x, l.pos.y, l.pos.z, l.bright};
-        return v[f.field];
-    }
-    if (f.sec == SEC_VIEW) {
-        const double v[] = {sc.rx,           sc.ry,           sc.rz,          sc.vpnax,
-                            sc.vpnay,        sc.vpnaz,        sc.dlength,     sc.wdu,
-                            (double)sc.ixmx, (double)sc.iymx, (double)sc.nlg, (double)sc.ilvlmx};
-        return v[f.field];
-    }
-    const primrec &p = sc.pri[f.index];
-    const double v[] = {
-        (double)p.type,  (double)p.surf,  p.ka,           p.kd,          p.ks,    (double)p.spare,
-        (double)p.npow,  p.refr,          p.trans,        (double)p.pat, p.patw,  (double)p.sense,
-        p.geom.x,        p.geom.y,        p.geom.z,       p.pos.x,       p.pos.y, p.pos.z,
-        (double)p.col.r, (double)p.col.g, (double)p.col.b};
-    return v[f.field];
-}
-
 // What the reader makes of the text of one number of field f of sc.
 double token_value(const scene &sc, const field_ref &f, const std::string &token)
 {
@@ -109,7 +86,7 @@ void expect_indexed(const std::string &text, const reading &r, const std::string
         const std::string tok = text.substr(n.span.at, n.span.len);
         // the model's count of lights is bounded
         if (!(n.field == field_ref{SEC_VIEW, 0, V_NLG})) {
-            EXPECT_TRUE(same(token_value(r.sc, n.field, tok), model_value(r.sc, n.field)))
+            EXPECT_TRUE(same(token_value(r.sc, n.field, tok), field_number(r.sc, n.field)))
                 << what << ": " << field_text(n.field) << " \"" << tok << "\"";
         }
         text_span s;
@@ -269,6 +246,37 @@ TEST(FieldEdit, ChangesOnlyTheNumbersNamed)
     EXPECT_TRUE(e.old_text.empty() && e.new_text.empty());
 }
 
+// A model changed elsewhere (a camera moved by the mouse) goes back into
+// the text number by number: only those whose value changed.
+TEST(FieldEdit, WritesBackAChangedModel)
+{
+    const std::string text =
+        "0 0 +1.5\r\n0\t-1 .5e0\r\n10 4 8 6 0 2\r\n"
+        "3 3 0.1 0.2 0.3 7 5 1.5 0.5 2 0.25 1\r\n  2 0 -4 1 2 3 10 20 30 -1 -1";
+    const auto r = read(text);
+    scene moved = r->sc;
+    moved.rx = 0.25;
+    moved.vpnaz = 0.5; // as it was
+    moved.dlength = 1.0 / 3;
+    moved.pri[0].geom.x = axis_coef(3);
+    const std::vector<field_ref> fields = {{SEC_VIEW, 0, V_RX},      {SEC_VIEW, 0, V_RY},
+                                           {SEC_VIEW, 0, V_RZ},      {SEC_VIEW, 0, V_VPNAZ},
+                                           {SEC_VIEW, 0, V_DLENGTH}, {SEC_PRIM, 0, P_GX}};
+    text_edit e;
+    std::string why;
+    ASSERT_EQ(model_edit(text, moved, fields, e, why), 1) << why;
+    std::string edited = text;
+    ASSERT_TRUE(apply_edit(edited, e));
+    EXPECT_EQ(edited, "0.25 0 +1.5\r\n0\t-1 .5e0\r\n0.3333333333333333 4 8 6 0 2\r\n"
+                      "3 3 0.1 0.2 0.3 7 5 1.5 0.5 2 0.25 1\r\n  3 0 -4 1 2 3 10 20 30 -1 -1");
+    EXPECT_EQ(read(edited)->sc.dlength, 1.0 / 3);
+
+    moved.pri[0].geom.x = 2; // no semi-axis gives it
+    EXPECT_EQ(model_edit(text, moved, fields, e, why), 0);
+    EXPECT_EQ(why, "primitive[1].geom.x: no number in a file gives the value 2");
+    EXPECT_EQ(model_edit(text, moved, {{SEC_LIGHT, 0, L_X}}, e, why), 0);
+}
+
 // What would not read back as written is refused, with one line naming the
 // field.
 TEST(FieldEdit, RefusesWhatWouldNotReadBack)
@@ -343,9 +351,9 @@ TEST(FieldEdit, RandomEditsReadBackAsTheEditedScene)
         for (const text_number &n : before->st.numbers) {
             if (n.kind != NUM_FIELD)
                 continue;
-            const double want =
-                n.field == f ? token_value(before->sc, f, value) : model_value(before->sc, n.field);
-            EXPECT_TRUE(same(model_value(after->sc, n.field), want))
+            const double want = n.field == f ? token_value(before->sc, f, value)
+                                             : field_number(before->sc, n.field);
+            EXPECT_TRUE(same(field_number(after->sc, n.field), want))
                 << "seed " << seed << ": " << field_text(n.field);
         }
     }
