@@ -222,14 +222,14 @@ bool parse_field(const char *s, field_ref &f, std::string &why)
         why = "\"" + text + "\" names no section: a field is " + sections + ", a dot and its name";
         return false;
     }
-    // view holds the camera, the size and nlg; ilvlmx is the depth's (and
-    // found under view as well)
-    const int n = r.sec == SEC_VIEW && head == "view" ? V_ILVLMX + 1 : section_size(r.sec);
-    r.field =
-        head == "depth" ? (name == "ilvlmx" ? V_ILVLMX : -1) : find_name(r.sec, n, name.c_str());
+    // ilvlmx is the depth's, and found under view as well
+    const bool depth = head == "depth";
+    r.field = find_name(r.sec, section_size(r.sec), name.c_str());
+    if (depth && r.field != V_ILVLMX)
+        r.field = -1;
     if (r.field < 0) {
         const std::string known =
-            head == "depth" ? "ilvlmx" : name_list(r.sec, n == V_ILVLMX + 1 ? V_ILVLMX : n);
+            depth ? "ilvlmx" : name_list(r.sec, r.sec == SEC_VIEW ? V_ILVLMX : section_size(r.sec));
         why = "\"" + text + "\": " + head.substr(0, head.find_first_of("[ ")) + " has no field \"" +
               name + "\" (" + known + ")";
         return false;
