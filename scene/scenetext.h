@@ -4,7 +4,9 @@
 // field's number begins. index_scene_text turns that into byte ranges of
 // the text and adds the numbers after the records that no field holds:
 // the primitive list's terminator, the group lists and their terminators,
-// and records beyond PRIM_MAX, which are read and dropped.
+// and records beyond PRIM_MAX, which are read and dropped. Where a read
+// failed (text that is no number, the end of the file) no number stands;
+// after a primitive list without its terminator nothing more is indexed.
 //
 //   scene sc; scene_map map; msglist msgs;
 //   data_load_text(sc, text.data(), text.size(), msgs, &map);
