@@ -18,12 +18,18 @@ int cmd_info(int argc, char **argv);
 int cmd_display(int argc, char **argv);
 int cmd_check(int argc, char **argv);
 int cmd_explain(int argc, char **argv);
+int cmd_pick(int argc, char **argv);
+int cmd_set(int argc, char **argv);
+int cmd_new(int argc, char **argv);
 
 extern const char *render_help;
 extern const char *info_help;
 extern const char *display_help;
 extern const char *check_help;
 extern const char *explain_help;
+extern const char *pick_help;
+extern const char *set_help;
+extern const char *new_help;
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

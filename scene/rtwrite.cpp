@@ -29,9 +29,9 @@ bool reads_as(const char *s, double d)
     return *end == 0 && bits(v) == bits(d);
 }
 
-// The shortest text the reader takes for exactly d; empty when there is
-// none (a signalling nan: a nan read from text is always quiet).
-std::string dbl_text(double d)
+} // namespace
+
+std::string number_text(double d)
 {
     char buf[64];
     if (std::isnan(d)) {
@@ -51,13 +51,21 @@ std::string dbl_text(double d)
     return reads_as(buf, d) ? buf : "";
 }
 
+std::string number_text(int v)
+{
+    char buf[16];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+namespace {
+
 // Ulps on either side of 1/sqrt|k| where a semi-axis is looked for: the
 // one k was made from is a few ulps away, even where v*v or 1/(v*v) is
 // subnormal.
 constexpr int AXIS_WINDOW = 256;
 
-// The shortest text of a semi-axis the reader turns into exactly k; empty
-// when there is none.
+} // namespace
+
 std::string axis_text(double k)
 {
     double s0;
@@ -82,13 +90,15 @@ std::string axis_text(double k)
                 continue;
             }
             in = true;
-            std::string t = dbl_text(s);
+            std::string t = number_text(s);
             if (!t.empty() && (best.empty() || t.size() < best.size()))
                 best = t;
         }
     }
     return best;
 }
+
+namespace {
 
 using group = std::vector<int>;
 
@@ -208,7 +218,7 @@ struct writer {
     }
     void put(double v)
     {
-        std::string t = dbl_text(v);
+        std::string t = number_text(v);
         if (t.empty())
             fail("a signalling nan, which no file gives");
         sep();
