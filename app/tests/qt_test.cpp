@@ -4,11 +4,11 @@
 
 #include "app/commands.h"
 #include "app/display_port.h"
-#include "app/dlgunits.h"
-#include "app/live_qt.h"
-#include "app/mainwin.h"
-#include "app/render_qt.h"
-#include "app/setdlg_qt.h"
+#include "app/qt/dlgunits.h"
+#include "app/qt/live_qt.h"
+#include "app/qt/mainwin.h"
+#include "app/qt/render_qt.h"
+#include "app/qt/setdlg_qt.h"
 #include "image/rgb.h"
 #include "scene/scene.h"
 

@@ -1,11 +1,11 @@
 #include "live_qt.h"
 
-#include "../base/msg.h"
-#include "../trace/render.h"
-#include "appstate.h"
-#include "camera.h"
-#include "commands.h"
-#include "display_port.h"
+#include "../../base/msg.h"
+#include "../../trace/render.h"
+#include "../appstate.h"
+#include "../camera.h"
+#include "../commands.h"
+#include "../display_port.h"
 #include "mainwin.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "mainwin.h"
 
-#include "appstate.h"
-#include "cmdline.h"
-#include "commands.h"
-#include "display_port.h"
+#include "../appstate.h"
+#include "../cmdline.h"
+#include "../commands.h"
+#include "../display_port.h"
 #include "dlgunits.h"
 #include "filedlg_qt.h"
 #include "live_qt.h"

@@ -20,8 +20,8 @@
 // answers instead of a box).
 #pragma once
 
-#include "prefs.h"
-#include "ui_port.h"
+#include "../prefs.h"
+#include "../ui_port.h"
 
 #include <QImage>
 #include <QMainWindow>

@@ -19,7 +19,7 @@
 //   + and -                 dolly one step nearer or farther
 #pragma once
 
-#include "live.h"
+#include "../live.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>

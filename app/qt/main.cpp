@@ -2,9 +2,9 @@
 // look at it at any zoom and display mode, save, load and print it.
 //
 //   koru [--live] [--mode M] [--zoom Z] [FILE]     (cmdline.h)
-#include "appstate.h"
-#include "cmdline.h"
-#include "commands.h"
+#include "../appstate.h"
+#include "../cmdline.h"
+#include "../commands.h"
 #include "live_qt.h"
 #include "mainwin.h"
 

@@ -1,7 +1,7 @@
 // The print dialog and the page, for InitPrint.
-#include "../base/msg.h"
-#include "appstate.h"
-#include "display_port.h"
+#include "../../base/msg.h"
+#include "../appstate.h"
+#include "../display_port.h"
 #include "mainwin.h"
 
 #include <QDir>

@@ -11,7 +11,7 @@
 // runs before the progress window shows.
 #pragma once
 
-#include "../trace/render.h"
+#include "../../trace/render.h"
 
 #include <functional>
 
