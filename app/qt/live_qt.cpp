@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScrollArea>
 #include <QStatusBar>
 #include <QWheelEvent>
 #include <string>
@@ -34,6 +33,7 @@ std::string first_lines(const char *file, const msglist &msgs)
 LiveDriver::LiveDriver(QObject *parent, session &ses, row_overlay &o, QStatusBar *b)
     : QObject(parent), s(ses), ov(o), bar(b)
 {
+    bar->hide(); // until live view is on
     change_timer.setSingleShot(true);
     change_timer.setInterval(CHANGE_MS);
     rest_timer.setSingleShot(true);

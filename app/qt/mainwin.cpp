@@ -19,15 +19,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPainter>
-#include <QPrinter>
 #include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
-#include <cstring>
 
 namespace {
 

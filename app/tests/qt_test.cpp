@@ -487,7 +487,9 @@ void mouse(QWidget *w, QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseBu
 // rest is Make Image's for the moved camera.
 TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
 {
+    EXPECT_FALSE(win->statusBar()->isVisible()); // the status line is live view's
     win->command_live(true);
+    EXPECT_TRUE(win->statusBar()->isVisible());
     answer_file("T.RT");
     run(IDM_OPENRT);
     auto idle = [this] { return !win->live()->running() && !win->live()->state().exact; };
@@ -525,6 +527,8 @@ TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
         wait_until([&] { return win->statusBar()->currentMessage().contains("cannot read"); }));
     EXPECT_TRUE(shown(a) == before);
     win->command_live(false);
+    EXPECT_FALSE(win->statusBar()->isVisible());
+    EXPECT_FALSE(a->live);
 }
 
 } // namespace
