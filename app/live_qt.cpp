@@ -1,9 +1,9 @@
 #include "live_qt.h"
 
 #include "../base/msg.h"
+#include "../trace/camera.h"
 #include "../trace/render.h"
 #include "appstate.h"
-#include "camera.h"
 #include "commands.h"
 #include "display_port.h"
 #include "mainwin.h"

@@ -1,6 +1,6 @@
 #include "camera.h"
 
-#include "../trace/frame.h"
+#include "frame.h"
 
 #include <cmath>
 

@@ -1,4 +1,5 @@
-// camera.h - moving a scene's camera by hand, for the live view.
+// camera.h - moving a scene's camera: by hand in the live view, and round
+// the look point for a turntable animation (anim.h).
 //
 // Every move changes the camera fields of the scene (look point rx, ry, rz,
 // look direction vpnax..vpnaz, dlength, wdu) and nothing else. Angles are
