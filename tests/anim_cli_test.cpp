@@ -5,7 +5,9 @@
 // process makes.
 #include "image/animfile.h"
 #include "image/picfile.h"
+#include "keymix.h"
 #include "randscene.h"
+#include "scene/keys.h"
 #include "scene/rtwrite.h"
 #include "testscene.h"
 
@@ -132,12 +134,22 @@ TEST_F(AnimCli, EveryFrameIsTheRenderOfTheSceneWrittenForIt)
     ASSERT_EQ(webp.size(), (size_t)n);
     ASSERT_EQ(gif.size(), (size_t)n);
     for (int k = 0; k < n; k++) {
-        const std::string K = std::to_string(k), scene = "f" + K + ".RT";
+        const std::string K = std::to_string(k), frame_rt = "f" + K + ".RT";
         ASSERT_EQ(run({"animate", "a.RT", "b.RT", "c.RT", "--frames", "5", "--frame", K,
-                       "--scene-out", scene}),
+                       "--scene-out", frame_rt}),
                   0)
             << err;
-        ASSERT_EQ(run({"render", scene, "r.png", "--size", "36", "28"}), 0) << err;
+        // the scene is the mix of the two keys frame k falls between
+        const char *names[] = {"a.RT", "b.RT", "c.RT"};
+        int seg;
+        double u;
+        key_place(k, n, 3, seg, u);
+        static scene a;
+        msglist m;
+        data_load(a, path("a.RT").c_str(), m);
+        expect_mixed_file(slurp(path(names[seg])), slurp(path(names[seg + 1])), u,
+                          slurp(path(frame_rt)), a);
+        ASSERT_EQ(run({"render", frame_rt, "r.png", "--size", "36", "28"}), 0) << err;
         ASSERT_EQ(run({"display", "r.png", "d.png", "--mode", "1"}), 0) << err;
         EXPECT_TRUE(same(webp[k], *load("r.png"))) << "WebP frame " << k;
         EXPECT_TRUE(same(gif[k], *load("d.png"))) << "GIF frame " << k;

@@ -1,6 +1,7 @@
 // Animations inside the engine: mixing key scenes number by number, where
 // a frame falls between them, the turntable's turn, and the job that
 // renders a run of frames.
+#include "keymix.h"
 #include "randscene.h"
 #include "scene/keys.h"
 #include "scene/rtwrite.h"
@@ -16,8 +17,6 @@
 #include <sstream>
 
 namespace {
-
-bool same_bits(double a, double b) { return !std::memcmp(&a, &b, sizeof a); }
 
 // A key scene read from text, with its map.
 std::unique_ptr<keyscene> key(const std::string &text)
@@ -36,60 +35,6 @@ std::string text_of(const scene &sc, const vec *axes = nullptr)
     msglist m;
     EXPECT_EQ(rt_text(sc, t, m, axes), 1) << m.first();
     return t;
-}
-
-std::vector<std::string> tokens(const std::string &text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> v;
-    for (std::string w; in >> w;)
-        v.push_back(w);
-    return v;
-}
-
-// The places of whole numbers in rt_text's layout, by the record field:
-// which round (col.r, col.g, col.b, npow) and which must be equal.
-enum { REAL, ROUND, SAME };
-std::vector<int> kinds_of(const scene &sc, size_t n)
-{
-    std::vector<int> k(8, REAL);
-    k.insert(k.end(), {SAME, SAME, SAME}); // ixmx iymx nlg
-    for (int i = 0; i < sc.nlg; i++)
-        k.insert(k.end(), 4, REAL);
-    k.push_back(SAME); // ilvlmx
-    for (int i = 0; i < sc.primmx; i++)
-        for (int f = 0; f < PRIM_FIELDS; f++)
-            k.push_back(f == P_NPOW || f >= P_R ? ROUND
-                        : f == P_TYPE || f == P_SURF || f == P_SPARE || f == P_PAT || f == P_SENSE
-                            ? SAME
-                            : REAL);
-    k.resize(n, SAME); // the terminator and the groups
-    return k;
-}
-
-// Mixing by the rule, token by token, with nothing of keys.cpp: the file
-// the mix writes says a + (b - a)u for every real, rounded halves away
-// from zero for colours and npow, and is otherwise a's.
-void expect_mixed_file(const std::string &a, const std::string &b, double u,
-                       const std::string &mixed, const scene &sc)
-{
-    const auto ta = tokens(a), tb = tokens(b), tm = tokens(mixed);
-    ASSERT_EQ(ta.size(), tm.size());
-    ASSERT_EQ(tb.size(), tm.size());
-    const auto kinds = kinds_of(sc, tm.size());
-    for (size_t i = 0; i < tm.size(); i++) {
-        const double x = std::strtod(ta[i].c_str(), nullptr),
-                     y = std::strtod(tb[i].c_str(), nullptr);
-        const double m = std::strtod(tm[i].c_str(), nullptr);
-        double want = x;
-        if (kinds[i] == REAL && !same_bits(x, y))
-            want = x + (y - x) * u;
-        else if (kinds[i] == ROUND)
-            want = std::round(x + (y - x) * u);
-        EXPECT_TRUE(same_bits(m, want) || (std::isnan(m) && std::isnan(want)))
-            << "number " << i << ": " << ta[i] << " .. " << tb[i] << " at " << u << " gives "
-            << tm[i];
-    }
 }
 
 const char *A = "0 0 1.5\n0 -1 0.5\n10 4\n8 6\n1\n1 2 3 0.5\n2\n"
