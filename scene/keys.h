@@ -10,6 +10,11 @@
 //   key_mix(*keys[seg], *keys[seg + 1], u, sc, axes);
 //   rt_text(sc, text, msgs, axes);         // the file of that scene (rtwrite.h)
 //
+// A key needs the map its file was read with (the places for messages, the
+// semi-axes as written). A scene that was not read as it stands (one whose
+// camera the window changed) becomes a key by way of its file: rt_text,
+// then data_load_text into the keyscene with its map.
+//
 // Structure: key scenes mix when they have the same picture size (ixmx,
 // iymx), numbers of lights and primitives and depth (ilvlmx), and record by
 // record the same type, surf, spare, pat and sense and the same partners.
