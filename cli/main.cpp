@@ -32,6 +32,11 @@ const char *main_help =
     "  set SCENE.RT FIELD=VALUE... [--dry-run]\n"
     "                 change numbers of a scene file, keeping every other byte\n"
     "  new [FILE.RT]  a new scene to start from: camera, light, floor, sphere\n"
+    "  animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
+    "                 frames moving from key scene to key scene, or turning round\n"
+    "                 one: an animated .webp or .gif, or numbered pictures\n"
+    "  join 'frame_%04d.png' OUT [--fps F]\n"
+    "                 numbered pictures into an animated .webp or .gif\n"
     "\n"
     "koru-cli COMMAND --help describes a command. Reader warnings go to stderr as\n"
     "FILE:LINE:COL: warning: TEXT.\n"
@@ -54,6 +59,8 @@ const command commands[] = {
     {"pick", cmd_pick, &pick_help},
     {"set", cmd_set, &set_help},
     {"new", cmd_new, &new_help},
+    {"animate", cmd_animate, &animate_help},
+    {"join", cmd_join, &join_help},
 };
 
 } // namespace

@@ -230,8 +230,13 @@ struct writer {
         put(v.y);
         put(v.z);
     }
-    void axis(double k)
+    // The semi-axis of coefficient k: the one given, when it makes k.
+    void axis(double k, const double *given)
     {
+        if (given && bits(axis_coef(*given)) == bits(k)) {
+            put(*given);
+            return;
+        }
         std::string t = axis_text(k);
         if (t.empty()) {
             char buf[64];
@@ -246,7 +251,7 @@ struct writer {
 
 } // namespace
 
-int rt_text(const scene &sc, std::string &text, msglist &msgs)
+int rt_text(const scene &sc, std::string &text, msglist &msgs, const vec *axes)
 {
     text.clear();
     writer w{text, msgs};
@@ -290,10 +295,14 @@ int rt_text(const scene &sc, std::string &text, msglist &msgs)
         w.put(p.type), w.put(p.surf), w.put(p.ka), w.put(p.kd), w.put(p.ks);
         w.put(p.spare), w.put(p.npow), w.put(p.refr), w.put(p.trans);
         w.put(p.pat), w.put(p.patw), w.put(p.sense);
-        if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE)
-            w.axis(p.geom.x), w.axis(p.geom.y), w.axis(p.geom.z);
-        else
+        if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE) {
+            const vec *a = axes ? &axes[i] : nullptr;
+            w.axis(p.geom.x, a ? &a->x : nullptr);
+            w.axis(p.geom.y, a ? &a->y : nullptr);
+            w.axis(p.geom.z, a ? &a->z : nullptr);
+        } else {
             w.put(p.geom);
+        }
         w.put(p.pos), w.put(p.col.r), w.put(p.col.g), w.put(p.col.b), w.line();
     }
     w.index = 0;

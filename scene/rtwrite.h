@@ -50,8 +50,11 @@
 struct msglist;
 
 // 1 with the file's text in text; 0 with the reason in msgs (text is then
-// unspecified).
-int rt_text(const scene &sc, std::string &text, msglist &msgs);
+// unspecified). axes, when given, holds for each primitive the semi-axes
+// to write for a quadric or cone (scene_map::axes of the file read): each
+// that makes the stored coefficient is written as it is, so the file says
+// what was read or mixed, not merely something that reads the same.
+int rt_text(const scene &sc, std::string &text, msglist &msgs, const vec *axes = nullptr);
 
 // The shortest text the reader takes for exactly d, whatever the locale;
 // empty for a signalling nan, which no text gives (a nan read is quiet).

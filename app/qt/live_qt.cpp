@@ -1,8 +1,8 @@
 #include "live_qt.h"
 
 #include "../../base/msg.h"
+#include "../../trace/camera.h"
 #include "../../trace/render.h"
-#include "../camera.h"
 #include "../commands.h"
 
 #include <QFile>
