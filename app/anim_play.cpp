@@ -10,8 +10,9 @@ int anim_frames::open(const std::string &name, double fps, int n, msglist &msgs)
 {
     name_ = name;
     kind_ = anim_kind(name.c_str());
+    fps_ = fps;
     n_ = 0;
-    next_ = 0;
+    covered_ = last_first_ = 0;
     cache_.clear();
     bytes_ = 0;
     if (!in_.open(name.c_str(), fps, msgs))
@@ -58,24 +59,49 @@ bool anim_frames::read(int k, picture &pic, msglist &msgs)
         decoded_++;
         return true;
     }
-    if (k < next_) {
+    // the last picture decoded may stand for several frames
+    if (k >= last_first_ && k < covered_) {
+        pic = last_;
+        return true;
+    }
+    if (k < last_first_) {
         if (!in_.rewind(msgs))
             return false;
-        next_ = 0;
+        covered_ = last_first_ = 0;
     }
     int end_ms;
-    for (; next_ <= k; next_++) {
-        if (!in_.next(pic, end_ms, msgs)) {
+    while (covered_ <= k) {
+        if (!in_.next(last_, end_ms, msgs)) {
             if (msgs.empty())
-                msgs.add("the file ends before frame %d", next_);
-            next_ = n_; // read again from the start next time
+                msgs.add("the file ends before frame %d", covered_ + 1);
+            msglist ignored;
+            in_.rewind(ignored); // from the start next time
+            covered_ = last_first_ = 0;
             return false;
         }
         decoded_++;
-        if (next_ < k)
-            keep(next_, pic);
+        last_first_ = covered_;
+        covered_ = kind_ == ANIM_WEBP ? started_before(end_ms) : covered_ + 1;
+        if (covered_ <= last_first_)
+            covered_ = last_first_ + 1;
+        for (int j = last_first_; j < covered_ && j < n_; j++)
+            if (j != k)
+                keep(j, last_);
     }
+    pic = last_;
     return true;
+}
+
+// The frames that start before ms: a WebP frame the same as the one
+// before it is merged into it, and ends where the last of them ends.
+int anim_frames::started_before(long long ms) const
+{
+    int k = (int)(ms * fps_ / 1000);
+    while (k > 0 && anim_ms(k - 1, fps_) >= ms)
+        k--;
+    while (k < n_ && anim_ms(k, fps_) < ms)
+        k++;
+    return k;
 }
 
 void anim_frames::keep(int k, const picture &pic)

@@ -7,7 +7,9 @@
 //
 // anim_frames reads frame k on demand: numbered pictures straight from
 // their files, a WebP or GIF from its decoder, which goes back to the
-// start for a frame behind the last one it read. The frames read are kept
+// start for a frame behind the last one it read. A WebP frame stands for
+// every frame that starts within its time (its encoder merges a frame the
+// same as the one before into it). The frames read are kept
 // while they fit a budget (CACHE_BYTES unless told; the frame used least
 // recently goes first), so a short animation is read once and a long one
 // plays from its file in bounded memory.
@@ -52,13 +54,17 @@ public:
 
 private:
     bool read(int k, picture &pic, msglist &msgs);
+    int started_before(long long ms) const;
     void keep(int k, const picture &pic);
 
     std::string name_;
     int kind_ = ANIM_BADNAME;
+    double fps_ = FPS_DEFAULT;
     int n_ = 0;
     anim_reader in_;
-    int next_ = 0; // the frame in_ gives next
+    picture last_;       // the picture in_ gave last: frames last_first_..covered_-1
+    int last_first_ = 0; // (a WebP merges a frame the same as the one before)
+    int covered_ = 0;
     std::unique_ptr<planes> planes_;
     struct kept {
         picture pic;

@@ -234,6 +234,18 @@ std::vector<picture> read_back(const std::string &name, int fps)
     return pics;
 }
 
+// The n frames of a file as the player reads them.
+std::vector<picture> played_frames(const std::string &name, int n)
+{
+    anim_frames fr;
+    msglist m;
+    std::vector<picture> pics(n);
+    EXPECT_EQ(fr.open(name, 24, n, m), 1) << m.first();
+    for (int k = 0; k < n; k++)
+        EXPECT_TRUE(fr.get(k, pics[k], m)) << m.first();
+    return pics;
+}
+
 bool same(const picture &a, const picture &b)
 {
     return a.w == b.w && a.h == b.h && a.r == b.r && a.g == b.g && a.b == b.b;
@@ -252,8 +264,7 @@ TEST_F(Anim, MakesTheFramesKoruCliMakesAndLeavesTheWindowsPicture)
         EXPECT_EQ(sc.ui.played[0], tmp.path + "/" + out);
         EXPECT_EQ(sc.ui.busy_seen, 1);
         EXPECT_EQ(s.app.busy, 0);
-        const std::vector<picture> got = read_back(sc.ui.played[0], 24);
-        ASSERT_EQ(got.size(), 3u);
+        const std::vector<picture> got = played_frames(sc.ui.played[0], 3);
         for (int k = 0; k < 3; k++)
             EXPECT_TRUE(same(got[k], want[k])) << out << " frame " << k;
         sc.ui.played.clear();
@@ -297,16 +308,18 @@ TEST_F(Anim, CancelAndFailuresLeaveNoFile)
     app_command(fresh.s, IDM_ANIMATE);
 }
 
-// Five frames of 4 x 3 dots, each its own colours.
+// Five frames of 4 x 3 dots; the third the same as the second, the last
+// as the fourth (a WebP stores each pair as one longer frame).
 std::vector<picture> five_frames()
 {
     std::vector<picture> pics(5);
     for (int k = 0; k < 5; k++) {
+        const int c = k - (k == 2) - (k == 4);
         pics[k].resize(4, 3);
         for (int i = 0; i < 12; i++) {
-            pics[k].r[i] = (unsigned char)(50 * k);
+            pics[k].r[i] = (unsigned char)(50 * c);
             pics[k].g[i] = (unsigned char)(20 * i);
-            pics[k].b[i] = (unsigned char)(255 - 40 * k);
+            pics[k].b[i] = (unsigned char)(255 - 40 * c);
         }
     }
     return pics;
@@ -324,7 +337,8 @@ TEST(AnimFrames, AnyOrderGivesTheFilesFramesInBoundedMemory)
         for (int k = 0; k < 5; k++)
             ASSERT_EQ(out.add(k, pics[k], m), 1) << m.first();
         ASSERT_EQ(out.finish(m), 1) << m.first();
-        const std::vector<picture> want = read_back(path, 10);
+        // the GIF's frames are the 256-colour display's
+        const std::vector<picture> want = anim_kind(name) == ANIM_GIF ? read_back(path, 10) : pics;
         ASSERT_EQ(want.size(), 5u);
 
         // room for two frames: every frame right, never more kept
@@ -345,7 +359,7 @@ TEST(AnimFrames, AnyOrderGivesTheFilesFramesInBoundedMemory)
         for (int pass = 0; pass < 2; pass++)
             for (int k = 4; k >= 0; k--)
                 ASSERT_TRUE(all.get(k, p, m) && same(p, want[k]));
-        EXPECT_LE(all.decoded(), 5);
+        EXPECT_LE(all.decoded(), anim_kind(name) == ANIM_WEBP ? 3 : 5);
     }
 }
 
