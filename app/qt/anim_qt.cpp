@@ -345,6 +345,9 @@ int AnimPlayer::open(const std::string &path, double f_ps, int n, msglist &msgs)
     setting = true;
     slider->setRange(0, n - 1);
     setting = false;
+    // the slider keeps its length whatever the frame's number
+    label->setMinimumWidth(
+        label->fontMetrics().horizontalAdvance(QString(" Frame %1 of %1 ").arg(n)));
     show(0);
     view->other = [this](int &ww, int &hh) {
         ww = w;
