@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "app/display_port.h"
+#include "image/picfile.h"
 #include "image/rgb.h"
 #include "image/safewrite.h"
 #include "base/msg.h"
@@ -423,7 +424,7 @@ TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
     EXPECT_EQ(rt_ready, 1);
 
     msglist msgs;
-    ASSERT_EQ(save_rgb((tmp.path + "/P.bmp").c_str(), gdata, model.ixmx, model.iymx, msgs), 1);
+    ASSERT_EQ(save_picture((tmp.path + "/P.bmp").c_str(), gdata, model.ixmx, model.iymx, msgs), 1);
     model.ixmx = 3;
     data_change = 0;
     open_file(ui, (tmp.path + "/P.bmp").c_str());
