@@ -47,9 +47,8 @@ bool bmp_rle(const bmp_head &hd, const unsigned char *p, size_t n, bmp_dots &dot
             // count dots of one index, or of two in turn
             if (!pen.fits(count))
                 return overrun(pen, count, why);
-            const unsigned char pair[1] = {(unsigned char)code};
             for (unsigned k = 0; k < count; k++)
-                pen.put(four ? nth(pair, k % 2, true) : code);
+                pen.put(four ? (k % 2 ? code & 15 : code >> 4) : code);
         } else if (code == 0) {
             pen.x = 0;
             pen.y++;

@@ -499,129 +499,101 @@ inline bmp_kind kind_named(const std::string &name)
     return bmp_kind{};
 }
 
-// Files that must be refused, each with words of its refusal.
+// Files that must be refused, each with words of its refusal: a kind's
+// file with header fields changed (at offset, a value; up to two; -1:
+// none) and cut to keep bytes (0: whole), or a kind changed before it is
+// made.
 inline std::vector<bmp_bad> bad_bmps()
 {
-    std::vector<bmp_bad> v;
-    auto file = [](const char *kind) { return make_bmp(kind_named(kind)).bytes; };
-    auto add = [&](const char *name, std::string bytes, const char *why) {
-        v.push_back(bmp_bad{name, std::move(bytes), why});
-    };
-    auto at32 = [&](const char *kind, size_t at, uint32_t val) {
-        std::string s = file(kind);
-        patch32(s, at, val);
-        return s;
-    };
-    auto at16 = [&](const char *kind, size_t at, uint32_t val) {
-        std::string s = file(kind);
-        patch16(s, at, val);
-        return s;
-    };
-    auto made = [](bmp_kind k, const char *name) {
-        k.name = name;
-        return make_bmp(k).bytes;
-    };
-    auto rle = [&](const char *kind, int how) {
-        bmp_kind k = kind_named(kind);
-        k.rle = how;
-        return make_bmp(k).bytes;
-    };
-    add("bad-bitcount", at16("pal1", 28, 30000), "30000 bits per dot");
-    add("bad-bits0", at16("rgb24", 28, 0), "0 bits per dot");
-    add("bad-bits64", at16("rgb24", 28, 64), "64 bits per dot");
-    add("bad-bitssize", at32("pal1", 34, 0x7eeeeeee), "cut short");
-    {
-        std::string s = file("pal1");
-        patch32(s, 38, 30000000), patch32(s, 42, 3);
-        add("bad-dens1", s, "thousandfold");
-        patch32(s, 38, 3), patch32(s, 42, 30000000);
-        add("bad-dens2", s, "thousandfold");
-    }
-    add("bad-filesize", at32("pal1", 2, 0x7ddddddd), "cut short");
-    {
-        bmp_kind k = kind_named("pal1");
-        k.info = 66;
-        add("bad-headersize", made(k, "x"), "header of 66 bytes");
-    }
-    add("bad-palettesize", at32("pal8", 46, 0x12341234), "palette of 305402420");
-    add("bad-planes", at16("pal1", 26, 30000), "30000 planes");
-    add("bad-width", at32("pal1", 18, (uint32_t)-13), "size -13 x 6");
-    add("bad-zero-width", at32("rgb24", 18, 0), "size 0 x 6");
-    add("bad-zero-height", at32("rgb24", 22, 0), "size 13 x 0");
-    add("bad-height-min", at32("rgb24", 22, 0x80000000), "size 13 x -2147483648");
-    add("bad-too-wide", at32("rgb24", 18, 1025), "1025 x 6 dots is larger");
-    add("bad-too-high", at32("rgb24", 22, 769), "13 x 769 dots is larger");
-    {
-        std::string s = file("rgb24");
-        patch32(s, 18, 3000000), patch32(s, 22, 2000000);
-        add("bad-reallybig", s, "larger than 1024 x 768");
-    }
-    {
-        bmp_kind k = kind_named("pal8");
-        k.colours = 101, k.used = 253, k.w = 40;
-        add("bad-index", made(k, "x"), "of a palette of 101");
-        k = kind_named("pal8rle");
-        k.colours = 101, k.used = 253;
-        add("bad-rle-index", made(k, "x"), "of a palette of 101");
-    }
-    add("bad-rle8-run-past", rle("pal8rle", RLE_RUN_PAST), "past the end of a row");
-    add("bad-rle4-run-past", rle("pal4rle", RLE_RUN_PAST), "past the end of a row");
-    add("bad-rle8-stored-past", rle("pal8rle", RLE_STORED_PAST), "past the end of a row");
-    add("bad-rle4-stored-past", rle("pal4rle", RLE_STORED_PAST), "past the end of a row");
-    add("bad-rle8-move-past", rle("pal8rle", RLE_MOVE_PAST), "past the edge");
-    add("bad-rle4-move-above", rle("pal4rle", RLE_MOVE_ABOVE), "past the edge");
-    add("bad-rle8-above", rle("pal8rle", RLE_ABOVE), "above the picture's top row");
-    add("bad-rle8-no-end", rle("pal8rle", RLE_NO_END), "cut short");
-    add("bad-rle4-no-end", rle("pal4rle", RLE_NO_END), "cut short");
-    {
-        bmp_kind k = kind_named("pal8rle");
-        k.topdown = true;
-        add("bad-rletopdown", made(k, "x"), "top row first");
-    }
-    add("bad-rle8-bits4", at16("pal8rle", 28, 4), "RLE8 compression of 4 bits");
-    add("bad-rle4-bits8", at16("pal4rle", 28, 8), "RLE4 compression of 8 bits");
-    add("bad-bitfields24", at32("rgb24", 30, 3), "masks for 24 bits");
-    add("bad-jpeg", at32("rgb24prof", 30, 4), "JPEG picture");
-    add("bad-png", at32("rgb24prof", 30, 5), "PNG picture");
-    add("bad-method", at32("rgb24", 30, 9), "method 9");
-    {
-        bmp_kind k = kind_named("pal1");
-        k.info = 64, k.comp = 3;
-        add("bad-huffman", made(k, "x"), "Huffman");
-        k = kind_named("rgb24");
-        k.info = 64, k.comp = 4;
-        add("bad-rle24", made(k, "x"), "RLE24");
-    }
-    {
-        bmp_kind k = kind_named("rgb16-565");
-        k.mask[2] = 0, k.mask[0] = 0xff00, k.mask[1] = 0xff;
-        add("bad-rgb16-880", made(k, "x"), "blue mask is empty");
-        k.mask[0] = 0x7c00, k.mask[1] = 0x7e0, k.mask[2] = 0x1f;
-        add("bad-mask-overlap", made(k, "x"), "green mask 0x000007e0 shares bits");
-        k.mask[1] = 0x3e0, k.mask[2] = 0x1d;
-        add("bad-mask-gap", made(k, "x"), "blue mask 0x0000001d is not one run");
-        k.mask[2] = 0x1f0000;
-        add("bad-mask-wide", made(k, "x"), "beyond 16 bits");
-    }
-    add("bad-offset-in-headers", at32("rgb24", 10, 20), "offset 20 lies inside");
-    add("bad-offset-beyond", at32("rgb24", 10, 0x7fffffff), "beyond the end of the file");
-    add("bad-shortfile", file("pal1").substr(0, 62 + 4 * 2 + 2), "cut short");
-    {
+    struct fields {
+        const char *name, *kind;
+        int at;
+        uint32_t v;
+        int at2;
+        uint32_t v2;
+        size_t keep;
+        const char *why;
+    } const patched[] = {
+        {"bad-bitcount", "pal1", 28, 30000, -1, 0, 0, "30000 bits per dot"},
+        {"bad-bits0", "rgb24", 28, 0, -1, 0, 0, "0 bits per dot"},
+        {"bad-bits64", "rgb24", 28, 64, -1, 0, 0, "64 bits per dot"},
+        {"bad-planes", "pal1", 26, 30000, -1, 0, 0, "30000 planes"},
+        {"bad-bitssize", "pal1", 34, 0x7eeeeeee, -1, 0, 0, "cut short"},
+        {"bad-filesize", "pal1", 2, 0x7ddddddd, -1, 0, 0, "cut short"},
+        {"bad-dens1", "pal1", 38, 30000000, 42, 3, 0, "thousandfold"},
+        {"bad-dens2", "pal1", 38, 3, 42, 30000000, 0, "thousandfold"},
+        {"bad-palettesize", "pal8", 46, 0x12341234, -1, 0, 0, "palette of 305402420"},
+        {"bad-width", "pal1", 18, (uint32_t)-13, -1, 0, 0, "size -13 x 6"},
+        {"bad-zero-width", "rgb24", 18, 0, -1, 0, 0, "size 0 x 6"},
+        {"bad-zero-height", "rgb24", 22, 0, -1, 0, 0, "size 13 x 0"},
+        {"bad-height-min", "rgb24", 22, 0x80000000, -1, 0, 0, "size 13 x -2147483648"},
+        {"bad-too-wide", "rgb24", 18, 1025, -1, 0, 0, "1025 x 6 dots is larger"},
+        {"bad-too-high", "rgb24", 22, 769, -1, 0, 0, "13 x 769 dots is larger"},
+        {"bad-reallybig", "rgb24", 18, 3000000, 22, 2000000, 0, "larger than 1024 x 768"},
+        {"bad-rle8-bits4", "pal8rle", 28, 4, -1, 0, 0, "RLE8 compression of 4 bits"},
+        {"bad-rle4-bits8", "pal4rle", 28, 8, -1, 0, 0, "RLE4 compression of 8 bits"},
+        {"bad-bitfields24", "rgb24", 30, 3, -1, 0, 0, "masks for 24 bits"},
+        {"bad-jpeg", "rgb24prof", 30, 4, -1, 0, 0, "JPEG picture"},
+        {"bad-png", "rgb24prof", 30, 5, -1, 0, 0, "PNG picture"},
+        {"bad-method", "rgb24", 30, 9, -1, 0, 0, "method 9"},
+        {"bad-offset-in-headers", "rgb24", 10, 20, -1, 0, 0, "offset 20 lies inside"},
+        {"bad-offset-beyond", "rgb24", 10, 0x7fffffff, -1, 0, 0, "beyond the end of the file"},
+        {"bad-not-bm", "rgb24", 0, 'B' | 'N' << 8, -1, 0, 0, "neither a BMP"},
+        {"bad-shortfile", "pal1", -1, 0, -1, 0, 62 + 4 * 2 + 2, "cut short"},
+        {"bad-cut-in-header", "rgb24", -1, 0, -1, 0, 30, "ends inside its headers"},
+        {"bad-cut-in-masks", "rgb16-565", -1, 0, -1, 0, 14 + 40 + 6, "beyond the end"},
+        {"bad-cut-in-palette", "pal8", -1, 0, -1, 0, 14 + 40 + 100, "beyond the end"},
         // sizes 0, as some writers leave them: only the dots tell
-        std::string s = file("rgb24").substr(0, 54 + 40 * 3);
-        patch32(s, 2, 0), patch32(s, 34, 0);
-        add("bad-cut-at-row", s, "ends inside its pixels (120 of 240 bytes)");
-        s = file("pal4rle");
-        patch32(s, 2, 0), patch32(s, 34, 0);
-        add("bad-cut-rle", s.substr(0, s.size() - 20), "compressed pixels end in row");
+        {"bad-cut-at-row", "rgb24", 2, 0, 34, 0, 54 + 40 * 3, "ends inside its pixels (120 of"},
+        {"bad-cut-rle", "pal4rle", 2, 0, 34, 0, 102 + 20, "compressed pixels end in row"},
+    };
+    struct changed {
+        const char *name, *kind;
+        void (*change)(bmp_kind &);
+        const char *why;
+    } const remade[] = {
+        {"bad-headersize", "pal1", [](bmp_kind &k) { k.info = 66; }, "header of 66 bytes"},
+        {"bad-index", "pal8", [](bmp_kind &k) { k.colours = 101, k.used = 253, k.w = 40; },
+         "of a palette of 101"},
+        {"bad-rle-index", "pal8rle", [](bmp_kind &k) { k.colours = 101, k.used = 253; },
+         "of a palette of 101"},
+        {"bad-rle8-run-past", "pal8rle", [](bmp_kind &k) { k.rle = RLE_RUN_PAST; }, "end of a row"},
+        {"bad-rle4-run-past", "pal4rle", [](bmp_kind &k) { k.rle = RLE_RUN_PAST; }, "end of a row"},
+        {"bad-rle8-stored-past", "pal8rle", [](bmp_kind &k) { k.rle = RLE_STORED_PAST; },
+         "past the end of a row"},
+        {"bad-rle4-stored-past", "pal4rle", [](bmp_kind &k) { k.rle = RLE_STORED_PAST; },
+         "past the end of a row"},
+        {"bad-rle8-move-past", "pal8rle", [](bmp_kind &k) { k.rle = RLE_MOVE_PAST; }, "the edge"},
+        {"bad-rle4-move-above", "pal4rle", [](bmp_kind &k) { k.rle = RLE_MOVE_ABOVE; }, "the edge"},
+        {"bad-rle8-above", "pal8rle", [](bmp_kind &k) { k.rle = RLE_ABOVE; }, "above the picture"},
+        {"bad-rle8-no-end", "pal8rle", [](bmp_kind &k) { k.rle = RLE_NO_END; }, "cut short"},
+        {"bad-rle4-no-end", "pal4rle", [](bmp_kind &k) { k.rle = RLE_NO_END; }, "cut short"},
+        {"bad-rletopdown", "pal8rle", [](bmp_kind &k) { k.topdown = true; }, "top row first"},
+        {"bad-huffman", "pal1", [](bmp_kind &k) { k.info = 64, k.comp = 3; }, "Huffman"},
+        {"bad-rle24", "rgb24", [](bmp_kind &k) { k.info = 64, k.comp = 4; }, "RLE24"},
+        {"bad-rgb16-880", "rgb16-565",
+         [](bmp_kind &k) { k.mask[0] = 0xff00, k.mask[1] = 0xff, k.mask[2] = 0; },
+         "blue mask is empty"},
+        {"bad-mask-overlap", "rgb16-565", [](bmp_kind &k) { k.mask[0] = 0x7c00; },
+         "green mask 0x000007e0 shares bits"},
+        {"bad-mask-gap", "rgb16-565", [](bmp_kind &k) { k.mask[2] = 0x1d; },
+         "blue mask 0x0000001d is not one run"},
+        {"bad-mask-wide", "rgb16-565", [](bmp_kind &k) { k.mask[2] = 0x1f0000; }, "beyond 16 bits"},
+    };
+    std::vector<bmp_bad> v;
+    for (const fields &p : patched) {
+        std::string s = make_bmp(kind_named(p.kind)).bytes;
+        for (auto [at, val] : {std::pair{p.at, p.v}, {p.at2, p.v2}})
+            if (at == 0 || at == 26 || at == 28) // signature, planes, bits: 16 bits
+                patch16(s, (size_t)at, val);
+            else if (at > 0)
+                patch32(s, (size_t)at, val);
+        v.push_back(bmp_bad{p.name, p.keep ? s.substr(0, p.keep) : s, p.why});
     }
-    add("bad-cut-in-header", file("rgb24").substr(0, 30), "ends inside its headers");
-    add("bad-cut-in-masks", file("rgb16-565").substr(0, 14 + 40 + 6), "beyond the end");
-    add("bad-cut-in-palette", file("pal8").substr(0, 14 + 40 + 100), "beyond the end");
-    {
-        std::string s = file("rgb24");
-        s[1] = 'N';
-        add("bad-not-bm", s, "neither a BMP");
+    for (const changed &c : remade) {
+        bmp_kind k = kind_named(c.kind);
+        c.change(k);
+        v.push_back(bmp_bad{c.name, make_bmp(k).bytes, c.why});
     }
     return v;
 }
