@@ -18,9 +18,9 @@
 // The rule for new texts: an English text needs no translation (mark it
 // with tr() only if a translation is to change it); a text that holds
 // Japanese characters must have a finished English translation in
-// koru_en.ts. The test translations.complete runs lupdate over app/ and
-// fails on a Japanese text without one, and on a translation left
-// unfinished.
+// koru_en.ts. The test Translations.EveryJapaneseTextHasAFinishedEnglishOne
+// runs lupdate over app/ and fails on a Japanese text without a finished
+// translation.
 #pragma once
 
 #include <QLocale>

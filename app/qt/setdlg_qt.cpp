@@ -232,7 +232,10 @@ ConfigDlg::ConfigDlg(QWidget *parent, config_form &form) : QDialog(parent), f(fo
             r->setChecked(c[i].id == f.checked);
             group->addButton(r, c[i].id);
         } else {
-            label(this, u, c[i])->setText(text[i]);
+            QLabel *l = label(this, u, c[i]);
+            l->setText(text[i]);
+            if (i == MODE_LABEL)
+                l->setObjectName("mode");
         }
     }
     // the mode changes as soon as a button is chosen, mouse or keyboard

@@ -8,7 +8,8 @@
 // on OK copies the zoom text back; its captions are translated (i18n.h),
 // and a control whose caption is wider than the template's place grows,
 // the controls to its right move over and the dialog widens. The edit
-// fields are named "f101" ... for tests, the radio buttons "r102" ....
+// fields are named "f101" ... for tests, the radio buttons "r102" ...,
+// the display mode's caption "mode".
 #pragma once
 
 #include "../settings.h"
