@@ -463,7 +463,11 @@ void open_picture(session &s, const char *path)
 
 int open_file(session &s, const char *path)
 {
-    if (s.app.busy || !save_or_not(s))
+    if (s.app.busy)
+        return 0;
+    // a file that cannot be opened is said before the question is asked
+    const std::string abs = full_path(s, path);
+    if (abs.empty() || !openable(s, abs, !is_picture_name(path)) || !save_or_not(s))
         return 0;
     if (is_picture_name(path)) {
         open_picture(s, path);

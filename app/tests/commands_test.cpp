@@ -504,6 +504,11 @@ TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
     ui.answers = {ID_NO};
     EXPECT_EQ(open_file(s, (tmp.path + "/ROOM.RT").c_str()), 1);
     EXPECT_EQ(a.rt_ready, 1);
+    // one that cannot be opened is said at once, without the question
+    a.data_change = 1;
+    EXPECT_EQ(open_file(s, (tmp.path + "/GONE.RT").c_str()), 0);
+    EXPECT_EQ(prompts(), 2);
+    EXPECT_EQ(ui.msgs.size(), 3u);
 
     msglist msgs;
     ASSERT_EQ(save_rgb((tmp.path + "/P.bmp").c_str(), *a.gdata, a.model.ixmx, a.model.iymx, msgs),
