@@ -8,6 +8,7 @@
 #include "../scene/rtwrite.h"
 #include "../trace/frame.h"
 #include "../trace/render.h"
+#include "anim_make.h"
 #include "cmdline.h"
 #include "dirlist.h"
 #include "filedlg.h"
@@ -371,7 +372,8 @@ namespace {
 // The commands that work on the scene: greyed until one is chosen.
 bool needs_scene(int id)
 {
-    return id == IDM_MAKE || id == IDM_MAKE3D || id == IDM_ANAGLYPH || id == IDM_SAVERT;
+    return id == IDM_MAKE || id == IDM_MAKE3D || id == IDM_ANAGLYPH || id == IDM_SAVERT ||
+           id == IDM_ANIMATE;
 }
 
 } // namespace
@@ -406,6 +408,9 @@ void app_command(session &s, int id)
         break;
     case IDM_ANAGLYPH:
         cmd_make(s, 0, true);
+        break;
+    case IDM_ANIMATE:
+        make_animation(s);
         break;
     case IDM_SETTING:
         cmd_setting(s);

@@ -6,7 +6,7 @@
 // (command_ids.h); it does nothing when app_enabled(s.app, id) is 0 and
 // the menu shows the command greyed: while a render runs, and for the
 // commands that work on a scene (Make Image, Make 3D Image, Make
-// Anaglyph, Save *.RT) until one was chosen.
+// Anaglyph, Make Animation, Save *.RT) until one was chosen.
 // app_close(s) is the close box and "Exit(&X)": 1 lets the window close.
 //
 // Files named outside the dialogs:

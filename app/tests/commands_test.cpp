@@ -272,7 +272,7 @@ TEST_F(Commands, UnreadableOrFaultySceneIsReported)
 // but Help and About while a render runs).
 TEST_F(Commands, SceneCommandsWaitForAScene)
 {
-    const int scene_ids[] = {IDM_MAKE, IDM_MAKE3D, IDM_ANAGLYPH, IDM_SAVERT};
+    const int scene_ids[] = {IDM_MAKE, IDM_MAKE3D, IDM_ANAGLYPH, IDM_SAVERT, IDM_ANIMATE};
     for (int id : scene_ids)
         EXPECT_FALSE(app_enabled(a, id)) << id;
     for (int id : {IDM_OPENRT, IDM_OPENBMP, IDM_SAVEBMP, IDM_SETTING, IDM_CONFIG, IDM_EXIT})
