@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QScrollArea>
 #include <QSettings>
@@ -717,8 +718,11 @@ int main(int argc, char **argv)
     {
         QApplication app(argc, argv);
         std::setlocale(LC_NUMERIC, "C");
-        // remembered settings go to a test place, never the user's
+        // remembered settings go to a test place, never the user's, and
+        // one of this process's own: tests run side by side
         QStandardPaths::setTestModeEnabled(true);
+        QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         QApplication::setOrganizationName("KORU-test");
         QApplication::setApplicationName("koru");
         QSettings().clear();
