@@ -166,10 +166,17 @@ void MainWin::build_keys()
     QAction *file = menuBar()->actions().first();
     key(KEY_FILE_MENU, [this, file] { menuBar()->setActiveAction(file); });
     key(KEY_CANCEL, [this] {
-        if (rendering)
-            rendering->cancel();
+        if (stop_render)
+            stop_render();
     });
     keys[KEY_CANCEL]->setEnabled(false); // only while a render runs
+}
+
+// Esc runs stop while it is set (a render runs), and is free otherwise.
+void MainWin::esc_stops(std::function<void()> stop)
+{
+    stop_render = std::move(stop);
+    keys[KEY_CANCEL]->setEnabled(bool(stop_render));
 }
 
 void MainWin::apply_shortcuts(int view)
@@ -487,11 +494,9 @@ int MainWin::config_dialog(config_form &f)
 
 int MainWin::run_render(render_job &job)
 {
-    rendering = &job;
-    keys[KEY_CANCEL]->setEnabled(true);
+    esc_stops([&job] { job.cancel(); });
     int rc = ::run_render(this, job, seams);
-    keys[KEY_CANCEL]->setEnabled(false);
-    rendering = nullptr;
+    esc_stops(nullptr);
     overlay_off();
     return rc;
 }

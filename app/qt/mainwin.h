@@ -125,6 +125,7 @@ private:
     void fit_view();
     void overlay_off();
     void acting(const std::function<void()> &act);
+    void esc_stops(std::function<void()> stop);
     void opened(int scene, int read);
 
     session sess{*this};
@@ -137,8 +138,8 @@ private:
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
     QPlainTextEdit *saidwin = nullptr;
-    std::map<int, QShortcut *> keys; // the keys that run no menu command, by KEY_ id
-    render_job *rendering = nullptr; // the render Esc stops
+    std::map<int, QShortcut *> keys;   // the keys that run no menu command, by KEY_ id
+    std::function<void()> stop_render; // what Esc does while a render runs
     std::unique_ptr<LiveDriver> driver;
     prefs remembered;
     bool fitted = false;

@@ -175,9 +175,10 @@ void SettingDlg::accept()
 namespace {
 
 constexpr int CONFIG_W = 133, CONFIG_H = 117;
+constexpr int CONFIG_CTLS = sizeof config_tmpl / sizeof config_tmpl[0];
 constexpr int MODE_LABEL = 5;            // config_tmpl's display-mode caption
 constexpr int GAP_DU = 2, MARGIN_DU = 7; // between a caption and its buttons; at the right
-constexpr int RADIO_X = 60, CONFIG_TEXTS[] = {2, 4, 5, 6, 7, 8};
+constexpr int RADIO_X = 60;
 
 // Units needed to show px pixels.
 int du_of(const dlg_units &u, int px) { return (px * 4 + u.bx - 1) / u.bx; }
@@ -185,9 +186,12 @@ int du_of(const dlg_units &u, int px) { return (px * 4 + u.bx - 1) / u.bx; }
 // CONFIG's controls with their captions, widened to show them in full:
 // a caption wider than its place grows, and the mode buttons move right
 // of a grown mode caption; returns the dialog's width.
-int config_layout(const dlg_units &u, ctl (&c)[9], const QString (&text)[9], QWidget *dlg)
+int config_layout(const dlg_units &u, ctl (&c)[CONFIG_CTLS], const QString (&text)[CONFIG_CTLS],
+                  QWidget *dlg)
 {
-    for (int i : CONFIG_TEXTS) {
+    for (int i = 0; i < CONFIG_CTLS; i++) {
+        if (!c[i].text || c[i].id == 1 || c[i].id == 2)
+            continue; // a field, or a button of the template's size
         int px;
         if (c[i].id)
             px = QRadioButton(text[i], dlg).sizeHint().width();
@@ -212,15 +216,15 @@ ConfigDlg::ConfigDlg(QWidget *parent, config_form &form) : QDialog(parent), f(fo
     set_modal_frame(this);
     setWindowTitle(tr("Configration"));
     const dlg_units u = dialog_units(font());
-    ctl c[9];
-    QString text[9];
-    for (int i = 0; i < 9; i++) {
+    ctl c[CONFIG_CTLS];
+    QString text[CONFIG_CTLS];
+    for (int i = 0; i < CONFIG_CTLS; i++) {
         c[i] = config_tmpl[i];
         text[i] = c[i].text ? QCoreApplication::translate("ConfigDlg", c[i].text) : QString();
     }
     setFixedSize(du_size(u, config_layout(u, c, text, this), CONFIG_H));
     auto *group = new QButtonGroup(this);
-    for (int i = 0; i < 9; i++) {
+    for (int i = 0; i < CONFIG_CTLS; i++) {
         if (c[i].id == 1 || c[i].id == 2) {
             button(this, u, c[i]);
         } else if (c[i].id == 101) {
