@@ -11,7 +11,7 @@
 #   tools/deps.sh --extra    also the fuzzing, window-screenshot and benchmark tools
 set -euo pipefail
 
-pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev poppler-utils
+pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev qt6-tools-dev qt6-l10n-tools poppler-utils
       fonts-ipaexfont-gothic strace libpng-dev desktop-file-utils appstream shared-mime-info
       man-db dpkg-dev pkgconf libwebp-dev libgif-dev parallel)
 case "${1:-}" in

@@ -3,6 +3,7 @@
 //
 //   koru [--live] [--mode M] [--zoom Z] [FILE]     (cmdline.h)
 #include "../cmdline.h"
+#include "i18n.h"
 #include "live_qt.h"
 #include "mainwin.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv); // takes its own options out of argv
     std::setlocale(LC_NUMERIC, "C");
+    install_translation(app);
     QApplication::setOrganizationName("KORU");
     QApplication::setApplicationName("koru");
     QApplication::setWindowIcon(QIcon(":/koru/koru.xpm"));

@@ -138,6 +138,9 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
     for (const char *f : {"/a/1.RT", "/a/2.BMP", "/a/3.RT", "/a/1.RT", "/a/4.png", "/a/5.RT"})
         add_recent(p.recent, f);
     EXPECT_EQ(p.recent, (std::vector<std::string>{"/a/5.RT", "/a/4.png", "/a/1.RT", "/a/3.RT"}));
+    remove_recent(p.recent, "/a/3.RT");
+    remove_recent(p.recent, "/a/none.RT");
+    EXPECT_EQ(p.recent, (std::vector<std::string>{"/a/5.RT", "/a/4.png", "/a/1.RT"}));
     prefs q = prefs_from(prefs_to(p));
     EXPECT_TRUE(q.zoom == 150 && q.mode == 2 && q.live && q.folder == "/tmp/x/" &&
                 q.geometry == "AAAA" && q.recent == p.recent);
@@ -228,10 +231,12 @@ TEST(LiveState, ReloadKeepsTheCameraMovedByHand)
     ASSERT_EQ(s.reload_scene(sc, path.c_str(), msgs), 1);
     EXPECT_EQ(sc.pri[0].col.r, 9);
     EXPECT_TRUE(sc.vpnax == moved.vpnax && sc.vpnaz == moved.vpnaz && sc.ixmx == 40);
+    EXPECT_FALSE(s.took_camera);
     // the file's camera changes: it is obeyed
     tmp.file("L.RT", small_scene(10, 6));
     ASSERT_EQ(s.reload_scene(sc, path.c_str(), msgs), 1);
     EXPECT_TRUE(sc.vpnax == 0 && sc.vpnaz == 1 && sc.ixmx == 10);
+    EXPECT_TRUE(s.took_camera);
     // a file that cannot be read, or is cut inside its records (being
     // written or typed), changes nothing
     EXPECT_EQ(s.reload_scene(sc, (tmp.path + "/none.RT").c_str(), msgs), RELOAD_NOFILE);
