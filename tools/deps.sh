@@ -17,11 +17,13 @@ pkgs=(
   g++ cmake ninja-build                 # the build
   qt6-base-dev                          # the window (and its tests, Qt Test)
   libpng-dev                            # PNG files
+  pkgconf libwebp-dev libgif-dev        # animations: WebP and GIF files
   libgtest-dev libbenchmark-dev         # the tests and the benchmarks
   poppler-utils fonts-ipaexfont-gothic  # the printed page, checked with pdftocairo
   strace                                # durable saves, checked by their system calls
   desktop-file-utils appstream shared-mime-info man-db  # the installation's validators
   dpkg-dev file                         # cpack -G DEB: dpkg-shlibdeps and file
+  parallel                              # an animation rendered one frame per job
 )
 fuzz=(clang libclang-rt-14-dev)
 extra=(xvfb xauth x11-utils xdotool imagemagick openbox povray hyperfine)
