@@ -1,19 +1,22 @@
-// appstate.h - KORU's application state: the three flags, the file-name
-// buffers and the command ids, shared by the commands and the dialogs.
+// appstate.h - what one KORU window keeps between its commands: the scene,
+// the picture, the three flags, the file names and the user's choices.
 //
-//   rt_ready     a scene file was chosen (gate of the two render commands)
+//   rt_ready     a scene file was chosen (gate of the render commands)
 //   image_ready  the planes hold a picture to show (gate of paint, print)
 //   data_change  the picture was rendered and not saved since
 //   load_save    which file dialog runs: 0 LOAD, 1 SAVE
 //
-// The name buffers are fixed arrays of PATH_BYTES (the longest path the
-// system takes). Nothing is ever cut to fit: the file dialog refuses a
-// name that would not fit with a beep, and the other copies are of names
-// the dialog accepted.
+// A new app_state is the start-up state: the flags 0, the names empty but
+// szFileExt ".RT" and oldFName "*.RT", the scene as at start-up (all
+// zero, length3d 0.16), the planes all 0. The window owns one, beside its
+// display_state (session.h); nothing of it is global, so two windows in
+// one process keep two.
 //
-// app_start() puts everything back to the start-up state: the flags 0, the
-// buffers empty, szFileExt ".RT" and oldFName "*.RT", the scene model as at
-// start-up (all zero, length3d 0.16).
+// File names are byte strings with '/' separators. A full name longer
+// than PATH_BYTES - 1 bytes cannot be opened, so the file dialog refuses
+// one with a beep; the other names are copies and joins of names it
+// accepted.
+//
 // set_ext(name, ext) is the extension switch: ext replaces everything from
 // the first '.' of name (appended when there is none), so "A.B.RT" gives
 // "A.BMP" and back "A.RT".
@@ -23,68 +26,51 @@
 #include "../scene/scene.h"
 
 #include <climits>
+#include <memory>
 #include <string>
 #include <vector>
 
 constexpr int PATH_BYTES = PATH_MAX; // 4096 on Linux
-constexpr int EXT_BYTES = 8;
 
-// Command ids of the menu "KORU"; they are the commands' identities.
-enum {
-    IDM_OPENBMP = 101,  // "Open *.BMP(&O)"
-    IDM_SAVEBMP = 102,  // "Save *.BMP(&S)"
-    IDM_EXIT = 103,     // "Exit(&X)"
-    IDM_OPENRT = 201,   // "Open *.RT(&L)"
-    IDM_MAKE = 202,     // "Make Image(&I)"
-    IDM_MAKE3D = 203,   // "Make 3D Image(&3)"
-    IDM_SETTING = 204,  // "Setting(&T)"
-    IDM_SAVERT = 205,   // "Save *.RT(&W)"
-    IDM_LIVE = 206,     // "Live view(&V)", checkable
-    IDM_ANAGLYPH = 207, // "Make Anaglyph(&G)"
-    IDM_AA1 = 211,      // "Anti-aliasing": "Off", then 2x2, 3x3, 4x4: IDM_AA1 + n - 1
-    IDM_AA4 = 214,
-    IDM_HELP = 301,   // "Help(&H)"
-    IDM_ABOUT = 302,  // "About(&A)"
-    IDM_PRINT = 400,  // "Printer(&P)"
-    IDM_CONFIG = 500, // "Config(&C)"
+struct app_state {
+    // The scene the window works on (a render traces a copy of it), and the
+    // picture it shows: ixmx x iymx dots of the planes (2.3 MB).
+    scene model;
+    std::unique_ptr<planes> gdata = std::make_unique<planes>();
+
+    int rt_ready = 0;    // a scene file was chosen, also an unreadable one
+    int image_ready = 0; // the planes hold a picture to show
+    int data_change = 0; // rendered and not saved since
+    int load_save = 0;   // the file dialog that runs: 0 LOAD, 1 SAVE
+    int busy = 0;        // a render runs: every command but Help and About waits
+
+    std::string szFileExt = ".RT"; // the scene files' extension
+    std::string szFileSpec;        // the file dialog's current pattern
+    std::string szFilePath;        // the directory the last dialog accepted, ending in '/'
+    std::string szFileName;        // the name typed or picked in the file dialog
+    std::string szFName;           // the file last opened or saved, in full
+    std::string oldFName = "*.RT"; // the name the dialog offers; ".BMP" while an image dialog runs
+    std::string szTmpFilePath;     // the directory handed back by the last dialog
+    std::string szTmpFileSpec;     // the pattern of the next dialog: directory, "*", extension
+    std::string szTmpFileName;     // the name handed back by the last dialog
+
+    // The scene file: the one last chosen with "Open *.RT(&L)" (also when
+    // it could not be read) or written with "Save *.RT(&W)"; szFName may
+    // name a picture since.
+    std::string scene_file;
+    // Counts the scene files read into the model or written from it: the
+    // model's camera is the file's whenever it moves on.
+    unsigned scene_serial = 0;
+
+    // The files opened and saved last, newest first (prefs.h keeps them).
+    std::vector<std::string> recent_files;
+    // Dots traced across and down per dot of the pictures the window makes
+    // (Make Image, Make 3D Image, Make Anaglyph, live view's exact
+    // frames): 1 (Off) to 4.
+    int aa_level = 1;
+    // "Live view(&V)" is ticked: the picture follows the scene file and
+    // the mouse (live.h).
+    bool live = false;
 };
 
-extern int rt_ready, image_ready, data_change, load_save;
-
-// The scene the window works on (a render traces a copy of it), and the
-// picture it shows: ixmx x iymx dots of the planes gdata.
-extern scene model;
-extern planes gdata;
-
-// The files opened and saved last, newest first (prefs.h keeps them).
-extern std::vector<std::string> recent_files;
-// Dots traced across and down per dot of the pictures the window makes
-// (Make Image, Make 3D Image, Make Anaglyph, live view's exact frames):
-// 1 (Off) to 4.
-extern int aa_level;
-
-// The scene file: the one last chosen with "Open *.RT(&L)" (also when it
-// could not be read) or written with "Save *.RT(&W)"; szFName may name a
-// picture since.
-extern std::string scene_file;
-// Counts the scene files read into the model or written from it: the
-// model's camera is the file's whenever it moves on.
-extern unsigned scene_serial;
-
-extern char szFileExt[EXT_BYTES];
-extern char szFileSpec[PATH_BYTES];
-extern char szFilePath[PATH_BYTES];
-extern char szFileName[PATH_BYTES];
-extern char szFName[PATH_BYTES];
-extern char oldFName[PATH_BYTES];
-extern char szTmpFilePath[PATH_BYTES];
-extern char szTmpFileSpec[PATH_BYTES];
-extern char szTmpFileName[PATH_BYTES];
-
-void app_start();
-void set_ext(char *name, const char *ext);
-
-// dst = a followed by b (and c); 0, with dst untouched, when it would not
-// fit in n bytes.
-int join2(char *dst, int n, const char *a, const char *b);
-int join3(char *dst, int n, const char *a, const char *b, const char *c);
+void set_ext(std::string &name, const char *ext);

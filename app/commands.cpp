@@ -2,182 +2,171 @@
 
 #include "../base/msg.h"
 #include "../image/picfile.h"
-#include "../image/rgb.h"
 #include "../image/safewrite.h"
 #include "../scene/rtread.h"
 #include "../scene/rtwrite.h"
 #include "../trace/render.h"
-#include "appstate.h"
 #include "cmdline.h"
-#include "prefs.h"
 #include "dirlist.h"
-#include "display_port.h"
 #include "filedlg.h"
+#include "messages.h"
+#include "prefs.h"
 #include "print.h"
 #include "settings.h"
 #include "ui_port.h"
 
 #include <cctype>
 #include <cstdio>
-#include <cstring>
-#include <string>
 #include <unistd.h>
 
-const char *const about_text = "     KORU for Windows95 Ver.1.10\n"
-                               "Ray tracing by the KORU team";
-
 namespace {
-
-int busy;
 
 const char *const BMP_EXT = ".BMP";
 const char *const RT_EXT = ".RT";
 
-// The reader's lines after what went wrong, as one text; the lines of a
-// scene file read as koru-cli writes them, "FILE:LINE:COL: warning: ...".
-std::string warn_text(const std::string &head, const msglist &msgs, const char *file = nullptr)
+void set_busy(session &s, int on)
 {
-    std::string t = head;
-    for (const msg &m : msgs.lines)
-        t += "\n" + (file ? msg_text(file, m) : m.text);
-    if (msgs.lost)
-        t += "\n(and " + std::to_string(msgs.lost) + " more)";
-    return t;
+    s.app.busy = on;
+    s.ui.commands_changed();
 }
 
-void set_busy(ui_port &ui, int on)
+void redisplay(session &s)
 {
-    busy = on;
-    ui.commands_changed();
+    s.ui.wait_cursor(1);
+    disp_show(s.disp, *s.app.gdata, s.app.model.ixmx, s.app.model.iymx);
+    s.ui.wait_cursor(0);
+    s.ui.invalidate();
 }
 
-void redisplay(ui_port &ui)
+// The pattern of the next dialog: the directory of the last one, "*", ext.
+void make_pattern(app_state &a, const std::string &ext)
 {
-    ui.wait_cursor(1);
-    disp_show(model.ixmx, model.iymx);
-    ui.wait_cursor(0);
-    ui.invalidate();
-}
-
-void make_pattern(const char *ext)
-{
-    if (!join3(szTmpFileSpec, PATH_BYTES, szTmpFilePath, "*", ext))
-        join2(szTmpFileSpec, PATH_BYTES, "*", ext);
+    a.szTmpFileSpec = a.szTmpFilePath + "*" + ext;
 }
 
 // The SAVE dialog and the write: -1 cancelled, 1 saved, 0 failed.
-int save_image(ui_port &ui)
+int save_image(session &s)
 {
+    app_state &a = s.app;
     int r = -1;
-    make_pattern(BMP_EXT);
-    set_ext(oldFName, BMP_EXT);
-    if (CallFileSaveDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
-        join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
+    make_pattern(a, BMP_EXT);
+    set_ext(a.oldFName, BMP_EXT);
+    if (CallFileSaveDlg(s.ui, a, a.szTmpFileSpec, BMP_EXT, a.szTmpFilePath, a.szTmpFileName)) {
+        a.szFName = a.szTmpFilePath + a.szTmpFileName;
         msglist msgs;
         // a name ending in .PNG asks for a PNG file, any other a BMP file
-        if (save_picture(szFName, gdata, model.ixmx, model.iymx, msgs)) {
-            data_change = 0;
-            add_recent(recent_files, szFName);
+        if (save_picture(a.szFName.c_str(), *a.gdata, a.model.ixmx, a.model.iymx, msgs)) {
+            a.data_change = 0;
+            add_recent(a.recent_files, a.szFName);
             r = 1;
         } else {
-            ErrorMsg(ui, warn_text("The picture was not saved.", msgs).c_str());
+            ErrorMsg(s.ui, warn_text("The picture was not saved.", msgs).c_str());
             r = 0;
         }
     }
-    set_ext(oldFName, szFileExt);
+    set_ext(a.oldFName, a.szFileExt.c_str());
     return r;
 }
 
 // Step 5 of "Open *.BMP(&O)", once szFName names the picture.
-void load_picture(ui_port &ui)
+void load_picture(session &s)
 {
+    app_state &a = s.app;
     msglist msgs;
     int w, h;
-    int rc = load_picture(szFName, gdata, w, h, msgs); // BMP or PNG, by its contents
+    int rc = load_picture(a.szFName.c_str(), *a.gdata, w, h, msgs); // BMP or PNG, by its contents
     // a file that could not be opened changed nothing: what was shown
     // stays; a picture's size is also the scene's image size
     if (rc != RGB_NOFILE) {
-        model.ixmx = w;
-        model.iymx = h;
-        image_ready = model.ixmx != 0 ? 1 : 0;
+        a.model.ixmx = w;
+        a.model.iymx = h;
+        a.image_ready = a.model.ixmx != 0 ? 1 : 0;
     }
     if (rc == RGB_LOADED)
-        add_recent(recent_files, szFName);
-    redisplay(ui);
+        add_recent(a.recent_files, a.szFName);
+    redisplay(s);
     if (rc != RGB_LOADED)
-        ErrorMsg(ui, warn_text("The picture was not loaded.", msgs).c_str());
+        ErrorMsg(s.ui, warn_text("The picture was not loaded.", msgs).c_str());
     else if (!msgs.empty())
-        ErrorMsg(ui, warn_text("The picture is damaged.", msgs).c_str());
+        ErrorMsg(s.ui, warn_text("The picture is damaged.", msgs).c_str());
 }
 
-void cmd_open_bmp(ui_port &ui)
+void cmd_open_bmp(session &s)
 {
-    if (!save_or_not(ui))
+    app_state &a = s.app;
+    if (!save_or_not(s))
         return;
-    make_pattern(BMP_EXT);
-    set_ext(oldFName, BMP_EXT);
-    if (CallFileOpenDlg(ui, szTmpFileSpec, BMP_EXT, szTmpFilePath, szTmpFileName)) {
-        join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
-        load_picture(ui);
+    make_pattern(a, BMP_EXT);
+    set_ext(a.oldFName, BMP_EXT);
+    if (CallFileOpenDlg(s.ui, a, a.szTmpFileSpec, BMP_EXT, a.szTmpFilePath, a.szTmpFileName)) {
+        a.szFName = a.szTmpFilePath + a.szTmpFileName;
+        load_picture(s);
     }
-    set_ext(oldFName, szFileExt);
+    set_ext(a.oldFName, a.szFileExt.c_str());
+}
+
+// The scene file in szFName could not be read, or not all of it.
+void report_scene(session &s, int opened, const msglist &msgs)
+{
+    const std::string &name = s.app.szFName;
+    if (!opened) {
+        const std::string head = "Cannot open \"" + name + "\" !!";
+        std::printf("%s\n", head.c_str());
+        std::fflush(stdout);
+        ErrorMsg(s.ui, head.c_str());
+    } else if (!msgs.empty()) {
+        const std::string head = "\"" + name + "\" is not quite right:";
+        ErrorMsg(s.ui, warn_text(head, msgs, name.c_str()).c_str());
+    }
 }
 
 // Steps 4 to 9 of "Open *.RT(&L)", once szTmpFilePath and szTmpFileName
 // name the scene. Returns whether the file could be read.
-int load_scene(ui_port &ui)
+int load_scene(session &s)
 {
-    join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
-    std::strcpy(oldFName, szTmpFileName);
-    ui.set_title(szFName);
-    scene_file = szFName;
+    app_state &a = s.app;
+    a.szFName = a.szTmpFilePath + a.szTmpFileName;
+    a.oldFName = a.szTmpFileName;
+    s.ui.set_title(a.szFName.c_str());
+    a.scene_file = a.szFName;
     msglist msgs;
-    int opened = data_load(model, szFName, msgs);
-    rt_ready = 1;
-    if (!opened) {
-        char head[PATH_BYTES + 32];
-        std::snprintf(head, sizeof head, "Cannot open \"%s\" !!", szFName);
-        std::printf("%s\n", head);
-        std::fflush(stdout);
-        ErrorMsg(ui, head);
-    } else if (!msgs.empty()) {
-        std::string head = std::string("\"") + szFName + "\" is not quite right:";
-        ErrorMsg(ui, warn_text(head, msgs, szFName).c_str());
-    }
+    int opened = data_load(a.model, a.szFName.c_str(), msgs);
+    a.rt_ready = 1;
+    report_scene(s, opened, msgs);
     if (opened) {
-        add_recent(recent_files, szFName);
-        scene_serial++;
+        add_recent(a.recent_files, a.szFName);
+        a.scene_serial++;
     }
     return opened;
 }
 
 // "Save *.RT(&W)": the scene model, camera and size as they stand, to a
 // scene file chosen in the SAVE dialog, which becomes the scene's file.
-void cmd_save_rt(ui_port &ui)
+void cmd_save_rt(session &s)
 {
-    make_pattern(RT_EXT);
-    if (!CallFileSaveDlg(ui, szTmpFileSpec, RT_EXT, szTmpFilePath, szTmpFileName))
+    app_state &a = s.app;
+    make_pattern(a, RT_EXT);
+    if (!CallFileSaveDlg(s.ui, a, a.szTmpFileSpec, RT_EXT, a.szTmpFilePath, a.szTmpFileName))
         return;
-    char path[PATH_BYTES];
-    join2(path, PATH_BYTES, szTmpFilePath, szTmpFileName);
+    const std::string path = a.szTmpFilePath + a.szTmpFileName;
     msglist msgs;
     std::string text;
-    if (!rt_text(model, text, msgs) ||
-        !write_file_safely(path, (const unsigned char *)text.data(), text.size(), msgs)) {
-        ErrorMsg(ui, warn_text("The scene was not saved.", msgs).c_str());
+    if (!rt_text(a.model, text, msgs) ||
+        !write_file_safely(path.c_str(), (const unsigned char *)text.data(), text.size(), msgs)) {
+        ErrorMsg(s.ui, warn_text("The scene was not saved.", msgs).c_str());
         return;
     }
-    std::strcpy(szFName, path);
-    std::strcpy(oldFName, szTmpFileName);
-    ui.set_title(szFName);
-    scene_file = path;
-    add_recent(recent_files, szFName);
-    scene_serial++;
+    a.szFName = path;
+    a.oldFName = a.szTmpFileName;
+    s.ui.set_title(a.szFName.c_str());
+    a.scene_file = path;
+    add_recent(a.recent_files, a.szFName);
+    a.scene_serial++;
 }
 
 // A file path split into szTmpFilePath and szTmpFileName, as the file
 // dialog would hand them over; 0 when it is no file name.
-int take_path(ui_port &ui, const char *path)
+int take_path(session &s, const char *path)
 {
     char cwd[PATH_BYTES];
     std::string abs = path_resolve(getcwd(cwd, sizeof cwd) ? cwd : "/", path);
@@ -186,196 +175,192 @@ int take_path(ui_port &ui, const char *path)
     if (abs.size() + 1 > (size_t)PATH_BYTES || name.empty() || !*path) {
         char text[200];
         std::snprintf(text, sizeof text, "\"%.120s\" is not a file name.", path);
-        ErrorMsg(ui, text);
+        ErrorMsg(s.ui, text);
         return 0;
     }
-    std::strcpy(szTmpFilePath, dir.c_str());
-    std::strcpy(szFilePath, dir.c_str());
-    std::strcpy(szTmpFileName, name.c_str());
+    s.app.szTmpFilePath = s.app.szFilePath = dir;
+    s.app.szTmpFileName = name;
     return 1;
 }
 
-void cmd_open_rt(ui_port &ui)
+void cmd_open_rt(session &s)
 {
-    if (!save_or_not(ui))
+    app_state &a = s.app;
+    if (!save_or_not(s))
         return;
-    make_pattern(szFileExt);
-    if (!CallFileOpenDlg(ui, szTmpFileSpec, szFileExt, szTmpFilePath, szTmpFileName))
+    make_pattern(a, a.szFileExt);
+    if (!CallFileOpenDlg(s.ui, a, a.szTmpFileSpec, a.szFileExt.c_str(), a.szTmpFilePath,
+                         a.szTmpFileName))
         return;
-    load_scene(ui);
+    load_scene(s);
 }
 
-void cmd_make(ui_port &ui, int stereo, bool anaglyph = false)
+void cmd_make(session &s, int stereo, bool anaglyph = false)
 {
-    if (!rt_ready)
+    if (!s.app.rt_ready)
         return;
-    ui.wait_cursor(1);
+    s.ui.wait_cursor(1);
     render_options opt;
     opt.stereo = stereo;
     opt.anaglyph = anaglyph;
-    opt.aa = aa_level;
-    opt.on_row = ui.row_display();
-    render_job job(model, opt);
-    set_busy(ui, 1);
-    int rc = ui.run_render(job);
-    set_busy(ui, 0);
-    ui.wait_cursor(0);
+    opt.aa = s.app.aa_level;
+    opt.on_row = s.ui.row_display();
+    render_job job(s.app.model, opt);
+    set_busy(s, 1);
+    int rc = s.ui.run_render(job);
+    set_busy(s, 0);
+    s.ui.wait_cursor(0);
     // a render stopped by the user, or too deep, keeps the previous picture
     // and the flags
     if (rc == RAY_CANCELLED)
         return;
     if (rc != RAY_DONE) {
-        std::string text = ray_status_text(rc, model);
+        std::string text = ray_status_text(rc, s.app.model);
         text[0] = (char)std::toupper((unsigned char)text[0]);
         text += rc == RAY_NOVIEW ? ".\nSet it with Setting(T)."
                                  : ".\nLower the depth in the scene file.";
-        ErrorMsg(ui, text.c_str());
+        ErrorMsg(s.ui, text.c_str());
         return;
     }
-    show_made(ui, job);
+    show_made(s, job);
+}
+
+void cmd_about(session &s)
+{
+    static const char text[] = "     KORU for Windows95 Ver.1.10\n"
+                               "Ray tracing by the KORU team";
+    s.ui.message(text, "About KORU !", MB_INFO);
+}
+
+void cmd_print(session &s)
+{
+    app_state &a = s.app;
+    if (!a.image_ready)
+        return;
+    InitPrint(s.ui, s.disp, *a.gdata, a.szFName, a.model.ixmx, a.model.iymx);
+    redisplay(s);
 }
 
 } // namespace
 
-void show_made(ui_port &ui, const render_job &job)
+void show_made(session &s, const render_job &job)
 {
-    keep_picture(job, model, gdata);
-    disp_show(model.ixmx, model.iymx);
-    image_ready = 1;
-    data_change = 1;
-    ui.invalidate();
+    app_state &a = s.app;
+    keep_picture(job, a.model, *a.gdata);
+    disp_show(s.disp, *a.gdata, a.model.ixmx, a.model.iymx);
+    a.image_ready = 1;
+    a.data_change = 1;
+    s.ui.invalidate();
 }
 
-int ErrorMsg(ui_port &ui, const char *text)
+int save_or_not(session &s)
 {
-    ui.message(text, "Error !", MB_ERROR);
-    return 0;
-}
-
-int OkMsg(ui_port &ui, const char *text)
-{
-    return ui.message(text, "Caution !", MB_OKCANCEL) == ID_OK ? 1 : 0;
-}
-
-int save_or_not(ui_port &ui)
-{
-    if (image_ready == 0 || data_change == 0)
+    if (s.app.image_ready == 0 || s.app.data_change == 0)
         return 1;
-    int a = ui.message("Image is changed !  Do you save ?", "Save or not !", MB_YESNOCANCEL);
-    if (a == ID_YES)
-        return save_image(ui) != 0; // a failed save keeps the picture
-    return a == ID_NO;
+    int answer = s.ui.message("Image is changed !  Do you save ?", "Save or not !", MB_YESNOCANCEL);
+    if (answer == ID_YES)
+        return save_image(s) != 0; // a failed save keeps the picture
+    return answer == ID_NO;
 }
 
-int app_busy() { return busy; }
+int app_enabled(const app_state &a, int id) { return !a.busy || id == IDM_HELP || id == IDM_ABOUT; }
 
-int app_enabled(int id) { return !busy || id == IDM_HELP || id == IDM_ABOUT; }
-
-void app_command(ui_port &ui, int id)
+void app_command(session &s, int id)
 {
-    if (!app_enabled(id))
+    if (!app_enabled(s.app, id))
         return;
     switch (id) {
     case IDM_OPENBMP:
-        cmd_open_bmp(ui);
+        cmd_open_bmp(s);
         break;
     case IDM_SAVEBMP:
-        save_image(ui);
+        save_image(s);
         break;
     case IDM_EXIT:
-        ui.close_window();
+        s.ui.close_window();
         break;
     case IDM_OPENRT:
-        cmd_open_rt(ui);
+        cmd_open_rt(s);
         break;
     case IDM_MAKE:
-        cmd_make(ui, 0);
-        break;
     case IDM_MAKE3D:
-        cmd_make(ui, 1);
+        cmd_make(s, id == IDM_MAKE3D);
         break;
     case IDM_ANAGLYPH:
-        cmd_make(ui, 0, true);
-        break;
-    case IDM_AA1:
-    case IDM_AA1 + 1:
-    case IDM_AA1 + 2:
-    case IDM_AA4:
-        aa_level = id - IDM_AA1 + 1;
+        cmd_make(s, 0, true);
         break;
     case IDM_SETTING:
-        CallDataSet(ui);
-        ui.invalidate();
+        CallDataSet(s.ui, s.app.model);
+        s.ui.invalidate();
         break;
     case IDM_SAVERT:
-        cmd_save_rt(ui);
+        cmd_save_rt(s);
         break;
     case IDM_HELP:
-        ui.help();
+        s.ui.help();
         break;
     case IDM_ABOUT:
-        ui.message(about_text, "About KORU !", MB_INFO);
+        cmd_about(s);
         break;
     case IDM_PRINT:
-        if (!image_ready)
-            break;
-        InitPrint(ui, model.ixmx, model.iymx);
-        redisplay(ui);
+        cmd_print(s);
         break;
     case IDM_CONFIG:
-        if (CallConfSet(ui) && image_ready)
-            redisplay(ui);
+        if (CallConfSet(s.ui, s.disp) && s.app.image_ready)
+            redisplay(s);
         break;
     }
+    if (id >= IDM_AA1 && id <= IDM_AA4)
+        s.app.aa_level = id - IDM_AA1 + 1;
 }
 
-int app_close(ui_port &ui)
+int app_close(session &s)
 {
-    if (busy)
+    if (s.app.busy)
         return 0;
-    return save_or_not(ui);
+    return save_or_not(s);
 }
 
-int open_scene(ui_port &ui, const char *path)
+int open_scene(session &s, const char *path)
 {
-    if (busy || !take_path(ui, path))
+    if (s.app.busy || !take_path(s, path))
         return 0;
-    return load_scene(ui);
+    return load_scene(s);
 }
 
-void open_picture(ui_port &ui, const char *path)
+void open_picture(session &s, const char *path)
 {
-    if (busy || !take_path(ui, path))
+    if (s.app.busy || !take_path(s, path))
         return;
-    join2(szFName, PATH_BYTES, szTmpFilePath, szTmpFileName);
-    load_picture(ui);
+    s.app.szFName = s.app.szTmpFilePath + s.app.szTmpFileName;
+    load_picture(s);
 }
 
-int open_file(ui_port &ui, const char *path)
+int open_file(session &s, const char *path)
 {
-    if (busy || !save_or_not(ui))
+    if (s.app.busy || !save_or_not(s))
         return 0;
     if (is_picture_name(path)) {
-        open_picture(ui, path);
+        open_picture(s, path);
         return 0;
     }
-    return open_scene(ui, path);
+    return open_scene(s, path);
 }
 
-void zoom_by(ui_port &ui, int dir)
+void zoom_by(session &s, int dir)
 {
-    if (busy)
+    if (s.app.busy)
         return;
-    zoom_size = dir == 0 ? 100 : zoom_step(zoom_size, dir);
-    if (image_ready)
-        redisplay(ui);
+    s.disp.zoom_size = dir == 0 ? 100 : zoom_step(s.disp.zoom_size, dir);
+    if (s.app.image_ready)
+        redisplay(s);
 }
 
-void set_mode(ui_port &ui, int m)
+void set_mode(session &s, int m)
 {
-    if (busy || m < 0 || m > 2)
+    if (s.app.busy || m < 0 || m > 2)
         return;
-    mode = m;
-    if (image_ready)
-        redisplay(ui);
+    s.disp.mode = m;
+    if (s.app.image_ready)
+        redisplay(s);
 }

@@ -1,21 +1,22 @@
 // commands.h - what each menu command of the window does, in order, over
-// the application state (appstate.h) and the ui_port.
+// a session: its app_state and display_state (session.h), and the ui_port
+// for everything the window shows or asks.
 //
-// app_command(ui, id) carries out the command whose id the menu sent; it
-// does nothing while a render runs, when app_enabled(id) is 0 and the menu
-// shows the command greyed. app_close(ui) is the close box and "Exit(&X)":
-// 1 lets the window close.
+// app_command(s, id) carries out the command whose id the menu sent
+// (command_ids.h); it does nothing while a render runs, when
+// app_enabled(s.app, id) is 0 and the menu shows the command greyed.
+// app_close(s) is the close box and "Exit(&X)": 1 lets the window close.
 //
 // Files named outside the dialogs:
-//   open_scene(ui, path)    a scene named on the command line, opened as
-//                           "Open *.RT(&L)" opens the one chosen; 1 when read
-//   open_picture(ui, path)  a picture named on the command line, opened as
-//                           "Open *.BMP(&O)" opens the one chosen
-//   open_file(ui, path)     a file dropped on the window or picked from the
-//                           recent files: the save prompt, then a picture
-//                           (.BMP, .PNG) or a scene by its name
-// Config without its dialog: zoom_by(ui, +1 / -1) steps the zoom through
-// 50, 75, 100, 150, 200, 300, 400 (0: back to 100); set_mode(ui, m) picks
+//   open_scene(s, path)    a scene named on the command line, opened as
+//                          "Open *.RT(&L)" opens the one chosen; 1 when read
+//   open_picture(s, path)  a picture named on the command line, opened as
+//                          "Open *.BMP(&O)" opens the one chosen
+//   open_file(s, path)     a file dropped on the window or picked from the
+//                          recent files: the save prompt, then a picture
+//                          (.BMP, .PNG) or a scene by its name
+// Config without its dialog: zoom_by(s, +1 / -1) steps the zoom through
+// 50, 75, 100, 150, 200, 300, 400 (0: back to 100); set_mode(s, m) picks
 // the display mode; both redisplay a picture there is.
 //
 // The files opened and saved go to the front of recent_files.
@@ -34,27 +35,24 @@
 // stops. 1: the caller may go on.
 #pragma once
 
-struct ui_port;
+#include "command_ids.h"
+#include "session.h"
+
 class render_job;
 
-int ErrorMsg(ui_port &ui, const char *text);
-int OkMsg(ui_port &ui, const char *text);
-int save_or_not(ui_port &ui);
+int save_or_not(session &s);
 
-void app_command(ui_port &ui, int id);
-int app_close(ui_port &ui);
-int open_scene(ui_port &ui, const char *path);
+void app_command(session &s, int id);
+int app_close(session &s);
+int open_scene(session &s, const char *path);
 // The picture of a finished render of the model, kept and shown as Make
 // Image keeps it: the planes, the display, image_ready and data_change.
-void show_made(ui_port &ui, const render_job &job);
-void open_picture(ui_port &ui, const char *path);
-int open_file(ui_port &ui, const char *path);
-void zoom_by(ui_port &ui, int dir);
-void set_mode(ui_port &ui, int m);
+void show_made(session &s, const render_job &job);
+void open_picture(session &s, const char *path);
+int open_file(session &s, const char *path);
+void zoom_by(session &s, int dir);
+void set_mode(session &s, int m);
 
-int app_busy();
 // Whether the command id can run now: all of them but Help and About wait
 // while a render runs.
-int app_enabled(int id);
-
-extern const char *const about_text;
+int app_enabled(const app_state &a, int id);

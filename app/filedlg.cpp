@@ -2,12 +2,11 @@
 
 #include "ui_port.h"
 
-#include <cstring>
 #include <unistd.h>
 
 namespace {
 
-void set_field(file_dlg &d, const char *text)
+void set_field(file_dlg &d, const std::string &text)
 {
     d.field = text;
     d.ok_enabled = !d.field.empty();
@@ -27,15 +26,13 @@ std::string start_dir()
 // The listing: buf holds [directory/]pattern or a directory. On success
 // the dialog has moved to the directory, the list is filled, and buf holds
 // only the pattern ("*" for a bare directory). On failure nothing changes.
-int dir_list(file_dlg &d, char *buf)
+int dir_list(file_dlg &d, std::string &buf)
 {
-    std::string all = buf, dpart, pat;
-    size_t slash = all.rfind('/');
-    if (slash == std::string::npos) {
-        pat = all;
-    } else {
-        dpart = all.substr(0, slash + 1);
-        pat = all.substr(slash + 1);
+    std::string dpart, pat = buf;
+    const size_t slash = buf.rfind('/');
+    if (slash != std::string::npos) {
+        dpart = buf.substr(0, slash + 1);
+        pat = buf.substr(slash + 1);
     }
     std::string dir = dpart.empty() ? d.dir : path_resolve(d.dir, dpart);
     if (!has_wild(pat.c_str())) {
@@ -53,16 +50,17 @@ int dir_list(file_dlg &d, char *buf)
     d.dir = dir;
     d.list.swap(list);
     d.list_gen++;
-    std::strcpy(buf, pat.c_str()); // never longer than what buf held
+    buf = pat;
     return 1;
 }
 
-// The accepted file: its directory and bare name, or 0 when the name does
-// not lead to a file the dialog may hand back.
-int accept_name(file_dlg &d, const char *typed)
+// The accepted file: its directory and bare name in szFilePath and
+// szFileName, or 0 when the name does not lead to a file the dialog may
+// hand back.
+int accept_name(file_dlg &d, std::string name)
 {
-    std::string name = typed, dir = d.dir;
-    size_t slash = name.rfind('/');
+    std::string dir = d.dir;
+    const size_t slash = name.rfind('/');
     if (slash != std::string::npos) {
         dir = path_resolve(d.dir, name.substr(0, slash + 1));
         name = name.substr(slash + 1);
@@ -72,16 +70,15 @@ int accept_name(file_dlg &d, const char *typed)
     if (name.empty() || name == "." || name == "..")
         return 0;
     const std::string prefix = dir == "/" ? "/" : dir + "/";
-    if (load_save == 0 && !is_plain_file(prefix + name)) {
+    if (d.app->load_save == 0 && !is_plain_file(prefix + name)) {
         name += d.ext;
         if (!is_plain_file(prefix + name))
             return 0;
     }
-    // the caller joins the two into one PATH_BYTES buffer
     if (prefix.size() + name.size() + 1 > (size_t)PATH_BYTES)
-        return 0;
-    std::strcpy(szFilePath, prefix.c_str());
-    std::strcpy(szFileName, name.c_str());
+        return 0; // no file can have that name
+    d.app->szFilePath = prefix;
+    d.app->szFileName = name;
     return 1;
 }
 
@@ -89,9 +86,10 @@ int accept_name(file_dlg &d, const char *typed)
 // leaves becomes the current one and is shown in the name field.
 void list_and_show(file_dlg &d)
 {
-    if (dir_list(d, szFileName)) {
-        std::strcpy(szFileSpec, szFileName);
-        set_field(d, szFileSpec);
+    app_state &a = *d.app;
+    if (dir_list(d, a.szFileName)) {
+        a.szFileSpec = a.szFileName;
+        set_field(d, a.szFileSpec);
     } else {
         beep(d);
     }
@@ -99,26 +97,24 @@ void list_and_show(file_dlg &d)
 
 } // namespace
 
-void FileOpenDlg_open(file_dlg &d, const char *ext)
+void FileOpenDlg_open(file_dlg &d, app_state &a, const char *ext)
 {
-    std::strncpy(d.ext, ext, EXT_BYTES - 1);
+    d.app = &a;
+    d.ext = ext;
     d.dir = start_dir();
-    char buf[PATH_BYTES];
-    std::strcpy(buf, szFileSpec);
-    if (dir_list(d, buf)) {
-        std::strcpy(szFileSpec, buf);
-    } else {
+    std::string buf = a.szFileSpec;
+    if (!dir_list(d, buf)) {
         // the last directory is gone: its pattern in the working directory
-        const char *slash = std::strrchr(szFileSpec, '/');
-        std::strcpy(buf, slash ? slash + 1 : szFileSpec);
-        if (!*buf || !dir_list(d, buf)) {
-            std::strcpy(buf, "*");
+        const size_t slash = a.szFileSpec.rfind('/');
+        buf = slash == std::string::npos ? a.szFileSpec : a.szFileSpec.substr(slash + 1);
+        if (buf.empty() || !dir_list(d, buf)) {
+            buf = "*";
             dir_list(d, buf);
         }
-        std::strcpy(szFileSpec, buf);
     }
-    set_field(d, oldFName);
-    std::strcpy(szFileName, oldFName);
+    a.szFileSpec = buf;
+    set_field(d, a.oldFName);
+    a.szFileName = a.oldFName;
 }
 
 void FileOpenDlg_edit(file_dlg &d, const char *text)
@@ -129,40 +125,34 @@ void FileOpenDlg_edit(file_dlg &d, const char *text)
 
 void FileOpenDlg_ok(file_dlg &d)
 {
+    app_state &a = *d.app;
     // Read the field.
     if (d.field.empty() || d.field.size() >= (size_t)PATH_BYTES) {
         beep(d);
         return;
     }
-    std::strcpy(szFileName, d.field.c_str());
+    a.szFileName = d.field;
     const size_t n = d.field.size();
 
     // A directory typed with its separator lists it with the pattern.
-    if (szFileName[n - 1] == '/' && !join2(szFileName, PATH_BYTES, szFileName, szFileSpec)) {
-        szFileName[n] = 0;
-        beep(d);
-        return;
-    }
+    if (a.szFileName.back() == '/')
+        a.szFileName += a.szFileSpec;
 
     // A pattern, or a directory to move into.
-    if (has_wild(szFileName)) {
+    if (has_wild(a.szFileName.c_str())) {
         list_and_show(d);
         return;
     }
-    char buf[PATH_BYTES];
-    std::strcpy(buf, szFileName);
+    std::string buf = a.szFileName;
     if (dir_list(d, buf)) {
-        std::strcpy(szFileName, buf);
-        std::strcpy(szFileSpec, buf);
-        set_field(d, szFileSpec);
+        a.szFileName = a.szFileSpec = buf;
+        set_field(d, a.szFileSpec);
         return;
     }
 
     // A file name: accept it or beep.
-    szFileName[n] = 0;
-    char typed[PATH_BYTES];
-    std::strcpy(typed, szFileName);
-    if (!accept_name(d, typed)) {
+    a.szFileName.resize(n);
+    if (!accept_name(d, a.szFileName)) {
         beep(d);
         return;
     }
@@ -176,61 +166,52 @@ void FileOpenDlg_select(file_dlg &d, int i)
     if (i < 0 || i >= (int)d.list.size())
         return;
     const fd_entry &e = d.list[i];
-    if (e.kind == FD_FILE) {
-        if (e.pick.size() >= (size_t)PATH_BYTES)
-            return;
-        std::strcpy(szFileName, e.pick.c_str());
-    } else if (!join2(szFileName, PATH_BYTES, e.pick.c_str(), szFileSpec)) {
-        beep(d);
-        return;
-    }
-    set_field(d, szFileName);
+    // a directory or place is offered with the current pattern
+    d.app->szFileName = e.kind == FD_FILE ? e.pick : e.pick + d.app->szFileSpec;
+    set_field(d, d.app->szFileName);
 }
 
 void FileOpenDlg_dblclk(file_dlg &d, int i)
 {
     if (i < 0 || i >= (int)d.list.size())
         return;
+    app_state &a = *d.app;
     const fd_entry e = d.list[i]; // the listing replaces the list
     if (e.kind == FD_FILE) {
-        if (e.pick.size() >= (size_t)PATH_BYTES)
-            return;
-        std::strcpy(szFileName, e.pick.c_str());
-        set_field(d, szFileName);
+        a.szFileName = e.pick;
+        set_field(d, a.szFileName);
         FileOpenDlg_ok(d);
         return;
     }
-    if (!join2(szFileName, PATH_BYTES, e.pick.c_str(), szFileSpec)) {
-        beep(d);
-        return;
-    }
+    a.szFileName = e.pick + a.szFileSpec;
     list_and_show(d);
 }
 
 namespace {
 
-int run(ui_port &ui, int which, const char *pattern, const char *ext, char *dirOut, char *nameOut)
+int run(ui_port &ui, app_state &a, int which, const std::string &pattern, const char *ext,
+        std::string &dirOut, std::string &nameOut)
 {
-    load_save = which;
-    if (!join2(szFileSpec, PATH_BYTES, pattern, ""))
-        std::strcpy(szFileSpec, "*");
+    a.load_save = which;
+    a.szFileSpec = pattern;
     file_dlg d;
-    FileOpenDlg_open(d, ext);
+    FileOpenDlg_open(d, a, ext);
     ui.file_dialog(d);
-    int r = d.result == 1;
-    std::strcpy(dirOut, szFilePath);
-    std::strcpy(nameOut, szFileName);
-    return r;
+    dirOut = a.szFilePath;
+    nameOut = a.szFileName;
+    return d.result == 1;
 }
 
 } // namespace
 
-int CallFileOpenDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut)
+int CallFileOpenDlg(ui_port &ui, app_state &a, const std::string &pattern, const char *ext,
+                    std::string &dirOut, std::string &nameOut)
 {
-    return run(ui, 0, pattern, ext, dirOut, nameOut);
+    return run(ui, a, 0, pattern, ext, dirOut, nameOut);
 }
 
-int CallFileSaveDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut)
+int CallFileSaveDlg(ui_port &ui, app_state &a, const std::string &pattern, const char *ext,
+                    std::string &dirOut, std::string &nameOut)
 {
-    return run(ui, 1, pattern, ext, dirOut, nameOut);
+    return run(ui, a, 1, pattern, ext, dirOut, nameOut);
 }

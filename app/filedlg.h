@@ -17,13 +17,19 @@
 //     directory part of its own is allowed). LOAD wants an ordinary file
 //     that is not a dot file, as typed or else with the default extension
 //     appended, and beeps when there is none; SAVE takes the name as it
-//     stands. Accepting sets szFilePath to the file's directory, case
+//     stands. A name too long to open (PATH_BYTES) beeps as well.
+//     Accepting sets szFilePath to the file's directory, case
 //     kept, ending in '/', and szFileName to the bare name.
 // The dialog never changes the process's working directory.
 //
+// The dialog reads and sets the file names of an app_state (appstate.h):
+// it opens on szFileSpec with oldFName in the name field, keeps the
+// current pattern in szFileSpec and the name in szFileName, and sets
+// szFilePath on acceptance; load_save tells LOAD from SAVE.
+//
 // CallFileOpenDlg and CallFileSaveDlg run the dialog through the ui_port
-// and copy szFilePath and szFileName to the caller's PATH_BYTES buffers;
-// they return 1 for OK, 0 for Cancel.
+// and copy szFilePath and szFileName to dirOut and nameOut; they return 1
+// for OK, 0 for Cancel.
 #pragma once
 
 #include "appstate.h"
@@ -35,7 +41,8 @@
 struct ui_port;
 
 struct file_dlg {
-    char ext[EXT_BYTES] = {}; // default extension, used by LOAD
+    app_state *app = nullptr; // whose names the dialog reads and sets
+    std::string ext;          // default extension, used by LOAD
     std::string dir;          // the listed directory, absolute
     std::vector<fd_entry> list;
     std::string field; // the file-name field
@@ -46,14 +53,16 @@ struct file_dlg {
     unsigned field_gen = 0; // field set by the dialog
 };
 
-// Opening: lists szFileSpec (its directory part taken from the working
-// directory of the process), and shows oldFName in the name field.
-void FileOpenDlg_open(file_dlg &d, const char *ext);
+// Opening: lists a.szFileSpec (its directory part taken from the working
+// directory of the process), and shows a.oldFName in the name field.
+void FileOpenDlg_open(file_dlg &d, app_state &a, const char *ext);
 void FileOpenDlg_edit(file_dlg &d, const char *text); // the user changed the field
 void FileOpenDlg_ok(file_dlg &d);
 void FileOpenDlg_cancel(file_dlg &d);
 void FileOpenDlg_select(file_dlg &d, int i); // selection moved to entry i
 void FileOpenDlg_dblclk(file_dlg &d, int i); // entry i double-clicked
 
-int CallFileOpenDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut);
-int CallFileSaveDlg(ui_port &ui, const char *pattern, const char *ext, char *dirOut, char *nameOut);
+int CallFileOpenDlg(ui_port &ui, app_state &a, const std::string &pattern, const char *ext,
+                    std::string &dirOut, std::string &nameOut);
+int CallFileSaveDlg(ui_port &ui, app_state &a, const std::string &pattern, const char *ext,
+                    std::string &dirOut, std::string &nameOut);

@@ -3,9 +3,10 @@
 #include "../base/msg.h"
 #include "../scene/rtread.h"
 #include "../trace/render.h"
-#include "appstate.h"
+#include "command_ids.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -95,10 +96,10 @@ void live_state::remember_file_camera(const scene &sc)
 int live_state::reload_scene(scene &sc, const char *path, msglist &msgs)
 {
     scene fresh = sc;
-    static scene_map map; // 20 KB: out of the stack
-    if (!data_load(fresh, path, msgs, &map))
+    auto map = std::make_unique<scene_map>(); // 20 KB: out of the stack
+    if (!data_load(fresh, path, msgs, map.get()))
         return RELOAD_NOFILE;
-    if (!map.records_ended)
+    if (!map->records_ended)
         return RELOAD_CUT;
     const camera now = camera_of(fresh);
     // bit for bit: a file that writes the same numbers gives the same bits

@@ -1,13 +1,11 @@
 #include "print.h"
 
 #include "../base/msg.h"
-#include "appstate.h"
-#include "commands.h"
-#include "display_port.h"
+#include "display_state.h"
+#include "messages.h"
 #include "ui_port.h"
 
 #include <cstdio>
-#include <string>
 
 int print_scale(int pw, int ph, int zw, int zh)
 {
@@ -17,22 +15,23 @@ int print_scale(int pw, int ph, int zw, int zh)
     return sx < sy ? sx : sy;
 }
 
-int InitPrint(ui_port &ui, int w, int h)
+int InitPrint(ui_port &ui, display_state &d, const planes &pl, const std::string &doc_file, int w,
+              int h)
 {
     // Zoomed size.
     int zw, zh;
-    zoomed_size(w, h, zw, zh);
+    zoomed_size(d, w, h, zw, zh);
     if (zw <= 0 || zh <= 0) {
         char text[160];
         std::snprintf(text, sizeof text,
                       "The picture has no dots at %d %% (%d x %d dots).\nNothing to print.",
-                      zoom_size, zw > 0 ? zw : 0, zh > 0 ? zh : 0);
+                      d.zoom_size, zw > 0 ? zw : 0, zh > 0 ? zh : 0);
         ErrorMsg(ui, text);
         return 0;
     }
 
     // Print dialog.
-    std::string doc = std::string("KORU(") + szFName + ")";
+    const std::string doc = "KORU(" + doc_file + ")";
     int pw = 0, ph = 0;
     if (!ui.print_setup(doc.c_str(), pw, ph))
         return 0;
@@ -40,9 +39,9 @@ int InitPrint(ui_port &ui, int w, int h)
     // The page.
     ui.wait_cursor(1);
     int scale = print_scale(pw, ph, zw, zh);
-    disp_show(w, h);
+    disp_show(d, pl, w, h);
     msglist msgs;
-    int ok = ui.print_page(w, h, scale, msgs);
+    int ok = ui.print_page(d, w, h, scale, msgs);
     ui.wait_cursor(0);
     if (!ok) {
         std::string text = "The page could not be printed.";

@@ -2,18 +2,19 @@
 
 #include "../base/whole.h"
 #include "../scene/numin.h"
-#include "appstate.h"
-#include "display_port.h"
+#include "../scene/scene.h"
+#include "display_state.h"
 #include "ui_port.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-double *const decimal_fields[8] = {&model.rx,    &model.ry,    &model.rz,  &model.vpnax,
-                                   &model.vpnay, &model.vpnaz, &model.wdu, &model.length3d};
+// Fields 103..110, in order.
+constexpr double scene::*decimal_fields[8] = {&scene::rx,    &scene::ry,      &scene::rz,
+                                              &scene::vpnax, &scene::vpnay,   &scene::vpnaz,
+                                              &scene::wdu,   &scene::length3d};
 
 } // namespace
 
@@ -26,41 +27,42 @@ void format_lf(char *out, double v)
         std::snprintf(out, FIELD_BYTES, "%.17g", v);
 }
 
-void DataSet_open(setting_form &f)
+void DataSet_open(setting_form &f, const scene &sc)
 {
-    std::snprintf(f.text[0], FIELD_BYTES, "%u", (unsigned)model.ixmx);
-    std::snprintf(f.text[1], FIELD_BYTES, "%u", (unsigned)model.iymx);
+    std::snprintf(f.text[0], FIELD_BYTES, "%u", (unsigned)sc.ixmx);
+    std::snprintf(f.text[1], FIELD_BYTES, "%u", (unsigned)sc.iymx);
     for (int i = 0; i < 8; i++)
-        format_lf(f.text[2 + i], *decimal_fields[i]);
+        format_lf(f.text[2 + i], sc.*decimal_fields[i]);
 }
 
-void DataSet_ok(const setting_form &f)
+void DataSet_ok(const setting_form &f, scene &sc)
 {
-    get_uint(f.text[0], model.ixmx);
-    get_uint(f.text[1], model.iymx);
+    get_uint(f.text[0], sc.ixmx);
+    get_uint(f.text[1], sc.iymx);
     for (int i = 0; i < 8; i++) {
         char buf[FIELD_READ + 1];
         std::strncpy(buf, f.text[2 + i], FIELD_READ);
         buf[FIELD_READ] = 0;
         if (buf[0])
-            *decimal_fields[i] = c_strtod(buf, nullptr);
+            sc.*decimal_fields[i] = c_strtod(buf, nullptr);
     }
 }
 
-int CallDataSet(ui_port &ui)
+int CallDataSet(ui_port &ui, scene &sc)
 {
     setting_form f;
-    DataSet_open(f);
+    DataSet_open(f, sc);
     if (!ui.setting_dialog(f))
         return 0;
-    DataSet_ok(f);
+    DataSet_ok(f, sc);
     return 1;
 }
 
-void ConfSet_open(config_form &f)
+void ConfSet_open(config_form &f, display_state &d)
 {
-    std::snprintf(f.zoom, FIELD_BYTES, "%u", (unsigned)zoom_size);
-    f.checked = 102 + (mode >= 0 && mode <= 2 ? mode : 0);
+    std::snprintf(f.zoom, FIELD_BYTES, "%u", (unsigned)d.zoom_size);
+    f.checked = 102 + (d.mode >= 0 && d.mode <= 2 ? d.mode : 0);
+    f.mode = &d.mode;
 }
 
 void ConfSet_radio(config_form &f, int id)
@@ -68,21 +70,21 @@ void ConfSet_radio(config_form &f, int id)
     if (id < 102 || id > 104)
         return;
     f.checked = id;
-    mode = id - 102;
+    *f.mode = id - 102;
 }
 
-void ConfSet_ok(const config_form &f) { get_uint(f.zoom, zoom_size); }
+void ConfSet_ok(const config_form &f, display_state &d) { get_uint(f.zoom, d.zoom_size); }
 
-int CallConfSet(ui_port &ui)
+int CallConfSet(ui_port &ui, display_state &d)
 {
     config_form f;
-    ConfSet_open(f);
+    ConfSet_open(f, d);
     int r = ui.config_dialog(f);
     if (r)
-        ConfSet_ok(f);
-    if (zoom_size < 50)
-        zoom_size = 50;
-    if (zoom_size > 400)
-        zoom_size = 400;
+        ConfSet_ok(f, d);
+    if (d.zoom_size < ZOOM_MIN)
+        d.zoom_size = ZOOM_MIN;
+    if (d.zoom_size > ZOOM_MAX)
+        d.zoom_size = ZOOM_MAX;
     return r ? 1 : 0;
 }

@@ -2,6 +2,9 @@
 // dialogs, without the toolkit: what their fields show when they open and
 // what OK makes of the texts.
 //
+// SETTING edits the camera and size of a scene, CONFIG a window's display
+// state (display_state.h).
+//
 // SETTING: fields 101, 102 show ixmx, iymx as unsigned numbers; 103..110
 // show rx, ry, rz, vpnax, vpnay, vpnaz, wdu, length3d with "%lf" (six
 // decimals). On OK a dot size that is an unsigned number is taken (beyond
@@ -19,6 +22,8 @@
 #pragma once
 
 struct ui_port;
+struct scene;
+struct display_state;
 
 constexpr int SET_FIELDS = 10;   // ids 101..110
 constexpr int FIELD_BYTES = 400; // the longest "%lf" text of a double
@@ -31,6 +36,7 @@ struct setting_form {
 struct config_form {
     char zoom[FIELD_BYTES]; // field 101
     int checked;            // 102, 103 or 104
+    int *mode;              // the display mode the radio buttons set at once
 };
 
 // An unsigned decimal number as the dialogs read one: blanks around it
@@ -38,11 +44,11 @@ struct config_form {
 int get_uint(const char *text, int &v);
 void format_lf(char *out, double v);
 
-void DataSet_open(setting_form &f);
-void DataSet_ok(const setting_form &f);
-int CallDataSet(ui_port &ui);
+void DataSet_open(setting_form &f, const scene &sc);
+void DataSet_ok(const setting_form &f, scene &sc);
+int CallDataSet(ui_port &ui, scene &sc);
 
-void ConfSet_open(config_form &f);
+void ConfSet_open(config_form &f, display_state &d);
 void ConfSet_radio(config_form &f, int id);
-void ConfSet_ok(const config_form &f);
-int CallConfSet(ui_port &ui);
+void ConfSet_ok(const config_form &f, display_state &d);
+int CallConfSet(ui_port &ui, display_state &d);

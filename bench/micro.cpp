@@ -2,8 +2,11 @@
 // primitive type, a shadow search, and whole shaded rays on a glass scene,
 // for the plain search and the accelerated tracer.
 #include "base/msg.h"
+#include "image/webp.h"
 #include "scene/rtread.h"
+#include "scene/keys.h"
 #include "scene/scene.h"
+#include "trace/anim.h"
 #include "trace/crossp.h"
 #include "trace/fast.h"
 #include "trace/render.h"
@@ -172,6 +175,38 @@ void live_frame(benchmark::State &st, const std::string &file, bool preview)
     }
 }
 
+// A turntable of each sample at 320 x 240 on two threads, as koru-cli
+// animate --orbit 360 makes it: each frame's scene, its picture, and the
+// picture encoded into the WebP animation. Items are frames.
+void turntable(benchmark::State &st, const std::string &file)
+{
+    keyscene key;
+    msglist msgs;
+    if (!data_load(key.sc, file.c_str(), msgs, &key.map)) {
+        st.SkipWithError("cannot load the sample");
+        return;
+    }
+    anim_plan plan;
+    plan.keys = {&key};
+    plan.frames = 24;
+    plan.orbit = true;
+    plan.orbit_deg = 360;
+    render_options opt;
+    opt.threads = 2;
+    static scene sc;
+    static vec axes[PRIM_MAX];
+    webp_anim out(24);
+    int k = 0;
+    for (auto _ : st) {
+        anim_scene(plan, k++ % plan.frames, sc, axes);
+        sc.ixmx = 320, sc.iymx = 240;
+        render_job job(sc, opt);
+        job.run();
+        benchmark::DoNotOptimize(out.add(job.result(), msgs));
+    }
+    st.SetItemsProcessed(st.iterations());
+}
+
 // What a picture costs before its first ray: the accelerations of each
 // bench scene for its eye and lights.
 void prepare(benchmark::State &st, const std::string &file)
@@ -202,6 +237,13 @@ const int registered = [] {
                 [file, preview](benchmark::State &st) { live_frame(st, file, preview); })
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
+    }
+    for (const char *name : {"room", "csg", "quadrics", "glass", "mirrors", "stereo"}) {
+        const std::string file = std::string(KORU_SAMPLES) + "/" + name + ".RT";
+        benchmark::RegisterBenchmark((std::string("BM_turntable/") + name).c_str(),
+                                     [file](benchmark::State &st) { turntable(st, file); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
     return 0;
 }();

@@ -18,12 +18,22 @@ int cmd_info(int argc, char **argv);
 int cmd_display(int argc, char **argv);
 int cmd_check(int argc, char **argv);
 int cmd_explain(int argc, char **argv);
+int cmd_pick(int argc, char **argv);
+int cmd_set(int argc, char **argv);
+int cmd_new(int argc, char **argv);
+int cmd_animate(int argc, char **argv);
+int cmd_join(int argc, char **argv);
 
 extern const char *render_help;
 extern const char *info_help;
 extern const char *display_help;
 extern const char *check_help;
 extern const char *explain_help;
+extern const char *pick_help;
+extern const char *set_help;
+extern const char *new_help;
+extern const char *animate_help;
+extern const char *join_help;
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -40,6 +50,11 @@ bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
 
 // A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);
+// A whole decimal real number, finite ("24", "12.5", "-90").
+bool parse_real(const char *s, double &v);
+
+// An animation's frames a second: its bounds and default.
+constexpr double FPS_MIN = 0.1, FPS_MAX = 100, FPS_DEFAULT = 24;
 
 bool is_help(const char *s);
 

@@ -27,6 +27,16 @@ const char *main_help =
     "                 every number of the scene beside the name of its field\n"
     "  display IN OUT [--zoom Z] [--mode M]\n"
     "                 the dots KORU's window shows for a BMP or PNG picture\n"
+    "  pick SCENE.RT X Y [--size W H] [--stereo]\n"
+    "                 the primitive dot (X, Y) of the picture shows, as JSON\n"
+    "  set SCENE.RT FIELD=VALUE... [--dry-run]\n"
+    "                 change numbers of a scene file, keeping every other byte\n"
+    "  new [FILE.RT]  a new scene to start from: camera, light, floor, sphere\n"
+    "  animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
+    "                 frames moving from key scene to key scene, or turning round\n"
+    "                 one: an animated .webp or .gif, or numbered pictures\n"
+    "  join 'frame_%04d.png' OUT [--fps F]\n"
+    "                 numbered pictures into an animated .webp or .gif\n"
     "\n"
     "koru-cli COMMAND --help describes a command. Reader warnings go to stderr as\n"
     "FILE:LINE:COL: warning: TEXT.\n"
@@ -41,9 +51,16 @@ struct command {
 };
 
 const command commands[] = {
-    {"render", cmd_render, &render_help},    {"info", cmd_info, &info_help},
-    {"display", cmd_display, &display_help}, {"check", cmd_check, &check_help},
+    {"render", cmd_render, &render_help},
+    {"info", cmd_info, &info_help},
+    {"display", cmd_display, &display_help},
+    {"check", cmd_check, &check_help},
     {"explain", cmd_explain, &explain_help},
+    {"pick", cmd_pick, &pick_help},
+    {"set", cmd_set, &set_help},
+    {"new", cmd_new, &new_help},
+    {"animate", cmd_animate, &animate_help},
+    {"join", cmd_join, &join_help},
 };
 
 } // namespace

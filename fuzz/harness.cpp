@@ -7,8 +7,10 @@
 #include "../image/rgb.h"
 #include "../scene/check.h"
 #include "../scene/explain.h"
+#include "../scene/outline.h"
 #include "../scene/rtread.h"
 #include "../scene/scene.h"
+#include "../scene/textedit.h"
 #include "../trace/bounds.h"
 #include "../trace/render.h"
 
@@ -241,6 +243,39 @@ static void fresh_view(scene &sc)
     sc.uvec = start.uvec, sc.vvec = start.vvec, sc.length3d = start.length3d;
 }
 
+namespace {
+
+// The studio's view of the same text: every number in it, in order, found
+// again by its place and named; the outline within the text; a field
+// changed and changed back.
+void studio_text(const scene &sc, const scene_map &map, const uint8_t *data, size_t n)
+{
+    static scene_text st;
+    const char *text = (const char *)data;
+    index_scene_text(st, text, n, sc, map);
+    size_t end = 0;
+    for (const text_number &t : st.numbers) {
+        CHECK(t.span.len > 0 && t.span.at >= end && t.span.end() <= n);
+        end = t.span.end();
+        CHECK(number_at(st, t.span.at) == &t);
+        CHECK(!number_name(sc, t).empty());
+    }
+    static std::vector<outline_item> items;
+    scene_outline(items, sc, map, st);
+    for (const outline_item &it : items)
+        CHECK(it.span.end() <= n);
+    const std::string before(text, n);
+    std::string after = before;
+    text_edit e;
+    std::string why;
+    if (field_edit(before, {{field_ref{SEC_VIEW, 0, V_WDU}, "2"}}, e, why)) {
+        CHECK(apply_edit(after, e));
+        CHECK(apply_edit(after, undo_of(e)) && after == before);
+    }
+}
+
+} // namespace
+
 void reader_input(const uint8_t *data, size_t n)
 {
     static scene sc; // 35 KB: out of the stack
@@ -260,6 +295,7 @@ void reader_input(const uint8_t *data, size_t n)
     static std::string text;
     explain_scene(text, sc, &map);
     CHECK(!text.empty() && text.back() == '\n');
+    studio_text(sc, map, data, n);
 }
 
 namespace {

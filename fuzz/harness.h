@@ -17,8 +17,9 @@
 // reader_input: the bytes as .RT text -> data_load_text with a scene_map
 // -> the model's invariants -> every line's place lies in the text ->
 // info_json (valid JSON) -> the bounds of each primitive -> check_scene
-// (places in the text) -> explain_scene. No render: a million inputs a
-// minute reach the reader.
+// (places in the text) -> explain_scene -> the studio's index of the text
+// (every number within it, in order, named), its outline, and one field
+// edit and its undo. No render: a million inputs a minute reach the reader.
 //
 // picture_input: the bytes as a picture file -> load_picture (BMP or PNG)
 // -> the size it reports is 0 x 0 (refused) or a valid picture size ->

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-long long safewrite_fail_after = -1;
+std::atomic<long long> safewrite_fail_after{-1};
 
 namespace {
 
@@ -22,13 +22,14 @@ int write_all(int fd, const unsigned char *p, size_t n)
     size_t done = 0;
     while (done < n) {
         size_t chunk = n - done;
-        if (safewrite_fail_after >= 0) {
-            if ((long long)done >= safewrite_fail_after) {
+        const long long fail_after = safewrite_fail_after;
+        if (fail_after >= 0) {
+            if ((long long)done >= fail_after) {
                 errno = ENOSPC;
                 return 0;
             }
-            if ((long long)(done + chunk) > safewrite_fail_after)
-                chunk = (size_t)(safewrite_fail_after - (long long)done);
+            if ((long long)(done + chunk) > fail_after)
+                chunk = (size_t)(fail_after - (long long)done);
         }
         ssize_t w = ::write(fd, p + done, chunk);
         if (w < 0 && errno == EINTR)
@@ -199,8 +200,8 @@ bool safe_file::write_at(size_t at, const void *data, size_t n)
     if (fd_ < 0 || error_.load(std::memory_order_relaxed))
         return false;
     const unsigned char *p = (const unsigned char *)data;
-    if (safewrite_fail_after >= 0 &&
-        written_.fetch_add((long long)n) + (long long)n > safewrite_fail_after) {
+    const long long fail_after = safewrite_fail_after;
+    if (fail_after >= 0 && written_.fetch_add((long long)n) + (long long)n > fail_after) {
         error_ = ENOSPC;
         return false;
     }

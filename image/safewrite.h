@@ -22,8 +22,9 @@ struct msglist;
 int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs);
 
 // Test seam: when >= 0, writing fails with "No space left on device" once
-// this many bytes have gone out, as on a full disk.
-extern long long safewrite_fail_after;
+// this many bytes have gone out, as on a full disk. Atomic: the tracing
+// threads' writes read it.
+extern std::atomic<long long> safewrite_fail_after;
 
 // A file written in pieces, at any offsets and from any threads, that
 // replaces its target the way write_file_safely does once it is complete.

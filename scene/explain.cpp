@@ -1,8 +1,8 @@
 #include "explain.h"
 
 #include "check.h"
+#include "outline.h"
 
-#include <bitset>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -57,6 +57,17 @@ struct writer {
         out += fields;
         pad(25);
     }
+    // A row of count fields from first, named as the reader names them.
+    void begin(const char *const *names, int first, int count = 1)
+    {
+        start = out.size();
+        out += " ";
+        for (int k = first; k < first + count; k++) {
+            out += ' ';
+            out += names[k];
+        }
+        pad(25);
+    }
     void meaning(const char *text)
     {
         pad(54);
@@ -93,27 +104,27 @@ double semi_axis(double k) { return k == 0 ? 0 : (k > 0 ? 1 : -1) / std::sqrt(st
 void explain_view(writer &W, const scene &sc)
 {
     W.head("view", 0, W.map ? &W.map->view[V_RX] : nullptr);
-    W.begin("rx ry rz");
+    W.begin(view_field, V_RX, 3);
     W.nums(sc.rx, sc.ry, sc.rz);
     W.meaning("look point: the centre of the view window");
     W.end();
-    W.begin("vpnax vpnay vpnaz");
+    W.begin(view_field, V_VPNAX, 3);
     W.nums(sc.vpnax, sc.vpnay, sc.vpnaz);
     W.meaning("look direction, from the look point towards the eye");
     W.end();
-    W.begin("dlength");
+    W.begin(view_field, V_DLENGTH);
     W.num(sc.dlength);
     W.meaning("eye distance from the look point");
     W.end();
-    W.begin("wdu");
+    W.begin(view_field, V_WDU);
     W.num(sc.wdu);
     W.meaning("view window width at the look point");
     W.end();
-    W.begin("ixmx iymx");
+    W.begin(view_field, V_IXMX, 2);
     W.nums(sc.ixmx, sc.iymx);
     W.meaning("picture size in dots");
     W.end();
-    W.begin("nlg");
+    W.begin(view_field, V_NLG);
     W.num(sc.nlg);
     W.meaning("lights");
     W.end();
@@ -125,17 +136,17 @@ void explain_lights(writer &W, const scene &sc)
     for (int j = 0; j < n; j++) {
         const ligrec &l = sc.lig[j];
         W.head("light", j + 1, W.map ? &W.map->light[j][L_X] : nullptr);
-        W.begin("pos.x pos.y pos.z");
+        W.begin(light_field, L_X, 3);
         W.nums(l.pos.x, l.pos.y, l.pos.z);
         W.meaning("position");
         W.end();
-        W.begin("bright");
+        W.begin(light_field, L_BRIGHT);
         W.num(l.bright);
         W.meaning("brightness");
         W.end();
     }
     W.head("depth", 0, W.map ? &W.map->view[V_ILVLMX] : nullptr);
-    W.begin("ilvlmx");
+    W.begin(view_field, V_ILVLMX);
     W.num(sc.ilvlmx);
     W.meaning("reflections and refractions followed per dot");
     W.end();
@@ -150,41 +161,41 @@ void explain_prim(writer &W, const scene &sc, int i)
                              surf_name(p.surf);
     W.head("primitive", i + 1, W.map ? &W.map->prim[i][P_TYPE] : nullptr, more.c_str());
 
-    W.begin("type");
+    W.begin(prim_field, P_TYPE);
     W.num(p.type);
     W.meaning(known ? type_name(p.type) : "no type (1 plane, 2 box, 3 quadric, 4 cone)");
     W.end();
-    W.begin("surf");
+    W.begin(prim_field, P_SURF);
     W.num(p.surf);
     W.meaning(surf_name(p.surf));
     if (p.surf < 1 || p.surf > 3)
         W.out += " (no such code: 1, 2 or 3)";
     W.end();
-    W.begin("ka kd ks");
+    W.begin(prim_field, P_KA, 3);
     W.nums(p.ka, p.kd, p.ks);
     W.meaning("ambient, diffuse and specular coefficients");
     W.end();
-    W.begin("spare npow");
+    W.begin(prim_field, P_SPARE, 2);
     W.nums(p.spare, p.npow);
     W.meaning("unused; highlight exponent");
     W.end();
-    W.begin("refr trans");
+    W.begin(prim_field, P_REFR, 2);
     W.nums(p.refr, p.trans);
     W.meaning("refractive index; transmittance in shadows (glass)");
     W.end();
-    W.begin("pat patw");
+    W.begin(prim_field, P_PAT, 2);
     W.nums(p.pat, p.patw);
     W.meaning(pat_name(p.pat));
     if (p.pat < PAT_PLAIN || p.pat > PAT_DIAGONAL)
         W.out += " (no such code: 0 to 3)";
     W.out += " pattern; its width";
     W.end();
-    W.begin("sense");
+    W.begin(prim_field, P_SENSE);
     W.num(p.sense);
     W.meaning(p.sense > 0 ? "the solid" : "everything outside the solid");
     W.end();
     const vec &g = p.geom;
-    W.begin("geom.x geom.y geom.z");
+    W.begin(prim_field, P_GX, 3);
     if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE) {
         W.num(semi_axis(g.x), true);
         W.out += ' ';
@@ -200,11 +211,11 @@ void explain_prim(writer &W, const scene &sc, int i)
                                        : "shape");
     }
     W.end();
-    W.begin("pos.x pos.y pos.z");
+    W.begin(prim_field, P_PX, 3);
     W.nums(p.pos.x, p.pos.y, p.pos.z);
     W.meaning("position");
     W.end();
-    W.begin("col.r col.g col.b");
+    W.begin(prim_field, P_R, 3);
     W.nums(p.col.r, p.col.g, p.col.b);
     W.meaning("colour");
     W.end();
@@ -222,33 +233,16 @@ void explain_prim(writer &W, const scene &sc, int i)
 
 void explain_groups(writer &W, const scene &sc)
 {
-    // each group once, as the sorted numbers of its members
-    std::vector<std::bitset<PRIM_MAX>> seen;
-    const int n = sc.primmx < 0 ? 0 : sc.primmx > PRIM_MAX ? PRIM_MAX : sc.primmx;
-    for (int i = 0; i < n; i++) {
-        const primrec &p = sc.pri[i];
-        if (p.nmem <= 0 || p.nmem > MEMBER_MAX)
-            continue;
-        std::bitset<PRIM_MAX> g;
-        g.set(i);
-        for (int m = 0; m < p.nmem; m++)
-            if (p.mem[m] >= 0 && p.mem[m] < PRIM_MAX)
-                g.set(p.mem[m]);
-        bool dup = false;
-        for (const auto &s : seen)
-            dup = dup || s == g;
-        if (dup)
-            continue;
-        seen.push_back(g);
+    const std::vector<csg_group> groups = csg_groups(sc);
+    for (const csg_group &g : groups) {
         W.out += ' ';
-        for (int k = 0; k < PRIM_MAX; k++)
-            if (g[k]) {
-                W.out += ' ';
-                W.num(k + 1);
-            }
-        W.head("", 0, W.map ? &W.map->group[i] : nullptr);
+        for (int k : g.members) {
+            W.out += ' ';
+            W.num(k + 1);
+        }
+        W.head("", 0, W.map ? &W.map->group[g.from] : nullptr);
     }
-    if (seen.empty())
+    if (groups.empty())
         W.out += "  none\n";
 }
 

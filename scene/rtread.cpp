@@ -237,6 +237,8 @@ void read_prims(reader &R)
                     at[k] = place{};
             break;
         }
+        if (kept && R.map)
+            R.map->axes[sc.primmx] = p.geom;
         if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE) {
             p.geom.x = axis_coef(p.geom.x);
             p.geom.y = axis_coef(p.geom.y);
@@ -259,8 +261,10 @@ void read_prims(reader &R)
     if (dropped)
         R.said(first_dropped, "%d primitives; only the first %d are used", sc.primmx + dropped,
                PRIM_MAX);
-    if (R.map)
+    if (R.map) {
         R.map->records_ended = !R.in.bad; // a failed read is what ends the loop early
+        R.map->records_end = R.in.bad ? place{} : t_at;
+    }
     if (!R.in.bad)
         read_groups(R);
 }
@@ -304,6 +308,7 @@ int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
         for (place &p : map->view)
             p = place{};
         map->records_ended = false;
+        map->records_end = place{};
     }
     reader R{in, sc, msgs, map, {}};
     place own[VIEW_FIELDS];

@@ -32,7 +32,8 @@
 //
 // Given a scene_map, the reader also notes where each number it kept
 // stands, so later messages about the scene (check.h) and listings
-// (explain.h) can point into the file.
+// (explain.h) can point into the file, and keeps the semi-axes of quadrics
+// and cones as written (rt_text can write them back so, keys.h mixes them).
 #pragma once
 
 #include "scene.h"
@@ -76,6 +77,9 @@ struct scene_map {
     place twice[PRIM_MAX];      // where that group names the primitive a second time, making
                                 // it its own partner; no place when it does not
     bool records_ended = false; // the file got as far as the primitive list's terminator
+    place records_end;          // where that terminator stands
+    vec axes[PRIM_MAX] = {};    // types 3 and 4: geom as the file gives it, semi-axes before
+                                // their conversion to coefficients
 };
 
 // Returns 1 when the file was opened, 0 when not: the scene is then

@@ -29,9 +29,9 @@ bool reads_as(const char *s, double d)
     return *end == 0 && bits(v) == bits(d);
 }
 
-// The shortest text the reader takes for exactly d; empty when there is
-// none (a signalling nan: a nan read from text is always quiet).
-std::string dbl_text(double d)
+} // namespace
+
+std::string number_text(double d)
 {
     char buf[64];
     if (std::isnan(d)) {
@@ -51,13 +51,21 @@ std::string dbl_text(double d)
     return reads_as(buf, d) ? buf : "";
 }
 
+std::string number_text(int v)
+{
+    char buf[16];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+namespace {
+
 // Ulps on either side of 1/sqrt|k| where a semi-axis is looked for: the
 // one k was made from is a few ulps away, even where v*v or 1/(v*v) is
 // subnormal.
 constexpr int AXIS_WINDOW = 256;
 
-// The shortest text of a semi-axis the reader turns into exactly k; empty
-// when there is none.
+} // namespace
+
 std::string axis_text(double k)
 {
     double s0;
@@ -82,13 +90,15 @@ std::string axis_text(double k)
                 continue;
             }
             in = true;
-            std::string t = dbl_text(s);
+            std::string t = number_text(s);
             if (!t.empty() && (best.empty() || t.size() < best.size()))
                 best = t;
         }
     }
     return best;
 }
+
+namespace {
 
 using group = std::vector<int>;
 
@@ -208,7 +218,7 @@ struct writer {
     }
     void put(double v)
     {
-        std::string t = dbl_text(v);
+        std::string t = number_text(v);
         if (t.empty())
             fail("a signalling nan, which no file gives");
         sep();
@@ -220,8 +230,13 @@ struct writer {
         put(v.y);
         put(v.z);
     }
-    void axis(double k)
+    // The semi-axis of coefficient k: the one given, when it makes k.
+    void axis(double k, const double *given)
     {
+        if (given && bits(axis_coef(*given)) == bits(k)) {
+            put(*given);
+            return;
+        }
         std::string t = axis_text(k);
         if (t.empty()) {
             char buf[64];
@@ -236,7 +251,7 @@ struct writer {
 
 } // namespace
 
-int rt_text(const scene &sc, std::string &text, msglist &msgs)
+int rt_text(const scene &sc, std::string &text, msglist &msgs, const vec *axes)
 {
     text.clear();
     writer w{text, msgs};
@@ -280,10 +295,14 @@ int rt_text(const scene &sc, std::string &text, msglist &msgs)
         w.put(p.type), w.put(p.surf), w.put(p.ka), w.put(p.kd), w.put(p.ks);
         w.put(p.spare), w.put(p.npow), w.put(p.refr), w.put(p.trans);
         w.put(p.pat), w.put(p.patw), w.put(p.sense);
-        if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE)
-            w.axis(p.geom.x), w.axis(p.geom.y), w.axis(p.geom.z);
-        else
+        if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE) {
+            const vec *a = axes ? &axes[i] : nullptr;
+            w.axis(p.geom.x, a ? &a->x : nullptr);
+            w.axis(p.geom.y, a ? &a->y : nullptr);
+            w.axis(p.geom.z, a ? &a->z : nullptr);
+        } else {
             w.put(p.geom);
+        }
         w.put(p.pos), w.put(p.col.r), w.put(p.col.g), w.put(p.col.b), w.line();
     }
     w.index = 0;

@@ -50,5 +50,16 @@
 struct msglist;
 
 // 1 with the file's text in text; 0 with the reason in msgs (text is then
-// unspecified).
-int rt_text(const scene &sc, std::string &text, msglist &msgs);
+// unspecified). axes, when given, holds for each primitive the semi-axes
+// to write for a quadric or cone (scene_map::axes of the file read): each
+// that makes the stored coefficient is written as it is, so the file says
+// what was read or mixed, not merely something that reads the same.
+int rt_text(const scene &sc, std::string &text, msglist &msgs, const vec *axes = nullptr);
+
+// The shortest text the reader takes for exactly d, whatever the locale;
+// empty for a signalling nan, which no text gives (a nan read is quiet).
+std::string number_text(double d);
+std::string number_text(int v);
+// The shortest text of a semi-axis the reader turns into exactly the
+// quadric or cone coefficient k; empty when there is none.
+std::string axis_text(double k);

@@ -23,7 +23,10 @@ int show(dotgrid &g, const planes &pl, int w, int h)
     return show_dots(g, diff, pl, w, h, zoom_size, mode);
 }
 
-copyrect rect(const dotgrid &g, int w, int h, int scale) { return redraw_rect(g, w, h, zoom_size, scale); }
+copyrect rect(const dotgrid &g, int w, int h, int scale)
+{
+    return redraw_rect(g, w, h, zoom_size, scale);
+}
 
 // Every plane index written into its own dot: red the low byte.
 void number_planes()

@@ -6,10 +6,13 @@
 //   hostile_optics(r)              then gives the scene's primitives and
 //                                        lights optics at the edges of the
 //                                        shading's shortcuts
+//   filed_axes()                   moves each quadric's and cone's
+//                                        coefficients to ones a file gives
 #pragma once
 
 #include "testscene.h"
 
+#include <cmath>
 #include <random>
 
 struct rng_t {
@@ -76,4 +79,17 @@ inline void hostile_optics(rng_t &r)
         const int b = r.pick(6);
         lig[j].bright = b < 3 ? r.u(0, 0.02) : b == 3 ? -r.u(0, 0.3) : b == 4 ? 0.0 : r.u(0, 3);
     }
+}
+
+// Each coefficient of the quadrics and cones becomes the one its nearest
+// semi-axis gives, as a file read would make it (not every double is one).
+inline void filed_axes()
+{
+    auto filed = [](double &k) {
+        if (k != 0)
+            k = axis_coef(std::copysign(1 / std::sqrt(std::fabs(k)), k));
+    };
+    for (int i = 0; i < primmx; i++)
+        if (pri[i].type == PRIM_QUADRIC || pri[i].type == PRIM_CONE)
+            filed(pri[i].geom.x), filed(pri[i].geom.y), filed(pri[i].geom.z);
 }

@@ -138,4 +138,38 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
     }
 }
 
+// The same in koru-cli animate: the slabs seen from aside in frame 0 (a
+// moment's work), straight on in frame 1 (ages). An animation file is not
+// written, nor anything beside it; numbered frames already written stay.
+TEST(RenderStop, StoppedAnimationWritesNoFile)
+{
+    temp_dir keys;
+    const std::string slabs = slurp(SCENES + "glass-slabs-deep.RT");
+    spit(keys / "aside.RT", "1000" + slabs.substr(1));
+    spit(keys / "on.RT", slabs);
+    struct {
+        int sig;
+        const char *out;
+        std::vector<std::string> left;
+    } cases[] = {
+        {SIGTERM, "slabs.webp", {}}, {SIGHUP, "slabs.gif", {}}, {SIGINT, "f_%d.png", {"f_0.png"}}};
+    for (auto &c : cases) {
+        temp_dir tmp;
+        pid_t pid = start_cli({"animate", keys / "aside.RT", keys / "on.RT", tmp / c.out,
+                               "--frames", "2", "--size", "64", "48", "--threads", "2"});
+        ASSERT_GT(pid, 0);
+        // numbered frames: once frame 0 is written; else once tracing runs
+        int st = 0;
+        while (c.left.empty() ? tasks_of(pid) < 3 : !exists(tmp / "f_0.png")) {
+            ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before frame 1";
+            usleep(1000);
+        }
+        kill(pid, c.sig);
+        child_result r = wait_cli(pid);
+        EXPECT_EQ(r.signal, 0);
+        EXPECT_EQ(r.status, 128 + c.sig) << c.out;
+        EXPECT_EQ(list_dir(tmp.path), c.left) << c.out;
+    }
+}
+
 } // namespace

@@ -13,7 +13,7 @@ set -euo pipefail
 
 pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev poppler-utils
       fonts-ipaexfont-gothic strace libpng-dev desktop-file-utils appstream shared-mime-info
-      man-db dpkg-dev)
+      man-db dpkg-dev pkgconf libwebp-dev libgif-dev parallel)
 case "${1:-}" in
   --fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
   --extra) pkgs+=(clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick openbox povray

@@ -4,6 +4,11 @@
 # those below it: base; scene and image on base; trace on all three; app
 # and cli on the engine, not on each other. An #include "..." that reaches
 # against this order fails the build here, naming the file and the include.
+#
+# app/ is two layers itself: the toolkit-free logic (app/*.h, app/*.cpp)
+# and the Qt window over it (app/qt/). The logic may include neither the
+# window's files nor any Qt header: it reaches the window only through
+# ui_port.h.
 cmake_minimum_required(VERSION 3.20)
 set(allowed_base base)
 set(allowed_scene base scene)
@@ -40,6 +45,23 @@ foreach(layer base scene image trace cli app)
     endforeach()
   endforeach()
 endforeach()
+file(GLOB logic ${SRC}/app/*.h ${SRC}/app/*.cpp)
+foreach(f ${logic})
+  file(RELATIVE_PATH where ${SRC} ${f})
+  file(STRINGS ${f} incs REGEX "^[ \t]*#[ \t]*include")
+  foreach(inc ${incs})
+    string(REGEX MATCH "[\"<]([^\">]+)[\">]" m "${inc}")
+    set(path ${CMAKE_MATCH_1})
+    get_filename_component(abs ${SRC}/app/${path} ABSOLUTE)
+    file(RELATIVE_PATH rel ${SRC} ${abs})
+    if(inc MATCHES "\"" AND rel MATCHES "^app/qt/")
+      string(APPEND bad "  ${where}: #include \"${path}\" (the logic may not use app/qt/)\n")
+    elseif(inc MATCHES "<" AND path MATCHES "^(Q[A-Za-z]|qt|q[a-z0-9_]*\\.h$)")
+      string(APPEND bad "  ${where}: #include <${path}> (the logic may not use Qt)\n")
+    endif()
+  endforeach()
+endforeach()
+
 if(bad)
   message(FATAL_ERROR "includes against the order of the layers:\n${bad}")
 endif()

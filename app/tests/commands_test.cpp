@@ -2,7 +2,6 @@
 #include "script_ui.h"
 
 #include "app/commands.h"
-#include "app/display_port.h"
 #include "image/rgb.h"
 #include "image/safewrite.h"
 #include "base/msg.h"
@@ -16,28 +15,23 @@
 
 namespace {
 
-struct Commands : ::testing::Test {
+struct Commands : ::testing::Test, scripted {
     temp_dir tmp;
-    script_ui ui;
     void SetUp() override
     {
-        app_start();
-        mode = 0;
-        zoom_size = 100;
         safewrite_fail_after = -1;
         // as if a dialog had been closed with OK in tmp
-        std::strcpy(szTmpFilePath, (tmp.path + "/").c_str());
-        std::strcpy(szFilePath, szTmpFilePath);
+        a.szTmpFilePath = a.szFilePath = tmp.path + "/";
         tmp.file("ROOM.RT", small_scene(8, 6));
     }
     // Open ROOM.RT and render it: a picture that is not saved.
     void rendered()
     {
         ui.files.push_back(type_ok("ROOM.RT"));
-        app_command(ui, IDM_OPENRT);
-        app_command(ui, IDM_MAKE);
-        ASSERT_EQ(image_ready, 1);
-        ASSERT_EQ(data_change, 1);
+        app_command(s, IDM_OPENRT);
+        app_command(s, IDM_MAKE);
+        ASSERT_EQ(a.image_ready, 1);
+        ASSERT_EQ(a.data_change, 1);
         ui.msgs.clear();
     }
     int prompts() const
@@ -49,101 +43,94 @@ struct Commands : ::testing::Test {
     }
 };
 
-TEST_F(Commands, StartUpState)
-{
-    EXPECT_EQ(rt_ready + image_ready + data_change, 0);
-    EXPECT_STREQ(szFileExt, ".RT");
-    EXPECT_STREQ(oldFName, "*.RT");
-}
-
 TEST_F(Commands, ExtensionSwitchKeepsOnlyTheFirstPart)
 {
-    char name[PATH_BYTES] = "A.B.RT";
+    std::string name = "A.B.RT";
     set_ext(name, ".BMP");
-    EXPECT_STREQ(name, "A.BMP");
+    EXPECT_EQ(name, "A.BMP");
     set_ext(name, ".RT");
-    EXPECT_STREQ(name, "A.RT");
-    std::strcpy(name, "NODOT");
+    EXPECT_EQ(name, "A.RT");
+    name = "NODOT";
     set_ext(name, ".BMP");
-    EXPECT_STREQ(name, "NODOT.BMP");
+    EXPECT_EQ(name, "NODOT.BMP");
 }
 
 TEST_F(Commands, RenderBeforeASceneDoesNothing)
 {
-    app_command(ui, IDM_MAKE);
-    app_command(ui, IDM_MAKE3D);
+    app_command(s, IDM_MAKE);
+    app_command(s, IDM_MAKE3D);
     EXPECT_EQ(ui.renders, 0);
     EXPECT_EQ(ui.cursor_peak, 0);
     EXPECT_EQ(ui.invalidates, 0);
-    EXPECT_EQ(image_ready, 0);
+    EXPECT_EQ(a.image_ready, 0);
 }
 
 TEST_F(Commands, OpenSceneThenRenderFollowsTheFlagTable)
 {
     ui.files.push_back(type_ok("ROOM")); // LOAD finds ROOM.RT
-    app_command(ui, IDM_OPENRT);
-    EXPECT_EQ(rt_ready, 1);
-    EXPECT_EQ(image_ready, 0);
+    app_command(s, IDM_OPENRT);
+    EXPECT_EQ(a.rt_ready, 1);
+    EXPECT_EQ(a.image_ready, 0);
     EXPECT_EQ(ui.title, tmp.path + "/ROOM.RT");
-    EXPECT_STREQ(szFName, (tmp.path + "/ROOM.RT").c_str());
-    EXPECT_STREQ(oldFName, "ROOM.RT");
+    EXPECT_EQ(a.szFName, tmp.path + "/ROOM.RT");
+    EXPECT_EQ(a.oldFName, "ROOM.RT");
     EXPECT_EQ(ui.offered[0], "*.RT");
 
     // the render works on a copy; the picture's frame is written back
-    model.vpnaz = 5;
-    model.ixmx = 9;
-    app_command(ui, IDM_MAKE3D);
-    EXPECT_EQ(model.vpnaz, 1);
-    EXPECT_EQ(model.ixmx, 8);
-    EXPECT_EQ(model.uvec.x, 1);
-    EXPECT_EQ(model.vvec.y, 1);
+    a.model.vpnaz = 5;
+    a.model.ixmx = 9;
+    app_command(s, IDM_MAKE3D);
+    EXPECT_EQ(a.model.vpnaz, 1);
+    EXPECT_EQ(a.model.ixmx, 8);
+    EXPECT_EQ(a.model.uvec.x, 1);
+    EXPECT_EQ(a.model.vvec.y, 1);
     EXPECT_EQ(ui.busy_seen, 1); // greyed while it ran, and back after
     EXPECT_EQ(ui.command_changes, 2);
-    EXPECT_EQ(app_busy(), 0);
-    EXPECT_EQ(image_ready, 1);
-    EXPECT_EQ(data_change, 1);
+    EXPECT_EQ(a.busy, 0);
+    EXPECT_EQ(a.image_ready, 1);
+    EXPECT_EQ(a.data_change, 1);
     EXPECT_EQ(ui.cursor, 0);
     EXPECT_GT(ui.cursor_peak, 0);
-    EXPECT_EQ(disp_grid_w(), 8);
-    EXPECT_EQ(disp_grid_h(), 6);
+    EXPECT_EQ(d.grid->w, 8);
+    EXPECT_EQ(d.grid->h, 6);
     EXPECT_TRUE(ui.msgs.empty());
 }
 
 TEST_F(Commands, ImageDialogOffersTheSceneNameAsBmp)
 {
-    app_command(ui, IDM_OPENBMP); // cancelled
+    app_command(s, IDM_OPENBMP); // cancelled
     ui.files.push_back(type_ok("ROOM.RT"));
-    app_command(ui, IDM_OPENRT);
-    app_command(ui, IDM_SAVEBMP); // cancelled
+    app_command(s, IDM_OPENRT);
+    app_command(s, IDM_SAVEBMP); // cancelled
     ASSERT_EQ(ui.offered.size(), 3u);
     EXPECT_EQ(ui.offered[0], "*.BMP");
     EXPECT_EQ(ui.offered[2], "ROOM.BMP");
-    EXPECT_STREQ(oldFName, "ROOM.RT"); // switched back after each dialog
+    EXPECT_EQ(a.oldFName, "ROOM.RT"); // switched back after each dialog
 }
 
 TEST_F(Commands, SaveClearsDataChangeAndWritesTheFile)
 {
     rendered();
     ui.files.push_back(type_ok("OUT.BMP"));
-    app_command(ui, IDM_SAVEBMP);
-    EXPECT_EQ(data_change, 0);
+    app_command(s, IDM_SAVEBMP);
+    EXPECT_EQ(a.data_change, 0);
     struct stat st;
     ASSERT_EQ(stat((tmp.path + "/OUT.BMP").c_str(), &st), 0);
     EXPECT_EQ(st.st_size, 54 + 6 * 24);
-    EXPECT_STREQ(szFName, (tmp.path + "/OUT.BMP").c_str());
+    EXPECT_EQ(a.szFName, tmp.path + "/OUT.BMP");
     EXPECT_EQ(ui.title, tmp.path + "/ROOM.RT"); // the title stays the scene's
 }
 
 TEST_F(Commands, PromptOnlyWhileBothFlagsAreSet)
 {
     // no image: no question
-    app_command(ui, IDM_OPENBMP);
-    EXPECT_EQ(app_close(ui), 1);
+    app_command(s, IDM_OPENBMP);
+    EXPECT_EQ(app_close(s), 1);
     EXPECT_EQ(prompts(), 0);
 
     rendered();
     ui.answers = {ID_CANCEL};
-    EXPECT_EQ(app_close(ui), 0);
+    EXPECT_EQ(app_close(s), 0);
     EXPECT_EQ(prompts(), 1);
     EXPECT_EQ(ui.msgs[0].text, "Image is changed !  Do you save ?");
     EXPECT_EQ(ui.msgs[0].kind, MB_YESNOCANCEL);
@@ -151,16 +138,16 @@ TEST_F(Commands, PromptOnlyWhileBothFlagsAreSet)
     // Cancel on the prompt of a command: no dialog, nothing changed
     size_t dialogs = ui.offered.size();
     ui.answers = {ID_CANCEL};
-    app_command(ui, IDM_OPENRT);
+    app_command(s, IDM_OPENRT);
     EXPECT_EQ(ui.offered.size(), dialogs);
-    EXPECT_EQ(image_ready + data_change, 2);
+    EXPECT_EQ(a.image_ready + a.data_change, 2);
 
     // saved: no more questions
     ui.answers = {ID_YES};
     ui.files.push_back(type_ok("A.BMP"));
-    EXPECT_EQ(app_close(ui), 1);
-    EXPECT_EQ(data_change, 0);
-    EXPECT_EQ(app_close(ui), 1);
+    EXPECT_EQ(app_close(s), 1);
+    EXPECT_EQ(a.data_change, 0);
+    EXPECT_EQ(app_close(s), 1);
     EXPECT_EQ(prompts(), 3);
 }
 
@@ -168,44 +155,44 @@ TEST_F(Commands, YesWithACancelledSaveGoesOn)
 {
     rendered();
     ui.answers = {ID_YES};
-    ui.files.push_back([](file_dlg &d) { FileOpenDlg_cancel(d); });
-    EXPECT_EQ(save_or_not(ui), 1);
-    EXPECT_EQ(data_change, 1);
+    ui.files.push_back([](file_dlg &dlg) { FileOpenDlg_cancel(dlg); });
+    EXPECT_EQ(save_or_not(s), 1);
+    EXPECT_EQ(a.data_change, 1);
 }
 
 TEST_F(Commands, NoThenLoadingAnImageStillAsks)
 {
     rendered();
     ui.files.push_back(type_ok("P.BMP"));
-    app_command(ui, IDM_SAVEBMP);
-    data_change = 1; // as if rendered again
+    app_command(s, IDM_SAVEBMP);
+    a.data_change = 1; // as if rendered again
 
     ui.answers = {ID_NO};
     ui.files.push_back(type_ok("P.BMP"));
-    app_command(ui, IDM_OPENBMP);
-    EXPECT_EQ(image_ready, 1);
-    EXPECT_EQ(data_change, 1);
+    app_command(s, IDM_OPENBMP);
+    EXPECT_EQ(a.image_ready, 1);
+    EXPECT_EQ(a.data_change, 1);
     ui.answers = {ID_CANCEL};
-    EXPECT_EQ(app_close(ui), 0);
+    EXPECT_EQ(app_close(s), 0);
     EXPECT_EQ(prompts(), 2);
 }
 
 TEST_F(Commands, CancelledRenderLeavesPictureAndFlags)
 {
     rendered();
-    std::vector<unsigned char> before(gdata.r, gdata.r + 48);
-    unsigned gen = disp_grid_gen();
-    data_change = 0;
-    model.ixmx = 4;
-    model.vpnaz = 3;
+    std::vector<unsigned char> before(a.gdata->r, a.gdata->r + 48);
+    unsigned gen = d.gen;
+    a.data_change = 0;
+    a.model.ixmx = 4;
+    a.model.vpnaz = 3;
     ui.cancel_render = true;
-    app_command(ui, IDM_MAKE);
-    EXPECT_EQ(image_ready, 1);
-    EXPECT_EQ(data_change, 0);
-    EXPECT_EQ(model.ixmx, 4);
-    EXPECT_EQ(model.vpnaz, 3);
-    EXPECT_EQ(disp_grid_gen(), gen);
-    EXPECT_EQ(std::vector<unsigned char>(gdata.r, gdata.r + 48), before);
+    app_command(s, IDM_MAKE);
+    EXPECT_EQ(a.image_ready, 1);
+    EXPECT_EQ(a.data_change, 0);
+    EXPECT_EQ(a.model.ixmx, 4);
+    EXPECT_EQ(a.model.vpnaz, 3);
+    EXPECT_EQ(d.gen, gen);
+    EXPECT_EQ(std::vector<unsigned char>(a.gdata->r, a.gdata->r + 48), before);
     EXPECT_EQ(ui.cursor, 0);
     EXPECT_TRUE(ui.msgs.empty());
 }
@@ -213,10 +200,10 @@ TEST_F(Commands, CancelledRenderLeavesPictureAndFlags)
 TEST_F(Commands, NoViewIsReportedAndChangesNothing)
 {
     ui.files.push_back(type_ok("ROOM.RT"));
-    app_command(ui, IDM_OPENRT);
-    model.vpnax = model.vpnay = model.vpnaz = 0;
-    app_command(ui, IDM_MAKE);
-    EXPECT_EQ(image_ready + data_change, 0);
+    app_command(s, IDM_OPENRT);
+    a.model.vpnax = a.model.vpnay = a.model.vpnaz = 0;
+    app_command(s, IDM_MAKE);
+    EXPECT_EQ(a.image_ready + a.data_change, 0);
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
     EXPECT_EQ(ui.msgs[0].kind, MB_ERROR);
@@ -228,15 +215,15 @@ TEST_F(Commands, NoViewIsReportedAndChangesNothing)
 TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
 {
     rendered();
-    std::vector<unsigned char> before(gdata.r, gdata.r + 48);
-    unsigned gen = disp_grid_gen();
-    data_change = 0;
+    std::vector<unsigned char> before(a.gdata->r, a.gdata->r + 48);
+    unsigned gen = d.gen;
+    a.data_change = 0;
     ui.render_rc = RAY_TOODEEP;
-    app_command(ui, IDM_MAKE);
-    EXPECT_EQ(image_ready, 1);
-    EXPECT_EQ(data_change, 0);
-    EXPECT_EQ(disp_grid_gen(), gen);
-    EXPECT_EQ(std::vector<unsigned char>(gdata.r, gdata.r + 48), before);
+    app_command(s, IDM_MAKE);
+    EXPECT_EQ(a.image_ready, 1);
+    EXPECT_EQ(a.data_change, 0);
+    EXPECT_EQ(d.gen, gen);
+    EXPECT_EQ(std::vector<unsigned char>(a.gdata->r, a.gdata->r + 48), before);
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
     EXPECT_NE(ui.msgs[0].text.find("deeper"), std::string::npos);
@@ -245,24 +232,24 @@ TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
 
 TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
 {
-    const unsigned serial = scene_serial;
+    const unsigned serial = a.scene_serial;
     testing::internal::CaptureStdout();
-    open_scene(ui, (tmp.path + "/missing.RT").c_str());
-    EXPECT_EQ(scene_serial, serial); // the model holds no file's camera
+    open_scene(s, (tmp.path + "/missing.RT").c_str());
+    EXPECT_EQ(a.scene_serial, serial); // the a.model holds no file's camera
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Cannot open \"" + tmp.path + "/missing.RT\" !!\n");
-    EXPECT_EQ(rt_ready, 1);
+    EXPECT_EQ(a.rt_ready, 1);
     EXPECT_EQ(ui.title, tmp.path + "/missing.RT");
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_NE(ui.msgs[0].text.find("Cannot open \""), std::string::npos);
 
     tmp.file("CUT.RT", "0 0 0 0 0 1 10 4 8 6 0 0 1 1");
-    open_scene(ui, (tmp.path + "/CUT.RT").c_str());
+    open_scene(s, (tmp.path + "/CUT.RT").c_str());
     ASSERT_EQ(ui.msgs.size(), 2u);
     EXPECT_NE(ui.msgs[1].text.find("inside record 1"), std::string::npos);
-    EXPECT_EQ(scene_serial, serial + 1);
-    EXPECT_STREQ(oldFName, "CUT.RT");
-    EXPECT_STREQ(szTmpFilePath, (tmp.path + "/").c_str());
+    EXPECT_EQ(a.scene_serial, serial + 1);
+    EXPECT_EQ(a.oldFName, "CUT.RT");
+    EXPECT_EQ(a.szTmpFilePath, tmp.path + "/");
 }
 
 TEST_F(Commands, RefusedImageClearsImageReady)
@@ -271,9 +258,9 @@ TEST_F(Commands, RefusedImageClearsImageReady)
     tmp.file("BAD.BMP", "not a bitmap");
     ui.answers = {ID_NO};
     ui.files.push_back(type_ok("BAD.BMP"));
-    app_command(ui, IDM_OPENBMP);
-    EXPECT_EQ(model.ixmx, 0);
-    EXPECT_EQ(image_ready, 0);
+    app_command(s, IDM_OPENBMP);
+    EXPECT_EQ(a.model.ixmx, 0);
+    EXPECT_EQ(a.image_ready, 0);
     ASSERT_EQ(ui.msgs.size(), 2u);
     EXPECT_NE(ui.msgs[1].text.find("BM"), std::string::npos);
 }
@@ -284,8 +271,8 @@ TEST_F(Commands, FailedSaveKeepsTheOldFileAndTheFlag)
     std::string old = tmp.file("KEEP.BMP", "old contents");
     safewrite_fail_after = 10;
     ui.files.push_back(type_ok("KEEP.BMP"));
-    app_command(ui, IDM_SAVEBMP);
-    EXPECT_EQ(data_change, 1);
+    app_command(s, IDM_SAVEBMP);
+    EXPECT_EQ(a.data_change, 1);
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
     std::ifstream in(old);
@@ -295,25 +282,16 @@ TEST_F(Commands, FailedSaveKeepsTheOldFileAndTheFlag)
     // the prompt's save fails: the caller stops
     ui.answers = {ID_YES};
     ui.files.push_back(type_ok("KEEP.BMP"));
-    EXPECT_EQ(app_close(ui), 0);
+    EXPECT_EQ(app_close(s), 0);
     safewrite_fail_after = -1;
 }
 
 TEST_F(Commands, ExitAsksForAClose)
 {
-    app_command(ui, IDM_EXIT);
+    app_command(s, IDM_EXIT);
     EXPECT_EQ(ui.closes, 1);
-    app_command(ui, IDM_HELP);
+    app_command(s, IDM_HELP);
     EXPECT_EQ(ui.helps, 1);
-}
-
-TEST_F(Commands, AboutShowsItsTwoLines)
-{
-    app_command(ui, IDM_ABOUT);
-    ASSERT_EQ(ui.msgs.size(), 1u);
-    EXPECT_EQ(ui.msgs[0].caption, "About KORU !");
-    EXPECT_EQ(ui.msgs[0].text.substr(0, ui.msgs[0].text.find('\n')),
-              "     KORU for Windows95 Ver.1.10");
 }
 
 TEST_F(Commands, ConfigRedisplaysOnlyWithAnImage)
@@ -322,55 +300,55 @@ TEST_F(Commands, ConfigRedisplaysOnlyWithAnImage)
         std::strcpy(f.zoom, "200");
         return 1;
     };
-    app_command(ui, IDM_CONFIG);
-    EXPECT_EQ(zoom_size, 200);
+    app_command(s, IDM_CONFIG);
+    EXPECT_EQ(d.zoom_size, 200);
     EXPECT_EQ(ui.invalidates, 0);
 
     rendered();
     int before = ui.invalidates;
-    app_command(ui, IDM_CONFIG);
+    app_command(s, IDM_CONFIG);
     EXPECT_EQ(ui.invalidates, before + 1);
-    EXPECT_EQ(disp_grid_w(), 16);
+    EXPECT_EQ(d.grid->w, 16);
 }
 
 TEST_F(Commands, SettingRepaintsWithoutANewPicture)
 {
     rendered();
-    unsigned gen = disp_grid_gen();
+    unsigned gen = d.gen;
     ui.on_setting = [](setting_form &f) {
         std::strcpy(f.text[0], "4");
         return 1;
     };
     int before = ui.invalidates;
-    app_command(ui, IDM_SETTING);
-    EXPECT_EQ(model.ixmx, 4);
+    app_command(s, IDM_SETTING);
+    EXPECT_EQ(a.model.ixmx, 4);
     EXPECT_EQ(ui.invalidates, before + 1);
-    EXPECT_EQ(disp_grid_gen(), gen);
+    EXPECT_EQ(d.gen, gen);
 }
 
 TEST_F(Commands, PrintNeedsAnImageAndNamesTheDocument)
 {
-    app_command(ui, IDM_PRINT);
+    app_command(s, IDM_PRINT);
     EXPECT_EQ(ui.print_setups, 0);
 
     rendered();
-    app_command(ui, IDM_PRINT);
+    app_command(s, IDM_PRINT);
     EXPECT_EQ(ui.docname, "KORU(" + tmp.path + "/ROOM.RT)");
     EXPECT_EQ(ui.printed_scale, 600); // 4800 / 8 and 6600 / 6
     EXPECT_EQ(ui.cursor, 0);
 
     // too small to have a dot at 50 %: told, no dialog
-    model.ixmx = 1;
-    zoom_size = 50;
-    app_command(ui, IDM_PRINT);
+    a.model.ixmx = 1;
+    d.zoom_size = 50;
+    app_command(s, IDM_PRINT);
     EXPECT_EQ(ui.print_setups, 1);
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
 
     // a page that cannot be written is reported
-    model.ixmx = 8;
+    a.model.ixmx = 8;
     ui.page_ok = false;
-    app_command(ui, IDM_PRINT);
+    app_command(s, IDM_PRINT);
     EXPECT_EQ(ui.msgs.size(), 2u);
 }
 
@@ -380,22 +358,22 @@ TEST_F(Commands, PrintNeedsAnImageAndNamesTheDocument)
 // exactly the dots the window shows; the file becomes the scene's file.
 TEST_F(Commands, SavedSceneRendersTheDotsShown)
 {
-    ASSERT_EQ(open_scene(ui, (tmp.path + "/ROOM.RT").c_str()), 1);
-    model.vpnax = 0.3; // moved by hand
-    model.rx = -0.25;
-    app_command(ui, IDM_MAKE);
-    ASSERT_EQ(image_ready, 1);
-    const unsigned serial = scene_serial;
-    app_command(ui, IDM_SAVERT); // the dialog cancelled: the model is no file's
-    EXPECT_EQ(scene_serial, serial);
+    ASSERT_EQ(open_scene(s, (tmp.path + "/ROOM.RT").c_str()), 1);
+    a.model.vpnax = 0.3; // moved by hand
+    a.model.rx = -0.25;
+    app_command(s, IDM_MAKE);
+    ASSERT_EQ(a.image_ready, 1);
+    const unsigned serial = a.scene_serial;
+    app_command(s, IDM_SAVERT); // the dialog cancelled: the a.model is no file's
+    EXPECT_EQ(a.scene_serial, serial);
     ui.files.push_back(type_ok("MOVED.RT"));
-    app_command(ui, IDM_SAVERT);
-    EXPECT_EQ(scene_serial, serial + 1);
+    app_command(s, IDM_SAVERT);
+    EXPECT_EQ(a.scene_serial, serial + 1);
     const std::string path = tmp.path + "/MOVED.RT";
     EXPECT_EQ(ui.title, path);
-    EXPECT_STREQ(oldFName, "MOVED.RT");
-    ASSERT_FALSE(recent_files.empty());
-    EXPECT_EQ(recent_files[0], path);
+    EXPECT_EQ(a.oldFName, "MOVED.RT");
+    ASSERT_FALSE(a.recent_files.empty());
+    EXPECT_EQ(a.recent_files[0], path);
 
     scene back;
     msglist msgs;
@@ -403,10 +381,10 @@ TEST_F(Commands, SavedSceneRendersTheDotsShown)
     EXPECT_TRUE(msgs.empty());
     render_job job(back);
     ASSERT_EQ(job.run(), RAY_DONE);
-    const size_t n = (size_t)model.ixmx * model.iymx;
+    const size_t n = (size_t)a.model.ixmx * a.model.iymx;
     ASSERT_EQ(job.result().r.size(), n);
-    EXPECT_TRUE(std::equal(gdata.r, gdata.r + n, job.result().r.begin()));
-    EXPECT_TRUE(std::equal(gdata.b, gdata.b + n, job.result().b.begin()));
+    EXPECT_TRUE(std::equal(a.gdata->r, a.gdata->r + n, job.result().r.begin()));
+    EXPECT_TRUE(std::equal(a.gdata->b, a.gdata->b + n, job.result().b.begin()));
 }
 
 // Files dropped on the window or picked from the recent files: the save
@@ -414,22 +392,23 @@ TEST_F(Commands, SavedSceneRendersTheDotsShown)
 TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
 {
     rendered();
-    ASSERT_EQ(data_change, 1);
+    ASSERT_EQ(a.data_change, 1);
     ui.answers = {ID_CANCEL};
-    EXPECT_EQ(open_file(ui, (tmp.path + "/ROOM.RT").c_str()), 0);
+    EXPECT_EQ(open_file(s, (tmp.path + "/ROOM.RT").c_str()), 0);
     EXPECT_EQ(ui.msgs.size(), 1u); // asked, and stopped
     ui.answers = {ID_NO};
-    EXPECT_EQ(open_file(ui, (tmp.path + "/ROOM.RT").c_str()), 1);
-    EXPECT_EQ(rt_ready, 1);
+    EXPECT_EQ(open_file(s, (tmp.path + "/ROOM.RT").c_str()), 1);
+    EXPECT_EQ(a.rt_ready, 1);
 
     msglist msgs;
-    ASSERT_EQ(save_rgb((tmp.path + "/P.bmp").c_str(), gdata, model.ixmx, model.iymx, msgs), 1);
-    model.ixmx = 3;
-    data_change = 0;
-    open_file(ui, (tmp.path + "/P.bmp").c_str());
-    EXPECT_EQ(model.ixmx, 8);
-    EXPECT_EQ(recent_files[0], tmp.path + "/P.bmp");
-    EXPECT_EQ(scene_file, tmp.path + "/ROOM.RT"); // a picture is no scene file
+    ASSERT_EQ(save_rgb((tmp.path + "/P.bmp").c_str(), *a.gdata, a.model.ixmx, a.model.iymx, msgs),
+              1);
+    a.model.ixmx = 3;
+    a.data_change = 0;
+    open_file(s, (tmp.path + "/P.bmp").c_str());
+    EXPECT_EQ(a.model.ixmx, 8);
+    EXPECT_EQ(a.recent_files[0], tmp.path + "/P.bmp");
+    EXPECT_EQ(a.scene_file, tmp.path + "/ROOM.RT"); // a picture is no scene file
 }
 
 // Pictures in PNG by the name typed; Make Anaglyph(G) and Anti-aliasing
@@ -437,36 +416,97 @@ TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
 TEST_F(Commands, PngAnaglyphAndAntiAliasing)
 {
     rendered();
-    const std::vector<unsigned char> made(gdata.r, gdata.r + 48);
+    const std::vector<unsigned char> made(a.gdata->r, a.gdata->r + 48);
     ui.files.push_back(type_ok("P.PNG"));
-    app_command(ui, IDM_SAVEBMP);
-    EXPECT_EQ(data_change, 0);
+    app_command(s, IDM_SAVEBMP);
+    EXPECT_EQ(a.data_change, 0);
     std::ifstream f(tmp.path + "/P.PNG", std::ios::binary);
     char sig[4] = {};
     f.read(sig, 4);
     EXPECT_EQ(std::string(sig + 1, 3), "PNG");
-    std::memset(gdata.r, 0, 48);
+    std::memset(a.gdata->r, 0, 48);
     ui.files.push_back(type_ok("P.PNG"));
-    app_command(ui, IDM_OPENBMP);
-    EXPECT_EQ(std::vector<unsigned char>(gdata.r, gdata.r + 48), made);
+    app_command(s, IDM_OPENBMP);
+    EXPECT_EQ(std::vector<unsigned char>(a.gdata->r, a.gdata->r + 48), made);
 
     auto expect_made_by = [&](render_options opt) {
-        render_job job(model, opt);
+        render_job job(a.model, opt);
         ASSERT_EQ(job.run(), RAY_DONE);
         const size_t n = job.result().r.size();
-        EXPECT_EQ(n, (size_t)model.ixmx * model.iymx);
-        EXPECT_TRUE(std::equal(gdata.g, gdata.g + n, job.result().g.begin()));
+        EXPECT_EQ(n, (size_t)a.model.ixmx * a.model.iymx);
+        EXPECT_TRUE(std::equal(a.gdata->g, a.gdata->g + n, job.result().g.begin()));
     };
-    app_command(ui, IDM_AA1 + 2); // 3 x 3
-    EXPECT_EQ(aa_level, 3);
-    app_command(ui, IDM_MAKE);
+    app_command(s, IDM_AA1 + 2); // 3 x 3
+    EXPECT_EQ(a.aa_level, 3);
+    app_command(s, IDM_MAKE);
     render_options aa3;
     aa3.aa = 3;
     expect_made_by(aa3);
-    app_command(ui, IDM_AA1);
-    app_command(ui, IDM_ANAGLYPH);
-    EXPECT_EQ(model.ixmx, 8);
+    app_command(s, IDM_AA1);
+    app_command(s, IDM_ANAGLYPH);
+    EXPECT_EQ(a.model.ixmx, 8);
     render_options ana;
     ana.anaglyph = true;
     expect_made_by(ana);
+}
+
+namespace {
+
+// What a session shows: its grid's dots and mode, the zoom, its picture's
+// dots and the three flags.
+std::vector<unsigned> seen(const scripted &x)
+{
+    const dotgrid &g = *x.d.grid;
+    std::vector<unsigned> v(g.dot, g.dot + g.w * g.h);
+    const size_t n = (size_t)x.a.model.ixmx * x.a.model.iymx;
+    v.insert(v.end(), x.a.gdata->r, x.a.gdata->r + n);
+    v.insert(v.end(), x.a.gdata->b, x.a.gdata->b + n);
+    for (int k : {g.w, g.h, g.mode, x.d.zoom_size, x.a.rt_ready, x.a.image_ready, x.a.data_change})
+        v.push_back((unsigned)k);
+    return v;
+}
+
+using step = std::function<void(scripted &)>;
+
+// A session's own run: a scene opened in a reduced mode, rendered, zoomed,
+// rendered in 3D, shown in the other reduced mode, zoomed back.
+std::vector<step> run_of(const std::string &file, int mode, int dir)
+{
+    return {[=](scripted &x) {
+                x.d.mode = mode;
+                ASSERT_EQ(open_scene(x.s, file.c_str()), 1);
+            },
+            [](scripted &x) { app_command(x.s, IDM_MAKE); },
+            [=](scripted &x) { zoom_by(x.s, dir); },
+            [](scripted &x) { app_command(x.s, IDM_MAKE3D); },
+            [=](scripted &x) { set_mode(x.s, 1 - mode); },
+            [](scripted &x) { zoom_by(x.s, 0); }};
+}
+
+} // namespace
+
+// Two sessions in one process share nothing: driven in turns through
+// different scenes, modes and zooms, each ends showing exactly what it
+// shows when driven alone. (The colour reduction carries its state from
+// one display to the next, so anything shared would show in the dots.)
+TEST(TwoSessions, DrivenInTurnsEachShowsWhatItShowsAlone)
+{
+    temp_dir tmp;
+    const std::vector<step> one = run_of(tmp.file("A.RT", small_scene(8, 6)), 0, 1);
+    const std::vector<step> two = run_of(tmp.file("B.RT", small_scene(12, 9, "20 180 90")), 1, -1);
+    scripted alone1, alone2, x, y;
+    for (const step &f : one)
+        f(alone1);
+    for (const step &f : two)
+        f(alone2);
+    for (size_t i = 0; i < one.size(); i++) {
+        one[i](x);
+        two[i](y);
+    }
+    EXPECT_NE(seen(alone1), seen(alone2)); // driven apart
+    EXPECT_EQ(seen(x), seen(alone1));
+    EXPECT_EQ(seen(y), seen(alone2));
+    EXPECT_EQ(x.ui.title, tmp.path + "/A.RT");
+    EXPECT_EQ(y.ui.title, tmp.path + "/B.RT");
+    EXPECT_EQ(x.a.recent_files, std::vector<std::string>{tmp.path + "/A.RT"});
 }

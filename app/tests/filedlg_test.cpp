@@ -3,7 +3,6 @@
 
 #include "app/dirlist.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,10 +10,10 @@ namespace {
 
 struct FileDlg : ::testing::Test {
     temp_dir tmp;
+    app_state a;
     file_dlg d;
     void SetUp() override
     {
-        app_start();
         tmp.file("ROOM.RT", "x");
         tmp.file("a.rt", "x");
         tmp.file("pic.BMP", "x");
@@ -26,9 +25,9 @@ struct FileDlg : ::testing::Test {
     }
     void open(int which, const char *pattern, const char *ext)
     {
-        load_save = which;
-        std::strcpy(szFileSpec, (tmp.path + "/" + pattern).c_str());
-        FileOpenDlg_open(d, ext);
+        a.load_save = which;
+        a.szFileSpec = tmp.path + "/" + pattern;
+        FileOpenDlg_open(d, a, ext);
     }
     std::vector<std::string> labels() const
     {
@@ -58,7 +57,7 @@ TEST_F(FileDlg, ListsFilesByPatternThenDirectoriesThenPlaces)
     EXPECT_EQ(d.dir, tmp.path);
     EXPECT_EQ(labels(),
               (std::vector<std::string>{"a.rt", "ROOM.RT", "[..]", "[Mixed Case]", "[sub]"}));
-    EXPECT_STREQ(szFileSpec, "*.RT");
+    EXPECT_EQ(a.szFileSpec, "*.RT");
     EXPECT_EQ(d.field, "*.RT");
     EXPECT_EQ(d.list.back().kind, FD_PLACE);
     ASSERT_GE(find("[-/-]"), 0);
@@ -70,7 +69,7 @@ TEST_F(FileDlg, TypedPatternBecomesTheCurrentOne)
     open(0, "*.BMP", ".BMP");
     type_ok("*.RT");
     EXPECT_EQ(d.result, -1);
-    EXPECT_STREQ(szFileSpec, "*.RT");
+    EXPECT_EQ(a.szFileSpec, "*.RT");
     EXPECT_EQ(d.field, "*.RT");
     EXPECT_EQ(labels()[0], "a.rt");
     // picking a subdirectory offers it with that pattern
@@ -88,13 +87,13 @@ TEST_F(FileDlg, DirectoriesUpDownAndWithSeparator)
 
     type_ok("..");
     EXPECT_EQ(d.dir, tmp.path);
-    EXPECT_STREQ(szFileSpec, "*"); // a bare directory lists every file
+    EXPECT_EQ(a.szFileSpec, "*"); // a bare directory lists every file
     EXPECT_EQ(d.field, "*");
     EXPECT_GE(find("pic.BMP"), 0);
 
     type_ok("sub/");
     EXPECT_EQ(d.dir, tmp.path + "/sub");
-    EXPECT_STREQ(szFileSpec, "*");
+    EXPECT_EQ(a.szFileSpec, "*");
 
     type_ok(tmp.path.c_str()); // an absolute directory
     EXPECT_EQ(d.dir, tmp.path);
@@ -110,7 +109,7 @@ TEST_F(FileDlg, PatternInAMissingDirectoryBeeps)
     EXPECT_EQ(d.beeps, 1);
     EXPECT_EQ(d.list_gen, gen);
     EXPECT_EQ(d.dir, tmp.path);
-    EXPECT_STREQ(szFileSpec, "*.RT");
+    EXPECT_EQ(a.szFileSpec, "*.RT");
     EXPECT_EQ(d.result, -1);
 }
 
@@ -119,8 +118,8 @@ TEST_F(FileDlg, LoadAppendsTheDefaultExtension)
     open(0, "*.RT", ".RT");
     type_ok("ROOM");
     EXPECT_EQ(d.result, 1);
-    EXPECT_STREQ(szFileName, "ROOM.RT");
-    EXPECT_STREQ(szFilePath, (tmp.path + "/").c_str());
+    EXPECT_EQ(a.szFileName, "ROOM.RT");
+    EXPECT_EQ(a.szFilePath, tmp.path + "/");
 }
 
 TEST_F(FileDlg, LoadBeepsForNoFileAndForHiddenOnes)
@@ -133,15 +132,21 @@ TEST_F(FileDlg, LoadBeepsForNoFileAndForHiddenOnes)
     type_ok("sub"); // a directory is moved into, not loaded
     EXPECT_EQ(d.beeps, 2);
     EXPECT_EQ(d.result, -1);
-    EXPECT_EQ(szFilePath[0], 0);
+    EXPECT_EQ(a.szFilePath, "");
 }
 
 TEST_F(FileDlg, SaveTakesTheNameAsItStands)
 {
     open(1, "*.BMP", ".BMP");
+    // but not a name no file can have: too long for the field, or for a
+    // full name with the directory in front
+    type_ok(std::string(PATH_BYTES, 'x').c_str());
+    type_ok(std::string(PATH_BYTES - 2, 'x').c_str());
+    EXPECT_EQ(d.beeps, 2);
+    EXPECT_EQ(d.result, -1);
     type_ok("new");
     EXPECT_EQ(d.result, 1);
-    EXPECT_STREQ(szFileName, "new");
+    EXPECT_EQ(a.szFileName, "new");
 }
 
 TEST_F(FileDlg, AcceptedDirectoryKeepsItsCase)
@@ -150,7 +155,7 @@ TEST_F(FileDlg, AcceptedDirectoryKeepsItsCase)
     FileOpenDlg_dblclk(d, find("[Mixed Case]"));
     type_ok("Out.BMP");
     EXPECT_EQ(d.result, 1);
-    EXPECT_STREQ(szFilePath, (tmp.path + "/Mixed Case/").c_str());
+    EXPECT_EQ(a.szFilePath, tmp.path + "/Mixed Case/");
 }
 
 TEST_F(FileDlg, NameWithItsOwnDirectory)
@@ -158,8 +163,8 @@ TEST_F(FileDlg, NameWithItsOwnDirectory)
     open(0, "*.RT", ".RT");
     type_ok("sub/X");
     EXPECT_EQ(d.result, 1);
-    EXPECT_STREQ(szFilePath, (tmp.path + "/sub/").c_str());
-    EXPECT_STREQ(szFileName, "X.RT");
+    EXPECT_EQ(a.szFilePath, tmp.path + "/sub/");
+    EXPECT_EQ(a.szFileName, "X.RT");
 }
 
 TEST_F(FileDlg, DoubleClickOnAFileIsPickAndOk)
@@ -167,7 +172,7 @@ TEST_F(FileDlg, DoubleClickOnAFileIsPickAndOk)
     open(0, "*.RT", ".RT");
     FileOpenDlg_dblclk(d, find("a.rt"));
     EXPECT_EQ(d.result, 1);
-    EXPECT_STREQ(szFileName, "a.rt");
+    EXPECT_EQ(a.szFileName, "a.rt");
 }
 
 TEST_F(FileDlg, OkFollowsTheField)
@@ -191,26 +196,25 @@ TEST_F(FileDlg, FirstDialogListsTheWorkingDirectoryAndLeavesIt)
         FileOpenDlg_edit(dd, "ROOM.RT");
         FileOpenDlg_ok(dd);
     });
-    char dir[PATH_BYTES], name[PATH_BYTES];
-    int r = CallFileOpenDlg(ui, "*.RT", ".RT", dir, name);
+    std::string dir, name;
+    int r = CallFileOpenDlg(ui, a, "*.RT", ".RT", dir, name);
     char after[PATH_BYTES];
     ASSERT_TRUE(getcwd(after, sizeof after));
     EXPECT_EQ(chdir(cwd), 0);
     EXPECT_EQ(r, 1);
-    EXPECT_EQ(std::string(dir), tmp.path + "/");
-    EXPECT_STREQ(name, "ROOM.RT");
+    EXPECT_EQ(dir, tmp.path + "/");
+    EXPECT_EQ(name, "ROOM.RT");
     EXPECT_EQ(std::string(after), tmp.path + "/sub");
 }
 
 TEST_F(FileDlg, VanishedDirectoryFallsBackToTheWorkingOne)
 {
-    load_save = 0;
-    std::strcpy(szFileSpec, (tmp.path + "/gone/*.RT").c_str());
-    FileOpenDlg_open(d, ".RT");
+    a.szFileSpec = tmp.path + "/gone/*.RT";
+    FileOpenDlg_open(d, a, ".RT");
     char cwd[PATH_BYTES];
     ASSERT_TRUE(getcwd(cwd, sizeof cwd));
     EXPECT_EQ(d.dir, path_resolve("/", cwd));
-    EXPECT_STREQ(szFileSpec, "*.RT");
+    EXPECT_EQ(a.szFileSpec, "*.RT");
 }
 
 TEST(DirList, WildcardsAndPaths)

@@ -1,11 +1,11 @@
 // The live view's toolkit-free parts: the command line, moving the camera
 // by hand, the remembered settings, and the decisions of live_state.
-#include "app/camera.h"
 #include "app/cmdline.h"
 #include "app/live.h"
 #include "app/prefs.h"
 #include "base/msg.h"
 #include "script_ui.h"
+#include "trace/camera.h"
 #include "trace/frame.h"
 
 #include <gtest/gtest.h>

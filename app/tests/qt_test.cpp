@@ -3,12 +3,11 @@
 #include "script_ui.h"
 
 #include "app/commands.h"
-#include "app/display_port.h"
-#include "app/dlgunits.h"
-#include "app/live_qt.h"
-#include "app/mainwin.h"
-#include "app/render_qt.h"
-#include "app/setdlg_qt.h"
+#include "app/qt/dlgunits.h"
+#include "app/qt/live_qt.h"
+#include "app/qt/mainwin.h"
+#include "app/qt/render_qt.h"
+#include "app/qt/setdlg_qt.h"
 #include "image/rgb.h"
 #include "scene/scene.h"
 
@@ -74,17 +73,18 @@ void answer_file(const QString &name)
 struct Window : ::testing::Test {
     temp_dir tmp;
     MainWin *win = nullptr;
+    app_state *a = nullptr;     // the window's
+    display_state *d = nullptr; // the window's
     std::vector<std::string> asked;
     int answer = ID_CANCEL;
     void SetUp() override
     {
-        app_start();
-        mode = 2; // full colour: dots equal the planes
-        zoom_size = 100;
-        std::strcpy(szTmpFilePath, (tmp.path + "/").c_str());
-        std::strcpy(szFilePath, szTmpFilePath);
         tmp.file("T.RT", small_scene(16, 12));
         win = new MainWin;
+        a = &win->state().app;
+        d = &win->state().disp;
+        d->mode = 2; // full colour: dots equal the planes
+        a->szTmpFilePath = a->szFilePath = tmp.path + "/";
         win->message_hook = [this](const char *text, const char *, int) {
             asked.push_back(text);
             return answer;
@@ -98,10 +98,6 @@ struct Window : ::testing::Test {
         for (QTimer *t : waiting)
             delete t;
         waiting.clear();
-        render_hook = nullptr;
-        render_fn = nullptr;
-        progress_delay_ms = 300;
-        image_ready = data_change = 0;
         delete win;
     }
     void run(int id) { win->action(id)->trigger(); }
@@ -110,15 +106,15 @@ struct Window : ::testing::Test {
         answer_file("T.RT");
         run(IDM_OPENRT);
         run(IDM_MAKE);
-        ASSERT_EQ(image_ready, 1);
+        ASSERT_EQ(a->image_ready, 1);
     }
 };
 
 TEST_F(Window, MenuCaptionsAndIds)
 {
     QStringList bar;
-    for (QAction *a : win->menuBar()->actions())
-        bar << a->text();
+    for (QAction *act : win->menuBar()->actions())
+        bar << act->text();
     EXPECT_EQ(bar,
               QStringList({"File(F)", "RayTrace(&R)", "Printer(&P)", "Config(&C)", "Help(&H)"}));
     const std::pair<int, const char *> items[] = {
@@ -157,7 +153,8 @@ TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
     for (int y : {0, 5, 11})
         for (int x : {0, 7, 15}) {
             int i = y * 16 + x;
-            EXPECT_EQ(shot.pixel(x, y), qRgb(gdata.r[i], gdata.g[i], gdata.b[i])) << x << "," << y;
+            EXPECT_EQ(shot.pixel(x, y), qRgb(a->gdata->r[i], a->gdata->g[i], a->gdata->b[i]))
+                << x << "," << y;
         }
     EXPECT_EQ(shot.pixel(16, 0), qRgb(255, 255, 255));
     EXPECT_EQ(shot.pixel(0, 12), qRgb(255, 255, 255));
@@ -167,10 +164,10 @@ TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
 
 TEST_F(Window, ReducedModesShowTheGridsColours)
 {
-    mode = 0;
+    d->mode = 0;
     open_and_render();
     std::vector<unsigned char> dots(16 * 12 * 3);
-    disp_grid_rgb(dots.data(), 16 * 3);
+    disp_grid_rgb(*d, dots.data(), 16 * 3);
     QImage shot = win->scroller()->viewport()->grab().toImage();
     for (int y = 0; y < 12; y++)
         for (int x = 0; x < 16; x++) {
@@ -191,10 +188,10 @@ TEST_F(Window, ZoomEnlargesWithoutSmoothing)
         QTest::mouseClick(w->findChild<QPushButton *>("ok"), Qt::LeftButton);
     });
     run(IDM_CONFIG);
-    EXPECT_EQ(zoom_size, 200);
+    EXPECT_EQ(d->zoom_size, 200);
     QImage shot = win->scroller()->viewport()->grab().toImage();
-    EXPECT_EQ(shot.pixel(30, 22),
-              qRgb(gdata.r[11 * 16 + 15], gdata.g[11 * 16 + 15], gdata.b[11 * 16 + 15]));
+    EXPECT_EQ(shot.pixel(30, 22), qRgb(a->gdata->r[11 * 16 + 15], a->gdata->g[11 * 16 + 15],
+                                       a->gdata->b[11 * 16 + 15]));
     EXPECT_EQ(shot.pixel(31, 23), shot.pixel(30, 22));
     EXPECT_EQ(shot.pixel(32, 0), qRgb(255, 255, 255));
 }
@@ -202,14 +199,14 @@ TEST_F(Window, ZoomEnlargesWithoutSmoothing)
 TEST_F(Window, CancelledRenderChangesNothing)
 {
     open_and_render();
-    data_change = 0;
-    unsigned gen = disp_grid_gen();
-    render_hook = [](render_job &job) { job.cancel(); };
+    a->data_change = 0;
+    unsigned gen = d->gen;
+    win->seams.hook = [](render_job &job) { job.cancel(); };
     run(IDM_MAKE3D);
-    EXPECT_EQ(image_ready, 1);
-    EXPECT_EQ(data_change, 0);
-    EXPECT_EQ(model.ixmx, 16);
-    EXPECT_EQ(disp_grid_gen(), gen);
+    EXPECT_EQ(a->image_ready, 1);
+    EXPECT_EQ(a->data_change, 0);
+    EXPECT_EQ(a->model.ixmx, 16);
+    EXPECT_EQ(d->gen, gen);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -218,8 +215,8 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
     answer_file("T.RT");
     run(IDM_OPENRT);
     // a render that goes on until it is told to stop, as a long one would
-    progress_delay_ms = 0;
-    render_fn = [](render_job &job) {
+    win->seams.progress_delay_ms = 0;
+    win->seams.fn = [](render_job &job) {
         while (!job.stopping())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return (int)RAY_CANCELLED;
@@ -231,7 +228,7 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
         // the window still answers: its commands are greyed meanwhile
         win->view()->repaint();
         painted = true;
-        EXPECT_EQ(app_busy(), 1);
+        EXPECT_EQ(a->busy, 1);
         EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
         EXPECT_FALSE(win->action(IDM_OPENRT)->isEnabled());
         EXPECT_TRUE(win->action(IDM_ABOUT)->isEnabled());
@@ -239,8 +236,8 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
     });
     run(IDM_MAKE);
     EXPECT_TRUE(painted);
-    EXPECT_EQ(image_ready, 0);
-    EXPECT_EQ(app_busy(), 0);
+    EXPECT_EQ(a->image_ready, 0);
+    EXPECT_EQ(a->busy, 0);
     EXPECT_TRUE(win->action(IDM_MAKE)->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -288,33 +285,33 @@ TEST_F(Window, LoadDialogTakesAPatternAndADoubleClick)
             w->findChild<QPushButton *>("cancel")->click();
     });
     run(IDM_OPENRT);
-    EXPECT_EQ(rt_ready, 1);
-    EXPECT_STREQ(szTmpFileName, "T.RT");
+    EXPECT_EQ(a->rt_ready, 1);
+    EXPECT_EQ(a->szTmpFileName, "T.RT");
 }
 
 TEST_F(Window, ConfigModeActsAtOnceAndStaysAfterCancel)
 {
-    mode = 0;
-    on_modal([](QWidget *w) {
+    d->mode = 0;
+    on_modal([this](QWidget *w) {
         EXPECT_EQ(w->windowTitle(), "Configration");
         EXPECT_TRUE(w->findChild<QRadioButton *>("r102")->isChecked());
         EXPECT_EQ(w->findChild<QRadioButton *>("r104")->text(), "フルカラー");
         QTest::mouseClick(w->findChild<QRadioButton *>("r103"), Qt::LeftButton);
-        EXPECT_EQ(mode, 1);
+        EXPECT_EQ(d->mode, 1);
         QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
     });
     run(IDM_CONFIG);
-    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(d->mode, 1);
 }
 
 // The template's places, with the fields widened to show their values in
 // full: nothing is cut off, nothing overlaps.
 TEST_F(Window, SettingIsLaidOutInDialogUnits)
 {
-    model.rx = -123456.789012;
-    model.vpnaz = 1e9;
+    a->model.rx = -123456.789012;
+    a->model.vpnaz = 1e9;
     setting_form f;
-    DataSet_open(f);
+    DataSet_open(f, a->model);
     SettingDlg dlg(win, f);
     dlg_units u = dialog_units(dlg.font());
     EXPECT_EQ(dlg.height(), du_size(u, 154, 108).height());
@@ -359,12 +356,70 @@ TEST_F(Window, PrintsTheGridEnlargedOnAPdfPage)
     for (int y : {0, 11})
         for (int x : {0, 15}) {
             int i = y * 16 + x;
-            QRgb want = qRgb(gdata.r[i], gdata.g[i], gdata.b[i]);
+            QRgb want = qRgb(a->gdata->r[i], a->gdata->g[i], a->gdata->b[i]);
             EXPECT_EQ(page.pixel(x * 37 + 1, y * 37 + 1), want);
             EXPECT_EQ(page.pixel(x * 37 + 35, y * 37 + 35), want);
         }
     EXPECT_EQ(page.pixel(16 * 37 + 1, 5), qRgb(255, 255, 255));
     EXPECT_EQ(page.pixel(5, 12 * 37 + 1), qRgb(255, 255, 255));
+}
+
+// Every dot the window's view shows is its own display grid's, copied at
+// scale 1, and the view is white beyond it.
+void expect_shows_its_grid(MainWin &w)
+{
+    const session &s = w.state();
+    const copyrect c = disp_copy(s.disp, s.app.model.ixmx, s.app.model.iymx, 1);
+    ASSERT_TRUE(c.sw > 0 && c.sh > 0 && c.dw == c.sw);
+    std::vector<unsigned char> dots((size_t)s.disp.grid->w * s.disp.grid->h * 3);
+    disp_grid_rgb(s.disp, dots.data(), s.disp.grid->w * 3);
+    const QImage shot = w.scroller()->viewport()->grab().toImage();
+    for (int y = 0; y < c.sh; y++)
+        for (int x = 0; x < c.sw; x++) {
+            const unsigned char *p = &dots[((size_t)y * s.disp.grid->w + x) * 3];
+            ASSERT_EQ(shot.pixel(x, y), qRgb(p[0], p[1], p[2])) << x << "," << y;
+        }
+    EXPECT_EQ(shot.pixel(c.sw, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.pixel(0, c.sh), qRgb(255, 255, 255));
+}
+
+// Two windows in one process keep two states: each its own scene,
+// picture, mode and zoom, shown in its own view; what one window does
+// leaves the other as it was.
+TEST_F(Window, TwoWindowsKeepTheirOwnState)
+{
+    open_and_render(); // T.RT: 16 x 12 in full colour at 100 %
+    const unsigned gen = d->gen;
+    const std::string u = tmp.file("U.RT", small_scene(10, 8, "20 180 90"));
+    MainWin other;
+    other.message_hook = [](const char *, const char *, int) { return ID_NO; };
+    other.show();
+    session &o = other.state();
+    o.disp.mode = 0;
+    o.disp.zoom_size = 200;
+    other.open_start_file(u); // opened, and its picture made at once
+    other.command(IDM_MAKE3D);
+    ASSERT_EQ(o.app.image_ready, 1);
+    EXPECT_EQ(other.windowTitle(), QString::fromStdString(u));
+    EXPECT_EQ(win->windowTitle(), QString::fromStdString(tmp.path + "/T.RT"));
+    EXPECT_EQ(d->gen, gen);
+    EXPECT_EQ(a->model.ixmx, 16);
+    EXPECT_EQ(o.disp.grid->w, 20);
+    EXPECT_NE(a->gdata->g[0], o.app.gdata->g[0]);
+    expect_shows_its_grid(*win);
+    expect_shows_its_grid(other);
+    EXPECT_EQ(win->scroller()->viewport()->grab().toImage().pixel(0, 0),
+              qRgb(a->gdata->r[0], a->gdata->g[0], a->gdata->b[0]));
+
+    // the first window's mode and zoom change, the other's stay
+    set_mode(win->state(), 1);
+    zoom_by(win->state(), -1);
+    QApplication::processEvents();
+    EXPECT_EQ(o.disp.mode, 0);
+    EXPECT_EQ(o.disp.zoom_size, 200);
+    EXPECT_EQ(d->grid->w, 11); // 75 % counts as 70 %
+    expect_shows_its_grid(*win);
+    expect_shows_its_grid(other);
 }
 
 TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
@@ -387,9 +442,6 @@ TEST_F(Window, HelpOpensAtItsContents)
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_TRUE(help->toPlainText().contains("The .RT scene file, item by item"));
-    run(IDM_ABOUT);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].substr(0, 32), "     KORU for Windows95 Ver.1.10");
 }
 
 // Runs the event loop until done() holds, for at most five seconds.
@@ -415,12 +467,12 @@ std::vector<unsigned char> made(const scene &sc)
     return v;
 }
 
-std::vector<unsigned char> shown()
+std::vector<unsigned char> shown(const app_state *a)
 {
-    const size_t n = (size_t)model.ixmx * model.iymx;
-    std::vector<unsigned char> v(gdata.r, gdata.r + n);
-    v.insert(v.end(), gdata.g, gdata.g + n);
-    v.insert(v.end(), gdata.b, gdata.b + n);
+    const size_t n = (size_t)a->model.ixmx * a->model.iymx;
+    std::vector<unsigned char> v(a->gdata->r, a->gdata->r + n);
+    v.insert(v.end(), a->gdata->g, a->gdata->g + n);
+    v.insert(v.end(), a->gdata->b, a->gdata->b + n);
     return v;
 }
 
@@ -435,14 +487,16 @@ void mouse(QWidget *w, QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseBu
 // rest is Make Image's for the moved camera.
 TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
 {
+    EXPECT_FALSE(win->statusBar()->isVisible()); // the status line is live view's
     win->command_live(true);
+    EXPECT_TRUE(win->statusBar()->isVisible());
     answer_file("T.RT");
     run(IDM_OPENRT);
     auto idle = [this] { return !win->live()->running() && !win->live()->state().exact; };
-    ASSERT_TRUE(wait_until([&] { return image_ready == 1 && idle(); }));
-    EXPECT_EQ(data_change, 1);
-    scene file = model;
-    EXPECT_TRUE(shown() == made(file));
+    ASSERT_TRUE(wait_until([&] { return a->image_ready == 1 && idle(); }));
+    EXPECT_EQ(a->data_change, 1);
+    scene file = a->model;
+    EXPECT_TRUE(shown(a) == made(file));
 
     // an editor's save: a new file renamed over the old one
     const std::string path = tmp.path + "/T.RT";
@@ -450,29 +504,31 @@ TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
     text.replace(text.find("200 100 50"), 10, "20 180 90");
     tmp.file("T.new", text);
     ASSERT_EQ(std::rename((tmp.path + "/T.new").c_str(), path.c_str()), 0);
-    ASSERT_TRUE(wait_until([&] { return model.pri[0].col.g == 180 && idle(); }));
-    EXPECT_TRUE(shown() == made(model));
+    ASSERT_TRUE(wait_until([&] { return a->model.pri[0].col.g == 180 && idle(); }));
+    EXPECT_TRUE(shown(a) == made(a->model));
 
     // a drag to the right turns the eye about the look point
-    const double vx = model.vpnax, vy = model.vpnay, vz = model.vpnaz;
+    const double vx = a->model.vpnax, vy = a->model.vpnay, vz = a->model.vpnaz;
     QWidget *v = win->view();
     mouse(v, QEvent::MouseButtonPress, {4, 4}, Qt::LeftButton, Qt::LeftButton);
     for (int x = 6; x <= 14; x += 2)
         mouse(v, QEvent::MouseMove, {x, 6}, Qt::NoButton, Qt::LeftButton);
     mouse(v, QEvent::MouseButtonRelease, {14, 6}, Qt::LeftButton, Qt::NoButton);
-    EXPECT_FALSE(model.vpnax == vx && model.vpnay == vy && model.vpnaz == vz);
+    EXPECT_FALSE(a->model.vpnax == vx && a->model.vpnay == vy && a->model.vpnaz == vz);
     ASSERT_TRUE(wait_until(idle));
-    EXPECT_TRUE(shown() == made(model));
-    EXPECT_EQ(model.pri[0].col.g, 180);
+    EXPECT_TRUE(shown(a) == made(a->model));
+    EXPECT_EQ(a->model.pri[0].col.g, 180);
 
     // a file that cannot be read keeps the picture and says why
-    const std::vector<unsigned char> before = shown();
+    const std::vector<unsigned char> before = shown(a);
     ASSERT_EQ(std::remove(path.c_str()), 0);
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0); // there, but no file
     ASSERT_TRUE(
         wait_until([&] { return win->statusBar()->currentMessage().contains("cannot read"); }));
-    EXPECT_TRUE(shown() == before);
+    EXPECT_TRUE(shown(a) == before);
     win->command_live(false);
+    EXPECT_FALSE(win->statusBar()->isVisible());
+    EXPECT_FALSE(a->live);
 }
 
 } // namespace

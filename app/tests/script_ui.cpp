@@ -30,9 +30,10 @@ std::string temp_dir::mkdir(const std::string &name) const
     return p;
 }
 
-std::string small_scene(int w, int h)
+std::string small_scene(int w, int h, const char *rgb)
 {
     return "0 0 0\n0 0 1\n10 4\n" + std::to_string(w) + " " + std::to_string(h) +
            "\n1\n0 0 10 1\n0\n"
-           "1 1 0.5 0.5 0 0 1 1 0 0 1 1 0 0 1 0 0 0 200 100 50\n-1\n-1\n";
+           "1 1 0.5 0.5 0 0 1 1 0 0 1 1 0 0 1 0 0 0 " +
+           rgb + "\n-1\n-1\n";
 }

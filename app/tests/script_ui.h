@@ -2,9 +2,9 @@
 // which records what the commands showed. Also a temporary directory.
 #pragma once
 
-#include "app/appstate.h"
 #include "app/commands.h"
 #include "app/filedlg.h"
+#include "app/session.h"
 #include "app/settings.h"
 #include "app/ui_port.h"
 #include "trace/render.h"
@@ -21,7 +21,8 @@ struct msg_rec {
 };
 
 struct script_ui : ui_port {
-    std::deque<int> answers; // message answers in order; ID_CANCEL when none left
+    const app_state *app = nullptr; // the session's, for busy_seen
+    std::deque<int> answers;        // message answers in order; ID_CANCEL when none left
     std::vector<msg_rec> msgs;
     // one per file dialog, in order; a dialog still open afterwards is cancelled
     std::deque<std::function<void(file_dlg &)>> files;
@@ -37,13 +38,12 @@ struct script_ui : ui_port {
     int printed_scale = -1, print_setups = 0;
     int beeps = 0, invalidates = 0, helps = 0, closes = 0, cursor = 0, cursor_peak = 0;
     std::string title = "KORU";
-    std::string status_line;
 
     int message(const char *text, const char *caption, int kind) override
     {
         msgs.push_back({text, caption, kind});
         if (answers.empty())
-            return kind == MB_YESNOCANCEL || kind == MB_OKCANCEL ? ID_CANCEL : ID_OK;
+            return kind == MB_YESNOCANCEL ? ID_CANCEL : ID_OK;
         int a = answers.front();
         answers.pop_front();
         return a;
@@ -66,7 +66,7 @@ struct script_ui : ui_port {
     int run_render(render_job &job) override
     {
         renders++;
-        busy_seen = app_busy();
+        busy_seen = app ? app->busy : -1;
         if (render_rc >= 0)
             return render_rc;
         if (cancel_render)
@@ -75,7 +75,6 @@ struct script_ui : ui_port {
     }
     void commands_changed() override { command_changes++; }
     row_fn row_display() override { return {}; }
-    void status(const char *text) override { status_line = text; }
     int print_setup(const char *doc, int &w, int &h) override
     {
         print_setups++;
@@ -84,12 +83,11 @@ struct script_ui : ui_port {
         h = ph;
         return print_ok;
     }
-    int print_page(int, int, int scale, msglist &) override
+    int print_page(const display_state &, int, int, int scale, msglist &) override
     {
         printed_scale = scale;
         return page_ok;
     }
-    void beep() override { beeps++; }
     void set_title(const char *t) override { title = t; }
     void wait_cursor(int on) override
     {
@@ -100,6 +98,16 @@ struct script_ui : ui_port {
     void invalidate() override { invalidates++; }
     void help() override { helps++; }
     void close_window() override { closes++; }
+};
+
+// A session over a script_ui: what a window holds, with answers written
+// in advance.
+struct scripted {
+    script_ui ui;
+    session s{ui};
+    app_state &a = s.app;
+    display_state &d = s.disp;
+    scripted() { ui.app = &s.app; }
 };
 
 // Answer a file dialog by typing name and pressing OK.
@@ -120,5 +128,6 @@ struct temp_dir {
     std::string mkdir(const std::string &name) const;
 };
 
-// A scene of one lit plane seen from above: w x h dots.
-std::string small_scene(int w, int h);
+// A scene of one lit plane seen from above: w x h dots, the plane's
+// colour rgb ("R G B").
+std::string small_scene(int w, int h, const char *rgb = "200 100 50");

@@ -1,7 +1,7 @@
 // The settings dialogs' texts and parsing, and the print scale.
 #include "script_ui.h"
 
-#include "app/display_port.h"
+#include "app/display_state.h"
 #include "app/print.h"
 #include "scene/scene.h"
 
@@ -14,11 +14,8 @@ namespace {
 
 struct Settings : ::testing::Test {
     script_ui ui;
-    void SetUp() override
-    {
-        mode = 0;
-        zoom_size = 100;
-    }
+    scene model;
+    display_state d;
     // CONFIG closed with OK after typing zoom, or cancelled.
     int config(const char *zoom, int ok = 1)
     {
@@ -26,7 +23,7 @@ struct Settings : ::testing::Test {
             std::strcpy(f.zoom, zoom);
             return ok;
         };
-        return CallConfSet(ui);
+        return CallConfSet(ui, d);
     }
 };
 
@@ -51,7 +48,7 @@ TEST_F(Settings, SettingShowsSixDecimals)
     model.iymx = 480;
     model.vpnaz = -1;
     setting_form f;
-    DataSet_open(f);
+    DataSet_open(f, model);
     EXPECT_STREQ(f.text[0], "640");
     EXPECT_STREQ(f.text[1], "480");
     EXPECT_STREQ(f.text[7], "-1.000000");
@@ -65,14 +62,14 @@ TEST_F(Settings, SettingOkParsesEachField)
     model.rx = 5;
     model.ry = 6;
     setting_form f;
-    DataSet_open(f);
+    DataSet_open(f, model);
     std::strcpy(f.text[0], "-3");      // not unsigned: kept
     std::strcpy(f.text[1], "0");       // 0 is a size
     std::strcpy(f.text[2], "");        // empty: kept
     std::strcpy(f.text[3], "abc");     // no number: 0.0
     std::strcpy(f.text[4], " 2.5e1x"); // the leading number
     std::strcpy(f.text[8], "0.1234567");
-    DataSet_ok(f);
+    DataSet_ok(f, model);
     EXPECT_EQ(model.ixmx, 640);
     EXPECT_EQ(model.iymx, 0);
     EXPECT_EQ(model.rx, 5);
@@ -82,8 +79,8 @@ TEST_F(Settings, SettingOkParsesEachField)
 
     // OK without a change rounds to the six decimals shown
     model.wdu = 0.1234567;
-    DataSet_open(f);
-    DataSet_ok(f);
+    DataSet_open(f, model);
+    DataSet_ok(f, model);
     EXPECT_EQ(model.wdu, 0.123457);
 }
 
@@ -93,12 +90,12 @@ TEST_F(Settings, DecimalFieldsIgnoreTheLocaleAndReadFiftyNineCharacters)
     std::string keep = old ? old : "C";
     bool de = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     setting_form f;
-    DataSet_open(f);
+    DataSet_open(f, model);
     std::strcpy(f.text[2], "1.5");
     // 59 characters are read: the 60th digit is not
     std::string long_text = "1" + std::string(58, '0') + "9";
     std::strcpy(f.text[3], long_text.c_str());
-    DataSet_ok(f);
+    DataSet_ok(f, model);
     std::setlocale(LC_NUMERIC, keep.c_str());
     EXPECT_EQ(model.rx, 1.5) << (de ? "with de_DE" : "C only");
     EXPECT_EQ(model.ry, 1e58);
@@ -108,9 +105,9 @@ TEST_F(Settings, HugeValuesSurviveOk)
 {
     model.rx = 3e60;
     setting_form f;
-    DataSet_open(f);
+    DataSet_open(f, model);
     EXPECT_LE(std::strlen(f.text[2]), 59u);
-    DataSet_ok(f);
+    DataSet_ok(f, model);
     EXPECT_EQ(model.rx, 3e60);
 }
 
@@ -121,41 +118,41 @@ TEST_F(Settings, CancelWritesNothing)
         std::strcpy(f.text[0], "10");
         return 0;
     };
-    EXPECT_EQ(CallDataSet(ui), 0);
+    EXPECT_EQ(CallDataSet(ui, model), 0);
     EXPECT_EQ(model.ixmx, 640);
 }
 
 TEST_F(Settings, ZoomIsClampedAfterTheDialog)
 {
     EXPECT_EQ(config("30"), 1);
-    EXPECT_EQ(zoom_size, 50);
+    EXPECT_EQ(d.zoom_size, 50);
     config("1000");
-    EXPECT_EQ(zoom_size, 400);
+    EXPECT_EQ(d.zoom_size, 400);
     config("-5");
-    EXPECT_EQ(zoom_size, 400);
+    EXPECT_EQ(d.zoom_size, 400);
     config("");
-    EXPECT_EQ(zoom_size, 400);
+    EXPECT_EQ(d.zoom_size, 400);
     config("155");
-    EXPECT_EQ(zoom_size, 155);
+    EXPECT_EQ(d.zoom_size, 155);
     // Cancel writes no zoom, but the clamp still runs
-    zoom_size = 20;
+    d.zoom_size = 20;
     EXPECT_EQ(config("300", 0), 0);
-    EXPECT_EQ(zoom_size, 50);
+    EXPECT_EQ(d.zoom_size, 50);
 }
 
 TEST_F(Settings, ModeIsSetByTheRadioButtonAndStaysAfterCancel)
 {
-    mode = 2;
-    zoom_size = 150;
-    ui.on_config = [](config_form &f) {
+    d.mode = 2;
+    d.zoom_size = 150;
+    ui.on_config = [this](config_form &f) {
         EXPECT_EQ(f.checked, 104);
         EXPECT_STREQ(f.zoom, "150");
         ConfSet_radio(f, 103);
-        EXPECT_EQ(mode, 1);
+        EXPECT_EQ(d.mode, 1);
         return 0;
     };
-    CallConfSet(ui);
-    EXPECT_EQ(mode, 1);
+    CallConfSet(ui, d);
+    EXPECT_EQ(d.mode, 1);
 }
 
 TEST(PrintScale, SmallerWholeQuotient)
@@ -168,17 +165,17 @@ TEST(PrintScale, SmallerWholeQuotient)
 
 TEST(PrintScale, ZoomCountsInTensAndChangesTheFactor)
 {
-    zoom_size = 155;
+    display_state d;
+    d.zoom_size = 155;
     int w, h;
-    zoomed_size(640, 480, w, h);
+    zoomed_size(d, 640, 480, w, h);
     EXPECT_EQ(w, 960);
-    zoom_size = 150;
-    zoomed_size(640, 480, w, h);
+    d.zoom_size = 150;
+    zoomed_size(d, 640, 480, w, h);
     EXPECT_EQ(print_scale(4800, 6600, w, h), 5);
-    zoom_size = 200; // 1280 x 960 is held to 1024 x 768
-    zoomed_size(640, 480, w, h);
+    d.zoom_size = 200; // 1280 x 960 is held to 1024 x 768
+    zoomed_size(d, 640, 480, w, h);
     EXPECT_EQ(print_scale(4800, 6600, w, h), 4);
-    zoom_size = 100;
 }
 
 } // namespace

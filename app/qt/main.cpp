@@ -2,9 +2,7 @@
 // look at it at any zoom and display mode, save, load and print it.
 //
 //   koru [--live] [--mode M] [--zoom Z] [FILE]     (cmdline.h)
-#include "appstate.h"
-#include "cmdline.h"
-#include "commands.h"
+#include "../cmdline.h"
 #include "live_qt.h"
 #include "mainwin.h"
 
@@ -36,7 +34,6 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    app_start();
     MainWin win;
     win.load_prefs();
     win.set_run_config(cl.zoom, cl.mode);

@@ -1,9 +1,8 @@
 #include "mainwin.h"
 
-#include "appstate.h"
-#include "cmdline.h"
-#include "commands.h"
-#include "display_port.h"
+#include "../cmdline.h"
+#include "../commands.h"
+#include "../filedlg.h"
 #include "dlgunits.h"
 #include "filedlg_qt.h"
 #include "live_qt.h"
@@ -20,15 +19,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPainter>
-#include <QPrinter>
 #include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
-#include <cstring>
 
 namespace {
 
@@ -40,95 +36,6 @@ struct menu_item {
 };
 
 } // namespace
-
-const QImage &grid_image()
-{
-    static QImage img;
-    static unsigned gen = ~0u;
-    if (gen != disp_grid_gen()) {
-        gen = disp_grid_gen();
-        int w = disp_grid_w(), h = disp_grid_h();
-        img = QImage(w > 0 ? w : 1, h > 0 ? h : 1, QImage::Format_RGB888);
-        img.fill(Qt::white);
-        if (w > 0 && h > 0)
-            disp_grid_rgb(img.bits(), (int)img.bytesPerLine());
-    }
-    return img;
-}
-
-namespace {
-
-// Where the overlay shows: its picture, or the picture it stands for, at
-// the zoom.
-QSize overlay_size(const row_overlay &ov)
-{
-    int W, H;
-    zoomed_size(ov.full_w ? ov.full_w : ov.img.width(), ov.full_h ? ov.full_h : ov.img.height(), W,
-                H);
-    return QSize(W, H);
-}
-
-} // namespace
-
-View::View(QWidget *parent, row_overlay &o) : QWidget(parent), ov(o)
-{
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-void View::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (image_ready) {
-        // redraw at scale 1: what lies beyond the grid stays white
-        int sw, sh, dw, dh;
-        disp_copy(model.ixmx, model.iymx, 1, sw, sh, dw, dh);
-        if (sw > 0 && sh > 0)
-            p.drawImage(QRect(0, 0, dw, dh), grid_image(), QRect(0, 0, sw, sh));
-    }
-    std::lock_guard<std::mutex> lock(ov.m);
-    ov.fresh = false;
-    if (ov.shown && !ov.img.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        p.drawImage(QRect(QPoint(0, 0), overlay_size(ov)), ov.img);
-    }
-}
-
-void View::mousePressEvent(QMouseEvent *e)
-{
-    if (on_mouse)
-        on_mouse(e);
-}
-
-void View::mouseMoveEvent(QMouseEvent *e)
-{
-    if (on_mouse)
-        on_mouse(e);
-}
-
-void View::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (on_mouse)
-        on_mouse(e);
-}
-
-void View::wheelEvent(QWheelEvent *e)
-{
-    if (on_wheel)
-        on_wheel(e);
-    else
-        QWidget::wheelEvent(e);
-}
-
-void View::keyPressEvent(QKeyEvent *e)
-{
-    if (!on_key || !on_key(e))
-        QWidget::keyPressEvent(e);
-}
 
 MainWin::MainWin()
 {
@@ -142,10 +49,13 @@ MainWin::MainWin()
     pal.setColor(QPalette::Window, Qt::white);
     scroll->setPalette(pal);
     scroll->setBackgroundRole(QPalette::Window);
-    area = new View(scroll, ov);
+    area = new View(scroll, sess, ov, grid);
     scroll->setWidget(area);
     setCentralWidget(scroll);
-    driver = std::make_unique<LiveDriver>(this);
+    driver = std::make_unique<LiveDriver>(this, sess, ov, statusBar());
+    area->on_mouse = [this](QMouseEvent *e) { driver->mouse(e); };
+    area->on_wheel = [this](QWheelEvent *e) { driver->wheel(e); };
+    area->on_key = [this](QKeyEvent *e) { return driver->key(e); };
     build_menu();
     setAcceptDrops(true);
     resize(OUTER_W, OUTER_H);
@@ -225,7 +135,13 @@ void MainWin::build_menu()
     auto *alt_f = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F), this);
     connect(alt_f, &QShortcut::activated, this, [this, file] { menuBar()->setActiveAction(file); });
 
-    // Config without its dialog
+    build_keys();
+    build_recent();
+}
+
+// Config without its dialog
+void MainWin::build_keys()
+{
     auto key = [this](QKeySequence k, std::function<void()> fn) {
         auto *sc = new QShortcut(k, this);
         connect(sc, &QShortcut::activated, this, [this, fn] {
@@ -234,14 +150,13 @@ void MainWin::build_menu()
             driver->command_ran(0); // a paused frame starts again
         });
     };
-    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoom_by(*this, 1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { zoom_by(*this, 1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { zoom_by(*this, -1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { zoom_by(*this, 0); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_1), [this] { set_mode(*this, 0); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_2), [this] { set_mode(*this, 1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_3), [this] { set_mode(*this, 2); });
-    build_recent();
+    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoom_by(sess, 1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { zoom_by(sess, 1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { zoom_by(sess, -1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { zoom_by(sess, 0); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_1), [this] { set_mode(sess, 0); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_2), [this] { set_mode(sess, 1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_3), [this] { set_mode(sess, 2); });
 }
 
 void MainWin::build_recent()
@@ -251,8 +166,9 @@ void MainWin::build_recent()
         a->deleteLater();
     }
     recent_actions.clear();
-    for (size_t i = 0; i < recent_files.size(); i++) {
-        const QString path = QFile::decodeName(recent_files[i].c_str());
+    const std::vector<std::string> &recent = sess.app.recent_files;
+    for (size_t i = 0; i < recent.size(); i++) {
+        const QString path = QFile::decodeName(recent[i].c_str());
         // "&1 /path/ROOM.RT": the number chooses it from the keyboard
         QString shown = path;
         QString caption = QString("&%1 %2").arg(i + 1).arg(shown.replace("&", "&&"));
@@ -272,7 +188,7 @@ void MainWin::build_recent()
 
 void MainWin::set_aa(int level)
 {
-    aa_level = level;
+    sess.app.aa_level = level;
     remembered.aa = level;
     action(IDM_AA1 + level - 1)->setChecked(true);
 }
@@ -281,12 +197,11 @@ void MainWin::command_live(bool on)
 {
     action(IDM_LIVE)->setChecked(on);
     driver->set_on(on);
-    remembered.live = on;
 }
 
 void MainWin::command(int id)
 {
-    if (!app_enabled(id))
+    if (!app_enabled(sess.app, id))
         return;
     if (id == IDM_LIVE) {
         command_live(action(IDM_LIVE)->isChecked());
@@ -295,9 +210,9 @@ void MainWin::command(int id)
     // a live frame goes on only when nothing else wants the picture
     if (id != IDM_HELP && id != IDM_ABOUT)
         driver->pause();
-    acting([this, id] { app_command(*this, id); });
+    acting([this, id] { app_command(sess, id); });
     if (id >= IDM_AA1 && id <= IDM_AA4)
-        remembered.aa = aa_level; // the menu's group has ticked it
+        remembered.aa = sess.app.aa_level; // the menu's group has ticked it
     driver->command_ran(id);
 }
 
@@ -306,12 +221,12 @@ void MainWin::command(int id)
 // file.
 void MainWin::acting(const std::function<void()> &act)
 {
-    const int zoom_before = zoom_size, mode_before = mode;
+    const int zoom_before = sess.disp.zoom_size, mode_before = sess.disp.mode;
     act();
-    if (zoom_size != zoom_before)
-        remembered.zoom = zoom_size;
-    if (mode != mode_before)
-        remembered.mode = mode;
+    if (sess.disp.zoom_size != zoom_before)
+        remembered.zoom = sess.disp.zoom_size;
+    if (sess.disp.mode != mode_before)
+        remembered.mode = sess.disp.mode;
     build_recent();
     fit_view();
     driver->follow();
@@ -322,7 +237,7 @@ void MainWin::acting(const std::function<void()> &act)
 void MainWin::opened(int scene, int read)
 {
     if (scene && read && !driver->state().on)
-        app_command(*this, IDM_MAKE);
+        app_command(sess, IDM_MAKE);
     driver->command_ran(scene ? IDM_OPENRT : IDM_OPENBMP);
 }
 
@@ -332,7 +247,7 @@ void MainWin::drop_file(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     const int scene = !is_picture_name(name.toStdString());
     int read = 0;
-    acting([&] { read = open_file(*this, name.constData()); });
+    acting([&] { read = open_file(sess, name.constData()); });
     opened(scene, read);
 }
 
@@ -342,9 +257,9 @@ void MainWin::open_start_file(const std::string &path)
     int read = 0;
     acting([&] {
         if (scene)
-            read = open_scene(*this, path.c_str());
+            read = open_scene(sess, path.c_str());
         else
-            open_picture(*this, path.c_str());
+            open_picture(sess, path.c_str());
     });
     opened(scene, read);
 }
@@ -352,7 +267,7 @@ void MainWin::open_start_file(const std::string &path)
 void MainWin::dragEnterEvent(QDragEnterEvent *e)
 {
     const QList<QUrl> urls = e->mimeData()->urls();
-    if (!urls.isEmpty() && urls.first().isLocalFile() && !app_busy())
+    if (!urls.isEmpty() && urls.first().isLocalFile() && !sess.app.busy)
         e->acceptProposedAction();
 }
 
@@ -393,18 +308,7 @@ void MainWin::fit_outer_size()
 // bars show when that is more than the window shows.
 void MainWin::fit_view()
 {
-    QSize want(0, 0);
-    if (image_ready) {
-        int sw, sh, dw, dh;
-        disp_copy(model.ixmx, model.iymx, 1, sw, sh, dw, dh);
-        want = QSize(dw, dh);
-    }
-    {
-        std::lock_guard<std::mutex> lock(ov.m);
-        if (ov.shown && !ov.img.isNull())
-            want = want.expandedTo(overlay_size(ov));
-    }
-    want = want.expandedTo(QSize(1, 1));
+    const QSize want = area->wanted();
     if (area->size() != want)
         area->resize(want);
 }
@@ -430,7 +334,7 @@ bool MainWin::eventFilter(QObject *o, QEvent *e)
 void MainWin::closeEvent(QCloseEvent *e)
 {
     driver->pause();
-    if (!app_close(*this)) {
+    if (!app_close(sess)) {
         e->ignore();
         driver->command_ran(0); // a paused frame starts again
         return;
@@ -449,15 +353,12 @@ void MainWin::load_prefs()
     for (const QString &k : qs.allKeys())
         kv[k.toStdString()] = qs.value(k).toString().toStdString();
     remembered = prefs_from(kv);
-    zoom_size = remembered.zoom;
-    mode = remembered.mode;
-    recent_files = remembered.recent;
+    sess.disp.zoom_size = remembered.zoom;
+    sess.disp.mode = remembered.mode;
+    sess.app.recent_files = remembered.recent;
     set_aa(remembered.aa);
-    if (!remembered.folder.empty() && remembered.folder.size() < (size_t)PATH_BYTES &&
-        QFileInfo(QString::fromStdString(remembered.folder)).isDir()) {
-        std::strcpy(szTmpFilePath, remembered.folder.c_str());
-        std::strcpy(szFilePath, remembered.folder.c_str());
-    }
+    if (!remembered.folder.empty() && QFileInfo(QString::fromStdString(remembered.folder)).isDir())
+        sess.app.szTmpFilePath = sess.app.szFilePath = remembered.folder;
     if (!remembered.geometry.empty())
         geometry_restored =
             restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(remembered.geometry)));
@@ -472,9 +373,9 @@ void MainWin::load_prefs()
 
 void MainWin::save_prefs()
 {
-    remembered.recent = recent_files;
-    remembered.folder = szTmpFilePath;
-    remembered.live = driver->state().on;
+    remembered.recent = sess.app.recent_files;
+    remembered.folder = sess.app.szTmpFilePath;
+    remembered.live = sess.app.live;
     remembered.geometry = saveGeometry().toBase64().toStdString();
     QSettings qs;
     for (const auto &kv : prefs_to(remembered))
@@ -484,9 +385,9 @@ void MainWin::save_prefs()
 void MainWin::set_run_config(int zoom, int m)
 {
     if (zoom >= 0)
-        zoom_size = zoom;
+        sess.disp.zoom_size = zoom;
     if (m >= 0)
-        mode = m;
+        sess.disp.mode = m;
 }
 
 int MainWin::message(const char *text, const char *caption, int kind)
@@ -501,10 +402,6 @@ int MainWin::message(const char *text, const char *caption, int kind)
     case MB_ERROR:
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case MB_OKCANCEL:
-        box.setIcon(QMessageBox::Warning);
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
     case MB_YESNOCANCEL:
         box.setIcon(QMessageBox::Warning);
@@ -531,7 +428,7 @@ int MainWin::message(const char *text, const char *caption, int kind)
 
 int MainWin::file_dialog(file_dlg &d)
 {
-    FileDlgQt dlg(this, d, load_save);
+    FileDlgQt dlg(this, d, d.app->load_save);
     dlg.exec();
     return d.result == 1 ? 1 : 0;
 }
@@ -550,69 +447,36 @@ int MainWin::config_dialog(config_form &f)
 
 int MainWin::run_render(render_job &job)
 {
-    int rc = ::run_render(this, job);
+    int rc = ::run_render(this, job, seams);
     overlay_off();
     return rc;
 }
 
-row_fn MainWin::row_display() { return rows_to_overlay(0, 0); }
+row_fn MainWin::row_display() { return overlay_rows(ov, 0, 0); }
 
-row_fn MainWin::rows_to_overlay(int full_w, int full_h)
+int MainWin::print_setup(const char *docname, int &pw, int &ph)
 {
-    unsigned job;
-    {
-        std::lock_guard<std::mutex> lock(ov.m);
-        job = ++ov.job;
-    }
-    row_overlay *o = &ov;
-    return [o, job, full_w, full_h](int y, int w, int h, const unsigned char *r,
-                                    const unsigned char *g, const unsigned char *b) {
-        std::lock_guard<std::mutex> lock(o->m);
-        if (o->job != job)
-            return; // a render that was left behind
-        // the first row of a render replaces what the last one showed
-        if (o->img.width() != w || o->img.height() != h || o->full_w != full_w ||
-            o->full_h != full_h || !o->shown) {
-            o->img = QImage(w, h, QImage::Format_ARGB32);
-            o->img.fill(Qt::transparent);
-            o->full_w = full_w;
-            o->full_h = full_h;
-            o->shown = true;
-        }
-        auto *line = reinterpret_cast<QRgb *>(o->img.scanLine(y));
-        for (int x = 0; x < w; x++)
-            line[x] = qRgb(r[x], g[x], b[x]);
-        o->fresh = true;
-    };
+    return pages.setup(this, print_hook, docname, sess.app.szFName, pw, ph);
+}
+
+int MainWin::print_page(const display_state &d, int w, int h, int scale, msglist &msgs)
+{
+    return pages.page(grid.of(d), disp_copy(d, w, h, scale), msgs);
 }
 
 void MainWin::overlay_off()
 {
-    {
-        std::lock_guard<std::mutex> lock(ov.m);
-        ov.shown = false;
-        ov.img = QImage();
-        ++ov.job;
-    }
+    overlay_clear(ov);
     fit_view();
     area->update();
-}
-
-void MainWin::status(const char *text)
-{
-    if (!driver->state().on)
-        return;
-    statusBar()->showMessage(QString::fromUtf8(text));
 }
 
 void MainWin::commands_changed()
 {
     for (QAction *a : findChildren<QAction *>())
         if (int id = a->data().toInt())
-            a->setEnabled(app_enabled(id));
+            a->setEnabled(app_enabled(sess.app, id));
 }
-
-void MainWin::beep() { QApplication::beep(); }
 
 void MainWin::set_title(const char *title)
 {

@@ -8,7 +8,7 @@
 // for tests.
 #pragma once
 
-#include "filedlg.h"
+#include "../filedlg.h"
 
 #include <QDialog>
 

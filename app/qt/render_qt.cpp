@@ -13,10 +13,6 @@
 #include <atomic>
 #include <thread>
 
-std::function<void(render_job &)> render_hook;
-std::function<int(render_job &)> render_fn;
-int progress_delay_ms = 300;
-
 namespace {
 
 // The progress window. Closing it only asks the render to stop; it goes
@@ -65,14 +61,14 @@ private:
 
 } // namespace
 
-int run_render(QWidget *parent, render_job &job)
+int run_render(QWidget *parent, render_job &job, const render_seams &seams)
 {
-    if (render_hook)
-        render_hook(job);
+    if (seams.hook)
+        seams.hook(job);
     std::atomic<bool> finished{false};
     int rc = RAY_DONE;
     std::thread worker([&] {
-        rc = render_fn ? render_fn(job) : job.run();
+        rc = seams.fn ? seams.fn(job) : job.run();
         finished = true;
     });
 
@@ -87,7 +83,7 @@ int run_render(QWidget *parent, render_job &job)
             return;
         }
         // a quick picture needs no progress window
-        if (!dlg.isVisible() && clock.elapsed() >= progress_delay_ms)
+        if (!dlg.isVisible() && clock.elapsed() >= seams.progress_delay_ms)
             dlg.show();
         dlg.show_progress();
     });

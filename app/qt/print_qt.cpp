@@ -1,8 +1,6 @@
-// The print dialog and the page, for InitPrint.
-#include "../base/msg.h"
-#include "appstate.h"
-#include "display_port.h"
-#include "mainwin.h"
+#include "print_qt.h"
+
+#include "../../base/msg.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,13 +13,13 @@ namespace {
 
 // Where "Print to File" writes unless the user says otherwise: beside the
 // last file opened or saved, named after it, else in the home directory.
-QString pdf_name()
+QString pdf_name(const std::string &last_file)
 {
-    QFileInfo last(QFile::decodeName(szFName));
+    QFileInfo last(QFile::decodeName(last_file.c_str()));
     QString dir = QDir::homePath();
-    if (szFName[0] && QFileInfo(last.absolutePath()).isWritable())
+    if (!last_file.empty() && QFileInfo(last.absolutePath()).isWritable())
         dir = last.absolutePath();
-    QString stem = szFName[0] ? last.completeBaseName() : QString();
+    QString stem = last_file.empty() ? QString() : last.completeBaseName();
     int dot = stem.indexOf('.');
     if (dot >= 0)
         stem.truncate(dot);
@@ -32,19 +30,23 @@ QString pdf_name()
 
 } // namespace
 
-int MainWin::print_setup(const char *docname, int &pw, int &ph)
+PagePrinter::PagePrinter() = default;
+PagePrinter::~PagePrinter() = default;
+
+int PagePrinter::setup(QWidget *parent, const std::function<bool(QPrinter &)> &hook,
+                       const char *docname, const std::string &last_file, int &pw, int &ph)
 {
     if (!printer)
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setDocName(QFile::decodeName(docname));
     // a name from the document name would hold the path: choose one
     if (printer->outputFormat() == QPrinter::PdfFormat)
-        printer->setOutputFileName(pdf_name());
+        printer->setOutputFileName(pdf_name(last_file));
     bool ok;
-    if (print_hook) {
-        ok = print_hook(*printer);
+    if (hook) {
+        ok = hook(*printer);
     } else {
-        QPrintDialog dlg(printer.get(), this);
+        QPrintDialog dlg(printer.get(), parent);
         dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
         ok = dlg.exec() == QDialog::Accepted;
     }
@@ -55,9 +57,13 @@ int MainWin::print_setup(const char *docname, int &pw, int &ph)
     return 1;
 }
 
-int MainWin::print_page(int w, int h, int scale, msglist &msgs)
+int PagePrinter::page(const QImage &grid, const copyrect &c, msglist &msgs)
 {
     QPainter p;
+    if (!printer) {
+        msgs.add("no printer was chosen");
+        return 0;
+    }
     if (!p.begin(printer.get())) {
         if (!printer->outputFileName().isEmpty())
             msgs.add("cannot write \"%s\"",
@@ -69,10 +75,8 @@ int MainWin::print_page(int w, int h, int scale, msglist &msgs)
     }
     p.setRenderHint(QPainter::LosslessImageRendering);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    int sw, sh, dw, dh;
-    disp_copy(w, h, scale, sw, sh, dw, dh);
-    if (sw > 0 && sh > 0)
-        p.drawImage(QRect(0, 0, dw, dh), grid_image(), QRect(0, 0, sw, sh));
+    if (c.sw > 0 && c.sh > 0)
+        p.drawImage(QRect(0, 0, c.dw, c.dh), grid, QRect(0, 0, c.sw, c.sh));
     if (!p.end()) {
         msgs.add("the page was not finished");
         return 0;

@@ -1,18 +1,14 @@
 #include "live_qt.h"
 
-#include "../base/msg.h"
-#include "../trace/render.h"
-#include "appstate.h"
-#include "camera.h"
-#include "commands.h"
-#include "display_port.h"
-#include "mainwin.h"
+#include "../../base/msg.h"
+#include "../../trace/camera.h"
+#include "../../trace/render.h"
+#include "../commands.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScrollArea>
 #include <QStatusBar>
 #include <QWheelEvent>
 #include <string>
@@ -34,8 +30,10 @@ std::string first_lines(const char *file, const msglist &msgs)
 
 } // namespace
 
-LiveDriver::LiveDriver(MainWin *w) : QObject(w), win(w)
+LiveDriver::LiveDriver(QObject *parent, session &ses, row_overlay &o, QStatusBar *b)
+    : QObject(parent), s(ses), ov(o), bar(b)
 {
+    bar->hide(); // until live view is on
     change_timer.setSingleShot(true);
     change_timer.setInterval(CHANGE_MS);
     rest_timer.setSingleShot(true);
@@ -57,9 +55,6 @@ LiveDriver::LiveDriver(MainWin *w) : QObject(w), win(w)
         st.rest();
         pump();
     });
-    win->view()->on_mouse = [this](QMouseEvent *e) { mouse(e); };
-    win->view()->on_wheel = [this](QWheelEvent *e) { wheel(e); };
-    win->view()->on_key = [this](QKeyEvent *e) { return key(e); };
 }
 
 LiveDriver::~LiveDriver()
@@ -74,9 +69,10 @@ void LiveDriver::set_on(bool on)
 {
     if (on == st.on)
         return;
+    s.app.live = on;
     if (on) {
         st.turn_on();
-        win->statusBar()->show();
+        bar->show();
         follow();
         pump();
     } else {
@@ -84,13 +80,14 @@ void LiveDriver::set_on(bool on)
             pause();
         followed.clear();
         watch();
-        win->statusBar()->hide();
+        bar->hide();
     }
 }
 
 void LiveDriver::follow()
 {
-    const QString now = rt_ready && st.on ? QFile::decodeName(scene_file.c_str()) : QString();
+    const QString now =
+        s.app.rt_ready && st.on ? QFile::decodeName(s.app.scene_file.c_str()) : QString();
     if (now == followed)
         return;
     followed = now;
@@ -115,9 +112,9 @@ void LiveDriver::watch()
 void LiveDriver::command_ran(int id)
 {
     // a scene file read or written: its camera is the model's
-    if (scene_serial != serial_seen) {
-        serial_seen = scene_serial;
-        st.remember_file_camera(model);
+    if (s.app.scene_serial != serial_seen) {
+        serial_seen = s.app.scene_serial;
+        st.remember_file_camera(s.app.model);
     }
     follow();
     if (st.command_ran(id) && job)
@@ -151,27 +148,28 @@ void LiveDriver::reload()
 {
     msglist msgs;
     const QByteArray path = QFile::encodeName(followed);
-    const int rc = st.reload_scene(model, path.constData(), msgs);
+    const int rc = st.reload_scene(s.app.model, path.constData(), msgs);
     if (rc == RELOAD_NOFILE) {
         // keep the last picture, and say why there is no new one
-        win->status(("cannot read " + std::string(path.constData()) + ": " + msgs.first()).c_str());
+        say("cannot read " + std::string(path.constData()) + ": " + msgs.first());
     } else {
         std::string line = first_lines(path.constData(), msgs);
         if (rc == RELOAD_CUT)
             line += " - the last picture stays";
-        win->status(line.c_str());
+        say(line);
     }
     st.reloaded(rc == RELOAD_READ);
 }
 
 void LiveDriver::start(int k)
 {
+    const scene &model = s.app.model;
     frame f;
-    const bool view = rt_ready && make_frame(model, 0, f);
+    const bool view = s.app.rt_ready && make_frame(model, 0, f);
     if (!view || f.width <= 0 || f.h <= 0) {
         // nothing to trace: no scene yet, no view, or no dots
-        if (rt_ready && !view)
-            win->status((ray_status_text(RAY_NOVIEW, model) + ": no picture").c_str());
+        if (s.app.rt_ready && !view)
+            say(ray_status_text(RAY_NOVIEW, model) + ": no picture");
         st.frame_done(k, RAY_DONE);
         return;
     }
@@ -181,11 +179,11 @@ void LiveDriver::start(int k)
         const int step = preview_step(f.width, f.h);
         small.ixmx = f.width / step > 0 ? f.width / step : 1;
         small.iymx = f.h / step > 0 ? f.h / step : 1;
-        opt.on_row = win->rows_to_overlay(f.width, f.h);
+        opt.on_row = overlay_rows(ov, f.width, f.h);
         job = std::make_unique<render_job>(small, opt);
     } else {
-        opt.aa = aa_level;
-        opt.on_row = win->rows_to_overlay(0, 0);
+        opt.aa = s.app.aa_level;
+        opt.on_row = overlay_rows(ov, 0, 0);
         job = std::make_unique<render_job>(model, opt);
     }
     const unsigned g = ++gen;
@@ -211,10 +209,10 @@ void LiveDriver::end_frame(int rc)
     ++gen;
     const int kind = st.running;
     if (kind == LIVE_EXACT && rc == RAY_DONE) {
-        win->overlay_off();
-        show_made(*win, *job);
+        overlay_clear(ov);
+        show_made(s, *job); // and the window repaints
     } else if (rc == RAY_NOVIEW || rc == RAY_TOODEEP) {
-        win->status((ray_status_text(rc, job->model()) + ": no picture").c_str());
+        say(ray_status_text(rc, job->model()) + ": no picture");
     }
     st.frame_done(kind, rc);
     job.reset();
@@ -230,7 +228,7 @@ void LiveDriver::moved()
 
 void LiveDriver::mouse(QMouseEvent *e)
 {
-    if (!st.on || !rt_ready || app_busy())
+    if (!st.on || !s.app.rt_ready || s.app.busy)
         return;
     const QPoint p = e->position().toPoint();
     if (e->type() == QEvent::MouseButtonPress) {
@@ -249,13 +247,13 @@ void LiveDriver::mouse(QMouseEvent *e)
         return;
     const QPoint d = p - last;
     last = p;
-    if (drag == 1 ? orbit(model, d.x(), d.y()) : pan_by(d.x(), d.y()))
+    if (drag == 1 ? orbit(s.app.model, d.x(), d.y()) : pan_by(d.x(), d.y()))
         moved();
 }
 
 void LiveDriver::wheel(QWheelEvent *e)
 {
-    if (!st.on || !rt_ready || app_busy()) {
+    if (!st.on || !s.app.rt_ready || s.app.busy) {
         e->ignore();
         return;
     }
@@ -263,16 +261,16 @@ void LiveDriver::wheel(QWheelEvent *e)
     if (steps == 0)
         return;
     if (e->modifiers() & Qt::ControlModifier)
-        widen(model, -steps);
+        widen(s.app.model, -steps);
     else
-        dolly(model, steps);
+        dolly(s.app.model, steps);
     e->accept();
     moved();
 }
 
 bool LiveDriver::key(QKeyEvent *e)
 {
-    if (!st.on || !rt_ready || app_busy())
+    if (!st.on || !s.app.rt_ready || s.app.busy)
         return false;
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     int dx = 0, dy = 0;
@@ -294,13 +292,13 @@ bool LiveDriver::key(QKeyEvent *e)
     case Qt::Key_Minus:
         if (e->modifiers() & Qt::ControlModifier)
             return false; // Ctrl+= and Ctrl+- step the zoom
-        dolly(model, e->key() == Qt::Key_Minus ? -1 : 1);
+        dolly(s.app.model, e->key() == Qt::Key_Minus ? -1 : 1);
         moved();
         return true;
     default:
         return false;
     }
-    if (shift ? pan_by(dx, dy) : orbit(model, dx, dy))
+    if (shift ? pan_by(dx, dy) : orbit(s.app.model, dx, dy))
         moved();
     return true;
 }
@@ -310,8 +308,14 @@ bool LiveDriver::pan_by(int dx, int dy)
     // a dot on the screen is 100 / zoom dots of the picture
     frame f;
     int W, H;
-    if (!make_frame(model, 0, f))
+    if (!make_frame(s.app.model, 0, f))
         return false;
-    zoomed_size(f.width, f.h, W, H);
-    return W > 0 && pan(model, dx, dy, W);
+    zoomed_size(s.disp, f.width, f.h, W, H);
+    return W > 0 && pan(s.app.model, dx, dy, W);
+}
+
+void LiveDriver::say(const std::string &text)
+{
+    if (st.on)
+        bar->showMessage(QString::fromUtf8(text.c_str()));
 }

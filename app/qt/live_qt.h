@@ -5,11 +5,13 @@
 // The file is followed with QFileSystemWatcher, its folder too, so that an
 // editor that writes a new file and renames it over the old one counts as
 // a change; changes are gathered for CHANGE_MS before the file is read.
-// Every frame is a render_job of a copy of the window's scene on a thread
-// of its own; its rows show as they are traced. An exact frame, when it
-// is done, is kept as Make Image keeps its picture. The camera rests
-// REST_MS after the last input. Reader warnings and the reasons a picture
-// cannot be made go to the status line.
+// Every frame is a render_job of a copy of the session's scene on a
+// thread of its own; its rows show in the view's row_overlay as they are
+// traced. An exact frame, when it is done, is kept as Make Image keeps
+// its picture (show_made). The camera rests REST_MS after the last input.
+// Reader warnings and the reasons a picture cannot be made go to the
+// status bar, which shows while live view is on. The window forwards the
+// view's mouse, wheel and key events.
 //
 // Mouse and keys on the picture, while live view is on (camera.h):
 //   left drag               orbit the eye about the look point
@@ -19,18 +21,20 @@
 //   + and -                 dolly one step nearer or farther
 #pragma once
 
-#include "live.h"
+#include "../live.h"
+#include "view.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QPoint>
 #include <QTimer>
 #include <memory>
+#include <string>
 #include <thread>
 
-class MainWin;
 class QKeyEvent;
 class QMouseEvent;
+class QStatusBar;
 class QWheelEvent;
 class render_job;
 
@@ -39,10 +43,11 @@ constexpr int REST_MS = 150;
 
 class LiveDriver : public QObject {
 public:
-    explicit LiveDriver(MainWin *w);
+    LiveDriver(QObject *parent, session &s, row_overlay &ov, QStatusBar *bar);
     ~LiveDriver() override;
 
     const live_state &state() const { return st; }
+    // Live view on or off: s.app.live follows.
     void set_on(bool on);
     // Follows the scene file the window has now, if another than before.
     void follow();
@@ -66,8 +71,11 @@ private:
     bool pan_by(int dx, int dy);
     void reload();
     void watch();
+    void say(const std::string &text);
 
-    MainWin *win;
+    session &s;
+    row_overlay &ov;
+    QStatusBar *bar;
     live_state st;
     QFileSystemWatcher watcher;
     QTimer change_timer, rest_timer;

@@ -1,4 +1,5 @@
-// camera.h - moving a scene's camera by hand, for the live view.
+// camera.h - moving a scene's camera: by hand in the live view, and round
+// the look point for a turntable animation (anim.h).
 //
 // Every move changes the camera fields of the scene (look point rx, ry, rz,
 // look direction vpnax..vpnaz, dlength, wdu) and nothing else. Angles are
@@ -13,6 +14,11 @@
 //                       elevation stays within +-ELEV_MAX_DEG so that +z
 //                       stays up. The look direction becomes a unit vector;
 //                       dlength is kept.
+//   turn(sc, deg)       the eye turns deg degrees about the vertical through
+//                       the look point, anticlockwise seen from above for a
+//                       positive deg: orbit's rule for -deg /
+//                       ORBIT_DEG_PER_DOT dots to the right and none down,
+//                       the elevation bound and unit direction included.
 //   pan(sc, dx, dy, w)  the look point (and with it the eye) moves in the
 //                       screen plane so that the scene follows the mouse at
 //                       the look point: dx dots to the right move it
@@ -40,6 +46,7 @@ constexpr double DOLLY_STEP = 0.9;
 constexpr int KEY_DOTS = 10;
 
 bool orbit(scene &sc, double dx, double dy);
+bool turn(scene &sc, double deg);
 bool pan(scene &sc, double dx, double dy, int w);
 void dolly(scene &sc, double steps);
 void widen(scene &sc, double steps);

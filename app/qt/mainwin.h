@@ -1,13 +1,14 @@
 // mainwin.h - KORU's main window: the menu "KORU", the picture at the
-// top-left of a white, scrolling client area, and the ui_port the commands
-// use.
+// top-left of a white, scrolling client area (view.h), and the ui_port
+// the commands use.
+//
+// The window owns its session (session.h): the application state and the
+// display state that the commands, the dialogs, printing and the live view
+// work on. Two windows in one process keep two sessions apart.
 //
 // Each menu action carries its command id (action(id) finds it) and hands
-// it to app_command. Painting copies the cached display grid; the cache
-// is rebuilt in one block when the grid changes. While a render runs, the
-// rows it has traced are drawn over the picture (in full colour, at the
-// zoom), and a preview of the live view is drawn enlarged to the size of
-// the picture it stands for.
+// it to app_command. While a render runs, the rows it has traced are drawn
+// over the picture.
 //
 // The window also takes files dropped on it, lists the recent files in
 // the File menu, steps the zoom with Ctrl+= / Ctrl+- / Ctrl+0 and picks
@@ -16,67 +17,34 @@
 // the mouse's camera are in live_qt.h.
 //
 // The test hooks replace the print dialog (print_hook configures the
-// printer and says OK or Cancel) and the message boxes (message_hook
-// answers instead of a box).
+// printer and says OK or Cancel), the message boxes (message_hook answers
+// instead of a box) and the render's thread (seams, render_qt.h).
 #pragma once
 
-#include "prefs.h"
-#include "ui_port.h"
+#include "../prefs.h"
+#include "../session.h"
+#include "../ui_port.h"
+#include "print_qt.h"
+#include "render_qt.h"
+#include "view.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 class QAction;
-class QLabel;
 class QMenu;
 class QPrinter;
 class QScrollArea;
 class QTextBrowser;
 class LiveDriver;
 
-// The rows a render has traced so far, for the window to show while it
-// runs; written by the tracing threads, read by the painter.
-struct row_overlay {
-    std::mutex m;
-    QImage img;     // the render's picture: rows not yet traced are clear
-    int full_w = 0; // the size of the picture it stands for (a preview
-    int full_h = 0; // is smaller), 0: its own
-    bool shown = false;
-    bool fresh = false; // a row came since the last repaint
-    unsigned job = 0;   // which render the rows belong to
-};
-
-class View : public QWidget {
-    Q_OBJECT
-public:
-    View(QWidget *parent, row_overlay &ov);
-    std::function<void(QMouseEvent *)> on_mouse;
-    std::function<void(QWheelEvent *)> on_wheel;
-    std::function<bool(QKeyEvent *)> on_key;
-
-protected:
-    void paintEvent(QPaintEvent *) override;
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void wheelEvent(QWheelEvent *e) override;
-    void keyPressEvent(QKeyEvent *e) override;
-
-private:
-    row_overlay &ov;
-};
-
-// The display grid as a picture, rebuilt only when the grid changed.
-const QImage &grid_image();
-
 class MainWin : public QMainWindow, public ui_port {
     Q_OBJECT
 public:
     MainWin();
     ~MainWin() override;
+    session &state() { return sess; }
     QAction *action(int id) const;
     View *view() const { return area; }
     QScrollArea *scroller() const { return scroll; }
@@ -103,6 +71,7 @@ public:
 
     std::function<bool(QPrinter &)> print_hook;
     std::function<int(const char *text, const char *caption, int kind)> message_hook;
+    render_seams seams;
 
     int message(const char *text, const char *caption, int kind) override;
     int file_dialog(file_dlg &d) override;
@@ -112,20 +81,12 @@ public:
     void commands_changed() override;
     row_fn row_display() override;
     int print_setup(const char *docname, int &pw, int &ph) override;
-    int print_page(int w, int h, int scale, msglist &msgs) override;
-    void beep() override;
+    int print_page(const display_state &d, int w, int h, int scale, msglist &msgs) override;
     void set_title(const char *title) override;
     void wait_cursor(int on) override;
     void invalidate() override;
     void help() override;
     void close_window() override;
-    void status(const char *text) override;
-
-    // The row overlay: rows of the render that starts next go to the
-    // returned function; full_w x full_h is the size of the picture they
-    // stand for (0: their own).
-    row_fn rows_to_overlay(int full_w, int full_h);
-    void overlay_off();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -136,19 +97,24 @@ protected:
 
 private:
     void build_menu();
+    void build_keys();
     void build_recent();
     void fit_outer_size();
     void fit_view();
+    void overlay_off();
     void acting(const std::function<void()> &act);
     void opened(int scene, int read);
+
+    session sess{*this};
+    row_overlay ov;
+    GridImage grid;
+    PagePrinter pages;
     View *area;
     QScrollArea *scroll;
     QMenu *file_menu = nullptr;
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
-    std::unique_ptr<QPrinter> printer;
     std::unique_ptr<LiveDriver> driver;
-    row_overlay ov;
     prefs remembered;
     bool fitted = false;
     bool geometry_restored = false;

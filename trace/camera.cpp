@@ -1,6 +1,6 @@
 #include "camera.h"
 
-#include "../trace/frame.h"
+#include "frame.h"
 
 #include <cmath>
 
@@ -8,9 +8,8 @@ namespace {
 
 constexpr double DEG = 3.14159265358979323846 / 180;
 
-} // namespace
-
-bool orbit(scene &sc, double dx, double dy)
+// The eye's azimuth and elevation change by daz and del degrees.
+bool turn_eye(scene &sc, double daz, double del)
 {
     const double len = std::sqrt(sc.vpnax * sc.vpnax + sc.vpnay * sc.vpnay + sc.vpnaz * sc.vpnaz);
     if (!(len > 0) || !std::isfinite(len))
@@ -18,8 +17,8 @@ bool orbit(scene &sc, double dx, double dy)
     const double x = sc.vpnax / len, y = sc.vpnay / len, z = sc.vpnaz / len;
     // the direction points from the look point to the eye: its azimuth
     // and elevation are those of the eye
-    double az = std::atan2(y, x) - dx * ORBIT_DEG_PER_DOT * DEG;
-    double el = std::asin(z > 1 ? 1 : z < -1 ? -1 : z) + dy * ORBIT_DEG_PER_DOT * DEG;
+    double az = std::atan2(y, x) + daz * DEG;
+    double el = std::asin(z > 1 ? 1 : z < -1 ? -1 : z) + del * DEG;
     const double lim = ELEV_MAX_DEG * DEG;
     el = el > lim ? lim : el < -lim ? -lim : el;
     sc.vpnax = std::cos(el) * std::cos(az);
@@ -27,6 +26,15 @@ bool orbit(scene &sc, double dx, double dy)
     sc.vpnaz = std::sin(el);
     return true;
 }
+
+} // namespace
+
+bool orbit(scene &sc, double dx, double dy)
+{
+    return turn_eye(sc, -dx * ORBIT_DEG_PER_DOT, dy * ORBIT_DEG_PER_DOT);
+}
+
+bool turn(scene &sc, double deg) { return turn_eye(sc, deg, 0); }
 
 bool pan(scene &sc, double dx, double dy, int w)
 {

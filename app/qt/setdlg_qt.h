@@ -7,7 +7,7 @@
 // fields are named "f101" ... for tests, the radio buttons "r102" ....
 #pragma once
 
-#include "settings.h"
+#include "../settings.h"
 
 #include <QDialog>
 

@@ -1,0 +1,23 @@
+// command_ids.h - the ids of the menu "KORU"'s commands: what the menu
+// sends, what app_command (commands.h) carries out, and what the live view
+// asks about (live.h).
+#pragma once
+
+enum {
+    IDM_OPENBMP = 101,  // "Open *.BMP(&O)"
+    IDM_SAVEBMP = 102,  // "Save *.BMP(&S)"
+    IDM_EXIT = 103,     // "Exit(&X)"
+    IDM_OPENRT = 201,   // "Open *.RT(&L)"
+    IDM_MAKE = 202,     // "Make Image(&I)"
+    IDM_MAKE3D = 203,   // "Make 3D Image(&3)"
+    IDM_SETTING = 204,  // "Setting(&T)"
+    IDM_SAVERT = 205,   // "Save *.RT(&W)"
+    IDM_LIVE = 206,     // "Live view(&V)", checkable
+    IDM_ANAGLYPH = 207, // "Make Anaglyph(&G)"
+    IDM_AA1 = 211,      // "Anti-aliasing": "Off", then 2x2, 3x3, 4x4: IDM_AA1 + n - 1
+    IDM_AA4 = 214,
+    IDM_HELP = 301,   // "Help(&H)"
+    IDM_ABOUT = 302,  // "About(&A)"
+    IDM_PRINT = 400,  // "Printer(&P)"
+    IDM_CONFIG = 500, // "Config(&C)"
+};

@@ -1,0 +1,23 @@
+// render_qt.h - a render on worker threads while the window stays alive.
+//
+// run_render(parent, job, seams) runs job.run() on a thread and the event
+// loop until it returns: the window keeps painting, and after a moment a
+// modal "Tracing" window shows the rows done out of the rows, with a
+// Cancel button (Escape and its close box cancel too) that stops the
+// render. Returns the RAY_ code.
+#pragma once
+
+#include "../../trace/render.h"
+
+#include <functional>
+
+class QWidget;
+
+// Test seams, each window's own.
+struct render_seams {
+    std::function<void(render_job &)> hook; // sees the render as it starts
+    std::function<int(render_job &)> fn;    // when set, runs in place of job.run()
+    int progress_delay_ms = 300; // how long a render runs before the progress window shows
+};
+
+int run_render(QWidget *parent, render_job &job, const render_seams &seams);

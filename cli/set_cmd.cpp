@@ -1,0 +1,144 @@
+// koru-cli set and new: scene files written from the command line.
+#include "cli.h"
+
+#include "../base/msg.h"
+#include "../base/openread.h"
+#include "../image/safewrite.h"
+#include "../scene/newscene.h"
+#include "../scene/textedit.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+const char *set_help =
+    "usage: koru-cli set SCENE.RT FIELD=VALUE... [--dry-run]\n"
+    "\n"
+    "Gives fields of SCENE.RT new values, changing exactly the characters of\n"
+    "their numbers and nothing else of the file. Fields are named and numbered\n"
+    "as explain names them:\n"
+    "  view.rx ... view.iymx    the camera and the size (rx ry rz, vpnax vpnay\n"
+    "                           vpnaz, dlength, wdu, ixmx iymx)\n"
+    "  depth.ilvlmx             the recursion depth\n"
+    "  light[N].FIELD           pos.x pos.y pos.z bright of light N, from 1\n"
+    "  primitive[N].FIELD       type surf ka kd ks spare npow refr trans pat\n"
+    "                           patw sense geom.x ... pos.x ... col.r col.g col.b\n"
+    "e.g. koru-cli set room.RT 'primitive[3].col.r=200' view.dlength=12\n"
+    "VALUE is written as given and must read back exactly: a whole number where\n"
+    "the reader reads one, never a change of how the numbers after it are read\n"
+    "(nlg, or a negative type). The file is replaced safely once all are\n"
+    "checked; with a bad field or value it is left as it was.\n"
+    "  --dry-run     print the changed text on stdout; the file is not written\n"
+    "Exit status: 0 done, 1 the file cannot be read or written, 2 usage error,\n"
+    "an unknown field or a value that would not read back (one line on stderr).\n";
+
+const char *new_help =
+    "usage: koru-cli new [FILE.RT]\n"
+    "\n"
+    "Writes a new scene to start from, as the window's New Scene does: a camera,\n"
+    "a light, a checkered floor and a sphere. Without FILE.RT it goes to stdout;\n"
+    "a FILE.RT that exists is not replaced.\n";
+
+namespace {
+
+// The whole file as text; false, with one line on stderr, when it cannot
+// be read.
+bool read_text(const char *path, std::string &text)
+{
+    msglist msgs;
+    std::FILE *f = open_to_read(path, msgs);
+    if (!f) {
+        fail("%s", msgs.first("cannot open the scene file"));
+        return false;
+    }
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    const bool bad = std::ferror(f);
+    std::fclose(f);
+    if (bad)
+        fail("cannot read \"%s\"", path);
+    return !bad;
+}
+
+int refuse(const char *path, const std::string &why)
+{
+    std::fprintf(stderr, "koru-cli: %s: %s\n", path, why.c_str());
+    return 2;
+}
+
+int write_text(const char *path, const std::string &text)
+{
+    msglist msgs;
+    if (!write_file_safely(path, (const unsigned char *)text.data(), text.size(), msgs))
+        return fail("%s", msgs.first("cannot write the scene file"));
+    print_warnings(path, msgs);
+    return 0;
+}
+
+} // namespace
+
+int cmd_set(int argc, char **argv)
+{
+    const char *path = nullptr;
+    std::vector<const char *> assigns;
+    bool dry = false;
+    for (int i = 0; i < argc; i++) {
+        const char *a = argv[i];
+        if (!std::strcmp(a, "--dry-run"))
+            dry = true;
+        else if (a[0] == '-' && a[1] == '-')
+            return usage_error(set_help, "unknown option \"%s\"", a);
+        else if (!path)
+            path = a;
+        else
+            assigns.push_back(a);
+    }
+    if (!path || assigns.empty())
+        return usage_error(set_help, "set needs a scene file and at least one FIELD=VALUE");
+
+    std::vector<field_value> values;
+    for (const char *a : assigns) {
+        const char *eq = std::strchr(a, '=');
+        if (!eq)
+            return refuse(path, "\"" + std::string(a) + "\" is no FIELD=VALUE");
+        field_value v;
+        std::string why;
+        if (!parse_field(std::string(a, eq).c_str(), v.field, why))
+            return refuse(path, why);
+        v.text = eq + 1;
+        values.push_back(v);
+    }
+    std::string text, why;
+    if (!read_text(path, text))
+        return 1;
+    text_edit e;
+    if (!field_edit(text, values, e, why))
+        return refuse(path, why);
+    const bool changed = e.old_text != e.new_text;
+    apply_edit(text, e);
+    if (dry) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
+    }
+    return changed ? write_text(path, text) : 0;
+}
+
+int cmd_new(int argc, char **argv)
+{
+    if (argc > 1)
+        return usage_error(new_help, "new takes at most one file");
+    if (argc == 0 || !std::strcmp(argv[0], "-")) {
+        std::fputs(new_scene_text, stdout);
+        return 0;
+    }
+    if (argv[0][0] == '-')
+        return usage_error(new_help, "unknown option \"%s\"", argv[0]);
+    struct stat st;
+    if (lstat(argv[0], &st) == 0)
+        return fail("%s exists; new does not replace a file", argv[0]);
+    return write_text(argv[0], new_scene_text);
+}

@@ -1,0 +1,74 @@
+// webp.h - animated lossless WebP files, through libwebp's animation
+// encoder and decoder (libwebpmux, libwebpdemux).
+//
+//   webp_anim out(fps);
+//   out.add(pic, msgs) ...           // each frame encoded as it comes
+//   out.finish("turn.webp", msgs);   // the file, written safely
+//
+// Frames are w x h pictures of one size, the first one's; frame i starts
+// at anim_ms(i, fps) and lasts until the next one starts (the last, as
+// long as the others on average). The animation loops forever. Encoding is
+// lossless, so every frame decodes to its picture dot for dot; the encoder
+// may store only the part of a frame that changed, and merges a frame the
+// same as the one before into it (a longer frame). Only the encoded frames
+// are kept in memory, never the pictures.
+//
+// webp_frames reads such a file (any animated or still WebP) back: the
+// canvas after each frame, as RGB, with the time it ends.
+#pragma once
+
+#include "rgb.h"
+
+#include <cstdint>
+#include <vector>
+
+struct msglist;
+
+// When frame i of an animation at fps frames a second starts, in
+// milliseconds: round(i * 1000 / fps), halves away from zero.
+long long anim_ms(long long i, double fps);
+
+class webp_anim {
+public:
+    explicit webp_anim(double fps) : fps_(fps) {}
+    ~webp_anim();
+    webp_anim(const webp_anim &) = delete;
+    webp_anim &operator=(const webp_anim &) = delete;
+
+    // 1 when the frame was encoded; 0 with the reason in msgs.
+    int add(const picture &pic, msglist &msgs);
+    // Writes the animation of the frames added to path; 1 on success, 0
+    // with the reason in msgs (an existing file then stays as it was).
+    int finish(const char *path, msglist &msgs);
+    int frames() const { return count_; }
+
+private:
+    double fps_;
+    void *enc_ = nullptr; // WebPAnimEncoder
+    int w_ = 0, h_ = 0, count_ = 0;
+};
+
+// A WebP file read back, frame by frame.
+class webp_frames {
+public:
+    webp_frames() = default;
+    ~webp_frames();
+    webp_frames(const webp_frames &) = delete;
+    webp_frames &operator=(const webp_frames &) = delete;
+
+    // 1 when path holds a WebP file libwebp reads; 0 with the reason in msgs.
+    int open(const char *path, msglist &msgs);
+    int width() const { return w_; }
+    int height() const { return h_; }
+    int count() const { return count_; } // frames stored
+    int loops() const { return loops_; } // 0: forever
+    // The next frame into pic, and the time it ends in ms; false at the
+    // end or on damage (then with a line in msgs).
+    bool next(picture &pic, int &end_ms, msglist &msgs);
+    void rewind();
+
+private:
+    std::vector<uint8_t> data_;
+    void *dec_ = nullptr; // WebPAnimDecoder
+    int w_ = 0, h_ = 0, count_ = 0, loops_ = 0;
+};
