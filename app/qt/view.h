@@ -16,6 +16,11 @@
 //
 // The view leaves its mouse, wheel and key events to the window's
 // handlers (the live view's camera, live_qt.h).
+//
+// other, when set and giving a display, is shown in place of the window's
+// picture (the animation player's frame, anim_qt.h): that display's grid
+// for a w x h picture, as redraw shows it, without the rows of a render;
+// the mouse, wheel and keys then go to no handler.
 #pragma once
 
 #include "../../trace/render.h"
@@ -60,6 +65,7 @@ public:
     std::function<void(QMouseEvent *)> on_mouse;
     std::function<void(QWheelEvent *)> on_wheel;
     std::function<bool(QKeyEvent *)> on_key;
+    std::function<const display_state *(int &w, int &h)> other;
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -71,6 +77,7 @@ protected:
 
 private:
     QSize overlay_size() const; // ov.m held
+    const display_state *shown_other(int &w, int &h) const;
     const session &s;
     row_overlay &ov;
     GridImage &grid;
