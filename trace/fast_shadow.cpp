@@ -270,14 +270,15 @@ struct shadow_group {
     int by = -1;                                              // the last primitive that blocked one
     int first[SHADOW_GROUP + 1], nfirst = 0;                  // what try_first tried
 
-    // The n searches of a toward light j (a padded to SHADOW_GROUP here).
-    shadow_group(const fast_prep &S, int j, shadow_ask *a, int n, tried_set &tried)
+    // The n searches of a toward light j at lp (a padded to SHADOW_GROUP
+    // here).
+    shadow_group(const fast_prep &S, int j, const vec &lp, shadow_ask *a, int n, tried_set &tried)
         : S(S), pri(S.scope.pri), xc(S.lights.x.data() + (size_t)j * S.scope.primmx), tried(tried)
     {
         for (int r = n; r < SHADOW_GROUP; r++)
             a[r] = shadow_ask{{0, 0, 0}, {0, 0, 0}, 0, 0, -1};
         S.K->shadow_begin(R, a, n, S.lights.grid[j].n);
-        R.lp = S.scope.sc->lig[j].pos;
+        R.lp = lp;
         tried.next();
         left = (1u << n) - 1;
     }
@@ -390,7 +391,7 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
             ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
         return;
     }
-    shadow_group G(S, j, a, n, tried);
+    shadow_group G(S, j, sc->lig[j].pos, a, n, tried);
 
     // Try the last blocker and the hits first
     const bool open = G.try_first(blocker[j], a, n);
