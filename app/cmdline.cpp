@@ -8,7 +8,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-const char *const koru_usage =
+const char koru_usage[] =
     "usage: koru [--live] [--mode M] [--zoom Z] [FILE]\n"
     "Opens KORU's window. A scene file (.RT) named here is opened and its picture\n"
     "made at once; a picture (.BMP, .PNG) is opened.\n"

@@ -38,7 +38,7 @@ struct cmdline {
 
 enum { CMD_RUN = 0, CMD_HELP = 1, CMD_BAD = 2 };
 
-extern const char *const koru_usage;
+extern const char koru_usage[];
 
 int parse_cmdline(int argc, char **argv, cmdline &c, std::string &err);
 

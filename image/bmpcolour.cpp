@@ -4,7 +4,7 @@
 
 namespace {
 
-const char *const CHANNEL[4] = {"red", "green", "blue", "alpha"};
+const char CHANNEL[4][6] = {"red", "green", "blue", "alpha"};
 
 // The masks the file's method implies or gives: red, green, blue, alpha.
 bool masks_of(const bmp_file &src, const bmp_head &hd, uint32_t mask[4], bmp_why &why)

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,16 +14,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::atomic<long long> safewrite_fail_after{-1};
-
 namespace {
+
+const char FAIL_AFTER_VAR[] = "KORU_FAIL_WRITES_AFTER";
+
+// The test seam's byte count, or -1.
+long long fail_after_bytes()
+{
+    const char *v = std::getenv(FAIL_AFTER_VAR);
+    return v && *v ? std::atoll(v) : -1;
+}
 
 int write_all(int fd, const unsigned char *p, size_t n)
 {
     size_t done = 0;
     while (done < n) {
         size_t chunk = n - done;
-        const long long fail_after = safewrite_fail_after;
+        const long long fail_after = fail_after_bytes();
         if (fail_after >= 0) {
             if ((long long)done >= fail_after) {
                 errno = ENOSPC;
@@ -105,12 +113,14 @@ void split(const std::string &path, std::string &dir, std::string &base)
 }
 
 // The name of a temporary file beside target in dir: the target's name
-// cut short where a long one would exceed the limit of one name.
-std::string temp_name(const std::string &dir, std::string base)
+// cut short where a long one would exceed the limit of one name, then the
+// process and the writer that owns it (no two writers alive at once share
+// an address).
+std::string temp_name(const std::string &dir, std::string base, const void *owner)
 {
-    static std::atomic<unsigned> serial{0};
     char tail[64];
-    std::snprintf(tail, sizeof tail, ".koru-%ld-%u.tmp", (long)getpid(), serial.fetch_add(1));
+    std::snprintf(tail, sizeof tail, ".koru-%ld-%lu.tmp", (long)getpid(),
+                  (unsigned long)(uintptr_t)owner);
     const size_t room = NAME_MAX - std::strlen(tail);
     if (base.size() > room)
         base.resize(room);
@@ -179,7 +189,7 @@ bool safe_file::begin(const char *path)
         fd_ = ::open(dir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 #endif
     if (fd_ < 0) {
-        temp_ = temp_name(dir_, base);
+        temp_ = temp_name(dir_, base, this);
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ < 0) {
             temp_.clear();
@@ -200,7 +210,7 @@ bool safe_file::write_at(size_t at, const void *data, size_t n)
     if (fd_ < 0 || error_.load(std::memory_order_relaxed))
         return false;
     const unsigned char *p = (const unsigned char *)data;
-    const long long fail_after = safewrite_fail_after;
+    const long long fail_after = fail_after_bytes();
     if (fail_after >= 0 && written_.fetch_add((long long)n) + (long long)n > fail_after) {
         error_ = ENOSPC;
         return false;
@@ -250,7 +260,7 @@ int safe_file::commit(msglist &msgs)
     }
     if (ok && temp_.empty()) {
         // give the nameless file a name beside the target
-        const std::string name = temp_name(dir_, target_.substr(target_.rfind('/') + 1));
+        const std::string name = temp_name(dir_, target_.substr(target_.rfind('/') + 1), this);
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             temp_ = name;
@@ -296,4 +306,12 @@ void safe_file::discard()
     if (!temp_.empty())
         ::unlink(temp_.c_str());
     temp_.clear();
+}
+
+void safewrite_fail_after(long long n)
+{
+    if (n < 0)
+        unsetenv(FAIL_AFTER_VAR);
+    else
+        setenv(FAIL_AFTER_VAR, std::to_string(n).c_str(), 1);
 }

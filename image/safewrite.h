@@ -21,10 +21,11 @@ struct msglist;
 // still counts as success: the new file is in place.
 int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs);
 
-// Test seam: when >= 0, writing fails with "No space left on device" once
-// this many bytes have gone out, as on a full disk. Atomic: the tracing
-// threads' writes read it.
-extern std::atomic<long long> safewrite_fail_after;
+// Test seam: from now on, writing fails with "No space left on device"
+// once n bytes have gone out, as on a full disk (n < 0: never). It is kept
+// in the environment (KORU_FAIL_WRITES_AFTER), not in this library, so
+// the writes of any thread, and of child processes, see it.
+void safewrite_fail_after(long long n);
 
 // A file written in pieces, at any offsets and from any threads, that
 // replaces its target the way write_file_safely does once it is complete.

@@ -203,10 +203,10 @@ TEST(SaveBmp, SizesAndFailures)
     ASSERT_EQ(save_picture(path.c_str()), 1);
     const std::string before = slurp(path);
     fill_test_picture(40, 40);
-    safewrite_fail_after = 100;
+    safewrite_fail_after(100);
     twarn.clear();
     EXPECT_EQ(save_picture(path.c_str()), 0);
-    safewrite_fail_after = -1;
+    safewrite_fail_after(-1);
     EXPECT_EQ(warnings(), 1);
     EXPECT_EQ(slurp(path), before);
 }

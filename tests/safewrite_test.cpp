@@ -34,8 +34,8 @@ void small_picture()
 const size_t SMALL_BYTES = 54 + 3 * 16;
 
 struct seam {
-    explicit seam(long long n) { safewrite_fail_after = n; }
-    ~seam() { safewrite_fail_after = -1; }
+    explicit seam(long long n) { safewrite_fail_after(n); }
+    ~seam() { safewrite_fail_after(-1); }
 };
 
 bool said(const char *what) { return has_warning(what); }

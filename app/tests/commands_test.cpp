@@ -20,7 +20,7 @@ struct Commands : ::testing::Test, scripted {
     temp_dir tmp;
     void SetUp() override
     {
-        safewrite_fail_after = -1;
+        safewrite_fail_after(-1);
         // as if a dialog had been closed with OK in tmp
         a.szTmpFilePath = a.szFilePath = tmp.path + "/";
         tmp.file("ROOM.RT", small_scene(8, 6));
@@ -375,7 +375,7 @@ TEST_F(Commands, FailedSaveKeepsTheOldFileAndTheFlag)
 {
     rendered();
     std::string old = tmp.file("KEEP.BMP", "old contents");
-    safewrite_fail_after = 10;
+    safewrite_fail_after(10);
     ui.files.push_back(type_ok("KEEP.BMP"));
     app_command(s, IDM_SAVEBMP);
     EXPECT_EQ(a.data_change, 1);
@@ -389,7 +389,7 @@ TEST_F(Commands, FailedSaveKeepsTheOldFileAndTheFlag)
     ui.answers = {ID_YES};
     ui.files.push_back(type_ok("KEEP.BMP"));
     EXPECT_EQ(app_close(s), 0);
-    safewrite_fail_after = -1;
+    safewrite_fail_after(-1);
 }
 
 TEST_F(Commands, ExitAsksForAClose)
