@@ -32,7 +32,9 @@
 // save_or_not asks "Image is changed !  Do you save ?" only while
 // image_ready and data_change are both 1: Yes saves (a cancelled SAVE
 // dialog goes on, a failed save stops the caller), No goes on, Cancel
-// stops. 1: the caller may go on.
+// stops. 1: the caller may go on. In studio view it asks about the
+// scene's unsaved text instead (studio.h), and not at all before a picture
+// is opened.
 #pragma once
 
 #include "command_ids.h"

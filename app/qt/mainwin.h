@@ -16,6 +16,9 @@
 // runs (prefs.h) in the platform's usual place (QSettings). Live view and
 // the mouse's camera are in live_qt.h.
 //
+// Studio view (studio_qt.h) puts the scene's text and its panes around the
+// picture; the window hands it its commands, the picture's mouse and paint.
+//
 // The test hooks replace the print dialog (print_hook configures the
 // printer and says OK or Cancel), the message boxes (message_hook answers
 // instead of a box) and the render's thread (seams, render_qt.h).
@@ -38,6 +41,7 @@ class QPrinter;
 class QScrollArea;
 class QTextBrowser;
 class LiveDriver;
+class Studio;
 
 class MainWin : public QMainWindow, public ui_port {
     Q_OBJECT
@@ -50,6 +54,7 @@ public:
     QScrollArea *scroller() const { return scroll; }
     QTextBrowser *help_window() const { return helpwin; }
     LiveDriver *live() const { return driver.get(); }
+    Studio *studio() const { return studio_.get(); }
 
     // Settings between runs: read them (before the window shows) and apply
     // them; save them (the window does at its close).
@@ -68,6 +73,9 @@ public:
     void command_live(bool on);
     // Anti-aliasing 1 (Off) to 4, as its menu items set it.
     void set_aa(int level);
+    // The title as set_title last gave it, with "*" while the studio's text
+    // is unsaved.
+    void show_title();
 
     std::function<bool(QPrinter &)> print_hook;
     std::function<int(const char *text, const char *caption, int kind)> message_hook;
@@ -115,6 +123,8 @@ private:
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
     std::unique_ptr<LiveDriver> driver;
+    std::unique_ptr<Studio> studio_; // after driver: it goes first
+    QString title = "KORU";
     prefs remembered;
     bool fitted = false;
     bool geometry_restored = false;
