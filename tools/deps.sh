@@ -6,12 +6,13 @@
 #   tools/deps.sh            build (libpng for PNG files), tests (the printed
 #                            page is checked with poppler's pdftocairo, durable
 #                            saves with strace, the installation with the desktop
-#                            validators and man) and the window
+#                            validators and man) and the window (Qt 6, and QScintilla for
+#                            its scene studio)
 #   tools/deps.sh --fuzz     also clang and its libFuzzer (tools/fuzz.sh)
 #   tools/deps.sh --extra    also the fuzzing, window-screenshot and benchmark tools
 set -euo pipefail
 
-pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev poppler-utils
+pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev libqscintilla2-qt6-dev poppler-utils
       fonts-ipaexfont-gothic strace libpng-dev desktop-file-utils appstream shared-mime-info
       man-db dpkg-dev pkgconf libwebp-dev libgif-dev parallel)
 case "${1:-}" in

@@ -10,6 +10,7 @@
 #include "studio_editor.h"
 #include "studio_panes.h"
 
+#include <QActionGroup>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -84,8 +85,10 @@ void Studio::add_items(QMenu *rt)
     follow_menu->menuAction()->setData(0);
     follow_typing = item("As I type", IDM_FOLLOW_TYPING);
     follow_save = item("On save", IDM_FOLLOW_SAVE);
+    auto *one = new QActionGroup(follow_menu);
     for (QAction *a : {follow_typing, follow_save}) {
         a->setCheckable(true);
+        one->addAction(a);
         follow_menu->addAction(a);
     }
     follow_typing->setChecked(true);
