@@ -3,6 +3,7 @@
 #include "../base/msg.h"
 #include "../image/safewrite.h"
 #include "../scene/newscene.h"
+#include "../scene/numin.h"
 #include "../scene/rtread.h"
 #include "../scene/scenetext.h"
 #include "../scene/textedit.h"
@@ -12,6 +13,8 @@
 #include "prefs.h"
 #include "ui_port.h"
 
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -234,4 +237,17 @@ int studio_camera_edit(const session &s, unsigned mask, text_edit &out, std::str
     if (fields.empty())
         return 1;
     return model_edit(s.studio.text, s.app.model, fields, out, why);
+}
+
+void studio_round_camera(scene &sc, unsigned mask)
+{
+    double *field[] = {&sc.rx,    &sc.ry,    &sc.rz,      &sc.vpnax,
+                       &sc.vpnay, &sc.vpnaz, &sc.dlength, &sc.wdu};
+    for (int k = V_RX; k <= V_WDU; k++) {
+        if (!(mask & (1u << k)) || !std::isfinite(*field[k]))
+            continue;
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.*g", HAND_DIGITS, *field[k]);
+        *field[k] = c_strtod(buf, nullptr);
+    }
 }

@@ -30,6 +30,7 @@
 
 #include <string>
 
+struct scene;
 struct session;
 struct text_edit;
 struct msglist;
@@ -89,6 +90,11 @@ int studio_file_changed(session &s);
 // model_edit). 0 with why when the text lacks them or a value has no text;
 // 1 with an empty edit when nothing changed.
 int studio_camera_edit(const session &s, unsigned mask, text_edit &out, std::string &why);
+// A camera moved by hand, kept to HAND_DIGITS significant digits in the
+// model's fields in the mask, so that its numbers in the text stay short
+// (and still read back as the model holds them).
+constexpr int HAND_DIGITS = 7;
+void studio_round_camera(scene &sc, unsigned mask);
 
 enum { FOLLOWED_SAME = 0, FOLLOWED_READ = 1, FOLLOWED_CUT = 2 };
 // Reads the text into the model, as the live view reads its file: a text

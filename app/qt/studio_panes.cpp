@@ -187,6 +187,8 @@ QWidget *InspectorPane::editor_for(const inspector_row &row)
     const field_ref f = row.field;
     if (row.kind == FK_CODE) {
         auto *box = new QComboBox(this);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(6);
         for (const field_choice &c : row.choices)
             box->addItem(QString("%1 %2").arg(c.value).arg(c.name), c.value);
         connect(box, QOverload<int>::of(&QComboBox::activated), this, [this, box, f](int i) {
@@ -280,8 +282,14 @@ void MessagesPane::show_marks(const std::vector<studio_mark> &marks)
         if (marks[i].len)
             it->setData(ITEM_ROLE, (int)i);
     }
-    if (marks.empty()) {
-        auto *it = new QListWidgetItem("No problems found.", this);
-        it->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
-    }
+    if (marks.empty())
+        show_note("No problems found.");
+}
+
+void MessagesPane::show_note(const QString &note)
+{
+    const QSignalBlocker quiet(this);
+    clear();
+    auto *it = new QListWidgetItem(note, this);
+    it->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
 }

@@ -85,6 +85,7 @@ class MessagesPane : public QListWidget {
 public:
     explicit MessagesPane(QWidget *parent);
     void show_marks(const std::vector<studio_mark> &marks);
+    void show_note(const QString &note); // a line that is no finding
 
 signals:
     void chosen(int mark);

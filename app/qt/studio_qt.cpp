@@ -31,8 +31,9 @@
 
 namespace {
 
-const QSize STUDIO_SIZE(1180, 760); // the window at least, with the panes
-constexpr int CLICK_SLOP = 3;       // a press and release this close is a click
+const QSize STUDIO_SIZE(1180, 760);  // the window at least, with the panes
+constexpr int CLICK_SLOP = 3;        // a press and release this close is a click
+constexpr int FIRST_LAYOUT_MS = 200; // the window manager has framed the window by then
 // the edge dashed black and white, to show on any picture; within, a tint
 const QRgb SIL_EDGE[2] = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
 constexpr int SIL_DASH = 3;
@@ -212,6 +213,7 @@ void Studio::build_panes()
     auto *scroll = new QScrollArea;
     scroll->setWidget(insp);
     scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QDockWidget *insp_dock = dock("Inspector", "inspector_pane", scroll, Qt::RightDockWidgetArea);
     win->splitDockWidget(outline_dock, insp_dock, Qt::Vertical);
     msgs = new MessagesPane(nullptr);
@@ -244,7 +246,7 @@ void Studio::build_panes()
 
     if (dock_layout.empty() ||
         !win->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(dock_layout))))
-        QTimer::singleShot(0, this, fresh_layout); // once the window has its size
+        QTimer::singleShot(FIRST_LAYOUT_MS, this, fresh_layout); // once the window has its size
 }
 
 void Studio::fit_window(bool on)
@@ -294,6 +296,7 @@ void Studio::turn_on()
     studio_take_file(s);
     sync_editor(false);
     // a camera moved by hand in live view is the text's from now on
+    studio_round_camera(s.app.model, driver->hand_moved());
     write_camera(driver->hand_moved());
     s.studio.follow.saved(); // read at once: names, problems, the picture
     schedule();
@@ -456,8 +459,10 @@ void Studio::read_due()
         schedule();
         return;
     }
-    if (what & READ_PICTURE)
-        write_camera(camera_mask); // a camera moved meanwhile goes with it
+    if (what & READ_PICTURE) { // a camera moved meanwhile goes with it
+        studio_round_camera(s.app.model, camera_mask);
+        write_camera(camera_mask);
+    }
     show_reading(latest());
     if (what & READ_PICTURE) {
         msglist m;
@@ -466,7 +471,9 @@ void Studio::read_due()
             driver->source_changed();
             break;
         case FOLLOWED_CUT:
-            say("The text stops before its primitive list ends: the picture stays as it was.");
+            if (!blank_text())
+                say("The text stops before its primitive list ends: the picture stays as it "
+                    "was.");
             break;
         }
     }
@@ -477,8 +484,14 @@ void Studio::read_due()
 void Studio::show_reading(const std::shared_ptr<studio_reading> &r)
 {
     shown_read = r;
-    ed->show_marks(r->marks);
-    msgs->show_marks(r->marks);
+    if (blank_text()) { // nothing written yet: nothing is wrong
+        ed->show_marks({});
+        msgs->show_note("No scene yet: open one with Open *.RT(L), or start one with "
+                        "New Scene(N).");
+    } else {
+        ed->show_marks(r->marks);
+        msgs->show_marks(r->marks);
+    }
     out->show_items(r->outline);
     out->select_item(find_item(*r, sel_kind, sel_index));
     const int item = find_item(*r, sel_kind, sel_index);
@@ -621,6 +634,11 @@ void Studio::jump_to(int m)
 
 bool Studio::holding() const { return s.studio.follow.holding(); }
 
+bool Studio::blank_text() const
+{
+    return s.studio.text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
 void Studio::file_changed()
 {
     switch (studio_file_changed(s)) {
@@ -643,7 +661,11 @@ void Studio::file_changed()
 
 void Studio::camera_moved(unsigned fields) { camera_mask |= fields; }
 
-void Studio::camera_rested() { write_camera(camera_mask); }
+void Studio::camera_rested()
+{
+    studio_round_camera(s.app.model, camera_mask); // before the exact picture
+    write_camera(camera_mask);
+}
 
 // ---- the picture
 

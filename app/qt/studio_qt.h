@@ -107,6 +107,7 @@ private:
     std::shared_ptr<studio_reading> latest();
     void show_reading(const std::shared_ptr<studio_reading> &r);
     void check_now();
+    bool blank_text() const;
 
     void select(int kind, int index, bool select_text);
     void clear_selection();

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -377,6 +378,10 @@ TEST_F(Studio, TheCameraMovedByHandIsWrittenIntoItsNumbers)
     const std::string before = st.text;
     ASSERT_TRUE(pan(w.a.model, 8, 0, 8));
     dolly(w.a.model, 1);
+    const double ry = w.a.model.ry;
+    studio_round_camera(w.a.model, 1u << V_RX | 1u << V_RY | 1u << V_RZ | 1u << V_DLENGTH);
+    EXPECT_NEAR(w.a.model.ry, ry, 1e-6 * std::fabs(ry));
+    EXPECT_EQ(w.a.model.dlength, 9); // 10 * 0.9, in seven digits
     text_edit e;
     std::string why;
     ASSERT_EQ(
@@ -389,6 +394,7 @@ TEST_F(Studio, TheCameraMovedByHandIsWrittenIntoItsNumbers)
     EXPECT_EQ(back.rx, w.a.model.rx);
     EXPECT_EQ(back.dlength, w.a.model.dlength);
     EXPECT_EQ(back.vpnaz, 1);
+    EXPECT_LE(st.text.find('\n', st.text.find('\n') + 1), 40u); // short numbers
     // the lines after the camera are as they were
     EXPECT_EQ(st.text.substr(st.text.find("\n1\n")), before.substr(before.find("\n1\n")));
     // nothing moved: no edit
