@@ -37,7 +37,7 @@ constexpr int FIRST_LAYOUT_MS = 200; // the window manager has framed the window
 // the edge dashed black and white, to show on any picture; within, a tint
 const QRgb SIL_EDGE[2] = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
 constexpr int SIL_DASH = 3;
-const QRgb SIL_TINT = qPremultiply(qRgba(80, 160, 255, 80));
+const QRgb SIL_TINT = qPremultiply(qRgba(80, 160, 255, 56));
 
 QString qs(const std::string &t) { return QString::fromUtf8(t.data(), (int)t.size()); }
 
