@@ -33,6 +33,8 @@
 
 constexpr int PATH_BYTES = PATH_MAX; // 4096 on Linux
 
+struct anim_form;
+
 struct app_state {
     // The scene the window works on (a render traces a copy of it), and the
     // picture it shows: ixmx x iymx dots of the planes (2.3 MB).
@@ -76,6 +78,8 @@ struct app_state {
     // "Live view(&V)" is ticked: the picture follows the scene file and
     // the mouse (live.h).
     bool live = false;
+    // The Make Animation dialog's last choices (anim_form.h), once made.
+    std::shared_ptr<anim_form> anim_last;
 };
 
 void set_ext(std::string &name, const char *ext);

@@ -6,6 +6,7 @@
 #include "../scene/rtread.h"
 #include "../scene/rtwrite.h"
 #include "../trace/render.h"
+#include "anim_make.h"
 #include "cmdline.h"
 #include "dirlist.h"
 #include "filedlg.h"
@@ -298,6 +299,9 @@ void app_command(session &s, int id)
         break;
     case IDM_ANAGLYPH:
         cmd_make(s, 0, true);
+        break;
+    case IDM_ANIMATE:
+        make_animation(s);
         break;
     case IDM_SETTING:
         CallDataSet(s.ui, s.app.model);

@@ -13,10 +13,16 @@
 // shows the print dialog (0: cancelled) and gives the printable area in
 // device dots; print_page() copies the display grid of d to one page as
 // redraw(w, h, scale) does, at the top-left, enlarged without smoothing.
+// Make Animation (anim_make.h): anim_dialog() shows its dialog over the
+// form (1 OK, 0 Cancel); run_anim() runs an animation's frames as
+// run_render() runs a render, with their progress, and returns the RAY_
+// code (RAY_CANCELLED also when Cancel came after the last frame);
+// play_anim() shows the file written in the player.
 #pragma once
 
-#include "../trace/render.h"
+#include "../trace/anim.h"
 
+struct anim_form;
 struct file_dlg;
 struct setting_form;
 struct config_form;
@@ -47,5 +53,8 @@ struct ui_port {
     virtual void invalidate() = 0; // repaint the whole client area
     virtual void help() = 0;
     virtual void close_window() = 0; // a close request, as the close box sends
+    virtual int anim_dialog(anim_form &) { return 0; }
+    virtual int run_anim(anim_job &job, const frame_fn &on_frame) { return job.run(on_frame); }
+    virtual void play_anim(const char * /*path*/, double /*fps*/, int /*frames*/) {}
     virtual ~ui_port() = default;
 };

@@ -53,9 +53,6 @@ bool parse_uint(const char *s, int &v);
 // A whole decimal real number, finite ("24", "12.5", "-90").
 bool parse_real(const char *s, double &v);
 
-// An animation's frames a second: its bounds and default.
-constexpr double FPS_MIN = 0.1, FPS_MAX = 100, FPS_DEFAULT = 24;
-
 bool is_help(const char *s);
 
 // While one lives, SIGINT, SIGTERM and SIGHUP do not end the process: they

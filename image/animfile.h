@@ -40,6 +40,9 @@
 
 struct msglist;
 
+// An animation's frames a second: its bounds and default.
+constexpr double FPS_MIN = 0.1, FPS_MAX = 100, FPS_DEFAULT = 24;
+
 enum { ANIM_WEBP, ANIM_GIF, ANIM_NUMBERED, ANIM_SINGLE, ANIM_BADNAME };
 
 // What a name asks for; ANIM_BADNAME for a % that is no frame field, or

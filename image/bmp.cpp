@@ -1,12 +1,8 @@
 #include "rgb.h"
 
 #include "../base/msg.h"
-#include "../base/openread.h"
-#include "picio.h"
 #include "safewrite.h"
 
-#include <climits>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -21,15 +17,6 @@ void put32(unsigned char *p, long v)
     p[3] = (unsigned char)(u >> 24);
 }
 
-long get32(const unsigned char *p)
-{
-    unsigned long u =
-        p[0] | (p[1] << 8) | ((unsigned long)p[2] << 16) | ((unsigned long)p[3] << 24);
-    return (long)(int)(unsigned)u;
-}
-
-int get16(const unsigned char *p) { return p[0] | (p[1] << 8); }
-
 // The constant fields of the two headers; the computed ones (file size,
 // width, height, image size) go in at offsets 2, 18, 22 and 34.
 const unsigned char header_table[BMP_HEADER] = {
@@ -37,20 +24,7 @@ const unsigned char header_table[BMP_HEADER] = {
     0,   24,  0, 0, 0, 0, 0, 0, 0, 0, 0,  128, 0, 0, 0,  128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 };
 
-int refuse(msglist &msgs, const char *path, const char *fmt, long a = 0, long b = 0)
-{
-    char why[160];
-    std::snprintf(why, sizeof why, fmt, a, b);
-    return refuse_picture(msgs, path, why);
-}
-
 } // namespace
-
-int refuse_picture(msglist &msgs, const char *path, const char *why)
-{
-    msgs.add("\"%s\" is refused: %s", path, why);
-    return RGB_REFUSED;
-}
 
 void bmp_header(unsigned char *file, int w, int h)
 {
@@ -119,90 +93,4 @@ int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsig
         bmp_line(file.data() + bmp_line_at(w, h, y), w, r + base, g + base, b + base);
     }
     return write_file_safely(path, file.data(), file.size(), msgs);
-}
-
-int save_rgb(const char *path, const planes &pl, int w, int h, msglist &msgs)
-{
-    return save_bmp(path, w, h, pl.r, pl.g, pl.b, msgs);
-}
-
-int load_rgb(const char *path, planes &pl, int &width, int &height, msglist &msgs)
-{
-    std::FILE *f = open_to_read(path, msgs);
-    if (!f)
-        return RGB_NOFILE;
-    int rc = load_bmp_file(f, path, pl, width, height, msgs);
-    std::fclose(f);
-    return rc;
-}
-
-int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &height,
-                  msglist &msgs)
-{
-    unsigned char hd[BMP_HEADER];
-    size_t got = std::fread(hd, 1, BMP_HEADER, f);
-    int rc = RGB_LOADED;
-    long w = 0, h = 0, offset = 0;
-    bool topdown = false;
-    if (got < 2 || hd[0] != 'B' || hd[1] != 'M') {
-        rc = refuse(msgs, path, "not a BMP file (it does not begin with BM)");
-    } else if (got < BMP_HEADER) {
-        rc = refuse(msgs, path, "the file ends inside its header (%ld of 54 bytes)", (long)got);
-    } else {
-        offset = get32(hd + 10);
-        long info = get32(hd + 14);
-        w = get32(hd + 18);
-        h = get32(hd + 22);
-        int bits = get16(hd + 28);
-        long comp = get32(hd + 30);
-        if (h < 0 && h > INT_MIN) {
-            topdown = true;
-            h = -h;
-        }
-        if (info < 40)
-            rc = refuse(msgs, path,
-                        "an old-style header of %ld bytes; KORU reads headers of 40 bytes or more",
-                        info);
-        else if (bits != 24)
-            rc = refuse(msgs, path, "%ld bits per dot; KORU reads 24-bit pictures only", bits);
-        else if (comp != 0)
-            rc = refuse(msgs, path,
-                        "compressed (method %ld); KORU reads uncompressed pictures only", comp);
-        else if (w <= 0 || h <= 0)
-            rc = refuse(msgs, path, "the header gives the size %ld x %ld", w, topdown ? -h : h);
-        else if (w > WIDTH_MAX || h > HEIGHT_MAX)
-            rc = refuse(msgs, path, "%ld x %ld dots is larger than 1024 x 768", w, h);
-        else if (offset < BMP_HEADER || offset < 14 + info)
-            rc = refuse(msgs, path, "the pixel data offset %ld lies inside the headers", offset);
-    }
-    if (rc != RGB_LOADED) {
-        width = height = 0;
-        return rc;
-    }
-
-    width = (int)w;
-    height = (int)h;
-    const int pad = (int)(w % 4);
-    const long row = 3 * w + pad;
-    // bytes of the pixel data that are in the file; the rest read as 255
-    std::vector<unsigned char> data((size_t)(row * h), 255);
-    long have = 0;
-    if (std::fseek(f, offset, SEEK_SET) == 0)
-        have = (long)std::fread(data.data(), 1, data.size(), f);
-    if (have < row * h)
-        msgs.add("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white",
-                 path, have, row * h);
-
-    const unsigned char *p = data.data();
-    for (long k = 0; k < h; k++) {
-        const long y = topdown ? k : h - 1 - k;
-        const long base = y * w;
-        for (long x = 0; x < w; x++) {
-            pl.b[base + x] = *p++;
-            pl.g[base + x] = *p++;
-            pl.r[base + x] = *p++;
-        }
-        p += pad;
-    }
-    return RGB_LOADED;
 }

@@ -7,6 +7,12 @@
 
 #include <cstring>
 
+int refuse_picture(msglist &msgs, const char *path, const char *why)
+{
+    msgs.add("\"%s\" is refused: %s", path, why);
+    return RGB_REFUSED;
+}
+
 bool png_name(const char *path)
 {
     const size_t n = std::strlen(path);

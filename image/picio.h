@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-// load_rgb (rgb.h) on f, and png.h's reading on f, which begins with the
-// PNG signature: f open at its start; path names it in msgs. The caller
-// closes f.
+// The BMP reader (bmpread.h) and png.h's reading on f, which begins with
+// "BM" or the PNG signature: f open at its start; path names it in msgs.
+// The caller closes f. Both return as load_picture (picfile.h).
 int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &w, int &h, msglist &msgs);
 int load_png_file(std::FILE *f, const char *path, planes &pl, int &w, int &h, msglist &msgs);
 

@@ -10,7 +10,7 @@
 // (v * 255 / 65535), and alpha is laid over white:
 //   c = (c * a + M * (M - a) + M/2) / M, with M = 255 or 65535.
 // Colour profiles and gamma are not applied: a dot's numbers are kept.
-// As load_rgb: RGB_LOADED; RGB_NOFILE when the file cannot be opened
+// As load_picture: RGB_LOADED; RGB_NOFILE when the file cannot be opened
 // (nothing changes); RGB_REFUSED, size 0 x 0, for what is no PNG, is
 // damaged before its pixels or is larger than WIDTH_MAX x HEIGHT_MAX. A
 // file that ends or is damaged inside its pixels loads at its size, with

@@ -6,9 +6,10 @@
 // PLANE_BYTES each, whatever the size: a new size reinterprets the same
 // bytes. A render hands its result over as a picture of its own size.
 //
-// .BMP files are uncompressed 24-bit bitmaps: a 14-byte file header, a
-// 40-byte information header, rows bottom-up as blue, green, red, each
-// padded with zeros to a multiple of four bytes.
+// KORU writes .BMP files as uncompressed 24-bit bitmaps: a 14-byte file
+// header, a 40-byte information header, rows bottom-up as blue, green,
+// red, each padded with zeros to a multiple of four bytes. It reads the
+// common kinds other programs write as well (load_picture, picfile.h).
 #pragma once
 
 #include "../base/sizes.h"
@@ -42,9 +43,6 @@ void to_planes(const picture &pic, planes &pl);
 int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
              const unsigned char *b, msglist &msgs);
 
-// The window's picture: the first w x h dots of the planes.
-int save_rgb(const char *path, const planes &pl, int w, int h, msglist &msgs);
-
 // The file save_bmp writes, in pieces, for a w x h picture within
 // 0..WIDTH_MAX x 0..HEIGHT_MAX: its BMP_HEADER-byte header, and row y (top
 // row 0) on its own: bmp_line_bytes(w) bytes made by bmp_line from w
@@ -62,12 +60,3 @@ enum {
     RGB_NOFILE = 1,  // could not open: nothing changed
     RGB_REFUSED = 2, // not a picture this reader takes: size 0 x 0
 };
-
-// Reads path into the planes and sets w, h to its size. Takes uncompressed
-// 24-bit files with any header of 40 bytes or more, the pixel data where
-// the header's offset says, bottom-up or top-down rows. Anything else is
-// refused (size 0 x 0, planes unchanged). A file that cannot be opened
-// changes nothing. A file that ends inside its pixels loads at the
-// header's size with 255 in every missing sample. Reasons and damage are
-// reported in msgs.
-int load_rgb(const char *path, planes &pl, int &w, int &h, msglist &msgs);

@@ -3,6 +3,7 @@
 #include "image/display.h"
 #include "image/reduce.h"
 #include "image/rgb.h"
+#include "bmpgen.h"
 #include "testscene.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +63,7 @@ struct DisplayCli : ::testing::Test {
                 gdatab[y * w + x] = (unsigned char)((x * 7 + y * 13) % 256);
             }
         std::string p = path(name);
-        EXPECT_EQ(save_rgb(p.c_str()), 1);
+        EXPECT_EQ(save_picture(p.c_str()), 1);
         return p;
     }
 
@@ -87,10 +88,10 @@ TEST_F(DisplayCli, WritesTheDotsTheWindowShows)
                 << err;
             EXPECT_EQ(err, "");
             // the same conversion here, from the start-up state
-            ASSERT_EQ(load_rgb(in.c_str()), RGB_LOADED);
+            ASSERT_EQ(load_picture(in.c_str()), RGB_LOADED);
             diffusion start{};
             show_dots(want, start, tpl, ixmx, iymx, z, m);
-            ASSERT_EQ(load_rgb(out.c_str()), RGB_LOADED);
+            ASSERT_EQ(load_picture(out.c_str()), RGB_LOADED);
             ASSERT_EQ(ixmx, want.w) << z;
             ASSERT_EQ(iymx, want.h) << z;
             for (int y = 0; y < want.h; y++)
@@ -108,7 +109,7 @@ TEST_F(DisplayCli, ZoomIsKeptWithin50To400AndOddModesShowAsMode0)
     auto size_of = [&](const std::string &args) {
         std::string out = path("z.bmp");
         EXPECT_EQ(run("'" + in + "' '" + out + "' " + args), 0) << err;
-        EXPECT_EQ(load_rgb(out.c_str()), RGB_LOADED);
+        EXPECT_EQ(load_picture(out.c_str()), RGB_LOADED);
         return std::to_string(ixmx) + "x" + std::to_string(iymx);
     };
     EXPECT_EQ(size_of(""), "30x20");
@@ -160,15 +161,38 @@ TEST_F(DisplayCli, InputsThatCannotBeShownFailWithOneLine)
     EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
 }
 
-TEST_F(DisplayCli, ATruncatedPictureIsShownWithAWarning)
+// Every kind of BMP shows in full colour as its dots; each kind refused
+// fails in one line, writing nothing.
+TEST_F(DisplayCli, EveryKindOfBmpShowsItsDots)
 {
-    const std::string in = picture("in.bmp", 8, 8), out = path("out.bmp");
-    ASSERT_EQ(truncate(in.c_str(), 54 + 3 * 8 * 4), 0);
-    EXPECT_EQ(run("'" + in + "' '" + out + "' --mode 2"), 0);
-    EXPECT_NE(err.find("warning"), std::string::npos) << err;
-    ASSERT_EQ(load_rgb(out.c_str()), RGB_LOADED);
-    EXPECT_EQ(gdatar[0], 255); // the top rows were missing: white
-    EXPECT_EQ(gdatab[0], 255);
+    const std::string in = path("in.bmp"), out = path("out.bmp");
+    for (const bmpgen::bmp_kind &k : bmpgen::bmp_kinds()) {
+        const bmpgen::bmp_made m = bmpgen::make_bmp(k);
+        spit(in, m.bytes);
+        ASSERT_EQ(run("'" + in + "' '" + out + "' --mode 2"), 0) << k.name << ": " << err;
+        EXPECT_EQ(err, "") << k.name;
+        ASSERT_EQ(load_picture(out.c_str()), RGB_LOADED) << k.name;
+        ASSERT_EQ(ixmx, k.w);
+        ASSERT_EQ(iymx, k.h);
+        for (size_t i = 0; i < m.rgb.size(); i++)
+            ASSERT_EQ((uint32_t)(gdatar[i] << 16 | gdatag[i] << 8 | gdatab[i]), m.rgb[i])
+                << k.name << " dot " << i;
+    }
+    for (const bmpgen::bmp_bad &b : bmpgen::bad_bmps()) {
+        spit(in, b.bytes);
+        EXPECT_EQ(run("'" + in + "' '" + path("no.bmp") + "' --mode 2"), 1) << b.name;
+        EXPECT_EQ(lines(), 1) << b.name << ": " << err;
+        EXPECT_NE(err.find(b.why), std::string::npos) << b.name << ": " << err;
+    }
+    struct stat st;
+    EXPECT_NE(stat(path("no.bmp").c_str(), &st), 0);
+
+    // KORU's own BMP cut short, even at a row's end
+    const std::string cut = picture("cut.bmp", 8, 8);
+    ASSERT_EQ(truncate(cut.c_str(), 54 + 3 * 8 * 4), 0);
+    EXPECT_EQ(run("'" + cut + "' '" + out + "' --mode 2"), 1);
+    EXPECT_EQ(lines(), 1);
+    EXPECT_NE(err.find("cut short"), std::string::npos) << err;
 }
 
 // A PNG in, from KORU or another program, shows as its BMP does; a name

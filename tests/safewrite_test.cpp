@@ -49,7 +49,7 @@ TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
         twarn.clear();
         {
             seam s(after);
-            EXPECT_EQ(save_rgb(out.c_str()), 0) << after;
+            EXPECT_EQ(save_picture(out.c_str()), 0) << after;
         }
         EXPECT_EQ(slurp(out), OLD) << after;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << after;
@@ -63,7 +63,7 @@ TEST(SafeWrite, FailingLeavesNoFileWhereThereWasNone)
     small_picture();
     temp_dir tmp;
     seam s(20);
-    EXPECT_EQ(save_rgb((tmp / "new.BMP").c_str()), 0);
+    EXPECT_EQ(save_picture((tmp / "new.BMP").c_str()), 0);
     EXPECT_TRUE(list_dir(tmp.path).empty());
 }
 
@@ -76,7 +76,7 @@ TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
     ASSERT_EQ(chmod(out.c_str(), 0640), 0);
     {
         seam s((long long)SMALL_BYTES); // exactly enough room
-        ASSERT_EQ(save_rgb(out.c_str()), 1);
+        ASSERT_EQ(save_picture(out.c_str()), 1);
     }
     std::string bmp = slurp(out);
     ASSERT_EQ(bmp.size(), SMALL_BYTES);
@@ -96,14 +96,14 @@ TEST(SafeWrite, UnwritablePlacesFailCleanly)
     mkdir((tmp / "dir").c_str(), 0755);
     for (const std::string &out : {tmp / "file/pic.BMP", tmp / "dir", tmp / "no-dir/pic.BMP"}) {
         twarn.clear();
-        EXPECT_EQ(save_rgb(out.c_str()), 0) << out;
+        EXPECT_EQ(save_picture(out.c_str()), 0) << out;
         EXPECT_EQ(warnings(), 1) << out;
     }
     EXPECT_EQ(slurp(tmp / "file"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
     twarn.clear();
-    EXPECT_EQ(save_rgb(""), 0);
+    EXPECT_EQ(save_picture(""), 0);
     EXPECT_EQ(warnings(), 1);
 }
 
@@ -113,7 +113,7 @@ TEST(SafeWrite, DevFullFailsAndStaysADevice)
 {
     small_picture();
     twarn.clear();
-    EXPECT_EQ(save_rgb("/dev/full"), 0);
+    EXPECT_EQ(save_picture("/dev/full"), 0);
     EXPECT_TRUE(said("No space left on device"));
     struct stat st;
     ASSERT_EQ(lstat("/dev/full", &st), 0);
@@ -128,7 +128,7 @@ TEST(SafeWrite, ThroughASymbolicLinkTheLinkStays)
     temp_dir tmp;
     spit(tmp / "real.BMP", OLD);
     ASSERT_EQ(symlink("real.BMP", (tmp / "link.BMP").c_str()), 0);
-    ASSERT_EQ(save_rgb((tmp / "link.BMP").c_str()), 1);
+    ASSERT_EQ(save_picture((tmp / "link.BMP").c_str()), 1);
     struct stat st;
     ASSERT_EQ(lstat((tmp / "link.BMP").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -142,7 +142,7 @@ TEST(SafeWrite, LongestNameSaves)
     small_picture();
     temp_dir tmp;
     const std::string name = std::string(251, 'k') + ".BMP";
-    ASSERT_EQ(save_rgb((tmp / name).c_str()), 1);
+    ASSERT_EQ(save_picture((tmp / name).c_str()), 1);
     EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{name});
 }
 
@@ -152,7 +152,7 @@ TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
-    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/w5.bmp";
+    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/rgb24.bmp";
     for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"})
         for (const std::vector<std::string> &args :
              {std::vector<std::string>{"render", scene, out},
@@ -213,7 +213,7 @@ TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
         GTEST_SKIP() << "strace is not installed";
     temp_dir tmp;
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
-    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/w5.bmp";
+    const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/rgb24.bmp";
     const std::vector<std::vector<std::string>> saves = {
         {"render", scene, tmp / "pic.bmp"},
         {"render", scene, tmp / "pic.png", "--aa", "2"},

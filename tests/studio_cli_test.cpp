@@ -147,7 +147,7 @@ TEST(SetCli, ChangesExactlyTheNumbersNamed)
     const std::string bmp = dir / "room.bmp";
     r = run_cli({"render", path, bmp, "--size", "48", "36"});
     ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(load_rgb(bmp.c_str()), RGB_LOADED);
+    ASSERT_EQ(load_picture(bmp.c_str()), RGB_LOADED);
     EXPECT_EQ(picture(), edited_scene);
 
     // --dry-run prints the result and leaves the file

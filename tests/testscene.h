@@ -6,7 +6,8 @@
 // The engine's calls that take a scene get it here:
 //
 //   data_load(path)          tsc from a file; the reader's lines in twarn
-//   load_rgb(path) / save_rgb(path)   tpl from or to a BMP, with ixmx, iymx
+//   load_picture(path) / save_picture(path)   tpl from or to a BMP (PNG
+//                            by the name), with ixmx, iymx
 //   ray_main(stereo, opt)    a render of tsc; when it is done, the frame
 //                            written back to tsc and the picture to tpl
 //   calc, crossp, checkin, make_eye   on tsc (make_eye: the last frame)
@@ -24,6 +25,7 @@
 #pragma once
 
 #include "base/msg.h"
+#include "image/picfile.h"
 #include "image/rgb.h"
 #include "scene/rtread.h"
 #include "scene/scene.h"
@@ -87,20 +89,20 @@ inline int data_load(const char *path)
 }
 
 // As the window opens a picture: its size becomes the scene's image size.
-inline int load_rgb(const char *path)
+inline int load_picture(const char *path)
 {
     twarn.clear();
     int w, h;
-    int rc = load_rgb(path, tpl, w, h, twarn);
+    int rc = load_picture(path, tpl, w, h, twarn);
     if (rc != RGB_NOFILE)
         ixmx = w, iymx = h;
     return rc;
 }
 
-inline int save_rgb(const char *path)
+inline int save_picture(const char *path)
 {
     twarn.clear();
-    return save_rgb(path, tpl, ixmx, iymx, twarn);
+    return save_picture(path, tpl, ixmx, iymx, twarn);
 }
 
 // Runs job; when its picture is done, keeps it as Make Image does.

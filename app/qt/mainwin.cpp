@@ -1,5 +1,6 @@
 #include "mainwin.h"
 
+#include "../anim_play.h"
 #include "../cmdline.h"
 #include "../commands.h"
 #include "../filedlg.h"
@@ -116,6 +117,7 @@ void MainWin::build_menu()
                                        {"Make Image(&I)", IDM_MAKE},
                                        {"Make 3D Image(&3)", IDM_MAKE3D},
                                        {"Make Anaglyph(&G)", IDM_ANAGLYPH},
+                                       {"Make Animation(&M)…", IDM_ANIMATE},
                                        {nullptr, 0},
                                        {"Live view(&V)", IDM_LIVE},
                                        {"Setting(&T)", IDM_SETTING}});
@@ -210,6 +212,8 @@ void MainWin::command(int id)
 {
     if (!app_enabled(sess.app, id))
         return;
+    if (!anim_player_stays(id))
+        close_player();
     if (id == IDM_LIVE) {
         command_live(action(IDM_LIVE)->isChecked());
         return;
@@ -254,6 +258,7 @@ void MainWin::opened(int scene, int read)
 
 void MainWin::drop_file(const QString &path)
 {
+    close_player();
     driver->pause();
     const QByteArray name = QFile::encodeName(path);
     const int scene = !is_picture_name(name.toStdString());

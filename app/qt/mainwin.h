@@ -27,6 +27,7 @@
 #include "../prefs.h"
 #include "../session.h"
 #include "../ui_port.h"
+#include "anim_qt.h"
 #include "print_qt.h"
 #include "render_qt.h"
 #include "view.h"
@@ -80,6 +81,12 @@ public:
     std::function<bool(QPrinter &)> print_hook;
     std::function<int(const char *text, const char *caption, int kind)> message_hook;
     render_seams seams;
+    anim_seams anim_seam;
+
+    // The animation player, while it is open (anim_qt.h); closing it shows
+    // the window's picture again.
+    AnimPlayer *anim_player() const { return player.get(); }
+    void close_player();
 
     int message(const char *text, const char *caption, int kind) override;
     int file_dialog(file_dlg &d) override;
@@ -95,6 +102,9 @@ public:
     void invalidate() override;
     void help() override;
     void close_window() override;
+    int anim_dialog(anim_form &f) override;
+    int run_anim(anim_job &job, const frame_fn &on_frame) override;
+    void play_anim(const char *path, double fps, int frames) override;
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -128,4 +138,5 @@ private:
     prefs remembered;
     bool fitted = false;
     bool geometry_restored = false;
+    std::unique_ptr<AnimPlayer> player;
 };

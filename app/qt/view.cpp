@@ -73,9 +73,19 @@ QSize View::overlay_size() const
     return QSize(W, H);
 }
 
+const display_state *View::shown_other(int &w, int &h) const
+{
+    return other ? other(w, h) : nullptr;
+}
+
 QSize View::wanted()
 {
     QSize want(0, 0);
+    int w, h;
+    if (const display_state *d = shown_other(w, h)) {
+        const copyrect c = disp_copy(*d, w, h, 1);
+        return QSize(c.dw, c.dh).expandedTo(QSize(1, 1));
+    }
     if (s.app.image_ready) {
         const copyrect c = disp_copy(s.disp, s.app.model.ixmx, s.app.model.iymx, 1);
         want = QSize(c.dw, c.dh);
@@ -92,6 +102,15 @@ void View::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
+    int w, h;
+    if (const display_state *d = shown_other(w, h)) {
+        const copyrect c = disp_copy(*d, w, h, 1);
+        if (c.sw > 0 && c.sh > 0)
+            p.drawImage(QRect(0, 0, c.dw, c.dh), grid.of(*d), QRect(0, 0, c.sw, c.sh));
+        std::lock_guard<std::mutex> lock(ov.m);
+        ov.fresh = false;
+        return;
+    }
     if (s.app.image_ready) {
         // redraw at scale 1: what lies beyond the grid stays white
         const copyrect c = disp_copy(s.disp, s.app.model.ixmx, s.app.model.iymx, 1);
@@ -114,25 +133,25 @@ void View::paintEvent(QPaintEvent *)
 
 void View::mousePressEvent(QMouseEvent *e)
 {
-    if (on_mouse)
+    if (on_mouse && !other)
         on_mouse(e);
 }
 
 void View::mouseMoveEvent(QMouseEvent *e)
 {
-    if (on_mouse)
+    if (on_mouse && !other)
         on_mouse(e);
 }
 
 void View::mouseReleaseEvent(QMouseEvent *e)
 {
-    if (on_mouse)
+    if (on_mouse && !other)
         on_mouse(e);
 }
 
 void View::wheelEvent(QWheelEvent *e)
 {
-    if (on_wheel)
+    if (on_wheel && !other)
         on_wheel(e);
     else
         QWidget::wheelEvent(e);
@@ -140,6 +159,6 @@ void View::wheelEvent(QWheelEvent *e)
 
 void View::keyPressEvent(QKeyEvent *e)
 {
-    if (!on_key || !on_key(e))
+    if (!on_key || other || !on_key(e))
         QWidget::keyPressEvent(e);
 }

@@ -18,6 +18,11 @@
 // handlers (the live view's camera, live_qt.h). paint_over, when set,
 // draws last over the picture (the studio's silhouette), told whether the
 // rows of a render cover it.
+//
+// other, when set and giving a display, is shown in place of the window's
+// picture (the animation player's frame, anim_qt.h): that display's grid
+// for a w x h picture, as redraw shows it, without the rows of a render;
+// the mouse, wheel and keys then go to no handler.
 #pragma once
 
 #include "../../trace/render.h"
@@ -63,6 +68,7 @@ public:
     std::function<void(QWheelEvent *)> on_wheel;
     std::function<bool(QKeyEvent *)> on_key;
     std::function<void(QPainter &, bool rows_shown)> paint_over;
+    std::function<const display_state *(int &w, int &h)> other;
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -74,6 +80,7 @@ protected:
 
 private:
     QSize overlay_size() const; // ov.m held
+    const display_state *shown_other(int &w, int &h) const;
     const session &s;
     row_overlay &ov;
     GridImage &grid;

@@ -2,6 +2,7 @@
 #include "script_ui.h"
 
 #include "app/commands.h"
+#include "image/picfile.h"
 #include "image/rgb.h"
 #include "image/safewrite.h"
 #include "base/msg.h"
@@ -401,8 +402,8 @@ TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
     EXPECT_EQ(a.rt_ready, 1);
 
     msglist msgs;
-    ASSERT_EQ(save_rgb((tmp.path + "/P.bmp").c_str(), *a.gdata, a.model.ixmx, a.model.iymx, msgs),
-              1);
+    ASSERT_EQ(
+        save_picture((tmp.path + "/P.bmp").c_str(), *a.gdata, a.model.ixmx, a.model.iymx, msgs), 1);
     a.model.ixmx = 3;
     a.data_change = 0;
     open_file(s, (tmp.path + "/P.bmp").c_str());

@@ -2,6 +2,7 @@
 // which records what the commands showed. Also a temporary directory.
 #pragma once
 
+#include "app/anim_form.h"
 #include "app/commands.h"
 #include "app/filedlg.h"
 #include "app/session.h"
@@ -38,6 +39,12 @@ struct script_ui : ui_port {
     int printed_scale = -1, print_setups = 0;
     int beeps = 0, invalidates = 0, helps = 0, closes = 0, cursor = 0, cursor_peak = 0;
     std::string title = "KORU";
+    // Make Animation: the dialog's answer, the frame at which its run is
+    // cancelled (-1 never; a number past the last cancels once it is done),
+    // and the files played
+    std::function<int(anim_form &)> on_anim;
+    int anim_cancel_at = -1;
+    std::vector<std::string> played;
 
     int message(const char *text, const char *caption, int kind) override
     {
@@ -98,6 +105,18 @@ struct script_ui : ui_port {
     void invalidate() override { invalidates++; }
     void help() override { helps++; }
     void close_window() override { closes++; }
+    int anim_dialog(anim_form &f) override { return on_anim ? on_anim(f) : 0; }
+    int run_anim(anim_job &job, const frame_fn &on_frame) override
+    {
+        busy_seen = app ? app->busy : -1;
+        const int rc = job.run([&](int k, const render_job &r) {
+            if (k == anim_cancel_at)
+                job.cancel();
+            return on_frame(k, r);
+        });
+        return anim_cancel_at >= 0 ? (int)RAY_CANCELLED : rc;
+    }
+    void play_anim(const char *path, double, int) override { played.push_back(path); }
 };
 
 // A session over a script_ui: what a window holds, with answers written

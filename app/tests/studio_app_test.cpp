@@ -9,7 +9,7 @@
 #include "app/studio_doc.h"
 #include "app/studio_pick.h"
 #include "base/msg.h"
-#include "image/rgb.h"
+#include "image/picfile.h"
 #include "image/safewrite.h"
 #include "scene/newscene.h"
 #include "scene/rtread.h"
@@ -302,7 +302,7 @@ TEST_F(Studio, PicturesOpenWithoutAskingAndSaveRtAsksFirst)
     app_command(w.s, IDM_MAKE);
     type("0 0 10 1", "0 0 9 1");
     msglist m;
-    ASSERT_EQ(save_rgb((tmp.path + "/P.BMP").c_str(), *w.a.gdata, 8, 6, m), 1);
+    ASSERT_EQ(save_picture((tmp.path + "/P.BMP").c_str(), *w.a.gdata, 8, 6, m), 1);
     EXPECT_EQ(open_file(w.s, (tmp.path + "/P.BMP").c_str()), 0);
     EXPECT_TRUE(w.ui.msgs.empty());
     EXPECT_EQ(w.a.made_scene, nullptr); // no scene made this picture
