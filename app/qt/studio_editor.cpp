@@ -71,7 +71,7 @@ std::string SceneEditor::bytes() const
     return t;
 }
 
-void SceneEditor::set_bytes(const std::string &text, bool keep_view)
+void SceneEditor::set_bytes(std::string text, bool keep_view)
 {
     const long at = (long)caret(), first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     const long xoff = SendScintilla(SCI_GETXOFFSET);

@@ -31,7 +31,8 @@ public:
     explicit SceneEditor(QWidget *parent);
 
     std::string bytes() const;
-    void set_bytes(const std::string &text, bool keep_view);
+    // (text is a copy: the editor's own change signals may change what it came from)
+    void set_bytes(std::string text, bool keep_view);
     void apply(const text_edit &e);
     void set_saved();
 

@@ -11,6 +11,7 @@
 #include "app/qt/studio_qt.h"
 #include "base/msg.h"
 #include "scene/rtread.h"
+#include "trace/frame.h"
 #include "trace/pick.h"
 
 #include <QApplication>
@@ -153,8 +154,10 @@ TEST_F(StudioWindow, TypingChangesThePictureAndCtrlSSavesTheText)
     const std::string typed = win->state().studio.text;
     EXPECT_NE(typed.find("20 100 50"), std::string::npos);
     EXPECT_TRUE(win->isWindowModified());
+    const size_t caret = ed->caret();
     ASSERT_TRUE(wait_until([&] { return idle() && a->model.pri[0].col.r == 20; }));
     EXPECT_TRUE(shown(*a) == made_of_text(typed));
+    EXPECT_EQ(ed->caret(), caret); // the read moved nothing
     EXPECT_EQ(slurp(path), BALL);
 
     // text that is no number: marked and listed, the picture stays
@@ -253,4 +256,70 @@ TEST_F(StudioWindow, StudioOffIsTheWindowAsItWas)
     EXPECT_EQ(win->windowTitle().toStdString(), path);
     EXPECT_FALSE(win->action(IDM_STUDIO)->isChecked());
     EXPECT_FALSE(win->live()->state().on); // live view was never asked for
+}
+
+// A drag turns the camera as in live view; at rest its numbers, and only
+// those, are rewritten in the text as one step of undo, and the picture is
+// the text's.
+TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
+{
+    QWidget *v = win->view();
+    auto send = [v](QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent e(t, at, v->mapToGlobal(at), b, held, Qt::NoModifier);
+        QApplication::sendEvent(v, &e);
+    };
+    send(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+    for (int x = 14; x <= 30; x += 4)
+        send(QEvent::MouseMove, {x, 12}, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {30, 12}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(st->selected_kind(), OUT_CAMERA); // a drag is no click: nothing picked
+    ASSERT_TRUE(wait_until([this] { return win->state().studio.text != BALL && idle(); }));
+
+    const std::string text = win->state().studio.text;
+    const size_t line2 = text.find('\n') + 1, line3 = text.find('\n', line2);
+    EXPECT_EQ(text.substr(0, line2), "0 0 0\n");
+    EXPECT_EQ(text.substr(line3), std::string(BALL).substr(std::string(BALL).find("\n10 6")));
+    scene back;
+    msglist m;
+    data_load_text(back, text.data(), text.size(), m);
+    frame f; // the picture's direction is the text's, made one unit long
+    ASSERT_TRUE(make_frame(back, 0, f));
+    EXPECT_TRUE(f.dir.x == a->model.vpnax && f.dir.y == a->model.vpnay &&
+                f.dir.z == a->model.vpnaz);
+    EXPECT_TRUE(shown(*a) == made_of_text(text));
+    EXPECT_TRUE(win->isWindowModified());
+    EXPECT_EQ(slurp(path), BALL);
+    ed->undo();
+    EXPECT_EQ(win->state().studio.text, BALL);
+}
+
+// Another program writes the file: an unchanged text takes it where the
+// cursor is, and the picture follows; a changed text is kept.
+TEST_F(StudioWindow, TheFileWrittenElsewhereIsReadAgain)
+{
+    ed->select_bytes(at("40 90 210"), 0);
+    const size_t caret = ed->caret();
+    std::string other = BALL;
+    other.replace(other.find("40 90 210"), 9, "90 40 210");
+    tmp.file("B.RT", other);
+    ASSERT_TRUE(wait_until([&] { return ed->bytes() == other && idle(); }));
+    EXPECT_EQ(ed->caret(), caret);
+    EXPECT_FALSE(win->isWindowModified());
+    EXPECT_EQ(a->model.pri[1].col.r, 90);
+    EXPECT_TRUE(shown(*a) == made_of_text(other));
+
+    QTest::keyClicks(ed, " ");
+    tmp.file("B.RT", BALL);
+    ASSERT_TRUE(wait_until([&] {
+        return win->statusBar()->currentMessage().contains("changed on disk; Save Scene");
+    }));
+    EXPECT_NE(ed->bytes(), BALL);
+
+    // another scene dropped on the window: asked about, then its text
+    const std::string u = tmp.file("U.RT", small_scene(8, 6));
+    win->drop_file(QString::fromStdString(u));
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(ed->bytes(), small_scene(8, 6));
+    EXPECT_EQ(win->windowTitle(), "[*]" + QString::fromStdString(u));
+    ASSERT_TRUE(wait_until([this] { return idle() && a->model.ixmx == 8; }));
 }
