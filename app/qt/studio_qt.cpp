@@ -34,6 +34,7 @@ namespace {
 const QSize STUDIO_SIZE(1180, 760);  // the window at least, with the panes
 constexpr int CLICK_SLOP = 3;        // a press and release this close is a click
 constexpr int FIRST_LAYOUT_MS = 200; // the window manager has framed the window by then
+constexpr int BUSY_RETRY_MS = 50;    // a read waits for a render this often
 // the edge dashed black and white, to show on any picture; within, a tint
 const QRgb SIL_EDGE[2] = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
 constexpr int SIL_DASH = 3;
@@ -160,18 +161,9 @@ void Studio::show_menus(bool on)
 
 // ---- panes
 
-void Studio::build_panes()
+// The editor, with its find bar below it.
+QWidget *Studio::build_text()
 {
-    auto dock = [this](const char *title, const char *name, QWidget *w, Qt::DockWidgetArea area) {
-        auto *d = new QDockWidget(title, win);
-        d->setObjectName(name);
-        d->setWidget(w);
-        win->addDockWidget(area, d);
-        docks.push_back(d);
-        return d;
-    };
-
-    // The text, with its find bar
     auto *text = new QWidget;
     auto *col = new QVBoxLayout(text);
     col->setContentsMargins(0, 0, 0, 0);
@@ -204,6 +196,21 @@ void Studio::build_panes()
         find_bar->hide();
         ed->setFocus();
     });
+    return text;
+}
+
+void Studio::build_panes()
+{
+    auto dock = [this](const char *title, const char *name, QWidget *w, Qt::DockWidgetArea area) {
+        auto *d = new QDockWidget(title, win);
+        d->setObjectName(name);
+        d->setWidget(w);
+        win->addDockWidget(area, d);
+        docks.push_back(d);
+        return d;
+    };
+
+    QWidget *text = build_text();
     QDockWidget *text_dock = dock("Scene text", "scene_text_pane", text, Qt::LeftDockWidgetArea);
 
     // Outline and inspector on the right, the messages below
@@ -454,6 +461,10 @@ std::shared_ptr<studio_reading> Studio::latest()
 
 void Studio::read_due()
 {
+    if (s.app.busy) { // a render of the model runs: its picture comes first
+        read_timer.start(BUSY_RETRY_MS);
+        return;
+    }
     const int what = s.studio.follow.tick(now());
     if (what == READ_NONE) {
         schedule();

@@ -93,6 +93,7 @@ public:
 
 private:
     void build_panes();
+    QWidget *build_text();
     void build_menus();
     void turn_on();
     void turn_off();
