@@ -529,8 +529,10 @@ void Studio::select(int kind, int index, bool select_text)
     if (shown_read)
         out->select_item(find_item(*shown_read, kind, index));
     insp->show_rows(qs(inspector_title(*r, item)), inspector_rows(*r, item));
-    if (select_text && item >= 0 && r->outline[item].span.len)
+    if (select_text && item >= 0 && r->outline[item].span.len) {
         ed->select_bytes(r->outline[item].span.at, r->outline[item].span.len);
+        selected_caret = (long)ed->caret(); // the status line keeps what chose it
+    }
     show_hints();
     view->update();
 }
@@ -551,8 +553,9 @@ void Studio::caret_moved()
     const std::shared_ptr<studio_reading> r = latest();
     const size_t at = ed->caret();
     const std::string name = name_at(*r, at);
-    if (!name.empty())
+    if (!name.empty() && (long)at != selected_caret)
         say(name);
+    selected_caret = -1;
     const int item = item_at(*r, at);
     if (item >= 0 && (r->outline[item].kind != sel_kind || r->outline[item].index != sel_index))
         select(r->outline[item].kind, r->outline[item].index, false);

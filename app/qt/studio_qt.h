@@ -157,6 +157,7 @@ private:
     int sel_kind = -1, sel_index = -1;
     unsigned camera_mask = 0;
     int last_cmd = 0;
+    long selected_caret = -1; // where choosing an item put the cursor
     double camera_before[V_IYMX + 1] = {};
     QPoint press_at;
     bool pressed = false;
