@@ -24,6 +24,7 @@
 
 #include "../image/rgb.h"
 #include "../scene/scene.h"
+#include "messages.h"
 #include "../trace/frame.h"
 
 #include <climits>
@@ -80,6 +81,19 @@ struct app_state {
     bool live = false;
     // The Make Animation dialog's last choices (anim_form.h), once made.
     std::shared_ptr<anim_form> anim_last;
+
+    // Whether live view can make the picture again at will, so that the
+    // save question need not ask about it (commands.h): camera_moves
+    // counts the camera's changes by hand (live view's mouse and keys,
+    // SETTING), file_camera is camera_moves when a scene file last gave or
+    // took the camera, and live_camera the camera_moves of the picture
+    // shown when live view made it (0 for any other picture).
+    unsigned camera_moves = 1;
+    unsigned file_camera = 0;
+    unsigned live_camera = 0;
+
+    // What the window said this session (messages.h).
+    message_log said;
 };
 
 void set_ext(std::string &name, const char *ext);

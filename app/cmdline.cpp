@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <strings.h>
+#include <sys/stat.h>
 
 const char *const koru_usage =
     "usage: koru [--live] [--studio] [--mode M] [--zoom Z] [FILE]\n"
@@ -15,7 +16,8 @@ const char *const koru_usage =
     "  --studio   studio view: the scene's text beside the picture, which follows it\n"
     "  --mode M   display mode for this run: 0 8 colours, 1 256 colours, 2 full colour\n"
     "  --zoom Z   display zoom for this run, 50..400 percent\n"
-    "  --help     this text\n";
+    "  --help     this text\n"
+    "The toolkit's own options (-platform, -display, -style ...) are taken as well.\n";
 
 namespace {
 
@@ -34,6 +36,68 @@ bool option_value(int argc, char **argv, int &i, int lo, int hi, int &v, std::st
         return false;
     }
     return true;
+}
+
+// The toolkit's options that a program may be given (qt6options(7)); it
+// takes them out of the command line when it starts. "next": the value is
+// the next argument, unless given as "-style=S".
+struct toolkit_option {
+    const char *name;
+    bool next;
+};
+// clang-format off
+const toolkit_option toolkit_options[] = {
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"session", true},
+    {"display", true}, {"geometry", true}, {"style", true}, {"stylesheet", true},
+    {"reverse", false}, {"widgetcount", false}, {"qmljsdebugger", false}, {"dialogs", false},
+    {"fontengine", false},
+};
+// clang-format on
+
+// If argv[i] is one of the toolkit's options (one dash or two), steps
+// over it and its value, keeping -platform's and -display's: 1. 0 when it
+// is not one, -1 when its value is missing.
+int toolkit_option_at(int argc, char **argv, int &i, cmdline &c)
+{
+    const char *a = argv[i] + (argv[i][1] == '-' ? 2 : 1);
+    const char *eq = std::strchr(a, '=');
+    const std::string name(a, eq ? (size_t)(eq - a) : std::strlen(a));
+    for (const toolkit_option &o : toolkit_options) {
+        if (name != o.name)
+            continue;
+        if (eq || !o.next)
+            return 1; // what value there is is in this argument
+        if (i + 1 >= argc)
+            return -1;
+        const char *value = argv[++i];
+        if (name == "platform")
+            c.platform = value;
+        else if (name == "display")
+            c.display = value;
+        return 1;
+    }
+    return 0;
+}
+
+bool set(const char *s) { return s && *s; }
+
+// Whether the toolkit's platform named (up to its ":options") has its
+// display: X11 and Wayland need a server; any other platform draws
+// without one, or knows better than koru.
+bool platform_has_display(const std::string &name, const cmdline &c,
+                          const std::function<const char *(const char *)> &env)
+{
+    if (name == "xcb")
+        return !c.display.empty() || set(env("DISPLAY"));
+    if (name.compare(0, 7, "wayland") != 0)
+        return true;
+    if (set(env("WAYLAND_DISPLAY")) || set(env("WAYLAND_SOCKET")))
+        return true;
+    // without WAYLAND_DISPLAY a client tries the default socket
+    const char *run = env("XDG_RUNTIME_DIR");
+    struct stat st;
+    return set(run) && stat((std::string(run) + "/wayland-0").c_str(), &st) == 0;
 }
 
 bool ends_with(const std::string &s, const char *ext)
@@ -69,8 +133,13 @@ int parse_cmdline(int argc, char **argv, cmdline &c, std::string &err)
                 return CMD_BAD;
             }
         } else if (a[0] == '-' && a[1]) {
-            err = std::string("unknown option \"") + a + "\"";
-            return CMD_BAD;
+            const int taken = toolkit_option_at(argc, argv, i, c);
+            if (taken == 0)
+                err = std::string("unknown option \"") + a + "\"";
+            else if (taken < 0)
+                err = std::string(a) + " needs a value";
+            if (taken <= 0)
+                return CMD_BAD;
         } else if (!c.file.empty()) {
             err = std::string("one file only, not also \"") + a + "\"";
             return CMD_BAD;
@@ -79,6 +148,29 @@ int parse_cmdline(int argc, char **argv, cmdline &c, std::string &err)
         }
     }
     return CMD_RUN;
+}
+
+bool display_present(const cmdline &c, const std::function<const char *(const char *)> &env)
+{
+    // Debian's toolkit starts X11 by default, and Wayland in a Wayland
+    // session; a list ("wayland;xcb") is tried in turn
+    std::string platforms = !c.platform.empty()           ? c.platform
+                            : set(env("QT_QPA_PLATFORM")) ? env("QT_QPA_PLATFORM")
+                                                          : "";
+    if (platforms.find_first_not_of(';') == std::string::npos)
+        platforms = "xcb;wayland";
+    size_t at = 0;
+    while (at <= platforms.size()) {
+        size_t end = platforms.find(';', at);
+        if (end == std::string::npos)
+            end = platforms.size();
+        const std::string entry = platforms.substr(at, end - at);
+        const std::string name = entry.substr(0, entry.find(':'));
+        if (!name.empty() && platform_has_display(name, c, env))
+            return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 bool is_picture_name(const std::string &path)

@@ -8,10 +8,25 @@
 //   --zoom Z    Config's zoom for this run: 50..400 percent
 //   --help      the usage
 //
-// parse_cmdline returns CMD_RUN, CMD_HELP, or CMD_BAD with one line in err
-// (the caller prints it and the usage and exits with status 2).
+// The toolkit's own options (-platform NAME, -display HOST:N, -style S,
+// -reverse ... as in qt6options(7)) pass through untouched, for the toolkit
+// to take when it starts; -platform and -display are kept in cmdline.
+//
+// parse_cmdline reads the command line before the toolkit starts, so that
+// --help and a mistake need no display. It returns CMD_RUN, CMD_HELP, or
+// CMD_BAD with one line in err (the caller prints it and exits with
+// status 2).
+//
+// display_present tells whether the window has somewhere to open: the
+// toolkit's platform (-platform, else QT_QPA_PLATFORM, else X11 or the
+// Wayland session's) and its display (DISPLAY or -display for X11;
+// WAYLAND_DISPLAY, WAYLAND_SOCKET or the default socket for Wayland).
+// Platforms that need no display server (offscreen, eglfs, vnc ...) count
+// as present; env looks up a variable of the environment (nullptr when it
+// is not set).
 #pragma once
 
+#include <functional>
 #include <string>
 
 struct cmdline {
@@ -20,6 +35,7 @@ struct cmdline {
     int mode = -1; // -1: as remembered
     int zoom = -1; // -1: as remembered
     std::string file;
+    std::string platform, display; // the toolkit's -platform and -display, if given
 };
 
 enum { CMD_RUN = 0, CMD_HELP = 1, CMD_BAD = 2 };
@@ -27,6 +43,8 @@ enum { CMD_RUN = 0, CMD_HELP = 1, CMD_BAD = 2 };
 extern const char *const koru_usage;
 
 int parse_cmdline(int argc, char **argv, cmdline &c, std::string &err);
+
+bool display_present(const cmdline &c, const std::function<const char *(const char *)> &env);
 
 // Whether a file named on the command line, dropped on the window or
 // picked from the recent files is a picture (.BMP or .PNG, any case)

@@ -1,10 +1,12 @@
 #include "commands.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
 #include "../image/picfile.h"
 #include "../image/safewrite.h"
 #include "../scene/rtread.h"
 #include "../scene/rtwrite.h"
+#include "../trace/frame.h"
 #include "../trace/render.h"
 #include "anim_make.h"
 #include "cmdline.h"
@@ -46,10 +48,27 @@ void make_pattern(app_state &a, const std::string &ext)
     a.szTmpFileSpec = a.szTmpFilePath + "*" + ext;
 }
 
+// A size of no dots, said as koru-cli says it, with what to do; "" when
+// the size has dots.
+std::string no_dots(int w, int h, const char *what)
+{
+    if (w > 0 && h > 0)
+        return "";
+    char text[200];
+    std::snprintf(text, sizeof text, "The picture size %d x %d has no dots; %s.", w, h, what);
+    return text;
+}
+
 // The SAVE dialog and the write: -1 cancelled, 1 saved, 0 failed.
 int save_image(session &s)
 {
     app_state &a = s.app;
+    // a file of no dots is no picture: nothing opens it again
+    const std::string empty = no_dots(a.model.ixmx, a.model.iymx, "nothing to save");
+    if (!empty.empty()) {
+        ErrorMsg(s.ui, empty.c_str());
+        return 0;
+    }
     int r = -1;
     make_pattern(a, BMP_EXT);
     set_ext(a.oldFName, BMP_EXT);
@@ -88,9 +107,12 @@ void load_picture(session &s)
         a.model.ixmx = w;
         a.model.iymx = h;
         a.image_ready = a.model.ixmx != 0 ? 1 : 0;
+        a.live_camera = 0;
     }
     if (rc == RGB_LOADED)
         add_recent(a.recent_files, a.szFName);
+    else if (rc == RGB_NOFILE)
+        remove_recent(a.recent_files, a.szFName);
     redisplay(s);
     if (rc != RGB_LOADED)
         ErrorMsg(s.ui, warn_text("The picture was not loaded.", msgs).c_str());
@@ -112,15 +134,30 @@ void cmd_open_bmp(session &s)
     set_ext(a.oldFName, a.szFileExt.c_str());
 }
 
+// The system's words in the reader's "cannot open "FILE": WHY".
+std::string open_reason(const msglist &msgs)
+{
+    const std::string t = msgs.first();
+    const size_t at = t.rfind("\": ");
+    return at == std::string::npos ? t : t.substr(at + 3);
+}
+
+// A scene file that cannot be opened: the reader's line on the standard
+// output, and one message with the reason.
+void report_unopened(session &s, const std::string &name, const msglist &msgs)
+{
+    const std::string head = "Cannot open \"" + name + "\" !!";
+    std::printf("%s\n", head.c_str());
+    std::fflush(stdout);
+    ErrorMsg(s.ui, (head + "\n" + open_reason(msgs) + ".").c_str());
+}
+
 // The scene file in szFName could not be read, or not all of it.
 void report_scene(session &s, int opened, const msglist &msgs)
 {
     const std::string &name = s.app.szFName;
     if (!opened) {
-        const std::string head = "Cannot open \"" + name + "\" !!";
-        std::printf("%s\n", head.c_str());
-        std::fflush(stdout);
-        ErrorMsg(s.ui, head.c_str());
+        report_unopened(s, name, msgs);
     } else if (!msgs.empty()) {
         const std::string head = "\"" + name + "\" is not quite right:";
         ErrorMsg(s.ui, warn_text(head, msgs, name.c_str()).c_str());
@@ -139,10 +176,14 @@ int load_scene(session &s)
     msglist msgs;
     int opened = data_load(a.model, a.szFName.c_str(), msgs);
     a.rt_ready = 1;
+    s.ui.commands_changed(); // the commands that need a scene
     report_scene(s, opened, msgs);
     if (opened) {
         add_recent(a.recent_files, a.szFName);
         a.scene_serial++;
+        a.file_camera = a.camera_moves;
+    } else {
+        remove_recent(a.recent_files, a.szFName);
     }
     return opened;
 }
@@ -169,25 +210,49 @@ void cmd_save_rt(session &s)
     a.scene_file = path;
     add_recent(a.recent_files, a.szFName);
     a.scene_serial++;
+    a.file_camera = a.camera_moves;
 }
 
-// A file path split into szTmpFilePath and szTmpFileName, as the file
-// dialog would hand them over; 0 when it is no file name.
-int take_path(session &s, const char *path)
+// A file named outside the dialogs, made absolute; "" (and a message)
+// when it is no file name.
+std::string full_path(session &s, const char *path)
 {
     char cwd[PATH_BYTES];
     std::string abs = path_resolve(getcwd(cwd, sizeof cwd) ? cwd : "/", path);
-    size_t slash = abs.rfind('/');
-    std::string dir = abs.substr(0, slash + 1), name = abs.substr(slash + 1);
-    if (abs.size() + 1 > (size_t)PATH_BYTES || name.empty() || !*path) {
+    if (abs.size() + 1 > (size_t)PATH_BYTES || abs.back() == '/' || !*path) {
         char text[200];
         std::snprintf(text, sizeof text, "\"%.120s\" is not a file name.", path);
         ErrorMsg(s.ui, text);
-        return 0;
+        return "";
     }
-    s.app.szTmpFilePath = s.app.szFilePath = dir;
-    s.app.szTmpFileName = name;
-    return 1;
+    return abs;
+}
+
+// Whether a file named outside the dialogs can be opened. One that cannot
+// is said once, with the system's reason, and leaves the recent files;
+// the window's names, title and flags stay as they were.
+bool openable(session &s, const std::string &path, bool scene)
+{
+    msglist msgs;
+    if (std::FILE *f = open_to_read(path.c_str(), msgs)) {
+        std::fclose(f);
+        return true;
+    }
+    remove_recent(s.app.recent_files, path);
+    if (scene)
+        report_unopened(s, path, msgs);
+    else
+        ErrorMsg(s.ui, warn_text("The picture was not loaded.", msgs).c_str());
+    return false;
+}
+
+// An absolute file path split into szTmpFilePath and szTmpFileName, as the
+// file dialog would hand them over.
+void take_path(app_state &a, const std::string &abs)
+{
+    const size_t slash = abs.rfind('/');
+    a.szTmpFilePath = a.szFilePath = abs.substr(0, slash + 1);
+    a.szTmpFileName = abs.substr(slash + 1);
 }
 
 void cmd_open_rt(session &s)
@@ -202,9 +267,23 @@ void cmd_open_rt(session &s)
     load_scene(s);
 }
 
+// Whether the render would give dots: a size of no dots would blank the
+// window and drop its picture, so it is refused with koru-cli's words.
+bool render_has_dots(session &s, int stereo, bool anaglyph)
+{
+    frame f;
+    if (!make_frame(s.app.model, stereo, f, anaglyph))
+        return true; // no view: the render says so
+    const std::string empty = no_dots(f.width, f.h, "nothing to render");
+    if (empty.empty())
+        return true;
+    ErrorMsg(s.ui, (empty + "\nSet it with Setting(T).").c_str());
+    return false;
+}
+
 void cmd_make(session &s, int stereo, bool anaglyph = false)
 {
-    if (!s.app.rt_ready)
+    if (!s.app.rt_ready || !render_has_dots(s, stereo, anaglyph))
         return;
     s.ui.wait_cursor(1);
     render_options opt;
@@ -230,6 +309,15 @@ void cmd_make(session &s, int stereo, bool anaglyph = false)
         return;
     }
     show_made(s, job);
+}
+
+// "Setting(&T)": a camera changed here is a camera moved by hand.
+void cmd_setting(session &s)
+{
+    bool changed = false;
+    if (CallDataSet(s.ui, s.app.model, &changed) && changed)
+        s.app.camera_moves++;
+    s.ui.invalidate();
 }
 
 void cmd_about(session &s)
@@ -259,22 +347,53 @@ void show_made(session &s, const render_job &job)
     disp_show(s.disp, *a.gdata, a.model.ixmx, a.model.iymx);
     a.image_ready = 1;
     a.data_change = 1;
+    a.live_camera = 0; // live view says when the picture is its own
     s.ui.invalidate();
+}
+
+bool live_remakes(const app_state &a)
+{
+    return a.live && a.live_camera != 0 && a.live_camera == a.camera_moves &&
+           a.file_camera == a.camera_moves;
+}
+
+bool picture_unsaved(const app_state &a)
+{
+    return a.image_ready && a.data_change && !live_remakes(a);
 }
 
 int save_or_not(session &s)
 {
     if (s.studio.on) // the text is what to keep (studio.h)
         return studio_save_or_not(s);
-    if (s.app.image_ready == 0 || s.app.data_change == 0)
+    if (!picture_unsaved(s.app))
         return 1;
     int answer = s.ui.message("Image is changed !  Do you save ?", "Save or not !", MB_YESNOCANCEL);
     if (answer == ID_YES)
         return save_image(s) != 0; // a failed save keeps the picture
+    // in live view every move makes a new picture: asked about once
+    if (answer == ID_NO && s.app.live)
+        s.app.data_change = 0;
     return answer == ID_NO;
 }
 
-int app_enabled(const app_state &a, int id) { return !a.busy || id == IDM_HELP || id == IDM_ABOUT; }
+namespace {
+
+// The commands that work on the scene: greyed until one is chosen.
+bool needs_scene(int id)
+{
+    return id == IDM_MAKE || id == IDM_MAKE3D || id == IDM_ANAGLYPH || id == IDM_SAVERT ||
+           id == IDM_ANIMATE;
+}
+
+} // namespace
+
+int app_enabled(const app_state &a, int id)
+{
+    if (a.busy)
+        return id == IDM_HELP || id == IDM_ABOUT;
+    return !needs_scene(id) || a.rt_ready;
+}
 
 void app_command(session &s, int id)
 {
@@ -304,8 +423,7 @@ void app_command(session &s, int id)
         make_animation(s);
         break;
     case IDM_SETTING:
-        CallDataSet(s.ui, s.app.model);
-        s.ui.invalidate();
+        cmd_setting(s);
         break;
     case IDM_SAVERT:
         cmd_save_rt(s);
@@ -339,23 +457,36 @@ int app_close(session &s)
 
 int open_scene(session &s, const char *path)
 {
-    if (s.app.busy || !take_path(s, path))
+    if (s.app.busy)
         return 0;
+    const std::string abs = full_path(s, path);
+    if (abs.empty() || !openable(s, abs, true))
+        return 0;
+    take_path(s.app, abs);
     return load_scene(s);
 }
 
 void open_picture(session &s, const char *path)
 {
-    if (s.app.busy || !take_path(s, path))
+    if (s.app.busy)
         return;
-    s.app.szFName = s.app.szTmpFilePath + s.app.szTmpFileName;
+    const std::string abs = full_path(s, path);
+    if (abs.empty() || !openable(s, abs, false))
+        return;
+    take_path(s.app, abs);
+    s.app.szFName = abs;
     load_picture(s);
 }
 
 int open_file(session &s, const char *path)
 {
+    if (s.app.busy)
+        return 0;
+    // a file that cannot be opened is said before the question is asked
     const bool picture = is_picture_name(path);
-    if (s.app.busy || !(picture ? save_or_not_picture(s) : save_or_not(s)))
+    const std::string abs = full_path(s, path);
+    if (abs.empty() || !openable(s, abs, !picture) ||
+        !(picture ? save_or_not_picture(s) : save_or_not(s)))
         return 0;
     if (picture) {
         open_picture(s, path);

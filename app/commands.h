@@ -3,8 +3,10 @@
 // for everything the window shows or asks.
 //
 // app_command(s, id) carries out the command whose id the menu sent
-// (command_ids.h); it does nothing while a render runs, when
-// app_enabled(s.app, id) is 0 and the menu shows the command greyed.
+// (command_ids.h); it does nothing when app_enabled(s.app, id) is 0 and
+// the menu shows the command greyed: while a render runs, and for the
+// commands that work on a scene (Make Image, Make 3D Image, Make
+// Anaglyph, Make Animation, Save *.RT) until one was chosen.
 // app_close(s) is the close box and "Exit(&X)": 1 lets the window close.
 //
 // Files named outside the dialogs:
@@ -15,6 +17,8 @@
 //   open_file(s, path)     a file dropped on the window or picked from the
 //                          recent files: the save prompt, then a picture
 //                          (.BMP, .PNG) or a scene by its name
+// A file named so that cannot be opened is said once, with the system's
+// reason, and leaves the recent files; everything else stays as it was.
 // Config without its dialog: zoom_by(s, +1 / -1) steps the zoom through
 // 50, 75, 100, 150, 200, 300, 400 (0: back to 100); set_mode(s, m) picks
 // the display mode; both redisplay a picture there is.
@@ -24,17 +28,24 @@
 // Flags, as the commands leave them:
 //   Open *.RT closed with OK     rt_ready = 1 (also when unreadable)
 //   Make Image / Make 3D Image   image_ready = data_change = 1, unless the
-//                                render was cancelled or had no view
+//                                render was cancelled, had no view or
+//                                would have no dots (refused, with a
+//                                message: the picture stays)
 //   Open *.BMP closed with OK    image_ready = the loaded width != 0; a
 //                                file that cannot be opened keeps it
 //   a save that succeeded        data_change = 0
 //
 // save_or_not asks "Image is changed !  Do you save ?" only while
-// image_ready and data_change are both 1: Yes saves (a cancelled SAVE
-// dialog goes on, a failed save stops the caller), No goes on, Cancel
-// stops. 1: the caller may go on. In studio view it asks about the
-// scene's unsaved text instead (studio.h), and not at all before a picture
-// is opened.
+// picture_unsaved: image_ready and data_change are both 1, and the
+// picture is not one that live view makes again at will (live_remakes:
+// live view made it from the scene file with the file's own camera). Yes
+// saves (a cancelled SAVE dialog goes on, a failed save stops the
+// caller), No goes on, Cancel stops. 1: the caller may go on. In live
+// view, where every move of the camera makes a new picture, No also
+// counts as an answer for the picture: it is not asked about again.
+// Saving a picture of no dots is refused with a message. In studio view
+// it asks about the scene's unsaved text instead (studio.h), and not at
+// all before a picture is opened.
 #pragma once
 
 #include "command_ids.h"
@@ -43,6 +54,8 @@
 class render_job;
 
 int save_or_not(session &s);
+bool picture_unsaved(const app_state &a);
+bool live_remakes(const app_state &a);
 
 void app_command(session &s, int id);
 int app_close(session &s);

@@ -103,7 +103,8 @@ int live_state::reload_scene(scene &sc, const char *path, msglist &msgs)
         return RELOAD_CUT;
     const camera now = camera_of(fresh);
     // bit for bit: a file that writes the same numbers gives the same bits
-    if (have_file_cam && std::memcmp(&now, &file_cam, sizeof now) == 0)
+    took_camera = !have_file_cam || std::memcmp(&now, &file_cam, sizeof now) != 0;
+    if (!took_camera)
         set_camera(fresh, sc);
     file_cam = now;
     have_file_cam = true;

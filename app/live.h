@@ -61,8 +61,9 @@ struct live_state {
     // is unchanged and msgs says why: RELOAD_NOFILE when the file cannot be
     // opened, RELOAD_CUT when it stops before its primitive list ends (as
     // a file being written or typed does), which gives no picture worth
-    // showing.
+    // showing. took_camera says whether a read took the file's camera.
     int reload_scene(scene &sc, const char *path, msglist &msgs);
+    bool took_camera = false;
     // The file's camera is the one sc holds now (just opened or saved).
     void remember_file_camera(const scene &sc);
 };

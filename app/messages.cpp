@@ -18,3 +18,25 @@ std::string warn_text(const std::string &head, const msglist &msgs, const char *
         t += "\n(and " + std::to_string(msgs.lost) + " more)";
     return t;
 }
+
+void message_log::add(const std::string &text)
+{
+    texts.push_back(text);
+    if ((int)texts.size() > LOG_MAX) {
+        texts.pop_front();
+        dropped++;
+    }
+}
+
+std::string log_text(const message_log &log)
+{
+    std::string t;
+    if (log.dropped)
+        t = "(" + std::to_string(log.dropped) + " earlier messages left out)\n\n";
+    for (const std::string &m : log.texts) {
+        if (!t.empty() && t.back() != '\n')
+            t += "\n\n";
+        t += m;
+    }
+    return t;
+}

@@ -67,13 +67,18 @@ std::map<std::string, std::string> prefs_to(const prefs &p)
     return kv;
 }
 
-void add_recent(std::vector<std::string> &recent, const std::string &path)
+void remove_recent(std::vector<std::string> &recent, const std::string &path)
 {
     for (size_t i = 0; i < recent.size(); i++)
         if (recent[i] == path) {
             recent.erase(recent.begin() + (long)i);
             break;
         }
+}
+
+void add_recent(std::vector<std::string> &recent, const std::string &path)
+{
+    remove_recent(recent, path);
     recent.insert(recent.begin(), path);
     if ((int)recent.size() > RECENT_MAX)
         recent.resize(RECENT_MAX);

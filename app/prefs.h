@@ -39,6 +39,7 @@ std::map<std::string, std::string> prefs_to(const prefs &p);
 
 // Puts path first in the list, once, keeping at most RECENT_MAX.
 void add_recent(std::vector<std::string> &recent, const std::string &path);
+void remove_recent(std::vector<std::string> &recent, const std::string &path);
 
 // The zoom steps of Ctrl+= and Ctrl+-: the next step above or below zoom
 // (zoom itself need not be a step), kept within 50..400.

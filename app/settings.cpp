@@ -4,6 +4,7 @@
 #include "../scene/numin.h"
 #include "../scene/scene.h"
 #include "display_state.h"
+#include "messages.h"
 #include "ui_port.h"
 
 #include <cstdio>
@@ -33,28 +34,69 @@ void DataSet_open(setting_form &f, const scene &sc)
     std::snprintf(f.text[1], FIELD_BYTES, "%u", (unsigned)sc.iymx);
     for (int i = 0; i < 8; i++)
         format_lf(f.text[2 + i], sc.*decimal_fields[i]);
+    std::memcpy(f.shown, f.text, sizeof f.shown);
 }
 
-void DataSet_ok(const setting_form &f, scene &sc)
+namespace {
+
+bool edited(const setting_form &f, int i) { return std::strcmp(f.text[i], f.shown[i]) != 0; }
+
+} // namespace
+
+bool DataSet_ok(const setting_form &f, scene &sc)
 {
-    get_uint(f.text[0], sc.ixmx);
-    get_uint(f.text[1], sc.iymx);
+    const scene before = sc;
+    if (edited(f, 0))
+        get_uint(f.text[0], sc.ixmx);
+    if (edited(f, 1))
+        get_uint(f.text[1], sc.iymx);
     for (int i = 0; i < 8; i++) {
         char buf[FIELD_READ + 1];
         std::strncpy(buf, f.text[2 + i], FIELD_READ);
         buf[FIELD_READ] = 0;
-        if (buf[0])
+        if (buf[0] && edited(f, 2 + i))
             sc.*decimal_fields[i] = c_strtod(buf, nullptr);
     }
+    bool changed = sc.ixmx != before.ixmx || sc.iymx != before.iymx;
+    for (auto field : decimal_fields)
+        changed = changed || std::memcmp(&(sc.*field), &(before.*field), sizeof(double)) != 0;
+    return changed;
 }
 
-int CallDataSet(ui_port &ui, scene &sc)
+std::string DataSet_refusal(const setting_form &f)
+{
+    // the size OK would take: a number typed, else the one shown
+    int size[2];
+    for (int i = 0; i < 2; i++) {
+        size[i] = 1;
+        get_uint(f.shown[i], size[i]);
+        get_uint(f.text[i], size[i]);
+    }
+    if (size[0] >= 1 && size[1] >= 1)
+        return "";
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "The picture size %d x %d has no dots; nothing to render.\n"
+                  "Give a dot size of at least 1 x 1.",
+                  size[0], size[1]);
+    return text;
+}
+
+int CallDataSet(ui_port &ui, scene &sc, bool *changed)
 {
     setting_form f;
     DataSet_open(f, sc);
-    if (!ui.setting_dialog(f))
-        return 0;
-    DataSet_ok(f, sc);
+    for (;;) {
+        if (!ui.setting_dialog(f))
+            return 0;
+        const std::string why = DataSet_refusal(f);
+        if (why.empty())
+            break;
+        ErrorMsg(ui, why.c_str());
+    }
+    const bool c = DataSet_ok(f, sc);
+    if (changed)
+        *changed = c;
     return 1;
 }
 

@@ -208,7 +208,10 @@ int studio_follow_text(session &s, msglist &msgs)
         return FOLLOWED_SAME;
     s.studio.followed.swap(key);
     s.app.model = *fresh;
-    s.app.rt_ready = 1;
+    if (!s.app.rt_ready) {
+        s.app.rt_ready = 1;
+        s.ui.commands_changed(); // the commands that need a scene
+    }
     return FOLLOWED_READ;
 }
 

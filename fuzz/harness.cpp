@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 [[noreturn]] void broken(const char *what)
@@ -185,9 +187,17 @@ int render_each_way(scene &sc, int stereo, int aa, bool anaglyph)
 
 const char *input_file(const char *name, const uint8_t *data, size_t n)
 {
-    // one file per name and process, made once
+    // one file per name and process, made once, in a folder of its own
+    // that goes with the file when the process exits
     struct slot {
-        std::string name, path;
+        std::string name, dir, path;
+        ~slot()
+        {
+            if (!dir.empty()) {
+                std::remove(path.c_str());
+                rmdir(dir.c_str());
+            }
+        }
     };
     static slot slots[4];
     slot *s = nullptr;
@@ -202,6 +212,7 @@ const char *input_file(const char *name, const uint8_t *data, size_t n)
         std::string templ = std::string(dir && *dir ? dir : "/tmp") + "/koru-fuzz-XXXXXX";
         CHECK(mkdtemp(&templ[0]));
         s->name = name;
+        s->dir = templ;
         s->path = templ + "/" + name;
     }
     std::FILE *f = std::fopen(s->path.c_str(), "wb");

@@ -47,5 +47,6 @@ int render_each_way(scene &sc, int stereo, int aa = 1, bool anaglyph = false);
 int json_valid(const char *text, size_t n);
 
 // Writes data to a temporary file kept for the process (one per name, e.g.
-// "in.RT"), rewritten by each call; returns its path.
+// "in.RT"), rewritten by each call; returns its path. The files and their
+// folders are removed when the process exits.
 const char *input_file(const char *name, const uint8_t *data, size_t n);

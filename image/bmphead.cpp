@@ -166,6 +166,8 @@ bool check_extent(const bmp_file &src, const fields &fd, bmp_head &hd, bmp_why &
         return why("cut short: the pixel data offset %ld lies beyond the end of the file (%ld "
                    "bytes)",
                    hd.offset, src.size);
+    if (hd.own_kind())
+        return true;
     if (fd.file_size > src.size)
         return why("cut short: the header gives %lu bytes, the file has %ld",
                    (unsigned long)fd.file_size, src.size);

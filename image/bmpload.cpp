@@ -35,12 +35,15 @@ bool read_dots(const bmp_file &src, const bmp_head &hd, bmp_palette &pal, bmp_ma
             return why("its pixels cannot be read");
         return bmp_rle(hd, data.data(), data.size(), dots, why);
     }
-    const long need = hd.row_bytes() * hd.h;
-    if (need > src.size - hd.offset)
-        return why("cut short: the file ends inside its pixels (%ld of %ld bytes)",
-                   src.size - hd.offset, need);
-    data.resize((size_t)need);
-    if (!src.read(hd.offset, data.size(), data.data()))
+    const long need = hd.row_bytes() * hd.h, have = src.size - hd.offset;
+    if (need > have && !hd.own_kind())
+        return why("cut short: the file ends inside its pixels (%ld of %ld bytes)", have, need);
+    data.assign((size_t)need, 255);
+    if (need > have) {
+        dots.have = have;
+        dots.need = need;
+    }
+    if (!src.read(hd.offset, (size_t)(need < have ? need : have), data.data()))
         return why("its pixels cannot be read");
     if (hd.bits <= 8)
         bmp_index_rows(hd, data.data(), dots);
@@ -113,6 +116,9 @@ int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &h
         palette_to_picture(pal, dots, pic);
     else
         rgba_to_picture(dots, pic);
+    if (dots.have >= 0)
+        msgs.add("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white",
+                 path, dots.have, dots.need);
     to_planes(pic, pl);
     width = pic.w;
     height = pic.h;

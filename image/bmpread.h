@@ -59,6 +59,11 @@ struct bmp_head {
     long masks_at = 0;     // where masks after the header begin
     int mask_count = 0;    // how many masks follow the header: 0, 3 or 4
     long row_bytes() const { return ((long)w * bits + 31) / 32 * 4; }
+    // The uncompressed 24-bit picture of a 40-byte or later header: KORU's
+    // own kind, read as KORU always has. Its header sizes are not checked
+    // against the file, and a file cut short inside its dots loads with
+    // 255 in every sample that is missing (and a warning).
+    bool own_kind() const { return bits == 24 && comp == BMP_RGB && info >= 40; }
     // The row, top row 0, of the k-th row stored.
     long row_at(long k) const { return topdown ? k : h - 1 - k; }
 };
@@ -100,10 +105,12 @@ bool read_bmp_masks(const bmp_file &src, const bmp_head &hd, bmp_masks &m, bmp_w
 struct bmp_dots {
     std::vector<unsigned char> index; // w * h
     std::vector<unsigned char> rgba;  // 4 * w * h
+    long have = -1, need = 0;         // own kind cut short: bytes of dots there, and wanted
 };
 
 // Uncompressed rows of 1 to 8 bits (into index) or 16 to 32 bits (into
-// rgba); data holds hd.row_bytes() * hd.h bytes as stored.
+// rgba); data holds hd.row_bytes() * hd.h bytes as stored (255 where a
+// file of KORU's own kind was cut short).
 void bmp_index_rows(const bmp_head &hd, const unsigned char *data, bmp_dots &dots);
 void bmp_rgb_rows(const bmp_head &hd, const bmp_masks &m, const unsigned char *data,
                   bmp_dots &dots);

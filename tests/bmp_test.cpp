@@ -266,6 +266,39 @@ TEST(LoadBmp, FuzzSeedsAreTheGeneratorsFiles)
         EXPECT_TRUE(slurp(dir + b.name + ".bmp") == b.bytes) << b.name;
 }
 
+// KORU's own kind, cut short inside its dots, loads as it always has: what
+// is missing is white, and a warning says so.
+TEST(LoadBmp, OwnKindCutShortTurnsWhite)
+{
+    std::string f = bmp(4, 3);
+    f.resize(54 + 12 + 5); // the bottom row and five bytes of the next
+    fill_test_picture(4, 3);
+    std::memset(gdatar, 0, 12);
+    ASSERT_EQ(load(f), RGB_LOADED);
+    EXPECT_EQ(ixmx, 4);
+    EXPECT_EQ(iymx, 3);
+    for (int x = 0; x < 4; x++) {
+        EXPECT_EQ(gdatar[2 * 4 + x], sample(0, x, 2)); // bottom row read whole
+        EXPECT_EQ(gdatar[0 * 4 + x], 255);             // top row missing
+    }
+    EXPECT_EQ(gdatab[1 * 4 + 1], sample(2, 1, 1));
+    EXPECT_EQ(gdatag[1 * 4 + 1], sample(1, 1, 1));
+    EXPECT_EQ(gdatar[1 * 4 + 1], 255);
+    EXPECT_EQ(gdatab[1 * 4 + 3], 255);
+    ASSERT_EQ(warnings(), 1);
+    EXPECT_TRUE(has_warning("ends inside its pixels (17 of 36 bytes)")) << twarn.first();
+
+    // nothing after the header at all, and sizes in the header that the
+    // file does not hold
+    std::string e = bmp(2, 2).substr(0, 54);
+    put32(e, 2, 1000);
+    put32(e, 34, 1000);
+    ASSERT_EQ(load(e), RGB_LOADED);
+    EXPECT_EQ(ixmx, 2);
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(gdatag[i], 255);
+}
+
 TEST(LoadBmp, AFileThatCannotBeOpenedChangesNothing)
 {
     fill_test_picture(3, 2);

@@ -544,7 +544,7 @@ inline std::vector<bmp_bad> bad_bmps()
         {"bad-cut-in-masks", "rgb16-565", -1, 0, -1, 0, 14 + 40 + 6, "beyond the end"},
         {"bad-cut-in-palette", "pal8", -1, 0, -1, 0, 14 + 40 + 100, "beyond the end"},
         // sizes 0, as some writers leave them: only the dots tell
-        {"bad-cut-at-row", "rgb24", 2, 0, 34, 0, 54 + 40 * 3, "ends inside its pixels (120 of"},
+        {"bad-cut-at-row", "rgb16", 2, 0, 34, 0, 54 + 28 * 3, "ends inside its pixels (84 of"},
         {"bad-cut-rle", "pal4rle", 2, 0, 34, 0, 102 + 20, "compressed pixels end in row"},
     };
     struct changed {

@@ -187,12 +187,16 @@ TEST_F(DisplayCli, EveryKindOfBmpShowsItsDots)
     struct stat st;
     EXPECT_NE(stat(path("no.bmp").c_str(), &st), 0);
 
-    // KORU's own BMP cut short, even at a row's end
+    // KORU's own BMP cut short at a row's end: shown, the missing rows
+    // white, with a warning
     const std::string cut = picture("cut.bmp", 8, 8);
     ASSERT_EQ(truncate(cut.c_str(), 54 + 3 * 8 * 4), 0);
-    EXPECT_EQ(run("'" + cut + "' '" + out + "' --mode 2"), 1);
+    EXPECT_EQ(run("'" + cut + "' '" + out + "' --mode 2"), 0);
     EXPECT_EQ(lines(), 1);
-    EXPECT_NE(err.find("cut short"), std::string::npos) << err;
+    EXPECT_NE(err.find("the missing part is white"), std::string::npos) << err;
+    ASSERT_EQ(load_picture(out.c_str()), RGB_LOADED);
+    EXPECT_EQ(gdatar[0], 255); // the top row: not in the file
+    EXPECT_EQ(gdatab[3 * 8], 255);
 }
 
 // A PNG in, from KORU or another program, shows as its BMP does; a name

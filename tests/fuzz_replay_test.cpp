@@ -6,8 +6,11 @@
 #include "inputs.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,5 +63,23 @@ TEST_P(FuzzReplay, Survives)
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, FuzzReplay, testing::ValuesIn(inputs()), test_name);
+
+// A process that wrote its inputs to files leaves nothing behind.
+TEST(FuzzHarness, InputFilesGoWithTheProcess)
+{
+    temp_dir tmp;
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("TMPDIR", tmp.path.c_str(), 1);
+        const uint8_t data[] = "-1\n";
+        const bool made = exists(input_file("a.RT", data, 3)) && exists(input_file("b", data, 1));
+        std::exit(made ? 0 : 3); // exit, not _exit: what the process leaves is the question
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(list_dir(tmp.path).empty());
+}
 
 } // namespace

@@ -6,7 +6,8 @@
 #   tool, both manual pages render, and the installed koru-cli renders the
 #   installed sample.
 # deb: `cpack -G DEB` makes a package that holds koru-cli (and the window's
-#   desktop entry) and depends on what they link.
+#   desktop entry), depends on what they link, and whose description reads
+#   as written.
 cmake_minimum_required(VERSION 3.20)
 set(id io.github.koru_raytracer.koru)
 file(REMOVE_RECURSE ${WORK})
@@ -70,6 +71,7 @@ if(WHAT STREQUAL "layout")
   endif()
 elseif(WHAT STREQUAL "deb")
   need(dpkg-shlibdeps)
+  need(file) # CPack asks it what each program is
   run(cpack -G DEB -B ${WORK} --config ${BUILD}/CPackConfig.cmake)
   file(GLOB debs ${WORK}/*.deb)
   list(LENGTH debs n)
@@ -88,6 +90,11 @@ elseif(WHAT STREQUAL "deb")
       message(FATAL_ERROR "the package does not hold ${f}:\n${contents}")
     endif()
   endforeach()
+  # the description as written: the summary, then the long text line by line
+  run(dpkg-deb -f ${debs} Description)
+  if(out MATCHES "\n ;" OR NOT out MATCHES "^[^\n]+\n [^ \n][^\n]*\n [^ \n]")
+    message(FATAL_ERROR "the package's description is not as written:\n${out}")
+  endif()
   run(dpkg-deb -f ${debs} Depends)
   if(NOT out MATCHES "libc6" OR (APP AND NOT out MATCHES "libqt6widgets6")
      OR (APP AND NOT out MATCHES "libqscintilla2-qt6"))

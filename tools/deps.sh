@@ -1,25 +1,48 @@
 #!/usr/bin/env bash
-# Install what KORU needs to build, test and run, from Debian's packages.
-# Only packages that are missing are installed, with apt-get: as root, or
-# through sudo. Without either, the script names the packages to ask an
-# administrator for, and stops.
-#   tools/deps.sh            build (libpng for PNG files), tests (the printed
-#                            page is checked with poppler's pdftocairo, durable
-#                            saves with strace, the installation with the desktop
-#                            validators and man) and the window (Qt 6, and QScintilla for
-#                            its scene studio)
+# Install what KORU needs from Debian 12's packages: only those missing,
+# with apt-get, as root or through sudo. Without either, the script names
+# the packages to ask an administrator for, and stops.
+#   tools/deps.sh            the build, the tests, the Debian package and the
+#                            window: everything ./test.sh and CI's first stage use
 #   tools/deps.sh --fuzz     also clang and its libFuzzer (tools/fuzz.sh)
-#   tools/deps.sh --extra    also the fuzzing, window-screenshot and benchmark tools
+#   tools/deps.sh --extra    also the window-screenshot and benchmark tools
+#   tools/deps.sh [--fuzz | --extra] --list
+#                            the packages, one a line; nothing is installed
 set -euo pipefail
 
-pkgs=(g++ cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev libqscintilla2-qt6-dev poppler-utils
-      fonts-ipaexfont-gothic strace libpng-dev desktop-file-utils appstream shared-mime-info
-      man-db dpkg-dev pkgconf libwebp-dev libgif-dev parallel)
-case "${1:-}" in
-  --fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
-  --extra) pkgs+=(clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick openbox povray
-                  hyperfine) ;;
-esac
+# Everything lives in these lists, one package or group a line. The README's
+# administrator line names the first list exactly; the test readme.commands
+# compares them.
+pkgs=(
+  g++ cmake ninja-build                 # the build
+  qt6-base-dev                          # the window (and its tests, Qt Test)
+  libqscintilla2-qt6-dev                # the window's scene studio: its code editor
+  qt6-tools-dev qt6-l10n-tools          # the window's translations (lupdate, lrelease)
+  libpng-dev                            # PNG files
+  pkgconf libwebp-dev libgif-dev        # animations: WebP and GIF files
+  libgtest-dev libbenchmark-dev         # the tests and the benchmarks
+  poppler-utils fonts-ipaexfont-gothic  # the printed page, checked with pdftocairo
+  strace                                # durable saves, checked by their system calls
+  desktop-file-utils appstream shared-mime-info man-db  # the installation's validators
+  dpkg-dev file                         # cpack -G DEB: dpkg-shlibdeps and file
+  parallel                              # an animation rendered one frame per job
+)
+fuzz=(clang libclang-rt-14-dev)
+extra=(xvfb xauth x11-utils xdotool imagemagick openbox povray hyperfine)
+
+list=0
+for arg in "$@"; do
+  case "$arg" in
+    --fuzz) pkgs+=("${fuzz[@]}") ;;
+    --extra) pkgs+=("${fuzz[@]}" "${extra[@]}") ;;
+    --list) list=1 ;;
+    *) echo "usage: tools/deps.sh [--fuzz | --extra] [--list]" >&2; exit 2 ;;
+  esac
+done
+if [ $list -eq 1 ]; then
+  printf '%s\n' "${pkgs[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${pkgs[@]}"; do
@@ -27,7 +50,7 @@ for p in "${pkgs[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
+sudo=()
 if [ "$(id -u)" -ne 0 ]; then
   if ! command -v sudo >/dev/null; then
     echo "tools/deps.sh: these Debian packages are missing, and installing them needs root:" >&2
@@ -35,9 +58,13 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "Ask an administrator to run that line, then run this script again." >&2
     exit 1
   fi
-  sudo="sudo"
+  sudo=(sudo)
 fi
-echo "installing: ${missing[*]}" >&2
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "tools/deps.sh: installing ${#missing[@]} Debian packages and what they need:" >&2
+echo "  ${missing[*]}" >&2
+echo "tools/deps.sh: on a fresh system this is the slow part, a few minutes;" \
+     "apt-get shows its progress" >&2
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+  "${missing[@]}"
+echo "tools/deps.sh: done" >&2

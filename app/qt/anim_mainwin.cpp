@@ -13,7 +13,9 @@ int MainWin::anim_dialog(anim_form &f)
 int MainWin::run_anim(anim_job &job, const frame_fn &on_frame)
 {
     close_player(); // the frames' rows show as they are traced
+    esc_stops([&job] { job.cancel(); });
     const int rc = ::run_anim(this, job, on_frame, seams, anim_seam);
+    esc_stops(nullptr);
     overlay_off();
     return rc;
 }

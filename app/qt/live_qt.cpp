@@ -193,6 +193,8 @@ void LiveDriver::reload()
             line += " - the last picture stays";
         say(line);
     }
+    if (rc == RELOAD_READ && st.took_camera)
+        s.app.file_camera = s.app.camera_moves; // the camera is the file's again
     st.reloaded(rc == RELOAD_READ);
 }
 
@@ -205,6 +207,9 @@ void LiveDriver::start(int k)
         // nothing to trace: no scene yet, no view, or no dots
         if (s.app.rt_ready && !view)
             say(ray_status_text(RAY_NOVIEW, model) + ": no picture");
+        else if (s.app.rt_ready)
+            say("the picture size " + std::to_string(f.width) + " x " + std::to_string(f.h) +
+                " has no dots: no picture");
         st.frame_done(k, RAY_DONE);
         return;
     }
@@ -246,6 +251,7 @@ void LiveDriver::end_frame(int rc)
     if (kind == LIVE_EXACT && rc == RAY_DONE) {
         overlay_clear(ov);
         show_made(s, *job); // and the window repaints
+        s.app.live_camera = s.app.camera_moves;
     } else if (rc == RAY_NOVIEW || rc == RAY_TOODEEP) {
         say(ray_status_text(rc, job->model()) + ": no picture");
     }
@@ -255,6 +261,7 @@ void LiveDriver::end_frame(int rc)
 
 void LiveDriver::moved(unsigned fields)
 {
+    s.app.camera_moves++;
     hand_mask |= fields;
     if (source)
         source->camera_moved(fields);
@@ -355,6 +362,13 @@ bool LiveDriver::pan_by(int dx, int dy)
 
 void LiveDriver::say(const std::string &text)
 {
-    if (st.on)
-        bar->showMessage(QString::fromUtf8(text.c_str()));
+    if (!st.on)
+        return;
+    // a line too long for the window: the whole of it as a tooltip, and
+    // in the session's messages
+    const QString line = QString::fromUtf8(text.c_str());
+    bar->showMessage(line);
+    bar->setToolTip(line);
+    if (!text.empty())
+        s.app.said.add(text);
 }

@@ -3,6 +3,7 @@
 //
 //   koru [--live] [--studio] [--mode M] [--zoom Z] [FILE]     (cmdline.h)
 #include "../cmdline.h"
+#include "i18n.h"
 #include "live_qt.h"
 #include "mainwin.h"
 #include "studio_qt.h"
@@ -12,18 +13,30 @@
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The toolkit stops the program (abort) when no platform can start, as
+// when DISPLAY names a server that is not there or the platform's plugin
+// is not installed: after its own words, one line of koru's and status 1.
+QtMessageHandler toolkit_handler;
+
+void on_start_message(QtMsgType type, const QMessageLogContext &where, const QString &text)
+{
+    toolkit_handler(type, where, text);
+    if (type == QtFatalMsg) {
+        std::fputs("koru: the window cannot open here; koru-cli needs none\n", stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv); // takes its own options out of argv
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setOrganizationName("KORU");
-    QApplication::setApplicationName("koru");
-    QApplication::setWindowIcon(QIcon(":/koru/koru.xpm"));
-    // the desktop entry's name, so that the desktop matches the window to
-    // its menu entry and icon
-    QGuiApplication::setDesktopFileName("io.github.koru_raytracer.koru");
-
+    // the command line first: --help and a mistake need no display
     cmdline cl;
     std::string err;
     switch (parse_cmdline(argc, argv, cl, err)) {
@@ -34,6 +47,22 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "koru: %s\n", err.c_str());
         return 2;
     }
+    if (!display_present(cl, [](const char *name) { return std::getenv(name); })) {
+        std::fputs("koru: no display: set DISPLAY, or use koru-cli\n", stderr);
+        return 1;
+    }
+
+    toolkit_handler = qInstallMessageHandler(on_start_message);
+    QApplication app(argc, argv); // takes its own options out of argv
+    qInstallMessageHandler(toolkit_handler);
+    std::setlocale(LC_NUMERIC, "C");
+    install_translation(app);
+    QApplication::setOrganizationName("KORU");
+    QApplication::setApplicationName("koru");
+    QApplication::setWindowIcon(QIcon(":/koru/koru.xpm"));
+    // the desktop entry's name, so that the desktop matches the window to
+    // its menu entry and icon
+    QGuiApplication::setDesktopFileName("io.github.koru_raytracer.koru");
 
     MainWin win;
     win.load_prefs();

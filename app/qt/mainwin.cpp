@@ -4,6 +4,7 @@
 #include "../cmdline.h"
 #include "../commands.h"
 #include "../filedlg.h"
+#include "../shortcuts.h"
 #include "dlgunits.h"
 #include "filedlg_qt.h"
 #include "live_qt.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
@@ -139,33 +141,63 @@ void MainWin::build_menu()
     add(menuBar(), "Config(&C)", IDM_CONFIG);
     popup("Help(&H)", {{"Help(&H)", IDM_HELP}, {"About(&A)", IDM_ABOUT}});
 
-    // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
-    QAction *file = menuBar()->actions().first();
-    auto *alt_f = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F), this);
-    connect(alt_f, &QShortcut::activated, this, [this, file] { menuBar()->setActiveAction(file); });
-
     build_keys();
     build_recent();
+    apply_shortcuts(VIEW_PICTURE);
+    commands_changed(); // greyed until there is a scene
 }
 
-// Config without its dialog
+// The keys that run no menu command.
 void MainWin::build_keys()
 {
-    auto key = [this](QKeySequence k, std::function<void()> fn) {
-        auto *sc = new QShortcut(k, this);
-        connect(sc, &QShortcut::activated, this, [this, fn] {
+    auto key = [this](int id, std::function<void()> fn) {
+        auto *sc = new QShortcut(this);
+        connect(sc, &QShortcut::activated, this, fn);
+        keys[id] = sc;
+    };
+    // Config without its dialog
+    auto config = [this](std::function<void()> fn) {
+        return [this, fn] {
             driver->pause();
             acting(fn);
             driver->command_ran(0); // a paused frame starts again
-        });
+        };
     };
-    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoom_by(sess, 1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { zoom_by(sess, 1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { zoom_by(sess, -1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { zoom_by(sess, 0); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_1), [this] { set_mode(sess, 0); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_2), [this] { set_mode(sess, 1); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_3), [this] { set_mode(sess, 2); });
+    key(KEY_ZOOM_IN, config([this] { zoom_by(sess, 1); }));
+    key(KEY_ZOOM_OUT, config([this] { zoom_by(sess, -1); }));
+    key(KEY_ZOOM_100, config([this] { zoom_by(sess, 0); }));
+    key(KEY_MODE0, config([this] { set_mode(sess, 0); }));
+    key(KEY_MODE1, config([this] { set_mode(sess, 1); }));
+    key(KEY_MODE2, config([this] { set_mode(sess, 2); }));
+    // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
+    QAction *file = menuBar()->actions().first();
+    key(KEY_FILE_MENU, [this, file] { menuBar()->setActiveAction(file); });
+    key(KEY_CANCEL, [this] {
+        if (stop_render)
+            stop_render();
+    });
+    keys[KEY_CANCEL]->setEnabled(false); // only while a render runs
+}
+
+// Esc runs stop while it is set (a render runs), and is free otherwise.
+void MainWin::esc_stops(std::function<void()> stop)
+{
+    stop_render = std::move(stop);
+    keys[KEY_CANCEL]->setEnabled(bool(stop_render));
+}
+
+void MainWin::apply_shortcuts(int view)
+{
+    auto keys_of = [view](int id) {
+        const QString text = QString::fromLatin1(shortcut_keys(id, view));
+        return text.isEmpty() ? QList<QKeySequence>()
+                              : QKeySequence::listFromString(text, QKeySequence::PortableText);
+    };
+    for (QAction *a : findChildren<QAction *>())
+        if (const int id = a->data().toInt(); id && !a->menu())
+            a->setShortcuts(keys_of(id));
+    for (auto &[id, sc] : keys)
+        sc->setKeys(keys_of(id));
 }
 
 void MainWin::build_recent()
@@ -253,7 +285,8 @@ void MainWin::opened(int scene, int read)
 {
     if (scene && read && !driver->state().on)
         app_command(sess, IDM_MAKE);
-    driver->command_ran(scene ? IDM_OPENRT : IDM_OPENBMP);
+    // a scene that was not read changed nothing live view shows
+    driver->command_ran(scene && read ? IDM_OPENRT : IDM_OPENBMP);
 }
 
 void MainWin::drop_file(const QString &path)
@@ -336,13 +369,18 @@ void MainWin::showEvent(QShowEvent *e)
     QTimer::singleShot(300, this, [this] { fit_outer_size(); });
 }
 
-// Dialogs and the help window open fully on the screen they are on.
+// Dialogs and the help window open fully on the screen they are on; a
+// click on the status line shows the session's messages.
 bool MainWin::eventFilter(QObject *o, QEvent *e)
 {
     if (e->type() == QEvent::Show && o->isWidgetType()) {
         auto *w = static_cast<QWidget *>(o);
-        if (w->isWindow() && (qobject_cast<QDialog *>(w) || w == helpwin))
+        if (w->isWindow() && (qobject_cast<QDialog *>(w) || w == helpwin || w == saidwin))
             QTimer::singleShot(0, w, [w] { keep_on_screen(w); });
+    }
+    if (e->type() == QEvent::MouseButtonRelease && o == statusBar()) {
+        show_messages();
+        return true;
     }
     return QMainWindow::eventFilter(o, e);
 }
@@ -356,10 +394,12 @@ void MainWin::closeEvent(QCloseEvent *e)
         return;
     }
     e->accept();
+    save_prefs(); // while live view is still on, so that it is remembered so
     driver->set_on(false);
-    save_prefs();
     if (helpwin)
         helpwin->close();
+    if (saidwin)
+        saidwin->close();
 }
 
 void MainWin::load_prefs()
@@ -412,6 +452,8 @@ void MainWin::set_run_config(int zoom, int m)
 
 int MainWin::message(const char *text, const char *caption, int kind)
 {
+    if (kind == MB_ERROR)
+        sess.app.said.add(text);
     if (message_hook)
         return message_hook(text, caption, kind);
     QMessageBox box(this);
@@ -455,7 +497,7 @@ int MainWin::file_dialog(file_dlg &d)
 
 int MainWin::setting_dialog(setting_form &f)
 {
-    SettingDlg dlg(this, f);
+    SettingDlg dlg(this, f, *this);
     return dlg.exec() == QDialog::Accepted ? 1 : 0;
 }
 
@@ -467,7 +509,9 @@ int MainWin::config_dialog(config_form &f)
 
 int MainWin::run_render(render_job &job)
 {
+    esc_stops([&job] { job.cancel(); });
     int rc = ::run_render(this, job, seams);
+    esc_stops(nullptr);
     overlay_off();
     return rc;
 }
@@ -550,6 +594,25 @@ void MainWin::help()
     helpwin->show();
     helpwin->raise();
     helpwin->activateWindow();
+}
+
+void MainWin::show_messages()
+{
+    if (!saidwin) {
+        saidwin = new QPlainTextEdit(this);
+        saidwin->setWindowFlags(Qt::Window);
+        saidwin->setWindowTitle("KORU Messages");
+        saidwin->setWindowIcon(windowIcon());
+        saidwin->setReadOnly(true);
+        saidwin->resize(620, 360);
+        auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), saidwin);
+        connect(esc, &QShortcut::activated, saidwin, &QWidget::close);
+    }
+    saidwin->setPlainText(QString::fromUtf8(log_text(sess.app.said).c_str()));
+    saidwin->moveCursor(QTextCursor::End); // the newest last, in view
+    saidwin->show();
+    saidwin->raise();
+    saidwin->activateWindow();
 }
 
 void MainWin::close_window()

@@ -14,7 +14,10 @@
 // the File menu, steps the zoom with Ctrl+= / Ctrl+- / Ctrl+0 and picks
 // the display mode with Ctrl+1 / 2 / 3, and remembers its settings between
 // runs (prefs.h) in the platform's usual place (QSettings). Live view and
-// the mouse's camera are in live_qt.h.
+// the mouse's camera are in live_qt.h. Every key, the menu items' and
+// these, comes from the table in shortcuts.h (apply_shortcuts); Esc stops
+// a running render. A click on the status line shows the session's
+// messages, whole (messages_window).
 //
 // Studio view (studio_qt.h) puts the scene's text and its panes around the
 // picture; the window hands it its commands, the picture's mouse and paint.
@@ -34,12 +37,15 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
 
 class QAction;
 class QMenu;
 class QPrinter;
+class QPlainTextEdit;
 class QScrollArea;
+class QShortcut;
 class QTextBrowser;
 class LiveDriver;
 class Studio;
@@ -54,6 +60,7 @@ public:
     View *view() const { return area; }
     QScrollArea *scroller() const { return scroll; }
     QTextBrowser *help_window() const { return helpwin; }
+    QPlainTextEdit *messages_window() const { return saidwin; }
     LiveDriver *live() const { return driver.get(); }
     Studio *studio() const { return studio_.get(); }
 
@@ -74,6 +81,11 @@ public:
     void command_live(bool on);
     // Anti-aliasing 1 (Off) to 4, as its menu items set it.
     void set_aa(int level);
+    // Gives the menu items and the other keys their keys in a view of the
+    // window (shortcuts.h).
+    void apply_shortcuts(int view);
+    // The session's messages, whole, in a window of their own.
+    void show_messages();
     // The title as set_title last gave it, with "*" while the studio's text
     // is unsaved.
     void show_title();
@@ -121,6 +133,7 @@ private:
     void fit_view();
     void overlay_off();
     void acting(const std::function<void()> &act);
+    void esc_stops(std::function<void()> stop);
     void opened(int scene, int read);
 
     session sess{*this};
@@ -132,6 +145,9 @@ private:
     QMenu *file_menu = nullptr;
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
+    QPlainTextEdit *saidwin = nullptr;
+    std::map<int, QShortcut *> keys;   // the keys that run no menu command, by KEY_ id
+    std::function<void()> stop_render; // what Esc does while a render runs
     std::unique_ptr<LiveDriver> driver;
     std::unique_ptr<Studio> studio_; // after driver: it goes first
     QString title = "KORU";

@@ -1,8 +1,10 @@
 #include "setdlg_qt.h"
 
+#include "../messages.h"
 #include "dlgunits.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,16 +48,18 @@ const ctl setting_tmpl[] = {
     {110, nullptr, 55, 73, 22, 12},
 };
 
+// The Japanese captions are shown as written under a Japanese locale and
+// in English elsewhere (i18n.h).
 const ctl config_tmpl[] = {
     {1, "OK", 12, 96, 50, 14},
     {2, "Cancel", 72, 96, 50, 14},
     {0, "Zoom(50-400%)", 9, 12, 60, 8},
     {101, nullptr, 70, 10, 26, 12},
     {0, "%", 99, 12, 8, 8},
-    {0, "表示モード", 9, 33, 41, 8},
-    {102, "8色誤差拡散", 60, 31, 60, 12},
-    {103, "256色誤差拡散", 60, 45, 66, 12},
-    {104, "フルカラー", 60, 59, 60, 12},
+    {0, QT_TRANSLATE_NOOP("ConfigDlg", "表示モード"), 9, 33, 41, 8},
+    {102, QT_TRANSLATE_NOOP("ConfigDlg", "8色誤差拡散"), 60, 31, 60, 12},
+    {103, QT_TRANSLATE_NOOP("ConfigDlg", "256色誤差拡散"), 60, 45, 66, 12},
+    {104, QT_TRANSLATE_NOOP("ConfigDlg", "フルカラー"), 60, 59, 60, 12},
 };
 // clang-format on
 
@@ -123,7 +127,8 @@ ctl widened(ctl c, int extra)
 
 } // namespace
 
-SettingDlg::SettingDlg(QWidget *parent, setting_form &form) : QDialog(parent), f(form)
+SettingDlg::SettingDlg(QWidget *parent, setting_form &form, ui_port &port)
+    : QDialog(parent), f(form), ui(port)
 {
     set_modal_frame(this);
     setWindowTitle("Data setting");
@@ -152,29 +157,89 @@ void SettingDlg::accept()
 {
     for (int i = 0; i < SET_FIELDS; i++)
         copy_text(f.text[i], field[i]->text());
-    QDialog::accept();
+    const std::string why = DataSet_refusal(f);
+    if (why.empty()) {
+        QDialog::accept();
+        return;
+    }
+    ErrorMsg(ui, why.c_str());
+    // back to the dot size that has no dots
+    int w = 1;
+    get_uint(f.shown[0], w);
+    get_uint(f.text[0], w);
+    QLineEdit *at = field[w < 1 ? 0 : 1];
+    at->setFocus();
+    at->selectAll();
 }
+
+namespace {
+
+constexpr int CONFIG_W = 133, CONFIG_H = 117;
+constexpr int CONFIG_CTLS = sizeof config_tmpl / sizeof config_tmpl[0];
+constexpr int MODE_LABEL = 5;            // config_tmpl's display-mode caption
+constexpr int GAP_DU = 2, MARGIN_DU = 7; // between a caption and its buttons; at the right
+constexpr int RADIO_X = 60;
+
+// Units needed to show px pixels.
+int du_of(const dlg_units &u, int px) { return (px * 4 + u.bx - 1) / u.bx; }
+
+// CONFIG's controls with their captions, widened to show them in full:
+// a caption wider than its place grows, and the mode buttons move right
+// of a grown mode caption; returns the dialog's width.
+int config_layout(const dlg_units &u, ctl (&c)[CONFIG_CTLS], const QString (&text)[CONFIG_CTLS],
+                  QWidget *dlg)
+{
+    for (int i = 0; i < CONFIG_CTLS; i++) {
+        if (!c[i].text || c[i].id == 1 || c[i].id == 2)
+            continue; // a field, or a button of the template's size
+        int px;
+        if (c[i].id)
+            px = QRadioButton(text[i], dlg).sizeHint().width();
+        else
+            px = QLabel(text[i], dlg).sizeHint().width();
+        c[i].w = std::max(c[i].w, du_of(u, px));
+    }
+    const int shift = std::max(0, c[MODE_LABEL].x + c[MODE_LABEL].w + GAP_DU - RADIO_X);
+    int width = CONFIG_W;
+    for (ctl &k : c) {
+        if (k.id >= 102 && k.id <= 104)
+            k.x += shift;
+        width = std::max(width, k.x + k.w + MARGIN_DU);
+    }
+    return width;
+}
+
+} // namespace
 
 ConfigDlg::ConfigDlg(QWidget *parent, config_form &form) : QDialog(parent), f(form)
 {
     set_modal_frame(this);
-    setWindowTitle("Configration");
+    setWindowTitle(tr("Configration"));
     const dlg_units u = dialog_units(font());
-    setFixedSize(du_size(u, 133, 117));
+    ctl c[CONFIG_CTLS];
+    QString text[CONFIG_CTLS];
+    for (int i = 0; i < CONFIG_CTLS; i++) {
+        c[i] = config_tmpl[i];
+        text[i] = c[i].text ? QCoreApplication::translate("ConfigDlg", c[i].text) : QString();
+    }
+    setFixedSize(du_size(u, config_layout(u, c, text, this), CONFIG_H));
     auto *group = new QButtonGroup(this);
-    for (const ctl &c : config_tmpl) {
-        if (c.id == 1 || c.id == 2) {
-            button(this, u, c);
-        } else if (c.id == 101) {
-            zoom = edit(this, u, c, f.zoom);
-        } else if (c.id) {
-            auto *r = new QRadioButton(QString::fromUtf8(c.text), this);
-            r->setObjectName(QString("r%1").arg(c.id));
-            r->setGeometry(du_rect(u, c.x, c.y, c.w, c.h));
-            r->setChecked(c.id == f.checked);
-            group->addButton(r, c.id);
+    for (int i = 0; i < CONFIG_CTLS; i++) {
+        if (c[i].id == 1 || c[i].id == 2) {
+            button(this, u, c[i]);
+        } else if (c[i].id == 101) {
+            zoom = edit(this, u, c[i], f.zoom);
+        } else if (c[i].id) {
+            auto *r = new QRadioButton(text[i], this);
+            r->setObjectName(QString("r%1").arg(c[i].id));
+            r->setGeometry(du_rect(u, c[i].x, c[i].y, c[i].w, c[i].h));
+            r->setChecked(c[i].id == f.checked);
+            group->addButton(r, c[i].id);
         } else {
-            label(this, u, c);
+            QLabel *l = label(this, u, c[i]);
+            l->setText(text[i]);
+            if (i == MODE_LABEL)
+                l->setObjectName("mode");
         }
     }
     // the mode changes as soon as a button is chosen, mouse or keyboard

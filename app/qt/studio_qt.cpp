@@ -3,6 +3,7 @@
 #include "../../scene/outline.h"
 #include "../commands.h"
 #include "../inspector.h"
+#include "../shortcuts.h"
 #include "../studio.h"
 #include "../studio_pick.h"
 #include "dlgunits.h"
@@ -14,6 +15,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -101,10 +103,10 @@ void Studio::build_menus()
 {
     edit_menu = new QMenu("Edit(&E)", win);
     edit_menu->menuAction()->setData(0);
-    auto add = [this](const QString &caption, QKeySequence key, std::function<void()> fn) {
+    // the keys are the window's table's (shortcuts.h), by the items' ids
+    auto add = [this](const QString &caption, int id, std::function<void()> fn) {
         QAction *a = edit_menu->addAction(caption);
-        if (!key.isEmpty())
-            a->setShortcut(key);
+        a->setData(id);
         connect(a, &QAction::triggered, this, [this, fn] {
             if (ed)
                 fn();
@@ -112,21 +114,19 @@ void Studio::build_menus()
         return a;
     };
     // the editor's own keys; the menu only names them
-    add("Undo\tCtrl+Z", {}, [this] { ed->undo(); });
-    add("Redo\tCtrl+Y", {}, [this] { ed->redo(); });
+    add("Undo\tCtrl+Z", 0, [this] { ed->undo(); });
+    add("Redo\tCtrl+Y", 0, [this] { ed->redo(); });
     edit_menu->addSeparator();
-    add("Find...", QKeySequence::Find, [this] {
+    add("Find...", IDM_FIND, [this] {
         find_bar->show();
         find_field->setFocus();
         find_field->selectAll();
     });
-    add("Find Next", QKeySequence::FindNext, [this] { ed->find_text(find_field->text(), true); });
-    add("Find Previous", QKeySequence::FindPrevious,
-        [this] { ed->find_text(find_field->text(), false); });
+    add("Find Next", IDM_FINDNEXT, [this] { ed->find_text(find_field->text(), true); });
+    add("Find Previous", IDM_FINDPREV, [this] { ed->find_text(find_field->text(), false); });
     edit_menu->addSeparator();
-    QAction *next = add("Next Problem", QKeySequence(Qt::Key_F8), [this] { next_problem(); });
-    next->setData(IDM_NEXTPROBLEM);
-    hints_act = add("Field Hints", {}, [this] { show_hints(); });
+    add("Next Problem", IDM_NEXTPROBLEM, [this] { next_problem(); });
+    hints_act = add("Field Hints", 0, [this] { show_hints(); });
     hints_act->setCheckable(true);
 }
 
@@ -134,7 +134,6 @@ void Studio::show_menus(bool on)
 {
     QMenuBar *bar = win->menuBar();
     QAction *saveas_rt = win->action(IDM_SAVERT);
-    QAction *bmp = win->action(IDM_SAVEBMP);
     if (on) {
         bar->insertMenu(raytrace->menuAction(), edit_menu);
         const QList<QAction *> all = raytrace->actions();
@@ -145,18 +144,14 @@ void Studio::show_menus(bool on)
         const QList<QAction *> now = raytrace->actions();
         const int st = (int)now.indexOf(studio_act);
         raytrace->insertMenu(st + 1 < now.size() ? now[st + 1] : nullptr, follow_menu);
-        // Ctrl+S saves the scene here; the picture moves to Ctrl+Shift+S
-        bmp_key = bmp->shortcut();
-        bmp->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-        save_act->setShortcut(QKeySequence::Save);
     } else {
         bar->removeAction(edit_menu->menuAction());
         raytrace->removeAction(save_act);
         raytrace->removeAction(save_as_act);
         raytrace->removeAction(follow_menu->menuAction());
-        save_act->setShortcut(QKeySequence());
-        bmp->setShortcut(bmp_key);
     }
+    // Ctrl+S saves the scene here; the picture moves to Ctrl+Shift+S
+    win->apply_shortcuts(on ? VIEW_STUDIO : VIEW_PICTURE);
 }
 
 // ---- panes
@@ -190,12 +185,7 @@ QWidget *Studio::build_text()
     connect(next, &QToolButton::clicked, this, [this] { ed->find_text(find_field->text(), true); });
     connect(prev, &QToolButton::clicked, this,
             [this] { ed->find_text(find_field->text(), false); });
-    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), find_bar, nullptr, nullptr,
-                              Qt::WidgetWithChildrenShortcut);
-    connect(esc, &QShortcut::activated, this, [this] {
-        find_bar->hide();
-        ed->setFocus();
-    });
+    find_field->installEventFilter(this); // Esc closes the bar
     return text;
 }
 
@@ -554,7 +544,7 @@ void Studio::caret_moved()
     const size_t at = ed->caret();
     const std::string name = name_at(*r, at);
     if (!name.empty() && (long)at != selected_caret)
-        say(name);
+        say(name, false);
     selected_caret = -1;
     const int item = item_at(*r, at);
     if (item >= 0 && (r->outline[item].kind != sel_kind || r->outline[item].index != sel_index))
@@ -623,7 +613,7 @@ void Studio::next_problem()
     if (next < 0)
         next = first;
     if (next < 0) {
-        say("No problems found.");
+        say("No problems found.", false);
         return;
     }
     jump_to(next);
@@ -641,10 +631,27 @@ void Studio::jump_to(int m)
     ed->select_bytes(k.at, k.len);
     ed->setFocus();
     msgs->setCurrentRow(m);
-    say(k.text);
+    say(k.text, false);
 }
 
 // ---- the camera, as the live view tells
+
+// Esc in the find field closes the find bar, before the window's Esc
+// (which stops a render) can take it.
+bool Studio::eventFilter(QObject *o, QEvent *e)
+{
+    if (o == find_field &&
+        (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape) {
+        e->accept();
+        if (e->type() == QEvent::KeyPress) {
+            find_bar->hide();
+            ed->setFocus();
+        }
+        return true;
+    }
+    return QObject::eventFilter(o, e);
+}
 
 bool Studio::holding() const { return s.studio.follow.holding(); }
 
@@ -798,4 +805,12 @@ void Studio::paint(QPainter &p, bool rows_shown)
     p.drawImage(0, 0, sil);
 }
 
-void Studio::say(const std::string &text) { win->statusBar()->showMessage(qs(text)); }
+void Studio::say(const std::string &text, bool keep)
+{
+    // whole as the tooltip, and kept with the session's messages unless it
+    // only names what the cursor is on
+    win->statusBar()->showMessage(qs(text));
+    win->statusBar()->setToolTip(qs(text));
+    if (keep && !text.empty())
+        s.app.said.add(text);
+}

@@ -10,7 +10,8 @@
 //   - in RayTrace, "Save Scene" (Ctrl+S; Save *.BMP takes Ctrl+Shift+S),
 //     "Save Scene As..." and the choice "Follow": as I type / on save;
 //   - an Edit menu: undo, redo, find (Ctrl+F, F3, Shift+F3), Next Problem
-//     (F8), and field-name hints under the record at the cursor.
+//     (F8), and field-name hints under the record at the cursor;
+//   - the window's keys of its studio view (shortcuts.h).
 //
 // The studio is the live view's source (live_qt.h): the picture follows the
 // text, a click on a dot selects its primitive (trace/pick.h), and a camera
@@ -29,7 +30,6 @@
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <QKeySequence>
 #include <QObject>
 #include <QPoint>
 #include <QSize>
@@ -91,6 +91,9 @@ public:
     void camera_moved(unsigned fields) override;
     void camera_rested() override;
 
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override;
+
 private:
     void build_panes();
     QWidget *build_text();
@@ -119,7 +122,7 @@ private:
     void next_problem();
     void jump_to(int mark);
     void pick(QPoint at);
-    void say(const std::string &text);
+    void say(const std::string &text, bool keep = true);
     void start_ids();
 
     MainWin *win;
@@ -131,7 +134,6 @@ private:
     QMenu *raytrace = nullptr, *edit_menu = nullptr, *follow_menu = nullptr;
     QAction *studio_act = nullptr, *save_act = nullptr, *save_as_act = nullptr;
     QAction *follow_typing = nullptr, *follow_save = nullptr, *hints_act = nullptr;
-    QKeySequence bmp_key; // Save *.BMP's shortcut outside the studio
 
     // panes, made when the studio first comes on
     QList<QDockWidget *> docks;

@@ -85,8 +85,8 @@ TEST_F(Commands, OpenSceneThenRenderFollowsTheFlagTable)
     EXPECT_EQ(a.model.ixmx, 8);
     EXPECT_EQ(a.model.uvec.x, 1);
     EXPECT_EQ(a.model.vvec.y, 1);
-    EXPECT_EQ(ui.busy_seen, 1); // greyed while it ran, and back after
-    EXPECT_EQ(ui.command_changes, 2);
+    EXPECT_EQ(ui.busy_seen, 1);       // greyed while it ran, and back after
+    EXPECT_EQ(ui.command_changes, 3); // with a scene, and twice for the render
     EXPECT_EQ(a.busy, 0);
     EXPECT_EQ(a.image_ready, 1);
     EXPECT_EQ(a.data_change, 1);
@@ -231,26 +231,131 @@ TEST_F(Commands, TooDeepIsReportedAndLeavesPictureAndFlags)
     EXPECT_EQ(ui.cursor, 0);
 }
 
-TEST_F(Commands, UnreadableOrFaultySceneIsReportedButCounts)
+// The dialog's scene counts even when it cannot be read (its title,
+// rt_ready); a file named outside the dialog (the command line, a drop, a
+// recent file) that cannot be opened is said once with the system's
+// reason, leaves the recent files, and changes nothing else.
+TEST_F(Commands, UnreadableOrFaultySceneIsReported)
 {
     const unsigned serial = a.scene_serial;
+    const std::string missing = tmp.path + "/missing.RT";
+    a.recent_files = {missing, tmp.path + "/ROOM.RT"};
+    a.szTmpFilePath = a.szFilePath = "/elsewhere/";
     testing::internal::CaptureStdout();
-    open_scene(s, (tmp.path + "/missing.RT").c_str());
-    EXPECT_EQ(a.scene_serial, serial); // the a.model holds no file's camera
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Cannot open \"" + tmp.path + "/missing.RT\" !!\n");
-    EXPECT_EQ(a.rt_ready, 1);
-    EXPECT_EQ(ui.title, tmp.path + "/missing.RT");
+    EXPECT_EQ(open_file(s, missing.c_str()), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open \"" + missing + "\" !!\n");
     ASSERT_EQ(ui.msgs.size(), 1u);
-    EXPECT_NE(ui.msgs[0].text.find("Cannot open \""), std::string::npos);
+    EXPECT_EQ(ui.msgs[0].text, "Cannot open \"" + missing + "\" !!\nNo such file or directory.");
+    EXPECT_EQ(a.recent_files, std::vector<std::string>{tmp.path + "/ROOM.RT"});
+    EXPECT_TRUE(a.rt_ready == 0 && ui.title == "KORU" && a.scene_serial == serial);
+    EXPECT_TRUE(a.szFName.empty() && a.scene_file.empty() && a.oldFName == "*.RT");
+    EXPECT_EQ(a.szTmpFilePath, "/elsewhere/");
+    EXPECT_FALSE(app_enabled(a, IDM_MAKE));
+    // a picture: the same
+    a.recent_files = {tmp.path + "/gone.BMP"};
+    open_file(s, (tmp.path + "/gone.BMP").c_str());
+    ASSERT_EQ(ui.msgs.size(), 2u);
+    EXPECT_NE(ui.msgs[1].text.find("No such file or directory"), std::string::npos);
+    EXPECT_TRUE(a.recent_files.empty() && a.szFName.empty() && a.image_ready == 0);
 
+    a.szTmpFilePath = tmp.path + "/";
     tmp.file("CUT.RT", "0 0 0 0 0 1 10 4 8 6 0 0 1 1");
     open_scene(s, (tmp.path + "/CUT.RT").c_str());
-    ASSERT_EQ(ui.msgs.size(), 2u);
-    EXPECT_NE(ui.msgs[1].text.find("inside record 1"), std::string::npos);
+    ASSERT_EQ(ui.msgs.size(), 3u);
+    EXPECT_NE(ui.msgs[2].text.find("inside record 1"), std::string::npos);
     EXPECT_EQ(a.scene_serial, serial + 1);
     EXPECT_EQ(a.oldFName, "CUT.RT");
     EXPECT_EQ(a.szTmpFilePath, tmp.path + "/");
+    EXPECT_EQ(a.rt_ready, 1);
+}
+
+// Commands that work on a scene are greyed until one is chosen (and all
+// but Help and About while a render runs).
+TEST_F(Commands, SceneCommandsWaitForAScene)
+{
+    const int scene_ids[] = {IDM_MAKE, IDM_MAKE3D, IDM_ANAGLYPH, IDM_SAVERT, IDM_ANIMATE};
+    for (int id : scene_ids)
+        EXPECT_FALSE(app_enabled(a, id)) << id;
+    for (int id : {IDM_OPENRT, IDM_OPENBMP, IDM_SAVEBMP, IDM_SETTING, IDM_CONFIG, IDM_EXIT})
+        EXPECT_TRUE(app_enabled(a, id)) << id;
+    ui.files.push_back(type_ok("ROOM.RT"));
+    app_command(s, IDM_OPENRT);
+    EXPECT_EQ(ui.command_changes, 1);
+    for (int id : scene_ids)
+        EXPECT_TRUE(app_enabled(a, id)) << id;
+    a.busy = 1;
+    EXPECT_FALSE(app_enabled(a, IDM_MAKE));
+    EXPECT_TRUE(app_enabled(a, IDM_HELP));
+}
+
+// A size of no dots never reaches a render or a file: Make Image says so
+// and keeps the picture (unsaved as it was), a save writes nothing.
+TEST_F(Commands, NoDotsAreRefused)
+{
+    rendered();
+    const std::vector<unsigned char> before(a.gdata->r, a.gdata->r + 48);
+    const unsigned gen = d.gen;
+    a.model.ixmx = 0;
+    app_command(s, IDM_MAKE);
+    a.model.ixmx = 1; // a pair of one dot: no dots an eye
+    app_command(s, IDM_MAKE3D);
+    EXPECT_EQ(ui.renders, 1);
+    ASSERT_EQ(ui.msgs.size(), 2u);
+    EXPECT_EQ(ui.msgs[0].text, "The picture size 0 x 6 has no dots; nothing to render.\n"
+                               "Set it with Setting(T).");
+    EXPECT_EQ(ui.msgs[1].text.substr(0, 37), "The picture size 0 x 6 has no dots; n");
+    EXPECT_TRUE(a.image_ready == 1 && a.data_change == 1 && d.gen == gen);
+    EXPECT_EQ(std::vector<unsigned char>(a.gdata->r, a.gdata->r + 48), before);
+
+    a.model.ixmx = 0;
+    app_command(s, IDM_SAVEBMP);
+    EXPECT_TRUE(ui.offered.size() == 1 && ui.msgs.size() == 3u); // no dialog
+    EXPECT_EQ(ui.msgs[2].text, "The picture size 0 x 6 has no dots; nothing to save.");
+    EXPECT_EQ(a.data_change, 1);
+}
+
+// In live view a picture that the followed file makes again with its own
+// camera is not asked about; one of a camera moved by hand (the mouse,
+// SETTING) is, once, until the camera is saved with the scene.
+TEST_F(Commands, LiveViewAsksOnlyAboutAHandMovedCamera)
+{
+    ASSERT_EQ(open_scene(s, (tmp.path + "/ROOM.RT").c_str()), 1);
+    a.live = true;
+    auto live_frame = [&] { // as live view keeps an exact frame
+        render_job job(a.model);
+        ASSERT_EQ(job.run(), RAY_DONE);
+        show_made(s, job);
+        a.live_camera = a.camera_moves;
+    };
+    live_frame();
+    EXPECT_TRUE(live_remakes(a));
+    EXPECT_EQ(app_close(s), 1);
+    EXPECT_EQ(prompts(), 0);
+
+    a.camera_moves++; // moved by the mouse
+    live_frame();
+    ui.answers = {ID_NO};
+    EXPECT_EQ(app_close(s), 1);
+    EXPECT_EQ(app_close(s), 1);
+    EXPECT_EQ(prompts(), 1);
+
+    ui.on_setting = [](setting_form &f) {
+        std::strcpy(f.text[2], "0.5");
+        return 1;
+    };
+    app_command(s, IDM_SETTING); // a look point typed in
+    live_frame();
+    EXPECT_TRUE(picture_unsaved(a));
+    ui.files.push_back(type_ok("MOVED.RT"));
+    app_command(s, IDM_SAVERT); // the camera is the file's now
+    EXPECT_FALSE(picture_unsaved(a));
+
+    // Make Image's picture, or live view off: asked as ever
+    app_command(s, IDM_MAKE);
+    EXPECT_TRUE(picture_unsaved(a));
+    live_frame();
+    a.live = false;
+    EXPECT_TRUE(picture_unsaved(a));
 }
 
 TEST_F(Commands, RefusedImageClearsImageReady)
@@ -400,6 +505,11 @@ TEST_F(Commands, OpenFileTakesPicturesAndScenesByName)
     ui.answers = {ID_NO};
     EXPECT_EQ(open_file(s, (tmp.path + "/ROOM.RT").c_str()), 1);
     EXPECT_EQ(a.rt_ready, 1);
+    // one that cannot be opened is said at once, without the question
+    a.data_change = 1;
+    EXPECT_EQ(open_file(s, (tmp.path + "/GONE.RT").c_str()), 0);
+    EXPECT_EQ(prompts(), 2);
+    EXPECT_EQ(ui.msgs.size(), 3u);
 
     msglist msgs;
     ASSERT_EQ(

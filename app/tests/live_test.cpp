@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -47,6 +48,7 @@ TEST(CommandLine, OptionsValuesAndMistakes)
         bool live;
         int mode, zoom;
         const char *file, *err;
+        const char *platform = "";
     } cases[] = {
         {{}, CMD_RUN, false, -1, -1, "", ""},
         {{"--live", "--mode", "2", "--zoom", "150", "room.RT"},
@@ -65,6 +67,18 @@ TEST(CommandLine, OptionsValuesAndMistakes)
         {{"--zoom"}, CMD_BAD, false, -1, -1, "", "--zoom needs a value"},
         {{"--fast"}, CMD_BAD, false, -1, -1, "", "unknown option \"--fast\""},
         {{"a.RT", "b.RT"}, CMD_BAD, false, -1, -1, "", "one file only"},
+        // the toolkit's own options and their values pass by
+        {{"-platform", "offscreen", "--live", "-reverse", "-style=fusion", "--style", "x", "a.RT"},
+         CMD_RUN,
+         true,
+         -1,
+         -1,
+         "a.RT",
+         "",
+         "offscreen"},
+        {{"-display", ":1", "-qwindowgeometry", "9x9", "b.RT"}, CMD_RUN, false, -1, -1, "b.RT", ""},
+        {{"a.RT", "-platform"}, CMD_BAD, false, -1, -1, "", "-platform needs a value"},
+        {{"-platformx", "y"}, CMD_BAD, false, -1, -1, "", "unknown option \"-platformx\""},
     };
     for (auto &c : cases) {
         cmdline cl;
@@ -78,7 +92,7 @@ TEST(CommandLine, OptionsValuesAndMistakes)
         }
         if (rc == CMD_RUN) {
             EXPECT_TRUE(cl.live == c.live && cl.mode == c.mode && cl.zoom == c.zoom &&
-                        cl.file == c.file);
+                        cl.file == c.file && cl.platform == c.platform);
         }
     }
     cmdline studio;
@@ -87,6 +101,48 @@ TEST(CommandLine, OptionsValuesAndMistakes)
     EXPECT_TRUE(studio.studio && !studio.live && studio.file == "room.RT");
     EXPECT_TRUE(is_picture_name("a/b.png") && is_picture_name("X.BMP"));
     EXPECT_FALSE(is_picture_name("room.RT") || is_picture_name("bmp"));
+}
+
+TEST(CommandLine, DisplayOfThePlatformTheToolkitStarts)
+{
+    temp_dir run;
+    const std::string with_socket = run.mkdir("with"), without = run.mkdir("without");
+    run.file("with/wayland-0");
+    struct {
+        std::vector<const char *> args;
+        std::map<std::string, std::string> env;
+        bool present;
+    } cases[] = {
+        {{}, {}, false},
+        {{}, {{"DISPLAY", ":0"}}, true},
+        {{}, {{"DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}, false}, // set but empty
+        {{"-display", ":1"}, {}, true},
+        // a Wayland session, by its variables or its default socket
+        {{}, {{"WAYLAND_DISPLAY", "wayland-1"}}, true},
+        {{}, {{"WAYLAND_SOCKET", "5"}}, true},
+        {{}, {{"XDG_RUNTIME_DIR", with_socket}}, true},
+        {{}, {{"XDG_RUNTIME_DIR", without}}, false},
+        // a platform named, by the environment or (first) the command line
+        {{}, {{"QT_QPA_PLATFORM", "offscreen"}}, true},
+        {{"-platform", "offscreen"}, {}, true},
+        {{"-platform", "xcb"}, {{"QT_QPA_PLATFORM", "offscreen"}}, false},
+        {{}, {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "wayland-0"}}, false},
+        {{}, {{"QT_QPA_PLATFORM", "wayland-egl"}, {"DISPLAY", ":0"}}, false},
+        {{}, {{"QT_QPA_PLATFORM", "wayland;xcb:nograb"}, {"DISPLAY", ":0"}}, true},
+        {{}, {{"QT_QPA_PLATFORM", "eglfs"}}, true},
+        {{}, {{"QT_QPA_PLATFORM", ";"}}, false},
+    };
+    for (auto &c : cases) {
+        cmdline cl;
+        std::string err;
+        ASSERT_EQ(parse(c.args, cl, err), CMD_RUN);
+        auto env = [&c](const char *name) -> const char * {
+            auto it = c.env.find(name);
+            return it == c.env.end() ? nullptr : it->second.c_str();
+        };
+        EXPECT_EQ(display_present(cl, env), c.present)
+            << (c.env.empty() ? "" : c.env.begin()->first + "=" + c.env.begin()->second);
+    }
 }
 
 TEST(Camera, OrbitTurnsTheEyeAboutTheLookPoint)
@@ -143,6 +199,9 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
     for (const char *f : {"/a/1.RT", "/a/2.BMP", "/a/3.RT", "/a/1.RT", "/a/4.png", "/a/5.RT"})
         add_recent(p.recent, f);
     EXPECT_EQ(p.recent, (std::vector<std::string>{"/a/5.RT", "/a/4.png", "/a/1.RT", "/a/3.RT"}));
+    remove_recent(p.recent, "/a/3.RT");
+    remove_recent(p.recent, "/a/none.RT");
+    EXPECT_EQ(p.recent, (std::vector<std::string>{"/a/5.RT", "/a/4.png", "/a/1.RT"}));
     prefs q = prefs_from(prefs_to(p));
     EXPECT_TRUE(q.zoom == 150 && q.mode == 2 && q.live && q.folder == "/tmp/x/" &&
                 q.geometry == "AAAA" && q.recent == p.recent);
@@ -237,10 +296,12 @@ TEST(LiveState, ReloadKeepsTheCameraMovedByHand)
     ASSERT_EQ(s.reload_scene(sc, path.c_str(), msgs), 1);
     EXPECT_EQ(sc.pri[0].col.r, 9);
     EXPECT_TRUE(sc.vpnax == moved.vpnax && sc.vpnaz == moved.vpnaz && sc.ixmx == 40);
+    EXPECT_FALSE(s.took_camera);
     // the file's camera changes: it is obeyed
     tmp.file("L.RT", small_scene(10, 6));
     ASSERT_EQ(s.reload_scene(sc, path.c_str(), msgs), 1);
     EXPECT_TRUE(sc.vpnax == 0 && sc.vpnaz == 1 && sc.ixmx == 10);
+    EXPECT_TRUE(s.took_camera);
     // a file that cannot be read, or is cut inside its records (being
     // written or typed), changes nothing
     EXPECT_EQ(s.reload_scene(sc, (tmp.path + "/none.RT").c_str(), msgs), RELOAD_NOFILE);

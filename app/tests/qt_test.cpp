@@ -4,16 +4,24 @@
 
 #include "app/commands.h"
 #include "app/qt/dlgunits.h"
+#include "app/qt/i18n.h"
 #include "app/qt/live_qt.h"
 #include "app/qt/mainwin.h"
 #include "app/qt/render_qt.h"
 #include "app/qt/setdlg_qt.h"
+#include "app/shortcuts.h"
 #include "image/rgb.h"
 #include "scene/scene.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTranslator>
 #include <QScrollArea>
 #include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStandardPaths>
 #include <algorithm>
@@ -110,6 +118,25 @@ struct Window : ::testing::Test {
     }
 };
 
+// Every dot the window's view shows is its own display grid's, copied at
+// scale 1, and the view is white beyond it.
+void expect_shows_its_grid(MainWin &w)
+{
+    const session &s = w.state();
+    const copyrect c = disp_copy(s.disp, s.app.model.ixmx, s.app.model.iymx, 1);
+    ASSERT_TRUE(c.sw > 0 && c.sh > 0 && c.dw == c.sw);
+    std::vector<unsigned char> dots((size_t)s.disp.grid->w * s.disp.grid->h * 3);
+    disp_grid_rgb(s.disp, dots.data(), s.disp.grid->w * 3);
+    const QImage shot = w.scroller()->viewport()->grab().toImage();
+    for (int y = 0; y < c.sh; y++)
+        for (int x = 0; x < c.sw; x++) {
+            const unsigned char *p = &dots[((size_t)y * s.disp.grid->w + x) * 3];
+            ASSERT_EQ(shot.pixel(x, y), qRgb(p[0], p[1], p[2])) << x << "," << y;
+        }
+    EXPECT_EQ(shot.pixel(c.sw, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.pixel(0, c.sh), qRgb(255, 255, 255));
+}
+
 TEST_F(Window, MenuCaptionsAndIds)
 {
     QStringList bar;
@@ -143,6 +170,69 @@ TEST_F(Window, MenuCaptionsAndIds)
     EXPECT_EQ(win->windowTitle(), "KORU");
     EXPECT_FALSE(win->windowIcon().isNull());
     EXPECT_EQ(win->frameGeometry().size(), QSize(640, 480));
+}
+
+// The usual keys, shown in the menus, from the one table; in the scene
+// studio's view Save *.BMP moves to Ctrl+Shift+S. No key does two things.
+TEST_F(Window, ShortcutsAreShownAndNeverClash)
+{
+    const std::pair<int, const char *> keys[] = {
+        {IDM_HELP, "F1"},     {IDM_OPENRT, "Ctrl+O"}, {IDM_SAVEBMP, "Ctrl+S"},
+        {IDM_EXIT, "Ctrl+Q"}, {IDM_MAKE, "F5"},       {IDM_MAKE3D, "Shift+F5"},
+    };
+    for (auto &[id, k] : keys)
+        EXPECT_EQ(win->action(id)->shortcut(), QKeySequence(k)) << id;
+    EXPECT_EQ(win->action(IDM_OPENBMP)->text(), "Open *.BMP(&O)"); // mnemonics as ever
+    for (int view : {VIEW_PICTURE, VIEW_STUDIO}) {
+        win->apply_shortcuts(view);
+        QStringList seen;
+        for (QAction *act : win->findChildren<QAction *>())
+            for (const QKeySequence &k : act->shortcuts())
+                seen << k.toString();
+        for (QShortcut *sc : win->findChildren<QShortcut *>())
+            for (const QKeySequence &k : sc->keys())
+                seen << k.toString();
+        EXPECT_EQ(seen.removeDuplicates(), 0) << view;
+        EXPECT_TRUE(seen.contains("Esc") && seen.contains("Ctrl+=") && seen.contains("Alt+F"));
+    }
+    EXPECT_EQ(win->action(IDM_SAVEBMP)->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    win->apply_shortcuts(VIEW_PICTURE);
+}
+
+// F5 makes the picture once there is a scene (greyed, and so deaf,
+// before); Esc stops a render that runs.
+TEST_F(Window, KeysMakeAndStopPictures)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win));
+    EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
+    QTest::keyClick(win, Qt::Key_F5);
+    EXPECT_EQ(a->image_ready, 0);
+    answer_file("T.RT");
+    QTest::keyClick(win, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(a->rt_ready, 1);
+    win->activateWindow(); // back from the dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win));
+    EXPECT_TRUE(win->action(IDM_MAKE)->isEnabled());
+    QTest::keyClick(win, Qt::Key_F5);
+    EXPECT_EQ(a->image_ready, 1);
+    expect_shows_its_grid(*win);
+
+    // a render that runs until it is told to stop, the progress window
+    // not yet up
+    a->data_change = 0;
+    const unsigned gen = d->gen;
+    win->seams.progress_delay_ms = 1 << 30;
+    bool stopped = false;
+    win->seams.fn = [&](render_job &job) {
+        while (!job.stopping())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        stopped = true;
+        return (int)RAY_CANCELLED;
+    };
+    QTimer::singleShot(50, win, [this] { QTest::keyClick(win, Qt::Key_Escape); });
+    QTest::keyClick(win, Qt::Key_F5, Qt::ShiftModifier);
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(d->gen == gen && a->data_change == 0 && a->busy == 0);
 }
 
 TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
@@ -272,6 +362,8 @@ TEST_F(Window, LoadDialogTakesAPatternAndADoubleClick)
         QTest::mouseClick(ok, Qt::LeftButton);
         auto *list = w->findChild<QListWidget *>("list");
         EXPECT_EQ(list->item(0)->text(), "T.RT");
+        EXPECT_EQ(list->item(0)->toolTip(), "T.RT"); // a long name is shortened, whole here
+        EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
         // into [sub] and back up through [..], then the file
         auto *path = w->findChild<QLineEdit *>("path");
         double_click(list, 2);
@@ -304,6 +396,100 @@ TEST_F(Window, ConfigModeActsAtOnceAndStaysAfterCancel)
     EXPECT_EQ(d->mode, 1);
 }
 
+// Outside a Japanese locale (C and an unset LANG too) the English
+// translation is loaded: every translation built into the program loads,
+// and in it CONFIG shows no Japanese text, nothing cut off; under a
+// Japanese locale the captions are the documented ones.
+TEST_F(Window, ConfigSpeaksEnglishOutsideJapan)
+{
+    EXPECT_EQ(translation_for(QLocale("ja_JP")), "");
+    for (const char *name : {"en_US", "de_DE", "C"})
+        EXPECT_EQ(translation_for(QLocale(name)), ":/i18n/koru_en.qm") << name;
+    const QStringList qms = QDir(":/i18n").entryList();
+    EXPECT_TRUE(qms.contains("koru_en.qm"));
+    auto japanese = [](const QString &t) {
+        for (QChar c : t)
+            if (c.unicode() >= 0x3000 && c.unicode() <= 0xffef)
+                return true;
+        return false;
+    };
+    config_form f;
+    ConfSet_open(f, *d);
+    for (const QString &qm : qms) {
+        QTranslator t;
+        ASSERT_TRUE(t.load(":/i18n/" + qm)) << qm.toStdString();
+        ASSERT_TRUE(QCoreApplication::installTranslator(&t));
+        ConfigDlg dlg(win, f);
+        QStringList texts{dlg.windowTitle()};
+        for (QAbstractButton *b : dlg.findChildren<QAbstractButton *>())
+            texts << b->text();
+        for (QLabel *l : dlg.findChildren<QLabel *>())
+            texts << l->text();
+        for (const QString &t : texts)
+            EXPECT_FALSE(japanese(t)) << qm.toStdString() << ": " << t.toStdString();
+        if (qm == "koru_en.qm") {
+            EXPECT_EQ(dlg.windowTitle(), "Configuration");
+            EXPECT_TRUE(texts.contains("Display mode") && texts.contains("8-colour diffusion") &&
+                        texts.contains("256-colour diffusion") && texts.contains("Full colour"));
+        }
+        const QLabel *mode = dlg.findChild<QLabel *>("mode");
+        EXPECT_GE(mode->width(), mode->sizeHint().width());
+        for (QRadioButton *r : dlg.findChildren<QRadioButton *>()) {
+            EXPECT_GE(r->width(), r->sizeHint().width()) << r->text().toStdString();
+            EXPECT_LE(r->geometry().right(), dlg.width());
+            EXPECT_GT(r->x(), mode->geometry().right());
+        }
+        QCoreApplication::removeTranslator(&t);
+    }
+    ConfigDlg ja(win, f);
+    EXPECT_EQ(ja.windowTitle(), "Configration");
+    EXPECT_EQ(ja.findChild<QRadioButton *>("r103")->text(), "256色誤差拡散");
+}
+
+// A dot size of 0 is refused in SETTING with the dialog left open; the
+// picture stays as it was.
+TEST_F(Window, SettingRefusesNoDots)
+{
+    open_and_render();
+    const unsigned gen = d->gen;
+    on_modal([this](QWidget *w) {
+        auto *x = w->findChild<QLineEdit *>("f101");
+        x->selectAll();
+        QTest::keyClicks(x, "0");
+        QTest::mouseClick(w->findChild<QPushButton *>("ok"), Qt::LeftButton);
+        EXPECT_TRUE(w->isVisible());
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].rfind("The picture size 0 x 12 has no dots; nothing to render.\n", 0),
+                  0u);
+        EXPECT_TRUE(x->hasFocus() && x->selectedText() == "0");
+        QTest::keyClicks(x, "8");
+        QTest::mouseClick(w->findChild<QPushButton *>("ok"), Qt::LeftButton);
+    });
+    run(IDM_SETTING);
+    EXPECT_EQ(a->model.ixmx, 8);
+    EXPECT_TRUE(a->image_ready == 1 && d->gen == gen);
+    expect_shows_its_grid(*win);
+}
+
+// Live view is remembered through Exit (its close turns it off), and
+// ticked again at the next start.
+TEST_F(Window, LiveViewIsRememberedThroughExit)
+{
+    win->command_live(true);
+    answer = ID_NO;
+    run(IDM_EXIT);
+    QApplication::processEvents();
+    ASSERT_FALSE(win->isVisible());
+    EXPECT_EQ(QSettings().value("live").toString(), "1");
+    MainWin again;
+    again.load_prefs();
+    EXPECT_TRUE(again.action(IDM_LIVE)->isChecked());
+    EXPECT_TRUE(again.state().app.live);
+    again.command_live(false);
+    again.save_prefs();
+    QSettings().clear();
+}
+
 // The template's places, with the fields widened to show their values in
 // full: nothing is cut off, nothing overlaps.
 TEST_F(Window, SettingIsLaidOutInDialogUnits)
@@ -312,7 +498,7 @@ TEST_F(Window, SettingIsLaidOutInDialogUnits)
     a->model.vpnaz = 1e9;
     setting_form f;
     DataSet_open(f, a->model);
-    SettingDlg dlg(win, f);
+    SettingDlg dlg(win, f, *win);
     dlg_units u = dialog_units(dlg.font());
     EXPECT_EQ(dlg.height(), du_size(u, 154, 108).height());
     QLineEdit *f110 = dlg.findChild<QLineEdit *>("f110");
@@ -362,25 +548,6 @@ TEST_F(Window, PrintsTheGridEnlargedOnAPdfPage)
         }
     EXPECT_EQ(page.pixel(16 * 37 + 1, 5), qRgb(255, 255, 255));
     EXPECT_EQ(page.pixel(5, 12 * 37 + 1), qRgb(255, 255, 255));
-}
-
-// Every dot the window's view shows is its own display grid's, copied at
-// scale 1, and the view is white beyond it.
-void expect_shows_its_grid(MainWin &w)
-{
-    const session &s = w.state();
-    const copyrect c = disp_copy(s.disp, s.app.model.ixmx, s.app.model.iymx, 1);
-    ASSERT_TRUE(c.sw > 0 && c.sh > 0 && c.dw == c.sw);
-    std::vector<unsigned char> dots((size_t)s.disp.grid->w * s.disp.grid->h * 3);
-    disp_grid_rgb(s.disp, dots.data(), s.disp.grid->w * 3);
-    const QImage shot = w.scroller()->viewport()->grab().toImage();
-    for (int y = 0; y < c.sh; y++)
-        for (int x = 0; x < c.sw; x++) {
-            const unsigned char *p = &dots[((size_t)y * s.disp.grid->w + x) * 3];
-            ASSERT_EQ(shot.pixel(x, y), qRgb(p[0], p[1], p[2])) << x << "," << y;
-        }
-    EXPECT_EQ(shot.pixel(c.sw, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(shot.pixel(0, c.sh), qRgb(255, 255, 255));
 }
 
 // Two windows in one process keep two states: each its own scene,
@@ -526,6 +693,12 @@ TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
     ASSERT_TRUE(
         wait_until([&] { return win->statusBar()->currentMessage().contains("cannot read"); }));
     EXPECT_TRUE(shown(a) == before);
+    // the whole line as its tooltip; a click shows the session's messages
+    EXPECT_EQ(win->statusBar()->toolTip(), win->statusBar()->currentMessage());
+    QTest::mouseClick(win->statusBar(), Qt::LeftButton);
+    ASSERT_NE(win->messages_window(), nullptr);
+    EXPECT_TRUE(win->messages_window()->isVisible());
+    EXPECT_TRUE(win->messages_window()->toPlainText().endsWith(win->statusBar()->toolTip()));
     win->command_live(false);
     EXPECT_FALSE(win->statusBar()->isVisible());
     EXPECT_FALSE(a->live);
@@ -545,8 +718,11 @@ int main(int argc, char **argv)
     {
         QApplication app(argc, argv);
         std::setlocale(LC_NUMERIC, "C");
-        // remembered settings go to a test place, never the user's
+        // remembered settings go to a test place, never the user's, and
+        // one of this process's own: tests run side by side
         QStandardPaths::setTestModeEnabled(true);
+        QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         QApplication::setOrganizationName("KORU-test");
         QApplication::setApplicationName("koru");
         QSettings().clear();

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ struct script_ui : ui_port {
     int message(const char *text, const char *caption, int kind) override
     {
         msgs.push_back({text, caption, kind});
+        // the menu's mnemonic markers are no part of what a message says
+        EXPECT_EQ(std::string(text).find("(&"), std::string::npos) << text;
         if (answers.empty())
             return kind == MB_YESNOCANCEL ? ID_CANCEL : ID_OK;
         int a = answers.front();

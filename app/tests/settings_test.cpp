@@ -9,6 +9,8 @@
 #include <clocale>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -77,11 +79,63 @@ TEST_F(Settings, SettingOkParsesEachField)
     EXPECT_EQ(model.rz, 25);
     EXPECT_EQ(model.wdu, 0.1234567);
 
-    // OK without a change rounds to the six decimals shown
+    // OK reads only what was edited: an untouched field keeps every digit,
+    // even a size that shows as another number
     model.wdu = 0.1234567;
+    model.rx = 1.0 / 3;
+    model.ixmx = -2;
     DataSet_open(f, model);
-    DataSet_ok(f, model);
-    EXPECT_EQ(model.wdu, 0.123457);
+    EXPECT_FALSE(DataSet_ok(f, model));
+    EXPECT_EQ(model.wdu, 0.1234567);
+    EXPECT_EQ(model.rx, 1.0 / 3);
+    EXPECT_EQ(model.ixmx, -2);
+    std::strcpy(f.text[2], "0.25");
+    EXPECT_TRUE(DataSet_ok(f, model));
+    EXPECT_EQ(model.rx, 0.25);
+    EXPECT_EQ(model.wdu, 0.1234567);
+}
+
+// A dot size below 1 would give a picture of no dots: OK is refused with
+// koru-cli's words and the dialog asked again with the texts as typed;
+// nothing is written until it is fixed, or at all on Cancel.
+TEST_F(Settings, NoDotsIsRefused)
+{
+    model.ixmx = 640;
+    model.iymx = 480;
+    std::vector<std::string> seen;
+    ui.on_setting = [&](setting_form &f) {
+        seen.push_back(f.text[0]);
+        std::strcpy(f.text[0], seen.size() == 1 ? "0" : "320");
+        std::strcpy(f.text[2], "7");
+        return 1;
+    };
+    bool changed = false;
+    EXPECT_EQ(CallDataSet(ui, model, &changed), 1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"640", "0"}));
+    ASSERT_EQ(ui.msgs.size(), 1u);
+    EXPECT_EQ(ui.msgs[0].caption, "Error !");
+    EXPECT_EQ(ui.msgs[0].text.substr(0, 56),
+              "The picture size 0 x 480 has no dots; nothing to render.");
+    EXPECT_TRUE(changed && model.ixmx == 320 && model.rx == 7);
+
+    int calls = 0;
+    ui.on_setting = [&](setting_form &f) {
+        std::strcpy(f.text[1], " 00 ");
+        return ++calls == 1; // OK, then Cancel
+    };
+    EXPECT_EQ(CallDataSet(ui, model), 0);
+    EXPECT_EQ(model.iymx, 480);
+
+    // a size the scene file gave is refused too, until it is set; one
+    // that is no number keeps it
+    setting_form f;
+    model.iymx = 0;
+    DataSet_open(f, model);
+    EXPECT_NE(DataSet_refusal(f), "");
+    std::strcpy(f.text[1], "x");
+    EXPECT_NE(DataSet_refusal(f), "");
+    std::strcpy(f.text[1], "1");
+    EXPECT_EQ(DataSet_refusal(f), "");
 }
 
 TEST_F(Settings, DecimalFieldsIgnoreTheLocaleAndReadFiftyNineCharacters)

@@ -327,6 +327,16 @@ TEST_F(Studio, NewSceneAndSaveAs)
     EXPECT_EQ(w.a.model.primmx, 2);
     EXPECT_EQ(w.a.rt_ready, 1);
 
+    // typed into an empty studio: the scene's commands come with it
+    scripted fresh;
+    fresh.s.studio.on = true;
+    fresh.s.studio.text = new_scene_text;
+    msglist m;
+    EXPECT_EQ(studio_follow_text(fresh.s, m), FOLLOWED_READ);
+    EXPECT_EQ(fresh.a.rt_ready, 1);
+    EXPECT_EQ(fresh.ui.command_changes, 1);
+    EXPECT_TRUE(app_enabled(fresh.a, IDM_MAKE));
+
     // Save Scene without a file is Save Scene As
     st.modified = true;
     w.ui.files.push_back(type_ok("N.RT"));
