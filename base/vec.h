@@ -86,23 +86,6 @@ inline double vcos(const vec &a, const vec &b)
     return vspro(a, b) / std::sqrt(vlength2(a) * vlength2(b));
 }
 
-inline vec &vvpro(vec &d, const vec &a, const vec &b)
-{
-    double x = a.y * b.z - a.z * b.y;
-    double y = a.z * b.x - a.x * b.z;
-    double z = a.x * b.y - a.y * b.x;
-    d.x = x;
-    d.y = y;
-    d.z = z;
-    return d;
-}
-
-inline vec &vmove(vec &d, const vec &a)
-{
-    d = a;
-    return d;
-}
-
 inline int sat_int(int64_t v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v; }
 
 // a + b, kept within the int range: sat_int of the exact sum

@@ -124,69 +124,64 @@ int finish(int rc, const render_job &job, picture_out &pic, const char *scene, c
     return 0;
 }
 
-} // namespace
+// What the command line asks for.
+struct render_args {
+    const char *scene_file = nullptr, *out = nullptr;
+    int w = -1, h = -1; // --size, or -1
+    int threads = 0, aa = 1;
+    bool stereo = false, anaglyph = false, plain = false, stats = false;
+};
 
-int cmd_render(int argc, char **argv)
+// -1 when the arguments are good, else the status of the usage error
+// reported.
+int parse_args(int argc, char **argv, render_args &a)
 {
     const char *files[2] = {nullptr, nullptr};
-    int nfiles = 0, w = -1, h = -1, threads = 0, aa = 1;
-    bool stereo = false, anaglyph = false, plain = false, stats = false;
+    int nfiles = 0;
     for (int i = 0; i < argc; i++) {
-        const char *a = argv[i];
-        if (!std::strcmp(a, "--stereo")) {
-            stereo = true;
-        } else if (!std::strcmp(a, "--anaglyph")) {
-            anaglyph = true;
-        } else if (!std::strcmp(a, "--plain")) {
-            plain = true;
-        } else if (!std::strcmp(a, "--stats")) {
-            stats = true;
-        } else if (!std::strcmp(a, "--size")) {
-            if (i + 2 >= argc || !parse_uint(argv[i + 1], w) || !parse_uint(argv[i + 2], h))
+        const char *s = argv[i];
+        if (!std::strcmp(s, "--stereo")) {
+            a.stereo = true;
+        } else if (!std::strcmp(s, "--anaglyph")) {
+            a.anaglyph = true;
+        } else if (!std::strcmp(s, "--plain")) {
+            a.plain = true;
+        } else if (!std::strcmp(s, "--stats")) {
+            a.stats = true;
+        } else if (!std::strcmp(s, "--size")) {
+            if (i + 2 >= argc || !parse_uint(argv[i + 1], a.w) || !parse_uint(argv[i + 2], a.h))
                 return usage_error(render_help, "--size needs two whole numbers W H");
             i += 2;
-        } else if (!std::strcmp(a, "--threads")) {
-            if (i + 1 >= argc || !parse_uint(argv[i + 1], threads) || threads < 1)
+        } else if (!std::strcmp(s, "--threads")) {
+            if (i + 1 >= argc || !parse_uint(argv[i + 1], a.threads) || a.threads < 1)
                 return usage_error(render_help, "--threads needs a number of 1 or more");
             i++;
-        } else if (!std::strcmp(a, "--aa")) {
-            if (i + 1 >= argc || !parse_uint(argv[i + 1], aa) || aa < 1 || aa > AA_MAX)
+        } else if (!std::strcmp(s, "--aa")) {
+            if (i + 1 >= argc || !parse_uint(argv[i + 1], a.aa) || a.aa < 1 || a.aa > AA_MAX)
                 return usage_error(render_help, "--aa needs a whole number from 1 to %d", AA_MAX);
             i++;
-        } else if (a[0] == '-' && a[1]) {
-            return usage_error(render_help, "unknown option \"%s\"", a);
+        } else if (s[0] == '-' && s[1]) {
+            return usage_error(render_help, "unknown option \"%s\"", s);
         } else if (nfiles < 2) {
-            files[nfiles++] = a;
+            files[nfiles++] = s;
         } else {
             return usage_error(render_help, "too many arguments");
         }
     }
     if (nfiles < 2)
         return usage_error(render_help, "render needs a scene file and an output file");
-    if (stereo && anaglyph)
+    if (a.stereo && a.anaglyph)
         return usage_error(render_help, "--stereo and --anaglyph are two kinds of picture; "
                                         "choose one");
-    const char *scene_file = files[0], *out = files[1];
+    a.scene_file = files[0];
+    a.out = files[1];
+    return -1;
+}
 
-    static scene sc; // 35 KB: out of the stack
-    if (!load_scene(sc, scene_file))
-        return 1;
-    if (w >= 0) {
-        sc.ixmx = w;
-        sc.iymx = h;
-    }
-
-    // Signals stay caught until the picture is on disk: one that comes
-    // while it is written lets the file be finished, never half-written.
-    stop_signals catching;
-    const bool tty = isatty(2);
-    render_options opt;
-    opt.stereo = stereo ? 1 : 0;
-    opt.anaglyph = anaglyph;
-    opt.aa = aa;
-    opt.threads = threads;
-    opt.plain = plain;
-    opt.cancel = &stop_requested;
+// The picture file, begun before the render where its rows can be written
+// as they are traced (opt then hands them over instead of keeping them).
+picture_out &picture_for(const scene &sc, const char *out, render_options &opt)
+{
     static picture_out pic;
     pic.path = out;
     frame f;
@@ -197,10 +192,14 @@ int cmd_render(int argc, char **argv)
                         const unsigned char *g,
                         const unsigned char *b) { pic.row(y, width, height, r, g, b); };
     }
-    render_job job(sc, opt);
+    return pic;
+}
 
+// Runs the render, with a progress bar beside it on a terminal; secs gets
+// the time it took.
+int run_render(render_job &job, bool tty, double &secs)
+{
     auto t0 = std::chrono::steady_clock::now();
-    // the progress bar is drawn beside the render, which runs here
     std::atomic<bool> finished{false};
     std::thread bar;
     if (tty)
@@ -214,20 +213,56 @@ int cmd_render(int argc, char **argv)
     finished = true;
     if (bar.joinable())
         bar.join();
-    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (tty)
         std::fputs("\r\033[K", stderr);
+    return rc;
+}
 
-    int status = finish(rc, job, pic, scene_file, out);
+} // namespace
+
+int cmd_render(int argc, char **argv)
+{
+    render_args a;
+    const int bad = parse_args(argc, argv, a);
+    if (bad >= 0)
+        return bad;
+    static scene sc; // 35 KB: out of the stack
+    if (!load_scene(sc, a.scene_file))
+        return 1;
+    if (a.w >= 0) {
+        sc.ixmx = a.w;
+        sc.iymx = a.h;
+    }
+
+    // Signals stay caught until the picture is on disk: one that comes
+    // while it is written lets the file be finished, never half-written.
+    stop_signals catching;
+    const bool tty = isatty(2);
+    render_options opt;
+    opt.stereo = a.stereo ? 1 : 0;
+    opt.anaglyph = a.anaglyph;
+    opt.aa = a.aa;
+    opt.threads = a.threads;
+    opt.plain = a.plain;
+    opt.cancel = &stop_requested;
+    picture_out &pic = picture_for(sc, a.out, opt);
+    render_job job(sc, opt);
+    double secs;
+    const int rc = run_render(job, tty, secs);
+
+    // Save the picture and say how it went
+    int status = finish(rc, job, pic, a.scene_file, a.out);
     pic.pieces.discard(); // a picture not saved leaves nothing behind
     const frame &v = job.view();
     if (status == 0 && tty)
-        std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", out, v.width, v.h, secs);
-    if (status == 0 && stats)
+        std::fprintf(stderr, "koru-cli: %s: %d x %d dots in %.2f s\n", a.out, v.width, v.h, secs);
+    if (status == 0 && a.stats)
         std::fprintf(stderr, "stats: %d x %d dots, %.3f ms, rays %lld, shadow rays %lld\n", v.width,
                      v.h, secs * 1e3, job.rays(), job.shadow_rays());
     if (status == 0 && stop_requested) {
-        std::fprintf(stderr, "koru-cli: %s: stopped after the picture was written in full\n", out);
+        std::fprintf(stderr, "koru-cli: %s: stopped after the picture was written in full\n",
+                     a.out);
         return stopped_status();
     }
     return status;

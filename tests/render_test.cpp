@@ -87,14 +87,16 @@ TEST(RayMain, CameraFrame)
         scene_begin();
         look({0, 0, 0}, {u(rng), u(rng), u(rng)}, 10, 4, 1, 1);
         ASSERT_EQ(ray_main(0), RAY_DONE);
-        vec w{vpnax, vpnay, vpnaz}, x;
+        const vec w{vpnax, vpnay, vpnaz};
         EXPECT_NEAR(vlength(w), 1, 1e-15);
         EXPECT_NEAR(vlength(uvec), 1, 1e-15);
         EXPECT_NEAR(vlength(vvec), 1, 1e-15);
         EXPECT_EQ(uvec.z, 0);
         EXPECT_GE(vvec.z, 0);
         EXPECT_NEAR(vspro(uvec, vvec), 0, 1e-15);
-        vvpro(x, w, uvec);
+        // vvec = w x uvec
+        const vec x{w.y * uvec.z - w.z * uvec.y, w.z * uvec.x - w.x * uvec.z,
+                    w.x * uvec.y - w.y * uvec.x};
         EXPECT_NEAR(x.x, vvec.x, 1e-15);
         EXPECT_NEAR(x.y, vvec.y, 1e-15);
         EXPECT_NEAR(x.z, vvec.z, 1e-15);

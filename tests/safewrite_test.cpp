@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -323,22 +324,57 @@ TEST(SafeFile, DeclinesWhatItCannotReplace)
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
 }
 
-// A koru-cli render killed half-way, before it could clean up, leaves the
-// old picture and nothing beside it.
+// Twenty glass slabs at depth 30 under the lower half of the picture: the
+// upper rows miss them and are done at once, the lower ones take ages.
+std::string half_slow_scene()
+{
+    std::string rt = "0 0 0\n0 0 1\n30 16\n1024 768\n1\n3 4 40 1\n30\n";
+    for (int k = 0; k < 20; k++)
+        rt += "2 3 0.1 0.2 0.3 0 20 1.5 0.9 0 1 1 10 10 0.25 0 -10 " + std::to_string(k - 9.5) +
+              " 200 220 240\n";
+    return rt + "-1\n-1\n";
+}
+
+// The size of the regular file process pid has open in directory dir (its
+// new picture, with or without a name), or -1 while it has none.
+long long open_file_size(pid_t pid, const std::string &dir)
+{
+    const std::string prefix = std::filesystem::canonical(dir).string() + "/";
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        char target[4096];
+        const ssize_t n = readlink(it->path().c_str(), target, sizeof target - 1);
+        if (n <= 0 || std::string(target, (size_t)n).rfind(prefix, 0) != 0)
+            continue;
+        struct stat st;
+        if (stat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            return (long long)st.st_size;
+    }
+    return -1;
+}
+
+// A koru-cli render killed while it writes its picture, before it could
+// clean up, leaves the old picture and nothing beside it.
 TEST(SafeFile, KilledRenderLeavesNothingBehind)
 {
     temp_dir tmp;
     const std::string out = tmp / "slabs.BMP";
     spit(out, OLD);
-    pid_t pid = start_cli(
-        {"render", KORU_SOURCE_DIR "/tests/scenes/glass-slabs-deep.RT", out, "--threads", "2"});
+    spit(tmp / "slabs.RT", half_slow_scene());
+    pid_t pid = start_cli({"render", tmp / "slabs.RT", out, "--threads", "2"});
     ASSERT_GT(pid, 0);
-    usleep(300000);
+    // wait until rows are in the new file: more than the BMP header
+    int st = 0;
+    while (open_file_size(pid, tmp.path) <= 54) {
+        ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before it wrote rows";
+        usleep(1000);
+    }
     kill(pid, SIGKILL);
     child_result r = wait_cli(pid);
     EXPECT_EQ(r.signal, SIGKILL);
     EXPECT_EQ(slurp(out), OLD);
-    EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"slabs.BMP"});
+    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"slabs.BMP", "slabs.RT"}));
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 # the packages to ask an administrator for, and stops.
 #   tools/deps.sh            the build, the tests, the Debian package and the
 #                            window: everything ./test.sh and CI's first stage use
-#   tools/deps.sh --fuzz     also clang and its libFuzzer (tools/fuzz.sh)
+#   tools/deps.sh --fuzz     also clang, its libFuzzer and clang-format (tools/fuzz.sh,
+#                            tools/format.sh)
 #   tools/deps.sh --extra    also the window-screenshot and benchmark tools
 #   tools/deps.sh [--fuzz | --extra] --list
 #                            the packages, one a line; nothing is installed
@@ -27,7 +28,7 @@ pkgs=(
   dpkg-dev file                         # cpack -G DEB: dpkg-shlibdeps and file
   parallel                              # an animation rendered one frame per job
 )
-fuzz=(clang libclang-rt-14-dev)
+fuzz=(clang libclang-rt-14-dev clang-format)
 extra=(xvfb xauth x11-utils xdotool imagemagick openbox povray hyperfine)
 
 list=0

@@ -83,32 +83,3 @@ bool aabb_finite(const aabb &b)
             return false;
     return true;
 }
-
-bool slab_hit(const aabb &b, double m, const vec &o, const vec &d, const double inv[3], double t0,
-              double t1, double &tn)
-{
-    const double O[3] = {o.x, o.y, o.z}, D[3] = {d.x, d.y, d.z};
-    for (int a = 0; a < 3; a++) {
-        double lo = b.lo[a] - m, hi = b.hi[a] + m;
-        if (D[a] == 0) {
-            if (O[a] < lo || O[a] > hi)
-                return false;
-            continue;
-        }
-        double ta = (lo - O[a]) * inv[a], tb = (hi - O[a]) * inv[a];
-        if (ta > tb) {
-            double t = ta;
-            ta = tb;
-            tb = t;
-        }
-        // a limit that is no number constrains nothing
-        if (ta > t0)
-            t0 = ta;
-        if (tb < t1)
-            t1 = tb;
-        if (t0 > t1)
-            return false;
-    }
-    tn = t0;
-    return true;
-}

@@ -9,8 +9,8 @@
 // surfaces: an axis they leave open has infinite limits. A primitive whose
 // numbers are not all finite gets no box at all.
 //
-// The boxes are exact in real arithmetic; callers widen them (slab_hit's
-// margin) to cover the rounding of the hit points crossp computes.
+// The boxes are exact in real arithmetic; callers widen them to cover the
+// rounding of the hit points crossp computes (fast_prep.cpp).
 #pragma once
 
 #include "../scene/scene.h"
@@ -25,8 +25,3 @@ int prim_bounds(aabb &b, const scene &sc, int i);
 
 // Whether all six limits are finite.
 bool aabb_finite(const aabb &b);
-
-// The ray o + t d, t in [t0, t1], against b widened by m on every side.
-// On a hit, tn is the entry parameter (>= t0). inv holds 1/d.
-bool slab_hit(const aabb &b, double m, const vec &o, const vec &d, const double inv[3], double t0,
-              double t1, double &tn);

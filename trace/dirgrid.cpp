@@ -1,8 +1,7 @@
 #include "dirgrid.h"
 
-#include "../base/vec.h"
+#include "gridlist.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -68,16 +67,6 @@ rect footprint(const aabb &r, int f, int n)
     return q;
 }
 
-double box_distance(const aabb &r)
-{
-    double s = 0;
-    for (int a = 0; a < 3; a++) {
-        double g = r.lo[a] > 0 ? r.lo[a] : r.hi[a] < 0 ? -r.hi[a] : 0;
-        s += g * g;
-    }
-    return std::sqrt(s);
-}
-
 // The cells of face f from which a ray from the origin can meet a plane
 // at a parameter > 0: where (pos - o).N / N.d > 0 somewhere on the cell.
 // N.d is linear in the face coordinates, so a cell's corners decide; the
@@ -103,6 +92,28 @@ void plane_cells(std::vector<uint8_t> &mask, double wn, const vec &nrm, int f, i
         }
 }
 
+// The cells of face f that the rays from the origin through each of the
+// o.n primitives can use, rects[k * 6 + f] for o.item[k]; a plane's face is
+// whole, and masks[i] tells its cells (plane_cells).
+void footprints(std::vector<rect> &rects, std::vector<std::vector<uint8_t>> &masks,
+                const grid_order &o, const aabb *rel, const primrec *tab, int n)
+{
+    const size_t ncells = (size_t)6 * n * n;
+    rects.resize((size_t)6 * o.n);
+    masks.resize(PRIM_MAX);
+    for (int k = 0; k < o.n; k++)
+        if (o.plane[o.item[k]]) {
+            const int i = o.item[k];
+            masks[i].resize(ncells);
+            for (int f = 0; f < 6; f++)
+                plane_cells(masks[i], o.wn[i], tab[i].geom, f, n);
+        }
+    for (int k = 0; k < o.n; k++)
+        for (int f = 0; f < 6; f++)
+            rects[(size_t)k * 6 + f] =
+                o.plane[o.item[k]] ? rect{0, n - 1, 0, n - 1} : footprint(rel[o.item[k]], f, n);
+}
+
 } // namespace
 
 void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aabb *box,
@@ -110,89 +121,41 @@ void dirgrid_build(dirgrid &g, const vec &o, int n, const primrec *tab, const aa
 {
     g.o = o;
     g.n = 0;
+    // Order the primitives by distance from o, and take the boxes relative to it
+    grid_order ord;
+    grid_order_of(ord, g.near, o, tab, box, items, nitems, planes, nplanes);
     const double oo[3] = {o.x, o.y, o.z};
     aabb rel[PRIM_MAX];
-    double wn[PRIM_MAX];
-    bool isplane[PRIM_MAX];
-    int order[PRIM_MAX], norder = 0;
     for (int k = 0; k < nitems; k++) {
-        int i = items[k];
+        const int i = items[k];
         for (int a = 0; a < 3; a++) {
             rel[i].lo[a] = box[i].lo[a] - oo[a];
             rel[i].hi[a] = box[i].hi[a] - oo[a];
         }
-        g.near[i] = box_distance(rel[i]);
-        isplane[i] = false;
-        order[norder++] = i;
     }
-    for (int k = 0; k < nplanes; k++) {
-        int i = planes[k];
-        vec w;
-        vsub(w, tab[i].pos, o);
-        wn[i] = vspro(w, tab[i].geom);
-        if (wn[i] == 0)
-            continue; // a ray from the plane itself never meets it
-        // a lower bound of the distance to the plane; 0 where the numbers
-        // overflow into no number, which would upset the order below
-        const double near = std::fabs(wn[i]) / vlength(tab[i].geom) * (1 - 1e-9);
-        g.near[i] = near == near ? near : 0;
-        isplane[i] = true;
-        order[norder++] = i;
-    }
-    // nearest first, so that every cell's list comes out sorted
-    std::stable_sort(order, order + norder, [&](int x, int y) { return g.near[x] < g.near[y]; });
 
-    const size_t ncells = (size_t)6 * n * n;
-    std::vector<rect> rects((size_t)6 * norder);
-    std::vector<std::vector<uint8_t>> masks(PRIM_MAX);
-    for (int k = 0; k < norder; k++)
-        if (isplane[order[k]]) {
-            const int i = order[k];
-            masks[i].resize(ncells);
-            for (int f = 0; f < 6; f++)
-                plane_cells(masks[i], wn[i], tab[i].geom, f, n);
-        }
-    for (int k = 0; k < norder; k++)
-        for (int f = 0; f < 6; f++)
-            rects[(size_t)k * 6 + f] =
-                isplane[order[k]] ? rect{0, n - 1, 0, n - 1} : footprint(rel[order[k]], f, n);
-    // each item's cells, once to count and once to fill
-    auto each_cell = [&](auto &&visit) {
-        for (int k = 0; k < norder; k++) {
-            const int i = order[k];
-            for (int f = 0; f < 6; f++) {
-                const rect &q = rects[(size_t)k * 6 + f];
-                for (int cj = q.j0; cj <= q.j1; cj++)
-                    for (int ci = q.i0; ci <= q.i1; ci++) {
-                        const size_t c = ((size_t)f * n + cj) * n + ci;
-                        if ((!isplane[i] || masks[i][c]) && !visit(c, i))
-                            return false;
-                    }
+    // Find the cells of each primitive, face by face
+    std::vector<rect> rects;
+    std::vector<std::vector<uint8_t>> masks;
+    footprints(rects, masks, ord, rel, tab, n);
+
+    // List the primitives in their cells, unless the lists grow too long
+    const bool listed =
+        gridlist_build(g.start, g.prims, (size_t)6 * n * n, budget, [&](auto &&visit) {
+            for (int k = 0; k < ord.n; k++) {
+                const int i = ord.item[k];
+                for (int f = 0; f < 6; f++) {
+                    const rect &q = rects[(size_t)k * 6 + f];
+                    for (int cj = q.j0; cj <= q.j1; cj++)
+                        for (int ci = q.i0; ci <= q.i1; ci++) {
+                            const size_t c = ((size_t)f * n + cj) * n + ci;
+                            if ((!ord.plane[i] || masks[i][c]) && !visit(c, i))
+                                return false;
+                        }
+                }
             }
-        }
-        return true;
-    };
-
-    // counted in start[c + 1], then summed into the starts; the filling
-    // moves each start[c] on to the end of cell c, shifted back after
-    g.start.assign(ncells + 1, 0);
-    size_t total = 0;
-    if (!each_cell([&](size_t c, int) {
-            g.start[c + 1]++;
-            return ++total <= budget;
-        })) {
-        g.start = std::vector<uint32_t>();
-        return;
-    }
-    for (size_t c = 0; c < ncells; c++)
-        g.start[c + 1] += g.start[c];
-    g.prims.assign(total, 0);
-    each_cell([&](size_t c, int i) {
-        g.prims[g.start[c]++] = (uint8_t)i;
-        return true;
-    });
-    for (size_t c = ncells; c > 0; c--)
-        g.start[c] = g.start[c - 1];
-    g.start[0] = 0;
-    g.n = n;
+            return true;
+        });
+    if (listed)
+        g.n = n;
 }

@@ -18,7 +18,7 @@ struct dirgrid {
     int n = 0;                   // cells per face side; 0: no grid
     std::vector<uint32_t> start; // cell c lists prims[start[c] .. start[c + 1])
     std::vector<uint8_t> prims;
-    double near[PRIM_MAX]; // distance from o to each listed primitive's box
+    double near[PRIM_MAX] = {}; // distance from o to each listed box; 0 for the rest
 };
 
 // Builds g for origin o over the nitems primitives in items with boxes

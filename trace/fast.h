@@ -1,33 +1,43 @@
 // fast.h - the accelerated tracer: the same pictures as the plain search
-// over every primitive, bit for bit, with far fewer intersection tests.
+// over every primitive (shade.h), bit for bit, with far fewer intersection
+// tests.
 //
-// fast_prepare, once per picture, computes each primitive's bounding box
-// (bounds.h), a hierarchy over the bounded ones (bvh.h), and what crossp
-// derives from the eyes and from each light alone (crossp.h's xconst), and
-// keeps it in a fast_prep of its own, which the render holds. A fast_tracer
-// per thread then answers shade()'s two questions (shade_impl.h):
+// Once per picture, fast_prepare (fast_prep.h) works out each
+// primitive's bounding box (bounds.h), a tree over the bounded ones
+// (bvh.h), what crossp derives from each eye and each light alone
+// (crossp.h's xconst), and lists of which primitives a ray can meet:
 //
-//  - the nearest hit tries only the primitives whose box, widened for
-//    rounding, the ray meets, nearest boxes first, skipping boxes that lie
-//    farther than the best hit so far; ties still go to the lower index;
-//  - a shadow search tries first the primitive that blocked the last
-//    shadow ray of that light (one test often proves the light blocked),
-//    then only the primitives whose box meets the stretch between the light
-//    and the point; the transparent primitives' trans are multiplied in
-//    index order, as the plain search does.
+//  - for each eye, by tile of the picture (screengrid.h: 16 x 8 dots);
+//    only where the camera gives no tiles, by direction (dirgrid.h);
+//  - for each light, by direction (dirgrid.h), as far as GRID_BUDGET goes.
 //
-// Neighbouring dots are shaded SHADOW_GROUP (a tile's width) at a time
-// (calc_fast_group): the rays of one tile try its list together, and their
-// shadow searches toward a light that fall in one cell of its direction
-// grid try that cell's list together, side by side in the kernels' lanes
-// (kernels.h). A ray then
-// tries a few primitives more than alone, which changes no pick and no
-// shadow: the plain search tries them all.
+// The lists go nearest box first. A fast_tracer per thread then answers
+// shade()'s two questions (shade_impl.h) thus:
 //
-// What a skipped primitive would have given (the no-hit marker) provably
-// changes nothing. Scenes with coordinates of 1e8 or more, where the marker
-// at 1e10 could take part, and rays from origins that far out, use the
-// plain search.
+//  - nearest hit (fast_near.cpp): a primary ray tries its tile's list, and
+//    stops at the first box farther than its best hit; the dots of a row
+//    are shaded SHADOW_GROUP (a tile's width) at a time (calc_fast_group),
+//    their rays trying the tile's list together in the kernels' lanes
+//    (kernels.h). A secondary ray (mirror, glass) in a small scene (24
+//    primitives or fewer) tries them all, the quadrics side by side; in a
+//    larger one it walks the tree, nearest boxes first. Rays from an
+//    origin far out, where a box could miss a rounded hit, use the plain
+//    search.
+//  - shadow (fast_shadow.cpp): from the light toward the point, the
+//    primitive that blocked the light's last search first (one test often
+//    proves the light blocked), then the primitive hit, then the list of
+//    the light's direction cell up to the point; a light without a grid
+//    walks the tree. A group's searches toward one light whose directions
+//    share a cell try that cell's list together (lit_group). The
+//    transparent primitives' trans are multiplied in index order, as the
+//    plain search does.
+//
+// Why the pictures stay the same: trying a primitive more changes no pick
+// (the smallest distance wins, then the lowest index, in any order of
+// trying) and no shadow, and a primitive skipped would have given the
+// no-hit marker, which provably changes nothing while every coordinate
+// lies within 1e8, far from the marker at 1e10. Scenes beyond that use
+// the plain search throughout.
 #pragma once
 
 #include "frame.h"
@@ -70,6 +80,16 @@ void fast_prepare_end(fast_prep &prep);
 // The kernel_path a prepared scene uses.
 int fast_kernel_path(const fast_prep &prep);
 
+// Candidates each tried once in a search: a stamp per primitive, the
+// round's own once tried in it.
+struct tried_set {
+    unsigned stamp[PRIM_MAX] = {};
+    unsigned round = 0;
+    void next(); // a new round: nothing tried yet
+    bool has(int k) const { return stamp[k] == round; }
+    void add(int k) { stamp[k] = round; }
+};
+
 // One thread's tracer: shade()'s questions (shade_impl.h), with its
 // shortcuts.
 struct fast_tracer {
@@ -103,10 +123,7 @@ struct fast_tracer {
 private:
     // nearest through the hierarchy
     int nearest_tree(const vec &org, const vec &dir, int eye, vec &h);
-    // the candidates of a group's search, each once: tried[k] == round
-    unsigned tried[PRIM_MAX] = {};
-    unsigned round = 0;
-    void next_round();                        // nothing tried yet
+    tried_set tried;                          // the candidates of a group's search
     std::vector<light_geom::block> lg_blocks; // lg's, slot by slot
 };
 

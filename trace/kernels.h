@@ -121,7 +121,7 @@ struct pick {
 // Up to SHADOW_GROUP shadow searches from one light, side by side: ray r
 // goes from the light lp along lx/ly/lz[r] = lv toward the point the search
 // is for, on primitive hit[r]. Trying a candidate primitive k does, for
-// every ray still live, what one search does for it (fast.cpp's try_k):
+// every ray still live, what one search does for it (fast_shadow.cpp's try_k):
 // the point of k, dk = |point - lp|^2, and then
 //  - k transparent and not the ray's own hit: k dims the ray when
 //    dk < dl2 (the caller keeps the list);
@@ -130,7 +130,7 @@ struct pick {
 //    there is none) by pick's rule.
 //
 // shadow_begin takes the rays from a[0 .. n - 1] (the entries up to
-// SHADOW_GROUP must hold numbers), works out lim (fast.cpp's
+// SHADOW_GROUP must hold numbers), works out lim (fast_shadow.cpp's
 // shadow_bounds) from dist, starts every pick empty, and gives each ray's
 // cell of the light's direction grid of `cells` cells a side (dirgrid_cell;
 // -1 for none). shadow_end gives the rays still live whose pick is within

@@ -1,4 +1,5 @@
-// render.h - a render job: one picture of one scene, one primary ray per dot.
+// render.h - a render job: one picture of one scene, traced on worker
+// threads.
 //
 //   render_job r(sc, opts);   // takes a copy of sc: the caller may go on
 //   int rc = r.run();         // traces on worker threads; RAY_ code
@@ -8,7 +9,14 @@
 // The frame (frame.h) is derived from the scene's camera; the picture is
 // frame.width x frame.h dots, rows from the top; a stereo pair holds in
 // each row the view of the eye moved along +uvec, then that of the eye
-// moved along -uvec. Each dot stores min(channel, 255) as the low eight bits.
+// moved along -uvec. Each dot is traced by one primary ray (N x N of them
+// with anti-aliasing, below) and stores min(channel, 255) as the low eight
+// bits.
+//
+// The rays are traced by the accelerated tracer (fast.h), prepared once for
+// the picture, its grids built by the worker threads before they trace;
+// opts.plain, or a scene outside the accelerated tracer's range, takes the
+// plain search (shade.h) instead. Both give the same bytes.
 //
 // Anti-aliasing (aa = N, 1..8): the picture is the one traced at N times
 // as many dots across and down (scaled_frame), each N x N block averaged

@@ -21,7 +21,7 @@ struct screengrid {
     int tx = 0, ty = 0;          // tiles across and down; 0: no grid
     std::vector<uint32_t> start; // tile t lists prims[start[t] .. start[t + 1])
     std::vector<uint8_t> prims;
-    double near[PRIM_MAX]; // distance from the eye to each listed primitive
+    double near[PRIM_MAX] = {}; // distance from the eye to each listed box; 0 for the rest
 };
 
 // Builds g for the picture of frame f seen from eye (f.w x f.h dots, as
