@@ -25,6 +25,7 @@
 #include "../image/rgb.h"
 #include "../scene/scene.h"
 #include "messages.h"
+#include "../trace/frame.h"
 
 #include <climits>
 #include <memory>
@@ -71,6 +72,10 @@ struct app_state {
     // (Make Image, Make 3D Image, Make Anaglyph, live view's exact
     // frames): 1 (Off) to 4.
     int aa_level = 1;
+    // The scene and frame a render made the picture shown of; null for a
+    // picture read from a file. A click on a dot picks from them (pick.h).
+    std::shared_ptr<const scene> made_scene;
+    frame made_frame{};
     // "Live view(&V)" is ticked: the picture follows the scene file and
     // the mouse (live.h).
     bool live = false;

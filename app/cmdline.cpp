@@ -9,10 +9,11 @@
 #include <sys/stat.h>
 
 const char koru_usage[] =
-    "usage: koru [--live] [--mode M] [--zoom Z] [FILE]\n"
+    "usage: koru [--live] [--studio] [--mode M] [--zoom Z] [FILE]\n"
     "Opens KORU's window. A scene file (.RT) named here is opened and its picture\n"
     "made at once; a picture (.BMP, .PNG) is opened.\n"
     "  --live     live view: the picture follows the scene file and the mouse\n"
+    "  --studio   studio view: the scene's text beside the picture, which follows it\n"
     "  --mode M   display mode for this run: 0 8 colours, 1 256 colours, 2 full colour\n"
     "  --zoom Z   display zoom for this run, 50..400 percent\n"
     "  --help     this text\n"
@@ -116,6 +117,8 @@ int parse_cmdline(int argc, char **argv, cmdline &c, std::string &err)
             return CMD_HELP;
         if (!std::strcmp(a, "--live")) {
             c.live = true;
+        } else if (!std::strcmp(a, "--studio")) {
+            c.studio = true;
         } else if (!std::strcmp(a, "--mode")) {
             if (!option_value(argc, argv, i, 0, 2, c.mode, err))
                 return CMD_BAD;

@@ -1,8 +1,9 @@
-// cmdline.h - koru's command line: koru [--live] [--mode M] [--zoom Z] [FILE]
+// cmdline.h - koru's command line: koru [--live] [--studio] [--mode M] [--zoom Z] [FILE]
 //
 //   FILE        a scene (.RT) is opened and its picture made at once; a
 //               picture (.BMP, .PNG) is opened
 //   --live      live view on, as its menu item turns it on (and remembered)
+//   --studio    studio view on, as its menu item turns it on (and remembered)
 //   --mode M    Config's display mode for this run: 0, 1 or 2
 //   --zoom Z    Config's zoom for this run: 50..400 percent
 //   --help      the usage
@@ -30,6 +31,7 @@
 
 struct cmdline {
     bool live = false;
+    bool studio = false;
     int mode = -1; // -1: as remembered
     int zoom = -1; // -1: as remembered
     std::string file;

@@ -21,4 +21,16 @@ enum {
     IDM_ABOUT = 302,  // "About(&A)"
     IDM_PRINT = 400,  // "Printer(&P)"
     IDM_CONFIG = 500, // "Config(&C)"
+
+    // the scene studio (studio.h); all but the first two in studio view only
+    IDM_NEWSCENE = 221,      // "New Scene(&N)"
+    IDM_STUDIO = 222,        // "Studio(&U)", checkable
+    IDM_SAVESCENE = 223,     // "Save Scene"
+    IDM_SAVESCENEAS = 224,   // "Save Scene As..."
+    IDM_FOLLOW_TYPING = 225, // "Follow": "As I type"
+    IDM_FOLLOW_SAVE = 226,   // ... "On save"
+    IDM_NEXTPROBLEM = 227,   // "Next Problem" (Edit)
+    IDM_FIND = 228,          // "Find..." (Edit)
+    IDM_FINDNEXT = 229,      // "Find Next" (Edit)
+    IDM_FINDPREV = 230,      // "Find Previous" (Edit)
 };

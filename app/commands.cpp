@@ -16,6 +16,7 @@
 #include "prefs.h"
 #include "print.h"
 #include "settings.h"
+#include "studio.h"
 #include "ui_port.h"
 
 #include <cctype>
@@ -88,6 +89,10 @@ int save_image(session &s)
     return r;
 }
 
+// The save prompt before a picture replaces the one shown. In studio view
+// the text stays, and the picture is made again from it at will.
+int save_or_not_picture(session &s) { return s.studio.on ? 1 : save_or_not(s); }
+
 // Step 5 of "Open *.BMP(&O)", once szFName names the picture.
 void load_picture(session &s)
 {
@@ -98,6 +103,7 @@ void load_picture(session &s)
     // a file that could not be opened changed nothing: what was shown
     // stays; a picture's size is also the scene's image size
     if (rc != RGB_NOFILE) {
+        a.made_scene.reset(); // no scene made it
         a.model.ixmx = w;
         a.model.iymx = h;
         a.image_ready = a.model.ixmx != 0 ? 1 : 0;
@@ -117,7 +123,7 @@ void load_picture(session &s)
 void cmd_open_bmp(session &s)
 {
     app_state &a = s.app;
-    if (!save_or_not(s))
+    if (!save_or_not_picture(s))
         return;
     make_pattern(a, BMP_EXT);
     set_ext(a.oldFName, BMP_EXT);
@@ -336,6 +342,8 @@ void show_made(session &s, const render_job &job)
 {
     app_state &a = s.app;
     keep_picture(job, a.model, *a.gdata);
+    a.made_scene = std::make_shared<const scene>(job.model());
+    a.made_frame = job.view();
     disp_show(s.disp, *a.gdata, a.model.ixmx, a.model.iymx);
     a.image_ready = 1;
     a.data_change = 1;
@@ -356,6 +364,8 @@ bool picture_unsaved(const app_state &a)
 
 int save_or_not(session &s)
 {
+    if (s.studio.on) // the text is what to keep (studio.h)
+        return studio_save_or_not(s);
     if (!picture_unsaved(s.app))
         return 1;
     int answer = s.ui.message("Image is changed !  Do you save ?", "Save or not !", MB_YESNOCANCEL);
@@ -387,7 +397,7 @@ int app_enabled(const app_state &a, int id)
 
 void app_command(session &s, int id)
 {
-    if (!app_enabled(s.app, id))
+    if (!app_enabled(s.app, id) || !studio_allows(s, id))
         return;
     switch (id) {
     case IDM_OPENBMP:
@@ -434,6 +444,8 @@ void app_command(session &s, int id)
     }
     if (id >= IDM_AA1 && id <= IDM_AA4)
         s.app.aa_level = id - IDM_AA1 + 1;
+    if (id >= IDM_NEWSCENE && id <= IDM_NEXTPROBLEM)
+        studio_command(s, id);
 }
 
 int app_close(session &s)
@@ -471,10 +483,12 @@ int open_file(session &s, const char *path)
     if (s.app.busy)
         return 0;
     // a file that cannot be opened is said before the question is asked
+    const bool picture = is_picture_name(path);
     const std::string abs = full_path(s, path);
-    if (abs.empty() || !openable(s, abs, !is_picture_name(path)) || !save_or_not(s))
+    if (abs.empty() || !openable(s, abs, !picture) ||
+        !(picture ? save_or_not_picture(s) : save_or_not(s)))
         return 0;
-    if (is_picture_name(path)) {
+    if (picture) {
         open_picture(s, path);
         return 0;
     }

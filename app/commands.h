@@ -43,7 +43,9 @@
 // caller), No goes on, Cancel stops. 1: the caller may go on. In live
 // view, where every move of the camera makes a new picture, No also
 // counts as an answer for the picture: it is not asked about again.
-// Saving a picture of no dots is refused with a message.
+// Saving a picture of no dots is refused with a message. In studio view
+// it asks about the scene's unsaved text instead (studio.h), and not at
+// all before a picture is opened.
 #pragma once
 
 #include "command_ids.h"

@@ -37,6 +37,10 @@ prefs prefs_from(const std::map<std::string, std::string> &kv)
     if (!p.folder.empty() && (p.folder[0] != '/' || p.folder.back() != '/'))
         p.folder.clear(); // only an absolute folder, as the dialog keeps it
     p.geometry = text(kv, "geometry");
+    p.studio = number(kv, "studio", 0, 1, 0) == 1;
+    p.follow = number(kv, "follow", 0, 1, 0);
+    p.docks = text(kv, "docks");
+    p.hints = number(kv, "hints", 0, 1, 0) == 1;
     for (int i = RECENT_MAX - 1; i >= 0; i--) {
         std::string f = text(kv, ("recent" + std::to_string(i + 1)).c_str());
         if (!f.empty() && f[0] == '/')
@@ -54,6 +58,10 @@ std::map<std::string, std::string> prefs_to(const prefs &p)
     kv["aa"] = std::to_string(p.aa);
     kv["folder"] = p.folder;
     kv["geometry"] = p.geometry;
+    kv["studio"] = p.studio ? "1" : "0";
+    kv["follow"] = std::to_string(p.follow);
+    kv["docks"] = p.docks;
+    kv["hints"] = p.hints ? "1" : "0";
     for (int i = 0; i < RECENT_MAX; i++)
         kv["recent" + std::to_string(i + 1)] = i < (int)p.recent.size() ? p.recent[i] : "";
     return kv;

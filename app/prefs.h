@@ -9,6 +9,9 @@
 //   live      live view on (0 or 1)             folder   the last folder a file dialog accepted
 //   aa        anti-aliasing, 1 (Off) to 4
 //   geometry  the window's place and size       recent   up to RECENT_MAX files, newest first
+//   studio    studio view on (0 or 1)           hints    field-name hints (0 or 1)
+//   follow    the studio's picture follows the typing (0) or the saves (1)
+//   docks     the studio's panes as the toolkit lays them out
 #pragma once
 
 #include <map>
@@ -25,6 +28,10 @@ struct prefs {
     std::string folder;   // ends with '/', or empty
     std::string geometry; // the toolkit's own text for it, or empty
     std::vector<std::string> recent;
+    bool studio = false;
+    int follow = 0;     // FOLLOW_TYPING or FOLLOW_SAVE (studio_follow.h)
+    std::string docks;  // the toolkit's own text for the panes' layout, or empty
+    bool hints = false; // field-name hints under the record at the cursor
 };
 
 prefs prefs_from(const std::map<std::string, std::string> &kv);

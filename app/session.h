@@ -13,6 +13,7 @@
 
 #include "appstate.h"
 #include "display_state.h"
+#include "studio.h"
 
 struct ui_port;
 
@@ -23,5 +24,6 @@ struct session {
 
     app_state app;
     display_state disp;
+    studio_state studio;
     ui_port &ui;
 };

@@ -19,6 +19,11 @@ const shortcut SHORTCUTS[] = {
     {KEY_MODE0,      {"Ctrl+1",         "Ctrl+1"}},
     {KEY_MODE1,      {"Ctrl+2",         "Ctrl+2"}},
     {KEY_MODE2,      {"Ctrl+3",         "Ctrl+3"}},
+    {IDM_SAVESCENE,  {"",               "Ctrl+S"}},
+    {IDM_NEXTPROBLEM, {"",              "F8"}},
+    {IDM_FIND,       {"",               "Ctrl+F"}},
+    {IDM_FINDNEXT,   {"",               "F3"}},
+    {IDM_FINDPREV,   {"",               "Shift+F3"}},
 };
 // clang-format on
 

@@ -17,6 +17,7 @@ set -euo pipefail
 pkgs=(
   g++ cmake ninja-build                 # the build
   qt6-base-dev                          # the window (and its tests, Qt Test)
+  libqscintilla2-qt6-dev                # the window's scene studio: its code editor
   qt6-tools-dev qt6-l10n-tools          # the window's translations (lupdate, lrelease)
   libpng-dev                            # PNG files
   pkgconf libwebp-dev libgif-dev        # animations: WebP and GIF files

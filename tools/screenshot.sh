@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Take docs/screenshot.png: KORU's window in live view with a sample seen
-# from a camera moved by the mouse, the RayTrace menu open, on a virtual X
-# display (Xvfb), framed by openbox when it is installed.
+# Take docs/screenshot.png: KORU's studio with a sample's text, its outline
+# and one primitive selected (outlined on the picture, open in the
+# inspector), on a virtual X display (Xvfb), framed by openbox when it is
+# installed.
 #   tools/screenshot.sh [build/app/koru] [samples/room.RT]
 # Needs xvfb, xdotool and imagemagick (tools/deps.sh --extra).
 set -euo pipefail
@@ -25,7 +26,7 @@ trap cleanup EXIT
 n=90
 while [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
 export DISPLAY=:$n XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 if command -v openbox >/dev/null; then
@@ -35,29 +36,24 @@ if command -v openbox >/dev/null; then
 fi
 
 cd "$work/samples"
-"$koru" --live --mode 2 "$(basename "$scene")" >/dev/null 2>&1 &
+"$koru" --studio --mode 2 "$(basename "$scene")" >/dev/null 2>&1 &
 pids+=($!)
 cd - >/dev/null
 w=$(xdotool search --sync --onlyvisible --name "$(basename "$scene")" | head -1)
-sleep 2
+sleep 4
 
-# a drag to the right and a little down over the picture turns the camera
+# the cursor into the record of the red ball on its pillar (room.RT's
+# primitive 19, line 27): the outline, the inspector and the picture's
+# outline follow it
 eval "$(xdotool getwindowgeometry --shell "$w")"
-x0=$((X + 200)) y0=$((Y + 250))
-xdotool mousemove "$x0" "$y0" mousedown 1
-for i in $(seq 1 12); do
-  xdotool mousemove $((x0 + 5 * i)) $((y0 + i)); sleep 0.03
-done
-xdotool mouseup 1
-sleep 2
+xdotool mousemove $((X + 120)) $((Y + 300)) click 1
+xdotool key ctrl+Home
+for i in $(seq 1 26); do xdotool key Down; done
+sleep 3
+xdotool mousemove $((X + WIDTH - 5)) $((Y + HEIGHT + 40))
+sleep 0.5
 
-# the RayTrace menu, with Live view ticked
-xdotool windowfocus --sync "$w"
-xdotool key alt+r
-sleep 0.7
-
-# the screen where the framed window lies: the open menu is a window of
-# its own, which a shot of the main window alone would leave black
+# the screen where the framed window lies, its frame included
 eval "$(xwininfo -id "$w" | awk '
   /Absolute upper-left X/ {print "fx=" $NF} /Absolute upper-left Y/ {print "fy=" $NF}
   /Width:/ {print "fw=" $NF} /Height:/ {print "fh=" $NF}')"

@@ -1,6 +1,7 @@
 #include "live_qt.h"
 
 #include "../../base/msg.h"
+#include "../../scene/rtread.h"
 #include "../../trace/camera.h"
 #include "../../trace/render.h"
 #include "../commands.h"
@@ -14,6 +15,9 @@
 #include <string>
 
 namespace {
+
+constexpr unsigned LOOK_POINT = 1u << V_RX | 1u << V_RY | 1u << V_RZ;
+constexpr unsigned LOOK_DIR = 1u << V_VPNAX | 1u << V_VPNAY | 1u << V_VPNAZ;
 
 // The reader's first line, as koru-cli writes it, and how many more, for
 // the status line.
@@ -47,12 +51,18 @@ LiveDriver::LiveDriver(QObject *parent, session &ses, row_overlay &o, QStatusBar
     });
     connect(&change_timer, &QTimer::timeout, this, [this] {
         watch(); // a replaced file is a new file to watch
+        if (source) {
+            source->file_changed();
+            return;
+        }
         if (st.file_changed() && job)
             job->cancel();
         pump();
     });
     connect(&rest_timer, &QTimer::timeout, this, [this] {
         st.rest();
+        if (source)
+            source->camera_rested();
         pump();
     });
 }
@@ -67,9 +77,33 @@ LiveDriver::~LiveDriver()
 
 void LiveDriver::set_on(bool on)
 {
+    s.app.live = on;
+    update_on();
+}
+
+void LiveDriver::set_source(live_source *src)
+{
+    source = src;
+    update_on();
+}
+
+void LiveDriver::source_changed()
+{
+    st.reloaded(true);
+    pump();
+}
+
+void LiveDriver::drop_frame()
+{
+    if (job)
+        job->cancel();
+}
+
+void LiveDriver::update_on()
+{
+    const bool on = s.app.live || source;
     if (on == st.on)
         return;
-    s.app.live = on;
     if (on) {
         st.turn_on();
         bar->show();
@@ -115,6 +149,7 @@ void LiveDriver::command_ran(int id)
     if (s.app.scene_serial != serial_seen) {
         serial_seen = s.app.scene_serial;
         st.remember_file_camera(s.app.model);
+        hand_mask = 0;
     }
     follow();
     if (st.command_ran(id) && job)
@@ -133,14 +168,14 @@ void LiveDriver::pause()
 
 void LiveDriver::pump()
 {
-    while (!job) {
+    while (!job && !(source && source->holding())) {
         const int a = st.next();
         if (a == LIVE_IDLE)
             return;
-        if (a == LIVE_RELOAD)
-            reload();
-        else
+        if (a != LIVE_RELOAD)
             start(a);
+        else if (!source) // a source keeps the scene itself
+            reload();
     }
 }
 
@@ -224,9 +259,12 @@ void LiveDriver::end_frame(int rc)
     job.reset();
 }
 
-void LiveDriver::moved()
+void LiveDriver::moved(unsigned fields)
 {
     s.app.camera_moves++;
+    hand_mask |= fields;
+    if (source)
+        source->camera_moved(fields);
     rest_timer.start();
     if (st.moved() && job)
         job->cancel();
@@ -255,7 +293,7 @@ void LiveDriver::mouse(QMouseEvent *e)
     const QPoint d = p - last;
     last = p;
     if (drag == 1 ? orbit(s.app.model, d.x(), d.y()) : pan_by(d.x(), d.y()))
-        moved();
+        moved(drag == 1 ? LOOK_DIR : LOOK_POINT);
 }
 
 void LiveDriver::wheel(QWheelEvent *e)
@@ -267,12 +305,13 @@ void LiveDriver::wheel(QWheelEvent *e)
     const double steps = e->angleDelta().y() / 120.0;
     if (steps == 0)
         return;
-    if (e->modifiers() & Qt::ControlModifier)
+    const bool wide = e->modifiers() & Qt::ControlModifier;
+    if (wide)
         widen(s.app.model, -steps);
     else
         dolly(s.app.model, steps);
     e->accept();
-    moved();
+    moved(wide ? 1u << V_WDU : 1u << V_DLENGTH);
 }
 
 bool LiveDriver::key(QKeyEvent *e)
@@ -300,13 +339,13 @@ bool LiveDriver::key(QKeyEvent *e)
         if (e->modifiers() & Qt::ControlModifier)
             return false; // Ctrl+= and Ctrl+- step the zoom
         dolly(s.app.model, e->key() == Qt::Key_Minus ? -1 : 1);
-        moved();
+        moved(1u << V_DLENGTH);
         return true;
     default:
         return false;
     }
     if (shift ? pan_by(dx, dy) : orbit(s.app.model, dx, dy))
-        moved();
+        moved(shift ? LOOK_POINT : LOOK_DIR);
     return true;
 }
 

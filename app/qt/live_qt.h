@@ -19,6 +19,13 @@
 //   wheel / Ctrl+wheel      dolly dlength / change wdu
 //   arrow keys              orbit by KEY_DOTS dots; Shift+arrows pan
 //   + and -                 dolly one step nearer or farther
+//
+// A live_source (the studio, studio_qt.h) can stand in for the file: while
+// one is set the driver runs (live view's tick aside), the file's changes
+// go to it instead of being read, no frame starts while it holds, and it
+// hears of the camera's moves by hand (which camera fields, as bits
+// 1 << V_RX ...) and of their rest. source_changed() says it has put a new
+// scene in the model.
 #pragma once
 
 #include "../live.h"
@@ -41,6 +48,14 @@ class render_job;
 constexpr int CHANGE_MS = 80;
 constexpr int REST_MS = 150;
 
+struct live_source {
+    virtual bool holding() const = 0;
+    virtual void file_changed() = 0;
+    virtual void camera_moved(unsigned fields) = 0;
+    virtual void camera_rested() = 0;
+    virtual ~live_source() = default;
+};
+
 class LiveDriver : public QObject {
 public:
     LiveDriver(QObject *parent, session &s, row_overlay &ov, QStatusBar *bar);
@@ -49,6 +64,17 @@ public:
     const live_state &state() const { return st; }
     // Live view on or off: s.app.live follows.
     void set_on(bool on);
+    // The scene's source instead of the file; null: the file again.
+    void set_source(live_source *src);
+    // The source put a new scene in the model: a preview, then the picture.
+    void source_changed();
+    // Stops the frame that runs (its scene is stale) and goes on.
+    void drop_frame();
+    // Starts what is due (after a source stopped holding).
+    void resume() { pump(); }
+    // The camera fields moved by hand since the scene file was last read
+    // or written (bits 1 << V_RX ...).
+    unsigned hand_moved() const { return hand_mask; }
     // Follows the scene file the window has now, if another than before.
     void follow();
     void command_ran(int id);
@@ -66,7 +92,8 @@ private:
     void start(int kind);
     void finished(unsigned gen, int rc);
     void end_frame(int rc);
-    void moved();
+    void moved(unsigned fields);
+    void update_on();
     // Pans the look point by dx, dy dots of the screen; false without a view.
     bool pan_by(int dx, int dy);
     void reload();
@@ -86,4 +113,6 @@ private:
     unsigned serial_seen = 0; // scene_serial when the file's camera was last taken
     QPoint last;              // the mouse at the last motion
     int drag = 0;             // 0 none, 1 orbit, 2 pan
+    live_source *source = nullptr;
+    unsigned hand_mask = 0;
 };

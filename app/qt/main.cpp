@@ -1,11 +1,12 @@
 // koru - KORU's window: open a scene, make a picture or a stereo pair,
 // look at it at any zoom and display mode, save, load and print it.
 //
-//   koru [--live] [--mode M] [--zoom Z] [FILE]     (cmdline.h)
+//   koru [--live] [--studio] [--mode M] [--zoom Z] [FILE]     (cmdline.h)
 #include "../cmdline.h"
 #include "i18n.h"
 #include "live_qt.h"
 #include "mainwin.h"
+#include "studio_qt.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -69,6 +70,8 @@ int main(int argc, char **argv)
     win.show();
     if (cl.live && !win.live()->state().on)
         win.command_live(true);
+    if (cl.studio)
+        win.studio()->set_on(true);
     if (!cl.file.empty())
         QTimer::singleShot(0, &win, [&win, cl] { win.open_start_file(cl.file); });
     return app.exec();

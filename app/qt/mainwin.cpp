@@ -10,6 +10,7 @@
 #include "live_qt.h"
 #include "render_qt.h"
 #include "setdlg_qt.h"
+#include "studio_qt.h"
 
 #include <QApplication>
 #include <QActionGroup>
@@ -56,7 +57,12 @@ MainWin::MainWin()
     scroll->setWidget(area);
     setCentralWidget(scroll);
     driver = std::make_unique<LiveDriver>(this, sess, ov, statusBar());
-    area->on_mouse = [this](QMouseEvent *e) { driver->mouse(e); };
+    studio_ = std::make_unique<Studio>(this, sess, driver.get(), area);
+    area->on_mouse = [this](QMouseEvent *e) {
+        studio_->mouse(e);
+        driver->mouse(e);
+    };
+    area->paint_over = [this](QPainter &p, bool rows) { studio_->paint(p, rows); };
     area->on_wheel = [this](QWheelEvent *e) { driver->wheel(e); };
     area->on_key = [this](QKeyEvent *e) { return driver->key(e); };
     build_menu();
@@ -130,6 +136,7 @@ void MainWin::build_menu()
         aa_group->addAction(a);
     }
     rt->insertMenu(action(IDM_LIVE), aa);
+    studio_->add_items(rt);
     add(menuBar(), "Printer(&P)", IDM_PRINT);
     add(menuBar(), "Config(&C)", IDM_CONFIG);
     popup("Help(&H)", {{"Help(&H)", IDM_HELP}, {"About(&A)", IDM_ABOUT}});
@@ -243,6 +250,9 @@ void MainWin::command(int id)
         command_live(action(IDM_LIVE)->isChecked());
         return;
     }
+    if (studio_->command(id))
+        return;
+    studio_->before(id);
     // a live frame goes on only when nothing else wants the picture
     if (id != IDM_HELP && id != IDM_ABOUT)
         driver->pause();
@@ -266,6 +276,7 @@ void MainWin::acting(const std::function<void()> &act)
     build_recent();
     fit_view();
     driver->follow();
+    studio_->after();
 }
 
 // A scene opened outside the menu: its picture is made at once, by the
@@ -332,7 +343,7 @@ QAction *MainWin::action(int id) const
 // once the window manager has put its frame around it.
 void MainWin::fit_outer_size()
 {
-    if (fitted || geometry_restored)
+    if (fitted || geometry_restored || studio_->on())
         return;
     QSize frame = frameGeometry().size() - geometry().size();
     if (frame.width() < 0 || frame.height() < 0 || frame.width() > 200 || frame.height() > 200)
@@ -414,6 +425,9 @@ void MainWin::load_prefs()
         action(IDM_LIVE)->setChecked(true);
         driver->set_on(true);
     }
+    studio_->load_prefs(remembered);
+    if (remembered.studio)
+        studio_->set_on(true);
 }
 
 void MainWin::save_prefs()
@@ -422,6 +436,7 @@ void MainWin::save_prefs()
     remembered.folder = sess.app.szTmpFilePath;
     remembered.live = sess.app.live;
     remembered.geometry = saveGeometry().toBase64().toStdString();
+    studio_->save_prefs(remembered);
     QSettings qs;
     for (const auto &kv : prefs_to(remembered))
         qs.setValue(QString::fromStdString(kv.first), QString::fromStdString(kv.second));
@@ -527,12 +542,24 @@ void MainWin::commands_changed()
             a->setEnabled(app_enabled(sess.app, id));
 }
 
-void MainWin::set_title(const char *title)
+void MainWin::set_title(const char *t)
+{
+    title = QFile::decodeName(t);
+    show_title();
+}
+
+void MainWin::show_title()
 {
     // "[*]" would be taken for the changed-document mark
-    QString t = QFile::decodeName(title);
+    QString t = title;
     t.replace("[*]", "[*][*]");
-    setWindowTitle(t);
+    if (studio_->on()) {
+        setWindowTitle("[*]" + t);
+        setWindowModified(sess.studio.modified);
+    } else {
+        setWindowTitle(t);
+        setWindowModified(false);
+    }
 }
 
 void MainWin::wait_cursor(int on)

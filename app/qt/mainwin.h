@@ -19,6 +19,9 @@
 // a running render. A click on the status line shows the session's
 // messages, whole (messages_window).
 //
+// Studio view (studio_qt.h) puts the scene's text and its panes around the
+// picture; the window hands it its commands, the picture's mouse and paint.
+//
 // The test hooks replace the print dialog (print_hook configures the
 // printer and says OK or Cancel), the message boxes (message_hook answers
 // instead of a box) and the render's thread (seams, render_qt.h).
@@ -45,6 +48,7 @@ class QScrollArea;
 class QShortcut;
 class QTextBrowser;
 class LiveDriver;
+class Studio;
 
 class MainWin : public QMainWindow, public ui_port {
     Q_OBJECT
@@ -58,6 +62,7 @@ public:
     QTextBrowser *help_window() const { return helpwin; }
     QPlainTextEdit *messages_window() const { return saidwin; }
     LiveDriver *live() const { return driver.get(); }
+    Studio *studio() const { return studio_.get(); }
 
     // Settings between runs: read them (before the window shows) and apply
     // them; save them (the window does at its close).
@@ -81,6 +86,9 @@ public:
     void apply_shortcuts(int view);
     // The session's messages, whole, in a window of their own.
     void show_messages();
+    // The title as set_title last gave it, with "*" while the studio's text
+    // is unsaved.
+    void show_title();
 
     std::function<bool(QPrinter &)> print_hook;
     std::function<int(const char *text, const char *caption, int kind)> message_hook;
@@ -141,6 +149,8 @@ private:
     std::map<int, QShortcut *> keys;   // the keys that run no menu command, by KEY_ id
     std::function<void()> stop_render; // what Esc does while a render runs
     std::unique_ptr<LiveDriver> driver;
+    std::unique_ptr<Studio> studio_; // after driver: it goes first
+    QString title = "KORU";
     prefs remembered;
     bool fitted = false;
     bool geometry_restored = false;

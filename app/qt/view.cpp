@@ -117,12 +117,18 @@ void View::paintEvent(QPaintEvent *)
         if (c.sw > 0 && c.sh > 0)
             p.drawImage(QRect(0, 0, c.dw, c.dh), grid.of(s.disp), QRect(0, 0, c.sw, c.sh));
     }
-    std::lock_guard<std::mutex> lock(ov.m);
-    ov.fresh = false;
-    if (ov.shown && !ov.img.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        p.drawImage(QRect(QPoint(0, 0), overlay_size()), ov.img);
+    bool rows = false;
+    {
+        std::lock_guard<std::mutex> lock(ov.m);
+        ov.fresh = false;
+        rows = ov.shown && !ov.img.isNull();
+        if (rows) {
+            p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            p.drawImage(QRect(QPoint(0, 0), overlay_size()), ov.img);
+        }
     }
+    if (paint_over)
+        paint_over(p, rows);
 }
 
 void View::mousePressEvent(QMouseEvent *e)

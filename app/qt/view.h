@@ -15,7 +15,9 @@
 // still sending some.
 //
 // The view leaves its mouse, wheel and key events to the window's
-// handlers (the live view's camera, live_qt.h).
+// handlers (the live view's camera, live_qt.h). paint_over, when set,
+// draws last over the picture (the studio's silhouette), told whether the
+// rows of a render cover it.
 //
 // other, when set and giving a display, is shown in place of the window's
 // picture (the animation player's frame, anim_qt.h): that display's grid
@@ -65,6 +67,7 @@ public:
     std::function<void(QMouseEvent *)> on_mouse;
     std::function<void(QWheelEvent *)> on_wheel;
     std::function<bool(QKeyEvent *)> on_key;
+    std::function<void(QPainter &, bool rows_shown)> paint_over;
     std::function<const display_state *(int &w, int &h)> other;
 
 protected:

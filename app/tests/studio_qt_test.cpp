@@ -1,0 +1,325 @@
+// The scene studio in the window, headless: typing changes the picture to
+// the typed scene's exact picture without saving, Ctrl+S writes the text as
+// typed, a click on a dot selects its primitive, an inspector's edit is
+// one undo step, and studio off is the window as it was.
+#include "script_ui.h"
+
+#include "app/qt/live_qt.h"
+#include "app/qt/mainwin.h"
+#include "app/qt/studio_editor.h"
+#include "app/qt/studio_panes.h"
+#include "app/qt/studio_qt.h"
+#include "base/msg.h"
+#include "scene/rtread.h"
+#include "trace/frame.h"
+#include "trace/pick.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTest>
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+// A plane seen from above with a sphere on it, 40 x 30 dots.
+const char *const BALL = "0 0 0\n"
+                         "0 0.2 1\n"
+                         "10 6\n"
+                         "40 30\n"
+                         "1\n"
+                         "2 -3 9 1\n"
+                         "2\n"
+                         "1 1 0.3 0.6 0 0 1 1 0 0 1 1 0 0 1 0 0 0 200 100 50\n"
+                         "3 1 0.2 0.7 0.4 0 20 1 0 0 1 1 1.2 1.2 1.2 0.5 0.5 1 40 90 210\n"
+                         "-1\n"
+                         "-1\n";
+
+bool wait_until(const std::function<bool()> &done)
+{
+    for (int i = 0; i < 1000 && !done(); i++) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+std::string slurp(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Make Image's bytes for a scene's text, read afresh.
+std::vector<unsigned char> made_of_text(const std::string &text)
+{
+    scene sc;
+    msglist m;
+    data_load_text(sc, text.data(), text.size(), m);
+    render_job job(sc);
+    EXPECT_EQ(job.run(), RAY_DONE);
+    const picture &p = job.result();
+    std::vector<unsigned char> v = p.r;
+    v.insert(v.end(), p.g.begin(), p.g.end());
+    v.insert(v.end(), p.b.begin(), p.b.end());
+    return v;
+}
+
+std::vector<unsigned char> shown(const app_state &a)
+{
+    const size_t n = (size_t)a.model.ixmx * a.model.iymx;
+    std::vector<unsigned char> v(a.gdata->r, a.gdata->r + n);
+    v.insert(v.end(), a.gdata->g, a.gdata->g + n);
+    v.insert(v.end(), a.gdata->b, a.gdata->b + n);
+    return v;
+}
+
+void click(QWidget *w, QPoint at)
+{
+    for (auto [t, b] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
+                        std::pair{QEvent::MouseButtonRelease, Qt::NoButton}}) {
+        QMouseEvent e(t, at, w->mapToGlobal(at), Qt::LeftButton, b, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+}
+
+struct StudioWindow : ::testing::Test {
+    temp_dir tmp;
+    std::string path;
+    MainWin *win = nullptr;
+    app_state *a = nullptr;
+    Studio *st = nullptr;
+    SceneEditor *ed = nullptr;
+    std::vector<std::string> asked;
+
+    void SetUp() override
+    {
+        path = tmp.file("B.RT", BALL);
+        win = new MainWin;
+        a = &win->state().app;
+        win->state().disp.mode = 2; // full colour: the view's dots are the planes'
+        win->message_hook = [this](const char *text, const char *, int) {
+            asked.push_back(text);
+            return (int)ID_NO;
+        };
+        win->show();
+        st = win->studio();
+        st->set_on(true);
+        ed = st->editor();
+        win->open_start_file(path);
+        ASSERT_TRUE(wait_until([this] { return idle() && a->image_ready; }));
+    }
+    void TearDown() override { delete win; }
+    bool idle() const
+    {
+        return !win->live()->running() && !win->live()->state().exact &&
+               !win->state().studio.follow.pending;
+    }
+    size_t at(const char *text) const { return win->state().studio.text.find(text); }
+    // A dot of the picture that shows primitive index, as the tracer sees it.
+    QPoint dot_of(int index) const
+    {
+        for (int y = 0; y < a->model.iymx; y++)
+            for (int x = 0; x < a->model.ixmx; x++) {
+                pick_hit h;
+                if (pick_dot(*a->made_scene, a->made_frame, x, y, h) && h.index == index)
+                    return QPoint(x, y);
+            }
+        return QPoint(-1, -1);
+    }
+};
+
+} // namespace
+
+TEST_F(StudioWindow, TypingChangesThePictureAndCtrlSSavesTheText)
+{
+    EXPECT_EQ(ed->bytes(), BALL);
+    EXPECT_TRUE(shown(*a) == made_of_text(BALL));
+    EXPECT_FALSE(win->isWindowModified());
+
+    // the plane's red, typed over: the picture follows, the file stays
+    ed->setFocus();
+    ed->select_bytes(at("200 100 50"), 3);
+    QTest::keyClicks(ed, "20");
+    const std::string typed = win->state().studio.text;
+    EXPECT_NE(typed.find("20 100 50"), std::string::npos);
+    EXPECT_TRUE(win->isWindowModified());
+    const size_t caret = ed->caret();
+    ASSERT_TRUE(wait_until([&] { return idle() && a->model.pri[0].col.r == 20; }));
+    EXPECT_TRUE(shown(*a) == made_of_text(typed));
+    EXPECT_EQ(ed->caret(), caret); // the read moved nothing
+    EXPECT_EQ(slurp(path), BALL);
+
+    // text that is no number: marked and listed, the picture stays
+    const std::vector<unsigned char> before = shown(*a);
+    ed->select_bytes(at("0.4 0 20"), 3);
+    QTest::keyClicks(ed, "x");
+    ASSERT_TRUE(wait_until([&] {
+        return idle() && st->messages()->count() > 0 &&
+               st->messages()->item(0)->text().contains("B.RT:9:");
+    }));
+    EXPECT_TRUE(shown(*a) == before);
+    EXPECT_EQ(a->model.pri[1].ks, 0.4);
+    QTest::keyClick(ed, Qt::Key_Z, Qt::ControlModifier); // undone
+    ASSERT_EQ(win->state().studio.text, typed);
+
+    // Ctrl+S is Save Scene here, Save *.BMP moves to Ctrl+Shift+S
+    EXPECT_EQ(win->action(IDM_SAVESCENE)->shortcut(), QKeySequence::Save);
+    EXPECT_EQ(win->action(IDM_SAVEBMP)->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    win->action(IDM_SAVESCENE)->trigger();
+    EXPECT_EQ(slurp(path), typed);
+    EXPECT_FALSE(win->isWindowModified());
+    EXPECT_TRUE(asked.empty());
+}
+
+TEST_F(StudioWindow, AClickOnADotSelectsItsPrimitive)
+{
+    ASSERT_NE(a->made_scene, nullptr);
+    const QPoint ball = dot_of(1), floor = dot_of(0);
+    ASSERT_TRUE(ball.x() >= 0 && floor.x() >= 0);
+
+    click(win->view(), ball);
+    EXPECT_EQ(st->selected_kind(), OUT_PRIMITIVE);
+    EXPECT_EQ(st->selected_index(), 1);
+    EXPECT_TRUE(win->statusBar()->currentMessage().startsWith(
+        QString("dot %1, %2: primitive 2 (quadric), met at ").arg(ball.x()).arg(ball.y())));
+    // its record selected in the text, its item in the outline
+    EXPECT_EQ(ed->selectedText().toStdString(),
+              "3 1 0.2 0.7 0.4 0 20 1 0 0 1 1 1.2 1.2 1.2 0.5 0.5 1 40 90 210");
+    ASSERT_FALSE(st->outline()->selectedItems().isEmpty());
+    EXPECT_EQ(st->outline()->selectedItems()[0]->text(0), "primitive 2 (quadric)");
+
+    // its silhouette is drawn over the picture
+    ASSERT_TRUE(wait_until([this] { return st->silhouette_ready(); }));
+    win->view()->repaint();
+    const QImage with = win->scroller()->viewport()->grab().toImage();
+    const int i = ball.y() * 40 + ball.x();
+    EXPECT_NE(with.pixel(ball), qRgb(a->gdata->r[i], a->gdata->g[i], a->gdata->b[i]));
+
+    click(win->view(), floor);
+    EXPECT_EQ(st->selected_index(), 0);
+    click(win->view(), QPoint(200, 200)); // beyond the picture: nothing changes
+    EXPECT_EQ(st->selected_index(), 0);
+}
+
+TEST_F(StudioWindow, AnInspectorEditIsOneUndoStepOfItsNumbers)
+{
+    click(win->view(), dot_of(1));
+    ASSERT_EQ(st->selected_index(), 1);
+    const size_t end = at("\n-1\n-1") + 1; // the cursor after the record, where it stays
+    ed->select_bytes(end, 0);
+    auto *g = st->inspector()->findChild<QSpinBox *>("primitive[2].col.g");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->value(), 90);
+    const std::string before = win->state().studio.text;
+    g->setValue(1234);
+    std::string want = before;
+    want.replace(want.find("40 90 210"), 9, "40 1234 210");
+    EXPECT_EQ(win->state().studio.text, want); // that number and nothing else
+    EXPECT_EQ(ed->caret(), end + 2);
+    ed->undo();
+    EXPECT_EQ(win->state().studio.text, before);
+    ASSERT_TRUE(wait_until([this] { return idle(); }));
+    EXPECT_EQ(a->model.pri[1].col.g, 90);
+}
+
+TEST_F(StudioWindow, StudioOffIsTheWindowAsItWas)
+{
+    MainWin plain; // never in studio view
+    auto items = [](MainWin &w) {
+        QStringList t;
+        for (QAction *m : w.menuBar()->actions()) {
+            t << m->text();
+            if (m->menu())
+                for (QAction *i : m->menu()->actions())
+                    if (!i->objectName().startsWith("recent") && !i->isSeparator()) // files opened
+                        t << "  " + i->text() + " " + i->shortcut().toString();
+        }
+        return t.join("\n").toStdString();
+    };
+    EXPECT_NE(items(*win).find("Edit(&E)"), std::string::npos);
+    EXPECT_EQ(win->windowTitle(), "[*]" + QString::fromStdString(path));
+    st->set_on(false);
+    EXPECT_EQ(items(*win), items(plain));
+    for (QDockWidget *d : win->findChildren<QDockWidget *>())
+        EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(win->windowTitle().toStdString(), path);
+    EXPECT_FALSE(win->action(IDM_STUDIO)->isChecked());
+    EXPECT_FALSE(win->live()->state().on); // live view was never asked for
+}
+
+// A drag turns the camera as in live view; at rest its numbers, and only
+// those, are rewritten in the text as one step of undo, and the picture is
+// the text's.
+TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
+{
+    QWidget *v = win->view();
+    auto send = [v](QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent e(t, at, v->mapToGlobal(at), b, held, Qt::NoModifier);
+        QApplication::sendEvent(v, &e);
+    };
+    send(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+    for (int x = 14; x <= 30; x += 4)
+        send(QEvent::MouseMove, {x, 12}, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {30, 12}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(st->selected_kind(), OUT_CAMERA); // a drag is no click: nothing picked
+    ASSERT_TRUE(wait_until([this] { return win->state().studio.text != BALL && idle(); }));
+
+    const std::string text = win->state().studio.text;
+    const size_t line2 = text.find('\n') + 1, line3 = text.find('\n', line2);
+    EXPECT_EQ(text.substr(0, line2), "0 0 0\n");
+    EXPECT_EQ(text.substr(line3), std::string(BALL).substr(std::string(BALL).find("\n10 6")));
+    scene back;
+    msglist m;
+    data_load_text(back, text.data(), text.size(), m);
+    frame f; // the picture's direction is the text's, made one unit long
+    ASSERT_TRUE(make_frame(back, 0, f));
+    EXPECT_TRUE(f.dir.x == a->model.vpnax && f.dir.y == a->model.vpnay &&
+                f.dir.z == a->model.vpnaz);
+    EXPECT_TRUE(shown(*a) == made_of_text(text));
+    EXPECT_TRUE(win->isWindowModified());
+    EXPECT_EQ(slurp(path), BALL);
+    ed->undo();
+    EXPECT_EQ(win->state().studio.text, BALL);
+}
+
+// Another program writes the file: an unchanged text takes it where the
+// cursor is, and the picture follows; a changed text is kept.
+TEST_F(StudioWindow, TheFileWrittenElsewhereIsReadAgain)
+{
+    ed->select_bytes(at("40 90 210"), 0);
+    const size_t caret = ed->caret();
+    std::string other = BALL;
+    other.replace(other.find("40 90 210"), 9, "90 40 210");
+    tmp.file("B.RT", other);
+    ASSERT_TRUE(wait_until([&] { return ed->bytes() == other && idle(); }));
+    EXPECT_EQ(ed->caret(), caret);
+    EXPECT_FALSE(win->isWindowModified());
+    EXPECT_EQ(a->model.pri[1].col.r, 90);
+    EXPECT_TRUE(shown(*a) == made_of_text(other));
+
+    QTest::keyClicks(ed, " ");
+    tmp.file("B.RT", BALL);
+    ASSERT_TRUE(wait_until([&] {
+        return win->statusBar()->currentMessage().contains("changed on disk; Save Scene");
+    }));
+    EXPECT_NE(ed->bytes(), BALL);
+
+    // another scene dropped on the window: asked about, then its text
+    const std::string u = tmp.file("U.RT", small_scene(8, 6));
+    win->drop_file(QString::fromStdString(u));
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(ed->bytes(), small_scene(8, 6));
+    EXPECT_EQ(win->windowTitle(), "[*]" + QString::fromStdString(u));
+    ASSERT_TRUE(wait_until([this] { return idle() && a->model.ixmx == 8; }));
+}
