@@ -19,7 +19,7 @@
 #include <iterator>
 #include <memory>
 
-const char *const NEW_SCENE_NAME = "New scene";
+const char NEW_SCENE_NAME[] = "New scene";
 
 namespace {
 

@@ -36,7 +36,7 @@ struct text_edit;
 struct msglist;
 
 // The file name a new scene goes by until it is saved.
-extern const char *const NEW_SCENE_NAME;
+extern const char NEW_SCENE_NAME[];
 
 struct studio_state {
     bool on = false;

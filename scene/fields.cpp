@@ -31,8 +31,8 @@ const field_desc light_desc[LIGHT_FIELDS] = {
     {FK_REAL, false, "brightness"},
 };
 const field_desc prim_desc[PRIM_FIELDS] = {
-    {FK_CODE, true, "type: 1 plane, 2 box, 3 quadric, 4 cone"},
-    {FK_CODE, true, "surface: 1 opaque, 2 mirror, 3 glass"},
+    {FK_CODE, true, "the kind of primitive: 1 plane, 2 box, 3 quadric, 4 cone"},
+    {FK_CODE, true, "the surface: 1 opaque, 2 mirror, 3 glass"},
     {FK_REAL, false, "ambient weight"},
     {FK_REAL, false, "diffuse weight"},
     {FK_REAL, false, "specular weight"},
@@ -40,9 +40,9 @@ const field_desc prim_desc[PRIM_FIELDS] = {
     {FK_WHOLE, true, "highlight exponent"},
     {FK_REAL, false, "refractive index (glass)"},
     {FK_REAL, false, "transmittance in shadows (glass)"},
-    {FK_CODE, true, "pattern: 0 plain, 1 checker, 2 stripes, 3 diagonal"},
+    {FK_CODE, true, "the pattern: 0 plain, 1 checker, 2 stripes, 3 diagonal"},
     {FK_REAL, false, "pattern width"},
-    {FK_CODE, true, "sense: 1 the solid, -1 everything outside it"},
+    {FK_CODE, true, "the side: 1 the solid, -1 everything outside it"},
     {FK_REAL, false, "shape, x"},
     {FK_REAL, false, "shape, y"},
     {FK_REAL, false, "shape, z"},
