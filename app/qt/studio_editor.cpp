@@ -143,8 +143,9 @@ size_t SceneEditor::caret() const { return (size_t)SendScintilla(SCI_GETCURRENTP
 
 void SceneEditor::select_bytes(size_t at, size_t len)
 {
-    SendScintilla(SCI_SETSEL, (unsigned long)at, (long)(at + len));
-    SendScintilla(SCI_SCROLLRANGE, (unsigned long)(at + len), (long)at);
+    // the caret at the start, so that a long record shows from its start
+    SendScintilla(SCI_SETSEL, (unsigned long)(at + len), (long)at);
+    SendScintilla(SCI_SCROLLRANGE, (unsigned long)at, (long)(at + len));
 }
 
 bool SceneEditor::find_text(const QString &text, bool forward)
