@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,8 +21,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
 namespace {
 
@@ -245,35 +242,16 @@ void AnimDlg::accept()
 int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame, const render_seams &seams,
              const anim_seams &hooks)
 {
-    std::atomic<bool> finished{false};
-    int rc = RAY_DONE;
-    std::thread worker([&] {
-        rc = job.run([&](int k, const render_job &r) {
-            if (hooks.frame)
-                hooks.frame(k);
-            return on_frame(k, r);
-        });
-        finished = true;
-    });
-
     AnimRunDlg dlg(parent, job);
-    QEventLoop loop;
-    QTimer tick;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        if (finished) {
-            loop.quit();
-            return;
-        }
-        if (!dlg.isVisible() && clock.elapsed() >= seams.progress_delay_ms)
-            dlg.show();
-        dlg.show_progress();
-    });
-    tick.start(40);
-    loop.exec(QEventLoop::AllEvents);
-    worker.join();
-    dlg.hide();
+    const int rc = run_beside(
+        dlg, seams.progress_delay_ms, [&] { dlg.show_progress(); },
+        [&] {
+            return job.run([&](int k, const render_job &r) {
+                if (hooks.frame)
+                    hooks.frame(k);
+                return on_frame(k, r);
+            });
+        });
     return dlg.stopped ? (int)RAY_CANCELLED : rc;
 }
 

@@ -61,18 +61,15 @@ private:
 
 } // namespace
 
-int run_render(QWidget *parent, render_job &job, const render_seams &seams)
+int run_beside(QWidget &dlg, int delay_ms, const std::function<void()> &progress,
+               const std::function<int()> &work)
 {
-    if (seams.hook)
-        seams.hook(job);
     std::atomic<bool> finished{false};
-    int rc = RAY_DONE;
+    int rc = 0;
     std::thread worker([&] {
-        rc = seams.fn ? seams.fn(job) : job.run();
+        rc = work();
         finished = true;
     });
-
-    TraceDlg dlg(parent, job);
     QEventLoop loop;
     QTimer tick;
     QElapsedTimer clock;
@@ -82,14 +79,23 @@ int run_render(QWidget *parent, render_job &job, const render_seams &seams)
             loop.quit();
             return;
         }
-        // a quick picture needs no progress window
-        if (!dlg.isVisible() && clock.elapsed() >= seams.progress_delay_ms)
+        if (!dlg.isVisible() && clock.elapsed() >= delay_ms)
             dlg.show();
-        dlg.show_progress();
+        progress();
     });
     tick.start(40);
     loop.exec(QEventLoop::AllEvents);
     worker.join();
     dlg.hide();
     return rc;
+}
+
+int run_render(QWidget *parent, render_job &job, const render_seams &seams)
+{
+    if (seams.hook)
+        seams.hook(job);
+    TraceDlg dlg(parent, job);
+    return run_beside(
+        dlg, seams.progress_delay_ms, [&] { dlg.show_progress(); },
+        [&] { return seams.fn ? seams.fn(job) : job.run(); });
 }

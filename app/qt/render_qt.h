@@ -5,6 +5,11 @@
 // modal "Tracing" window shows the rows done out of the rows, with a
 // Cancel button (Escape and its close box cancel too) that stops the
 // render. Returns the RAY_ code.
+//
+// run_beside(dlg, delay_ms, progress, work) is the way of it for any long
+// job: work() on a thread of its own, the event loop until it returns, and
+// dlg shown once delay_ms have passed (a quick job needs none), progress()
+// called a few dozen times a second. Returns what work() returns.
 #pragma once
 
 #include "../../trace/render.h"
@@ -21,3 +26,5 @@ struct render_seams {
 };
 
 int run_render(QWidget *parent, render_job &job, const render_seams &seams);
+int run_beside(QWidget &dlg, int delay_ms, const std::function<void()> &progress,
+               const std::function<int()> &work);
