@@ -11,13 +11,13 @@
 #include "scene/rtwrite.h"
 #include "testscene.h"
 
+// after the image headers: testscene.h's picture() hides struct picture
+#include "child.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
@@ -25,28 +25,17 @@ namespace {
 using frame_pic = struct picture;
 
 struct AnimCli : ::testing::Test {
-    std::string dir, err;
+    temp_dir dir;
+    std::string err;
 
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/koru-anim-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { (void)std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string path(const std::string &name) { return dir + "/" + name; }
+    std::string path(const std::string &name) { return dir / name; }
 
-    // Runs koru-cli with args (words, quoted here) in dir; the exit
-    // status, with stderr in err.
+    // Runs koru-cli with args in dir; the exit status, with stderr in err.
     int run(const std::vector<std::string> &args)
     {
-        std::string cmd = "cd '" + dir + "' && '" KORU_CLI "'";
-        for (const std::string &a : args)
-            cmd += " '" + a + "'";
-        cmd += " >/dev/null 2>stderr.txt";
-        const int st = std::system(cmd.c_str());
-        err = slurp(path("stderr.txt"));
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        const child_result r = run_cli(args, dir.path);
+        err = r.err;
+        return r.status;
     }
 
     // Key scenes of one random structure, each with every number moved.
@@ -176,7 +165,7 @@ TEST_F(AnimCli, FramesAloneAndJoinedAreThoseOfTheWholeRun)
         EXPECT_EQ(slurp(path(std::string("g_") + k + ".png")),
                   slurp(path(std::string("f_") + k + ".png")))
             << k;
-    EXPECT_FALSE(std::ifstream(path("g_03.png")).good());
+    EXPECT_FALSE(exists(path("g_03.png")));
     EXPECT_TRUE(same(*load("five.bmp"), *load("f_05.png")));
 
     ASSERT_EQ(run({"join", "f_%02d.png", "joined.webp", "--fps", "12"}), 0) << err;
@@ -197,7 +186,7 @@ TEST_F(AnimCli, FramesAloneAndJoinedAreThoseOfTheWholeRun)
     EXPECT_EQ(err, "koru-cli: f_02.png is 30 x 24 dots, but f_00.png 32 x 24; the frames of an "
                    "animation have one size; nothing written\n");
     for (const char *none : {"gap.webp", "gap.gif", "size.webp"})
-        EXPECT_FALSE(std::ifstream(path(none)).good()) << none;
+        EXPECT_FALSE(exists(path(none))) << none;
 }
 
 TEST_F(AnimCli, KeysOfAnotherStructureAreOneLineWithBothPlaces)
@@ -209,7 +198,7 @@ TEST_F(AnimCli, KeysOfAnotherStructureAreOneLineWithBothPlaces)
     EXPECT_EQ(run({"animate", "a.RT", "b.RT", "out.gif", "--frames", "3"}), 1);
     EXPECT_EQ(err, "koru-cli: a.RT:4:4: iymx is 30, but 32 at b.RT:4:4; key scenes must have the "
                    "same structure\n");
-    EXPECT_FALSE(std::ifstream(path("out.gif")).good());
+    EXPECT_FALSE(exists(path("out.gif")));
 
     struct {
         std::vector<std::string> args;

@@ -47,7 +47,7 @@ child_result wait_cli(pid_t pid)
     return r;
 }
 
-child_result run_cli(const std::vector<std::string> &args)
+child_result run_cli(const std::vector<std::string> &args, const std::string &cwd)
 {
     int out[2], err[2];
     if (pipe(out) || pipe(err))
@@ -58,6 +58,8 @@ child_result run_cli(const std::vector<std::string> &args)
         dup2(out[1], 1);
         dup2(err[1], 2);
         close(out[0]), close(out[1]), close(err[0]), close(err[1]);
+        if (!cwd.empty() && chdir(cwd.c_str()))
+            _exit(127);
         execv(argv[0], argv.data());
         _exit(127);
     }

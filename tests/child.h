@@ -13,8 +13,9 @@ struct child_result {
     std::string out, err;
 };
 
-// Runs the koru-cli built with these tests with args and waits for it.
-child_result run_cli(const std::vector<std::string> &args);
+// Runs the koru-cli built with these tests with args and waits for it; in
+// folder cwd when one is given (relative names then count from there).
+child_result run_cli(const std::vector<std::string> &args, const std::string &cwd = "");
 
 // Starts koru-cli with args, its output thrown away; returns the pid.
 pid_t start_cli(const std::vector<std::string> &args);
