@@ -10,14 +10,12 @@
 #include "../trace/anim.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -217,14 +215,9 @@ int write_scene(const anim_plan &plan, const animate_args &a)
 
 void draw_progress(const anim_job &job)
 {
-    const int width = 40, n = job.last() - job.first() + 1;
-    const int fill = (int)(job.progress() * width);
-    char bar[width + 1];
-    for (int i = 0; i < width; i++)
-        bar[i] = i < fill ? '#' : '.';
-    bar[width] = 0;
-    std::fprintf(stderr, "\r[%s] frame %d/%d", bar, std::min(job.frames_done() + 1, n), n);
-    std::fflush(stderr);
+    const int n = job.last() - job.first() + 1;
+    draw_bar((int)(job.progress() * BAR_WIDTH), "frame %d/%d", std::min(job.frames_done() + 1, n),
+             n);
 }
 
 // Runs the job with a progress bar on a terminal; the status of the run.
@@ -234,29 +227,19 @@ int render_frames(anim_job &job, const animate_args &a)
     msglist msgs;
     int bad_w = 0, bad_h = 0;
     const bool tty = isatty(2);
-    std::atomic<bool> finished{false};
-    std::thread bar;
-    if (tty)
-        bar = std::thread([&] {
-            while (!finished) {
-                draw_progress(job);
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        });
     const auto t0 = std::chrono::steady_clock::now();
-    int rc = job.run([&](int k, const render_job &r) {
-        const frame &f = r.view();
-        if (f.width <= 0 || f.h <= 0) {
-            bad_w = f.width, bad_h = f.h;
-            return false;
-        }
-        return out.add(k, r.result(), msgs) == 1;
-    });
-    finished = true;
-    if (bar.joinable())
-        bar.join();
-    if (tty)
-        std::fputs("\r\033[K", stderr);
+    auto frames = [&] {
+        return job.run([&](int k, const render_job &r) {
+            const frame &f = r.view();
+            if (f.width <= 0 || f.h <= 0) {
+                bad_w = f.width, bad_h = f.h;
+                return false;
+            }
+            return out.add(k, r.result(), msgs) == 1;
+        });
+    };
+    const auto draw = [&] { draw_progress(job); };
+    const int rc = run_with_bar(tty, draw, frames);
 
     const int k = job.frame();
     if (rc == RAY_CANCELLED || stop_requested) {

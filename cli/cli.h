@@ -4,6 +4,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 
 struct msglist;
 struct scene;
@@ -54,6 +55,16 @@ bool parse_uint(const char *s, int &v);
 bool parse_real(const char *s, double &v);
 
 bool is_help(const char *s);
+
+// The progress bar on a terminal, over the line stderr shows: "[", fill
+// of BAR_WIDTH places '#' and the rest '.', "] " and the text of fmt.
+constexpr int BAR_WIDTH = 40;
+void draw_bar(int fill, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+
+// Runs run() and returns what it does; when tty, draw() (a draw_bar) is
+// called beside it every tenth of a second, and the bar's line is cleared
+// after.
+int run_with_bar(bool tty, const std::function<void()> &draw, const std::function<int()> &run);
 
 // While one lives, SIGINT, SIGTERM and SIGHUP do not end the process: they
 // set stop_requested (a render's stop flag) and, the first of them,

@@ -7,11 +7,9 @@
 #include "../trace/render.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -35,18 +33,6 @@ const char *render_help =
     "the status is 128 + the signal's number (130 for Ctrl-C).\n";
 
 namespace {
-
-void draw_bar(int done, int rows)
-{
-    const int width = 40;
-    int fill = rows > 0 ? (int)((long long)done * width / rows) : width;
-    char bar[width + 1];
-    for (int i = 0; i < width; i++)
-        bar[i] = i < fill ? '#' : '.';
-    bar[width] = 0;
-    std::fprintf(stderr, "\r[%s] %d/%d rows", bar, done, rows);
-    std::fflush(stderr);
-}
 
 // The picture file. A BMP is laid out on the tracing threads, a group of
 // rows (ROW_GROUP) at a time, straight into the new file where it can be
@@ -199,23 +185,14 @@ picture_out &picture_for(const scene &sc, const char *out, render_options &opt)
 // the time it took.
 int run_render(render_job &job, bool tty, double &secs)
 {
-    auto t0 = std::chrono::steady_clock::now();
-    std::atomic<bool> finished{false};
-    std::thread bar;
-    if (tty)
-        bar = std::thread([&] {
-            while (!finished) {
-                draw_bar(job.rows_done(), job.rows());
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        });
-    int rc = job.run();
-    finished = true;
-    if (bar.joinable())
-        bar.join();
+    const auto t0 = std::chrono::steady_clock::now();
+    auto draw = [&] {
+        const int done = job.rows_done(), rows = job.rows();
+        draw_bar(rows > 0 ? (int)((long long)done * BAR_WIDTH / rows) : BAR_WIDTH, "%d/%d rows",
+                 done, rows);
+    };
+    const int rc = run_with_bar(tty, draw, [&] { return job.run(); });
     secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    if (tty)
-        std::fputs("\r\033[K", stderr);
     return rc;
 }
 
