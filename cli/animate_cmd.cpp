@@ -306,9 +306,6 @@ int cmd_animate(int argc, char **argv)
     a.opt.render.cancel = &stop_requested;
     a.opt.first = a.first;
     a.opt.last = a.last;
-    static std::unique_ptr<anim_job> job; // a scene inside: out of the stack
-    job = std::make_unique<anim_job>(plan, a.opt);
-    rc = render_frames(*job, a);
-    job.reset();
-    return rc;
+    const auto job = std::make_unique<anim_job>(plan, a.opt); // a scene inside: out of the stack
+    return render_frames(*job, a);
 }
