@@ -72,7 +72,7 @@ void palette_to_picture(const bmp_palette &pal, const bmp_dots &dots, picture &p
     }
 }
 
-// Alpha laid over white as the PNG reader lays it; alpha 0 throughout is
+// Alpha laid over white as the PNG reader lays it (over_white); alpha 0 throughout is
 // a writer that left it out, and is taken as opaque.
 void rgba_to_picture(const bmp_dots &dots, picture &pic)
 {
@@ -83,12 +83,9 @@ void rgba_to_picture(const bmp_dots &dots, picture &pic)
     for (size_t i = 0; i < n; i++) {
         const unsigned char *d = &dots.rgba[4 * i];
         const unsigned a = all_clear ? 255 : d[3];
-        unsigned c[3];
-        for (int k = 0; k < 3; k++)
-            c[k] = (d[k] * a + 255 * (255 - a) + 127) / 255;
-        pic.r[i] = (unsigned char)c[0];
-        pic.g[i] = (unsigned char)c[1];
-        pic.b[i] = (unsigned char)c[2];
+        pic.r[i] = (unsigned char)over_white(d[0], a, 255);
+        pic.g[i] = (unsigned char)over_white(d[1], a, 255);
+        pic.b[i] = (unsigned char)over_white(d[2], a, 255);
     }
 }
 
