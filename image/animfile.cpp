@@ -51,17 +51,6 @@ pattern parse_name(const char *name)
     return p;
 }
 
-bool ends_with(const char *name, const char *end)
-{
-    const size_t n = std::strlen(name), e = std::strlen(end);
-    if (n < e)
-        return false;
-    for (size_t i = 0; i < e; i++)
-        if ((name[n - e + i] | 32) != end[i])
-            return false;
-    return true;
-}
-
 std::string number_text(const pattern &p, long long k)
 {
     char buf[32];
@@ -69,26 +58,17 @@ std::string number_text(const pattern &p, long long k)
     return buf;
 }
 
-void copy_picture(const planes &pl, int w, int h, picture &pic)
-{
-    pic.resize(w, h);
-    const size_t n = (size_t)w * h;
-    std::memcpy(pic.r.data(), pl.r, n);
-    std::memcpy(pic.g.data(), pl.g, n);
-    std::memcpy(pic.b.data(), pl.b, n);
-}
-
 } // namespace
 
 int anim_kind(const char *name)
 {
     const pattern p = parse_name(name);
-    const bool moving = ends_with(name, ".webp") || ends_with(name, ".gif");
+    const bool moving = name_ends(name, ".webp") || name_ends(name, ".gif");
     if (p.fields < 0 || p.fields > 1 || (p.fields == 1 && moving))
         return ANIM_BADNAME;
     if (p.fields == 1)
         return ANIM_NUMBERED;
-    return ends_with(name, ".webp") ? ANIM_WEBP : ends_with(name, ".gif") ? ANIM_GIF : ANIM_SINGLE;
+    return name_ends(name, ".webp") ? ANIM_WEBP : name_ends(name, ".gif") ? ANIM_GIF : ANIM_SINGLE;
 }
 
 bool frame_name(const char *name, long long k, std::string &out)
@@ -240,7 +220,7 @@ bool anim_reader::next(picture &pic, int &end_ms, msglist &msgs)
     int w, h;
     if (load_picture(file.c_str(), *planes_, w, h, msgs) != RGB_LOADED)
         return false;
-    copy_picture(*planes_, w, h, pic);
+    from_planes(*planes_, w, h, pic);
     at_++;
     end_ms = (int)anim_ms((long long)at_, fps_);
     return true;

@@ -76,6 +76,17 @@ void to_planes(const picture &pic, planes &pl)
     std::memcpy(pl.b, pic.b.data(), n);
 }
 
+void from_planes(const planes &pl, int w, int h, picture &pic)
+{
+    pic.resize(w, h);
+    const size_t n = pic.r.size();
+    if (n == 0)
+        return;
+    std::memcpy(pic.r.data(), pl.r, n);
+    std::memcpy(pic.g.data(), pl.g, n);
+    std::memcpy(pic.b.data(), pl.b, n);
+}
+
 int save_bmp(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
              const unsigned char *b, msglist &msgs)
 {

@@ -26,10 +26,7 @@ bool masks_of(const bmp_file &src, const bmp_head &hd, uint32_t mask[4], bmp_why
     if (!src.read(hd.masks_at, 4 * hd.mask_count, b))
         return why("the file ends inside its bit-field masks");
     for (int c = 0; c < 4; c++)
-        mask[c] = c < hd.mask_count
-                      ? b[4 * c] | (uint32_t)b[4 * c + 1] << 8 | (uint32_t)b[4 * c + 2] << 16 |
-                            (uint32_t)b[4 * c + 3] << 24
-                      : 0;
+        mask[c] = c < hd.mask_count ? bmp_u32(b + 4 * c) : 0;
     return true;
 }
 

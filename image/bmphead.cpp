@@ -15,14 +15,7 @@ constexpr int INFO_MAX = 124;
 // round) is no picture's: the resolutions are damaged.
 constexpr long DENSITY_RATIO_MAX = 1000;
 
-uint32_t u16(const unsigned char *p) { return p[0] | (uint32_t)p[1] << 8; }
-
-uint32_t u32(const unsigned char *p)
-{
-    return p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
-}
-
-long i32(const unsigned char *p) { return (long)(int32_t)u32(p); }
+long i32(const unsigned char *p) { return (long)(int32_t)bmp_u32(p); }
 
 // The information header sizes of the versions: OS/2 1.x, OS/2 2.x (16 and
 // 64), Windows 3, V2, V3, V4 and V5.
@@ -52,9 +45,9 @@ bool read_fields(const bmp_file &src, fields &fd, bmp_why &why)
         return why("the file ends inside its headers (%ld bytes)", src.size);
     if (b[0] != 'B' || b[1] != 'M')
         return why("not a BMP file (it does not begin with BM)");
-    fd.file_size = u32(b + 2);
-    fd.offset = u32(b + 10);
-    fd.info = u32(b + 14);
+    fd.file_size = bmp_u32(b + 2);
+    fd.offset = bmp_u32(b + 10);
+    fd.info = bmp_u32(b + 14);
     if (!known_info(fd.info))
         return why("an information header of %lu bytes, which no BMP version has",
                    (unsigned long)fd.info);
@@ -64,27 +57,27 @@ bool read_fields(const bmp_file &src, fields &fd, bmp_why &why)
     const unsigned char *p = b + FILE_HEADER;
     // OS/2 1.x: 16-bit sizes, no more fields
     if (fd.info == 12) {
-        fd.w = u16(p + 4);
-        fd.h = u16(p + 6);
-        fd.planes = u16(p + 8);
-        fd.bits = u16(p + 10);
+        fd.w = bmp_u16(p + 4);
+        fd.h = bmp_u16(p + 6);
+        fd.planes = bmp_u16(p + 8);
+        fd.bits = bmp_u16(p + 10);
         return true;
     }
     fd.w = i32(p + 4);
     fd.h = i32(p + 8);
-    fd.planes = u16(p + 12);
-    fd.bits = u16(p + 14);
+    fd.planes = bmp_u16(p + 12);
+    fd.bits = bmp_u16(p + 14);
     if (fd.info >= 40) {
-        fd.comp = u32(p + 16);
-        fd.image_size = u32(p + 20);
+        fd.comp = bmp_u32(p + 16);
+        fd.image_size = bmp_u32(p + 20);
         fd.xppm = i32(p + 24);
         fd.yppm = i32(p + 28);
-        fd.colours = u32(p + 32);
+        fd.colours = bmp_u32(p + 32);
     }
     // Windows V2 and later hold the masks in the header
     if (fd.info >= 52 && fd.info != 64)
         for (int c = 0; c < (fd.info >= 56 ? 4 : 3); c++)
-            fd.mask[c] = u32(p + 40 + 4 * c);
+            fd.mask[c] = bmp_u32(p + 40 + 4 * c);
     return true;
 }
 

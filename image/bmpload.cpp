@@ -62,19 +62,19 @@ bool check_indices(const bmp_head &hd, const bmp_palette &pal, const bmp_dots &d
     return true;
 }
 
-void palette_to_picture(const bmp_palette &pal, const bmp_dots &dots, picture &pic)
+void palette_to_planes(const bmp_palette &pal, const bmp_dots &dots, planes &pl)
 {
     for (size_t i = 0; i < dots.index.size(); i++) {
         const uint32_t c = pal.rgb[dots.index[i]];
-        pic.r[i] = (unsigned char)(c >> 16);
-        pic.g[i] = (unsigned char)(c >> 8);
-        pic.b[i] = (unsigned char)c;
+        pl.r[i] = (unsigned char)(c >> 16);
+        pl.g[i] = (unsigned char)(c >> 8);
+        pl.b[i] = (unsigned char)c;
     }
 }
 
-// Alpha laid over white as the PNG reader lays it; alpha 0 throughout is
+// Alpha laid over white as the PNG reader lays it (over_white); alpha 0 throughout is
 // a writer that left it out, and is taken as opaque.
-void rgba_to_picture(const bmp_dots &dots, picture &pic)
+void rgba_to_planes(const bmp_dots &dots, planes &pl)
 {
     const size_t n = dots.rgba.size() / 4;
     bool all_clear = true;
@@ -83,12 +83,9 @@ void rgba_to_picture(const bmp_dots &dots, picture &pic)
     for (size_t i = 0; i < n; i++) {
         const unsigned char *d = &dots.rgba[4 * i];
         const unsigned a = all_clear ? 255 : d[3];
-        unsigned c[3];
-        for (int k = 0; k < 3; k++)
-            c[k] = (d[k] * a + 255 * (255 - a) + 127) / 255;
-        pic.r[i] = (unsigned char)c[0];
-        pic.g[i] = (unsigned char)c[1];
-        pic.b[i] = (unsigned char)c[2];
+        pl.r[i] = (unsigned char)over_white(d[0], a, 255);
+        pl.g[i] = (unsigned char)over_white(d[1], a, 255);
+        pl.b[i] = (unsigned char)over_white(d[2], a, 255);
     }
 }
 
@@ -110,17 +107,15 @@ int load_bmp_file(std::FILE *f, const char *path, planes &pl, int &width, int &h
         width = height = 0;
         return refuse_picture(msgs, path, why.text);
     }
-    picture pic;
-    pic.resize((int)hd.w, (int)hd.h);
+    // every check passed: only now are the planes written
     if (hd.bits <= 8)
-        palette_to_picture(pal, dots, pic);
+        palette_to_planes(pal, dots, pl);
     else
-        rgba_to_picture(dots, pic);
+        rgba_to_planes(dots, pl);
     if (dots.have >= 0)
         msgs.add("\"%s\" ends inside its pixels (%ld of %ld bytes); the missing part is white",
                  path, dots.have, dots.need);
-    to_planes(pic, pl);
-    width = pic.w;
-    height = pic.h;
+    width = (int)hd.w;
+    height = (int)hd.h;
     return RGB_LOADED;
 }

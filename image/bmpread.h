@@ -19,6 +19,13 @@
 #include <cstdio>
 #include <vector>
 
+// Little-endian words as the file stores them.
+inline uint32_t bmp_u16(const unsigned char *p) { return p[0] | (uint32_t)p[1] << 8; }
+inline uint32_t bmp_u32(const unsigned char *p)
+{
+    return p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
+}
+
 // The reason a file is refused.
 struct bmp_why {
     char text[200] = "";

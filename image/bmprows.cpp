@@ -34,9 +34,7 @@ void bmp_rgb_rows(const bmp_head &hd, const bmp_masks &m, const unsigned char *d
                 continue;
             }
             // a little-endian word of 16 or 32 bits, cut up by the masks
-            uint32_t dot = p[0] | (uint32_t)p[1] << 8;
-            if (bytes == 4)
-                dot |= (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
+            const uint32_t dot = bytes == 4 ? bmp_u32(p) : bmp_u16(p);
             for (int c = 0; c < 3; c++)
                 out[c] = m.c[c].value(dot);
             out[3] = m.alpha ? m.c[3].value(dot) : 255;

@@ -13,12 +13,20 @@ int refuse_picture(msglist &msgs, const char *path, const char *why)
     return RGB_REFUSED;
 }
 
-bool png_name(const char *path)
+bool name_ends(const char *name, const char *end)
 {
-    const size_t n = std::strlen(path);
-    return n >= 4 && path[n - 4] == '.' && (path[n - 3] | 32) == 'p' && (path[n - 2] | 32) == 'n' &&
-           (path[n - 1] | 32) == 'g';
+    const size_t n = std::strlen(name), e = std::strlen(end);
+    if (n < e)
+        return false;
+    for (size_t i = 0; i < e; i++) {
+        const char c = name[n - e + i];
+        if ((c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) != end[i])
+            return false;
+    }
+    return true;
 }
+
+bool png_name(const char *path) { return name_ends(path, ".png"); }
 
 int save_picture(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
                  const unsigned char *b, msglist &msgs)

@@ -34,6 +34,8 @@
 
 #include "rgb.h"
 
+// Whether name ends in end (given in lower case), in any case.
+bool name_ends(const char *name, const char *end);
 // A name that asks for a PNG file: it ends in ".png", in any case.
 bool png_name(const char *path);
 

@@ -130,7 +130,7 @@ void png_to_planes(const png_shape &s, const unsigned char *data, planes &pl)
             for (int k = 0; k < 3; k++) {
                 uint64_t v = sample(p + k * bytes, s.depth);
                 if (alpha)
-                    v = (v * a + M * (M - a) + M / 2) / M;
+                    v = over_white(v, a, M);
                 if (bytes == 2)
                     v = (v * 255 + 32767) / 65535;
                 c[k] = (unsigned)v;

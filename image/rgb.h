@@ -32,8 +32,10 @@ struct picture {
     void resize(int width, int height);
 };
 
-// Copies pic into the first w*h bytes of each plane.
+// Copies pic into the first w*h bytes of each plane, and back: from_planes
+// makes pic the w x h picture the planes begin with.
 void to_planes(const picture &pic, planes &pl);
+void from_planes(const planes &pl, int w, int h, picture &pic);
 
 // Writes a w x h picture, given as three planes of w*h bytes (stride w, top
 // row first), to path as a BMP file: a temporary file beside it is written

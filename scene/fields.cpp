@@ -6,6 +6,7 @@
 #include "../base/whole.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -246,16 +247,16 @@ int field_choices(const field_ref &f, const field_choice **list)
     switch (f.field) {
     case P_TYPE:
         *list = type_choices;
-        return 4;
+        return (int)std::size(type_choices);
     case P_SURF:
         *list = surf_choices;
-        return 3;
+        return (int)std::size(surf_choices);
     case P_PAT:
         *list = pat_choices;
-        return 4;
+        return (int)std::size(pat_choices);
     case P_SENSE:
         *list = sense_choices;
-        return 2;
+        return (int)std::size(sense_choices);
     default:
         return 0;
     }

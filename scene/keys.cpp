@@ -44,16 +44,6 @@ std::string partners(const primrec &p)
     return s;
 }
 
-bool same_partners(const primrec &a, const primrec &b)
-{
-    if (a.nmem != b.nmem)
-        return false;
-    for (int m = 0; m < a.nmem && m < MEMBER_MAX; m++)
-        if (a.mem[m] != b.mem[m])
-            return false;
-    return true;
-}
-
 // Where the group that gave primitive i its partners stands; the record
 // itself when no group did.
 place group_place(const keyscene &k, int i)

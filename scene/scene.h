@@ -60,6 +60,17 @@ struct primrec {
     int mem[MEMBER_MAX]; // 0-based indices of the partners
 };
 
+// The same partners, in the same order.
+inline bool same_partners(const primrec &a, const primrec &b)
+{
+    if (a.nmem != b.nmem)
+        return false;
+    for (int m = 0; m < a.nmem && m < MEMBER_MAX; m++)
+        if (a.mem[m] != b.mem[m])
+            return false;
+    return true;
+}
+
 struct ligrec {
     vec pos;
     double bright;

@@ -51,14 +51,9 @@ bool same_reading(const reading &a, const std::string &a_text, const reading &b,
         if (token(b_text, y) != (edited ? value : token(a_text, x)))
             return false;
     }
-    for (int i = 0; i < a.sc.primmx && i < PRIM_MAX; i++) {
-        const primrec &p = a.sc.pri[i], &q = b.sc.pri[i];
-        if (p.nmem != q.nmem)
+    for (int i = 0; i < a.sc.primmx && i < PRIM_MAX; i++)
+        if (!same_partners(a.sc.pri[i], b.sc.pri[i]))
             return false;
-        for (int m = 0; m < p.nmem && m < MEMBER_MAX; m++)
-            if (p.mem[m] != q.mem[m])
-                return false;
-    }
     return true;
 }
 
