@@ -202,11 +202,11 @@ int gif_frames::open(const char *path, msglist &msgs)
     // the canvas starts in the background colour, black without a table
     const ColorMapObject *map = gif(gif_)->SColorMap;
     const int bg = gif(gif_)->SBackGroundColor;
-    uint32_t fill = 0;
+    background_ = 0;
     if (map && bg >= 0 && bg < map->ColorCount)
-        fill =
+        background_ =
             (uint32_t)map->Colors[bg].Red << 16 | map->Colors[bg].Green << 8 | map->Colors[bg].Blue;
-    canvas_.assign((size_t)w_ * h_, fill);
+    canvas_.assign((size_t)w_ * h_, background_);
     saved_.clear();
     loops_ = -1, end_cs_ = 0;
     delay_ = 0, dispose_ = 0, transparent_ = -1, last_dispose_ = 0;
@@ -229,7 +229,7 @@ bool gif_frames::image(msglist &msgs)
     if (last_dispose_ == DISPOSE_BACKGROUND)
         for (int y = ly_; y < ly_ + lh_ && y < h_; y++)
             for (int x = lx_; x < lx_ + lw_ && x < w_; x++)
-                canvas_[(size_t)y * w_ + x] = 0;
+                canvas_[(size_t)y * w_ + x] = background_;
     if (dispose_ == DISPOSE_PREVIOUS)
         saved_ = canvas_;
     if (DGifGetImageDesc(g) != GIF_OK) {
@@ -293,8 +293,10 @@ bool gif_frames::next(picture &pic, int &end_ms, msglist &msgs)
             for (bool first = true; block; first = false) {
                 if (netscape && !first && block[0] >= 3 && block[1] == 1)
                     loops_ = block[2] | block[3] << 8;
-                if (DGifGetExtensionNext(g, &block) != GIF_OK)
+                if (DGifGetExtensionNext(g, &block) != GIF_OK) {
+                    msgs.add("\"%s\" is damaged: %s", path_.c_str(), GifErrorString(g->Error));
                     return false;
+                }
             }
             continue;
         }

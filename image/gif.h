@@ -96,7 +96,8 @@ private:
     void *gif_ = nullptr; // GifFileType
     int w_ = 0, h_ = 0, loops_ = -1;
     long long end_cs_ = 0;
-    int delay_ = 0, dispose_ = 0, transparent_ = -1;           // the coming frame's control block
-    std::vector<uint32_t> canvas_, saved_;                     // 0xRRGGBB
+    int delay_ = 0, dispose_ = 0, transparent_ = -1; // the coming frame's control block
+    std::vector<uint32_t> canvas_, saved_;           // 0xRRGGBB
+    uint32_t background_ = 0; // the canvas's first colour, and a disposed frame's
     int last_dispose_ = 0, lx_ = 0, ly_ = 0, lw_ = 0, lh_ = 0; // the frame before
 };

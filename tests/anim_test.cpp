@@ -1,6 +1,12 @@
 // Animations inside the engine: mixing key scenes number by number, where
 // a frame falls between them, the turntable's turn, and the job that
-// renders a run of frames.
+// renders a run of frames; GIF files read back.
+// (the picture type before testscene.h's picture(), which hides it)
+#include "image/gif.h"
+#include "image/rgb.h"
+
+#include "base/msg.h"
+#include "child.h"
 #include "keymix.h"
 #include "randscene.h"
 #include "scene/keys.h"
@@ -267,3 +273,49 @@ TEST(Anim, JobRendersEachFrameAsItsSceneRenders)
 }
 
 } // namespace
+
+// GIF files written byte by byte (two colours, red and green, green the
+// background): a frame disposed of to the background leaves its dots in
+// the background colour, and a file that ends inside an extension says so.
+TEST(GifRead, DisposalAndDamage)
+{
+    const std::string head = std::string("GIF89a\x02\x00\x01\x00\x80\x01\x00", 13) +
+                             std::string("\xff\x00\x00\x00\xff\x00", 6);
+    // a control block (disposal to the background, or none), an image of
+    // w x 1 dots of colour 0 at the left
+    auto frame = [](int dispose, int w) {
+        const std::string gce = std::string("\x21\xf9\x04", 3) + char(dispose << 2) +
+                                std::string("\x0a\x00\xff\x00", 4);
+        const std::string desc = std::string("\x2c\x00\x00\x00\x00", 5) + char(w) +
+                                 std::string("\x00\x01\x00\x00\x02", 5);
+        // LZW: clear, 0 (and 0), end
+        const std::string data =
+            w == 2 ? std::string("\x02\x04\x0a\x00", 4) : std::string("\x02\x44\x01\x00", 4);
+        return gce + desc + data;
+    };
+    temp_dir tmp;
+    auto write = [&](const std::string &name, const std::string &bytes) {
+        spit(tmp / name, bytes);
+        return tmp / name;
+    };
+
+    gif_frames in;
+    msglist m;
+    ASSERT_EQ(in.open(write("dispose.gif", head + frame(2, 2) + frame(0, 1) + "\x3b").c_str(), m),
+              1)
+        << m.first();
+    struct picture pic; // testscene.h's picture() hides the type
+    int end = 0;
+    ASSERT_TRUE(in.next(pic, end, m)) << m.first();
+    EXPECT_EQ(pic.r, (std::vector<unsigned char>{255, 255}));
+    ASSERT_TRUE(in.next(pic, end, m)) << m.first();
+    EXPECT_EQ(pic.r, (std::vector<unsigned char>{255, 0}));
+    EXPECT_EQ(pic.g, (std::vector<unsigned char>{0, 255})); // the background, not black
+    EXPECT_FALSE(in.next(pic, end, m));
+    EXPECT_TRUE(m.empty()) << m.first();
+
+    const std::string cut = head + std::string("\x21\xff\x0bNETSCAPE2.0\x03\x01", 17);
+    ASSERT_EQ(in.open(write("cut.gif", cut).c_str(), m), 1) << m.first();
+    EXPECT_FALSE(in.next(pic, end, m));
+    EXPECT_NE(std::string(m.first()).find("is damaged"), std::string::npos) << m.first();
+}
