@@ -365,7 +365,7 @@ bool picture_unsaved(const app_state &a)
 int save_or_not(session &s)
 {
     if (s.studio.on) // the text is what to keep (studio.h)
-        return studio_save_or_not(s);
+        return studio_keep_text(s);
     if (!picture_unsaved(s.app))
         return 1;
     int answer = s.ui.message("Image is changed !  Do you save ?", "Save or not !", MB_YESNOCANCEL);

@@ -53,11 +53,10 @@ struct studio_state {
     unsigned taken_serial = 0;
 };
 
-// Asks about unsaved text. 1: the caller may go on (saved, or the user
-// said No); 0: stop (Cancel, a save that failed, a Save As cancelled).
+// Asks about unsaved text: also the save prompt of studio view (commands.h's
+// save_or_not). 1: the caller may go on (saved, or the user said No); 0:
+// stop (Cancel, a save that failed, a Save As cancelled).
 int studio_keep_text(session &s);
-// What the save prompt asks in studio view (commands.h's save_or_not).
-int studio_save_or_not(session &s);
 // Save Scene: the text, exactly as typed, to its file (Save Scene As for a
 // new scene). 1 when saved.
 int studio_save(session &s);
