@@ -28,12 +28,6 @@ namespace {
 const char *const BMP_EXT = ".BMP";
 const char *const RT_EXT = ".RT";
 
-void set_busy(session &s, int on)
-{
-    s.app.busy = on;
-    s.ui.commands_changed();
-}
-
 void redisplay(session &s)
 {
     s.ui.wait_cursor(1);
@@ -255,6 +249,20 @@ void take_path(app_state &a, const std::string &abs)
     a.szTmpFileName = abs.substr(slash + 1);
 }
 
+// A scene or a picture named outside the dialogs, known to open.
+int open_scene_at(session &s, const std::string &abs)
+{
+    take_path(s.app, abs);
+    return load_scene(s);
+}
+
+void open_picture_at(session &s, const std::string &abs)
+{
+    take_path(s.app, abs);
+    s.app.szFName = abs;
+    load_picture(s);
+}
+
 void cmd_open_rt(session &s)
 {
     app_state &a = s.app;
@@ -337,6 +345,12 @@ void cmd_print(session &s)
 }
 
 } // namespace
+
+void set_busy(session &s, int on)
+{
+    s.app.busy = on;
+    s.ui.commands_changed();
+}
 
 void show_made(session &s, const render_job &job)
 {
@@ -462,8 +476,7 @@ int open_scene(session &s, const char *path)
     const std::string abs = full_path(s, path);
     if (abs.empty() || !openable(s, abs, true))
         return 0;
-    take_path(s.app, abs);
-    return load_scene(s);
+    return open_scene_at(s, abs);
 }
 
 void open_picture(session &s, const char *path)
@@ -473,9 +486,7 @@ void open_picture(session &s, const char *path)
     const std::string abs = full_path(s, path);
     if (abs.empty() || !openable(s, abs, false))
         return;
-    take_path(s.app, abs);
-    s.app.szFName = abs;
-    load_picture(s);
+    open_picture_at(s, abs);
 }
 
 int open_file(session &s, const char *path)
@@ -489,10 +500,10 @@ int open_file(session &s, const char *path)
         !(picture ? save_or_not_picture(s) : save_or_not(s)))
         return 0;
     if (picture) {
-        open_picture(s, path);
+        open_picture_at(s, abs);
         return 0;
     }
-    return open_scene(s, path);
+    return open_scene_at(s, abs);
 }
 
 void zoom_by(session &s, int dir)
