@@ -4,6 +4,7 @@
 #include "../scene/numin.h"
 #include "../scene/rtwrite.h"
 #include "appstate.h"
+#include "cmdline.h"
 #include "dirlist.h"
 #include "filedlg.h"
 #include "messages.h"
@@ -36,17 +37,6 @@ bool get_real(const std::string &text, double &v)
     return true;
 }
 
-bool ends_with(const std::string &s, const char *end)
-{
-    const std::string e = end;
-    if (s.size() < e.size())
-        return false;
-    for (size_t i = 0; i < e.size(); i++)
-        if (std::tolower((unsigned char)s[s.size() - e.size() + i]) != e[i])
-            return false;
-    return true;
-}
-
 std::string folder_of(const std::string &path) { return path.substr(0, path.rfind('/') + 1); }
 
 // Where names without a folder go: beside the scene file, else the
@@ -74,8 +64,7 @@ std::string check_out(const std::string &path, int frames)
     const int kind = anim_kind(path.c_str());
     if (kind == ANIM_BADNAME)
         return "\"" + name + "\": a % must begin one frame field such as %04d, or be written %%.";
-    const bool picture = ends_with(path, ".png") || ends_with(path, ".bmp");
-    if ((kind == ANIM_NUMBERED || kind == ANIM_SINGLE) && !picture)
+    if ((kind == ANIM_NUMBERED || kind == ANIM_SINGLE) && !is_picture_name(path))
         return OUT_KINDS;
     if (kind == ANIM_NUMBERED && anim_kind(name.c_str()) != ANIM_NUMBERED)
         return "The frame field must stand in the file's name, not in its folder's.";

@@ -1,5 +1,6 @@
 #include "mainwin.h"
 
+#include "../anim_form.h"
 #include "../anim_play.h"
 #include "../cmdline.h"
 #include "../commands.h"
@@ -128,9 +129,8 @@ void MainWin::build_menu()
     QMenu *aa = new QMenu("Anti-aliasing", rt);
     aa->menuAction()->setData(0);
     auto *aa_group = new QActionGroup(this);
-    const char *aa_names[] = {"Off", "2×2", "3×3", "4×4"};
     for (int n = 0; n < 4; n++) {
-        QAction *a = add(aa, aa_names[n], IDM_AA1 + n);
+        QAction *a = add(aa, anim_aa_text(n + 1), IDM_AA1 + n);
         a->setCheckable(true);
         a->setChecked(n == 0);
         aa_group->addAction(a);
