@@ -42,17 +42,6 @@ void make_pattern(app_state &a, const std::string &ext)
     a.szTmpFileSpec = a.szTmpFilePath + "*" + ext;
 }
 
-// A size of no dots, said as koru-cli says it, with what to do; "" when
-// the size has dots.
-std::string no_dots(int w, int h, const char *what)
-{
-    if (w > 0 && h > 0)
-        return "";
-    char text[200];
-    std::snprintf(text, sizeof text, "The picture size %d x %d has no dots; %s.", w, h, what);
-    return text;
-}
-
 // The SAVE dialog and the write: -1 cancelled, 1 saved, 0 failed.
 int save_image(session &s)
 {
