@@ -166,11 +166,11 @@ int studio_turn_off(session &s)
     return 1;
 }
 
-bool studio_take_file(session &s, bool force)
+bool studio_take_file(session &s)
 {
     app_state &a = s.app;
     studio_state &st = s.studio;
-    if (!force && a.scene_file == st.taken_file && a.scene_serial == st.taken_serial)
+    if (a.scene_file == st.taken_file && a.scene_serial == st.taken_serial)
         return false;
     st.taken_file = a.scene_file;
     st.taken_serial = a.scene_serial;

@@ -73,8 +73,8 @@ int studio_turn_off(session &s);
 
 // When the scene file moved on (opened, or written by Save *.RT(W)) since
 // the text was last taken from it, its bytes become the text. true when
-// the text was replaced. force: take it in any case.
-bool studio_take_file(session &s, bool force = false);
+// the text was replaced.
+bool studio_take_file(session &s);
 
 // The scene file changed on disk (another program wrote it). An unmodified
 // text takes the file's bytes (DISK_TAKEN); a modified one stays, and Save

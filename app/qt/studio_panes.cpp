@@ -261,16 +261,13 @@ MessagesPane::MessagesPane(QWidget *parent) : QListWidget(parent)
     setWordWrap(true);
     setUniformItemSizes(false);
     setTextElideMode(Qt::ElideNone);
-    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *it) {
+    auto choose = [this](QListWidgetItem *it) {
         const QVariant m = it->data(ITEM_ROLE);
         if (m.isValid())
             emit chosen(m.toInt());
-    });
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *it) {
-        const QVariant m = it->data(ITEM_ROLE);
-        if (m.isValid())
-            emit chosen(m.toInt());
-    });
+    };
+    connect(this, &QListWidget::itemClicked, this, choose);
+    connect(this, &QListWidget::itemActivated, this, choose);
 }
 
 void MessagesPane::show_marks(const std::vector<studio_mark> &marks)
