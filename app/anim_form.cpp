@@ -111,7 +111,7 @@ void anim_form_open(anim_form &f, const app_state &a)
 bool anim_add_key(session &s, anim_form &f)
 {
     app_state &a = s.app;
-    a.szTmpFileSpec = a.szTmpFilePath + "*" + a.szFileExt;
+    make_pattern(a, a.szFileExt);
     if (!CallFileOpenDlg(s.ui, a, a.szTmpFileSpec, a.szFileExt.c_str(), a.szTmpFilePath,
                          a.szTmpFileName))
         return false;

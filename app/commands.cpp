@@ -36,12 +36,6 @@ void redisplay(session &s)
     s.ui.invalidate();
 }
 
-// The pattern of the next dialog: the directory of the last one, "*", ext.
-void make_pattern(app_state &a, const std::string &ext)
-{
-    a.szTmpFileSpec = a.szTmpFilePath + "*" + ext;
-}
-
 // The SAVE dialog and the write: -1 cancelled, 1 saved, 0 failed.
 int save_image(session &s)
 {

@@ -93,7 +93,7 @@ int studio_save(session &s)
 int studio_save_as(session &s)
 {
     app_state &a = s.app;
-    a.szTmpFileSpec = a.szTmpFilePath + "*" + RT_EXT;
+    make_pattern(a, RT_EXT);
     if (!CallFileSaveDlg(s.ui, a, a.szTmpFileSpec, RT_EXT, a.szTmpFilePath, a.szTmpFileName))
         return 0;
     const std::string path = a.szTmpFilePath + a.szTmpFileName;
