@@ -106,8 +106,6 @@ void RealBox::set_text(const QString &t)
     lineEdit()->setText(t);
 }
 
-QString RealBox::text_now() const { return lineEdit()->text(); }
-
 void RealBox::stepBy(int steps)
 {
     const std::string next = stepped_text(lineEdit()->text().toStdString(), false, steps);
