@@ -13,7 +13,6 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <unistd.h>
 
 namespace {

@@ -5,7 +5,6 @@
 #include "dlgunits.h"
 #include "view.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>

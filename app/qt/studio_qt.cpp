@@ -24,7 +24,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QToolTip>
