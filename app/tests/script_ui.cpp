@@ -1,5 +1,6 @@
 #include "script_ui.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,4 +64,14 @@ std::string slurp(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> listing(const std::string &dir)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto &e : std::filesystem::directory_iterator(dir, ec))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -161,3 +161,5 @@ std::vector<unsigned char> shown_bytes(const app_state &a);
 
 // A file's bytes; "" when it cannot be read.
 std::string slurp(const std::string &path);
+// The names in a folder (hidden ones too), sorted.
+std::vector<std::string> listing(const std::string &dir);
