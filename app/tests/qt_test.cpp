@@ -473,19 +473,23 @@ TEST_F(Window, SettingRefusesNoDots)
 }
 
 // Live view is remembered through Exit (its close turns it off), and
-// ticked again at the next start.
+// ticked again at the next start; so is the anti-aliasing chosen.
 TEST_F(Window, LiveViewIsRememberedThroughExit)
 {
     win->command_live(true);
+    win->action(IDM_AA1 + 2)->trigger();
     answer = ID_NO;
     run(IDM_EXIT);
     QApplication::processEvents();
     ASSERT_FALSE(win->isVisible());
     EXPECT_EQ(QSettings().value("live").toString(), "1");
+    EXPECT_EQ(QSettings().value("aa").toString(), "3");
     MainWin again;
     again.load_prefs();
     EXPECT_TRUE(again.action(IDM_LIVE)->isChecked());
     EXPECT_TRUE(again.state().app.live);
+    EXPECT_TRUE(again.action(IDM_AA1 + 2)->isChecked());
+    EXPECT_EQ(again.state().app.aa_level, 3);
     again.command_live(false);
     again.save_prefs();
     QSettings().clear();
