@@ -4,6 +4,7 @@
 #include "../scene/numin.h"
 #include "../scene/rtwrite.h"
 #include "appstate.h"
+#include "cmdline.h"
 #include "dirlist.h"
 #include "filedlg.h"
 #include "messages.h"
@@ -12,7 +13,6 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -33,17 +33,6 @@ bool get_real(const std::string &text, double &v)
     if (*end)
         return false;
     v = d;
-    return true;
-}
-
-bool ends_with(const std::string &s, const char *end)
-{
-    const std::string e = end;
-    if (s.size() < e.size())
-        return false;
-    for (size_t i = 0; i < e.size(); i++)
-        if (std::tolower((unsigned char)s[s.size() - e.size() + i]) != e[i])
-            return false;
     return true;
 }
 
@@ -74,8 +63,7 @@ std::string check_out(const std::string &path, int frames)
     const int kind = anim_kind(path.c_str());
     if (kind == ANIM_BADNAME)
         return "\"" + name + "\": a % must begin one frame field such as %04d, or be written %%.";
-    const bool picture = ends_with(path, ".png") || ends_with(path, ".bmp");
-    if ((kind == ANIM_NUMBERED || kind == ANIM_SINGLE) && !picture)
+    if ((kind == ANIM_NUMBERED || kind == ANIM_SINGLE) && !is_picture_name(path))
         return OUT_KINDS;
     if (kind == ANIM_NUMBERED && anim_kind(name.c_str()) != ANIM_NUMBERED)
         return "The frame field must stand in the file's name, not in its folder's.";
@@ -122,7 +110,7 @@ void anim_form_open(anim_form &f, const app_state &a)
 bool anim_add_key(session &s, anim_form &f)
 {
     app_state &a = s.app;
-    a.szTmpFileSpec = a.szTmpFilePath + "*" + a.szFileExt;
+    make_pattern(a, a.szFileExt);
     if (!CallFileOpenDlg(s.ui, a, a.szTmpFileSpec, a.szFileExt.c_str(), a.szTmpFilePath,
                          a.szTmpFileName))
         return false;

@@ -4,6 +4,7 @@
 #include "../image/animfile.h"
 #include "../trace/anim.h"
 #include "anim_form.h"
+#include "commands.h"
 #include "messages.h"
 #include "session.h"
 #include "ui_port.h"
@@ -16,12 +17,6 @@
 namespace {
 
 bool pictures(int kind) { return kind == ANIM_NUMBERED || kind == ANIM_SINGLE; }
-
-void set_busy(session &s, int on)
-{
-    s.app.busy = on;
-    s.ui.commands_changed();
-}
 
 // What a run that gave no animation says; nothing for Cancel.
 void report(session &s, int rc, const anim_job &job, const msglist &msgs)
@@ -156,11 +151,7 @@ void make_animation(session &s)
     s.ui.wait_cursor(0);
     if (rc == RAY_CANCELLED)
         return; // out leaves nothing
-    if (rc != RAY_DONE) {
-        report(s, rc, *job, msgs);
-        return;
-    }
-    if (!out.finish(msgs)) {
+    if (rc != RAY_DONE || !out.finish(msgs)) {
         report(s, rc, *job, msgs);
         return;
     }

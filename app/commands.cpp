@@ -28,35 +28,12 @@ namespace {
 const char *const BMP_EXT = ".BMP";
 const char *const RT_EXT = ".RT";
 
-void set_busy(session &s, int on)
-{
-    s.app.busy = on;
-    s.ui.commands_changed();
-}
-
 void redisplay(session &s)
 {
     s.ui.wait_cursor(1);
     disp_show(s.disp, *s.app.gdata, s.app.model.ixmx, s.app.model.iymx);
     s.ui.wait_cursor(0);
     s.ui.invalidate();
-}
-
-// The pattern of the next dialog: the directory of the last one, "*", ext.
-void make_pattern(app_state &a, const std::string &ext)
-{
-    a.szTmpFileSpec = a.szTmpFilePath + "*" + ext;
-}
-
-// A size of no dots, said as koru-cli says it, with what to do; "" when
-// the size has dots.
-std::string no_dots(int w, int h, const char *what)
-{
-    if (w > 0 && h > 0)
-        return "";
-    char text[200];
-    std::snprintf(text, sizeof text, "The picture size %d x %d has no dots; %s.", w, h, what);
-    return text;
 }
 
 // The SAVE dialog and the write: -1 cancelled, 1 saved, 0 failed.
@@ -255,6 +232,20 @@ void take_path(app_state &a, const std::string &abs)
     a.szTmpFileName = abs.substr(slash + 1);
 }
 
+// A scene or a picture named outside the dialogs, known to open.
+int open_scene_at(session &s, const std::string &abs)
+{
+    take_path(s.app, abs);
+    return load_scene(s);
+}
+
+void open_picture_at(session &s, const std::string &abs)
+{
+    take_path(s.app, abs);
+    s.app.szFName = abs;
+    load_picture(s);
+}
+
 void cmd_open_rt(session &s)
 {
     app_state &a = s.app;
@@ -338,6 +329,12 @@ void cmd_print(session &s)
 
 } // namespace
 
+void set_busy(session &s, int on)
+{
+    s.app.busy = on;
+    s.ui.commands_changed();
+}
+
 void show_made(session &s, const render_job &job)
 {
     app_state &a = s.app;
@@ -365,7 +362,7 @@ bool picture_unsaved(const app_state &a)
 int save_or_not(session &s)
 {
     if (s.studio.on) // the text is what to keep (studio.h)
-        return studio_save_or_not(s);
+        return studio_keep_text(s);
     if (!picture_unsaved(s.app))
         return 1;
     int answer = s.ui.message("Image is changed !  Do you save ?", "Save or not !", MB_YESNOCANCEL);
@@ -462,8 +459,7 @@ int open_scene(session &s, const char *path)
     const std::string abs = full_path(s, path);
     if (abs.empty() || !openable(s, abs, true))
         return 0;
-    take_path(s.app, abs);
-    return load_scene(s);
+    return open_scene_at(s, abs);
 }
 
 void open_picture(session &s, const char *path)
@@ -473,9 +469,7 @@ void open_picture(session &s, const char *path)
     const std::string abs = full_path(s, path);
     if (abs.empty() || !openable(s, abs, false))
         return;
-    take_path(s.app, abs);
-    s.app.szFName = abs;
-    load_picture(s);
+    open_picture_at(s, abs);
 }
 
 int open_file(session &s, const char *path)
@@ -489,10 +483,10 @@ int open_file(session &s, const char *path)
         !(picture ? save_or_not_picture(s) : save_or_not(s)))
         return 0;
     if (picture) {
-        open_picture(s, path);
+        open_picture_at(s, abs);
         return 0;
     }
-    return open_scene(s, path);
+    return open_scene_at(s, abs);
 }
 
 void zoom_by(session &s, int dir)

@@ -63,6 +63,9 @@ int open_scene(session &s, const char *path);
 // The picture of a finished render of the model, kept and shown as Make
 // Image keeps it: the planes, the display, image_ready and data_change.
 void show_made(session &s, const render_job &job);
+// A render (or an animation's frames) runs (1) or has ended (0): busy
+// set, and the window told that the commands available changed.
+void set_busy(session &s, int on);
 void open_picture(session &s, const char *path);
 int open_file(session &s, const char *path);
 void zoom_by(session &s, int dir);

@@ -187,6 +187,11 @@ void FileOpenDlg_dblclk(file_dlg &d, int i)
     list_and_show(d);
 }
 
+void make_pattern(app_state &a, const std::string &ext)
+{
+    a.szTmpFileSpec = a.szTmpFilePath + "*" + ext;
+}
+
 namespace {
 
 int run(ui_port &ui, app_state &a, int which, const std::string &pattern, const char *ext,

@@ -29,7 +29,8 @@
 //
 // CallFileOpenDlg and CallFileSaveDlg run the dialog through the ui_port
 // and copy szFilePath and szFileName to dirOut and nameOut; they return 1
-// for OK, 0 for Cancel.
+// for OK, 0 for Cancel. make_pattern(a, ext) sets the pattern a command
+// hands them, szTmpFileSpec: the directory of the last dialog, "*", ext.
 #pragma once
 
 #include "appstate.h"
@@ -62,6 +63,7 @@ void FileOpenDlg_cancel(file_dlg &d);
 void FileOpenDlg_select(file_dlg &d, int i); // selection moved to entry i
 void FileOpenDlg_dblclk(file_dlg &d, int i); // entry i double-clicked
 
+void make_pattern(app_state &a, const std::string &ext);
 int CallFileOpenDlg(ui_port &ui, app_state &a, const std::string &pattern, const char *ext,
                     std::string &dirOut, std::string &nameOut);
 int CallFileSaveDlg(ui_port &ui, app_state &a, const std::string &pattern, const char *ext,

@@ -3,10 +3,21 @@
 #include "../base/msg.h"
 #include "ui_port.h"
 
+#include <cstdio>
+
 int ErrorMsg(ui_port &ui, const char *text)
 {
     ui.message(text, "Error !", MB_ERROR);
     return 0;
+}
+
+std::string no_dots(int w, int h, const char *what)
+{
+    if (w > 0 && h > 0)
+        return "";
+    char text[200];
+    std::snprintf(text, sizeof text, "The picture size %d x %d has no dots; %s.", w, h, what);
+    return text;
 }
 
 std::string warn_text(const std::string &head, const msglist &msgs, const char *file)

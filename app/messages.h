@@ -2,6 +2,8 @@
 //
 // ErrorMsg(ui, text) shows text in a message box with the caption
 // "Error !", a question-mark icon and an OK button; it returns 0.
+// no_dots(w, h, what) says a picture size of no dots as koru-cli says it,
+// "The picture size W x H has no dots; WHAT."; "" when the size has dots.
 // warn_text(head, msgs, file) is head followed by msgs' lines, one a line,
 // and "(and N more)" for lines the list left out; with file, each line
 // reads as koru-cli writes it, "FILE:LINE:COL: warning: ...".
@@ -19,6 +21,7 @@ struct msglist;
 struct ui_port;
 
 int ErrorMsg(ui_port &ui, const char *text);
+std::string no_dots(int w, int h, const char *what);
 std::string warn_text(const std::string &head, const msglist &msgs, const char *file = nullptr);
 
 constexpr int LOG_MAX = 500;

@@ -63,23 +63,18 @@ bool DataSet_ok(const setting_form &f, scene &sc)
     return changed;
 }
 
+int DataSet_size(const setting_form &f, int i)
+{
+    int size = 1;
+    get_uint(f.shown[i], size);
+    get_uint(f.text[i], size);
+    return size;
+}
+
 std::string DataSet_refusal(const setting_form &f)
 {
-    // the size OK would take: a number typed, else the one shown
-    int size[2];
-    for (int i = 0; i < 2; i++) {
-        size[i] = 1;
-        get_uint(f.shown[i], size[i]);
-        get_uint(f.text[i], size[i]);
-    }
-    if (size[0] >= 1 && size[1] >= 1)
-        return "";
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "The picture size %d x %d has no dots; nothing to render.\n"
-                  "Give a dot size of at least 1 x 1.",
-                  size[0], size[1]);
-    return text;
+    const std::string empty = no_dots(DataSet_size(f, 0), DataSet_size(f, 1), "nothing to render");
+    return empty.empty() ? empty : empty + "\nGive a dot size of at least 1 x 1.";
 }
 
 int CallDataSet(ui_port &ui, scene &sc, bool *changed)

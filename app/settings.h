@@ -55,6 +55,9 @@ void format_lf(char *out, double v);
 void DataSet_open(setting_form &f, const scene &sc);
 // Returns whether a value changed.
 bool DataSet_ok(const setting_form &f, scene &sc);
+// The dot size OK would take in field 101 + i (i 0 or 1): the number
+// typed, else the one shown (1 when neither is one).
+int DataSet_size(const setting_form &f, int i);
 // Why OK cannot close the dialog with these texts, or "".
 std::string DataSet_refusal(const setting_form &f);
 // 1 OK (changed: whether a value changed), 0 Cancel.

@@ -2,6 +2,13 @@
 
 #include "command_ids.h"
 
+namespace {
+
+struct shortcut {
+    int id;
+    const char *keys[VIEWS];
+};
+
 // clang-format off
 const shortcut SHORTCUTS[] = {
     //  id               picture view      studio view
@@ -27,7 +34,7 @@ const shortcut SHORTCUTS[] = {
 };
 // clang-format on
 
-const int SHORTCUT_COUNT = sizeof SHORTCUTS / sizeof SHORTCUTS[0];
+} // namespace
 
 const char *shortcut_keys(int id, int view)
 {

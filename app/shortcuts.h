@@ -26,12 +26,4 @@ enum {
     KEY_CANCEL, // stops a running render
 };
 
-struct shortcut {
-    int id;
-    const char *keys[VIEWS];
-};
-
-extern const shortcut SHORTCUTS[];
-extern const int SHORTCUT_COUNT;
-
 const char *shortcut_keys(int id, int view);

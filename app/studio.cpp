@@ -11,6 +11,7 @@
 #include "filedlg.h"
 #include "messages.h"
 #include "prefs.h"
+#include "studio_doc.h"
 #include "ui_port.h"
 
 #include <cmath>
@@ -58,15 +59,12 @@ void saved_to(session &s, const std::string &path)
     add_recent(s.app.recent_files, path);
 }
 
-// The numbers of a text read into sc as the key studio_doc.h makes.
-std::string numbers_key(const std::string &text, const scene &sc, const scene_map &map)
+// The key (studio_doc.h) of a text read into sc.
+std::string key_of(const std::string &text, const scene &sc, const scene_map &map)
 {
     scene_text st;
     index_scene_text(st, text.data(), text.size(), sc, map);
-    std::string key;
-    for (const text_number &n : st.numbers)
-        key.append(text, n.span.at, n.span.len).push_back(' ');
-    return key;
+    return numbers_key(text, st);
 }
 
 } // namespace
@@ -82,8 +80,6 @@ int studio_keep_text(session &s)
     return answer == ID_NO;
 }
 
-int studio_save_or_not(session &s) { return studio_keep_text(s); }
-
 int studio_save(session &s)
 {
     if (s.studio.file.empty())
@@ -97,7 +93,7 @@ int studio_save(session &s)
 int studio_save_as(session &s)
 {
     app_state &a = s.app;
-    a.szTmpFileSpec = a.szTmpFilePath + "*" + RT_EXT;
+    make_pattern(a, RT_EXT);
     if (!CallFileSaveDlg(s.ui, a, a.szTmpFileSpec, RT_EXT, a.szTmpFilePath, a.szTmpFileName))
         return 0;
     const std::string path = a.szTmpFilePath + a.szTmpFileName;
@@ -170,11 +166,11 @@ int studio_turn_off(session &s)
     return 1;
 }
 
-bool studio_take_file(session &s, bool force)
+bool studio_take_file(session &s)
 {
     app_state &a = s.app;
     studio_state &st = s.studio;
-    if (!force && a.scene_file == st.taken_file && a.scene_serial == st.taken_serial)
+    if (a.scene_file == st.taken_file && a.scene_serial == st.taken_serial)
         return false;
     st.taken_file = a.scene_file;
     st.taken_serial = a.scene_serial;
@@ -191,7 +187,7 @@ bool studio_take_file(session &s, bool force)
     auto map = std::make_unique<scene_map>();
     msglist msgs;
     data_load_text(*sc, text.data(), text.size(), msgs, map.get());
-    st.followed = numbers_key(text, *sc, *map);
+    st.followed = key_of(text, *sc, *map);
     return true;
 }
 
@@ -203,7 +199,7 @@ int studio_follow_text(session &s, msglist &msgs)
     data_load_text(*fresh, text.data(), text.size(), msgs, map.get());
     if (!map->records_ended)
         return FOLLOWED_CUT;
-    std::string key = numbers_key(text, *fresh, *map);
+    std::string key = key_of(text, *fresh, *map);
     if (key == s.studio.followed)
         return FOLLOWED_SAME;
     s.studio.followed.swap(key);

@@ -53,11 +53,10 @@ struct studio_state {
     unsigned taken_serial = 0;
 };
 
-// Asks about unsaved text. 1: the caller may go on (saved, or the user
-// said No); 0: stop (Cancel, a save that failed, a Save As cancelled).
+// Asks about unsaved text: also the save prompt of studio view (commands.h's
+// save_or_not). 1: the caller may go on (saved, or the user said No); 0:
+// stop (Cancel, a save that failed, a Save As cancelled).
 int studio_keep_text(session &s);
-// What the save prompt asks in studio view (commands.h's save_or_not).
-int studio_save_or_not(session &s);
 // Save Scene: the text, exactly as typed, to its file (Save Scene As for a
 // new scene). 1 when saved.
 int studio_save(session &s);
@@ -74,8 +73,8 @@ int studio_turn_off(session &s);
 
 // When the scene file moved on (opened, or written by Save *.RT(W)) since
 // the text was last taken from it, its bytes become the text. true when
-// the text was replaced. force: take it in any case.
-bool studio_take_file(session &s, bool force = false);
+// the text was replaced.
+bool studio_take_file(session &s);
 
 // The scene file changed on disk (another program wrote it). An unmodified
 // text takes the file's bytes (DISK_TAKEN); a modified one stays, and Save

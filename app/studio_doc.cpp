@@ -67,9 +67,16 @@ std::unique_ptr<studio_reading> read_studio_text(const std::string &text, const 
     }
 
     // The numbers in order are the scene
-    for (const text_number &n : r->st.numbers)
-        r->key.append(text, n.span.at, n.span.len).push_back(' ');
+    r->key = numbers_key(text, r->st);
     return r;
+}
+
+std::string numbers_key(const std::string &text, const scene_text &st)
+{
+    std::string key;
+    for (const text_number &n : st.numbers)
+        key.append(text, n.span.at, n.span.len).push_back(' ');
+    return key;
 }
 
 bool mark_span(const std::string &text, const line_index &lines, int line, int col, text_span &out)

@@ -42,9 +42,12 @@ struct studio_reading {
     std::vector<studio_mark> marks;
     std::vector<outline_item> outline;
     bool complete = false; // the primitive list ended: the text gives a scene
-    std::string key;       // its numbers, in order: two texts with the same key
-                           // are read as the same scene
+    std::string key;       // numbers_key: two texts with the same key are read
+                           // as the same scene
 };
+
+// The numbers of a text indexed in st, in order, each followed by a blank.
+std::string numbers_key(const std::string &text, const scene_text &st);
 
 // Reads text as the window would read its file, named file in the marks.
 std::unique_ptr<studio_reading> read_studio_text(const std::string &text, const std::string &file);

@@ -53,8 +53,8 @@ struct ui_port {
     virtual void invalidate() = 0; // repaint the whole client area
     virtual void help() = 0;
     virtual void close_window() = 0; // a close request, as the close box sends
-    virtual int anim_dialog(anim_form &) { return 0; }
-    virtual int run_anim(anim_job &job, const frame_fn &on_frame) { return job.run(on_frame); }
-    virtual void play_anim(const char * /*path*/, double /*fps*/, int /*frames*/) {}
+    virtual int anim_dialog(anim_form &f) = 0;
+    virtual int run_anim(anim_job &job, const frame_fn &on_frame) = 0;
+    virtual void play_anim(const char *path, double fps, int frames) = 0;
     virtual ~ui_port() = default;
 };

@@ -5,21 +5,18 @@
 #include "dlgunits.h"
 #include "view.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
@@ -89,52 +86,8 @@ QPushButton *button(QWidget *dlg, const dlg_units &u, const place_du &at, const 
     return b;
 }
 
-// The progress window. Closing it only asks the job to stop; it goes away
-// when the job has returned.
-class AnimRunDlg : public QDialog {
-public:
-    AnimRunDlg(QWidget *parent, anim_job &j) : QDialog(parent), job(j)
-    {
-        set_modal_frame(this);
-        setWindowTitle("Making animation");
-        setWindowModality(Qt::ApplicationModal);
-        auto *lay = new QVBoxLayout(this);
-        text = new QLabel(this);
-        bar = new QProgressBar(this);
-        bar->setMinimumWidth(260);
-        bar->setMaximum(PARTS);
-        cancel = new QPushButton("Cancel", this);
-        cancel->setObjectName("cancel");
-        lay->addWidget(text);
-        lay->addWidget(bar);
-        lay->addWidget(cancel, 0, Qt::AlignHCenter);
-        connect(cancel, &QPushButton::clicked, this, &AnimRunDlg::reject);
-        show_progress();
-    }
-    void reject() override
-    {
-        stopped = true;
-        job.cancel();
-        cancel->setEnabled(false);
-        text->setText("Stopping...");
-    }
-    void show_progress()
-    {
-        if (stopped)
-            return;
-        const int n = job.last() - job.first() + 1;
-        text->setText(QString("Frame %1 of %2").arg(std::min(job.frames_done() + 1, n)).arg(n));
-        bar->setValue((int)(job.progress() * PARTS));
-    }
-    bool stopped = false;
-
-private:
-    static constexpr int PARTS = 1000;
-    anim_job &job;
-    QLabel *text;
-    QProgressBar *bar;
-    QPushButton *cancel;
-};
+// The progress bar's steps over a run of frames.
+constexpr int PARTS = 1000;
 
 } // namespace
 
@@ -242,16 +195,22 @@ void AnimDlg::accept()
 int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame, const render_seams &seams,
              const anim_seams &hooks)
 {
-    AnimRunDlg dlg(parent, job);
-    const int rc = run_beside(
-        dlg, seams.progress_delay_ms, [&] { dlg.show_progress(); },
-        [&] {
-            return job.run([&](int k, const render_job &r) {
-                if (hooks.frame)
-                    hooks.frame(k);
-                return on_frame(k, r);
-            });
+    ProgressDlg dlg(parent, "Making animation", [&job] { job.cancel(); });
+    const auto progress = [&] {
+        if (dlg.stopped)
+            return;
+        const int n = job.last() - job.first() + 1;
+        dlg.show_progress(QString("Frame %1 of %2").arg(std::min(job.frames_done() + 1, n)).arg(n),
+                          (int)(job.progress() * PARTS), PARTS);
+    };
+    progress();
+    const int rc = run_beside(dlg, seams.progress_delay_ms, progress, [&] {
+        return job.run([&](int k, const render_job &r) {
+            if (hooks.frame)
+                hooks.frame(k);
+            return on_frame(k, r);
         });
+    });
     return dlg.stopped ? (int)RAY_CANCELLED : rc;
 }
 

@@ -1,5 +1,6 @@
 #include "mainwin.h"
 
+#include "../anim_form.h"
 #include "../anim_play.h"
 #include "../cmdline.h"
 #include "../commands.h"
@@ -128,9 +129,8 @@ void MainWin::build_menu()
     QMenu *aa = new QMenu("Anti-aliasing", rt);
     aa->menuAction()->setData(0);
     auto *aa_group = new QActionGroup(this);
-    const char *aa_names[] = {"Off", "2×2", "3×3", "4×4"};
     for (int n = 0; n < 4; n++) {
-        QAction *a = add(aa, aa_names[n], IDM_AA1 + n);
+        QAction *a = add(aa, anim_aa_text(n + 1), IDM_AA1 + n);
         a->setCheckable(true);
         a->setChecked(n == 0);
         aa_group->addAction(a);
@@ -230,7 +230,6 @@ void MainWin::build_recent()
 void MainWin::set_aa(int level)
 {
     sess.app.aa_level = level;
-    remembered.aa = level;
     action(IDM_AA1 + level - 1)->setChecked(true);
 }
 
@@ -257,8 +256,6 @@ void MainWin::command(int id)
     if (id != IDM_HELP && id != IDM_ABOUT)
         driver->pause();
     acting([this, id] { app_command(sess, id); });
-    if (id >= IDM_AA1 && id <= IDM_AA4)
-        remembered.aa = sess.app.aa_level; // the menu's group has ticked it
     driver->command_ran(id);
 }
 
@@ -433,6 +430,7 @@ void MainWin::load_prefs()
 void MainWin::save_prefs()
 {
     remembered.recent = sess.app.recent_files;
+    remembered.aa = sess.app.aa_level;
     remembered.folder = sess.app.szTmpFilePath;
     remembered.live = sess.app.live;
     remembered.geometry = saveGeometry().toBase64().toStdString();

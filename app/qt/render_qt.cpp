@@ -13,53 +13,38 @@
 #include <atomic>
 #include <thread>
 
-namespace {
+ProgressDlg::ProgressDlg(QWidget *parent, const char *title, std::function<void()> stop_job)
+    : QDialog(parent), stop(std::move(stop_job))
+{
+    set_modal_frame(this);
+    setWindowTitle(title);
+    setWindowModality(Qt::ApplicationModal);
+    auto *lay = new QVBoxLayout(this);
+    text = new QLabel(this);
+    bar = new QProgressBar(this);
+    bar->setMinimumWidth(260);
+    cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancel");
+    lay->addWidget(text);
+    lay->addWidget(bar);
+    lay->addWidget(cancel, 0, Qt::AlignHCenter);
+    connect(cancel, &QPushButton::clicked, this, &ProgressDlg::reject);
+}
 
-// The progress window. Closing it only asks the render to stop; it goes
-// away when the render has returned.
-class TraceDlg : public QDialog {
-public:
-    TraceDlg(QWidget *parent, render_job &r) : QDialog(parent), job(r)
-    {
-        set_modal_frame(this);
-        setWindowTitle("Tracing");
-        setWindowModality(Qt::ApplicationModal);
-        auto *lay = new QVBoxLayout(this);
-        text = new QLabel(this);
-        bar = new QProgressBar(this);
-        bar->setMinimumWidth(260);
-        cancel = new QPushButton("Cancel", this);
-        cancel->setObjectName("cancel");
-        lay->addWidget(text);
-        lay->addWidget(bar);
-        lay->addWidget(cancel, 0, Qt::AlignHCenter);
-        connect(cancel, &QPushButton::clicked, this, &TraceDlg::reject);
-        show_progress();
-    }
-    void reject() override
-    {
-        job.cancel();
-        cancel->setEnabled(false);
-        text->setText("Stopping...");
-    }
-    void show_progress()
-    {
-        if (job.stopping())
-            return;
-        int rows = job.rows(), done = job.rows_done();
-        bar->setMaximum(rows > 0 ? rows : 1);
-        bar->setValue(done);
-        text->setText(QString("%1 of %2 rows traced").arg(done).arg(rows));
-    }
+void ProgressDlg::reject()
+{
+    stopped = true;
+    stop();
+    cancel->setEnabled(false);
+    text->setText("Stopping...");
+}
 
-private:
-    render_job &job;
-    QLabel *text;
-    QProgressBar *bar;
-    QPushButton *cancel;
-};
-
-} // namespace
+void ProgressDlg::show_progress(const QString &line, int done, int total)
+{
+    bar->setMaximum(total);
+    bar->setValue(done);
+    text->setText(line);
+}
 
 int run_beside(QWidget &dlg, int delay_ms, const std::function<void()> &progress,
                const std::function<int()> &work)
@@ -94,8 +79,15 @@ int run_render(QWidget *parent, render_job &job, const render_seams &seams)
 {
     if (seams.hook)
         seams.hook(job);
-    TraceDlg dlg(parent, job);
-    return run_beside(
-        dlg, seams.progress_delay_ms, [&] { dlg.show_progress(); },
-        [&] { return seams.fn ? seams.fn(job) : job.run(); });
+    ProgressDlg dlg(parent, "Tracing", [&job] { job.cancel(); });
+    const auto progress = [&] {
+        if (job.stopping())
+            return;
+        const int rows = job.rows(), done = job.rows_done();
+        dlg.show_progress(QString("%1 of %2 rows traced").arg(done).arg(rows), done,
+                          rows > 0 ? rows : 1);
+    };
+    progress();
+    return run_beside(dlg, seams.progress_delay_ms, progress,
+                      [&] { return seams.fn ? seams.fn(job) : job.run(); });
 }

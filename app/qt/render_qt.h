@@ -10,13 +10,34 @@
 // job: work() on a thread of its own, the event loop until it returns, and
 // dlg shown once delay_ms have passed (a quick job needs none), progress()
 // called a few dozen times a second. Returns what work() returns.
+//
+// ProgressDlg is such a dlg: a line of text, a bar and Cancel. Cancel,
+// Escape and its close box call stop() and say "Stopping..." (stopped is
+// then true); it goes away when the job has returned.
 #pragma once
 
 #include "../../trace/render.h"
 
+#include <QDialog>
 #include <functional>
 
-class QWidget;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class ProgressDlg : public QDialog {
+public:
+    ProgressDlg(QWidget *parent, const char *title, std::function<void()> stop);
+    void reject() override;
+    void show_progress(const QString &line, int done, int total);
+    bool stopped = false;
+
+private:
+    std::function<void()> stop;
+    QLabel *text;
+    QProgressBar *bar;
+    QPushButton *cancel;
+};
 
 // Test seams, each window's own.
 struct render_seams {

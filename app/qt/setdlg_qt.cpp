@@ -164,10 +164,7 @@ void SettingDlg::accept()
     }
     ErrorMsg(ui, why.c_str());
     // back to the dot size that has no dots
-    int w = 1;
-    get_uint(f.shown[0], w);
-    get_uint(f.text[0], w);
-    QLineEdit *at = field[w < 1 ? 0 : 1];
+    QLineEdit *at = field[DataSet_size(f, 0) < 1 ? 0 : 1];
     at->setFocus();
     at->selectAll();
 }

@@ -106,8 +106,6 @@ void RealBox::set_text(const QString &t)
     lineEdit()->setText(t);
 }
 
-QString RealBox::text_now() const { return lineEdit()->text(); }
-
 void RealBox::stepBy(int steps)
 {
     const std::string next = stepped_text(lineEdit()->text().toStdString(), false, steps);
@@ -261,16 +259,13 @@ MessagesPane::MessagesPane(QWidget *parent) : QListWidget(parent)
     setWordWrap(true);
     setUniformItemSizes(false);
     setTextElideMode(Qt::ElideNone);
-    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *it) {
+    auto choose = [this](QListWidgetItem *it) {
         const QVariant m = it->data(ITEM_ROLE);
         if (m.isValid())
             emit chosen(m.toInt());
-    });
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *it) {
-        const QVariant m = it->data(ITEM_ROLE);
-        if (m.isValid())
-            emit chosen(m.toInt());
-    });
+    };
+    connect(this, &QListWidget::itemClicked, this, choose);
+    connect(this, &QListWidget::itemActivated, this, choose);
 }
 
 void MessagesPane::show_marks(const std::vector<studio_mark> &marks)

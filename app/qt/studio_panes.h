@@ -43,7 +43,6 @@ class RealBox : public QAbstractSpinBox {
 public:
     explicit RealBox(QWidget *parent);
     void set_text(const QString &t);
-    QString text_now() const;
     void stepBy(int steps) override;
 
 signals:

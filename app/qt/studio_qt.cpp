@@ -24,7 +24,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -370,16 +369,20 @@ void Studio::after()
         driver->source_changed();
     if (id == IDM_FOLLOW_TYPING)
         s.studio.follow.saved(); // the picture catches up with the text
+    show_follow();
+    schedule();
+}
+
+void Studio::show_follow()
+{
     follow_typing->setChecked(s.studio.follow.mode == FOLLOW_TYPING);
     follow_save->setChecked(s.studio.follow.mode == FOLLOW_SAVE);
-    schedule();
 }
 
 void Studio::load_prefs(const prefs &p)
 {
     s.studio.follow.set_mode(p.follow);
-    follow_typing->setChecked(p.follow == FOLLOW_TYPING);
-    follow_save->setChecked(p.follow == FOLLOW_SAVE);
+    show_follow();
     hints_act->setChecked(p.hints);
     dock_layout = p.docks;
 }
@@ -437,14 +440,18 @@ void Studio::sync_editor(bool keep_view)
     win->show_title();
 }
 
+// The scene file's name without its folder, as the marks and messages say it.
+std::string Studio::file_name() const
+{
+    if (s.studio.file.empty())
+        return NEW_SCENE_NAME;
+    return QFileInfo(QString::fromStdString(s.studio.file)).fileName().toStdString();
+}
+
 std::shared_ptr<studio_reading> Studio::latest()
 {
     if (!latest_read || latest_read->text != s.studio.text) {
-        const std::string name =
-            s.studio.file.empty()
-                ? std::string(NEW_SCENE_NAME)
-                : QFileInfo(QString::fromStdString(s.studio.file)).fileName().toStdString();
-        latest_read = read_studio_text(s.studio.text, name);
+        latest_read = read_studio_text(s.studio.text, file_name());
     }
     return latest_read;
 }
@@ -494,8 +501,8 @@ void Studio::show_reading(const std::shared_ptr<studio_reading> &r)
         msgs->show_marks(r->marks);
     }
     out->show_items(r->outline);
-    out->select_item(find_item(*r, sel_kind, sel_index));
     const int item = find_item(*r, sel_kind, sel_index);
+    out->select_item(item);
     insp->show_rows(qs(inspector_title(*r, item)), inspector_rows(*r, item));
     if (hints_act->isChecked())
         show_hints();
@@ -667,12 +674,10 @@ void Studio::file_changed()
         sync_editor(true);
         s.studio.follow.saved(); // the picture follows the file's new text
         schedule();
-        say(QFileInfo(QString::fromStdString(s.studio.file)).fileName().toStdString() +
-            " changed on disk and was read again.");
+        say(file_name() + " changed on disk and was read again.");
         break;
     case DISK_KEPT:
-        say(QFileInfo(QString::fromStdString(s.studio.file)).fileName().toStdString() +
-            " changed on disk; Save Scene will replace it with the text here.");
+        say(file_name() + " changed on disk; Save Scene will replace it with the text here.");
         break;
     case DISK_GONE:
         say("The scene file cannot be read any more; Save Scene writes it again.");

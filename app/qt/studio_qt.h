@@ -101,6 +101,7 @@ private:
     void turn_on();
     void turn_off();
     void show_menus(bool on);
+    void show_follow();
     void fit_window(bool on);
 
     long long now() const { return clock.elapsed(); }
@@ -108,6 +109,7 @@ private:
     void read_due();
     void text_changed();
     void sync_editor(bool keep_view);
+    std::string file_name() const;
     std::shared_ptr<studio_reading> latest();
     void show_reading(const std::shared_ptr<studio_reading> &r);
     void check_now();

@@ -25,7 +25,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -63,19 +62,6 @@ void fill(QWidget *dlg, const QString &out)
     set_text(dlg, "width", "32");
     set_text(dlg, "height", "24");
     set_text(dlg, "out", out);
-}
-
-std::vector<std::string> listing(const std::string &dir)
-{
-    std::vector<std::string> names;
-    DIR *d = opendir(dir.c_str());
-    while (const dirent *e = d ? readdir(d) : nullptr)
-        if (e->d_name[0] != '.' || (e->d_name[1] && std::string(e->d_name) != ".."))
-            names.push_back(e->d_name);
-    if (d)
-        closedir(d);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // A red ball on a grey floor, seen at a slant: a turn round the look

@@ -11,26 +11,12 @@
 #include "trace/anim.h"
 
 #include <algorithm>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
 
 // What a folder holds, dot files included, sorted.
-std::vector<std::string> listing(const std::string &dir)
-{
-    std::vector<std::string> names;
-    DIR *d = opendir(dir.c_str());
-    while (const dirent *e = d ? readdir(d) : nullptr)
-        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-            names.push_back(e->d_name);
-    if (d)
-        closedir(d);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A session with T.RT (16 x 12) open.
 struct Anim : ::testing::Test {
     temp_dir tmp;

@@ -381,9 +381,7 @@ TEST_F(Commands, FailedSaveKeepsTheOldFileAndTheFlag)
     EXPECT_EQ(a.data_change, 1);
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
-    std::ifstream in(old);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text, "old contents");
+    EXPECT_EQ(slurp(old), "old contents");
 
     // the prompt's save fails: the caller stops
     ui.answers = {ID_YES};

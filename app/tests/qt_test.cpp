@@ -1,5 +1,6 @@
 // The window itself, headless: menus, a render on screen, dialogs,
 // printing to a PDF file, the save prompt on close.
+#include "qt_wait.h"
 #include "script_ui.h"
 
 #include "app/commands.h"
@@ -472,19 +473,23 @@ TEST_F(Window, SettingRefusesNoDots)
 }
 
 // Live view is remembered through Exit (its close turns it off), and
-// ticked again at the next start.
+// ticked again at the next start; so is the anti-aliasing chosen.
 TEST_F(Window, LiveViewIsRememberedThroughExit)
 {
     win->command_live(true);
+    win->action(IDM_AA1 + 2)->trigger();
     answer = ID_NO;
     run(IDM_EXIT);
     QApplication::processEvents();
     ASSERT_FALSE(win->isVisible());
     EXPECT_EQ(QSettings().value("live").toString(), "1");
+    EXPECT_EQ(QSettings().value("aa").toString(), "3");
     MainWin again;
     again.load_prefs();
     EXPECT_TRUE(again.action(IDM_LIVE)->isChecked());
     EXPECT_TRUE(again.state().app.live);
+    EXPECT_TRUE(again.action(IDM_AA1 + 2)->isChecked());
+    EXPECT_EQ(again.state().app.aa_level, 3);
     again.command_live(false);
     again.save_prefs();
     QSettings().clear();
@@ -611,38 +616,6 @@ TEST_F(Window, HelpOpensAtItsContents)
     EXPECT_TRUE(help->toPlainText().contains("The .RT scene file, item by item"));
 }
 
-// Runs the event loop until done() holds, for at most five seconds.
-bool wait_until(const std::function<bool()> &done)
-{
-    for (int i = 0; i < 500 && !done(); i++) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return done();
-}
-
-// Make Image's bytes for sc: the picture the live view's exact frames
-// must show.
-std::vector<unsigned char> made(const scene &sc)
-{
-    render_job job(sc);
-    EXPECT_EQ(job.run(), RAY_DONE);
-    const picture &p = job.result();
-    std::vector<unsigned char> v = p.r;
-    v.insert(v.end(), p.g.begin(), p.g.end());
-    v.insert(v.end(), p.b.begin(), p.b.end());
-    return v;
-}
-
-std::vector<unsigned char> shown(const app_state *a)
-{
-    const size_t n = (size_t)a->model.ixmx * a->model.iymx;
-    std::vector<unsigned char> v(a->gdata->r, a->gdata->r + n);
-    v.insert(v.end(), a->gdata->g, a->gdata->g + n);
-    v.insert(v.end(), a->gdata->b, a->gdata->b + n);
-    return v;
-}
-
 void mouse(QWidget *w, QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseButtons held)
 {
     QMouseEvent e(t, at, w->mapToGlobal(at), b, held, Qt::NoModifier);
@@ -663,7 +636,7 @@ TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
     ASSERT_TRUE(wait_until([&] { return a->image_ready == 1 && idle(); }));
     EXPECT_EQ(a->data_change, 1);
     scene file = a->model;
-    EXPECT_TRUE(shown(a) == made(file));
+    EXPECT_TRUE(shown_bytes(*a) == made_bytes(file));
 
     // an editor's save: a new file renamed over the old one
     const std::string path = tmp.path + "/T.RT";
@@ -672,7 +645,7 @@ TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
     tmp.file("T.new", text);
     ASSERT_EQ(std::rename((tmp.path + "/T.new").c_str(), path.c_str()), 0);
     ASSERT_TRUE(wait_until([&] { return a->model.pri[0].col.g == 180 && idle(); }));
-    EXPECT_TRUE(shown(a) == made(a->model));
+    EXPECT_TRUE(shown_bytes(*a) == made_bytes(a->model));
 
     // a drag to the right turns the eye about the look point
     const double vx = a->model.vpnax, vy = a->model.vpnay, vz = a->model.vpnaz;
@@ -683,16 +656,16 @@ TEST_F(Window, LiveViewFollowsTheFileAndTheMouse)
     mouse(v, QEvent::MouseButtonRelease, {14, 6}, Qt::LeftButton, Qt::NoButton);
     EXPECT_FALSE(a->model.vpnax == vx && a->model.vpnay == vy && a->model.vpnaz == vz);
     ASSERT_TRUE(wait_until(idle));
-    EXPECT_TRUE(shown(a) == made(a->model));
+    EXPECT_TRUE(shown_bytes(*a) == made_bytes(a->model));
     EXPECT_EQ(a->model.pri[0].col.g, 180);
 
     // a file that cannot be read keeps the picture and says why
-    const std::vector<unsigned char> before = shown(a);
+    const std::vector<unsigned char> before = shown_bytes(*a);
     ASSERT_EQ(std::remove(path.c_str()), 0);
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0); // there, but no file
     ASSERT_TRUE(
         wait_until([&] { return win->statusBar()->currentMessage().contains("cannot read"); }));
-    EXPECT_TRUE(shown(a) == before);
+    EXPECT_TRUE(shown_bytes(*a) == before);
     // the whole line as its tooltip; a click shows the session's messages
     EXPECT_EQ(win->statusBar()->toolTip(), win->statusBar()->currentMessage());
     QTest::mouseClick(win->statusBar(), Qt::LeftButton);

@@ -1,8 +1,10 @@
 #include "script_ui.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 temp_dir::temp_dir()
 {
@@ -36,4 +38,40 @@ std::string small_scene(int w, int h, const char *rgb)
            "\n1\n0 0 10 1\n0\n"
            "1 1 0.5 0.5 0 0 1 1 0 0 1 1 0 0 1 0 0 0 " +
            rgb + "\n-1\n-1\n";
+}
+
+std::vector<unsigned char> made_bytes(const scene &sc)
+{
+    render_job job(sc);
+    EXPECT_EQ(job.run(), RAY_DONE);
+    const picture &p = job.result();
+    std::vector<unsigned char> v = p.r;
+    v.insert(v.end(), p.g.begin(), p.g.end());
+    v.insert(v.end(), p.b.begin(), p.b.end());
+    return v;
+}
+
+std::vector<unsigned char> shown_bytes(const app_state &a)
+{
+    const size_t n = (size_t)a.model.ixmx * a.model.iymx;
+    std::vector<unsigned char> v(a.gdata->r, a.gdata->r + n);
+    v.insert(v.end(), a.gdata->g, a.gdata->g + n);
+    v.insert(v.end(), a.gdata->b, a.gdata->b + n);
+    return v;
+}
+
+std::string slurp(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> listing(const std::string &dir)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto &e : std::filesystem::directory_iterator(dir, ec))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -153,3 +153,13 @@ struct temp_dir {
 // A scene of one lit plane seen from above: w x h dots, the plane's
 // colour rgb ("R G B").
 std::string small_scene(int w, int h, const char *rgb = "200 100 50");
+
+// Make Image's bytes for sc (its reds, greens, then blues), checked to be
+// made; and those of the picture a session shows, in the same order.
+std::vector<unsigned char> made_bytes(const scene &sc);
+std::vector<unsigned char> shown_bytes(const app_state &a);
+
+// A file's bytes; "" when it cannot be read.
+std::string slurp(const std::string &path);
+// The names in a folder (hidden ones too), sorted.
+std::vector<std::string> listing(const std::string &dir);

@@ -20,8 +20,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -40,14 +38,6 @@ const char *const GROUPED = "0 0 1\n"
                             "-1\n"
                             "2 3 -1\n"
                             "-1\n";
-
-std::string slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // A session in studio view over a scripted window, with the text of a file.
 struct Studio : ::testing::Test {

@@ -2,6 +2,7 @@
 // the typed scene's exact picture without saving, Ctrl+S writes the text as
 // typed, a click on a dot selects its primitive, an inspector's edit is
 // one undo step, and studio off is the window as it was.
+#include "qt_wait.h"
 #include "script_ui.h"
 
 #include "app/qt/live_qt.h"
@@ -22,11 +23,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
-#include <chrono>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
-#include <thread>
 
 namespace {
 
@@ -43,45 +40,13 @@ const char *const BALL = "0 0 0\n"
                          "-1\n"
                          "-1\n";
 
-bool wait_until(const std::function<bool()> &done)
-{
-    for (int i = 0; i < 1000 && !done(); i++) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
-
-std::string slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 // Make Image's bytes for a scene's text, read afresh.
 std::vector<unsigned char> made_of_text(const std::string &text)
 {
     scene sc;
     msglist m;
     data_load_text(sc, text.data(), text.size(), m);
-    render_job job(sc);
-    EXPECT_EQ(job.run(), RAY_DONE);
-    const picture &p = job.result();
-    std::vector<unsigned char> v = p.r;
-    v.insert(v.end(), p.g.begin(), p.g.end());
-    v.insert(v.end(), p.b.begin(), p.b.end());
-    return v;
-}
-
-std::vector<unsigned char> shown(const app_state &a)
-{
-    const size_t n = (size_t)a.model.ixmx * a.model.iymx;
-    std::vector<unsigned char> v(a.gdata->r, a.gdata->r + n);
-    v.insert(v.end(), a.gdata->g, a.gdata->g + n);
-    v.insert(v.end(), a.gdata->b, a.gdata->b + n);
-    return v;
+    return made_bytes(sc);
 }
 
 void click(QWidget *w, QPoint at)
@@ -144,7 +109,7 @@ struct StudioWindow : ::testing::Test {
 TEST_F(StudioWindow, TypingChangesThePictureAndCtrlSSavesTheText)
 {
     EXPECT_EQ(ed->bytes(), BALL);
-    EXPECT_TRUE(shown(*a) == made_of_text(BALL));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(BALL));
     EXPECT_FALSE(win->isWindowModified());
 
     // the plane's red, typed over: the picture follows, the file stays
@@ -156,19 +121,19 @@ TEST_F(StudioWindow, TypingChangesThePictureAndCtrlSSavesTheText)
     EXPECT_TRUE(win->isWindowModified());
     const size_t caret = ed->caret();
     ASSERT_TRUE(wait_until([&] { return idle() && a->model.pri[0].col.r == 20; }));
-    EXPECT_TRUE(shown(*a) == made_of_text(typed));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(typed));
     EXPECT_EQ(ed->caret(), caret); // the read moved nothing
     EXPECT_EQ(slurp(path), BALL);
 
     // text that is no number: marked and listed, the picture stays
-    const std::vector<unsigned char> before = shown(*a);
+    const std::vector<unsigned char> before = shown_bytes(*a);
     ed->select_bytes(at("0.4 0 20"), 3);
     QTest::keyClicks(ed, "x");
     ASSERT_TRUE(wait_until([&] {
         return idle() && st->messages()->count() > 0 &&
                st->messages()->item(0)->text().contains("B.RT:9:");
     }));
-    EXPECT_TRUE(shown(*a) == before);
+    EXPECT_TRUE(shown_bytes(*a) == before);
     EXPECT_EQ(a->model.pri[1].ks, 0.4);
     QTest::keyClick(ed, Qt::Key_Z, Qt::ControlModifier); // undone
     ASSERT_EQ(win->state().studio.text, typed);
@@ -286,7 +251,7 @@ TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
     ASSERT_TRUE(make_frame(back, 0, f));
     EXPECT_TRUE(f.dir.x == a->model.vpnax && f.dir.y == a->model.vpnay &&
                 f.dir.z == a->model.vpnaz);
-    EXPECT_TRUE(shown(*a) == made_of_text(text));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(text));
     EXPECT_TRUE(win->isWindowModified());
     EXPECT_EQ(slurp(path), BALL);
     ed->undo();
@@ -306,7 +271,7 @@ TEST_F(StudioWindow, TheFileWrittenElsewhereIsReadAgain)
     EXPECT_EQ(ed->caret(), caret);
     EXPECT_FALSE(win->isWindowModified());
     EXPECT_EQ(a->model.pri[1].col.r, 90);
-    EXPECT_TRUE(shown(*a) == made_of_text(other));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(other));
 
     QTest::keyClicks(ed, " ");
     tmp.file("B.RT", BALL);
