@@ -4,8 +4,6 @@
 #include "../image/picfile.h"
 #include "command_ids.h"
 
-#include <cstring>
-
 int anim_frames::open(const std::string &name, double fps, int n, msglist &msgs)
 {
     name_ = name;
@@ -51,11 +49,7 @@ bool anim_frames::read(int k, picture &pic, msglist &msgs)
         int w, h;
         if (load_picture(file.c_str(), *planes_, w, h, msgs) != RGB_LOADED)
             return false;
-        pic.resize(w, h);
-        const size_t dots = (size_t)w * h;
-        std::memcpy(pic.r.data(), planes_->r, dots);
-        std::memcpy(pic.g.data(), planes_->g, dots);
-        std::memcpy(pic.b.data(), planes_->b, dots);
+        from_planes(*planes_, w, h, pic);
         decoded_++;
         return true;
     }

@@ -5,7 +5,6 @@
 #include "../image/picfile.h"
 
 #include <cstring>
-#include <strings.h>
 #include <sys/stat.h>
 
 const char koru_usage[] =
@@ -100,12 +99,6 @@ bool platform_has_display(const std::string &name, const cmdline &c,
     return set(run) && stat((std::string(run) + "/wayland-0").c_str(), &st) == 0;
 }
 
-bool ends_with(const std::string &s, const char *ext)
-{
-    const size_t n = std::strlen(ext);
-    return s.size() >= n && strcasecmp(s.c_str() + s.size() - n, ext) == 0;
-}
-
 } // namespace
 
 int parse_cmdline(int argc, char **argv, cmdline &c, std::string &err)
@@ -175,5 +168,5 @@ bool display_present(const cmdline &c, const std::function<const char *(const ch
 
 bool is_picture_name(const std::string &path)
 {
-    return ends_with(path, ".bmp") || png_name(path.c_str());
+    return name_ends(path.c_str(), ".bmp") || png_name(path.c_str());
 }

@@ -130,10 +130,7 @@ int cmd_join(int argc, char **argv)
             return fail("%s is %d x %d dots, but %s %d x %d; the frames of an animation have one "
                         "size; nothing written",
                         file.c_str(), w, h, name_of(in, nums[0]).c_str(), w0, h0);
-        pic.resize(w, h);
-        std::memcpy(pic.r.data(), pl.r, (size_t)w * h);
-        std::memcpy(pic.g.data(), pl.g, (size_t)w * h);
-        std::memcpy(pic.b.data(), pl.b, (size_t)w * h);
+        from_planes(pl, w, h, pic);
         msgs.clear();
         if (!writer.add(k, pic, msgs))
             return fail("%s; nothing written", msgs.first("cannot add a frame"));
