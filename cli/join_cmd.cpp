@@ -4,6 +4,7 @@
 
 #include "../base/msg.h"
 #include "../image/animfile.h"
+#include "../image/effort.h"
 #include "../image/picfile.h"
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 const char *join_help =
     "usage: koru-cli join 'frame_%04d.png' OUT.webp|OUT.gif [--fps F] [--frames N]\n"
+    "                     [--effort fast|normal|small]\n"
     "\n"
     "Assembles the numbered pictures (PNG or BMP) that the name's frame field\n"
     "gives, lowest number first, into an animated WebP or GIF, exactly as\n"
@@ -21,6 +23,8 @@ const char *join_help =
     "each other without a gap, and every picture must have the first one's size.\n"
     "  --fps F      frames a second, 0.1 to 100 (default 24)\n"
     "  --frames N   the frames must be 0 to N-1, all of them\n"
+    "  --effort E   the WebP file's, as animate's (default normal): the same\n"
+    "               effort makes the same file\n"
     "Pictures are read one at a time. Ctrl-C, SIGTERM or SIGHUP stops with\n"
     "nothing written (status 128 + the signal's number).\n";
 
@@ -71,7 +75,7 @@ bool check_numbers(const char *in, const std::vector<long long> &nums, int frame
 int cmd_join(int argc, char **argv)
 {
     const char *files[2] = {nullptr, nullptr};
-    int nfiles = 0, frames = -1;
+    int nfiles = 0, frames = -1, effort = EFFORT_NORMAL;
     double fps = FPS_DEFAULT;
     for (int i = 0; i < argc; i++) {
         const char *a = argv[i];
@@ -84,6 +88,10 @@ int cmd_join(int argc, char **argv)
         } else if (!std::strcmp(a, "--frames")) {
             if (i + 1 >= argc || !parse_uint(argv[i + 1], frames) || frames < 1)
                 return usage_error(join_help, "--frames needs a whole number of 1 or more");
+            i++;
+        } else if (!std::strcmp(a, "--effort")) {
+            if (i + 1 >= argc || (effort = effort_named(argv[i + 1])) < 0)
+                return usage_error(join_help, "--effort needs fast, normal or small");
             i++;
         } else if (a[0] == '-' && a[1]) {
             return usage_error(join_help, "unknown option \"%s\"", a);
@@ -109,7 +117,7 @@ int cmd_join(int argc, char **argv)
     if (!check_numbers(in, nums, frames))
         return 1;
 
-    anim_writer writer(out, fps);
+    anim_writer writer(out, fps, effort);
     static planes pl; // 2.3 MB: out of the stack
     picture pic;
     int w0 = 0, h0 = 0;

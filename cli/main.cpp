@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 
 namespace {
 
@@ -33,9 +34,10 @@ const char *main_help =
     "                 change numbers of a scene file, keeping every other byte\n"
     "  new [FILE.RT]  a new scene to start from: camera, light, floor, sphere\n"
     "  animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
+    "                 [--effort fast|normal|small]\n"
     "                 frames moving from key scene to key scene, or turning round\n"
     "                 one: an animated .webp or .gif, or numbered pictures\n"
-    "  join 'frame_%04d.png' OUT [--fps F]\n"
+    "  join 'frame_%04d.png' OUT [--fps F] [--effort fast|normal|small]\n"
     "                 numbered pictures into an animated .webp or .gif\n"
     "\n"
     "koru-cli COMMAND --help describes a command. Reader warnings go to stderr as\n"
@@ -113,8 +115,26 @@ bool load_scene(scene &sc, const char *path, scene_map *map)
 
 bool parse_uint(const char *s, int &v) { return parse_whole(s, v) == 1; }
 
+namespace {
+
+// The buffers a frame needs, the encoders' above all, are made and freed
+// again for every frame, at the same sizes. Freed memory is kept for the
+// next frame instead of going back to the system, to be faulted in again
+// page by page; only what is larger than any frame's buffers is mapped
+// apart.
+constexpr int MAP_APART_BYTES = 32 << 20, KEEP_FREED_BYTES = 64 << 20;
+
+void keep_freed_memory()
+{
+    mallopt(M_MMAP_THRESHOLD, MAP_APART_BYTES);
+    mallopt(M_TRIM_THRESHOLD, KEEP_FREED_BYTES);
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    keep_freed_memory();
     if (argc < 2)
         return usage_error(main_help, "no command given");
     if (is_help(argv[1])) {

@@ -115,10 +115,11 @@ bool frame_numbers(const char *name, std::vector<long long> &nums, msglist &msgs
     return true;
 }
 
-anim_writer::anim_writer(const char *name, double fps) : name_(name), kind_(anim_kind(name))
+anim_writer::anim_writer(const char *name, double fps, int effort)
+    : name_(name), kind_(anim_kind(name)), effort_(effort)
 {
     if (kind_ == ANIM_WEBP)
-        webp_ = std::make_unique<webp_anim>(fps);
+        webp_ = std::make_unique<webp_anim>(fps, effort);
     else if (kind_ == ANIM_GIF)
         gif_ = std::make_unique<gif_anim>(name, fps);
 }
@@ -147,7 +148,7 @@ int anim_writer::add(long long k, const picture &pic, msglist &msgs)
     case ANIM_NUMBERED:
         frame_name(name_.c_str(), k, file);
         rc = save_picture(file.c_str(), pic.w, pic.h, pic.r.data(), pic.g.data(), pic.b.data(),
-                          msgs);
+                          msgs, effort_);
         break;
     default:
         msgs.add("\"%s\" is no name for frames: a %% must begin one frame field such as %%04d, "

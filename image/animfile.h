@@ -13,10 +13,12 @@
 // with an optional 0 flag and width (%d, %4d, %04d; width 1 to 9); %%
 // stands for a percent sign; a name with any other % is no name here.
 //
-//   anim_writer out(name, fps);
+//   anim_writer out(name, fps, effort);
 //   out.add(k, pic, msgs) ...   // frame k: a WebP or GIF encodes it, a
 //                               // numbered name writes its picture now
 //   out.finish(msgs);           // a WebP or GIF file is written now
+// The effort (effort.h) is the WebP file's and the numbered PNG pictures'
+// (a single picture is saved as koru-cli render saves it).
 // Each picture file and the animation file is written safely (safewrite.h):
 // an anim_writer that is not finished leaves nothing but the numbered
 // pictures already written, each whole.
@@ -60,7 +62,7 @@ bool frame_numbers(const char *name, std::vector<long long> &nums, msglist &msgs
 
 class anim_writer {
 public:
-    anim_writer(const char *name, double fps);
+    anim_writer(const char *name, double fps, int effort = EFFORT_NORMAL);
     anim_writer(const anim_writer &) = delete;
     anim_writer &operator=(const anim_writer &) = delete;
 
@@ -72,7 +74,7 @@ public:
 
 private:
     std::string name_;
-    int kind_;
+    int kind_, effort_;
     int count_ = 0;
     std::unique_ptr<webp_anim> webp_;
     std::unique_ptr<gif_anim> gif_;

@@ -29,9 +29,9 @@ bool name_ends(const char *name, const char *end)
 bool png_name(const char *path) { return name_ends(path, ".png"); }
 
 int save_picture(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
-                 const unsigned char *b, msglist &msgs)
+                 const unsigned char *b, msglist &msgs, int effort)
 {
-    return png_name(path) ? save_png(path, w, h, r, g, b, msgs)
+    return png_name(path) ? save_png(path, w, h, r, g, b, msgs, effort)
                           : save_bmp(path, w, h, r, g, b, msgs);
 }
 

@@ -2,7 +2,8 @@
 // BMP.
 //
 //   save_picture("out.png", ...)    PNG when the name ends in ".png" (any
-//                                   case), a 24-bit BMP otherwise
+//                                   case), a 24-bit BMP otherwise; a PNG
+//                                   at the effort given (png.h)
 //   load_picture("in", pl, w, h, msgs)   BMP or PNG, told by the contents,
 //                                        whatever the name
 //
@@ -32,6 +33,7 @@
 // the top, and resolutions that differ over a thousandfold.
 #pragma once
 
+#include "effort.h"
 #include "rgb.h"
 
 // Whether name ends in end (given in lower case), in any case.
@@ -40,7 +42,7 @@ bool name_ends(const char *name, const char *end);
 bool png_name(const char *path);
 
 int save_picture(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
-                 const unsigned char *b, msglist &msgs);
+                 const unsigned char *b, msglist &msgs, int effort = EFFORT_SMALL);
 // The window's picture: the first w x h dots of the planes.
 int save_picture(const char *path, const planes &pl, int w, int h, msglist &msgs);
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <png.h>
 #include <vector>
+#include <zlib.h>
 
 // libpng reports errors by longjmp to the setjmp of the function that
 // called it. Each function below that calls libpng sets its own jump
@@ -143,12 +144,24 @@ void png_to_planes(const png_shape &s, const unsigned char *data, planes &pl)
     }
 }
 
+// The filters and compression of an effort (png.h).
+void set_effort(png_structp png, int effort)
+{
+    if (effort == EFFORT_SMALL)
+        return;
+    png_set_filter(png, PNG_FILTER_TYPE_BASE,
+                   effort == EFFORT_FAST ? PNG_FILTER_UP : PNG_ALL_FILTERS);
+    png_set_compression_level(png, 1);
+    png_set_compression_strategy(png, Z_RLE);
+}
+
 // Writes the picture into io.out. 1 when done; 0 with the reason in io.why.
-int write_png(png_structp png, png_infop info, int w, int h, const unsigned char *r,
+int write_png(png_structp png, png_infop info, int effort, int w, int h, const unsigned char *r,
               const unsigned char *g, const unsigned char *b, unsigned char *row)
 {
     if (setjmp(png_jmpbuf(png)))
         return 0;
+    set_effort(png, effort);
     png_set_IHDR(png, info, (png_uint_32)w, (png_uint_32)h, 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -173,7 +186,7 @@ bool png_signature(const unsigned char *head, size_t n)
 }
 
 int save_png(const char *path, int w, int h, const unsigned char *r, const unsigned char *g,
-             const unsigned char *b, msglist &msgs)
+             const unsigned char *b, msglist &msgs, int effort)
 {
     if (w < 1 || h < 1 || w > WIDTH_MAX || h > HEIGHT_MAX) {
         msgs.add("cannot write \"%s\": the picture size %d x %d is outside 1..%d x 1..%d (a PNG "
@@ -188,7 +201,7 @@ int save_png(const char *path, int w, int h, const unsigned char *r, const unsig
     int ok = 0;
     if (info) {
         png_set_write_fn(png, &io, on_write, on_flush);
-        ok = write_png(png, info, w, h, r, g, b, row.data());
+        ok = write_png(png, info, effort, w, h, r, g, b, row.data());
     } else {
         std::snprintf(io.why, sizeof io.why, "out of memory");
     }

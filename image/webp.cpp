@@ -14,8 +14,19 @@
 
 namespace {
 
-WebPAnimEncoder *encoder(void *p) { return static_cast<WebPAnimEncoder *>(p); }
 WebPAnimDecoder *decoder(void *p) { return static_cast<WebPAnimDecoder *>(p); }
+
+// libwebp's settings at each effort (effort.h), in its order
+struct webp_settings {
+    int method;
+    float quality;
+    bool minimize_size;
+};
+constexpr webp_settings SETTINGS[] = {
+    {0, 0, false},  // EFFORT_FAST
+    {0, 50, false}, // EFFORT_NORMAL
+    {4, 75, true},  // EFFORT_SMALL
+};
 
 // The time frame i starts, when a WebP file can hold it.
 bool frame_time(long long i, double fps, int &ms)
@@ -27,29 +38,71 @@ bool frame_time(long long i, double fps, int &ms)
     return true;
 }
 
+// The picture as libwebp's opaque ARGB dots.
+void fill_argb(const picture &pic, WebPPicture &frame)
+{
+    for (int y = 0; y < pic.h; y++) {
+        uint32_t *row = frame.argb + (size_t)y * frame.argb_stride;
+        const size_t at = (size_t)y * pic.w;
+        for (int x = 0; x < pic.w; x++)
+            row[x] = 0xff000000u | (uint32_t)pic.r[at + x] << 16 | (uint32_t)pic.g[at + x] << 8 |
+                     pic.b[at + x];
+    }
+}
+
 } // namespace
 
 long long anim_ms(long long i, double fps) { return std::llround((double)i * 1000 / fps); }
 
-webp_anim::~webp_anim() { WebPAnimEncoderDelete(encoder(enc_)); }
+struct webp_anim::encoder {
+    WebPAnimEncoder *anim = nullptr;
+    WebPConfig config;
+    WebPPicture frame; // the frame buffer, filled from each picture
+    ~encoder()
+    {
+        WebPAnimEncoderDelete(anim);
+        WebPPictureFree(&frame);
+    }
+};
+
+webp_anim::webp_anim(double fps, int effort)
+    : fps_(fps), effort_(effort < EFFORT_FAST || effort > EFFORT_SMALL ? EFFORT_NORMAL : effort)
+{
+}
+
+webp_anim::~webp_anim() = default;
+
+bool webp_anim::start(int w, int h, msglist &msgs)
+{
+    auto e = std::make_unique<encoder>();
+    const webp_settings &set = SETTINGS[effort_];
+    WebPAnimEncoderOptions opt;
+    if (!WebPAnimEncoderOptionsInit(&opt) || !WebPConfigInit(&e->config) ||
+        !WebPPictureInit(&e->frame)) {
+        msgs.add("cannot make a WebP animation: libwebp is not the version KORU was built with");
+        return false;
+    }
+    opt.anim_params.loop_count = 0; // forever
+    opt.minimize_size = set.minimize_size;
+    e->config.lossless = 1;
+    e->config.method = set.method;
+    e->config.quality = set.quality;
+    e->frame.use_argb = 1;
+    e->frame.width = w, e->frame.height = h;
+    e->anim = WebPAnimEncoderNew(w, h, &opt);
+    if (!e->anim || !WebPPictureAlloc(&e->frame)) {
+        msgs.add("cannot make a WebP animation of %d x %d dots", w, h);
+        return false;
+    }
+    enc_ = std::move(e);
+    w_ = w, h_ = h;
+    return true;
+}
 
 int webp_anim::add(const picture &pic, msglist &msgs)
 {
-    if (!enc_) {
-        WebPAnimEncoderOptions opt;
-        if (!WebPAnimEncoderOptionsInit(&opt)) {
-            msgs.add(
-                "cannot make a WebP animation: libwebp is not the version KORU was built with");
-            return 0;
-        }
-        opt.anim_params.loop_count = 0; // forever
-        enc_ = WebPAnimEncoderNew(pic.w, pic.h, &opt);
-        if (!enc_) {
-            msgs.add("cannot make a WebP animation of %d x %d dots", pic.w, pic.h);
-            return 0;
-        }
-        w_ = pic.w, h_ = pic.h;
-    }
+    if (!enc_ && !start(pic.w, pic.h, msgs))
+        return 0;
     if (pic.w != w_ || pic.h != h_) {
         msgs.add("frame %d is %d x %d dots; the animation's frames are %d x %d", count_ + 1, pic.w,
                  pic.h, w_, h_);
@@ -60,29 +113,10 @@ int webp_anim::add(const picture &pic, msglist &msgs)
         msgs.add("frame %d starts too late for a WebP file's clock", count_ + 1);
         return 0;
     }
-
-    // The frame as interleaved RGB, encoded losslessly
-    std::vector<uint8_t> rgb((size_t)w_ * h_ * 3);
-    for (size_t i = 0, n = (size_t)w_ * h_; i < n; i++) {
-        rgb[3 * i] = pic.r[i];
-        rgb[3 * i + 1] = pic.g[i];
-        rgb[3 * i + 2] = pic.b[i];
-    }
-    WebPConfig config;
-    WebPPicture frame;
-    if (!WebPConfigInit(&config) || !WebPPictureInit(&frame)) {
-        msgs.add("cannot encode a WebP frame: libwebp is not the version KORU was built with");
-        return 0;
-    }
-    config.lossless = 1;
-    frame.use_argb = 1;
-    frame.width = w_, frame.height = h_;
-    int ok = WebPPictureImportRGB(&frame, rgb.data(), w_ * 3);
-    ok = ok && WebPAnimEncoderAdd(encoder(enc_), &frame, ms, &config);
-    WebPPictureFree(&frame);
-    if (!ok) {
+    fill_argb(pic, enc_->frame);
+    if (!WebPAnimEncoderAdd(enc_->anim, &enc_->frame, ms, &enc_->config)) {
         msgs.add("cannot encode frame %d as WebP: %s", count_ + 1,
-                 WebPAnimEncoderGetError(encoder(enc_)));
+                 WebPAnimEncoderGetError(enc_->anim));
         return 0;
     }
     count_++;
@@ -102,9 +136,9 @@ int webp_anim::finish(const char *path, msglist &msgs)
     }
     WebPData data;
     WebPDataInit(&data);
-    if (!WebPAnimEncoderAdd(encoder(enc_), nullptr, end, nullptr) ||
-        !WebPAnimEncoderAssemble(encoder(enc_), &data)) {
-        msgs.add("cannot make the WebP animation: %s", WebPAnimEncoderGetError(encoder(enc_)));
+    if (!WebPAnimEncoderAdd(enc_->anim, nullptr, end, nullptr) ||
+        !WebPAnimEncoderAssemble(enc_->anim, &data)) {
+        msgs.add("cannot make the WebP animation: %s", WebPAnimEncoderGetError(enc_->anim));
         WebPDataClear(&data);
         return 0;
     }

@@ -1,7 +1,7 @@
 // webp.h - animated lossless WebP files, through libwebp's animation
 // encoder and decoder (libwebpmux, libwebpdemux).
 //
-//   webp_anim out(fps);
+//   webp_anim out(fps, effort);
 //   out.add(pic, msgs) ...           // each frame encoded as it comes
 //   out.finish("turn.webp", msgs);   // the file, written safely
 //
@@ -11,15 +11,27 @@
 // lossless, so every frame decodes to its picture dot for dot; the encoder
 // may store only the part of a frame that changed, and merges a frame the
 // same as the one before into it (a longer frame). Only the encoded frames
-// are kept in memory, never the pictures.
+// are kept in memory, never the pictures: about the file's size, which
+// grows with the frames until finish() writes it. The encoder's frame
+// buffer is made once and filled from each picture in turn.
+//
+// The effort (effort.h) sets how hard libwebp's lossless encoder searches
+// (its method and quality; the dots are the same at every effort):
+//   EFFORT_FAST     method 0, quality 0
+//   EFFORT_NORMAL   method 0, quality 50 (the default)
+//   EFFORT_SMALL    method 4, quality 75 (libwebp's own default), and both
+//                   ways of disposing of the frame before tried for each
+//                   frame, the smaller kept
 //
 // webp_frames reads such a file (any animated or still WebP) back: the
 // canvas after each frame, as RGB, with the time it ends.
 #pragma once
 
+#include "effort.h"
 #include "rgb.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct msglist;
@@ -30,7 +42,7 @@ long long anim_ms(long long i, double fps);
 
 class webp_anim {
 public:
-    explicit webp_anim(double fps) : fps_(fps) {}
+    explicit webp_anim(double fps, int effort = EFFORT_NORMAL);
     ~webp_anim();
     webp_anim(const webp_anim &) = delete;
     webp_anim &operator=(const webp_anim &) = delete;
@@ -43,8 +55,12 @@ public:
     int frames() const { return count_; }
 
 private:
+    struct encoder; // libwebp's encoder, its settings and the frame buffer
+    bool start(int w, int h, msglist &msgs);
+
     double fps_;
-    void *enc_ = nullptr; // WebPAnimEncoder
+    int effort_;
+    std::unique_ptr<encoder> enc_;
     int w_ = 0, h_ = 0, count_ = 0;
 };
 

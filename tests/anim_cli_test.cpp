@@ -109,19 +109,34 @@ TEST_F(AnimCli, EveryFrameIsTheRenderOfTheSceneWrittenForIt)
     const int n = 5;
     const std::vector<std::string> common = {"a.RT", "b.RT",      "c.RT", "--frames", "5",  "--fps",
                                              "10",   "--threads", "2",    "--size",   "36", "28"};
-    for (const char *out : {"out.webp", "out.gif"}) {
-        auto args = common;
-        args.insert(args.begin() + 3, out);
-        args.insert(args.begin(), "animate");
-        ASSERT_EQ(run(args), 0) << err;
-    }
+    // every effort keeps every dot
+    const char *efforts[] = {"fast", "normal", "small"};
+    for (const char *effort : efforts)
+        for (std::string out : {"out-%s.webp", "f%d-%s.png"}) {
+            out.replace(out.find("%s"), 2, effort);
+            auto args = common;
+            args.insert(args.begin() + 3, out);
+            args.insert(args.begin(), "animate");
+            args.insert(args.end(), {"--effort", effort});
+            ASSERT_EQ(run(args), 0) << err;
+        }
+    auto args = common;
+    args.insert(args.begin() + 3, "out.gif");
+    args.insert(args.begin(), "animate");
+    ASSERT_EQ(run(args), 0) << err;
     int loops = -1;
-    const auto webp = decode("out.webp", n, 10, &loops);
-    EXPECT_EQ(loops, 0);
+    std::vector<std::vector<frame_pic>> webp;
+    for (const char *effort : efforts) {
+        webp.push_back(decode(std::string("out-") + effort + ".webp", n, 10, &loops));
+        EXPECT_EQ(loops, 0);
+        ASSERT_EQ(webp.back().size(), (size_t)n);
+    }
     const auto gif = decode("out.gif", n, 10, &loops);
     EXPECT_EQ(loops, 0);
-    ASSERT_EQ(webp.size(), (size_t)n);
     ASSERT_EQ(gif.size(), (size_t)n);
+    // the efforts make files of other sizes
+    EXPECT_LT(slurp(path("out-small.webp")).size(), slurp(path("out-fast.webp")).size());
+    EXPECT_LT(slurp(path("f0-small.png")).size(), slurp(path("f0-fast.png")).size());
     for (int k = 0; k < n; k++) {
         const std::string K = std::to_string(k), frame_rt = "f" + K + ".RT";
         ASSERT_EQ(run({"animate", "a.RT", "b.RT", "c.RT", "--frames", "5", "--frame", K,
@@ -140,7 +155,12 @@ TEST_F(AnimCli, EveryFrameIsTheRenderOfTheSceneWrittenForIt)
                           slurp(path(frame_rt)), a);
         ASSERT_EQ(run({"render", frame_rt, "r.png", "--size", "36", "28"}), 0) << err;
         ASSERT_EQ(run({"display", "r.png", "d.png", "--mode", "1"}), 0) << err;
-        EXPECT_TRUE(same(webp[k], *load("r.png"))) << "WebP frame " << k;
+        const auto want = load("r.png");
+        for (int e = 0; e < 3; e++) {
+            EXPECT_TRUE(same(webp[e][k], *want)) << "WebP frame " << k << ", " << efforts[e];
+            EXPECT_TRUE(same(*load("f" + K + "-" + efforts[e] + ".png"), *want))
+                << "PNG frame " << k << ", " << efforts[e];
+        }
         EXPECT_TRUE(same(gif[k], *load("d.png"))) << "GIF frame " << k;
     }
 }
@@ -158,8 +178,10 @@ TEST_F(AnimCli, FramesAloneAndJoinedAreThoseOfTheWholeRun)
     ASSERT_EQ(with({"f_%02d.png"}), 0) << err;
     ASSERT_EQ(with({"one.webp", "--fps", "12"}), 0) << err;
     ASSERT_EQ(with({"one.gif", "--fps", "12"}), 0) << err;
+    ASSERT_EQ(with({"small.webp", "--fps", "12", "--effort", "small"}), 0) << err;
     ASSERT_EQ(with({"g_%02d.png", "--frame", "4"}), 0) << err;
-    ASSERT_EQ(with({"g_%02d.png", "--frames-from", "1", "--frames-to", "2"}), 0) << err;
+    ASSERT_EQ(with({"g_%02d.png", "--frames-from", "1", "--frames-to", "1"}), 0) << err;
+    ASSERT_EQ(with({"g_%02d.png", "--frame", "2-2"}), 0) << err;
     ASSERT_EQ(with({"five.bmp", "--frame", "5"}), 0) << err;
     for (const char *k : {"01", "02", "04"})
         EXPECT_EQ(slurp(path(std::string("g_") + k + ".png")),
@@ -172,6 +194,14 @@ TEST_F(AnimCli, FramesAloneAndJoinedAreThoseOfTheWholeRun)
     ASSERT_EQ(run({"join", "f_%02d.png", "joined.gif", "--fps", "12", "--frames", "6"}), 0) << err;
     EXPECT_EQ(slurp(path("joined.webp")), slurp(path("one.webp")));
     EXPECT_EQ(slurp(path("joined.gif")), slurp(path("one.gif")));
+    ASSERT_EQ(run({"join", "f_%02d.png", "joined.webp", "--fps", "12", "--effort", "small"}), 0)
+        << err;
+    EXPECT_EQ(slurp(path("joined.webp")), slurp(path("small.webp")));
+    // chunks of frames, joined: the same file
+    ASSERT_EQ(with({"c_%02d.png", "--frame", "0-3"}), 0) << err;
+    ASSERT_EQ(with({"c_%02d.png", "--frame", "4-5"}), 0) << err;
+    ASSERT_EQ(run({"join", "c_%02d.png", "chunks.webp", "--fps", "12", "--frames", "6"}), 0) << err;
+    EXPECT_EQ(slurp(path("chunks.webp")), slurp(path("one.webp")));
 
     // a gap, a frame missing at the end, a frame of another size: one line,
     // nothing written
@@ -210,6 +240,9 @@ TEST_F(AnimCli, KeysOfAnotherStructureAreOneLineWithBothPlaces)
         {{"a.RT", "x%d.gif", "--frames", "3"}, "frame field"},
         {{"a.RT", "out.gif", "--frames", "3", "--fps", "0"}, "--fps needs"},
         {{"a.RT", "out.gif", "--frames", "3", "--frame", "3"}, "within 0 to 2"},
+        {{"a.RT", "out.gif", "--frames", "3", "--frame", "1-3"}, "within 0 to 2"},
+        {{"a.RT", "out.gif", "--frames", "3", "--frame", "2-1"}, "A-B with A <= B"},
+        {{"a.RT", "out.webp", "--frames", "3", "--effort", "best"}, "--effort needs"},
         {{"a.RT", "out.gif"}, "--frames N"},
         {{"out.gif", "--frames", "2"}, "needs a key scene"},
     };

@@ -17,10 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -244,7 +246,11 @@ TEST(Anim, JobRendersEachFrameAsItsSceneRenders)
     opt.render.threads = 2;
     anim_job job(plan, opt);
     std::vector<int> seen;
+    const auto caller = std::this_thread::get_id();
     EXPECT_EQ(job.run([&](int k, const render_job &r) {
+        // handed over on the caller's thread, the tracing a few frames ahead at most
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        EXPECT_LE(job.frame(), k + ANIM_AHEAD);
         static scene sc;
         vec axes[PRIM_MAX];
         anim_scene(plan, k, sc, axes);
@@ -270,6 +276,51 @@ TEST(Anim, JobRendersEachFrameAsItsSceneRenders)
     cancelled.cancel();
     EXPECT_EQ(cancelled.run([](int, const render_job &) { return true; }), RAY_CANCELLED);
     EXPECT_EQ(cancelled.frames_done(), 0);
+
+    // a stop while a frame is written wins over the frames traced ahead:
+    // none of them is handed over, by cancel() or by the caller's flag
+    opt.first = 0, opt.last = 5;
+    for (bool by_flag : {false, true}) {
+        std::atomic<bool> flag{false};
+        opt.render.cancel = &flag;
+        anim_job stopped(plan, opt);
+        seen.clear();
+        EXPECT_EQ(stopped.run([&](int k, const render_job &) {
+            seen.push_back(k);
+            if (k == 1)
+                by_flag ? flag.store(true) : stopped.cancel();
+            return true;
+        }),
+                  RAY_CANCELLED);
+        EXPECT_EQ(seen, (std::vector<int>{0, 1})) << by_flag;
+        EXPECT_EQ(stopped.frames_done(), 2);
+    }
+}
+
+// A frame without a picture ends the run there, the frames before it all
+// handed over, and names that frame and its scene.
+TEST(Anim, FrameWithoutAPictureEndsTheRunAfterTheFramesBeforeIt)
+{
+    // the eye passes through the look point half-way: (0, -1, 0.5) to (0, 1, -0.5)
+    std::string b = A;
+    b.replace(b.find("0 -1 0.5\n"), 9, "0 1 -0.5\n");
+    auto ka = key(A), kb = key(b);
+    anim_plan plan;
+    plan.keys = {ka.get(), kb.get()};
+    plan.frames = 5;
+    anim_options opt;
+    opt.w = 12, opt.h = 8;
+    anim_job job(plan, opt);
+    std::vector<int> seen;
+    EXPECT_EQ(job.run([&](int k, const render_job &) {
+        seen.push_back(k);
+        return true;
+    }),
+              RAY_NOVIEW);
+    EXPECT_EQ(seen, (std::vector<int>{0, 1}));
+    EXPECT_EQ(job.frame(), 2);
+    EXPECT_EQ(job.frame_scene().vpnay, 0);
+    EXPECT_EQ(job.frame_scene().vpnaz, 0);
 }
 
 } // namespace
