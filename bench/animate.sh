@@ -7,7 +7,8 @@
 # machine falls on all of them alike), the WebP run's time over the BMP
 # run's, and the sizes of the WebP file and of the PNG pictures together.
 # Fails when the WebP file differs from koru-cli join of the BMP pictures.
-#   bench/animate.sh [koru-cli] [runs] [-- animate options, e.g. --effort small]
+#   bench/animate.sh [koru-cli] [runs] [-- animate options [-- scenes]]
+# e.g. bench/animate.sh build/cli/koru-cli 9 -- --effort small -- samples/room.RT
 # Times come from bash's EPOCHREALTIME, so no helper process is timed; the
 # disk is flushed (sync) before each timed run.
 set -euo pipefail
@@ -15,8 +16,14 @@ cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/koru-cli}")
 runs=${2:-5}
 shift $(($# < 2 ? $# : 2))
-[ "${1:-}" = "--" ] && shift
-opts=("$@")
+opts=() scenes=()
+if [ "${1:-}" = "--" ]; then
+  shift
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do opts+=("$1"); shift; done
+  [ "${1:-}" = "--" ] && shift
+  scenes=("$@")
+fi
+[ ${#scenes[@]} -gt 0 ] || scenes=(samples/*.RT)
 frames=48
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -39,7 +46,7 @@ ms() { # wall milliseconds of one run into $1
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 
 printf '%-12s %7s %7s %7s %7s %10s %9s %9s\n' sample BMP GIF PNG WebP WebP/BMP WebP-KB PNG-KB
-for rt in samples/*.RT; do
+for rt in "${scenes[@]}"; do
   s=$(basename "$rt" .RT)
   declare -A t=()
   for ((r = 0; r < runs; r++)); do
