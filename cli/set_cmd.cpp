@@ -3,6 +3,7 @@
 
 #include "../base/msg.h"
 #include "../base/openread.h"
+#include "../base/sizes.h"
 #include "../image/safewrite.h"
 #include "../scene/newscene.h"
 #include "../scene/textedit.h"
@@ -44,24 +45,14 @@ const char *new_help =
 namespace {
 
 // The whole file as text; false, with one line on stderr, when it cannot
-// be read.
+// be read or is larger than a scene file may be.
 bool read_text(const char *path, std::string &text)
 {
     msglist msgs;
-    std::FILE *f = open_to_read(path, msgs);
-    if (!f) {
-        fail("%s", msgs.first("cannot open the scene file"));
-        return false;
-    }
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    const bool bad = std::ferror(f);
-    std::fclose(f);
-    if (bad)
-        fail("cannot read \"%s\"", path);
-    return !bad;
+    if (read_whole(path, SCENE_FILE_MAX, "scene file", text, msgs))
+        return true;
+    fail("%s", msgs.first("cannot read the scene file"));
+    return false;
 }
 
 int refuse(const char *path, const std::string &why)
