@@ -58,6 +58,9 @@ bool read_whole(const char *path, long long most, const char *what, std::string 
     std::FILE *f = open_within(path, most, what, msgs);
     if (!f)
         return false;
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode))
+        text.reserve((size_t)st.st_size); // within most: open_within saw to it
     char buf[1 << 16];
     size_t n;
     bool big = false;

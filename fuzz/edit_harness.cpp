@@ -123,11 +123,15 @@ void check_edit(const std::string &text, const reading &was, const std::vector<f
     std::vector<field_ref> edited;
     for (const auto &p : last) {
         const field_ref &f = p.second->field;
+        edited.push_back(f);
+        // the model keeps the lights it read, not nlg as written (an edit
+        // of it stands only where the lights are cut short anyway)
+        if (f.sec == SEC_VIEW && f.field == V_NLG)
+            continue;
         const double v = value_of(f, p.second->text);
         CHECK(same_bits(is_axis(now->sc, f) ? axis(now->map.axes[f.index], f.field)
                                             : field_number(now->sc, f),
                         v));
-        edited.push_back(f);
     }
     CHECK(now->map.records_ended == was.map.records_ended);
     CHECK(same_numbers(was.sc, now->sc, was.map.axes, now->map.axes, &edited));

@@ -120,35 +120,15 @@ webp_frames::~webp_frames() { WebPAnimDecoderDelete(decoder(dec_)); }
 
 namespace {
 
-// The file's bytes, within ANIM_FILE_MAX.
-bool read_bytes(const char *path, std::vector<uint8_t> &data, msglist &msgs)
-{
-    std::FILE *f = open_within(path, ANIM_FILE_MAX, "WebP file", msgs);
-    if (!f)
-        return false;
-    data.clear();
-    unsigned char buf[1 << 16];
-    bool big = false;
-    for (size_t got; !big && (got = std::fread(buf, 1, sizeof buf, f)) > 0;) {
-        big = (long long)(data.size() + got) > ANIM_FILE_MAX;
-        data.insert(data.end(), buf, buf + (big ? 0 : got));
-    }
-    std::fclose(f);
-    if (big)
-        msgs.add("\"%s\" is refused: a WebP file of more than the %lld MB KORU reads", path,
-                 ANIM_FILE_MAX >> 20);
-    return !big;
-}
-
 // The frames a WebP file holds, as its chunks say: one for a still
 // picture, one for each ANMF chunk of an animation; counted no further
 // than stop, and without reading the frames.
-long long frames_in(const std::vector<uint8_t> &data, long long stop)
+long long frames_in(const std::string &data, long long stop)
 {
     constexpr size_t RIFF_HEAD = 12, CHUNK_HEAD = 8;
     long long n = 0;
     for (size_t at = RIFF_HEAD; at + CHUNK_HEAD <= data.size() && n < stop;) {
-        const uint8_t *c = &data[at];
+        const unsigned char *c = (const unsigned char *)&data[at];
         const size_t len =
             (size_t)c[4] | (size_t)c[5] << 8 | (size_t)c[6] << 16 | (size_t)c[7] << 24;
         n += std::memcmp(c, "ANMF", 4) == 0;
@@ -166,13 +146,14 @@ int webp_frames::open(const char *path, msglist &msgs)
     WebPAnimDecoderDelete(decoder(dec_));
     dec_ = nullptr;
     w_ = h_ = count_ = loops_ = 0;
-    if (!read_bytes(path, data_, msgs))
+    if (!read_whole(path, ANIM_FILE_MAX, "WebP file", data_, msgs))
         return 0;
 
     // the canvas and the number of frames, checked before libwebp makes room
     // for them
     int w = 0, h = 0;
-    if (!WebPGetInfo(data_.data(), data_.size(), &w, &h)) {
+    const uint8_t *bytes = (const uint8_t *)data_.data();
+    if (!WebPGetInfo(bytes, data_.size(), &w, &h)) {
         msgs.add("\"%s\" is no WebP file libwebp reads", path);
         return 0;
     }
@@ -181,7 +162,7 @@ int webp_frames::open(const char *path, msglist &msgs)
 
     WebPAnimDecoderOptions opt;
     WebPAnimInfo info;
-    WebPData in{data_.data(), data_.size()};
+    WebPData in{bytes, data_.size()};
     if (WebPAnimDecoderOptionsInit(&opt)) {
         opt.color_mode = MODE_RGBA;
         dec_ = WebPAnimDecoderNew(&in, &opt);
