@@ -4,7 +4,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer (float-cast-overflow
 # included).
 #   tools/fuzz.sh [SECONDS] [TARGET...]
-#       each target (all by default) for SECONDS (default 60), side by side
+#       each target (all by default) for SECONDS (default 60), as many side
+#       by side as there are cores
 #
 # Targets and their code are in fuzz/: scene (read, then render twice),
 # reader (read, check and explain, no render: the deep one for the reader),
@@ -73,14 +74,19 @@ seeds() { # the seed folders of a target
   esac
 }
 
+# as many targets at once as there are cores, so that each has one for
+# its SECONDS: seven targets on two cores take four rounds
 fails=0
-pids=()
+at_once=$(nproc 2>/dev/null || echo 1)
 for t in "${targets[@]}"; do
   [ -f "fuzz/${t}_fuzz.cpp" ] || { echo "fuzz: no target $t" >&2; exit 2; }
-  # shellcheck disable=SC2046
-  run "$t" $(seeds "$t") & pids+=($!)
 done
-for p in "${pids[@]}"; do wait "$p" || true; done
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$at_once" ]; do wait -n || true; done
+  # shellcheck disable=SC2046
+  run "$t" $(seeds "$t") &
+done
+wait || true
 
 for t in "${targets[@]}"; do
   # the last report of each figure (a target may print its statistics twice)
