@@ -5,6 +5,8 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 struct msglist;
 struct scene;
@@ -24,6 +26,9 @@ int cmd_set(int argc, char **argv);
 int cmd_new(int argc, char **argv);
 int cmd_animate(int argc, char **argv);
 int cmd_join(int argc, char **argv);
+int cmd_thumbnail(int argc, char **argv);
+// Not listed: what the shell completion scripts ask (complete_cmd.cpp).
+int cmd_complete(int argc, char **argv);
 
 extern const char *render_help;
 extern const char *info_help;
@@ -35,6 +40,11 @@ extern const char *set_help;
 extern const char *new_help;
 extern const char *animate_help;
 extern const char *join_help;
+extern const char *thumbnail_help;
+
+// The commands koru-cli runs, as its help lists them; whether it runs name.
+std::vector<const char *> command_names();
+bool runs_command(const char *name);
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -48,6 +58,10 @@ void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 // when given) and prints its warnings; false, with one line on stderr,
 // when it cannot be read.
 bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
+
+// Writes text to the scene file path safely (safewrite.h); 1, with one line
+// on stderr, when it cannot.
+int write_scene_text(const char *path, const std::string &text);
 
 // A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);
