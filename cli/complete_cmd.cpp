@@ -172,34 +172,44 @@ std::vector<std::string> record_heads(const scene *sc)
     return heads;
 }
 
+// The section of the record head ("view", "depth", "light[2]",
+// "primitive[3]"): SEC_VIEW, SEC_LIGHT, SEC_PRIM, DEPTH for the depth's
+// own head, or -1 for no head.
+constexpr int DEPTH = -2;
+int head_section(const std::string &head)
+{
+    if (head == "view")
+        return SEC_VIEW;
+    if (head == "depth")
+        return DEPTH;
+    // a light's and a primitive's first field have the same name
+    field_ref f;
+    std::string why;
+    if (parse_field((head + ".pos.x").c_str(), f, why) && f.sec != SEC_VIEW)
+        return f.sec;
+    return -1;
+}
+
 // The field names of the record cur begins with ("primitive[3]." ...),
 // each with its "="; false when cur names no whole record yet.
 bool offer_record_fields(const std::string &cur)
 {
     const size_t dot = cur.find('.');
-    if (dot == std::string::npos)
-        return false;
-    field_ref f;
-    std::string why;
     const std::string head = cur.substr(0, dot);
-    const int sec = head == "view"                                    ? SEC_VIEW
-                    : head == "depth"                                 ? -1
-                    : parse_field((head + ".bright").c_str(), f, why) ? SEC_LIGHT
-                    : parse_field((head + ".type").c_str(), f, why)   ? SEC_PRIM
-                                                                      : -2;
-    if (sec == -2)
+    const int sec = dot == std::string::npos ? -1 : head_section(head);
+    if (sec == -1)
         return false;
-    if (sec == -1) {
+    if (sec == DEPTH) {
         offer(cur, "depth.ilvlmx=");
         return true;
     }
     for (int k = 0; k < section_size(sec); k++) {
-        f = {sec, 0, k};
-        // the view's own fields: not the depth, and not the number of lights,
-        // which a change would make the rest of the file mean otherwise
+        // the view's own fields: not the depth, and not the number of
+        // lights, which a change would make the rest of the file mean
+        // otherwise (set refuses it)
         if (sec == SEC_VIEW && (k == V_NLG || k == V_ILVLMX))
             continue;
-        offer(cur, head + "." + field_name(f) + "=");
+        offer(cur, head + "." + field_name({sec, 0, k}) + "=");
     }
     return true;
 }
