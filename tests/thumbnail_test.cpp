@@ -59,7 +59,7 @@ TEST(Thumbnail, KeepsTheScenesProportions)
 }
 
 // Within its budget a thumbnail is the very picture a render of that size
-// makes, a stereo pair too.
+// makes, a stereo pair too; only the depth is bounded.
 TEST(Thumbnail, IsTheRenderAtItsSize)
 {
     const scene room = sample("samples/room.RT");
@@ -70,6 +70,14 @@ TEST(Thumbnail, IsTheRenderAtItsSize)
     std::string why;
     ASSERT_EQ(make_thumbnail(room, o, pic, why), THUMB_FULL) << why;
     EXPECT_TRUE(same(pic, rendered(room, 96, 72, 0)));
+
+    // rays nest no deeper than THUMB_DEPTH: mirrors facing each other two
+    // billion levels deep are drawn as at that depth
+    scene deep = sample("tests/degenerate/mirror-room-deep.RT");
+    ASSERT_GT(deep.ilvlmx, THUMB_DEPTH);
+    ASSERT_EQ(make_thumbnail(deep, o, pic, why), THUMB_FULL) << why;
+    deep.ilvlmx = THUMB_DEPTH;
+    EXPECT_TRUE(same(pic, rendered(deep, pic.w, pic.h, 0)));
 
     scene pair;
     load_template(pair, *find_scene_template("stereo"));

@@ -109,6 +109,7 @@ int trace_at(const scene &sc, int w, int h, const thumb_options &o, const std::a
     scene s = sc;
     s.ixmx = w;
     s.iymx = h;
+    s.ilvlmx = std::min(s.ilvlmx, THUMB_DEPTH);
     render_options ro;
     ro.stereo = o.stereo;
     ro.aa = o.aa;

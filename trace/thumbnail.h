@@ -8,7 +8,8 @@
 //   std::string why;
 //   int rc = make_thumbnail(sc, o, pic, why);
 //   THUMB_FULL    pic is the scene's picture at the thumbnail's size, the
-//                 very dots render_job makes at that size
+//                 very dots render_job makes at that size (and at most
+//                 THUMB_DEPTH deep)
 //   THUMB_SMALL   the scene would cost more: pic was traced smaller and
 //                 enlarged dot by dot to the thumbnail's size
 //   THUMB_NONE    no picture; why says why in a phrase ("it takes too long
@@ -19,15 +20,18 @@
 // longer side o.size dots, within WIDTH_MAX x HEIGHT_MAX. With o.stereo it
 // is the crossed pair Make 3D Image makes, both halves.
 //
-// The work is bounded in two ways. A probe, the thumbnail traced at about
-// PROBE_SIDE dots on its longer side, counts the rays the scene needs per
-// dot; the thumbnail is then traced at the largest size whose estimate
-// stays within o.rays (the full size for almost every scene; never below
-// the probe's). And every render stops at the deadline, o.seconds after
-// the call (or when the caller's o.cancel is set): a stopped render leaves
-// the probe as the picture, and a stopped probe leaves none. So a scene of
-// a hundred glass balls thirty levels deep is refused within the deadline,
-// never hangs. Memory stays at a few pictures of at most o.size dots.
+// The work is bounded in three ways. Rays are followed at most THUMB_DEPTH
+// reflections deep (a deeper scene is drawn as at that depth: further
+// levels change next to nothing at this size, and each holds stack). A
+// probe, the thumbnail traced at about PROBE_SIDE dots on its longer side,
+// counts the rays the scene needs per dot; the thumbnail is then traced at
+// the largest size whose estimate stays within o.rays (the full size for
+// almost every scene; never below the probe's). And every render stops at
+// the deadline, o.seconds after the call (or when the caller's o.cancel is
+// set): a stopped render leaves the probe as the picture, and a stopped
+// probe leaves none. So a scene of a hundred glass balls thirty levels deep
+// is refused within the deadline and never hangs, and memory stays at a
+// few pictures of at most o.size dots.
 #pragma once
 
 #include "../image/rgb.h"
@@ -40,6 +44,7 @@ enum { THUMB_FULL = 0, THUMB_SMALL = 1, THUMB_NONE = 2 };
 
 constexpr int THUMB_MAX = WIDTH_MAX; // the largest o.size
 constexpr int PROBE_SIDE = 32;
+constexpr int THUMB_DEPTH = 32;
 constexpr int THUMB_THREADS = 4; // at most, by default: file managers run several at once
 
 struct thumb_options {
