@@ -41,33 +41,33 @@ enum arg_kind {
     ARG_ANIM,     // an animation to write: .webp, .gif
     ARG_FIELD,    // FIELD=VALUE
     ARG_TEMPLATE, // a template's name
-    ARG_CHOICE,   // one of opt_spec::choices
+    ARG_CHOICE,   // one of opt_shape::choices
 };
 
-struct opt_spec {
+struct opt_shape {
     const char *name;
     int args;                 // values that follow it
     arg_kind kind = ARG_NONE; // of the first of them
     const char *choices = ""; // ARG_CHOICE: the values, a space between
 };
 
-struct cmd_spec {
+struct cmd_shape {
     const char *name;
     std::vector<arg_kind> places; // the arguments that are no option, in order; the
                                   // last is repeated when `more`
     bool more;
-    std::vector<opt_spec> opts;
+    std::vector<opt_shape> opts;
 };
 
-const opt_spec AA{"--aa", 1, ARG_CHOICE, "1 2 3 4 5 6 7 8"};
-const opt_spec SIZE{"--size", 2};
-const opt_spec THREADS{"--threads", 1};
+const opt_shape AA{"--aa", 1, ARG_CHOICE, "1 2 3 4 5 6 7 8"};
+const opt_shape SIZE{"--size", 2};
+const opt_shape THREADS{"--threads", 1};
 
 // Every command's options, as its --help lists them (a test holds them to
 // that). "edit" joins the list once koru-cli has that command.
-const std::vector<cmd_spec> &specs()
+const std::vector<cmd_shape> &command_table()
 {
-    static const std::vector<cmd_spec> all = {
+    static const std::vector<cmd_shape> all = {
         {"render",
          {ARG_SCENE, ARG_OUT},
          false,
@@ -118,11 +118,11 @@ const std::vector<cmd_spec> &specs()
     return all;
 }
 
-const cmd_spec *find_spec(const std::string &name)
+const cmd_shape *find_shape(const std::string &name)
 {
     if (!runs_command(name.c_str()))
         return nullptr;
-    for (const cmd_spec &c : specs())
+    for (const cmd_shape &c : command_table())
         if (name == c.name)
             return &c;
     return nullptr;
@@ -257,7 +257,7 @@ void offer_files(arg_kind kind)
     }
 }
 
-void offer_value(const std::string &cur, const opt_spec &o)
+void offer_value(const std::string &cur, const opt_shape &o)
 {
     if (o.kind == ARG_CHOICE)
         offer_words(cur, o.choices);
@@ -268,19 +268,19 @@ void offer_value(const std::string &cur, const opt_spec &o)
         offer_files(o.kind);
 }
 
-const opt_spec *find_opt(const cmd_spec &c, const std::string &name)
+const opt_shape *find_opt(const cmd_shape &c, const std::string &name)
 {
-    for (const opt_spec &o : c.opts)
+    for (const opt_shape &o : c.opts)
         if (name == o.name)
             return &o;
     return nullptr;
 }
 
-void complete_args(const cmd_spec &c, const std::vector<std::string> &w, size_t at)
+void complete_args(const cmd_shape &c, const std::vector<std::string> &w, size_t at)
 {
     // step over the words before the one completed: options and their
     // values, and the arguments, noting the scene file
-    const opt_spec *opt = nullptr;
+    const opt_shape *opt = nullptr;
     int pending = 0;
     size_t place = 0;
     std::string scene_path;
@@ -306,7 +306,7 @@ void complete_args(const cmd_spec &c, const std::vector<std::string> &w, size_t 
         return;
     }
     if (!cur.empty() && cur[0] == '-') {
-        for (const opt_spec &o : c.opts)
+        for (const opt_shape &o : c.opts)
             offer(cur, o.name);
         offer(cur, "--help");
         return;
@@ -334,7 +334,7 @@ int cmd_complete(int argc, char **argv)
         offer(w[0], "--help");
         return 0;
     }
-    if (const cmd_spec *c = find_spec(w[0]))
+    if (const cmd_shape *c = find_shape(w[0]))
         complete_args(*c, w, (size_t)at);
     return 0;
 }
