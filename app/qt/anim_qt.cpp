@@ -192,26 +192,32 @@ void AnimDlg::accept()
         QDialog::accept();
 }
 
-int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame, const render_seams &seams,
-             const anim_seams &hooks)
+int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame,
+             const std::function<int()> &finish, const render_seams &seams, const anim_seams &hooks)
 {
     ProgressDlg dlg(parent, "Making animation", [&job] { job.cancel(); });
     const auto progress = [&] {
         if (dlg.stopped)
             return;
         const int n = job.last() - job.first() + 1;
-        dlg.show_progress(QString("Frame %1 of %2").arg(std::min(job.frames_done() + 1, n)).arg(n),
-                          (int)(job.progress() * PARTS), PARTS);
+        const int done = job.frames_done();
+        const QString line = done < n ? QString("Frame %1 of %2").arg(done + 1).arg(n)
+                                      : QString("Writing the file...");
+        dlg.show_progress(line, (int)(job.progress() * PARTS), PARTS);
     };
     progress();
-    const int rc = run_beside(dlg, seams.progress_delay_ms, progress, [&] {
-        return job.run([&](int k, const render_job &r) {
+    return run_beside(dlg, seams.progress_delay_ms, progress, [&] {
+        const int rc = job.run([&](int k, const render_job &r) {
             if (hooks.frame)
                 hooks.frame(k);
             return on_frame(k, r);
         });
+        if (rc != RAY_DONE)
+            return rc;
+        if (hooks.writing)
+            hooks.writing();
+        return finish();
     });
-    return dlg.stopped ? (int)RAY_CANCELLED : rc;
 }
 
 AnimPlayer::AnimPlayer(QMainWindow *win, View *v, const session &ses) : s(ses), view(v)

@@ -115,7 +115,8 @@ public:
     void help() override;
     void close_window() override;
     int anim_dialog(anim_form &f) override;
-    int run_anim(anim_job &job, const frame_fn &on_frame) override;
+    int run_anim(anim_job &job, const frame_fn &on_frame,
+                 const std::function<int()> &finish) override;
     void play_anim(const char *path, double fps, int frames) override;
 
 protected:

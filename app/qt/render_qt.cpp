@@ -51,11 +51,12 @@ int run_beside(QWidget &dlg, int delay_ms, const std::function<void()> &progress
 {
     std::atomic<bool> finished{false};
     int rc = 0;
+    QEventLoop loop;
     std::thread worker([&] {
         rc = work();
         finished = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    QEventLoop loop;
     QTimer tick;
     QElapsedTimer clock;
     clock.start();
