@@ -35,6 +35,7 @@ enum {
     MB_ERROR,       // OK, question icon ("Error !")
     MB_YESNOCANCEL, // Yes, No and Cancel, exclamation icon
     MB_INFO,        // OK, information icon
+    MB_REPLACE,     // Yes and No, exclamation icon, No the default
 };
 
 enum { ID_OK = 1, ID_CANCEL = 2, ID_YES = 6, ID_NO = 7 };

@@ -469,6 +469,12 @@ int MainWin::message(const char *text, const char *caption, int kind)
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
+    case MB_REPLACE: // Enter must not replace a file
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     default:
         box.setIcon(QMessageBox::Information);
         box.setStandardButtons(QMessageBox::Ok);

@@ -607,6 +607,16 @@ TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
     EXPECT_FALSE(win->isVisible());
 }
 
+// Enter answers the save prompt with Yes, and never replaces a file.
+TEST_F(Window, EnterNeverReplacesAFile)
+{
+    win->message_hook = nullptr;
+    for (int kind : {(int)MB_YESNOCANCEL, (int)MB_REPLACE}) {
+        on_modal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+        EXPECT_EQ(win->message("text", "caption", kind), kind == MB_REPLACE ? ID_NO : ID_YES);
+    }
+}
+
 TEST_F(Window, HelpOpensAtItsContents)
 {
     run(IDM_HELP);

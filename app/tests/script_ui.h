@@ -54,7 +54,7 @@ struct script_ui : ui_port {
         // the menu's mnemonic markers are no part of what a message says
         EXPECT_EQ(std::string(text).find("(&"), std::string::npos) << text;
         if (answers.empty())
-            return kind == MB_YESNOCANCEL ? ID_CANCEL : ID_OK;
+            return kind == MB_YESNOCANCEL ? ID_CANCEL : kind == MB_REPLACE ? ID_NO : ID_OK;
         int a = answers.front();
         answers.pop_front();
         return a;

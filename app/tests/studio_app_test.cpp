@@ -327,10 +327,20 @@ TEST_F(Studio, NewSceneAndSaveAs)
     EXPECT_EQ(fresh.ui.command_changes, 1);
     EXPECT_TRUE(app_enabled(fresh.a, IDM_MAKE));
 
-    // Save Scene without a file is Save Scene As
+    // Save Scene without a file is Save Scene As. It offers a name that is
+    // no file; another file is replaced only when Yes is said (No, the
+    // default, opens the dialog again)
+    tmp.file("untitled.RT", "");
     st.modified = true;
-    w.ui.files.push_back(type_ok("N.RT"));
+    w.ui.msgs.clear();
+    w.ui.offered.clear();
+    w.ui.files = {type_ok("S.RT"), type_ok("N.RT")};
     app_command(w.s, IDM_SAVESCENE);
+    EXPECT_EQ(w.ui.offered, (std::vector<std::string>{"untitled-2.RT", "S.RT"}));
+    ASSERT_EQ(w.ui.msgs.size(), 1u);
+    EXPECT_EQ(w.ui.msgs[0].text, "\"S.RT\" exists.\nReplace it?");
+    EXPECT_EQ(w.ui.msgs[0].kind, MB_REPLACE);
+    EXPECT_EQ(slurp(path), small_scene(8, 6)); // S.RT as it was
     const std::string n = tmp.path + "/N.RT";
     EXPECT_EQ(st.file, n);
     EXPECT_EQ(w.a.scene_file, n);
@@ -338,6 +348,20 @@ TEST_F(Studio, NewSceneAndSaveAs)
     EXPECT_EQ(slurp(n), new_scene_text);
     EXPECT_FALSE(studio_take_file(w.s)); // the text is that file's already
     EXPECT_EQ(w.a.recent_files.front(), n);
+
+    // its own Save As offers its own name, and keeps it without asking;
+    // Yes replaces another file
+    w.ui.msgs.clear();
+    w.ui.offered.clear();
+    w.ui.files = {type_ok("N.RT")};
+    app_command(w.s, IDM_SAVESCENEAS);
+    EXPECT_EQ(w.ui.offered, std::vector<std::string>{"N.RT"});
+    EXPECT_TRUE(w.ui.msgs.empty());
+    w.ui.answers = {ID_YES};
+    w.ui.files = {type_ok("S.RT")};
+    app_command(w.s, IDM_SAVESCENEAS);
+    EXPECT_EQ(slurp(path), new_scene_text);
+    EXPECT_EQ(st.file, path);
 }
 
 TEST_F(Studio, TheFileChangedOnDisk)
