@@ -12,6 +12,7 @@
 #include "render_qt.h"
 #include "setdlg_qt.h"
 #include "studio_qt.h"
+#include "wheelguard.h"
 
 #include <QApplication>
 #include <QActionGroup>
@@ -71,6 +72,7 @@ MainWin::MainWin()
     resize(OUTER_W, OUTER_H);
     fit_view();
     qApp->installEventFilter(this);
+    qApp->installEventFilter(new WheelGuard(this)); // the wheel scrolls panes, not their numbers
 
     // rows as they are traced, a few dozen times a second
     auto *tick = new QTimer(this);

@@ -15,6 +15,9 @@
 #include "scene/scene.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QWheelEvent>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -605,6 +608,43 @@ TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
     run(IDM_EXIT); // a queued close request
     QApplication::processEvents();
     EXPECT_FALSE(win->isVisible());
+}
+
+// Over a pane's fields the wheel is left to the pane (Qt hands an event
+// nobody accepted to the parent, which scrolls); it steps a field only
+// while the field has the keyboard focus.
+TEST_F(Window, TheWheelStepsOnlyTheFieldBeingTyped)
+{
+    QScrollArea pane;
+    auto *inside = new QWidget;
+    auto *typing = new QLineEdit(inside); // where the focus is
+    auto *spin = new QSpinBox(inside);
+    auto *choice = new QComboBox(inside);
+    spin->setRange(-10, 10);
+    choice->addItems({"a", "b", "c"});
+    spin->move(0, 40);
+    choice->move(0, 80);
+    pane.setWidget(inside);
+    pane.show();
+    typing->setFocus();
+    QApplication::processEvents();
+    const auto wheel = [](QWidget *w) {
+        const QPointF at(5, 5);
+        QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+        return e.isAccepted();
+    };
+    EXPECT_FALSE(wheel(spin));
+    EXPECT_FALSE(wheel(choice));
+    EXPECT_EQ(spin->value(), 0);
+    EXPECT_EQ(choice->currentIndex(), 0);
+    EXPECT_EQ(spin->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(choice->focusPolicy(), Qt::StrongFocus);
+    spin->setFocus();
+    choice->setFocus();
+    EXPECT_TRUE(wheel(choice));
+    EXPECT_EQ(choice->currentIndex(), 1);
 }
 
 // Enter answers the save prompt with Yes, and never replaces a file.
