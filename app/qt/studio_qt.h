@@ -26,6 +26,7 @@
 
 #include "../prefs.h"
 #include "../studio_doc.h"
+#include "../studio_select.h"
 #include "live_qt.h"
 
 #include <QElapsedTimer>
@@ -81,8 +82,8 @@ public:
     InspectorPane *inspector() const { return insp; }
     MessagesPane *messages() const { return msgs; }
     // The selection: an outline kind (OUT_*) and index; -1 when none.
-    int selected_kind() const { return sel_kind; }
-    int selected_index() const { return sel_index; }
+    int selected_kind() const { return sel.kind; }
+    int selected_index() const { return sel.index; }
     // The silhouette's dots are known for the picture shown.
     bool silhouette_ready() const;
 
@@ -116,7 +117,9 @@ private:
     bool blank_text() const;
 
     void select(int kind, int index, bool select_text);
-    void clear_selection();
+    // Nothing selected, anywhere; text_too: the text's selection goes as well
+    // (its cursor stays).
+    void clear_selection(bool text_too);
     void caret_moved();
     void show_hints();
     void edit_fields(const std::vector<field_value> &values);
@@ -158,7 +161,7 @@ private:
     std::shared_ptr<studio_reading> shown_read, latest_read;
 
     // selection, the camera, commands
-    int sel_kind = -1, sel_index = -1;
+    studio_selection sel;
     unsigned camera_mask = 0;
     int last_cmd = 0;
     long selected_caret = -1; // where choosing an item put the cursor

@@ -8,6 +8,7 @@
 #include "app/studio.h"
 #include "app/studio_doc.h"
 #include "app/studio_pick.h"
+#include "app/studio_select.h"
 #include "base/msg.h"
 #include "image/picfile.h"
 #include "image/safewrite.h"
@@ -163,6 +164,17 @@ TEST(StudioDoc, MarksNamesItemsAndTheKey)
     EXPECT_FALSE(c->complete);
     ASSERT_FALSE(c->marks.empty());
     EXPECT_EQ(c->marks.back().at + c->marks.back().len, cut.size() - 1); // "60", then '\n'
+
+    // the selection: the primitives the picture outlines, only while a
+    // read has its item
+    using sel = studio_selection;
+    EXPECT_EQ(selected_primitives(*g, sel{OUT_PRIMITIVE, 1}), std::vector<int>{1});
+    EXPECT_EQ(selected_primitives(*g, sel{OUT_GROUP, 0}), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(selected_primitives(*g, sel{OUT_CAMERA, 0}).empty());
+    EXPECT_EQ(selected_item(*g, sel{OUT_CAMERA, 0}), item_at(*g, 2));
+    EXPECT_EQ(selected_item(*g, sel{}), -1);
+    EXPECT_TRUE(selected_primitives(*c, sel{OUT_GROUP, 0}).empty()); // cut before its group
+    EXPECT_EQ(selected_item(*c, sel{OUT_GROUP, 0}), -1);
 }
 
 TEST(StudioDoc, MarkSpansAndPositionsAfterAnEdit)

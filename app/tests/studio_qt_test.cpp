@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -102,6 +103,17 @@ struct StudioWindow : ::testing::Test {
             }
         return QPoint(-1, -1);
     }
+    // The view as shown, and a dot of the planes as it would show alone.
+    QImage shot() const
+    {
+        win->view()->repaint();
+        return win->scroller()->viewport()->grab().toImage();
+    }
+    QRgb planes_rgb(QPoint p) const
+    {
+        const int i = p.y() * a->model.ixmx + p.x();
+        return qRgb(a->gdata->r[i], a->gdata->g[i], a->gdata->b[i]);
+    }
 };
 
 } // namespace
@@ -164,17 +176,37 @@ TEST_F(StudioWindow, AClickOnADotSelectsItsPrimitive)
     ASSERT_FALSE(st->outline()->selectedItems().isEmpty());
     EXPECT_EQ(st->outline()->selectedItems()[0]->text(0), "primitive 2 (quadric)");
 
-    // its silhouette is drawn over the picture
+    // its edge is drawn over the picture; the dots within keep their colours
     ASSERT_TRUE(wait_until([this] { return st->silhouette_ready(); }));
-    win->view()->repaint();
-    const QImage with = win->scroller()->viewport()->grab().toImage();
-    const int i = ball.y() * 40 + ball.x();
-    EXPECT_NE(with.pixel(ball), qRgb(a->gdata->r[i], a->gdata->g[i], a->gdata->b[i]));
+    EXPECT_NE(shot().pixel(ball), planes_rgb(ball)); // its first dot from the top: the edge
+    const QPoint within = ball + QPoint(0, 4);
+    EXPECT_EQ(shot().pixel(within), planes_rgb(within));
 
     click(win->view(), floor);
     EXPECT_EQ(st->selected_index(), 0);
     click(win->view(), QPoint(200, 200)); // beyond the picture: nothing changes
     EXPECT_EQ(st->selected_index(), 0);
+
+    // a click on background leaves nothing selected, anywhere: the outline,
+    // the inspector, the text (its cursor stays) and the picture
+    std::string only = BALL;
+    only.erase(only.find("1 1 0.3"), only.find("3 1 0.2") - only.find("1 1 0.3"));
+    win->open_start_file(tmp.file("O.RT", only));
+    ASSERT_TRUE(wait_until([this] { return idle() && a->made_scene->primmx == 1; }));
+    click(win->view(), dot_of(0));
+    ASSERT_EQ(st->selected_index(), 0);
+    ASSERT_TRUE(ed->hasSelectedText());
+    const size_t caret = ed->caret();
+    click(win->view(), QPoint(0, 0));
+    EXPECT_EQ(st->selected_kind(), -1);
+    EXPECT_TRUE(st->outline()->selectedItems().isEmpty());
+    EXPECT_EQ(st->inspector()->findChild<QLabel *>()->text(), "Nothing selected");
+    EXPECT_FALSE(ed->hasSelectedText());
+    EXPECT_EQ(ed->caret(), caret);
+    const QImage plain = shot();
+    for (int y = 0; y < 30; y++)
+        for (int x = 0; x < 40; x++)
+            ASSERT_EQ(plain.pixel(x, y), planes_rgb(QPoint(x, y))) << x << "," << y;
 }
 
 TEST_F(StudioWindow, AnInspectorEditIsOneUndoStepOfItsNumbers)
