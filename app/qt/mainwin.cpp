@@ -6,9 +6,9 @@
 #include "../commands.h"
 #include "../filedlg.h"
 #include "../shortcuts.h"
-#include "dlgunits.h"
 #include "filedlg_qt.h"
 #include "live_qt.h"
+#include "onscreen.h"
 #include "render_qt.h"
 #include "setdlg_qt.h"
 #include "studio_qt.h"
@@ -365,7 +365,8 @@ void MainWin::showEvent(QShowEvent *e)
 {
     QMainWindow::showEvent(e);
     QTimer::singleShot(0, this, [this] { fit_outer_size(); });
-    QTimer::singleShot(300, this, [this] { fit_outer_size(); });
+    QTimer::singleShot(FRAMED_MS, this, [this] { fit_outer_size(); });
+    keep_on_screen_soon(this);
 }
 
 // Dialogs and the help window open fully on the screen they are on; a
@@ -375,7 +376,7 @@ bool MainWin::eventFilter(QObject *o, QEvent *e)
     if (e->type() == QEvent::Show && o->isWidgetType()) {
         auto *w = static_cast<QWidget *>(o);
         if (w->isWindow() && (qobject_cast<QDialog *>(w) || w == helpwin || w == saidwin))
-            QTimer::singleShot(0, w, [w] { keep_on_screen(w); });
+            keep_on_screen_soon(w);
     }
     if (e->type() == QEvent::MouseButtonRelease && o == statusBar()) {
         show_messages();
@@ -417,8 +418,6 @@ void MainWin::load_prefs()
     if (!remembered.geometry.empty())
         geometry_restored =
             restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(remembered.geometry)));
-    if (geometry_restored)
-        keep_on_screen(this);
     build_recent();
     if (remembered.live) {
         action(IDM_LIVE)->setChecked(true);
@@ -591,6 +590,7 @@ void MainWin::help()
         helpwin->setWindowIcon(windowIcon());
         helpwin->setOpenExternalLinks(false);
         helpwin->resize(620, 520);
+        place_over(helpwin, this);
         auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), helpwin);
         connect(esc, &QShortcut::activated, helpwin, &QWidget::close);
     }
@@ -611,6 +611,7 @@ void MainWin::show_messages()
         saidwin->setWindowIcon(windowIcon());
         saidwin->setReadOnly(true);
         saidwin->resize(620, 360);
+        place_over(saidwin, this);
         auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), saidwin);
         connect(esc, &QShortcut::activated, saidwin, &QWidget::close);
     }

@@ -6,8 +6,8 @@
 #include "../shortcuts.h"
 #include "../studio.h"
 #include "../studio_pick.h"
-#include "dlgunits.h"
 #include "mainwin.h"
+#include "onscreen.h"
 #include "studio_editor.h"
 #include "studio_panes.h"
 
@@ -22,7 +22,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolButton>
@@ -33,6 +32,7 @@
 namespace {
 
 const QSize STUDIO_SIZE(1180, 760);  // the window at least, with the panes
+const QSize CLASSIC_SIZE(640, 480);  // the window's outer size out of studio view
 constexpr int CLICK_SLOP = 3;        // a press and release this close is a click
 constexpr int FIRST_LAYOUT_MS = 200; // the window manager has framed the window by then
 constexpr int BUSY_RETRY_MS = 50;    // a read waits for a render this often
@@ -244,24 +244,21 @@ void Studio::build_panes()
         QTimer::singleShot(FIRST_LAYOUT_MS, this, fresh_layout); // once the window has its size
 }
 
+// The window in studio view and out of it keeps a place and size of each,
+// as the user last left them; the first time in studio view it grows to
+// STUDIO_SIZE, and comes back to the size it had. Either fits the screen.
 void Studio::fit_window(bool on)
 {
-    if (on) {
-        const QSize now = win->size();
-        QSize want = now.expandedTo(STUDIO_SIZE);
-        if (QScreen *sc = win->screen())
-            want = want.boundedTo(sc->availableGeometry().size() - QSize(40, 60));
-        if (want.width() > now.width() || want.height() > now.height()) {
-            size_before = now;
-            enlarged = true;
-            win->resize(want.expandedTo(now));
-            if (win->isVisible())
-                keep_on_screen(win);
-        }
-    } else if (enlarged) {
-        enlarged = false;
-        win->resize(size_before);
+    QByteArray &leaving = on ? classic_geometry : studio_geometry;
+    const QByteArray &coming = on ? studio_geometry : classic_geometry;
+    // a window never shown has no place of its own yet
+    leaving = win->isVisible() ? win->saveGeometry() : QByteArray();
+    if (coming.isEmpty() || !win->restoreGeometry(coming)) {
+        const QSize frame = win->frameGeometry().size() - win->size();
+        win->resize(on ? win->size().expandedTo(STUDIO_SIZE) : CLASSIC_SIZE - frame);
     }
+    if (win->isVisible())
+        keep_on_screen_soon(win);
 }
 
 // ---- on and off
@@ -380,6 +377,7 @@ void Studio::show_follow()
 
 void Studio::load_prefs(const prefs &p)
 {
+    studio_geometry = QByteArray::fromBase64(QByteArray::fromStdString(p.studio_geometry));
     s.studio.follow.set_mode(p.follow);
     show_follow();
     hints_act->setChecked(p.hints);
@@ -391,9 +389,14 @@ void Studio::save_prefs(prefs &p)
     p.studio = on();
     p.follow = s.studio.follow.mode;
     p.hints = hints_act->isChecked();
-    if (on())
+    if (on()) {
         dock_layout = win->saveState().toBase64().toStdString();
+        studio_geometry = win->saveGeometry();
+        if (!classic_geometry.isEmpty())
+            p.geometry = classic_geometry.toBase64().toStdString();
+    }
     p.docks = dock_layout;
+    p.studio_geometry = studio_geometry.toBase64().toStdString();
 }
 
 // ---- the text

@@ -29,6 +29,7 @@
 #include "../studio_select.h"
 #include "live_qt.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
@@ -148,10 +149,9 @@ private:
     MessagesPane *msgs = nullptr;
     QWidget *find_bar = nullptr;
     QLineEdit *find_field = nullptr;
-    std::string dock_layout;            // saveState, base64
-    std::function<void()> fresh_layout; // the panes' first sizes
-    QSize size_before;                  // the window's before the studio enlarged it
-    bool enlarged = false;
+    std::string dock_layout;                      // saveState, base64
+    std::function<void()> fresh_layout;           // the panes' first sizes
+    QByteArray classic_geometry, studio_geometry; // the window's in either view (saveGeometry)
 
     // the text and its reads
     QTimer read_timer;

@@ -7,6 +7,7 @@
 
 #include "app/qt/live_qt.h"
 #include "app/qt/mainwin.h"
+#include "app/qt/onscreen.h"
 #include "app/qt/studio_editor.h"
 #include "app/qt/studio_panes.h"
 #include "app/qt/studio_qt.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -253,6 +255,26 @@ TEST_F(StudioWindow, StudioOffIsTheWindowAsItWas)
     EXPECT_EQ(win->windowTitle().toStdString(), path);
     EXPECT_FALSE(win->action(IDM_STUDIO)->isChecked());
     EXPECT_FALSE(win->live()->state().on); // live view was never asked for
+}
+
+// Studio view and the window as it was each keep the size the user left
+// them at; any window is kept inside the screen's available area.
+TEST_F(StudioWindow, EachViewKeepsItsSizeOnTheScreen)
+{
+    st->set_on(false);
+    const QSize classic = win->size();
+    st->set_on(true);
+    win->resize(700, 500);
+    st->set_on(false);
+    EXPECT_EQ(win->size(), classic);
+    st->set_on(true);
+    EXPECT_EQ(win->size(), QSize(700, 500));
+
+    const QRect avail = win->screen()->availableGeometry();
+    win->resize(avail.size() * 2);
+    win->move(avail.bottomRight());
+    keep_on_screen(win);
+    EXPECT_TRUE(avail.contains(win->frameGeometry())) << avail.width() << "x" << avail.height();
 }
 
 // A drag turns the camera as in live view; at rest its numbers, and only
