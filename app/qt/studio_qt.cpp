@@ -54,10 +54,15 @@ Studio::Studio(MainWin *w, session &ses, LiveDriver *d, View *v)
     connect(&read_timer, &QTimer::timeout, this, [this] { read_due(); });
 }
 
-Studio::~Studio()
+Studio::~Studio() { stop_work(); }
+
+void Studio::stop_work()
 {
+    ids_stop = true;
     if (worker.joinable())
         worker.join();
+    computing.reset();
+    ids_stop = false;
 }
 
 bool Studio::on() const { return s.studio.on; }
@@ -764,7 +769,8 @@ void Studio::start_ids()
     const frame f = s.app.made_frame;
     worker = std::thread([this, sc, f] {
         auto found = std::make_shared<std::vector<int>>();
-        pick_dots(*sc, f, *found);
+        if (!pick_dots(*sc, f, *found, &ids_stop))
+            return; // stopped: the window is closing
         QMetaObject::invokeMethod(
             this,
             [this, sc, f, found] {

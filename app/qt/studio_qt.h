@@ -36,6 +36,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -62,6 +63,8 @@ public:
     ~Studio() override;
 
     bool on() const;
+    // Stops and joins what runs beside the window (the silhouette's search).
+    void stop_work();
     // "New Scene(N)" before "Open *.RT(L)", "Studio(U)" after "Live
     // view(V)"; the studio view's own items wait until it is on.
     void add_items(QMenu *raytrace);
@@ -172,6 +175,7 @@ private:
 
     // the silhouette: every dot's primitive, found beside the window
     std::thread worker;
+    std::atomic<bool> ids_stop{false};
     std::shared_ptr<const scene> ids_scene, computing;
     frame ids_frame{};
     std::vector<int> ids;
