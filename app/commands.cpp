@@ -387,8 +387,8 @@ bool needs_scene(int id)
 int app_enabled(const app_state &a, int id)
 {
     if (a.busy)
-        return id == IDM_HELP || id == IDM_ABOUT;
-    return !needs_scene(id) || a.rt_ready;
+        return id == IDM_HELP || id == IDM_ABOUT || id == IDM_STOP;
+    return id != IDM_STOP && (!needs_scene(id) || a.rt_ready);
 }
 
 void app_command(session &s, int id)

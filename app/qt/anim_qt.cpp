@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
@@ -128,6 +129,7 @@ AnimDlg::AnimDlg(QWidget *parent, session &ses, anim_form &form) : QDialog(paren
     auto *ok = button(this, u, AD_OK, "OK");
     ok->setDefault(true);
     auto *cancel = button(this, u, AD_CANCEL, "Cancel");
+    cancel->setToolTip("Esc");
     deg->setEnabled(f.orbit);
     connect(orbit, &QCheckBox::toggled, deg, &QWidget::setEnabled);
 
@@ -220,6 +222,23 @@ int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame,
     });
 }
 
+namespace {
+
+// A slider that a click moves to the place clicked, not a page towards it.
+class JumpClickStyle : public QProxyStyle {
+public:
+    explicit JumpClickStyle(QObject *owner) { setParent(owner); }
+    int styleHint(StyleHint hint, const QStyleOption *opt, const QWidget *w,
+                  QStyleHintReturn *ret) const override
+    {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, opt, w, ret);
+    }
+};
+
+} // namespace
+
 AnimPlayer::AnimPlayer(QMainWindow *win, View *v, const session &ses) : s(ses), view(v)
 {
     tools = new QToolBar("Animation", win);
@@ -231,6 +250,7 @@ AnimPlayer::AnimPlayer(QMainWindow *win, View *v, const session &ses) : s(ses), 
     play_btn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     slider = new QSlider(Qt::Horizontal, tools);
     slider->setObjectName("frame");
+    slider->setStyle(new JumpClickStyle(tools)); // a click goes to the frame clicked
     label = new QLabel(tools);
     label->setObjectName("frameno");
     auto *close = new QToolButton(tools);

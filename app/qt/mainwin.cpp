@@ -123,6 +123,7 @@ void MainWin::build_menu()
                                        {"Make 3D Image(&3)", IDM_MAKE3D},
                                        {"Make Anaglyph(&G)", IDM_ANAGLYPH},
                                        {"Make Animation(&M)…", IDM_ANIMATE},
+                                       {"Stop render", IDM_STOP},
                                        {nullptr, 0},
                                        {"Live view(&V)", IDM_LIVE},
                                        {"Setting(&T)", IDM_SETTING}});
@@ -174,19 +175,10 @@ void MainWin::build_keys()
     // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
     QAction *file = menuBar()->actions().first();
     key(KEY_FILE_MENU, [this, file] { menuBar()->setActiveAction(file); });
-    key(KEY_CANCEL, [this] {
-        if (stop_render)
-            stop_render();
-    });
-    keys[KEY_CANCEL]->setEnabled(false); // only while a render runs
 }
 
-// Esc runs stop while it is set (a render runs), and is free otherwise.
-void MainWin::esc_stops(std::function<void()> stop)
-{
-    stop_render = std::move(stop);
-    keys[KEY_CANCEL]->setEnabled(bool(stop_render));
-}
+// Stop render (Esc) runs stop while it is set: a render runs.
+void MainWin::esc_stops(std::function<void()> stop) { stop_render = std::move(stop); }
 
 void MainWin::apply_shortcuts(int view)
 {
@@ -245,6 +237,11 @@ void MainWin::command(int id)
 {
     if (!app_enabled(sess.app, id))
         return;
+    if (id == IDM_STOP) {
+        if (stop_render)
+            stop_render();
+        return;
+    }
     if (!anim_player_stays(id))
         close_player();
     if (id == IDM_LIVE) {
@@ -276,6 +273,7 @@ void MainWin::acting(const std::function<void()> &act)
     fit_view();
     driver->follow();
     studio_->after();
+    show_title(); // a picture saved, or a scene opened
 }
 
 // A scene opened outside the menu: its picture is made at once, by the
@@ -395,7 +393,10 @@ void MainWin::closeEvent(QCloseEvent *e)
     }
     e->accept();
     save_prefs(); // while live view is still on, so that it is remembered so
+    // what runs beside the window stops now: the process ends at once
+    studio_->stop_work();
     driver->set_on(false);
+    driver->pause();
     if (helpwin)
         helpwin->close();
     if (saidwin)
@@ -558,13 +559,10 @@ void MainWin::show_title()
     // "[*]" would be taken for the changed-document mark
     QString t = title;
     t.replace("[*]", "[*][*]");
-    if (studio_->on()) {
-        setWindowTitle("[*]" + t);
-        setWindowModified(sess.studio.modified);
-    } else {
-        setWindowTitle(t);
-        setWindowModified(false);
-    }
+    // "*": in studio view the text is unsaved, out of it the picture
+    const bool unsaved = studio_->on() ? sess.studio.modified : picture_unsaved(sess.app);
+    setWindowTitle(studio_->on() || unsaved ? "[*]" + t : t);
+    setWindowModified(unsaved);
 }
 
 void MainWin::wait_cursor(int on)
@@ -579,6 +577,7 @@ void MainWin::invalidate()
 {
     fit_view();
     area->update();
+    show_title(); // a new picture is an unsaved one
 }
 
 void MainWin::help()

@@ -87,7 +87,8 @@ public:
     // The session's messages, whole, in a window of their own.
     void show_messages();
     // The title as set_title last gave it, with "*" while the studio's text
-    // is unsaved.
+    // is unsaved (in studio view) or the picture is (out of it:
+    // picture_unsaved).
     void show_title();
 
     std::function<bool(QPrinter &)> print_hook;

@@ -25,6 +25,7 @@ ProgressDlg::ProgressDlg(QWidget *parent, const char *title, std::function<void(
     bar->setMinimumWidth(260);
     cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancel");
+    cancel->setToolTip("Esc");
     lay->addWidget(text);
     lay->addWidget(bar);
     lay->addWidget(cancel, 0, Qt::AlignHCenter);

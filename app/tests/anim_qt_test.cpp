@@ -190,6 +190,12 @@ TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
     EXPECT_EQ(player->bar()->findChild<QLabel *>("frameno")->text(), "Frame 2 of 3");
     QApplication::processEvents();
     expect_shows(*win, want[1]);
+    // a click on the slider goes to the frame under it, not a page on
+    QSlider *slider = player->bar()->findChild<QSlider *>("frame");
+    slider->setValue(0);
+    QTest::mouseClick(slider, Qt::LeftButton, {},
+                      QPoint(slider->width() * 2 / 3, slider->height() / 2));
+    EXPECT_EQ(player->frame(), 1);
 
     // at the window's zoom and mode as they change
     zoom_by(win->state(), 1); // 150 %

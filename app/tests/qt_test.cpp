@@ -166,11 +166,15 @@ TEST_F(Window, MenuCaptionsAndIds)
         {211, "Off"},
         {212, "2×2"},
         {214, "4×4"},
+        {231, "Stop render"},
     };
     for (auto &[id, text] : items) {
         ASSERT_NE(win->action(id), nullptr) << id;
         EXPECT_EQ(win->action(id)->text(), text);
     }
+    // Stop render shows its key, and waits for a render
+    EXPECT_EQ(win->action(IDM_STOP)->shortcut(), QKeySequence(Qt::Key_Escape));
+    EXPECT_FALSE(win->action(IDM_STOP)->isEnabled());
     EXPECT_EQ(win->windowTitle(), "KORU");
     EXPECT_FALSE(win->windowIcon().isNull());
     EXPECT_EQ(win->frameGeometry().size(), QSize(640, 480));
@@ -228,6 +232,7 @@ TEST_F(Window, KeysMakeAndStopPictures)
     win->seams.progress_delay_ms = 1 << 30;
     bool stopped = false;
     win->seams.fn = [&](render_job &job) {
+        EXPECT_TRUE(win->action(IDM_STOP)->isEnabled());
         while (!job.stopping())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         stopped = true;
@@ -241,8 +246,8 @@ TEST_F(Window, KeysMakeAndStopPictures)
 
 TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
 {
-    open_and_render();
-    EXPECT_EQ(win->windowTitle(), QString::fromStdString(tmp.path + "/T.RT"));
+    open_and_render(); // the title names the scene; "*": the picture is unsaved
+    EXPECT_EQ(win->windowTitle(), QString::fromStdString("[*]" + tmp.path + "/T.RT"));
     QImage shot = win->scroller()->viewport()->grab().toImage();
     for (int y : {0, 5, 11})
         for (int x : {0, 7, 15}) {
@@ -575,8 +580,8 @@ TEST_F(Window, TwoWindowsKeepTheirOwnState)
     other.open_start_file(u); // opened, and its picture made at once
     other.command(IDM_MAKE3D);
     ASSERT_EQ(o.app.image_ready, 1);
-    EXPECT_EQ(other.windowTitle(), QString::fromStdString(u));
-    EXPECT_EQ(win->windowTitle(), QString::fromStdString(tmp.path + "/T.RT"));
+    EXPECT_EQ(other.windowTitle(), QString::fromStdString("[*]" + u));
+    EXPECT_EQ(win->windowTitle(), QString::fromStdString("[*]" + tmp.path + "/T.RT"));
     EXPECT_EQ(d->gen, gen);
     EXPECT_EQ(a->model.ixmx, 16);
     EXPECT_EQ(o.disp.grid->w, 20);
@@ -600,6 +605,8 @@ TEST_F(Window, TwoWindowsKeepTheirOwnState)
 TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
 {
     open_and_render();
+    EXPECT_TRUE(win->isWindowModified()); // the title says so too
+    EXPECT_EQ(win->windowTitle(), "[*]" + QString::fromStdString(a->szFName));
     answer = ID_CANCEL;
     EXPECT_FALSE(win->close());
     ASSERT_EQ(asked.size(), 1u);

@@ -252,7 +252,9 @@ TEST_F(StudioWindow, StudioOffIsTheWindowAsItWas)
     EXPECT_EQ(items(*win), items(plain));
     for (QDockWidget *d : win->findChildren<QDockWidget *>())
         EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(win->windowTitle().toStdString(), path);
+    // the picture the studio made is unsaved, as any picture made
+    EXPECT_EQ(win->windowTitle().toStdString(), "[*]" + path);
+    EXPECT_TRUE(win->isWindowModified());
     EXPECT_FALSE(win->action(IDM_STUDIO)->isChecked());
     EXPECT_FALSE(win->live()->state().on); // live view was never asked for
 }
