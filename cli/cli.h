@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 struct msglist;
 struct scene;
@@ -48,6 +49,10 @@ void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 // when given) and prints its warnings; false, with one line on stderr,
 // when it cannot be read.
 bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
+
+// The whole file path as text; false, with one line on stderr, when it
+// cannot be read.
+bool read_text(const char *path, std::string &text);
 
 // A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);

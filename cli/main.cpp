@@ -3,6 +3,7 @@
 #include "cli.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
 #include "../base/whole.h"
 #include "../scene/rtread.h"
 
@@ -10,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -109,6 +111,25 @@ bool load_scene(scene &sc, const char *path, scene_map *map)
     }
     print_warnings(path, msgs);
     return true;
+}
+
+bool read_text(const char *path, std::string &text)
+{
+    msglist msgs;
+    std::FILE *f = open_to_read(path, msgs);
+    if (!f) {
+        fail("%s", msgs.first("cannot open the scene file"));
+        return false;
+    }
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    const bool bad = std::ferror(f);
+    std::fclose(f);
+    if (bad)
+        fail("cannot read \"%s\"", path);
+    return !bad;
 }
 
 bool parse_uint(const char *s, int &v) { return parse_whole(s, v) == 1; }

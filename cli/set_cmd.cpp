@@ -2,7 +2,6 @@
 #include "cli.h"
 
 #include "../base/msg.h"
-#include "../base/openread.h"
 #include "../image/safewrite.h"
 #include "../scene/newscene.h"
 #include "../scene/textedit.h"
@@ -42,27 +41,6 @@ const char *new_help =
     "a FILE.RT that exists is not replaced.\n";
 
 namespace {
-
-// The whole file as text; false, with one line on stderr, when it cannot
-// be read.
-bool read_text(const char *path, std::string &text)
-{
-    msglist msgs;
-    std::FILE *f = open_to_read(path, msgs);
-    if (!f) {
-        fail("%s", msgs.first("cannot open the scene file"));
-        return false;
-    }
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    const bool bad = std::ferror(f);
-    std::fclose(f);
-    if (bad)
-        fail("cannot read \"%s\"", path);
-    return !bad;
-}
 
 int refuse(const char *path, const std::string &why)
 {

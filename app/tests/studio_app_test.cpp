@@ -131,6 +131,16 @@ TEST(StudioDoc, MarksNamesItemsAndTheKey)
     EXPECT_EQ(m.text.rfind("G.RT:10:", 0), 0u) << m.text;
     EXPECT_NE(m.text.find("warning: "), std::string::npos);
 
+    // a record short on its line: marked at its last number there
+    std::string short_line = GROUPED;
+    short_line.erase(short_line.find(" 60 40\n"), 6);
+    const auto sl = read_studio_text(short_line, "G.RT");
+    const std::string says = "G.RT:10:50: warning: line 10: primitive 2 has 19 of its 21 numbers";
+    auto m10 = std::find_if(sl->marks.begin(), sl->marks.end(),
+                            [&](const studio_mark &k) { return !k.text.rfind(says, 0); });
+    ASSERT_NE(m10, sl->marks.end());
+    EXPECT_EQ(short_line.substr(m10->at, m10->len), "200");
+
     // names, records and the outline's groups
     const auto g = read_studio_text(GROUPED, "G.RT");
     EXPECT_TRUE(g->complete && g->marks.empty());
