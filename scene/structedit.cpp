@@ -471,15 +471,15 @@ int add_to_group(const std::string &text, int g, int i, text_edit &out, std::str
         return 0;
     const section_list &l = d.groups[g];
     const std::string name = "group " + std::to_string(g + 1);
-    if ((int)l.members.size() >= MEMBER_MAX) {
-        why = name + " has " + std::to_string(MEMBER_MAX) + " members, as many as a group takes";
-        return 0;
-    }
     for (int k : l.members)
         if (d.number(k).value == i + 1) {
             why = "primitive " + std::to_string(i + 1) + " is in " + name + " already";
             return 0;
         }
+    if ((int)l.members.size() >= MEMBER_MAX) {
+        why = name + " has " + std::to_string(MEMBER_MAX) + " members, as many as a group takes";
+        return 0;
+    }
     const int last = l.members.back();
     d.put_after(last, last, run_copy(text, d.st(), last, last, {number_text(i + 1)}));
     return d.finish(d.primmx(), d.nlg(), out, why);
