@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 namespace {
@@ -109,22 +108,14 @@ void give_partners(scene &sc, const lists &ls)
     }
 }
 
+// The writer is the reader's exact inverse: two models are the same when
+// their files are.
 void expect_model(const scene &want, const scene &got, const std::string &what)
 {
-    ASSERT_EQ(got.primmx, want.primmx) << what;
-    ASSERT_EQ(got.nlg, want.nlg) << what;
-    for (int j = 0; j < want.nlg; j++)
-        for (int k = 0; k < LIGHT_FIELDS; k++) {
-            const field_ref f{SEC_LIGHT, j, k};
-            EXPECT_EQ(field_number(got, f), field_number(want, f)) << what << field_text(f);
-        }
-    for (int i = 0; i < want.primmx; i++) {
-        for (int k = 0; k < PRIM_FIELDS; k++) {
-            const field_ref f{SEC_PRIM, i, k};
-            EXPECT_EQ(field_number(got, f), field_number(want, f)) << what << field_text(f);
-        }
-        EXPECT_TRUE(same_partners(got.pri[i], want.pri[i])) << what << " partners of " << i + 1;
-    }
+    std::string a, b;
+    EXPECT_EQ(rt_text(want, a, twarn), 1) << what;
+    EXPECT_EQ(rt_text(got, b, twarn), 1) << what;
+    EXPECT_EQ(b, a) << what;
 }
 
 // Records taken out of, or put into, a model; partners renumbered.
@@ -155,29 +146,48 @@ lists renumbered(lists ls, int n, int from, int by)
     return out;
 }
 
-// Runs one edit on text; in the lines layout the result is want's text
-// byte for byte; in any layout it reads back as model.
+using edit_fn = std::function<int(const std::string &, text_edit &, std::string &)>;
+// An edit with its arguments: op(delete_primitive, 3).
+template <class F, class... A>
+edit_fn op(F f, A... a)
+{
+    return [=](const std::string &t, text_edit &e, std::string &y) { return f(t, a..., e, y); };
+}
+
+std::string edited(const std::string &text, const edit_fn &e, const std::string &what)
+{
+    text_edit ed;
+    std::string why, out = text;
+    EXPECT_EQ(e(text, ed, why), 1) << what << ": " << why;
+    EXPECT_TRUE(apply_edit(out, ed)) << what;
+    return out;
+}
+
+// Runs edits on text: in the lines layout each result is the edited
+// file's text byte for byte; in any layout it reads back as the model
+// edited in memory.
 struct checker {
     std::string text;
     bool lines; // text is filed's own text
     std::string what;
 
-    std::string edit(const std::function<int(const std::string &, text_edit &, std::string &)> &e)
+    std::string check(const edit_fn &e, const filed &want, const scene &model)
     {
-        text_edit ed;
-        std::string why, out = text;
-        EXPECT_EQ(e(text, ed, why), 1) << what << ": " << why;
-        EXPECT_TRUE(apply_edit(out, ed)) << what;
-        return out;
-    }
-    void expect(const std::string &out, const filed &want, const scene &model)
-    {
+        const std::string out = edited(text, e, what);
         if (lines) {
             EXPECT_EQ(out, want.text()) << what;
         }
         expect_model(model, reading(out)->sc, what);
+        return out;
+    }
+    // A copy taken out again gives back the bytes.
+    void round_trip(const edit_fn &copy, const edit_fn &out)
+    {
+        EXPECT_EQ(edited(edited(text, copy, what), out, what), text) << what;
     }
 };
+
+double num(const std::string &s) { return c_strtod(s.c_str(), nullptr); }
 
 TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
 {
@@ -190,25 +200,22 @@ TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
             checker C{layout ? scattered(g, f.text()) : f.text(), layout == 0, ""};
             const auto before = reading(C.text);
             const scene &sc = before->sc;
-            scene model = sc;
-            give_partners(model, f.groups);
-            expect_model(model, sc, "the lists as written");
+            scene m = sc;
+            give_partners(m, f.groups);
+            expect_model(m, sc, "the lists as written");
             const int n = sc.primmx, i = g.pick(n), j = sc.nlg ? g.pick(sc.nlg) : 0;
             auto is = [&](const char *op) { C.what = "seed " + std::to_string(seed) + " " + op; };
-
-            is("delete");
             filed w = f;
-            scene m = sc;
+
+            is("delete a primitive");
             w.records.erase(w.records.begin() + i);
             w.groups = renumbered(f.groups, i + 1, i + 2, -1);
             std::copy(m.pri + i + 1, m.pri + n, m.pri + i);
             m.primmx--;
             remap_partners(m, [i](int v) { return v == i ? -1 : v > i ? v - 1 : v; });
-            C.expect(
-                C.edit([i](auto &t, auto &e, auto &y) { return delete_primitive(t, i, e, y); }), w,
-                m);
+            C.check(op(delete_primitive, i), w, m);
 
-            is("duplicate, then delete the copy");
+            is("duplicate a primitive");
             w = f, m = sc;
             w.records.insert(w.records.begin() + i + 1, f.records[i]);
             w.groups = renumbered(f.groups, 0, i + 2, 1);
@@ -216,15 +223,8 @@ TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
             m.primmx++;
             m.pri[i + 1].nmem = 0;
             remap_partners(m, [i](int v) { return v > i ? v + 1 : v; });
-            const std::string twice =
-                C.edit([i](auto &t, auto &e, auto &y) { return duplicate_primitive(t, i, e, y); });
-            C.expect(twice, w, m);
-            text_edit back;
-            std::string why;
-            ASSERT_EQ(delete_primitive(twice, i + 1, back, why), 1) << why;
-            std::string again = twice;
-            apply_edit(again, back);
-            EXPECT_EQ(again, C.text) << C.what;
+            C.check(op(duplicate_primitive, i), w, m);
+            C.round_trip(op(duplicate_primitive, i), op(delete_primitive, i + 1));
 
             if (n > 1) {
                 is("move down the list");
@@ -236,40 +236,27 @@ TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
                         v = v == a + 1 ? b + 1 : v == b + 1 ? a + 1 : v;
                 std::swap(m.pri[a], m.pri[b]);
                 remap_partners(m, [a, b](int v) { return v == a ? b : v == b ? a : v; });
-                C.expect(C.edit([a](auto &t, auto &e, auto &y) {
-                    return shift_primitive(t, a, 1, e, y);
-                }),
-                         w, m);
+                C.check(op(shift_primitive, a, 1), w, m);
             }
 
             is("add a primitive");
-            const int shape = g.pick(SHAPES);
-            const prim_numbers p = new_primitive(shape, g.v(3), 0.5);
+            const prim_numbers p = new_primitive(g.pick(SHAPES), g.v(3), 0.5);
             w = f, m = sc;
             std::string rec;
-            for (const std::string &num : p.num)
-                rec += (rec.empty() ? "" : " ") + num;
+            for (const std::string &t : p.num)
+                rec += (rec.empty() ? "" : " ") + t;
             w.records.push_back(rec);
-            const auto alone = reading(f.text().substr(0, f.text().find(f.records[0])) + rec +
-                                       f.eol + "-1" + f.eol + "-1" + f.eol);
-            m.pri[m.primmx++] = alone->sc.pri[0];
-            C.expect(C.edit([&p](auto &t, auto &e, auto &y) { return add_primitive(t, p, e, y); }),
-                     w, m);
-            EXPECT_EQ(alone->sc.pri[0].type, shape == SHAPE_PLANE  ? PRIM_PLANE
-                                             : shape == SHAPE_BOX  ? PRIM_BOX
-                                             : shape == SHAPE_CONE ? PRIM_CONE
-                                                                   : PRIM_QUADRIC);
+            filed one = f; // the record read alone
+            one.records = {rec}, one.groups = {};
+            m.pri[m.primmx++] = reading(one.text())->sc.pri[0];
+            C.check(op(add_primitive, p), w, m);
 
             is("add a light");
-            const light_numbers lit = new_light(g.v(5), 0.75);
+            const light_numbers l = new_light(g.v(5), 0.75);
             w = f, m = sc;
-            w.lights.push_back(lit.num[0] + " " + lit.num[1] + " " + lit.num[2] + " " + lit.num[3]);
-            m.lig[m.nlg++] = ligrec{{c_strtod(lit.num[0].c_str(), nullptr),
-                                     c_strtod(lit.num[1].c_str(), nullptr),
-                                     c_strtod(lit.num[2].c_str(), nullptr)},
-                                    0.75};
-            C.expect(C.edit([&lit](auto &t, auto &e, auto &y) { return add_light(t, lit, e, y); }),
-                     w, m);
+            w.lights.push_back(l.num[0] + " " + l.num[1] + " " + l.num[2] + " " + l.num[3]);
+            m.lig[m.nlg++] = ligrec{{num(l.num[0]), num(l.num[1]), num(l.num[2])}, 0.75};
+            C.check(op(add_light, l), w, m);
 
             if (sc.nlg) {
                 is("delete a light");
@@ -277,16 +264,9 @@ TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
                 w.lights.erase(w.lights.begin() + j);
                 std::copy(m.lig + j + 1, m.lig + m.nlg, m.lig + j);
                 m.nlg--;
-                C.expect(
-                    C.edit([j](auto &t, auto &e, auto &y) { return delete_light(t, j, e, y); }), w,
-                    m);
-                is("duplicate a light, then delete the copy");
-                const std::string two =
-                    C.edit([j](auto &t, auto &e, auto &y) { return duplicate_light(t, j, e, y); });
-                ASSERT_EQ(delete_light(two, j + 1, back, why), 1) << why;
-                again = two;
-                apply_edit(again, back);
-                EXPECT_EQ(again, C.text) << C.what;
+                C.check(op(delete_light, j), w, m);
+                is("duplicate a light");
+                C.round_trip(op(duplicate_light, j), op(delete_light, j + 1));
             }
 
             is("make a group");
@@ -294,16 +274,13 @@ TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
             for (int k = 0; k < n; k++)
                 if (g.pick(2))
                     members.push_back(k);
-            if (members.size() >= 2) {
-                w = f, m = sc;
-                w.groups.emplace_back();
-                for (int k : members)
-                    w.groups.back().push_back(k + 1);
-                give_partners(m, w.groups);
-                C.expect(
-                    C.edit([&](auto &t, auto &e, auto &y) { return make_group(t, members, e, y); }),
-                    w, m);
-            }
+            w = f, m = sc;
+            w.groups.emplace_back();
+            for (int k : members)
+                w.groups.back().push_back(k + 1);
+            give_partners(m, w.groups);
+            if (members.size() >= 2)
+                C.check(op(make_group, members), w, m);
 
             if (f.groups.empty())
                 continue;
@@ -312,21 +289,17 @@ TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
             w = f, m = sc;
             w.groups.erase(w.groups.begin() + gr);
             give_partners(m, w.groups);
-            C.expect(C.edit([gr](auto &t, auto &e, auto &y) { return ungroup(t, gr, e, y); }), w,
-                     m);
+            C.check(op(ungroup, gr), w, m);
 
             is("take a member out");
             const int out = f.groups[gr][g.pick((int)f.groups[gr].size())] - 1;
             w = f, m = sc;
-            std::vector<int> &l = w.groups[gr];
-            l.erase(std::remove(l.begin(), l.end(), out + 1), l.end());
-            if (l.empty())
+            std::vector<int> &list = w.groups[gr];
+            list.erase(std::remove(list.begin(), list.end(), out + 1), list.end());
+            if (list.empty())
                 w.groups.erase(w.groups.begin() + gr);
             give_partners(m, w.groups);
-            C.expect(C.edit([&](auto &t, auto &e, auto &y) {
-                return remove_from_group(t, gr, out, e, y);
-            }),
-                     w, m);
+            C.check(op(remove_from_group, gr, out), w, m);
 
             const int in = g.pick(n);
             if (std::count(f.groups[gr].begin(), f.groups[gr].end(), in + 1))
@@ -335,11 +308,24 @@ TEST(StructEdit, RandomScenesEditedInTheTextReadAsEditedInMemory)
             w = f, m = sc;
             w.groups[gr].push_back(in + 1);
             give_partners(m, w.groups);
-            C.expect(
-                C.edit([&](auto &t, auto &e, auto &y) { return add_to_group(t, gr, in, e, y); }), w,
-                m);
+            C.check(op(add_to_group, gr, in), w, m);
         }
     }
+}
+
+// n boxes in a row and one list of the numbers 1 to members.
+filed boxes(int n, int members)
+{
+    filed f;
+    f.head = {"0 0 0", "0 -1 0", "10 4", "8 6"};
+    f.depth = "2";
+    for (int i = 1; i <= n; i++)
+        f.records.push_back("2 1 0.2 0.8 0.5 0 10 1 0 0 1 1 1 1 1 " + std::to_string(i) +
+                            " 0 0 200 100 50");
+    f.groups = {{}};
+    for (int i = 1; i <= members; i++)
+        f.groups[0].push_back(i);
+    return f;
 }
 
 // The limits, numbers out of range and a text the reader does not read to
@@ -349,72 +335,36 @@ TEST(StructEdit, RefusesWhatItCannotDoAndSaysWhy)
     const std::string full =
         slurp(KORU_SOURCE_DIR "/tests/degenerate/lights-100-prims-100-depth-20.RT");
     const std::string cut = slurp(KORU_SOURCE_DIR "/tests/degenerate/unterminated-groups.RT");
-    filed f;
-    f.head = {"0 0 0", "0 -1 0", "10 4", "8 6"};
-    f.depth = "2";
-    f.groups.emplace_back();
-    for (int i = 1; i <= 41; i++) {
-        f.records.push_back("3 1 0.2 0.8 0.5 0 10 1 0 0 1 1 1 1 1 " + std::to_string(i) +
-                            " 0 0 200 100 50");
-        if (i <= MEMBER_MAX)
-            f.groups[0].push_back(i);
-    }
-    f.records[0].replace(0, 1, "1");
+    filed f = boxes(41, MEMBER_MAX);
+    f.records[0][0] = '1'; // a plane
     const std::string forty = f.text();
     const prim_numbers ball = new_primitive(SHAPE_SPHERE, {0, 0, 0}, 1);
-    using edit = std::function<int(const std::string &, text_edit &, std::string &)>;
+    prim_numbers ender = ball;
+    ender.num[P_TYPE] = "-1";
     const struct {
         const std::string &text;
-        edit run;
+        edit_fn run;
         const char *says;
     } cases[] = {
-        {full, [&](auto &t, auto &e, auto &y) { return add_primitive(t, ball, e, y); },
-         "the scene has 100 primitives"},
-        {full, [](auto &t, auto &e, auto &y) { return duplicate_primitive(t, 99, e, y); },
-         "the scene has 100 primitives"},
-        {full, [](auto &t, auto &e, auto &y) { return duplicate_light(t, 0, e, y); },
-         "the scene has 100 lights"},
-        {full, [](auto &t, auto &e, auto &y) { return add_light(t, new_light({}, 1), e, y); },
-         "the scene has 100 lights"},
-        {forty, [](auto &t, auto &e, auto &y) { return add_to_group(t, 0, 40, e, y); },
-         "group 1 has 40 members"},
-        {forty, [](auto &t, auto &e, auto &y) { return add_to_group(t, 0, 3, e, y); },
-         "primitive 4 is in group 1 already"},
-        {forty, [](auto &t, auto &e, auto &y) { return remove_from_group(t, 0, 40, e, y); },
-         "primitive 41 is not in group 1"},
-        {forty, [](auto &t, auto &e, auto &y) { return make_group(t, std::vector<int>(41), e, y); },
-         "a group is of 2 to 40 primitives, not 41"},
-        {forty,
-         [](auto &t, auto &e, auto &y) {
-             return make_group(t, {4, 7, 4}, e, y);
-         },
-         "primitive 5 would be named twice"},
-        {forty,
-         [](auto &t, auto &e, auto &y) {
-             return make_group(t, {4, 41}, e, y);
-         },
+        {full, op(add_primitive, ball), "the scene has 100 primitives"},
+        {full, op(duplicate_primitive, 99), "the scene has 100 primitives"},
+        {full, op(duplicate_light, 0), "the scene has 100 lights"},
+        {full, op(add_light, new_light({}, 1)), "the scene has 100 lights"},
+        {forty, op(add_to_group, 0, 40), "group 1 has 40 members"},
+        {forty, op(add_to_group, 0, 3), "primitive 4 is in group 1 already"},
+        {forty, op(remove_from_group, 0, 40), "primitive 41 is not in group 1"},
+        {forty, op(make_group, std::vector<int>(41)), "a group is of 2 to 40 primitives, not 41"},
+        {forty, op(make_group, std::vector<int>{4, 7, 4}), "primitive 5 would be named twice"},
+        {forty, op(make_group, std::vector<int>{4, 41}),
          "primitive 42: the scene has 41 primitives"},
-        {forty, [](auto &t, auto &e, auto &y) { return delete_primitive(t, -1, e, y); },
-         "primitive 0: the scene has 41 primitives"},
-        {forty, [](auto &t, auto &e, auto &y) { return ungroup(t, 1, e, y); },
-         "group 2: the scene has 1 group"},
-        {forty, [](auto &t, auto &e, auto &y) { return delete_light(t, 0, e, y); },
-         "light 1: the scene has 0 lights"},
-        {forty, [](auto &t, auto &e, auto &y) { return shift_primitive(t, 40, 1, e, y); },
-         "primitive 41 is the last"},
-        {forty, [](auto &t, auto &e, auto &y) { return scale_primitive(t, 0, 2, e, y); },
-         "a plane has no size"},
-        {forty, [](auto &t, auto &e, auto &y) { return scale_primitive(t, 1, -2, e, y); },
-         "by a positive number"},
-        {forty,
-         [&](auto &t, auto &e, auto &y) {
-             prim_numbers p = ball;
-             p.num[P_TYPE] = "-1";
-             return add_primitive(t, p, e, y);
-         },
-         "type -1 would end the primitive list"},
-        {cut, [](auto &t, auto &e, auto &y) { return delete_primitive(t, 0, e, y); },
-         "not read to the end of its groups"},
+        {forty, op(delete_primitive, -1), "primitive 0: the scene has 41 primitives"},
+        {forty, op(ungroup, 1), "group 2: the scene has 1 group"},
+        {forty, op(delete_light, 0), "light 1: the scene has 0 lights"},
+        {forty, op(shift_primitive, 40, 1), "primitive 41 is the last"},
+        {forty, op(scale_primitive, 0, 2.0), "a plane has no size"},
+        {forty, op(scale_primitive, 1, -2.0), "by a positive number"},
+        {forty, op(add_primitive, ender), "type -1 would end the primitive list"},
+        {cut, op(delete_primitive, 0), "not read to the end of its groups"},
     };
     for (const auto &c : cases) {
         text_edit e;
@@ -433,21 +383,10 @@ TEST(StructEdit, RefusesWhatItCannotDoAndSaysWhy)
 
 // A list of more than MEMBER_MAX numbers: the reader drops the one after
 // the 40th and the rest form another group. A member taken out of the
-// first part does not bring the dropped number back; numbers that name no
-// primitive still name none when records come.
+// first part does not bring the dropped number back.
 TEST(StructEdit, AListCutAfterFortyMembersIsStillReadAsBefore)
 {
-    filed f;
-    f.head = {"0 0 0", "0 -1 0", "10 4", "8 6"};
-    f.depth = "2";
-    f.groups.emplace_back();
-    for (int i = 1; i <= 45; i++) {
-        if (i <= 43)
-            f.records.push_back("2 1 0.2 0.8 0.5 0 10 1 0 0 1 1 1 1 1 " + std::to_string(i) +
-                                " 0 0 200 100 50");
-        f.groups[0].push_back(i);
-    }
-    const std::string text = f.text();
+    const std::string text = boxes(43, 45).text();
     const auto before = reading(text);
     // as the reader takes it: 1..40, 41 dropped, then 42 43 (44 and 45 are
     // no primitives)
@@ -458,64 +397,32 @@ TEST(StructEdit, AListCutAfterFortyMembersIsStillReadAsBefore)
     give_partners(m, read);
     expect_model(m, before->sc, "the cut list");
 
-    text_edit e;
-    std::string why, out = text;
-    ASSERT_EQ(remove_from_group(text, 0, 4, e, why), 1) << why;
-    apply_edit(out, e);
+    std::string out = edited(text, op(remove_from_group, 0, 4), "a member out");
     EXPECT_NE(out.find(" 40 -1 42 "), std::string::npos) << out;
     lists now = read;
     now[0].erase(now[0].begin() + 4);
     give_partners(m, now);
     expect_model(m, reading(out)->sc, "a member out");
 
-    out = text;
-    ASSERT_EQ(delete_primitive(text, 4, e, why), 1) << why;
-    apply_edit(out, e);
-    m = before->sc;
-    std::copy(m.pri + 5, m.pri + 43, m.pri + 4);
-    m.primmx--;
-    now = renumbered(now, 0, 6, -1);
-    give_partners(m, now);
-    expect_model(m, reading(out)->sc, "a primitive out");
-
-    out = text;
-    ASSERT_EQ(add_primitive(text, new_primitive(SHAPE_BOX, {1, 2, 3}, 1), e, why), 1) << why;
-    apply_edit(out, e);
-    EXPECT_NE(out.find(" 43 45 46 -1"), std::string::npos) << out;
-    const auto added = reading(out);
-    m = before->sc;
-    m.pri[m.primmx++] = added->sc.pri[43];
-    give_partners(m, renumbered(read, 0, 44, 1));
-    expect_model(m, added->sc, "a primitive in");
+    // 44 and 45 move up with the records, so they name none still
+    out = edited(text, op(add_primitive, new_primitive(SHAPE_BOX, {1, 2, 3}, 1)), "in");
+    EXPECT_NE(out.find(" 40 41 42 43 45 46 -1"), std::string::npos) << out;
 }
 
 // A move adds to the position exactly, in the decimals given, without the
-// noise of binary sums; a scale keeps the shape's proportions.
+// noise of binary sums (each record once however often listed); a scale
+// keeps the shape's proportions.
 TEST(StructEdit, MovesAndScalesChangeOnlyThoseNumbers)
 {
     const std::string text = new_scene_text;
-    const auto check = [&](const text_edit &e, const char *old_text, const char *new_text) {
-        std::string out = text;
-        ASSERT_TRUE(apply_edit(out, e));
-        std::string want = text;
-        want.replace(want.find(old_text), std::strlen(old_text), new_text);
-        EXPECT_EQ(out, want);
-    };
-    text_edit e;
-    std::string why;
-    ASSERT_EQ(move_records(text, {{SEC_PRIM, 1}, {SEC_LIGHT, 0}, {SEC_PRIM, 1}},
-                           {0.1 + 0.2, -0.25, 0.05}, e, why),
-              1)
-        << why;
-    check(e,
-          "-5 -7 9 1\n3\n1 1 0.2 0.7 0 0 1 1 0 1 1.5 1 0 0 1 0 0 0 110 130 160\n"
-          "3 1 0.15 0.7 0.5 0 40 1 0 0 1 1 1 1 1 0 0 1 ",
-          "-4.7 -7.25 9.05 1\n3\n1 1 0.2 0.7 0 0 1 1 0 1 1.5 1 0 0 1 0 0 0 110 130 160\n"
-          "3 1 0.15 0.7 0.5 0 40 1 0 0 1 1 1 1 1 0.3 -0.25 1.05 ");
-    ASSERT_EQ(scale_primitive(text, 1, 1.1, e, why), 1) << why;
-    check(e, "1 1 1 0 0 1 230", "1.1 1.1 1.1 0 0 1 230");
-    ASSERT_EQ(move_records(text, {{SEC_PRIM, 0}}, {1e-9, 0, 0}, e, why), 1) << why;
-    check(e, "0 0 1 0 0 0 110", "0 0 1 1e-09 0 0 110");
+    std::string want = text;
+    want.replace(want.find("-5 -7 9 "), 8, "-4.7 -7.25 9.05 ");
+    want.replace(want.find("1 1 1 0 0 1 230"), 15, "1 1 1 0.3 -0.25 1.05 230");
+    const std::vector<record_ref> moved = {{SEC_PRIM, 1}, {SEC_LIGHT, 0}, {SEC_PRIM, 1}};
+    EXPECT_EQ(edited(text, op(move_records, moved, vec{0.1 + 0.2, -0.25, 0.05}), "move"), want);
+    want = text;
+    want.replace(want.find("1 1 1 0 0 1 230"), 5, "1.1 1.1 1.1");
+    EXPECT_EQ(edited(text, op(scale_primitive, 1, 1.1), "scale"), want);
 }
 
 } // namespace
