@@ -116,6 +116,16 @@ bool draft::whole(std::string &why) const
               "stops): complete it before adding or taking out records";
         return false;
     }
+    // a copy put beside a number written with no blank before it ("1.5.5"
+    // is 1.5 and .5) could run into its neighbour
+    for (size_t k = 1; k < s.numbers.size(); k++)
+        if (s.numbers[k].span.at == s.numbers[k - 1].span.end()) {
+            const place p = s.lines.place_of(s.numbers[k].span.at);
+            why = "line " + std::to_string(p.line) + ", column " + std::to_string(p.col) +
+                  ": a number follows the one before with no blank between them; put one "
+                  "there first";
+            return false;
+        }
     return true;
 }
 

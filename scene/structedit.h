@@ -44,7 +44,8 @@
 //
 // Edits that add or take out records, lights or group members need a text
 // the reader reads to the end of its group section, with no more than
-// PRIM_MAX primitives and LIGHT_MAX lights; the limits (PRIM_MAX
+// PRIM_MAX primitives and LIGHT_MAX lights and a blank between every two
+// numbers (the reader takes "1.5.5" as 1.5 and .5); the limits (PRIM_MAX
 // primitives, LIGHT_MAX lights, MEMBER_MAX members a list) refuse an edit
 // before anything changes. Moving and scaling need only the numbers they
 // change.

@@ -335,6 +335,8 @@ TEST(StructEdit, RefusesWhatItCannotDoAndSaysWhy)
     const std::string full =
         slurp(KORU_SOURCE_DIR "/tests/degenerate/lights-100-prims-100-depth-20.RT");
     const std::string cut = slurp(KORU_SOURCE_DIR "/tests/degenerate/unterminated-groups.RT");
+    std::string glued = new_scene_text;
+    glued.replace(glued.find("40\n-1"), 4, "40-1");
     filed f = boxes(41, MEMBER_MAX);
     f.records[0][0] = '1'; // a plane
     const std::string forty = f.text();
@@ -365,6 +367,7 @@ TEST(StructEdit, RefusesWhatItCannotDoAndSaysWhy)
         {forty, op(scale_primitive, 1, -2.0), "by a positive number"},
         {forty, op(add_primitive, ender), "type -1 would end the primitive list"},
         {cut, op(delete_primitive, 0), "not read to the end of its groups"},
+        {glued, op(duplicate_primitive, 1), "line 9, column 55: a number follows"},
     };
     for (const auto &c : cases) {
         text_edit e;
