@@ -286,8 +286,8 @@ void studio_text(const scene &sc, const scene_map &map, const uint8_t *data, siz
         CHECK(apply_edit(after, undo_of(e)) && after == before);
     }
     // a record copied and the copy deleted gives back the bytes; a group
-    // made and unmade too (on every fourth input: each reads the text anew)
-    if (n % 4 || sc.primmx < 2)
+    // made and unmade too (on one input in 8: each reads the text anew)
+    if (n % 8 || sc.primmx < 2)
         return;
     after = before;
     if (duplicate_primitive(before, 0, e, why)) {

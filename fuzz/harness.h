@@ -19,7 +19,7 @@
 // info_json (valid JSON) -> the bounds of each primitive -> check_scene
 // (places in the text) -> explain_scene -> the studio's index of the text
 // (every number within it, in order, named), its outline, one field edit
-// and its undo, and (on every fourth input) a primitive copied and the copy
+// and its undo, and (on one input in 8) a primitive copied and the copy
 // deleted, a group made and unmade, each giving back the text's bytes.
 // No render: a million inputs a minute reach the reader.
 //

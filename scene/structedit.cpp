@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -67,6 +68,9 @@ struct draft {
     bool has_group(int g, std::string &why) const;
     bool room_for_prim(std::string &why) const;
     bool room_for_light(std::string &why) const;
+    // No group number that would go beyond the int range when the records
+    // after a place move up by one.
+    bool room_above(std::string &why) const;
 
     void replace(int k, const std::string &with)
     {
@@ -174,6 +178,17 @@ bool draft::room_for_light(std::string &why) const
     return false;
 }
 
+bool draft::room_above(std::string &why) const
+{
+    for (const text_number &n : r->st.numbers)
+        if (n.kind == NUM_MEMBER && n.value == INT_MAX) {
+            why = "group " + std::to_string(n.group) + " names " + std::to_string(INT_MAX) +
+                  ", beyond the numbers KORU counts to: take it out first";
+            return false;
+        }
+    return true;
+}
+
 // v written in the form of a group member's text: a + and leading zeros
 // are kept.
 std::string renumbered(const std::string &old, int v)
@@ -194,9 +209,9 @@ void draft::renumber(const std::function<int(int)> &f, int only)
         const section_list &l = groups[g];
         std::vector<int> gone;
         for (int k : l.members) {
-            const int v = number(k).value;
+            const int v = number(k).value; // 0 names no primitive, and stays
             const int now = v >= 1 ? f(v) : v;
-            if (!now)
+            if (v >= 1 && !now)
                 gone.push_back(k);
             else if (now != v)
                 replace(k, renumbered(token(k), now));
@@ -300,7 +315,7 @@ int delete_primitive(const std::string &text, int i, text_edit &out, std::string
 int duplicate_primitive(const std::string &text, int i, text_edit &out, std::string &why)
 {
     draft d(text);
-    if (!d.whole(why) || !d.has_prim(i, why) || !d.room_for_prim(why))
+    if (!d.whole(why) || !d.has_prim(i, why) || !d.room_for_prim(why) || !d.room_above(why))
         return 0;
     d.put_after(d.prim_first(i), d.prim_last(i), d.stretch_text(d.prim_first(i), d.prim_last(i)));
     const int n = i + 1;
@@ -335,7 +350,7 @@ int add_primitive(const std::string &text, const prim_numbers &rec, text_edit &o
                   std::string &why)
 {
     draft d(text);
-    if (!d.whole(why) || !d.room_for_prim(why))
+    if (!d.whole(why) || !d.room_for_prim(why) || !d.room_above(why))
         return 0;
     if (!numbers_fit(SEC_PRIM, d.primmx(), rec.num, PRIM_FIELDS, why))
         return 0;
