@@ -289,8 +289,14 @@ void studio_text(const scene &sc, const scene_map &map, const uint8_t *data, siz
     // made and unmade too (on one input in 8: each reads the text anew)
     if (n % 8 || sc.primmx < 2)
         return;
+    // a group number written as "+5" or "09" comes back as "+5", but as
+    // "9" by way of "10"
+    const bool plain = std::all_of(st.numbers.begin(), st.numbers.end(), [&](auto &t) {
+        return t.kind != NUM_MEMBER ||
+               before.substr(t.span.at, t.span.len) == std::to_string(t.value);
+    });
     after = before;
-    if (duplicate_primitive(before, 0, e, why)) {
+    if (duplicate_primitive(before, 0, e, why) && plain) {
         CHECK(apply_edit(after, e));
         CHECK(delete_primitive(after, 1, e, why) && apply_edit(after, e) && after == before);
     }

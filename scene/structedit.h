@@ -33,14 +33,16 @@
 // Records and lights taken out or copied take their lines with them (or
 // the blanks before or after them, where they share a line:
 // textlayout.h), so a primitive copied and the copy deleted again gives
-// back the text's bytes. A new record, light or group list is written in
-// the layout of the one before it (its indentation, the blanks between its
-// numbers, its line end); a renumbered number keeps a written + and
-// leading zeros. Numbers are written as a number set by hand is: at most
-// EDIT_DIGITS significant digits, no noise digits (rtwrite.h:
-// digits_text); a position moved by an amount keeps the decimals of both
-// where the sum has at most 15 significant digits, so 0.1 moved by 0.2 is
-// 0.3 and 1.25 moved by 1 is 2.25.
+// back the text's bytes (where the group numbers are written plainly: a
+// renumbered number keeps a written + and leading zeros as far as its
+// digits allow, so "09" comes back as "9" by way of "10"). A new record,
+// light or group list is written in the layout of the one before it (its
+// indentation, the blanks between its numbers, its line end). Numbers are
+// written as a number set by hand is: at most EDIT_DIGITS significant
+// digits, no noise digits (rtwrite.h: digits_text); a position moved by an
+// amount keeps the decimals of both where the sum has at most 15
+// significant digits, so 0.1 moved by 0.2 is 0.3 and 1.25 moved by 1 is
+// 2.25.
 //
 // Edits that add or take out records, lights or group members need a text
 // the reader reads to the end of its group section, with no more than
