@@ -3,7 +3,7 @@
 #include "numin.h"
 #include "rtwrite.h"
 #include "scenetext.h"
-#include "textlayout.h"
+#include "textruns.h"
 
 #include <algorithm>
 #include <charconv>

@@ -32,7 +32,7 @@
 //    loses a member, so the numbers after it are still read as before.
 // Records and lights taken out or copied take their lines with them (or
 // the blanks before or after them, where they share a line:
-// textlayout.h), so a primitive copied and the copy deleted again gives
+// textruns.h), so a primitive copied and the copy deleted again gives
 // back the text's bytes (where the group numbers are written plainly: a
 // renumbered number keeps a written + and leading zeros as far as its
 // digits allow, so "09" comes back as "9" by way of "10"). A new record,

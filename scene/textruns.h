@@ -1,4 +1,4 @@
-// textlayout.h - runs of a scene text's numbers with the blanks that go
+// textruns.h - runs of a scene text's numbers with the blanks that go
 // with them, so that records, lights and group lists can be taken out,
 // copied and added in the text's own layout.
 //

@@ -1,4 +1,4 @@
-#include "textlayout.h"
+#include "textruns.h"
 
 #include <algorithm>
 
