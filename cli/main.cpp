@@ -33,6 +33,9 @@ const char *main_help =
     "                 the primitive dot (X, Y) of the picture shows, as JSON\n"
     "  set SCENE.RT FIELD=VALUE... [--dry-run]\n"
     "                 change numbers of a scene file, keeping every other byte\n"
+    "  edit SCENE.RT ACTION... [--dry-run]\n"
+    "                 add, copy, move and take out primitives, lights and groups,\n"
+    "                 keeping the file consistent and every other byte\n"
     "  new [FILE.RT]  a new scene to start from: camera, light, floor, sphere\n"
     "  animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
     "                 frames moving from key scene to key scene, or turning round\n"
@@ -60,6 +63,7 @@ const command commands[] = {
     {"explain", cmd_explain, &explain_help},
     {"pick", cmd_pick, &pick_help},
     {"set", cmd_set, &set_help},
+    {"edit", cmd_edit, &edit_help},
     {"new", cmd_new, &new_help},
     {"animate", cmd_animate, &animate_help},
     {"join", cmd_join, &join_help},

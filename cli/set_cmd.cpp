@@ -40,15 +40,13 @@ const char *new_help =
     "a light, a checkered floor and a sphere. Without FILE.RT it goes to stdout;\n"
     "a FILE.RT that exists is not replaced.\n";
 
-namespace {
-
 int refuse(const char *path, const std::string &why)
 {
     std::fprintf(stderr, "koru-cli: %s: %s\n", path, why.c_str());
     return 2;
 }
 
-int write_text(const char *path, const std::string &text)
+int write_scene_file(const char *path, const std::string &text)
 {
     msglist msgs;
     if (!write_file_safely(path, (const unsigned char *)text.data(), text.size(), msgs))
@@ -56,8 +54,6 @@ int write_text(const char *path, const std::string &text)
     print_warnings(path, msgs);
     return 0;
 }
-
-} // namespace
 
 int cmd_set(int argc, char **argv)
 {
@@ -102,7 +98,7 @@ int cmd_set(int argc, char **argv)
         std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
-    return changed ? write_text(path, text) : 0;
+    return changed ? write_scene_file(path, text) : 0;
 }
 
 int cmd_new(int argc, char **argv)
@@ -118,5 +114,5 @@ int cmd_new(int argc, char **argv)
     struct stat st;
     if (lstat(argv[0], &st) == 0)
         return fail("%s exists; new does not replace a file", argv[0]);
-    return write_text(argv[0], new_scene_text);
+    return write_scene_file(argv[0], new_scene_text);
 }
