@@ -23,6 +23,7 @@ int cmd_check(int argc, char **argv);
 int cmd_explain(int argc, char **argv);
 int cmd_pick(int argc, char **argv);
 int cmd_set(int argc, char **argv);
+int cmd_edit(int argc, char **argv);
 int cmd_new(int argc, char **argv);
 int cmd_animate(int argc, char **argv);
 int cmd_join(int argc, char **argv);
@@ -37,6 +38,7 @@ extern const char *check_help;
 extern const char *explain_help;
 extern const char *pick_help;
 extern const char *set_help;
+extern const char *edit_help;
 extern const char *new_help;
 extern const char *animate_help;
 extern const char *join_help;
@@ -59,9 +61,13 @@ void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 // when it cannot be read.
 bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
 
-// Writes text to the scene file path safely (safewrite.h); 1, with one line
-// on stderr, when it cannot.
-int write_scene_text(const char *path, const std::string &text);
+// The whole file path as text; false, with one line on stderr, when it
+// cannot be read.
+bool read_text(const char *path, std::string &text);
+// Replaces a scene file safely with text: 0, or 1 with one line on stderr.
+int write_scene_file(const char *path, const std::string &text);
+// An edit refused: "koru-cli: PATH: WHY" on stderr, and status 2.
+int refuse(const char *path, const std::string &why);
 
 // A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);

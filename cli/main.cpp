@@ -3,6 +3,7 @@
 #include "cli.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
 #include "../base/whole.h"
 #include "../scene/rtread.h"
 
@@ -10,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -31,6 +33,9 @@ const char *main_help =
     "                 the primitive dot (X, Y) of the picture shows, as JSON\n"
     "  set SCENE.RT FIELD=VALUE... [--dry-run]\n"
     "                 change numbers of a scene file, keeping every other byte\n"
+    "  edit SCENE.RT ACTION... [--dry-run]\n"
+    "                 add, copy, move and take out primitives, lights and groups,\n"
+    "                 keeping the file consistent and every other byte\n"
     "  new [--template NAME] [FILE.RT]\n"
     "                 a new scene to start from: camera, light, floor, sphere, or\n"
     "                 one of the templates (new --template lists them)\n"
@@ -63,6 +68,7 @@ const command commands[] = {
     {"explain", cmd_explain, &explain_help},
     {"pick", cmd_pick, &pick_help},
     {"set", cmd_set, &set_help},
+    {"edit", cmd_edit, &edit_help},
     {"new", cmd_new, &new_help},
     {"animate", cmd_animate, &animate_help},
     {"join", cmd_join, &join_help},
@@ -115,6 +121,25 @@ bool load_scene(scene &sc, const char *path, scene_map *map)
     }
     print_warnings(path, msgs);
     return true;
+}
+
+bool read_text(const char *path, std::string &text)
+{
+    msglist msgs;
+    std::FILE *f = open_to_read(path, msgs);
+    if (!f) {
+        fail("%s", msgs.first("cannot open the scene file"));
+        return false;
+    }
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    const bool bad = std::ferror(f);
+    std::fclose(f);
+    if (bad)
+        fail("cannot read \"%s\"", path);
+    return !bad;
 }
 
 bool parse_uint(const char *s, int &v) { return parse_whole(s, v) == 1; }

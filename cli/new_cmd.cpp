@@ -72,5 +72,5 @@ int cmd_new(int argc, char **argv)
     struct stat st;
     if (lstat(path, &st) == 0)
         return fail("%s exists; new does not replace a file", path);
-    return write_scene_text(path, t->text);
+    return write_scene_file(path, t->text);
 }

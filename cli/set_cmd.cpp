@@ -2,7 +2,6 @@
 #include "cli.h"
 
 #include "../base/msg.h"
-#include "../base/openread.h"
 #include "../image/safewrite.h"
 #include "../scene/textedit.h"
 
@@ -32,28 +31,6 @@ const char *set_help =
     "Exit status: 0 done, 1 the file cannot be read or written, 2 usage error,\n"
     "an unknown field or a value that would not read back (one line on stderr).\n";
 
-namespace {
-
-// The whole file as text; false, with one line on stderr, when it cannot
-// be read.
-bool read_text(const char *path, std::string &text)
-{
-    msglist msgs;
-    std::FILE *f = open_to_read(path, msgs);
-    if (!f) {
-        fail("%s", msgs.first("cannot open the scene file"));
-        return false;
-    }
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    const bool bad = std::ferror(f);
-    std::fclose(f);
-    if (bad)
-        fail("cannot read \"%s\"", path);
-    return !bad;
-}
 
 int refuse(const char *path, const std::string &why)
 {
@@ -61,9 +38,7 @@ int refuse(const char *path, const std::string &why)
     return 2;
 }
 
-} // namespace
-
-int write_scene_text(const char *path, const std::string &text)
+int write_scene_file(const char *path, const std::string &text)
 {
     msglist msgs;
     if (!write_file_safely(path, (const unsigned char *)text.data(), text.size(), msgs))
@@ -115,5 +90,5 @@ int cmd_set(int argc, char **argv)
         std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
-    return changed ? write_scene_text(path, text) : 0;
+    return changed ? write_scene_file(path, text) : 0;
 }

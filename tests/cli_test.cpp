@@ -369,6 +369,23 @@ TEST(Cli, CheckAndRenderPointAtTheSameTypo)
     EXPECT_NE(r.out.find("\n" + both + ":7:25: warning: primitive 1: the checker"),
               std::string::npos);
     EXPECT_NE(r.out.find("\n" + both + ":8:6: warning: group 1: \"x\""), std::string::npos);
+
+    // a record written short on its line is pointed at there, not where the
+    // reader stumbles on the next line
+    const std::string cut = scene_file(
+        "cut.RT", head + "2 1 0.25 0.7 0.4 0 1 1 0 0 1 1 0.5 0.5 0.5 2 0 0\n"
+                         "3 1 0.1 0.1 0.5 0 20 1.5 0.8 0 1 1 1 1 1 0 0 0 220 220 220\n-1 -1\n");
+    r = run({"check", cut});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, cut +
+                         ":10:48: warning: line 10: primitive 3 has 18 of its 21 numbers here "
+                         "(col.r, col.g, col.b missing); the reader takes them from line 11\n" +
+                         cut +
+                         ":11:5: warning: primitive 3: col.b is a whole number, so \"0.1\" "
+                         "is read as 0 and \".1\" is left for type of primitive 4\n" +
+                         cut +
+                         ":11:6: warning: primitive list: \".1\" after 3 records is not a "
+                         "number; a negative number should end the list\n");
 }
 
 namespace {

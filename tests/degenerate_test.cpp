@@ -111,8 +111,9 @@ TEST_P(Degenerate, KoruCliThumbnailsOrRefusesInOneLine)
     ASSERT_TRUE(r.status == 0 || r.status == 1) << r.status << ": " << r.err;
     const std::vector<std::string> errors = error_lines(r.err);
     EXPECT_EQ(errors.size(), r.status == 0 ? 0u : 1u) << r.err;
-    if (r.status == 0)
+    if (r.status == 0) {
         EXPECT_EQ(slurp(out).substr(1, 3), "PNG");
+    }
     EXPECT_EQ(list_dir(tmp.path).size(), r.status == 0 ? 1u : 0u) << "a temporary file was left";
 }
 
