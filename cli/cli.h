@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct msglist;
 struct scene;
@@ -26,6 +27,9 @@ int cmd_edit(int argc, char **argv);
 int cmd_new(int argc, char **argv);
 int cmd_animate(int argc, char **argv);
 int cmd_join(int argc, char **argv);
+int cmd_thumbnail(int argc, char **argv);
+// Not listed: what the shell completion scripts ask (complete_cmd.cpp).
+int cmd_complete(int argc, char **argv);
 
 extern const char *render_help;
 extern const char *info_help;
@@ -38,6 +42,11 @@ extern const char *edit_help;
 extern const char *new_help;
 extern const char *animate_help;
 extern const char *join_help;
+extern const char *thumbnail_help;
+
+// The commands koru-cli runs, as its help lists them; whether it runs name.
+std::vector<const char *> command_names();
+bool runs_command(const char *name);
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -7,8 +7,10 @@
 #include "scene/check.h"
 #include "scene/newscene.h"
 #include "scene/rtwrite.h"
+#include "scene/templates.h"
 #include "trace/pick.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -278,6 +280,29 @@ TEST(NewCli, WritesTheTemplateAndNeverReplacesAFile)
     EXPECT_NE(r.err.find("exists"), std::string::npos);
     EXPECT_EQ(slurp(path), "mine");
     EXPECT_EQ(run_cli({"new", path, path}).status, 2);
+
+    // the templates by name; without one, or with an unknown one, the list
+    std::string list;
+    for (int i = 0; i < scene_template_count(); i++) {
+        const scene_template &t = scene_template_at(i);
+        r = run_cli({"new", "--template", t.name});
+        EXPECT_EQ(r.status, 0) << t.name;
+        EXPECT_EQ(r.out, t.text) << t.name;
+        list += std::string("  ") + t.name;
+        list.append(10 - std::strlen(t.name), ' ');
+        list += t.title + std::string("\n");
+    }
+    const std::string piece = dir / "piece.RT";
+    r = run_cli({"new", "--template", "csg", piece});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(piece), find_scene_template("csg")->text);
+    r = run_cli({"new", "--template"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, list);
+    r = run_cli({"new", "--template", "gallery", dir / "g.RT"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "koru-cli: no template \"gallery\"; the templates are:\n" + list);
+    EXPECT_FALSE(exists(dir / "g.RT"));
     for (const char *cmd : {"new", "set", "edit", "pick"}) {
         r = run_cli({cmd, "--help"});
         EXPECT_EQ(r.status, 0);
