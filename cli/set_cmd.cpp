@@ -31,7 +31,6 @@ const char *set_help =
     "Exit status: 0 done, 1 the file cannot be read or written, 2 usage error,\n"
     "an unknown field or a value that would not read back (one line on stderr).\n";
 
-
 int refuse(const char *path, const std::string &why)
 {
     std::fprintf(stderr, "koru-cli: %s: %s\n", path, why.c_str());
