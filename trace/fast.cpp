@@ -2,7 +2,7 @@
 // one thread's tracer keeps; the searches are in fast_near.cpp and
 // fast_shadow.cpp, the preparation in fast_prep.cpp.
 #include "fast_prep.h"
-#include "shade_impl.h"
+#include "shade_group.h"
 
 fast_tracer::fast_tracer(const scene &s, const fast_prep &prep) : sc(&s), S(&prep)
 {
@@ -14,6 +14,8 @@ fast_tracer::fast_tracer(const scene &s, const fast_prep &prep) : sc(&s), S(&pre
     lg_blocks.resize((size_t)SHADOW_GROUP * blocks);
     for (int i = 0; i < SHADOW_GROUP; i++)
         lg[i].b = lg_blocks.data() + (size_t)i * blocks;
+    tree_nodes.reset(new ray_node[RAY_TREE]);
+    tree = tree_nodes.get();
 }
 
 const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, const vec &u,

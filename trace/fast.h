@@ -90,6 +90,21 @@ struct tried_set {
     void add(int k) { stamp[k] = round; }
 };
 
+// A ray of a group's tree (shade_group.h): where it starts and goes, its
+// colour, and the rays it leads to.
+struct ray_node {
+    vec org, dir;
+    int depth;
+    int nkids;   // the rays it leads to: a mirror's, or glass's reflection and refraction
+    int kid[2];  // their nodes, or -1: traced at once, the colour in kc
+    double w[2]; // their weights
+    colr out;    // its own terms; once summed, its colour
+    colr kc[2];
+};
+// The rays a tracer keeps for a group's tree: every ray of sixteen dots to
+// a depth of 5, glass everywhere.
+constexpr int RAY_TREE = 1024;
+
 // One thread's tracer: shade()'s questions (shade_impl.h), with its
 // shortcuts.
 struct fast_tracer {
@@ -102,6 +117,8 @@ struct fast_tracer {
     int tile;                            // the picture tile of the next primary ray, or -1
     long long rays = 0, shadow_rays = 0; // traced so far
     light_geom lg[SHADOW_GROUP];         // the lights at the hit points being shaded
+    ray_node *tree;                      // a group's rays (shade_group.h)
+    int tree_room = RAY_TREE;
     fast_tracer(const scene &sc, const fast_prep &prep);
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
     // nearest for n (up to SHADOW_GROUP) rays from prepared eye `eye`
@@ -125,6 +142,7 @@ private:
     int nearest_tree(const vec &org, const vec &dir, int eye, vec &h);
     tried_set tried;                          // the candidates of a group's search
     std::vector<light_geom::block> lg_blocks; // lg's, slot by slot
+    std::unique_ptr<ray_node[]> tree_nodes;   // tree's: their pages are touched as used
 };
 
 // The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.

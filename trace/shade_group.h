@@ -1,0 +1,197 @@
+// shade_group.h - shade() for many rays at once, for a tracer with
+// shortcuts: the primary rays of up to SHADOW_GROUP neighbouring dots, and
+// every mirror and glass ray they lead to.
+//
+// Each ray's colour is shade()'s, term by term in the same order; only the
+// order in which rays are traced differs, and no colour depends on it. The
+// rays are traced SHADOW_GROUP at a time, their shadow searches toward
+// each light made together (TR::lit_group): first the dots' primary rays
+// (TR::nearest_group), then the rays these lead to, a level after another.
+// A ray's colour adds those of the rays it leads to, so the colours are
+// summed afterwards, the last ray traced first.
+//
+// The rays are kept in the tracer's tree (TR::tree, TR::tree_room of
+// them, fast.h's ray_node); a ray that finds no room is traced on the spot
+// by shade(), as deep as it goes.
+#pragma once
+
+#include "shade_impl.h"
+
+namespace shade_detail {
+
+// The surfaces s[i] of the n rays t[i] where they met primitives hit[i]
+// (-1: none) at hp[i], and the lights' terms there, which out[i] gets as
+// shade() adds them; the searches toward each light are made together.
+template <class TR>
+void group_lights(TR &tr, colr *out, surface *s, const ray_node *t, const int *hit, const vec *hp,
+                  int n)
+{
+    const scene &sc = *tr.sc;
+    bool lights[SHADOW_GROUP];
+    const light_geom *g[SHADOW_GROUP];
+    const double *hl_floor[SHADOW_GROUP];
+    double dscale[SHADOW_GROUP];
+    bool any = false;
+    for (int i = 0; i < n; i++) {
+        out[i] = colr{0, 0, 0};
+        if (hit[i] >= 0)
+            surface_at(s[i], sc, hit[i], tr.bits(hit[i]), hp[i], t[i].dir, t[i].depth);
+        lights[i] = hit[i] >= 0 && s[i].lights;
+        if (!lights[i])
+            continue;
+        const primrec &ph = *s[i].ph;
+        any = true;
+        hl_floor[i] = tr.highlight_floors(hit[i]);
+        dscale[i] = std::fabs(ph.kd) * cmax(s[i].k);
+        g[i] = &tr.lights_at(s[i].h, s[i].n, s[i].n2, s[i].u, ph.ks != 0, i);
+    }
+    // light by light, the searches of every hit it can change
+    for (int j = 0; any && j < sc.nlg; j++) {
+        const ligrec &lj = sc.lig[j];
+        if (lj.bright == 0)
+            continue;
+        shadow_ask ask[SHADOW_GROUP];
+        int who[SHADOW_GROUP], nask = 0;
+        for (int i = 0; i < n; i++) {
+            if (!lights[i])
+                continue;
+            const light_geom &gi = *g[i];
+            const vec lv{gi.lx(j), gi.ly(j), gi.lz(j)};
+            if (!light_matters(s[i], lv, gi.dl2(j), gi.cn(j), gi.ch(j), tr.fi_max(j), dscale[i],
+                               hl_floor[i][j]))
+                continue;
+            ask[nask] = {s[i].h, lv, gi.dl2(j), gi.dist(j), (double)hit[i]};
+            who[nask++] = i;
+        }
+        if (nask == 0)
+            continue;
+        bool ok[SHADOW_GROUP];
+        double f[SHADOW_GROUP];
+        tr.shadow_rays += nask;
+        tr.lit_group(j, nask, ask, ok, f);
+        for (int a = 0; a < nask; a++) {
+            const int i = who[a];
+            if (ok[a])
+                add_light<true>(out[i], *s[i].ph, s[i].k, g[i]->cn(j), g[i]->ch(j),
+                                f[a] * lj.bright, hl_floor[i][j]);
+        }
+    }
+}
+
+// A new ray of the tree, or none.
+inline void tree_ray(ray_node &t, const vec &org, const vec &dir, int depth)
+{
+    t.org = org;
+    t.dir = dir;
+    t.depth = depth;
+    t.nkids = 0;
+    t.out = colr{0, 0, 0};
+}
+
+// Ray p leads to a ray from org along dir, weighed by w: a node of the
+// tree while there is room (size counts them), else traced now.
+template <class TR>
+void lead_to(TR &tr, ray_node &p, const vec &org, const vec &dir, double w, int &size)
+{
+    const int k = p.nkids++;
+    p.w[k] = w;
+    p.kid[k] = -1;
+    if (size < tr.tree_room) {
+        tree_ray(tr.tree[size], org, dir, p.depth - 1);
+        p.kid[k] = size++;
+    } else {
+        shade(tr, p.kc[k], org, dir, p.depth - 1, -1);
+    }
+}
+
+// The rays from b on of the tree, n of them, which met primitives hit[i]
+// (-1: none) at hp[i]: their own terms (the lights', then the ambient) in
+// their out, and the rays they lead to added to the tree.
+template <class TR>
+void tree_shade(TR &tr, int b, int n, const int *hit, const vec *hp, int &size)
+{
+    ray_node *t = tr.tree + b;
+    surface s[SHADOW_GROUP];
+    colr out[SHADOW_GROUP];
+    group_lights(tr, out, s, t, hit, hp, n);
+    glass_rays g[SHADOW_GROUP];
+    bool glass[SHADOW_GROUP];
+    for (int i = 0; i < n; i++) {
+        glass[i] = false;
+        if (hit[i] < 0)
+            continue;
+        const primrec &ph = *s[i].ph;
+        colr c;
+        if (ph.ka != 0)
+            cadd(out[i], out[i], cmul(c, s[i].k, ph.ka));
+        t[i].out = out[i];
+    }
+    // the mirror and reflection rays first, then the refractions: rays
+    // of a kind from neighbouring points go much the same way
+    for (int i = 0; i < n; i++) {
+        if (hit[i] < 0 || !s[i].secondary)
+            continue;
+        const primrec &ph = *s[i].ph;
+        if (ph.surf == SURF_MIRROR) {
+            vec r;
+            lead_to(tr, t[i], s[i].h, mirror(r, s[i].u, s[i].n, s[i].n2), ph.ks, size);
+        } else {
+            glass[i] = true;
+            glass_split(g[i], t[i].dir, s[i].n, ph, s[i].u, s[i].n2, s[i].dir2);
+            lead_to(tr, t[i], s[i].h, g[i].r, g[i].wr, size);
+        }
+    }
+    for (int i = 0; i < n; i++)
+        if (glass[i] && g[i].refracts)
+            lead_to(tr, t[i], s[i].h, g[i].t, g[i].wt, size);
+}
+
+// Each ray's colour, its own terms and then those of the rays it leads
+// to, in order, weighed: the last rays first, as they lead to none before
+// them.
+inline void tree_sum(ray_node *t, int size)
+{
+    for (int i = size - 1; i >= 0; i--) {
+        ray_node &p = t[i];
+        for (int k = 0; k < p.nkids; k++) {
+            colr c;
+            cadd(p.out, p.out, cmul(c, p.kid[k] >= 0 ? t[p.kid[k]].out : p.kc[k], p.w[k]));
+        }
+    }
+}
+
+} // namespace shade_detail
+
+// shade() for the primary rays of n (up to SHADOW_GROUP) neighbouring dots
+// from one eye, and for the rays they lead to: dir[i] through the dot of
+// picture tile tile[i]; out[i] gets its colour.
+template <class TR>
+void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *tile, int n,
+                 int depth, int eye)
+{
+    using namespace shade_detail;
+    static_assert(TR::shortcuts, "a group needs the tracer's shortcuts");
+    static_assert(SHADOW_GROUP <= RAY_TREE, "the tree holds a group's primary rays");
+    ray_node *t = tr.tree;
+    for (int i = 0; i < n; i++)
+        tree_ray(t[i], org, dir[i], depth);
+    int hit[SHADOW_GROUP], size = n;
+    vec hp[SHADOW_GROUP];
+    if (!(tr.stop && tr.stop->halt())) {
+        tr.rays += n;
+        tr.nearest_group(org, dir, eye, tile, n, hit, hp);
+        tree_shade(tr, 0, n, hit, hp, size);
+    }
+    // the rays they lead to, SHADOW_GROUP at a time as they come
+    for (int b = n, e; b < size && !(tr.stop && tr.stop->halt()); b = e) {
+        e = size - b < SHADOW_GROUP ? size : b + SHADOW_GROUP;
+        for (int i = b; i < e; i++) {
+            tr.rays++;
+            hit[i - b] = tr.nearest(t[i].org, t[i].dir, -1, hp[i - b]);
+        }
+        tree_shade(tr, b, e - b, hit, hp, size);
+    }
+    tree_sum(t, size);
+    for (int i = 0; i < n; i++)
+        out[i] = t[i].out;
+}
