@@ -95,6 +95,7 @@ struct tried_set {
 struct ray_node {
     vec org, dir;
     int depth;
+    int on;      // a primitive org lies on whose solid the ray enters, or -1
     int nkids;   // the rays it leads to: a mirror's, or glass's reflection and refraction
     int kid[2];  // their nodes, or -1: traced at once, the colour in kc
     double w[2]; // their weights
@@ -125,6 +126,9 @@ struct fast_tracer {
     // through dots of picture tiles tile[0 .. n - 1] at once: hit[r], h[r]
     void nearest_group(const vec &org, const vec *dir, int eye, const int *tile, int n, int *hit,
                        vec *h);
+    // nearest for a ray of a group's tree (ray_node: org lies on primitive
+    // on, -1 for none known)
+    int nearest_from(const vec &org, const vec &dir, int on, vec &h);
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist, double &f);
     // n (up to SHADOW_GROUP) of lit's questions toward light j at once
     // (kernels.h's shadow_ask; a holds SHADOW_GROUP entries): ok[r] and

@@ -138,6 +138,45 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
     }
 }
 
+// Whether box b holds point o.
+inline bool holds(const aabb &b, const vec &o)
+{
+    return b.lo[0] <= o.x && o.x <= b.hi[0] && b.lo[1] <= o.y && o.y <= b.hi[1] &&
+           b.lo[2] <= o.z && o.z <= b.hi[2];
+}
+
+// A ray from a point of primitive `on` that meets it again: its point p
+// and the ray up to it lie in on's box. A primitive that is met nearer,
+// or as near with a lower index, has its point, but for rounding, on that
+// stretch of the ray, and in its own box too: so its box meets on's, grown
+// by wide (far more than the rounding), or it has none. Only those
+// (prep_boxes' meets) need trying. The boxes hold the points of rays from
+// origins within the scale as they are; rays from farther out, and those
+// that do not meet `on`, search as any other.
+int fast_tracer::nearest_from(const vec &org, const vec &dir, int on, vec &h)
+{
+    const fast_prep &S = *this->S;
+    const prep_boxes &B = S.boxes;
+    if (on >= 0 && B.meet_from[on] >= 0 && absmax(org) <= S.scope.scale &&
+        holds(B.box[on], org)) {
+        const primrec *pri = S.scope.pri;
+        pick b;
+        vec p, q;
+        crossp_inline(p, org, dir, pri[on], pri);
+        b.offer(vlength2(vsub(q, org, p)), on, p);
+        if (b.i == on) {
+            for (int n = B.meet_from[on]; n < B.meet_to[on]; n++) {
+                const int k = B.meets[n];
+                crossp_inline(p, org, dir, pri[k], pri);
+                b.offer(vlength2(vsub(q, org, p)), k, p);
+            }
+            h = b.p;
+            return b.i;
+        }
+    }
+    return nearest(org, dir, -1, h);
+}
+
 __attribute__((noinline)) int fast_tracer::nearest_tree(const vec &org, const vec &dir, int eye,
                                                         vec &h)
 {

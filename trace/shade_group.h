@@ -79,8 +79,9 @@ void group_lights(TR &tr, colr *out, surface *s, const ray_node *t, const int *h
 }
 
 // A new ray of the tree, or none.
-inline void tree_ray(ray_node &t, const vec &org, const vec &dir, int depth)
+inline void tree_ray(ray_node &t, const vec &org, const vec &dir, int depth, int on)
 {
+    t.on = on;
     t.org = org;
     t.dir = dir;
     t.depth = depth;
@@ -88,19 +89,24 @@ inline void tree_ray(ray_node &t, const vec &org, const vec &dir, int depth)
     t.out = colr{0, 0, 0};
 }
 
-// Ray p leads to a ray from org along dir, weighed by w: a node of the
-// tree while there is room (size counts them), else traced now.
+// Ray p, which met primitive hit with surface s, leads to a ray from s.h
+// along dir, weighed by w: a node of the tree while there is room (size
+// counts them), else traced now.
 template <class TR>
-void lead_to(TR &tr, ray_node &p, const vec &org, const vec &dir, double w, int &size)
+void lead_to(TR &tr, ray_node &p, int hit, const surface &s, const vec &dir, double w, int &size)
 {
     const int k = p.nkids++;
     p.w[k] = w;
     p.kid[k] = -1;
     if (size < tr.tree_room) {
-        tree_ray(tr.tree[size], org, dir, p.depth - 1);
+        // whether it enters the solid (of sense > 0; else the normal is
+        // turned): it then most often meets the primitive again, which
+        // TR::nearest_from tries first
+        const bool enters = (vspro(dir, s.n) < 0) == (s.ph->sense > 0);
+        tree_ray(tr.tree[size], s.h, dir, p.depth - 1, enters ? hit : -1);
         p.kid[k] = size++;
     } else {
-        shade(tr, p.kc[k], org, dir, p.depth - 1, -1);
+        shade(tr, p.kc[k], s.h, dir, p.depth - 1, -1);
     }
 }
 
@@ -134,16 +140,16 @@ void tree_shade(TR &tr, int b, int n, const int *hit, const vec *hp, int &size)
         const primrec &ph = *s[i].ph;
         if (ph.surf == SURF_MIRROR) {
             vec r;
-            lead_to(tr, t[i], s[i].h, mirror(r, s[i].u, s[i].n, s[i].n2), ph.ks, size);
+            lead_to(tr, t[i], hit[i], s[i], mirror(r, s[i].u, s[i].n, s[i].n2), ph.ks, size);
         } else {
             glass[i] = true;
             glass_split(g[i], t[i].dir, s[i].n, ph, s[i].u, s[i].n2, s[i].dir2);
-            lead_to(tr, t[i], s[i].h, g[i].r, g[i].wr, size);
+            lead_to(tr, t[i], hit[i], s[i], g[i].r, g[i].wr, size);
         }
     }
     for (int i = 0; i < n; i++)
         if (glass[i] && g[i].refracts)
-            lead_to(tr, t[i], s[i].h, g[i].t, g[i].wt, size);
+            lead_to(tr, t[i], hit[i], s[i], g[i].t, g[i].wt, size);
 }
 
 // Each ray's colour, its own terms and then those of the rays it leads
@@ -174,7 +180,7 @@ void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *t
     static_assert(SHADOW_GROUP <= RAY_TREE, "the tree holds a group's primary rays");
     ray_node *t = tr.tree;
     for (int i = 0; i < n; i++)
-        tree_ray(t[i], org, dir[i], depth);
+        tree_ray(t[i], org, dir[i], depth, -1);
     int hit[SHADOW_GROUP], size = n;
     vec hp[SHADOW_GROUP];
     if (!(tr.stop && tr.stop->halt())) {
@@ -187,7 +193,7 @@ void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *t
         e = size - b < SHADOW_GROUP ? size : b + SHADOW_GROUP;
         for (int i = b; i < e; i++) {
             tr.rays++;
-            hit[i - b] = tr.nearest(t[i].org, t[i].dir, -1, hp[i - b]);
+            hit[i - b] = tr.nearest_from(t[i].org, t[i].dir, t[i].on, hp[i - b]);
         }
         tree_shade(tr, b, e - b, hit, hp, size);
     }
