@@ -268,7 +268,6 @@ struct shadow_group {
     int dim[SHADOW_GROUP][PRIM_MAX], ndim[SHADOW_GROUP] = {}; // as shadow_search's, ray by ray
     unsigned left;                                            // the rays not known to be blocked
     int by = -1;                                              // the last primitive that blocked one
-    int first[SHADOW_GROUP + 1], nfirst = 0;                  // what try_first tried
 
     // The n searches of a toward light j at lp (a padded to SHADOW_GROUP
     // here).
@@ -308,44 +307,37 @@ struct shadow_group {
     bool try_first(int c, const shadow_ask *a, int n)
     {
         bool open = true;
-        if (c >= 0 && c < S.scope.primmx && known_type(pri[c].type)) {
+        if (c >= 0 && c < S.scope.primmx && known_type(pri[c].type))
             open = attempt(c);
-            first[nfirst++] = c;
-        }
         for (int r = 0; open && r < n; r++)
-            if (!tried.has((int)a[r].hit)) {
+            if (!tried.has((int)a[r].hit))
                 open = attempt((int)a[r].hit);
-                first[nfirst++] = (int)a[r].hit;
-            }
         return open;
     }
 
-    // The rays `part` of the open_rays, whose directions share cell `at`
-    // of grid g, against the primitives without a box and the cell's list
-    // up to reach. The other open rays are set aside meanwhile; what
-    // try_first tried counts for these rays too.
-    void try_cell(const dirgrid &g, int at, unsigned part, unsigned open_rays, double reach)
+    // The open rays `rays` against the primitives without a box and the
+    // lists of their cells of grid g up to reach, each primitive tried
+    // once for all of them (what try_first tried counts too): a ray tries
+    // a few more than its own cell lists, which changes none of its
+    // answers. A cell's list is left once its rays are all blocked.
+    void try_cells(const dirgrid &g, unsigned rays, double reach)
     {
-        if (part != open_rays) {
-            S.K->shadow_live(R, part & left);
-            tried.next();
-            for (int b = 0; b < nfirst; b++)
-                tried.add(first[b]);
-        }
-        bool open = true;
-        for (int u = 0; open && u < S.boxes.nunbound; u++)
+        for (int u = 0; left && u < S.boxes.nunbound; u++)
             if (!tried.has(S.boxes.unbound[u]))
-                open = attempt(S.boxes.unbound[u]) && (left & part);
+                attempt(S.boxes.unbound[u]);
         const uint8_t *list = g.prims.data();
-        for (uint32_t e = g.start[at], end = g.start[at + 1]; open && e < end; e++) {
-            const int k = list[e];
-            if (g.near[k] > reach)
-                break;
-            if (!tried.has(k))
-                open = attempt(k) && (left & part);
+        for (unsigned todo = rays & left; todo; todo &= left) {
+            const int at = (int)R.cell[__builtin_ctz(todo)];
+            const unsigned part = same_cell(todo);
+            todo &= ~part;
+            for (uint32_t e = g.start[at], end = g.start[at + 1]; (left & part) && e < end; e++) {
+                const int k = list[e];
+                if (g.near[k] > reach)
+                    break;
+                if (!tried.has(k))
+                    attempt(k);
+            }
         }
-        if (part != open_rays) // the next part starts from what was tried for all
-            S.K->shadow_live(R, open_rays & left);
     }
 
     // The rays of todo whose cell is that of its first ray.
@@ -399,27 +391,25 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
     if (!open)
         return;
 
-    // Try the rest from the cells' lists: the open rays of one cell at a
-    // time (most often all of them)
+    // A ray without a cell (a direction too short to place) searches in
+    // lit's own way
+    const unsigned open_rays = G.left;
+    unsigned placed = open_rays;
+    for (unsigned o = open_rays; o; o &= o - 1) {
+        const int r = __builtin_ctz(o);
+        if (G.R.cell[r] >= 0)
+            continue;
+        placed &= ~(1u << r);
+        G.left &= ~(1u << r);
+        ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
+    }
+    if (placed != open_rays)
+        S.K->shadow_live(G.R, G.left);
+
+    // The rest against their cells' lists
     double reach, lim; // the farthest ray's, which no other ray's passes
     shadow_bounds(far_dist, S.lights.margin[j], reach, lim);
-    const unsigned open_rays = G.left;
-    for (unsigned todo = open_rays; todo;) {
-        const double cell = G.R.cell[__builtin_ctz(todo)];
-        const unsigned part = G.same_cell(todo);
-        todo &= ~part;
-        if (cell >= 0) {
-            G.try_cell(S.lights.grid[j], (int)cell, part, open_rays, reach);
-            continue;
-        }
-        // no cell (a direction too short to place): lit's own way
-        for (unsigned o = part; o; o &= o - 1) {
-            const int r = __builtin_ctz(o);
-            G.left &= ~(1u << r);
-            ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
-        }
-        S.K->shadow_live(G.R, G.left);
-    }
+    G.try_cells(S.lights.grid[j], placed, reach);
     blocker[j] = G.by;
     if (G.left)
         G.finish(n, ok, f);

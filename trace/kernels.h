@@ -33,7 +33,7 @@ const char *kernel_path_name(int path);
 // Room for LIGHT_MAX lights (a multiple of eight) or PRIM_MAX primitives
 // (of four).
 constexpr int LIGHT_ROOM = (LIGHT_MAX + 7) / 8 * 8;
-constexpr int QUAD_ROOM = (PRIM_MAX + 3) / 4 * 4;
+constexpr int QUAD_ROOM = (PRIM_MAX + 7) / 8 * 8;
 
 // --- lights -------------------------------------------------------------
 //

@@ -396,7 +396,7 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const v
 template <class L, class G = L>
 constexpr kernels kernels_for()
 {
-    return kernels{geometry_k<L>,    nearest_k<L>,    shadow_try_k<G>, shadow_begin_k<G>,
+    return kernels{geometry_k<L>,    nearest_k<G>,    shadow_try_k<G>, shadow_begin_k<G>,
                    shadow_live_k<G>, shadow_end_k<G>, near_begin_k<G>, near_try_k<G>};
 }
 
