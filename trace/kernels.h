@@ -7,8 +7,8 @@
 // over lanes of doubles (lanes.h) and built four ways: one lane at a time
 // (the scalar twin, the reference the tests compare the others with), two
 // (SSE2, every x86-64 processor), four (AVX2, in a file of its own built
-// for it) and, for the kernels of a group of rays, eight (AVX-512, in a
-// file of its own too). The widest way the processor has is chosen at run
+// for it) and, for the kernels of a group of rays and over quadrics,
+// eight (AVX-512, in a file of its own too). The widest way the processor has is chosen at run
 // time; a kernel_path asks for one.
 #pragma once
 
@@ -30,8 +30,7 @@ int kernel_path_usable(int path);
 // "scalar", "sse2", "avx2", "avx512"
 const char *kernel_path_name(int path);
 
-// Room for LIGHT_MAX lights (a multiple of eight) or PRIM_MAX primitives
-// (of four).
+// Room for LIGHT_MAX lights or PRIM_MAX primitives (multiples of eight).
 constexpr int LIGHT_ROOM = (LIGHT_MAX + 7) / 8 * 8;
 constexpr int QUAD_ROOM = (PRIM_MAX + 7) / 8 * 8;
 
@@ -84,16 +83,16 @@ constexpr int SHADOW_GROUP = 16;
 // The quadrics and cones without partners of a scene, side by side in
 // index order. Slots past the last are padding that never hits.
 struct quad_set {
-    alignas(32) double gx[QUAD_ROOM];
-    alignas(32) double gy[QUAD_ROOM];
-    alignas(32) double gz[QUAD_ROOM];
-    alignas(32) double px[QUAD_ROOM];
-    alignas(32) double py[QUAD_ROOM];
-    alignas(32) double pz[QUAD_ROOM];
-    alignas(32) double sub[QUAD_ROOM];   // 1 for a quadric, 0 for a cone
-    alignas(32) double index[QUAD_ROOM]; // the primitive's index
+    alignas(64) double gx[QUAD_ROOM];
+    alignas(64) double gy[QUAD_ROOM];
+    alignas(64) double gz[QUAD_ROOM];
+    alignas(64) double px[QUAD_ROOM];
+    alignas(64) double py[QUAD_ROOM];
+    alignas(64) double pz[QUAD_ROOM];
+    alignas(64) double sub[QUAD_ROOM];   // 1 for a quadric, 0 for a cone
+    alignas(64) double index[QUAD_ROOM]; // the primitive's index
     int n = 0;                           // quadrics in use
-    int padded = 0;                      // n rounded up to a multiple of four
+    int padded = 0;                      // n rounded up to a multiple of eight
 };
 
 // Q gets the primitives of pri listed in items (n of them: quadrics and

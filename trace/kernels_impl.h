@@ -391,8 +391,8 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const v
     }
 }
 
-// The kernels over lights and quadrics on lanes L, those of a group of
-// rays on lanes G.
+// The kernels over lights on lanes L, those over quadrics and of a group
+// of rays on lanes G.
 template <class L, class G = L>
 constexpr kernels kernels_for()
 {
