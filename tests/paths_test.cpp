@@ -239,9 +239,10 @@ TEST(QuadKernels, NearestIsThePlainSearchs)
 }
 
 // The group kernels do for each of their rays what the search does for it
-// alone: from one origin, the nearest of primitives of every kind without
-// partners (planes, boxes, quadrics, cones, plain numbers and odd ones)
-// as crossp and pick find it, on every path; from one light, the shadow
+// alone: from one origin, and from an origin of each ray's own, the
+// nearest of primitives of every kind without partners (planes, boxes,
+// quadrics, cones, plain numbers and odd ones) as crossp and pick find it,
+// on every path; from one light, the shadow
 // bookkeeping of the scalar twin on every path (some rays set aside), and
 // each ray's cell of the light's grid as dirgrid_cell gives it.
 TEST(GroupKernels, EveryRayAsAlone)
@@ -264,9 +265,10 @@ TEST(GroupKernels, EveryRayAsAlone)
         }
         const bool plain = r.pick(4) != 0;
         const vec o = plain ? r.v(8) : odd_vec(r, false);
-        vec dir[SHADOW_GROUP];
+        vec dir[SHADOW_GROUP], from[SHADOW_GROUP];
         shadow_ask ask[SHADOW_GROUP];
         for (int q = 0; q < SHADOW_GROUP; q++) {
+            from[q] = plain || r.pick(2) ? r.v(8) : odd_vec(r, false);
             dir[q] = plain || r.pick(2) ? r.v(6) : odd_vec(r, false);
             const double dl2 = vlength2(dir[q]);
             ask[q] = {vec{}, dir[q], dl2, std::sqrt(dl2), (double)r.pick(n)};
@@ -302,8 +304,12 @@ TEST(GroupKernels, EveryRayAsAlone)
             near_batch B;
             B.o = o;
             K.near_begin(B, dir);
-            for (int k = 0; k < n; k++)
+            spread_batch F; // the same rays, each from an origin of its own
+            K.spread_begin(F, from, dir);
+            for (int k = 0; k < n; k++) {
                 K.near_try(B, pri[k], x[k], k, nullptr);
+                K.spread_try(F, pri[k], k, nullptr);
+            }
             shadow_batch R;
             K.shadow_begin(R, ask, SHADOW_GROUP, grid.n);
             R.lp = o;
@@ -324,6 +330,16 @@ TEST(GroupKernels, EveryRayAsAlone)
                 got.d2 = B.d2[q], got.i = (int)B.i[q], got.p = vec{B.x[q], B.y[q], B.z[q]};
                 ASSERT_TRUE(same_pick(alone, got))
                     << kernel_path_name(path) << ": case " << i << ", ray " << q;
+                pick own, spread;
+                for (int k = 0; k < n; k++) {
+                    vec p, d;
+                    crossp(p, from[q], dir[q], pri[k], pri);
+                    own.offer(vlength2(vsub(d, from[q], p)), k, p);
+                }
+                spread.d2 = F.d2[q], spread.i = (int)F.i[q];
+                spread.p = vec{F.x[q], F.y[q], F.z[q]};
+                ASSERT_TRUE(same_pick(own, spread))
+                    << kernel_path_name(path) << ": case " << i << ", ray " << q << " alone";
                 using field = double(shadow_batch::*)[SHADOW_GROUP];
                 for (field m :
                      {&shadow_batch::lim, &shadow_batch::live, &shadow_batch::d2, &shadow_batch::i,

@@ -95,7 +95,9 @@ struct tried_set {
 struct ray_node {
     vec org, dir;
     int depth;
-    int on;      // a primitive org lies on whose solid the ray enters, or -1
+    int on;  // a primitive org lies on whose solid the ray enters, or -1
+    int hit; // the primitive it meets (-1: none), at h
+    vec h;
     int nkids;   // the rays it leads to: a mirror's, or glass's reflection and refraction
     int kid[2];  // their nodes, or -1: traced at once, the colour in kc
     double w[2]; // their weights
@@ -129,6 +131,8 @@ struct fast_tracer {
     // nearest for a ray of a group's tree (ray_node: org lies on primitive
     // on, -1 for none known)
     int nearest_from(const vec &org, const vec &dir, int on, vec &h);
+    // nearest_from for the n rays t[i] of a group's tree: t[i].hit, t[i].h
+    void nearest_all(ray_node *t, int n);
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist, double &f);
     // n (up to SHADOW_GROUP) of lit's questions toward light j at once
     // (kernels.h's shadow_ask; a holds SHADOW_GROUP entries): ok[r] and

@@ -141,8 +141,8 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
 // Whether box b holds point o.
 inline bool holds(const aabb &b, const vec &o)
 {
-    return b.lo[0] <= o.x && o.x <= b.hi[0] && b.lo[1] <= o.y && o.y <= b.hi[1] &&
-           b.lo[2] <= o.z && o.z <= b.hi[2];
+    return b.lo[0] <= o.x && o.x <= b.hi[0] && b.lo[1] <= o.y && o.y <= b.hi[1] && b.lo[2] <= o.z &&
+           o.z <= b.hi[2];
 }
 
 // A ray from a point of primitive `on` that meets it again: its point p
@@ -157,8 +157,7 @@ int fast_tracer::nearest_from(const vec &org, const vec &dir, int on, vec &h)
 {
     const fast_prep &S = *this->S;
     const prep_boxes &B = S.boxes;
-    if (on >= 0 && B.meet_from[on] >= 0 && absmax(org) <= S.scope.scale &&
-        holds(B.box[on], org)) {
+    if (on >= 0 && B.meet_from[on] >= 0 && absmax(org) <= S.scope.scale && holds(B.box[on], org)) {
         const primrec *pri = S.scope.pri;
         pick b;
         vec p, q;
@@ -175,6 +174,50 @@ int fast_tracer::nearest_from(const vec &org, const vec &dir, int on, vec &h)
         }
     }
     return nearest(org, dir, -1, h);
+}
+
+// The rays of a small scene SHADOW_GROUP at a time, each against every
+// primitive (nearest_whole's search), side by side in the kernels' lanes.
+void fast_tracer::nearest_all(ray_node *t, int n)
+{
+    const fast_prep &S = *this->S;
+    if (!S.small.whole) {
+        for (int i = 0; i < n; i++)
+            t[i].hit = nearest_from(t[i].org, t[i].dir, t[i].on, t[i].h);
+        return;
+    }
+    const primrec *pri = S.scope.pri;
+    for (int b = 0; b < n; b += SHADOW_GROUP) {
+        const int m = n - b < SHADOW_GROUP ? n - b : SHADOW_GROUP;
+        vec org[SHADOW_GROUP], dir[SHADOW_GROUP];
+        for (int r = 0; r < SHADOW_GROUP; r++) {
+            const ray_node &u = t[b + (r < m ? r : 0)]; // padded with the first
+            org[r] = u.org;
+            dir[r] = u.dir;
+        }
+        spread_batch B;
+        S.K->spread_begin(B, org, dir);
+        for (int k = 0; k < S.scope.primmx; k++) {
+            const primrec &pk = pri[k];
+            if (!known_type(pk.type))
+                continue;
+            if (pk.nmem <= 0) {
+                S.K->spread_try(B, pk, k, nullptr);
+                continue;
+            }
+            // with partners: crossp's points ray by ray, weighed side by side
+            vec pts[SHADOW_GROUP];
+            for (int r = 0; r < SHADOW_GROUP; r++)
+                crossp_inline(pts[r], org[r], dir[r], pk, pri);
+            S.K->spread_try(B, pk, k, pts);
+        }
+        for (int r = 0; r < m; r++) {
+            ray_node &u = t[b + r];
+            u.hit = (int)B.i[r];
+            if (u.hit >= 0)
+                u.h = vec{B.x[r], B.y[r], B.z[r]};
+        }
+    }
 }
 
 __attribute__((noinline)) int fast_tracer::nearest_tree(const vec &org, const vec &dir, int eye,

@@ -171,6 +171,23 @@ struct near_batch {
     vec o;
 };
 
+// --- rays from many origins ----------------------------------------------
+//
+// Up to SHADOW_GROUP rays, ray r from ox/oy/oz[r] along dx/dy/dz[r] (the
+// mirror and glass rays of a group, each from its own point), each with
+// its pick (d2, i, x, y, z) of the nearest hit so far. Trying primitive k
+// offers each ray k's point p, crossp's from the ray's own origin (xprep's
+// constants worked out lane by lane), at vlength2(o - p), by pick's rule.
+// spread_begin takes the rays from org and dir[0 .. SHADOW_GROUP - 1]
+// (each entry set: the picks of padding are left unread) and starts every
+// pick empty.
+struct spread_batch {
+    alignas(64) double ox[SHADOW_GROUP], oy[SHADOW_GROUP], oz[SHADOW_GROUP];
+    alignas(64) double dx[SHADOW_GROUP], dy[SHADOW_GROUP], dz[SHADOW_GROUP];
+    alignas(64) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
+    alignas(64) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
+};
+
 // The kernels of one path.
 struct kernels {
     // the numbers above for the lights of L (ch when highlights is set)
@@ -192,6 +209,9 @@ struct kernels {
     void (*near_begin)(near_batch &B, const vec *dir);
     // x holds xprep's constants of o; the points as for shadow_try
     void (*near_try)(near_batch &B, const primrec &p, const xconst &x, int k, const vec *pts);
+    void (*spread_begin)(spread_batch &B, const vec *org, const vec *dir);
+    // the points as for shadow_try
+    void (*spread_try)(spread_batch &B, const primrec &p, int k, const vec *pts);
 };
 
 // The kernels of path, which must be usable.

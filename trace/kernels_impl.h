@@ -391,13 +391,104 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const v
     }
 }
 
+// box_points for rays from many origins o along d: xprep's constants of
+// each ray's origin (pp = o - pos, the face numerators and which faces are
+// tried) lane by lane.
+template <class L>
+__attribute__((noinline)) void box_points_spread(const primrec &p, const L &ox, const L &oy,
+                                                 const L &oz, const L &dx, const L &dy, const L &dz,
+                                                 L &px, L &py, L &pz)
+{
+    const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
+    const L g[3] = {L::set1(p.geom.x), L::set1(p.geom.y), L::set1(p.geom.z)};
+    const L pp[3] = {ox - L::set1(p.pos.x), oy - L::set1(p.pos.y), oz - L::set1(p.pos.z)};
+    const L d[3] = {dx, dy, dz};
+    L best = far;
+    px = py = pz = far;
+    for (int f = 0; f < 6; f++) {
+        // face f lies across axis a; u and v are the other two (box_hit's);
+        // X = +hx is tried where Px > -hx, at t = (hx - Px) / Dx, and
+        // X = -hx where Px < hx, at t = (-Px - hx) / Dx
+        const int a = f / 2, u = a == 1 ? 0 : 1, v = a == 2 ? 0 : 2;
+        const bool minus = f % 2;
+        const auto tried = minus ? lt(pp[a], g[a]) : gt(pp[a], neg(g[a]));
+        const L t = (minus ? neg(pp[a]) - g[a] : g[a] - pp[a]) / d[a];
+        auto take = both(tried, but_not(gt(t, eps), eq(d[a], zero)));
+        if (f > 0)
+            take = both(take, lt(t, best));
+        const L qu = pp[u] + t * d[u], qv = pp[v] + t * d[v];
+        take = both(take, both(le(neg(g[u]), qu), le(qu, g[u])));
+        take = both(take, both(le(neg(g[v]), qv), le(qv, g[v])));
+        best = select(take, t, best);
+        px = select(take, ox + dx * t, px);
+        py = select(take, oy + dy * t, py);
+        pz = select(take, oz + dz * t, pz);
+    }
+    const auto none = eq(best, far);
+    px = select(none, far, px), py = select(none, far, py), pz = select(none, far, pz);
+}
+
+// kernels.h's spread_begin and spread_try
+template <class L>
+void spread_begin_k(spread_batch &B, const vec *org, const vec *dir)
+{
+    constexpr int stride = sizeof(vec) / sizeof(double);
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        L::gather(&org[r].x, stride).store(B.ox + r);
+        L::gather(&org[r].y, stride).store(B.oy + r);
+        L::gather(&org[r].z, stride).store(B.oz + r);
+        L::gather(&dir[r].x, stride).store(B.dx + r);
+        L::gather(&dir[r].y, stride).store(B.dy + r);
+        L::gather(&dir[r].z, stride).store(B.dz + r);
+        no_picks<L>(B.d2, B.i, B.x, B.y, B.z, r);
+    }
+}
+
+template <class L>
+void spread_try_k(spread_batch &B, const primrec &p, int k, const vec *pts)
+{
+    constexpr int stride = sizeof(vec) / sizeof(double);
+    const L K = L::set1(k);
+    const auto every = eq(K, K); // all rays take part
+    const L gx = L::set1(p.geom.x), gy = L::set1(p.geom.y), gz = L::set1(p.geom.z);
+    const L cx = L::set1(p.pos.x), cy = L::set1(p.pos.y), cz = L::set1(p.pos.z);
+    const L sub = L::set1(p.type == PRIM_QUADRIC ? 1.0 : 0.0);
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        const L ox = L::load(B.ox + r), oy = L::load(B.oy + r), oz = L::load(B.oz + r);
+        const L dx = L::load(B.dx + r), dy = L::load(B.dy + r), dz = L::load(B.dz + r);
+        L px, py, pz;
+        if (pts) {
+            px = L::gather(&pts[r].x, stride);
+            py = L::gather(&pts[r].y, stride);
+            pz = L::gather(&pts[r].z, stride);
+        } else if (p.type == PRIM_PLANE) {
+            // xprep: wn = (pos - o) . N
+            const L wn = (cx - ox) * gx + (cy - oy) * gy + (cz - oz) * gz;
+            plane_points<L>(gx, gy, gz, wn, ox, oy, oz, dx, dy, dz, px, py, pz);
+        } else if (p.type == PRIM_BOX) {
+            box_points_spread<L>(p, ox, oy, oz, dx, dy, dz, px, py, pz);
+        } else {
+            // xprep: pp = o - pos; kp = g pp; c = g.x pp.x^2 + ... - (1 or 0)
+            const L ppx = ox - cx, ppy = oy - cy, ppz = oz - cz;
+            const L c = gx * (ppx * ppx) + gy * (ppy * ppy) + gz * (ppz * ppz) - sub;
+            quad_points<L>(gx, gy, gz, gx * ppx, gy * ppy, gz * ppz, c, ox, oy, oz, dx, dy, dz, px,
+                           py, pz);
+        }
+        // vlength2(o - p), offered by pick's rule
+        const L qx = ox - px, qy = oy - py, qz = oz - pz;
+        const L dk = qx * qx + qy * qy + qz * qz;
+        offer_at<L>(B.d2, B.i, B.x, B.y, B.z, r, every, dk, K, px, py, pz);
+    }
+}
+
 // The kernels over lights on lanes L, those over quadrics and of a group
 // of rays on lanes G.
 template <class L, class G = L>
 constexpr kernels kernels_for()
 {
-    return kernels{geometry_k<L>,    nearest_k<G>,    shadow_try_k<G>, shadow_begin_k<G>,
-                   shadow_live_k<G>, shadow_end_k<G>, near_begin_k<G>, near_try_k<G>};
+    return kernels{geometry_k<L>,     nearest_k<G>,    shadow_try_k<G>, shadow_begin_k<G>,
+                   shadow_live_k<G>,  shadow_end_k<G>, near_begin_k<G>, near_try_k<G>,
+                   spread_begin_k<G>, spread_try_k<G>};
 }
 
 #undef LANES_INLINE

@@ -6,9 +6,9 @@
 // order in which rays are traced differs, and no colour depends on it. The
 // rays are traced SHADOW_GROUP at a time, their shadow searches toward
 // each light made together (TR::lit_group): first the dots' primary rays
-// (TR::nearest_group), then the rays these lead to, a level after another.
-// A ray's colour adds those of the rays it leads to, so the colours are
-// summed afterwards, the last ray traced first.
+// (TR::nearest_group), then the rays these lead to, a level after another
+// (TR::nearest_all). A ray's colour adds those of the rays it leads to, so
+// the colours are summed afterwards, the last ray traced first.
 //
 // The rays are kept in the tracer's tree (TR::tree, TR::tree_room of
 // them, fast.h's ray_node); a ray that finds no room is traced on the spot
@@ -19,12 +19,11 @@
 
 namespace shade_detail {
 
-// The surfaces s[i] of the n rays t[i] where they met primitives hit[i]
-// (-1: none) at hp[i], and the lights' terms there, which out[i] gets as
+// The surfaces s[i] of the n rays t[i] where they met their primitives
+// (hit -1: none), and the lights' terms there, which out[i] gets as
 // shade() adds them; the searches toward each light are made together.
 template <class TR>
-void group_lights(TR &tr, colr *out, surface *s, const ray_node *t, const int *hit, const vec *hp,
-                  int n)
+void group_lights(TR &tr, colr *out, surface *s, ray_node *const *t, int n)
 {
     const scene &sc = *tr.sc;
     bool lights[SHADOW_GROUP];
@@ -33,15 +32,16 @@ void group_lights(TR &tr, colr *out, surface *s, const ray_node *t, const int *h
     double dscale[SHADOW_GROUP];
     bool any = false;
     for (int i = 0; i < n; i++) {
+        const int hit = t[i]->hit;
         out[i] = colr{0, 0, 0};
-        if (hit[i] >= 0)
-            surface_at(s[i], sc, hit[i], tr.bits(hit[i]), hp[i], t[i].dir, t[i].depth);
-        lights[i] = hit[i] >= 0 && s[i].lights;
+        if (hit >= 0)
+            surface_at(s[i], sc, hit, tr.bits(hit), t[i]->h, t[i]->dir, t[i]->depth);
+        lights[i] = hit >= 0 && s[i].lights;
         if (!lights[i])
             continue;
         const primrec &ph = *s[i].ph;
         any = true;
-        hl_floor[i] = tr.highlight_floors(hit[i]);
+        hl_floor[i] = tr.highlight_floors(hit);
         dscale[i] = std::fabs(ph.kd) * cmax(s[i].k);
         g[i] = &tr.lights_at(s[i].h, s[i].n, s[i].n2, s[i].u, ph.ks != 0, i);
     }
@@ -60,7 +60,7 @@ void group_lights(TR &tr, colr *out, surface *s, const ray_node *t, const int *h
             if (!light_matters(s[i], lv, gi.dl2(j), gi.cn(j), gi.ch(j), tr.fi_max(j), dscale[i],
                                hl_floor[i][j]))
                 continue;
-            ask[nask] = {s[i].h, lv, gi.dl2(j), gi.dist(j), (double)hit[i]};
+            ask[nask] = {s[i].h, lv, gi.dl2(j), gi.dist(j), (double)t[i]->hit};
             who[nask++] = i;
         }
         if (nask == 0)
@@ -89,11 +89,11 @@ inline void tree_ray(ray_node &t, const vec &org, const vec &dir, int depth, int
     t.out = colr{0, 0, 0};
 }
 
-// Ray p, which met primitive hit with surface s, leads to a ray from s.h
+// Ray p, which met its primitive with surface s, leads to a ray from s.h
 // along dir, weighed by w: a node of the tree while there is room (size
 // counts them), else traced now.
 template <class TR>
-void lead_to(TR &tr, ray_node &p, int hit, const surface &s, const vec &dir, double w, int &size)
+void lead_to(TR &tr, ray_node &p, const surface &s, const vec &dir, double w, int &size)
 {
     const int k = p.nkids++;
     p.w[k] = w;
@@ -103,53 +103,66 @@ void lead_to(TR &tr, ray_node &p, int hit, const surface &s, const vec &dir, dou
         // turned): it then most often meets the primitive again, which
         // TR::nearest_from tries first
         const bool enters = (vspro(dir, s.n) < 0) == (s.ph->sense > 0);
-        tree_ray(tr.tree[size], s.h, dir, p.depth - 1, enters ? hit : -1);
+        tree_ray(tr.tree[size], s.h, dir, p.depth - 1, enters ? p.hit : -1);
         p.kid[k] = size++;
     } else {
         shade(tr, p.kc[k], s.h, dir, p.depth - 1, -1);
     }
 }
 
-// The rays from b on of the tree, n of them, which met primitives hit[i]
-// (-1: none) at hp[i]: their own terms (the lights', then the ambient) in
-// their out, and the rays they lead to added to the tree.
+// The n rays who[i] of the tree, which have met their primitives: their
+// own terms (the lights', then the ambient) in their out, and the rays
+// they lead to added to the tree.
 template <class TR>
-void tree_shade(TR &tr, int b, int n, const int *hit, const vec *hp, int &size)
+void tree_shade(TR &tr, const int *who, int n, int &size)
 {
-    ray_node *t = tr.tree + b;
+    ray_node *t[SHADOW_GROUP] = {};
+    for (int i = 0; i < n; i++)
+        t[i] = tr.tree + who[i];
     surface s[SHADOW_GROUP];
     colr out[SHADOW_GROUP];
-    group_lights(tr, out, s, t, hit, hp, n);
+    group_lights(tr, out, s, t, n);
     glass_rays g[SHADOW_GROUP];
     bool glass[SHADOW_GROUP];
     for (int i = 0; i < n; i++) {
         glass[i] = false;
-        if (hit[i] < 0)
+        if (t[i]->hit < 0)
             continue;
         const primrec &ph = *s[i].ph;
         colr c;
         if (ph.ka != 0)
             cadd(out[i], out[i], cmul(c, s[i].k, ph.ka));
-        t[i].out = out[i];
+        t[i]->out = out[i];
     }
     // the mirror and reflection rays first, then the refractions: rays
     // of a kind from neighbouring points go much the same way
     for (int i = 0; i < n; i++) {
-        if (hit[i] < 0 || !s[i].secondary)
+        if (t[i]->hit < 0 || !s[i].secondary)
             continue;
         const primrec &ph = *s[i].ph;
         if (ph.surf == SURF_MIRROR) {
             vec r;
-            lead_to(tr, t[i], hit[i], s[i], mirror(r, s[i].u, s[i].n, s[i].n2), ph.ks, size);
+            lead_to(tr, *t[i], s[i], mirror(r, s[i].u, s[i].n, s[i].n2), ph.ks, size);
         } else {
             glass[i] = true;
-            glass_split(g[i], t[i].dir, s[i].n, ph, s[i].u, s[i].n2, s[i].dir2);
-            lead_to(tr, t[i], hit[i], s[i], g[i].r, g[i].wr, size);
+            glass_split(g[i], t[i]->dir, s[i].n, ph, s[i].u, s[i].n2, s[i].dir2);
+            lead_to(tr, *t[i], s[i], g[i].r, g[i].wr, size);
         }
     }
     for (int i = 0; i < n; i++)
         if (glass[i] && g[i].refracts)
-            lead_to(tr, t[i], hit[i], s[i], g[i].t, g[i].wt, size);
+            lead_to(tr, *t[i], s[i], g[i].t, g[i].wt, size);
+}
+
+// The rays of the tree from lo to hi that met a primitive, in who: how
+// many.
+inline int that_met(const ray_node *t, int lo, int hi, int *who)
+{
+    int m = 0;
+    for (int i = lo; i < hi; i++)
+        if (t[i].hit >= 0)
+            who[m++] = i;
+    return m;
 }
 
 // Each ray's colour, its own terms and then those of the rays it leads
@@ -181,21 +194,29 @@ void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *t
     ray_node *t = tr.tree;
     for (int i = 0; i < n; i++)
         tree_ray(t[i], org, dir[i], depth, -1);
-    int hit[SHADOW_GROUP], size = n;
-    vec hp[SHADOW_GROUP];
+    int size = n;
     if (!(tr.stop && tr.stop->halt())) {
+        int hit[SHADOW_GROUP], who[SHADOW_GROUP];
+        vec hp[SHADOW_GROUP];
         tr.rays += n;
         tr.nearest_group(org, dir, eye, tile, n, hit, hp);
-        tree_shade(tr, 0, n, hit, hp, size);
-    }
-    // the rays they lead to, SHADOW_GROUP at a time as they come
-    for (int b = n, e; b < size && !(tr.stop && tr.stop->halt()); b = e) {
-        e = size - b < SHADOW_GROUP ? size : b + SHADOW_GROUP;
-        for (int i = b; i < e; i++) {
-            tr.rays++;
-            hit[i - b] = tr.nearest_from(t[i].org, t[i].dir, t[i].on, hp[i - b]);
+        for (int i = 0; i < n; i++) {
+            t[i].hit = hit[i];
+            if (hit[i] >= 0)
+                t[i].h = hp[i];
+            who[i] = i;
         }
-        tree_shade(tr, b, e - b, hit, hp, size);
+        tree_shade(tr, who, n, size);
+    }
+    // the rays they lead to, level by level, SHADOW_GROUP at a time
+    for (int lo = n, hi; lo < size && !(tr.stop && tr.stop->halt()); lo = hi) {
+        hi = size;
+        tr.rays += hi - lo;
+        tr.nearest_all(t + lo, hi - lo);
+        int who[RAY_TREE];
+        const int met = that_met(t, lo, hi, who);
+        for (int b = 0; b < met && !(tr.stop && tr.stop->halt()); b += SHADOW_GROUP)
+            tree_shade(tr, who + b, met - b < SHADOW_GROUP ? met - b : SHADOW_GROUP, size);
     }
     tree_sum(t, size);
     for (int i = 0; i < n; i++)
