@@ -165,6 +165,113 @@ TEST(LightGeometry, TheScalarNumbersAreTheShadingsOwn)
     }
 }
 
+// The lights of a group's points: on every path the scalar twin's numbers
+// (the geometry, the shadow rays begun, which points a light can change
+// and the colours it adds), and the twin's are the shading's own: vec.h's
+// cosines, light_matters, dirgrid_cell and add_light, term by term.
+TEST(GroupKernels, LightsAsShadeGivesThem)
+{
+    rng_t r(26);
+    static dirgrid grid;
+    grid.n = 32;
+    const kernels &twin = kernels_of(KERNELS_SCALAR);
+    const double some[] = {0, 0.5, 1, 3, 1e-300, 1e300};
+    for (int i = 0; i < 2000; i++) {
+        const geom_case c = random_case(r);
+        const bool plain = r.pick(3) != 0;
+        const vec lp{c.L.x[0], c.L.y[0], c.L.z[0]};
+        const double fimax = some[r.pick(6)], bright = r.pick(4) ? r.u(-2, 2) : odd(r);
+        primrec ph[SHADOW_GROUP];
+        double floors[SHADOW_GROUP][2];
+        lit_point pt[SHADOW_GROUP];
+        colr k[SHADOW_GROUP], want[SHADOW_GROUP];
+        double f[SHADOW_GROUP];
+        for (int q = 0; q < SHADOW_GROUP; q++) {
+            ph[q] = primrec{};
+            ph[q].kd = r.pick(4) ? some[r.pick(6)] : odd(r);
+            ph[q].ks = r.pick(4) ? some[r.pick(6)] : odd(r);
+            ph[q].npow = r.pick(4) ? 1 + r.pick(80) : (int)r.u(-3, 3);
+            floors[q][1] = r.pick(2) ? r.u(0, 1) : some[r.pick(6)];
+            k[q] = colr{r.pick(300) - 20, r.pick(256), r.pick(2) ? r.pick(256) : INT_MAX - 5};
+            const vec h = plain ? r.v(10) : odd_vec(r, false), n = odd_vec(r, plain);
+            vec u = odd_vec(r, plain);
+            vnorm(u, vec(u));
+            pt[q] = lit_point{h,
+                              n,
+                              u,
+                              vlength2(n),
+                              ph[q].kd,
+                              ph[q].ks,
+                              (double)ph[q].npow,
+                              std::fabs(ph[q].kd) * shade_detail::cmax(k[q]),
+                              (double)q,
+                              (double)k[q].r,
+                              (double)k[q].g,
+                              (double)k[q].b,
+                              floors[q]};
+            f[q] = r.pick(4) ? r.u(0, 1) : some[r.pick(6)];
+            want[q] = colr{r.pick(100), 0, 0};
+        }
+        const int n = 1 + r.pick(SHADOW_GROUP);
+        lit_batch P, Q;
+        shadow_batch R, S;
+        twin.lit_begin(P, pt);
+        const unsigned matters = twin.lit_light(P, R, lp, fimax, 1, grid.n, n);
+        const unsigned ok = (unsigned)r.pick(1 << SHADOW_GROUP);
+        for (int q = 0; q < SHADOW_GROUP; q++) {
+            // the colours so far
+            P.r[q] = want[q].r, P.g[q] = want[q].g, P.b[q] = want[q].b;
+            vec lv;
+            vsub(lv, pt[q].h, lp);
+            surface s{};
+            s.ph = &ph[q], s.n = pt[q].n, s.n2 = pt[q].n2;
+            const double cn = vcos(pt[q].n, lv),
+                         ch = shade_detail::highlight_cos(pt[q].u, pt[q].n, lv);
+            ASSERT_TRUE(same_number(R.lx[q], lv.x) && same_number(R.dl2[q], vlength2(lv)) &&
+                        same_number(P.dist[q], vlength(lv)) && same_number(P.cn[q], cn) &&
+                        same_number(P.ch[q], ch))
+                << "case " << i << ", point " << q;
+            ASSERT_EQ(R.cell[q], dirgrid_cell(grid, lv)) << "case " << i << ", point " << q;
+            const bool m = q < n && shade_detail::light_matters(s, lv, vlength2(lv), cn, ch, fimax,
+                                                                pt[q].dscale, floors[q][1]);
+            ASSERT_EQ(matters >> q & 1, (unsigned)m) << "case " << i << ", point " << q;
+            if (ok >> q & 1)
+                shade_detail::add_light<true>(want[q], ph[q], k[q], cn, ch, f[q] * bright,
+                                              floors[q][1]);
+        }
+        Q = P;
+        twin.lit_add(P, ok, f, bright, 1);
+        colr got[SHADOW_GROUP];
+        twin.lit_end(P, got, SHADOW_GROUP);
+        for (int q = 0; q < SHADOW_GROUP; q++)
+            ASSERT_TRUE(got[q].r == want[q].r && got[q].g == want[q].g && got[q].b == want[q].b)
+                << "case " << i << ", point " << q;
+        for (int path = KERNELS_SSE2; path <= kernel_path_best(); path++) {
+            const kernels &K = kernels_of(path);
+            lit_batch G;
+            K.lit_begin(G, pt);
+            ASSERT_EQ(K.lit_light(G, S, lp, fimax, 1, grid.n, n), matters)
+                << kernel_path_name(path) << ": case " << i;
+            using field = double(shadow_batch::*)[SHADOW_GROUP];
+            for (int q = 0; q < SHADOW_GROUP; q++)
+                for (field m : {&shadow_batch::lx, &shadow_batch::ly, &shadow_batch::lz,
+                                &shadow_batch::hx, &shadow_batch::dl2, &shadow_batch::lim,
+                                &shadow_batch::hit, &shadow_batch::live, &shadow_batch::cell})
+                    ASSERT_TRUE(same_number((R.*m)[q], (S.*m)[q]))
+                        << kernel_path_name(path) << ": case " << i << ", point " << q;
+            for (int q = 0; q < SHADOW_GROUP; q++) {
+                G.r[q] = Q.r[q], G.g[q] = Q.g[q], G.b[q] = Q.b[q];
+                ASSERT_TRUE(same_number(G.cn[q], Q.cn[q]) && same_number(G.ch[q], Q.ch[q]) &&
+                            same_number(G.dist[q], Q.dist[q]));
+            }
+            K.lit_add(G, ok, f, bright, 1);
+            for (int q = 0; q < SHADOW_GROUP; q++)
+                ASSERT_TRUE(G.r[q] == P.r[q] && G.g[q] == P.g[q] && G.b[q] == P.b[q])
+                    << kernel_path_name(path) << ": case " << i << ", point " << q;
+        }
+    }
+}
+
 // Quadrics and cones of every kind: bounded and not, degenerate, of huge
 // and tiny coefficients, and numbers that are none.
 void random_quads(rng_t &r, primrec *pri, int n, int *items, int &nitems)
@@ -265,23 +372,27 @@ TEST(GroupKernels, EveryRayAsAlone)
         }
         const bool plain = r.pick(4) != 0;
         const vec o = plain ? r.v(8) : odd_vec(r, false);
-        vec dir[SHADOW_GROUP], from[SHADOW_GROUP];
-        shadow_ask ask[SHADOW_GROUP];
+        vec dir[SHADOW_GROUP], from[SHADOW_GROUP], lv[SHADOW_GROUP];
+        lit_point pt[SHADOW_GROUP] = {};
+        static const double floors[1] = {0};
         for (int q = 0; q < SHADOW_GROUP; q++) {
             from[q] = plain || r.pick(2) ? r.v(8) : odd_vec(r, false);
             dir[q] = plain || r.pick(2) ? r.v(6) : odd_vec(r, false);
-            const double dl2 = vlength2(dir[q]);
-            ask[q] = {vec{}, dir[q], dl2, std::sqrt(dl2), (double)r.pick(n)};
-            vadd(ask[q].h, o, dir[q]);
+            vadd(pt[q].h, o, dir[q]);
+            vsub(lv[q], pt[q].h, o);
+            pt[q].hit = r.pick(n);
+            pt[q].floor = floors;
         }
         xconst x[8];
         for (int k = 0; k < n; k++)
             xprep(x[k], o, pri[k]);
+        // the shadow searches from o toward the points
+        lit_batch P;
         shadow_batch want;
-        twin.shadow_begin(want, ask, SHADOW_GROUP, grid.n);
-        want.lp = o;
+        twin.lit_begin(P, pt);
+        twin.lit_light(P, want, o, 1, 0, grid.n, SHADOW_GROUP);
         for (int q = 0; q < SHADOW_GROUP; q++)
-            ASSERT_EQ(want.cell[q], dirgrid_cell(grid, dir[q])) << "case " << i << ", ray " << q;
+            ASSERT_EQ(want.cell[q], dirgrid_cell(grid, lv[q])) << "case " << i << ", ray " << q;
         const unsigned all = (1u << SHADOW_GROUP) - 1;
         const unsigned some = r.pick(4) ? all : (unsigned)r.pick(1 << SHADOW_GROUP);
         const double eps2 = r.pick(2) ? 1e-2 : 1e300; // near h, or anywhere
@@ -296,7 +407,7 @@ TEST(GroupKernels, EveryRayAsAlone)
         for (int q = 0; q < SHADOW_GROUP; q++) {
             // reaches: the live ray's pick, or the marker, within eps2 of h
             vec sp = want.i[q] >= 0 ? vec{want.x[q], want.y[q], want.z[q]} : nohit(), d;
-            const bool near = vlength2(vsub(d, ask[q].h, sp)) < eps2 && want.live[q] == 1;
+            const bool near = vlength2(vsub(d, pt[q].h, sp)) < eps2 && want.live[q] == 1;
             ASSERT_EQ(want_end >> q & 1, (unsigned)near) << "case " << i << ", ray " << q;
         }
         for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
@@ -311,8 +422,8 @@ TEST(GroupKernels, EveryRayAsAlone)
                 K.spread_try(F, pri[k], k, nullptr);
             }
             shadow_batch R;
-            K.shadow_begin(R, ask, SHADOW_GROUP, grid.n);
-            R.lp = o;
+            K.lit_begin(P, pt);
+            K.lit_light(P, R, o, 1, 0, grid.n, SHADOW_GROUP);
             K.shadow_live(R, some);
             for (int k = 0; k < n; k++)
                 ASSERT_EQ(K.shadow_try(R, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr),

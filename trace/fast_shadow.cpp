@@ -238,18 +238,19 @@ unsigned shadow_try_each(const kernels &K, shadow_batch &R, const primrec *pri, 
     return K.shadow_try(R, pri[k], x, k, glass, pts);
 }
 
-// Whether the n searches in a must each be made on their own (lit): one
-// alone, a light without a grid (lit walks the tree), or a point too far
-// for the grid's test (lit lights nothing). far_dist gets the farthest
-// point's distance; ok[] starts false.
-bool searched_apart(const dirgrid &g, int n, const shadow_ask *a, bool *ok, double &far_dist)
+// Whether the searches of the rays `ask` of R must each be made on their
+// own (lit): one alone, a light without a grid (lit walks the tree), or a
+// point too far for the grid's test (lit lights nothing). far_dist gets
+// the farthest point's distance (dist[r], r's).
+bool searched_apart(const dirgrid &g, const shadow_batch &R, const double *dist, unsigned ask,
+                    double &far_dist)
 {
-    bool apart = n < 2 || !g.n;
+    bool apart = !(ask & (ask - 1)) || !g.n;
     far_dist = 0;
-    for (int r = 0; r < n; r++) {
-        ok[r] = false;
-        apart = apart || !(a[r].dl2 < 1.0000001e10);
-        far_dist = a[r].dist > far_dist ? a[r].dist : far_dist;
+    for (unsigned o = ask; o; o &= o - 1) {
+        const int r = __builtin_ctz(o);
+        apart = apart || !(R.dl2[r] < 1.0000001e10);
+        far_dist = dist[r] > far_dist ? dist[r] : far_dist;
     }
     return apart;
 }
@@ -264,22 +265,17 @@ struct shadow_group {
     const primrec *pri;
     const xconst *xc; // the light's constants
     tried_set &tried; // each candidate once per round
-    shadow_batch R;
+    shadow_batch &R;
     int dim[SHADOW_GROUP][PRIM_MAX], ndim[SHADOW_GROUP] = {}; // as shadow_search's, ray by ray
     unsigned left;                                            // the rays not known to be blocked
     int by = -1;                                              // the last primitive that blocked one
 
-    // The n searches of a toward light j at lp (a padded to SHADOW_GROUP
-    // here).
-    shadow_group(const fast_prep &S, int j, const vec &lp, shadow_ask *a, int n, tried_set &tried)
-        : S(S), pri(S.scope.pri), xc(S.lights.x.data() + (size_t)j * S.scope.primmx), tried(tried)
+    // The searches of the rays `ask` of R (lit_light's) toward light j.
+    shadow_group(const fast_prep &S, int j, shadow_batch &R, unsigned ask, tried_set &tried)
+        : S(S), pri(S.scope.pri), xc(S.lights.x.data() + (size_t)j * S.scope.primmx), tried(tried),
+          R(R), left(ask)
     {
-        for (int r = n; r < SHADOW_GROUP; r++)
-            a[r] = shadow_ask{{0, 0, 0}, {0, 0, 0}, 0, 0, -1};
-        S.K->shadow_begin(R, a, n, S.lights.grid[j].n);
-        R.lp = lp;
         tried.next();
-        left = (1u << n) - 1;
     }
 
     // Tries candidate k for every live ray: false once every ray is blocked.
@@ -304,14 +300,16 @@ struct shadow_group {
 
     // The last blocker c and the rays' hits, which often settle it: false
     // once every ray is blocked.
-    bool try_first(int c, const shadow_ask *a, int n)
+    bool try_first(int c)
     {
         bool open = true;
         if (c >= 0 && c < S.scope.primmx && known_type(pri[c].type))
             open = attempt(c);
-        for (int r = 0; open && r < n; r++)
-            if (!tried.has((int)a[r].hit))
-                open = attempt((int)a[r].hit);
+        for (unsigned o = left; open && o; o &= o - 1) {
+            const int hit = (int)R.hit[__builtin_ctz(o)];
+            if (!tried.has(hit))
+                open = attempt(hit);
+        }
         return open;
     }
 
@@ -351,15 +349,16 @@ struct shadow_group {
         return part;
     }
 
-    // The answers of the rays not blocked, as lit gives them.
-    void finish(int n, bool *ok, double *f)
+    // The rays not blocked whose light reaches their points, with f as
+    // lit gives it.
+    unsigned finish(double *f)
     {
         const unsigned near = S.K->shadow_end(R, LIT_EPS2);
-        for (int r = 0; r < n; r++)
-            if (near >> r & 1) {
-                ok[r] = true;
-                f[r] = dimmed_by(S, dim[r], ndim[r]);
-            }
+        for (unsigned o = near; o; o &= o - 1) {
+            const int r = __builtin_ctz(o);
+            f[r] = dimmed_by(S, dim[r], ndim[r]);
+        }
+        return near;
     }
 };
 
@@ -374,22 +373,33 @@ void tried_set::next()
     }
 }
 
-void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
+// Ray r of R (lit_light's, toward light j) searched by lit.
+inline bool lit_ray(fast_tracer &tr, int j, const shadow_batch &R, const double *dist, int r,
+                    double &f)
+{
+    const vec h{R.hx[r], R.hy[r], R.hz[r]}, lv{R.lx[r], R.ly[r], R.lz[r]};
+    return tr.lit(j, h, (int)R.hit[r], lv, R.dl2[r], dist[r], f);
+}
+
+unsigned fast_tracer::lit_group(int j, shadow_batch &R, const double *dist, unsigned ask, double *f)
 {
     const fast_prep &S = *this->S;
     double far_dist;
-    if (searched_apart(S.lights.grid[j], n, a, ok, far_dist)) {
-        for (int r = 0; r < n; r++)
-            ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
-        return;
+    unsigned ok = 0;
+    if (searched_apart(S.lights.grid[j], R, dist, ask, far_dist)) {
+        for (unsigned o = ask; o; o &= o - 1) {
+            const int r = __builtin_ctz(o);
+            ok |= (unsigned)lit_ray(*this, j, R, dist, r, f[r]) << r;
+        }
+        return ok;
     }
-    shadow_group G(S, j, sc->lig[j].pos, a, n, tried);
+    shadow_group G(S, j, R, ask, tried);
 
     // Try the last blocker and the hits first
-    const bool open = G.try_first(blocker[j], a, n);
+    const bool open = G.try_first(blocker[j]);
     blocker[j] = G.by;
     if (!open)
-        return;
+        return 0;
 
     // A ray without a cell (a direction too short to place) searches in
     // lit's own way
@@ -397,14 +407,14 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
     unsigned placed = open_rays;
     for (unsigned o = open_rays; o; o &= o - 1) {
         const int r = __builtin_ctz(o);
-        if (G.R.cell[r] >= 0)
+        if (R.cell[r] >= 0)
             continue;
         placed &= ~(1u << r);
         G.left &= ~(1u << r);
-        ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
+        ok |= (unsigned)lit_ray(*this, j, R, dist, r, f[r]) << r;
     }
     if (placed != open_rays)
-        S.K->shadow_live(G.R, G.left);
+        S.K->shadow_live(R, G.left);
 
     // The rest against their cells' lists
     double reach, lim; // the farthest ray's, which no other ray's passes
@@ -412,5 +422,29 @@ void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
     G.try_cells(S.lights.grid[j], placed, reach);
     blocker[j] = G.by;
     if (G.left)
-        G.finish(n, ok, f);
+        ok |= G.finish(f);
+    return ok;
+}
+
+void fast_tracer::light_terms(const lit_point *a, int n, colr *out)
+{
+    const fast_prep &S = *this->S;
+    lit_batch P;
+    S.K->lit_begin(P, a);
+    for (int j = 0; j < sc->nlg; j++) {
+        const ligrec &lj = sc->lig[j];
+        if (lj.bright == 0)
+            continue;
+        shadow_batch R;
+        const unsigned ask =
+            S.K->lit_light(P, R, lj.pos, S.lights.fimax[j], j, S.lights.grid[j].n, n);
+        if (!ask)
+            continue;
+        shadow_rays += __builtin_popcount(ask);
+        double f[SHADOW_GROUP] = {};
+        const unsigned ok = lit_group(j, R, P.dist, ask, f);
+        if (ok)
+            S.K->lit_add(P, ok, f, lj.bright, j);
+    }
+    S.K->lit_end(P, out, n);
 }

@@ -128,17 +128,9 @@ struct pick {
 //    blocking is offered to the ray's pick (d2, i, x, y, z; i is -1 while
 //    there is none) by pick's rule.
 //
-// shadow_begin takes the rays from a[0 .. n - 1] (the entries up to
-// SHADOW_GROUP must hold numbers), works out lim (fast_shadow.cpp's
-// shadow_bounds) from dist, starts every pick empty, and gives each ray's
-// cell of the light's direction grid of `cells` cells a side (dirgrid_cell;
-// -1 for none). shadow_end gives the rays still live whose pick is within
-// eps2 (squared) of their point h.
-struct shadow_ask {
-    vec h, lv;        // the point searched for; lv = h - lp
-    double dl2, dist; // |lv|^2 and its root
-    double hit;       // the primitive h lies on
-};
+// lit_light (below) starts such a batch for the points of a group;
+// shadow_end gives the rays still live whose pick is within eps2
+// (squared) of their point h.
 struct shadow_batch {
     alignas(64) double lx[SHADOW_GROUP], ly[SHADOW_GROUP], lz[SHADOW_GROUP];
     alignas(64) double hx[SHADOW_GROUP], hy[SHADOW_GROUP], hz[SHADOW_GROUP];
@@ -156,6 +148,47 @@ struct shadow_batch {
 // shifted by SHADOW_GROUP, those it dims.
 constexpr unsigned shadow_blocked(unsigned got) { return got & ((1u << SHADOW_GROUP) - 1); }
 constexpr unsigned shadow_dimmed(unsigned got) { return got >> SHADOW_GROUP; }
+
+// --- the lights of a group's points ----------------------------------------
+//
+// Up to SHADOW_GROUP hit points side by side (lit_point gives one, as its
+// shading finds it), for their lights one at a time, doing at each point
+// what shade() does for a light (shade_impl.h), in its order:
+//
+//  - lit_light, for light j at lp whose fi_max is fimax: kernels.h's
+//    light_geom numbers at each point (lv, dl2 and the point in the
+//    shadow batch R, dist, cn and ch in P), and the rays of R begun for
+//    the shadow searches toward it (lim, empty picks, each ray's cell of
+//    the light's grid of `cells` cells a side: dirgrid_cell, -1 for none);
+//    it gives the points among the first n the light can change
+//    (light_matters), and only their rays are live;
+//  - lit_add then adds to each point of `ok` the light's diffuse and
+//    highlight terms (add_light) for fi = f[r] bright.
+//
+// A colour is summed in whole numbers kept within the int range (cadd).
+// lit_begin takes the points from a[0 .. SHADOW_GROUP - 1] (each entry
+// set: the padding is left unread) with no colour yet; lit_end gives the
+// first n colours.
+struct lit_point {
+    vec h, n, u;         // the point, its normal, the unit ray direction
+    double n2;           // |n|^2
+    double kd, ks, npow; // of the primitive hit
+    double dscale;       // |kd| times the largest channel of k in size
+    double hit;          // the primitive hit
+    double kr, kg, kb;   // the colour k there
+    const double *floor; // the primitive's highlight floors, light by light
+};
+struct lit_batch {
+    alignas(64) double hx[SHADOW_GROUP], hy[SHADOW_GROUP], hz[SHADOW_GROUP];
+    alignas(64) double nx[SHADOW_GROUP], ny[SHADOW_GROUP], nz[SHADOW_GROUP];
+    alignas(64) double ux[SHADOW_GROUP], uy[SHADOW_GROUP], uz[SHADOW_GROUP];
+    alignas(64) double n2[SHADOW_GROUP], kd[SHADOW_GROUP], ks[SHADOW_GROUP];
+    alignas(64) double npow[SHADOW_GROUP], dscale[SHADOW_GROUP], hit[SHADOW_GROUP];
+    alignas(64) double kr[SHADOW_GROUP], kg[SHADOW_GROUP], kb[SHADOW_GROUP];
+    alignas(64) double dist[SHADOW_GROUP], cn[SHADOW_GROUP], ch[SHADOW_GROUP]; // the light's
+    alignas(64) double r[SHADOW_GROUP], g[SHADOW_GROUP], b[SHADOW_GROUP];      // the colours
+    const double *floor[SHADOW_GROUP];
+};
 
 // --- primary rays ---------------------------------------------------------
 //
@@ -202,7 +235,6 @@ struct kernels {
     // pts null, worked out here (p of a known type, without partners).
     unsigned (*shadow_try)(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass,
                            const vec *pts);
-    void (*shadow_begin)(shadow_batch &R, const shadow_ask *a, int n, int cells);
     // R.live[r] = bit r of rays
     void (*shadow_live)(shadow_batch &R, unsigned rays);
     unsigned (*shadow_end)(const shadow_batch &R, double eps2);
@@ -212,6 +244,11 @@ struct kernels {
     void (*spread_begin)(spread_batch &B, const vec *org, const vec *dir);
     // the points as for shadow_try
     void (*spread_try)(spread_batch &B, const primrec &p, int k, const vec *pts);
+    void (*lit_begin)(lit_batch &P, const lit_point *a);
+    unsigned (*lit_light)(lit_batch &P, shadow_batch &R, const vec &lp, double fimax, int j,
+                          int cells, int n);
+    void (*lit_add)(lit_batch &P, unsigned ok, const double *f, double bright, int j);
+    void (*lit_end)(const lit_batch &P, colr *out, int n);
 };
 
 // The kernels of path, which must be usable.

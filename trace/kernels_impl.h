@@ -276,53 +276,60 @@ struct ray_index {
 };
 constexpr ray_index RAY_INDEX;
 
-// kernels.h's shadow_begin
+// The cells of directions (dx, dy, dz) in a light's grid of `cells` cells
+// a side, as dirgrid_cell gives them: the face of the largest component,
+// then the cell of the other two scaled by it; -1 for none.
 template <class L>
-void shadow_begin_k(shadow_batch &R, const shadow_ask *a, int n, int cells)
+LANES_INLINE L cells_of(const L &dx, const L &dy, const L &dz, int cells)
 {
-    const L zero = L::set1(0.0), one = L::set1(1.0), far = L::set1(FAR);
+    const L zero = L::set1(0.0), one = L::set1(1.0);
     const L N = L::set1(cells), half = L::set1(0.5 * cells), last = L::set1(cells - 1);
-    constexpr int stride = sizeof(shadow_ask) / sizeof(double);
-    static_assert(sizeof(shadow_ask) % sizeof(double) == 0, "asks are whole doubles");
-    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
-        // field f of rays r .. r + N - 1, read one by one
-        const auto take = [&](const double &f) { return L::gather(&f + r * stride, stride); };
-        const L dx = take(a[0].lv.x), dy = take(a[0].lv.y), dz = take(a[0].lv.z);
-        dx.store(R.lx + r), dy.store(R.ly + r), dz.store(R.lz + r);
-        take(a[0].h.x).store(R.hx + r), take(a[0].h.y).store(R.hy + r);
-        take(a[0].h.z).store(R.hz + r);
-        take(a[0].dl2).store(R.dl2 + r);
-        take(a[0].hit).store(R.hit + r);
-        select(lt(L::load(RAY_INDEX.of + r), L::set1(n)), one, zero).store(R.live + r);
-        // shadow_bounds: lim from dist
-        const L dist = take(a[0].dist);
-        const L tol = L::set1(1e-9) * dist + L::set1(1e-12);
-        const L near_h = dist - L::set1(1e-5) - tol;
-        const L nh2 = near_h * near_h;
-        select(gt(near_h, zero), select(lt(nh2, far), nh2, far), zero).store(R.lim + r);
-        no_picks<L>(R.d2, R.i, R.x, R.y, R.z, r);
-        // dirgrid_cell of lv: the face of the largest component, then the
-        // cell of the other two scaled by it
-        const L ax = abs(dx), ay = abs(dy), az = abs(dz);
-        const auto xf = both(ge(ax, ay), ge(ax, az));
-        const auto yf = but_not(ge(ay, az), xf);
-        const L m = select(xf, ax, select(yf, ay, az));
-        const L u = select(xf, dy, dx), v = select(xf, dz, select(yf, dz, dy));
-        const L lead = select(xf, dx, select(yf, dy, dz));
-        const L face = select(xf, zero, select(yf, L::set1(2.0), L::set1(4.0))) +
-                       select(gt(lead, zero), zero, one);
-        const L rm = one / m;
-        const auto ok = both(both(gt(m, zero), lt(m, L::set1(HUGE_VAL))),
-                             both(lt(rm, L::set1(HUGE_VAL)), both(eq(u, u), eq(v, v))));
-        L i = trunc(select(ok, (u * rm + one) * half, zero));
-        L j = trunc(select(ok, (v * rm + one) * half, zero));
-        i = select(lt(i, zero), zero, select(ge(i, N), last, i));
-        j = select(lt(j, zero), zero, select(ge(j, N), last, j));
-        select(ok, (face * N + j) * N + i, neg(one)).store(R.cell + r);
-    }
+    const L ax = abs(dx), ay = abs(dy), az = abs(dz);
+    const auto xf = both(ge(ax, ay), ge(ax, az));
+    const auto yf = but_not(ge(ay, az), xf);
+    const L m = select(xf, ax, select(yf, ay, az));
+    const L u = select(xf, dy, dx), v = select(xf, dz, select(yf, dz, dy));
+    const L lead = select(xf, dx, select(yf, dy, dz));
+    const L face = select(xf, zero, select(yf, L::set1(2.0), L::set1(4.0))) +
+                   select(gt(lead, zero), zero, one);
+    const L rm = one / m;
+    const auto ok = both(both(gt(m, zero), lt(m, L::set1(HUGE_VAL))),
+                         both(lt(rm, L::set1(HUGE_VAL)), both(eq(u, u), eq(v, v))));
+    L i = trunc(select(ok, (u * rm + one) * half, zero));
+    L j = trunc(select(ok, (v * rm + one) * half, zero));
+    i = select(lt(i, zero), zero, select(ge(i, N), last, i));
+    j = select(lt(j, zero), zero, select(ge(j, N), last, j));
+    return select(ok, (face * N + j) * N + i, neg(one));
 }
 
-// Each set of eight rays as live flags, lane by lane.
+// kernels.h's lit_begin
+template <class L>
+void lit_begin_k(lit_batch &P, const lit_point *a)
+{
+    constexpr int stride = sizeof(lit_point) / sizeof(double);
+    static_assert(sizeof(lit_point) % sizeof(double) == 0, "a point is whole doubles");
+    const L zero = L::set1(0.0);
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        // field f of points r .. r + N - 1, read one by one
+        const auto take = [&](const double &f) { return L::gather(&f + r * stride, stride); };
+        take(a[0].h.x).store(P.hx + r), take(a[0].h.y).store(P.hy + r);
+        take(a[0].h.z).store(P.hz + r);
+        take(a[0].n.x).store(P.nx + r), take(a[0].n.y).store(P.ny + r);
+        take(a[0].n.z).store(P.nz + r);
+        take(a[0].u.x).store(P.ux + r), take(a[0].u.y).store(P.uy + r);
+        take(a[0].u.z).store(P.uz + r);
+        take(a[0].n2).store(P.n2 + r), take(a[0].kd).store(P.kd + r);
+        take(a[0].ks).store(P.ks + r), take(a[0].npow).store(P.npow + r);
+        take(a[0].dscale).store(P.dscale + r), take(a[0].hit).store(P.hit + r);
+        take(a[0].kr).store(P.kr + r), take(a[0].kg).store(P.kg + r);
+        take(a[0].kb).store(P.kb + r);
+        zero.store(P.r + r), zero.store(P.g + r), zero.store(P.b + r);
+    }
+    for (int r = 0; r < SHADOW_GROUP; r++)
+        P.floor[r] = a[r].floor;
+}
+
+// Each set of eight rays as a mask, lane by lane.
 struct live_table {
     alignas(64) double of[256][8];
     constexpr live_table() : of()
@@ -333,6 +340,130 @@ struct live_table {
     }
 };
 constexpr live_table LIVE;
+
+// The rays of bits r .. r + N - 1 of `rays` as a mask
+template <class L>
+LANES_INLINE auto mask_of(unsigned rays, int r)
+{
+    static_assert(SHADOW_GROUP % 8 == 0 && L::N <= 8, "the table holds eight rays a row");
+    return eq(L::load(LIVE.of[rays >> (r & ~7) & 255] + (r & 7)), L::set1(1.0));
+}
+
+// kernels.h's lit_light
+template <class L>
+unsigned lit_light_k(lit_batch &P, shadow_batch &R, const vec &lp, double fimax, int j, int cells,
+                     int n)
+{
+    const L zero = L::set1(0.0), one = L::set1(1.0), two = L::set1(2.0), far = L::set1(FAR);
+    const L Lx = L::set1(lp.x), Ly = L::set1(lp.y), Lz = L::set1(lp.z), fm = L::set1(fimax);
+    const auto every = eq(zero, zero);
+    double fl[SHADOW_GROUP];
+    for (int r = 0; r < SHADOW_GROUP; r++)
+        fl[r] = P.floor[r][j];
+    unsigned matters = 0;
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        // lv = h - L; dl2 = vlength2(lv); dist = vlength(lv)
+        const L hx = L::load(P.hx + r), hy = L::load(P.hy + r), hz = L::load(P.hz + r);
+        const L lx = hx - Lx, ly = hy - Ly, lz = hz - Lz;
+        const L dl2 = lx * lx + ly * ly + lz * lz;
+        const L dist = sqrt(dl2);
+        // cn = vcos(n, lv); ch = vcos(u + vnorm(lv), n)
+        const L nx = L::load(P.nx + r), ny = L::load(P.ny + r), nz = L::load(P.nz + r);
+        const L n2 = L::load(P.n2 + r);
+        const L nl = nx * lx + ny * ly + nz * lz;
+        const L cn = nl / sqrt(n2 * dl2);
+        const L bx = L::load(P.ux + r) + lx / dist, by = L::load(P.uy + r) + ly / dist,
+                bz = L::load(P.uz + r) + lz / dist;
+        const L b2 = bx * bx + by * by + bz * bz;
+        const L ch = (bx * nx + by * ny + bz * nz) / sqrt(b2 * n2);
+        dist.store(P.dist + r), cn.store(P.cn + r), ch.store(P.ch + r);
+        lx.store(R.lx + r), ly.store(R.ly + r), lz.store(R.lz + r), dl2.store(R.dl2 + r);
+        hx.store(R.hx + r), hy.store(R.hy + r), hz.store(R.hz + r);
+        L::load(P.hit + r).store(R.hit + r);
+        // shadow_bounds: lim from dist
+        const L tol = L::set1(1e-9) * dist + L::set1(1e-12);
+        const L near_h = dist - L::set1(1e-5) - tol;
+        const L nh2 = near_h * near_h;
+        select(gt(near_h, zero), select(lt(nh2, far), nh2, far), zero).store(R.lim + r);
+        no_picks<L>(R.d2, R.i, R.x, R.y, R.z, r);
+        cells_of<L>(lx, ly, lz, cells).store(R.cell + r);
+        // light_matters: the quick test, else !dim_light_adds_nothing
+        const L kd = L::load(P.kd + r), ks = L::load(P.ks + r), npow = L::load(P.npow + r);
+        const L dscale = L::load(P.dscale + r), T = fm * dscale, acn = abs(cn);
+        const auto quick = but_not(ge(nl * nl * (T * T), two * (n2 * dl2)), eq(kd, zero));
+        const auto kd_dim =
+            either(eq(kd, zero), both(both(le(dscale, L::set1(1e300)), le(acn, two)),
+                                      lt(acn * (fm * dscale), L::set1(1 - 1e-9))));
+        const auto hl_dim =
+            either(either(eq(ks, zero), but_not(every, eq(ch, ch))),
+                   either(both(eq(ch, zero), le(npow, zero)), lt(abs(ch), L::gather(fl + r, 1))));
+        const auto on = both(lt(L::load(RAY_INDEX.of + r), L::set1(n)),
+                             either(quick, but_not(every, both(kd_dim, hl_dim))));
+        select(on, one, zero).store(R.live + r);
+        matters |= bits(on) << r;
+    }
+    R.lp = lp;
+    return matters;
+}
+
+// c += cmul(k, s) on the lanes of m, within the int range (cadd): the
+// product truncated toward zero, within the int range, 0 for an s that is
+// no finite number (vec.h's cmul).
+template <class L, class M>
+LANES_INLINE void add_cmul(double *c, int r, const M &m, const L &k, const L &s)
+{
+    const L lo = L::set1(INT_MIN), hi = L::set1(INT_MAX), zero = L::set1(0.0);
+    const L v = k * s;
+    const L t = trunc(select(lt(v, lo), lo, select(gt(v, hi), hi, v)));
+    const L sum = L::load(c + r) + select(both(m, lt(abs(s), L::set1(HUGE_VAL))), t, zero);
+    select(lt(sum, lo), lo, select(gt(sum, hi), hi, sum)).store(c + r);
+}
+
+// kernels.h's lit_add
+template <class L>
+void lit_add_k(lit_batch &P, unsigned ok, const double *f, double bright, int j)
+{
+    // the highlights added, pow's worked out one by one
+    double pw[SHADOW_GROUP] = {};
+    unsigned hl = 0;
+    for (unsigned o = ok; o; o &= o - 1) {
+        const int r = __builtin_ctz(o);
+        const double fi = f[r] * bright, ch = P.ch[r], npow = P.npow[r];
+        if (fi == 0 || P.ks[r] == 0 || ch != ch || (ch == 0 && npow <= 0) ||
+            std::fabs(ch) < P.floor[r][j])
+            continue;
+        pw[r] = std::pow(ch, npow);
+        hl |= 1u << r;
+    }
+    const L zero = L::set1(0.0), white = L::set1(255.0), B = L::set1(bright);
+    for (int r = 0; r < SHADOW_GROUP; r += L::N) {
+        if (!(ok >> r & ((1u << L::N) - 1)))
+            continue;
+        const L fi = L::gather(f + r, 1) * B;
+        const L kd = L::load(P.kd + r), ks = L::load(P.ks + r);
+        const auto none = either(eq(fi, zero), both(eq(kd, zero), eq(ks, zero)));
+        // the diffuse term: cmul(k, |cn| fi kd)
+        const auto dif = but_not(mask_of<L>(ok, r), either(none, eq(kd, zero)));
+        const L sd = abs(L::load(P.cn + r)) * fi * kd;
+        add_cmul<L>(P.r, r, dif, L::load(P.kr + r), sd);
+        add_cmul<L>(P.g, r, dif, L::load(P.kg + r), sd);
+        add_cmul<L>(P.b, r, dif, L::load(P.kb + r), sd);
+        // the highlight: cmul(white, |pow(ch, npow) fi ks|)
+        const auto hi = mask_of<L>(hl, r);
+        const L sh = abs(L::gather(pw + r, 1) * fi * ks);
+        add_cmul<L>(P.r, r, hi, white, sh);
+        add_cmul<L>(P.g, r, hi, white, sh);
+        add_cmul<L>(P.b, r, hi, white, sh);
+    }
+}
+
+// kernels.h's lit_end
+template <class L>
+void lit_end_k(const lit_batch &P, colr *out, int n)
+{
+    for (int r = 0; r < n; r++)
+        out[r] = colr{(int)P.r[r], (int)P.g[r], (int)P.b[r]};
+}
 
 // kernels.h's shadow_live
 template <class L>
@@ -486,9 +617,10 @@ void spread_try_k(spread_batch &B, const primrec &p, int k, const vec *pts)
 template <class L, class G = L>
 constexpr kernels kernels_for()
 {
-    return kernels{geometry_k<L>,     nearest_k<G>,    shadow_try_k<G>, shadow_begin_k<G>,
-                   shadow_live_k<G>,  shadow_end_k<G>, near_begin_k<G>, near_try_k<G>,
-                   spread_begin_k<G>, spread_try_k<G>};
+    return kernels{geometry_k<L>,   nearest_k<G>,    shadow_try_k<G>, shadow_live_k<G>,
+                   shadow_end_k<G>, near_begin_k<G>, near_try_k<G>,   spread_begin_k<G>,
+                   spread_try_k<G>, lit_begin_k<G>,  lit_light_k<G>,  lit_add_k<G>,
+                   lit_end_k<G>};
 }
 
 #undef LANES_INLINE

@@ -21,61 +21,46 @@ namespace shade_detail {
 
 // The surfaces s[i] of the n rays t[i] where they met their primitives
 // (hit -1: none), and the lights' terms there, which out[i] gets as
-// shade() adds them; the searches toward each light are made together.
+// shade() adds them (TR::light_terms).
 template <class TR>
 void group_lights(TR &tr, colr *out, surface *s, ray_node *const *t, int n)
 {
     const scene &sc = *tr.sc;
-    bool lights[SHADOW_GROUP];
-    const light_geom *g[SHADOW_GROUP];
-    const double *hl_floor[SHADOW_GROUP];
-    double dscale[SHADOW_GROUP];
-    bool any = false;
+    lit_point a[SHADOW_GROUP];
+    int who[SHADOW_GROUP], m = 0;
     for (int i = 0; i < n; i++) {
         const int hit = t[i]->hit;
         out[i] = colr{0, 0, 0};
-        if (hit >= 0)
-            surface_at(s[i], sc, hit, tr.bits(hit), t[i]->h, t[i]->dir, t[i]->depth);
-        lights[i] = hit >= 0 && s[i].lights;
-        if (!lights[i])
+        if (hit < 0)
+            continue;
+        surface_at(s[i], sc, hit, tr.bits(hit), t[i]->h, t[i]->dir, t[i]->depth);
+        if (!s[i].lights)
             continue;
         const primrec &ph = *s[i].ph;
-        any = true;
-        hl_floor[i] = tr.highlight_floors(hit);
-        dscale[i] = std::fabs(ph.kd) * cmax(s[i].k);
-        g[i] = &tr.lights_at(s[i].h, s[i].n, s[i].n2, s[i].u, ph.ks != 0, i);
+        const colr &k = s[i].k;
+        a[m] = lit_point{s[i].h,
+                         s[i].n,
+                         s[i].u,
+                         s[i].n2,
+                         ph.kd,
+                         ph.ks,
+                         (double)ph.npow,
+                         std::fabs(ph.kd) * cmax(k),
+                         (double)hit,
+                         (double)k.r,
+                         (double)k.g,
+                         (double)k.b,
+                         tr.highlight_floors(hit)};
+        who[m++] = i;
     }
-    // light by light, the searches of every hit it can change
-    for (int j = 0; any && j < sc.nlg; j++) {
-        const ligrec &lj = sc.lig[j];
-        if (lj.bright == 0)
-            continue;
-        shadow_ask ask[SHADOW_GROUP];
-        int who[SHADOW_GROUP], nask = 0;
-        for (int i = 0; i < n; i++) {
-            if (!lights[i])
-                continue;
-            const light_geom &gi = *g[i];
-            const vec lv{gi.lx(j), gi.ly(j), gi.lz(j)};
-            if (!light_matters(s[i], lv, gi.dl2(j), gi.cn(j), gi.ch(j), tr.fi_max(j), dscale[i],
-                               hl_floor[i][j]))
-                continue;
-            ask[nask] = {s[i].h, lv, gi.dl2(j), gi.dist(j), (double)t[i]->hit};
-            who[nask++] = i;
-        }
-        if (nask == 0)
-            continue;
-        bool ok[SHADOW_GROUP];
-        double f[SHADOW_GROUP];
-        tr.shadow_rays += nask;
-        tr.lit_group(j, nask, ask, ok, f);
-        for (int a = 0; a < nask; a++) {
-            const int i = who[a];
-            if (ok[a])
-                add_light<true>(out[i], *s[i].ph, s[i].k, g[i]->cn(j), g[i]->ch(j),
-                                f[a] * lj.bright, hl_floor[i][j]);
-        }
-    }
+    if (m == 0)
+        return;
+    for (int i = m; i < SHADOW_GROUP; i++)
+        a[i] = a[0];
+    colr c[SHADOW_GROUP];
+    tr.light_terms(a, m, c);
+    for (int i = 0; i < m; i++)
+        out[who[i]] = c[i];
 }
 
 // A new ray of the tree, or none.
