@@ -218,6 +218,8 @@ TEST(GroupKernels, LightsAsShadeGivesThem)
         twin.lit_begin(P, pt);
         const unsigned matters = twin.lit_light(P, R, lp, fimax, 1, grid.n, n);
         const unsigned ok = (unsigned)r.pick(1 << SHADOW_GROUP);
+        unsigned no_cell = 0, too_far = 0;
+        double far_dist = 0;
         for (int q = 0; q < SHADOW_GROUP; q++) {
             // the colours so far
             P.r[q] = want[q].r, P.g[q] = want[q].g, P.b[q] = want[q].b;
@@ -235,10 +237,18 @@ TEST(GroupKernels, LightsAsShadeGivesThem)
             const bool m = q < n && shade_detail::light_matters(s, lv, vlength2(lv), cn, ch, fimax,
                                                                 pt[q].dscale, floors[q][1]);
             ASSERT_EQ(matters >> q & 1, (unsigned)m) << "case " << i << ", point " << q;
+            if (m) {
+                no_cell |= (unsigned)(dirgrid_cell(grid, lv) < 0) << q;
+                too_far |= (unsigned)!(vlength2(lv) < SHADOW_FAR2) << q;
+                far_dist = vlength(lv) > far_dist ? vlength(lv) : far_dist;
+            }
             if (ok >> q & 1)
                 shade_detail::add_light<true>(want[q], ph[q], k[q], cn, ch, f[q] * bright,
                                               floors[q][1]);
         }
+        ASSERT_TRUE(R.no_cell == no_cell && R.too_far == too_far &&
+                    same_number(R.far_dist, far_dist))
+            << "case " << i;
         Q = P;
         twin.lit_add(P, ok, f, bright, 1);
         colr got[SHADOW_GROUP];
@@ -251,6 +261,9 @@ TEST(GroupKernels, LightsAsShadeGivesThem)
             lit_batch G;
             K.lit_begin(G, pt);
             ASSERT_EQ(K.lit_light(G, S, lp, fimax, 1, grid.n, n), matters)
+                << kernel_path_name(path) << ": case " << i;
+            ASSERT_TRUE(S.no_cell == R.no_cell && S.too_far == R.too_far &&
+                        same_number(S.far_dist, R.far_dist))
                 << kernel_path_name(path) << ": case " << i;
             using field = double(shadow_batch::*)[SHADOW_GROUP];
             for (int q = 0; q < SHADOW_GROUP; q++)

@@ -198,7 +198,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     const fast_prep &S = *this->S;
     // A light reaches h only through a point S within 1e-5 of h and less
     // than FAR (squared) from the light; so a light 1e5 away never does.
-    if (!(dl2 < 1.0000001e10))
+    if (!(dl2 < SHADOW_FAR2))
         return false;
     const vec &lp = sc->lig[j].pos;
     double reach, lim;
@@ -236,23 +236,6 @@ unsigned shadow_try_each(const kernels &K, shadow_batch &R, const primrec *pri, 
         }
     }
     return K.shadow_try(R, pri[k], x, k, glass, pts);
-}
-
-// Whether the searches of the rays `ask` of R must each be made on their
-// own (lit): one alone, a light without a grid (lit walks the tree), or a
-// point too far for the grid's test (lit lights nothing). far_dist gets
-// the farthest point's distance (dist[r], r's).
-bool searched_apart(const dirgrid &g, const shadow_batch &R, const double *dist, unsigned ask,
-                    double &far_dist)
-{
-    bool apart = !(ask & (ask - 1)) || !g.n;
-    far_dist = 0;
-    for (unsigned o = ask; o; o &= o - 1) {
-        const int r = __builtin_ctz(o);
-        apart = apart || !(R.dl2[r] < 1.0000001e10);
-        far_dist = dist[r] > far_dist ? dist[r] : far_dist;
-    }
-    return apart;
 }
 
 // Up to SHADOW_GROUP shadow searches toward one light, made together: the
@@ -317,18 +300,22 @@ struct shadow_group {
     // lists of their cells of grid g up to reach, each primitive tried
     // once for all of them (what try_first tried counts too): a ray tries
     // a few more than its own cell lists, which changes none of its
-    // answers. A cell's list is left once its rays are all blocked.
+    // answers. Neighbouring rays mostly share a cell, whose list is then
+    // walked once.
     void try_cells(const dirgrid &g, unsigned rays, double reach)
     {
         for (int u = 0; left && u < S.boxes.nunbound; u++)
             if (!tried.has(S.boxes.unbound[u]))
                 attempt(S.boxes.unbound[u]);
         const uint8_t *list = g.prims.data();
-        for (unsigned todo = rays & left; todo; todo &= left) {
-            const int at = (int)R.cell[__builtin_ctz(todo)];
-            const unsigned part = same_cell(todo);
-            todo &= ~part;
-            for (uint32_t e = g.start[at], end = g.start[at + 1]; (left & part) && e < end; e++) {
+        double walked = -1;
+        for (unsigned o = rays & left; o; o &= o - 1) {
+            const int r = __builtin_ctz(o);
+            if (!(left >> r & 1) || R.cell[r] == walked)
+                continue;
+            walked = R.cell[r];
+            const int at = (int)walked;
+            for (uint32_t e = g.start[at], end = g.start[at + 1]; left && e < end; e++) {
                 const int k = list[e];
                 if (g.near[k] > reach)
                     break;
@@ -336,17 +323,6 @@ struct shadow_group {
                     attempt(k);
             }
         }
-    }
-
-    // The rays of todo whose cell is that of its first ray.
-    unsigned same_cell(unsigned todo) const
-    {
-        const double cell = R.cell[__builtin_ctz(todo)];
-        unsigned part = 0;
-        for (unsigned o = todo; o; o &= o - 1)
-            if (R.cell[__builtin_ctz(o)] == cell)
-                part |= 1u << __builtin_ctz(o);
-        return part;
     }
 
     // The rays not blocked whose light reaches their points, with f as
@@ -384,9 +360,11 @@ inline bool lit_ray(fast_tracer &tr, int j, const shadow_batch &R, const double 
 unsigned fast_tracer::lit_group(int j, shadow_batch &R, const double *dist, unsigned ask, double *f)
 {
     const fast_prep &S = *this->S;
-    double far_dist;
     unsigned ok = 0;
-    if (searched_apart(S.lights.grid[j], R, dist, ask, far_dist)) {
+    // Each search on its own (lit): one alone, a light without a grid (lit
+    // walks the tree), or a point too far for the grid's test (lit lights
+    // nothing)
+    if (!(ask & (ask - 1)) || !S.lights.grid[j].n || R.too_far) {
         for (unsigned o = ask; o; o &= o - 1) {
             const int r = __builtin_ctz(o);
             ok |= (unsigned)lit_ray(*this, j, R, dist, r, f[r]) << r;
@@ -403,22 +381,19 @@ unsigned fast_tracer::lit_group(int j, shadow_batch &R, const double *dist, unsi
 
     // A ray without a cell (a direction too short to place) searches in
     // lit's own way
-    const unsigned open_rays = G.left;
-    unsigned placed = open_rays;
-    for (unsigned o = open_rays; o; o &= o - 1) {
-        const int r = __builtin_ctz(o);
-        if (R.cell[r] >= 0)
-            continue;
-        placed &= ~(1u << r);
-        G.left &= ~(1u << r);
-        ok |= (unsigned)lit_ray(*this, j, R, dist, r, f[r]) << r;
-    }
-    if (placed != open_rays)
+    const unsigned placed = G.left & ~R.no_cell;
+    if (placed != G.left) {
+        for (unsigned o = G.left & R.no_cell; o; o &= o - 1) {
+            const int r = __builtin_ctz(o);
+            ok |= (unsigned)lit_ray(*this, j, R, dist, r, f[r]) << r;
+        }
+        G.left = placed;
         S.K->shadow_live(R, G.left);
+    }
 
     // The rest against their cells' lists
     double reach, lim; // the farthest ray's, which no other ray's passes
-    shadow_bounds(far_dist, S.lights.margin[j], reach, lim);
+    shadow_bounds(R.far_dist, S.lights.margin[j], reach, lim);
     G.try_cells(S.lights.grid[j], placed, reach);
     blocker[j] = G.by;
     if (G.left)

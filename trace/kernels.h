@@ -142,7 +142,16 @@ struct shadow_batch {
     alignas(64) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
     alignas(64) double cell[SHADOW_GROUP];
     vec lp;
+    // lit_light's, of the rays it makes live: those without a cell, those
+    // whose point lies SHADOW_FAR2 or more (squared) from the light, and
+    // the largest distance of a point
+    unsigned no_cell, too_far;
+    double far_dist;
 };
+
+// A light reaches a point only through a point within 1e-5 of it and less
+// than FAR (squared) from the light: never one this far (squared) or more.
+constexpr double SHADOW_FAR2 = 1.0000001e10;
 
 // What trying a candidate did: the rays it blocked (bit r for ray r) and,
 // shifted by SHADOW_GROUP, those it dims.

@@ -360,7 +360,8 @@ unsigned lit_light_k(lit_batch &P, shadow_batch &R, const vec &lp, double fimax,
     double fl[SHADOW_GROUP];
     for (int r = 0; r < SHADOW_GROUP; r++)
         fl[r] = P.floor[r][j];
-    unsigned matters = 0;
+    unsigned matters = 0, no_cell = 0, too_far = 0;
+    L far_dist = zero;
     for (int r = 0; r < SHADOW_GROUP; r += L::N) {
         // lv = h - L; dl2 = vlength2(lv); dist = vlength(lv)
         const L hx = L::load(P.hx + r), hy = L::load(P.hy + r), hz = L::load(P.hz + r);
@@ -386,7 +387,8 @@ unsigned lit_light_k(lit_batch &P, shadow_batch &R, const vec &lp, double fimax,
         const L nh2 = near_h * near_h;
         select(gt(near_h, zero), select(lt(nh2, far), nh2, far), zero).store(R.lim + r);
         no_picks<L>(R.d2, R.i, R.x, R.y, R.z, r);
-        cells_of<L>(lx, ly, lz, cells).store(R.cell + r);
+        const L cell = cells_of<L>(lx, ly, lz, cells);
+        cell.store(R.cell + r);
         // light_matters: the quick test, else !dim_light_adds_nothing
         const L kd = L::load(P.kd + r), ks = L::load(P.ks + r), npow = L::load(P.npow + r);
         const L dscale = L::load(P.dscale + r), T = fm * dscale, acn = abs(cn);
@@ -401,8 +403,19 @@ unsigned lit_light_k(lit_batch &P, shadow_batch &R, const vec &lp, double fimax,
                              either(quick, but_not(every, both(kd_dim, hl_dim))));
         select(on, one, zero).store(R.live + r);
         matters |= bits(on) << r;
+        no_cell |= bits(both(on, lt(cell, zero))) << r;
+        too_far |= bits(but_not(on, lt(dl2, L::set1(SHADOW_FAR2)))) << r;
+        const L d = select(on, dist, zero);
+        far_dist = select(gt(d, far_dist), d, far_dist);
     }
     R.lp = lp;
+    R.no_cell = no_cell;
+    R.too_far = too_far;
+    double m[L::N];
+    far_dist.store(m);
+    R.far_dist = 0;
+    for (int l = 0; l < L::N; l++)
+        R.far_dist = m[l] > R.far_dist ? m[l] : R.far_dist;
     return matters;
 }
 
