@@ -360,15 +360,16 @@ TEST(QuadKernels, NearestIsThePlainSearchs)
 
 // The group kernels do for each of their rays what the search does for it
 // alone: from one origin, and from an origin of each ray's own, the
-// nearest of primitives of every kind without partners (planes, boxes,
-// quadrics, cones, plain numbers and odd ones) as crossp and pick find it,
-// on every path; from one light, the shadow
+// nearest of primitives of every kind, with partners and without (planes,
+// boxes, quadrics, cones, plain numbers and odd ones) as crossp and pick
+// find it, on every path; from one light, the shadow
 // bookkeeping of the scalar twin on every path (some rays set aside), and
 // each ray's cell of the light's grid as dirgrid_cell gives it.
 TEST(GroupKernels, EveryRayAsAlone)
 {
     rng_t r(25);
-    static primrec pri[8];
+    static primrec pri[9];
+    pri[8] = prim(7, vec{1, 1, 1}); // a partner of no known type accepts nothing
     static dirgrid grid;
     grid.n = 64;
     const kernels &twin = kernels_of(KERNELS_SCALAR);
@@ -382,6 +383,10 @@ TEST(GroupKernels, EveryRayAsAlone)
                 g = vec{std::fabs(g.x) + 0.1, std::fabs(g.y) + 0.1, std::fabs(g.z) + 0.1};
             pri[k] = prim(type, g, plain ? r.v(4) : odd_vec(r, false), r.pick(2) ? 1 : -1);
             pri[k].surf = 1 + r.pick(3);
+            // partners (a group's other members), of any kind
+            pri[k].nmem = r.pick(3) ? 0 : 1 + r.pick(3);
+            for (int m = 0; m < pri[k].nmem; m++)
+                pri[k].mem[m] = r.pick(16) ? r.pick(8) : 8;
         }
         const bool plain = r.pick(4) != 0;
         const vec o = plain ? r.v(8) : odd_vec(r, false);
@@ -414,8 +419,7 @@ TEST(GroupKernels, EveryRayAsAlone)
             ASSERT_EQ(want.live[q], (double)(some >> q & 1));
         unsigned want_got[8];
         for (int k = 0; k < n; k++)
-            want_got[k] =
-                twin.shadow_try(want, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr);
+            want_got[k] = twin.shadow_try(want, pri, x[k], k, pri[k].surf == SURF_GLASS);
         const unsigned want_end = twin.shadow_end(want, eps2);
         for (int q = 0; q < SHADOW_GROUP; q++) {
             // reaches: the live ray's pick, or the marker, within eps2 of h
@@ -431,16 +435,15 @@ TEST(GroupKernels, EveryRayAsAlone)
             spread_batch F; // the same rays, each from an origin of its own
             K.spread_begin(F, from, dir);
             for (int k = 0; k < n; k++) {
-                K.near_try(B, pri[k], x[k], k, nullptr);
-                K.spread_try(F, pri[k], k, nullptr);
+                K.near_try(B, pri, x[k], k);
+                K.spread_try(F, pri, k);
             }
             shadow_batch R;
             K.lit_begin(P, pt);
             K.lit_light(P, R, o, 1, 0, grid.n, SHADOW_GROUP);
             K.shadow_live(R, some);
             for (int k = 0; k < n; k++)
-                ASSERT_EQ(K.shadow_try(R, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr),
-                          want_got[k])
+                ASSERT_EQ(K.shadow_try(R, pri, x[k], k, pri[k].surf == SURF_GLASS), want_got[k])
                     << kernel_path_name(path) << ": case " << i << ", primitive " << k;
             ASSERT_EQ(K.shadow_end(R, eps2), want_end) << kernel_path_name(path) << ": case " << i;
             for (int q = 0; q < SHADOW_GROUP; q++) {

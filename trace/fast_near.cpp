@@ -104,19 +104,7 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
     B.o = org;
     S.K->near_begin(B, dir);
     const xconst *xc = E.x;
-    auto attempt = [&](int k) __attribute__((always_inline))
-    {
-        const primrec &pk = pri[k];
-        if (pk.nmem <= 0 && known_type(pk.type)) {
-            S.K->near_try(B, pk, xc[k], k, nullptr);
-            return;
-        }
-        // with partners: crossx's points ray by ray, weighed side by side
-        vec pts[SHADOW_GROUP];
-        for (int r = 0; r < SHADOW_GROUP; r++)
-            crossx_inline(pts[r], org, dir[r], pk, xc[k], pri);
-        S.K->near_try(B, pk, xc[k], k, pts);
-    };
+    auto attempt = [&](int k) { S.K->near_try(B, pri, xc[k], k); };
     for (int u = 0; u < S.boxes.nunbound; u++)
         attempt(S.boxes.unbound[u]);
     const uint8_t *list = g.prims.data();
@@ -197,20 +185,9 @@ void fast_tracer::nearest_all(ray_node *t, int n)
         }
         spread_batch B;
         S.K->spread_begin(B, org, dir);
-        for (int k = 0; k < S.scope.primmx; k++) {
-            const primrec &pk = pri[k];
-            if (!known_type(pk.type))
-                continue;
-            if (pk.nmem <= 0) {
-                S.K->spread_try(B, pk, k, nullptr);
-                continue;
-            }
-            // with partners: crossp's points ray by ray, weighed side by side
-            vec pts[SHADOW_GROUP];
-            for (int r = 0; r < SHADOW_GROUP; r++)
-                crossp_inline(pts[r], org[r], dir[r], pk, pri);
-            S.K->spread_try(B, pk, k, pts);
-        }
+        for (int k = 0; k < S.scope.primmx; k++)
+            if (known_type(pri[k].type))
+                S.K->spread_try(B, pri, k);
         for (int r = 0; r < m; r++) {
             ray_node &u = t[b + r];
             u.hit = (int)B.i[r];

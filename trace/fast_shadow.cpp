@@ -220,24 +220,6 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
 
 namespace {
 
-// shadow_batch's try of candidate k (kernels.h) for a primitive with
-// partners: crossx's points ray by ray (the no-hit marker for the rays not
-// live), weighed side by side. (R is only ever written whole lanes at a
-// time: a wide load of narrow stores stalls.)
-unsigned shadow_try_each(const kernels &K, shadow_batch &R, const primrec *pri, const xconst &x,
-                         int k, bool glass)
-{
-    vec pts[SHADOW_GROUP];
-    for (int r = 0; r < SHADOW_GROUP; r++) {
-        pts[r] = nohit();
-        if (R.live[r] == 1) {
-            const vec lv{R.lx[r], R.ly[r], R.lz[r]};
-            crossx_inline(pts[r], R.lp, lv, pri[k], x, pri);
-        }
-    }
-    return K.shadow_try(R, pri[k], x, k, glass, pts);
-}
-
 // Up to SHADOW_GROUP shadow searches toward one light, made together: the
 // kernels' batch R of the rays, and what each ray's search found so far.
 // Each ray's search tries its hit, the primitives without a box and its
@@ -265,11 +247,7 @@ struct shadow_group {
     __attribute__((always_inline)) bool attempt(int k)
     {
         tried.add(k);
-        const primrec &pk = pri[k];
-        const bool glass = pk.surf == SURF_GLASS;
-        const bool lanes = pk.nmem <= 0 && known_type(pk.type);
-        const unsigned got = lanes ? S.K->shadow_try(R, pk, xc[k], k, glass, nullptr)
-                                   : shadow_try_each(*S.K, R, pri, xc[k], k, glass);
+        const unsigned got = S.K->shadow_try(R, pri, xc[k], k, pri[k].surf == SURF_GLASS);
         for (unsigned d = shadow_dimmed(got); d; d &= d - 1) {
             const int r = __builtin_ctz(d);
             dim[r][ndim[r]++] = k;

@@ -238,21 +238,20 @@ struct kernels {
     // b offered crossp's point of every quadric of Q for the ray o + t d,
     // at its squared distance from o (nearest_plain's arithmetic)
     void (*nearest)(const quad_set &Q, const vec &o, const vec &d, pick &b);
-    // candidate k of the table, p = the record, for the rays of R (above);
-    // x holds xprep's constants of the light, glass says p is transparent.
-    // The points are pts[r] (crossx's, for a primitive with partners) or,
-    // pts null, worked out here (p of a known type, without partners).
-    unsigned (*shadow_try)(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass,
-                           const vec *pts);
+    // candidate k of the table tab (of a known type; its partners, if it
+    // has any, accept its points as checkin does) for the rays of R
+    // (above); x holds xprep's constants of the light, glass says it is
+    // transparent
+    unsigned (*shadow_try)(shadow_batch &R, const primrec *tab, const xconst &x, int k, bool glass);
     // R.live[r] = bit r of rays
     void (*shadow_live)(shadow_batch &R, unsigned rays);
     unsigned (*shadow_end)(const shadow_batch &R, double eps2);
     void (*near_begin)(near_batch &B, const vec *dir);
-    // x holds xprep's constants of o; the points as for shadow_try
-    void (*near_try)(near_batch &B, const primrec &p, const xconst &x, int k, const vec *pts);
+    // x holds xprep's constants of o; k as for shadow_try
+    void (*near_try)(near_batch &B, const primrec *tab, const xconst &x, int k);
     void (*spread_begin)(spread_batch &B, const vec *org, const vec *dir);
-    // the points as for shadow_try
-    void (*spread_try)(spread_batch &B, const primrec &p, int k, const vec *pts);
+    // k as for shadow_try
+    void (*spread_try)(spread_batch &B, const primrec *tab, int k);
     void (*lit_begin)(lit_batch &P, const lit_point *a);
     unsigned (*lit_light)(lit_batch &P, shadow_batch &R, const vec &lp, double fimax, int j,
                           int cells, int n);

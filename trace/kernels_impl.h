@@ -45,13 +45,60 @@ void geometry_k(const light_pos &P, const vec &h, const vec &n, double n2, const
     }
 }
 
+// inside(), lane by lane: whether the points lie in q's solid (sense > 0)
+// or its complement, boundary included.
+template <class L>
+inline auto inside_lanes(const primrec &q, const L &px, const L &py, const L &pz)
+{
+    const L zero = L::set1(0.0);
+    const L gx = L::set1(q.geom.x), gy = L::set1(q.geom.y), gz = L::set1(q.geom.z);
+    // v = x - pos
+    const L vx = px - L::set1(q.pos.x), vy = py - L::set1(q.pos.y), vz = pz - L::set1(q.pos.z);
+    const bool solid = q.sense > 0;
+    switch (q.type) {
+    case PRIM_PLANE: {
+        const L s = vx * gx + vy * gy + vz * gz;
+        return solid ? le(s, zero) : ge(s, zero);
+    }
+    case PRIM_BOX:
+        if (solid)
+            return both(both(both(le(neg(gx), vx), le(vx, gx)), both(le(neg(gy), vy), le(vy, gy))),
+                        both(le(neg(gz), vz), le(vz, gz)));
+        return either(
+            either(either(le(vx, neg(gx)), ge(vx, gx)), either(le(vy, neg(gy)), ge(vy, gy))),
+            either(le(vz, neg(gz)), ge(vz, gz)));
+    case PRIM_QUADRIC:
+    case PRIM_CONE: {
+        const L k = L::set1(q.type == PRIM_QUADRIC ? 1.0 : 0.0);
+        const L v = gx * (vx * vx) + gy * (vy * vy) + gz * (vz * vz);
+        return solid ? le(v, k) : ge(v, k);
+    }
+    default:
+        return lt(zero, zero);
+    }
+}
+
+// checkin, lane by lane, for points of p (a record of tab with partners):
+// the marker passes, any other point must lie in every partner.
+template <class L>
+LANES_INLINE auto accepted(const primrec &p, const primrec *tab, const L &px, const L &py,
+                           const L &pz)
+{
+    auto in = eq(L::set1(0.0), L::set1(0.0)); // every lane
+    for (int i = 0; i < p.nmem; i++)
+        in = both(in, inside_lanes<L>(tab[p.mem[i]], px, py, pz));
+    return either(ge(px, L::set1(FAR)), in);
+}
+
 // crossx's quad_hit, lane by lane, for quadrics g with the constants kp
 // and c of o, from o along d: the point, the no-hit marker where there is
-// none.
+// none. cp, when not null, is the primitive, with partners in tab: a root
+// is taken only where checkin accepts its point.
 template <class L>
 LANES_INLINE void quad_points(const L &gx, const L &gy, const L &gz, const L &kpx, const L &kpy,
                               const L &kpz, const L &c, const L &ox, const L &oy, const L &oz,
-                              const L &dx, const L &dy, const L &dz, L &px, L &py, L &pz)
+                              const L &dx, const L &dy, const L &dz, L &px, L &py, L &pz,
+                              const primrec *cp = nullptr, const primrec *tab = nullptr)
 {
     const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
     // a = g.x d.x^2 + g.y d.y^2 + g.z d.z^2; b = kp . d; disc = b^2 - a c
@@ -68,10 +115,22 @@ LANES_INLINE void quad_points(const L &gx, const L &gy, const L &gz, const L &kp
     // take no number's slow way in the scalar twin)
     const L s = sqrt(select(some, disc, zero)), nb = neg(b);
     const L t1 = (nb - s) / a, t2 = (nb + s) / a;
+    const auto h1 = both(some, gt(t1, eps)), h2 = both(some, gt(t2, eps));
+    if (cp) {
+        // t1's point where it is beyond HIT_EPS and accepted, else t2's
+        // where it is beyond HIT_EPS and accepted
+        const L x1 = ox + dx * t1, y1 = oy + dy * t1, z1 = oz + dz * t1;
+        const L x2 = ox + dx * t2, y2 = oy + dy * t2, z2 = oz + dz * t2;
+        const auto a1 = both(h1, accepted<L>(*cp, tab, x1, y1, z1));
+        const auto a2 = both(h2, accepted<L>(*cp, tab, x2, y2, z2));
+        px = select(a1, x1, select(a2, x2, far));
+        py = select(a1, y1, select(a2, y2, far));
+        pz = select(a1, z1, select(a2, z2, far));
+        return;
+    }
     // t1 when it is beyond HIT_EPS, else t2 when it is
-    const auto h1 = gt(t1, eps), h2 = gt(t2, eps);
     const L t = select(h1, t1, t2);
-    const auto hit = both(some, either(h1, h2));
+    const auto hit = either(h1, h2);
     // o + d t
     px = select(hit, ox + dx * t, far);
     py = select(hit, oy + dy * t, far);
@@ -118,32 +177,36 @@ void nearest_k(const quad_set &Q, const vec &o, const vec &d, pick &b)
     offer_lanes<L>(b, bd, bi, bx, by, bz);
 }
 
-// crossx's plane_hit, lane by lane, for a plane without partners with
-// normal g and the constant wn of o, from o along d.
+// crossx's plane_hit, lane by lane, for a plane with normal g and the
+// constant wn of o, from o along d; cp as for quad_points.
 template <class L>
 LANES_INLINE void plane_points(const L &gx, const L &gy, const L &gz, const L &wn, const L &ox,
                                const L &oy, const L &oz, const L &dx, const L &dy, const L &dz,
-                               L &px, L &py, L &pz)
+                               L &px, L &py, L &pz, const primrec *cp = nullptr,
+                               const primrec *tab = nullptr)
 {
     const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
     // nd = g . d; parallel (nd = 0) misses; t = wn / nd must pass HIT_EPS
     const L nd = gx * dx + gy * dy + gz * dz;
     const L t = wn / nd;
-    const auto hit = but_not(gt(t, eps), eq(nd, zero));
-    px = select(hit, ox + dx * t, far);
-    py = select(hit, oy + dy * t, far);
-    pz = select(hit, oz + dz * t, far);
+    auto hit = but_not(gt(t, eps), eq(nd, zero));
+    const L x = ox + dx * t, y = oy + dy * t, z = oz + dz * t;
+    if (cp)
+        hit = both(hit, accepted<L>(*cp, tab, x, y, z));
+    px = select(hit, x, far);
+    py = select(hit, y, far);
+    pz = select(hit, z, far);
 }
 
-// crossx's box_hit, lane by lane, for a box without partners with half
-// sizes g and the constants k of o, from o along d: the faces in box_hit's
-// order, each taken where its t passes HIT_EPS, beats the best so far
-// (face 0 needs not) and its point lies on the face. Out of line: boxes
-// are rarer than the rest, and it is long.
+// crossx's box_hit, lane by lane, for box p (a record of tab) with the
+// constants k of o, from o along d: the faces in box_hit's order, each
+// taken where its t passes HIT_EPS, beats the best so far (face 0 needs
+// not), its point lies on the face and, for a box with partners, checkin
+// accepts it. Out of line: boxes are rarer than the rest, and it is long.
 template <class L>
-__attribute__((noinline)) void box_points(const primrec &p, const xconst &k, const L &ox,
-                                          const L &oy, const L &oz, const L &dx, const L &dy,
-                                          const L &dz, L &px, L &py, L &pz)
+__attribute__((noinline)) void box_points(const primrec &p, const primrec *tab, const xconst &k,
+                                          const L &ox, const L &oy, const L &oz, const L &dx,
+                                          const L &dy, const L &dz, L &px, L &py, L &pz)
 {
     const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
     const L g[3] = {L::set1(p.geom.x), L::set1(p.geom.y), L::set1(p.geom.z)};
@@ -163,47 +226,35 @@ __attribute__((noinline)) void box_points(const primrec &p, const xconst &k, con
         const L qu = pp[u] + t * d[u], qv = pp[v] + t * d[v];
         take = both(take, both(le(neg(g[u]), qu), le(qu, g[u])));
         take = both(take, both(le(neg(g[v]), qv), le(qv, g[v])));
+        const L x = ox + dx * t, y = oy + dy * t, z = oz + dz * t;
+        if (p.nmem > 0)
+            take = both(take, accepted<L>(p, tab, x, y, z));
         best = select(take, t, best);
-        px = select(take, ox + dx * t, px);
-        py = select(take, oy + dy * t, py);
-        pz = select(take, oz + dz * t, pz);
+        px = select(take, x, px);
+        py = select(take, y, py);
+        pz = select(take, z, pz);
     }
     // no face: the marker (as is a face at exactly FAR)
     const auto none = eq(best, far);
     px = select(none, far, px), py = select(none, far, py), pz = select(none, far, pz);
 }
 
-// The point of a plane, box, quadric or cone without partners, lane by
+// The point of a plane, box, quadric or cone (p, a record of tab), lane by
 // lane (crossx_inline).
 template <class L>
-LANES_INLINE void points_of(const primrec &p, const xconst &x, const L &ox, const L &oy,
-                            const L &oz, const L &dx, const L &dy, const L &dz, L &px, L &py, L &pz)
+LANES_INLINE void points_of(const primrec &p, const primrec *tab, const xconst &x, const L &ox,
+                            const L &oy, const L &oz, const L &dx, const L &dy, const L &dz, L &px,
+                            L &py, L &pz)
 {
     const L gx = L::set1(p.geom.x), gy = L::set1(p.geom.y), gz = L::set1(p.geom.z);
+    const primrec *cp = p.nmem > 0 ? &p : nullptr;
     if (p.type == PRIM_PLANE)
-        plane_points<L>(gx, gy, gz, L::set1(x.wn), ox, oy, oz, dx, dy, dz, px, py, pz);
+        plane_points<L>(gx, gy, gz, L::set1(x.wn), ox, oy, oz, dx, dy, dz, px, py, pz, cp, tab);
     else if (p.type == PRIM_BOX)
-        box_points<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+        box_points<L>(p, tab, x, ox, oy, oz, dx, dy, dz, px, py, pz);
     else
         quad_points<L>(gx, gy, gz, L::set1(x.kp.x), L::set1(x.kp.y), L::set1(x.kp.z), L::set1(x.c),
-                       ox, oy, oz, dx, dy, dz, px, py, pz);
-}
-
-// The points of p for rays r .. r + N - 1 from o along d: given (pts, each
-// ray's own, read one by one) or worked out here.
-template <class L>
-LANES_INLINE void points_for(const vec *pts, int r, const primrec &p, const xconst &x, const L &ox,
-                             const L &oy, const L &oz, const L &dx, const L &dy, const L &dz, L &px,
-                             L &py, L &pz)
-{
-    constexpr int stride = sizeof(vec) / sizeof(double);
-    if (pts) {
-        px = L::gather(&pts[r].x, stride);
-        py = L::gather(&pts[r].y, stride);
-        pz = L::gather(&pts[r].z, stride);
-    } else {
-        points_of<L>(p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
-    }
+                       ox, oy, oz, dx, dy, dz, px, py, pz, cp, tab);
 }
 
 // pick's rule, lane by lane, for picks kept as d2, i, x, y, z at r: k's
@@ -236,9 +287,9 @@ LANES_INLINE void no_picks(double *d2s, double *is, double *xs, double *ys, doub
 
 // kernels.h's shadow_try: candidate k for the live rays of R
 template <class L>
-unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass,
-                      const vec *pts)
+unsigned shadow_try_k(shadow_batch &R, const primrec *tab, const xconst &x, int k, bool glass)
 {
+    const primrec &p = tab[k];
     const L ox = L::set1(R.lp.x), oy = L::set1(R.lp.y), oz = L::set1(R.lp.z);
     const L K = L::set1(k), zero = L::set1(0.0), one = L::set1(1.0);
     unsigned got = 0;
@@ -249,7 +300,7 @@ unsigned shadow_try_k(shadow_batch &R, const primrec &p, const xconst &x, int k,
             continue;
         const L dx = L::load(R.lx + r), dy = L::load(R.ly + r), dz = L::load(R.lz + r);
         L px, py, pz;
-        points_for<L>(pts, r, p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+        points_of<L>(p, tab, x, ox, oy, oz, dx, dy, dz, px, py, pz);
         // dk = vlength2(p - lp)
         const L qx = px - ox, qy = py - oy, qz = pz - oz;
         const L dk = qx * qx + qy * qy + qz * qz;
@@ -519,15 +570,16 @@ void near_begin_k(near_batch &B, const vec *dir)
 }
 
 template <class L>
-void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const vec *pts)
+void near_try_k(near_batch &B, const primrec *tab, const xconst &x, int k)
 {
+    const primrec &p = tab[k];
     const L ox = L::set1(B.o.x), oy = L::set1(B.o.y), oz = L::set1(B.o.z);
     const L K = L::set1(k);
     const auto every = eq(K, K); // all rays take part
     for (int r = 0; r < SHADOW_GROUP; r += L::N) {
         const L dx = L::load(B.dx + r), dy = L::load(B.dy + r), dz = L::load(B.dz + r);
         L px, py, pz;
-        points_for<L>(pts, r, p, x, ox, oy, oz, dx, dy, dz, px, py, pz);
+        points_of<L>(p, tab, x, ox, oy, oz, dx, dy, dz, px, py, pz);
         // vlength2(o - p), offered by pick's rule
         const L qx = ox - px, qy = oy - py, qz = oz - pz;
         const L dk = qx * qx + qy * qy + qz * qz;
@@ -539,9 +591,9 @@ void near_try_k(near_batch &B, const primrec &p, const xconst &x, int k, const v
 // each ray's origin (pp = o - pos, the face numerators and which faces are
 // tried) lane by lane.
 template <class L>
-__attribute__((noinline)) void box_points_spread(const primrec &p, const L &ox, const L &oy,
-                                                 const L &oz, const L &dx, const L &dy, const L &dz,
-                                                 L &px, L &py, L &pz)
+__attribute__((noinline)) void box_points_spread(const primrec &p, const primrec *tab, const L &ox,
+                                                 const L &oy, const L &oz, const L &dx, const L &dy,
+                                                 const L &dz, L &px, L &py, L &pz)
 {
     const L zero = L::set1(0.0), eps = L::set1(HIT_EPS), far = L::set1(FAR);
     const L g[3] = {L::set1(p.geom.x), L::set1(p.geom.y), L::set1(p.geom.z)};
@@ -563,10 +615,13 @@ __attribute__((noinline)) void box_points_spread(const primrec &p, const L &ox, 
         const L qu = pp[u] + t * d[u], qv = pp[v] + t * d[v];
         take = both(take, both(le(neg(g[u]), qu), le(qu, g[u])));
         take = both(take, both(le(neg(g[v]), qv), le(qv, g[v])));
+        const L x = ox + dx * t, y = oy + dy * t, z = oz + dz * t;
+        if (p.nmem > 0)
+            take = both(take, accepted<L>(p, tab, x, y, z));
         best = select(take, t, best);
-        px = select(take, ox + dx * t, px);
-        py = select(take, oy + dy * t, py);
-        pz = select(take, oz + dz * t, pz);
+        px = select(take, x, px);
+        py = select(take, y, py);
+        pz = select(take, z, pz);
     }
     const auto none = eq(best, far);
     px = select(none, far, px), py = select(none, far, py), pz = select(none, far, pz);
@@ -589,9 +644,10 @@ void spread_begin_k(spread_batch &B, const vec *org, const vec *dir)
 }
 
 template <class L>
-void spread_try_k(spread_batch &B, const primrec &p, int k, const vec *pts)
+void spread_try_k(spread_batch &B, const primrec *tab, int k)
 {
-    constexpr int stride = sizeof(vec) / sizeof(double);
+    const primrec &p = tab[k];
+    const primrec *cp = p.nmem > 0 ? &p : nullptr;
     const L K = L::set1(k);
     const auto every = eq(K, K); // all rays take part
     const L gx = L::set1(p.geom.x), gy = L::set1(p.geom.y), gz = L::set1(p.geom.z);
@@ -601,22 +657,18 @@ void spread_try_k(spread_batch &B, const primrec &p, int k, const vec *pts)
         const L ox = L::load(B.ox + r), oy = L::load(B.oy + r), oz = L::load(B.oz + r);
         const L dx = L::load(B.dx + r), dy = L::load(B.dy + r), dz = L::load(B.dz + r);
         L px, py, pz;
-        if (pts) {
-            px = L::gather(&pts[r].x, stride);
-            py = L::gather(&pts[r].y, stride);
-            pz = L::gather(&pts[r].z, stride);
-        } else if (p.type == PRIM_PLANE) {
+        if (p.type == PRIM_PLANE) {
             // xprep: wn = (pos - o) . N
             const L wn = (cx - ox) * gx + (cy - oy) * gy + (cz - oz) * gz;
-            plane_points<L>(gx, gy, gz, wn, ox, oy, oz, dx, dy, dz, px, py, pz);
+            plane_points<L>(gx, gy, gz, wn, ox, oy, oz, dx, dy, dz, px, py, pz, cp, tab);
         } else if (p.type == PRIM_BOX) {
-            box_points_spread<L>(p, ox, oy, oz, dx, dy, dz, px, py, pz);
+            box_points_spread<L>(p, tab, ox, oy, oz, dx, dy, dz, px, py, pz);
         } else {
             // xprep: pp = o - pos; kp = g pp; c = g.x pp.x^2 + ... - (1 or 0)
             const L ppx = ox - cx, ppy = oy - cy, ppz = oz - cz;
             const L c = gx * (ppx * ppx) + gy * (ppy * ppy) + gz * (ppz * ppz) - sub;
             quad_points<L>(gx, gy, gz, gx * ppx, gy * ppy, gz * ppz, c, ox, oy, oz, dx, dy, dz, px,
-                           py, pz);
+                           py, pz, cp, tab);
         }
         // vlength2(o - p), offered by pick's rule
         const L qx = ox - px, qy = oy - py, qz = oz - pz;
