@@ -19,11 +19,13 @@
 //    are shaded SHADOW_GROUP (a tile's width) at a time (calc_fast_group,
 //    shade_group.h), their rays trying the tile's list together in the
 //    kernels' lanes (kernels.h), and so are the mirror and glass rays they
-//    lead to, a level at a time. Those rays, in a small scene (24
-//    primitives or fewer), try them all, SHADOW_GROUP rays side by side;
-//    in a larger one a ray that enters the primitive it leaves and meets
-//    it again tries only the primitives whose boxes meet its box, and any
-//    other walks the tree, nearest boxes first. Rays from an origin far
+//    lead to, a level at a time. Those rays, in a scene of 48 primitives
+//    or fewer, try them all, SHADOW_GROUP rays side by side; in a larger
+//    one a ray that enters the primitive it leaves and meets it again
+//    tries only the primitives whose boxes meet its box, and any other
+//    walks the tree, nearest boxes first (as does a lone secondary ray,
+//    but in a scene of 24 or fewer, where it tries them all, the quadrics
+//    side by side). Rays from an origin far
 //    out, where a box could miss a rounded hit, use the plain search.
 //  - shadow (fast_shadow.cpp): from the light toward the point, the
 //    primitive that blocked the light's last search first (one test often

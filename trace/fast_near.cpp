@@ -169,7 +169,7 @@ int fast_tracer::nearest_from(const vec &org, const vec &dir, int on, vec &h)
 void fast_tracer::nearest_all(ray_node *t, int n)
 {
     const fast_prep &S = *this->S;
-    if (!S.small.whole) {
+    if (!S.small.spread) {
         for (int i = 0; i < n; i++)
             t[i].hit = nearest_from(t[i].org, t[i].dir, t[i].on, t[i].h);
         return;

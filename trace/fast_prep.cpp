@@ -15,6 +15,9 @@ namespace {
 // In scenes of at most this many primitives a secondary ray tries them all,
 // the quadrics side by side (kernels.h), rather than walk the tree.
 constexpr int WHOLE_MAX = 24;
+// In scenes of at most this many a level of a group's secondary rays tries
+// them all, SHADOW_GROUP rays side by side (fast_near.cpp's nearest_all).
+constexpr int SPREAD_MAX = 48;
 
 // How far out (absmax of the origin plus the scale) rays may start for
 // the box of quadric p to hold the points crossp returns. Rounding in the
@@ -240,6 +243,7 @@ void prepare_small(prep_small &W, const primrec *pri, int primmx)
             W.rest[W.nrest++] = i;
     }
     W.whole = known <= WHOLE_MAX;
+    W.spread = known <= SPREAD_MAX;
     if (W.whole)
         quad_set_of(W.Q, pri, quads, nquads);
 }

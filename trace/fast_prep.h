@@ -87,7 +87,8 @@ struct prep_shading {
 // A small scene: every secondary ray tries every primitive, the quadrics
 // and cones without partners side by side in Q, the others one by one.
 struct prep_small {
-    bool whole; // the scene is small
+    bool whole;  // the scene is small
+    bool spread; // small enough for a group's rays to try every primitive
     quad_set Q;
     int rest[PRIM_MAX];
     int nrest;
