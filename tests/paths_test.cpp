@@ -85,6 +85,8 @@ std::vector<std::string> scenes_to_trace()
     for (const char *s : {"simple", "csg", "glass", "heavy"})
         v.push_back(KORU_SOURCE_DIR "/bench/scenes/" + std::string(s) + ".RT");
     v.push_back(KORU_SOURCE_DIR "/bench/extra/lights60.RT");
+    // more primitives than a group's secondary rays try side by side
+    v.push_back(KORU_SOURCE_DIR "/tests/scenes/many-spheres.RT");
     return v;
 }
 
@@ -515,7 +517,9 @@ TEST(LightPaths, RandomScenesMatchThePlainSearch)
     rng_t r(23);
     for (int sc = 0; sc < 16; sc++) {
         const unsigned seed = r.g();
-        const int nprim = 2 + r.pick(30), nlight = 1 + r.pick(sc % 4 == 0 ? 100 : 9);
+        // some beyond 48 primitives, where secondary rays walk the tree
+        const int nprim = (sc % 4 == 1 ? 49 : 2) + r.pick(30);
+        const int nlight = 1 + r.pick(sc % 4 == 0 ? 100 : 9);
         expect_every_path_alike(
             [&] {
                 rng_t s(seed);
