@@ -146,8 +146,8 @@ struct fast_tracer {
     unsigned lit_group(int j, shadow_batch &R, const double *dist, unsigned ask, double *f);
     // shade()'s lights' terms at the n (up to SHADOW_GROUP) points of
     // a[0 .. SHADOW_GROUP - 1] (padded) at once, the searches toward each
-    // light made together: out[i] for a[i]
-    void light_terms(const lit_point *a, int n, colr *out);
+    // light made together: the colour of a[i] in P.r, P.g, P.b[i]
+    void light_terms(lit_batch &P, const lit_point *a, int n);
     // the lights at a hit point (one ray's, shade())
     const light_geom &lights_at(const vec &h, const vec &n, double n2, const vec &u,
                                 bool highlights);

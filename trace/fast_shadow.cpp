@@ -379,10 +379,9 @@ unsigned fast_tracer::lit_group(int j, shadow_batch &R, const double *dist, unsi
     return ok;
 }
 
-void fast_tracer::light_terms(const lit_point *a, int n, colr *out)
+void fast_tracer::light_terms(lit_batch &P, const lit_point *a, int n)
 {
     const fast_prep &S = *this->S;
-    lit_batch P;
     S.K->lit_begin(P, a);
     for (int j = 0; j < sc->nlg; j++) {
         const ligrec &lj = sc->lig[j];
@@ -399,5 +398,4 @@ void fast_tracer::light_terms(const lit_point *a, int n, colr *out)
         if (ok)
             S.K->lit_add(P, ok, f, lj.bright, j);
     }
-    S.K->lit_end(P, out, n);
 }

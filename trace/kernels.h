@@ -174,10 +174,9 @@ constexpr unsigned shadow_dimmed(unsigned got) { return got >> SHADOW_GROUP; }
 //  - lit_add then adds to each point of `ok` the light's diffuse and
 //    highlight terms (add_light) for fi = f[r] bright.
 //
-// A colour is summed in whole numbers kept within the int range (cadd).
-// lit_begin takes the points from a[0 .. SHADOW_GROUP - 1] (each entry
-// set: the padding is left unread) with no colour yet; lit_end gives the
-// first n colours.
+// A colour (r, g, b) is summed in whole numbers kept within the int range
+// (cadd). lit_begin takes the points from a[0 .. SHADOW_GROUP - 1] (each
+// entry set: the padding is left unread) with no colour yet.
 struct lit_point {
     vec h, n, u;         // the point, its normal, the unit ray direction
     double n2;           // |n|^2
@@ -256,7 +255,6 @@ struct kernels {
     unsigned (*lit_light)(lit_batch &P, shadow_batch &R, const vec &lp, double fimax, int j,
                           int cells, int n);
     void (*lit_add)(lit_batch &P, unsigned ok, const double *f, double bright, int j);
-    void (*lit_end)(const lit_batch &P, colr *out, int n);
 };
 
 // The kernels of path, which must be usable.

@@ -521,14 +521,6 @@ void lit_add_k(lit_batch &P, unsigned ok, const double *f, double bright, int j)
     }
 }
 
-// kernels.h's lit_end
-template <class L>
-void lit_end_k(const lit_batch &P, colr *out, int n)
-{
-    for (int r = 0; r < n; r++)
-        out[r] = colr{(int)P.r[r], (int)P.g[r], (int)P.b[r]};
-}
-
 // kernels.h's shadow_live
 template <class L>
 void shadow_live_k(shadow_batch &R, unsigned rays)
@@ -684,8 +676,7 @@ constexpr kernels kernels_for()
 {
     return kernels{geometry_k<L>,   nearest_k<G>,    shadow_try_k<G>, shadow_live_k<G>,
                    shadow_end_k<G>, near_begin_k<G>, near_try_k<G>,   spread_begin_k<G>,
-                   spread_try_k<G>, lit_begin_k<G>,  lit_light_k<G>,  lit_add_k<G>,
-                   lit_end_k<G>};
+                   spread_try_k<G>, lit_begin_k<G>,  lit_light_k<G>,  lit_add_k<G>};
 }
 
 #undef LANES_INLINE

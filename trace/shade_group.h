@@ -20,17 +20,18 @@
 namespace shade_detail {
 
 // The surfaces s[i] of the n rays t[i] where they met their primitives
-// (hit -1: none), and the lights' terms there, which out[i] gets as
-// shade() adds them (TR::light_terms).
+// (hit -1: none), and the lights' terms there as shade() adds them
+// (TR::light_terms): ray i's colour so far is that of point at[i] of P,
+// or none (at[i] -1) when no light can add to it.
 template <class TR>
-void group_lights(TR &tr, colr *out, surface *s, ray_node *const *t, int n)
+void group_lights(TR &tr, lit_batch &P, int *at, surface *s, ray_node *const *t, int n)
 {
     const scene &sc = *tr.sc;
     lit_point a[SHADOW_GROUP];
-    int who[SHADOW_GROUP], m = 0;
+    int m = 0;
     for (int i = 0; i < n; i++) {
         const int hit = t[i]->hit;
-        out[i] = colr{0, 0, 0};
+        at[i] = -1;
         if (hit < 0)
             continue;
         surface_at(s[i], sc, hit, tr.bits(hit), t[i]->h, t[i]->dir, t[i]->depth);
@@ -51,16 +52,13 @@ void group_lights(TR &tr, colr *out, surface *s, ray_node *const *t, int n)
                          (double)k.g,
                          (double)k.b,
                          tr.highlight_floors(hit)};
-        who[m++] = i;
+        at[i] = m++;
     }
     if (m == 0)
         return;
     for (int i = m; i < SHADOW_GROUP; i++)
         a[i] = a[0];
-    colr c[SHADOW_GROUP];
-    tr.light_terms(a, m, c);
-    for (int i = 0; i < m; i++)
-        out[who[i]] = c[i];
+    tr.light_terms(P, a, m);
 }
 
 // A new ray of the tree, or none.
@@ -105,19 +103,23 @@ void tree_shade(TR &tr, const int *who, int n, int &size)
     for (int i = 0; i < n; i++)
         t[i] = tr.tree + who[i];
     surface s[SHADOW_GROUP];
-    colr out[SHADOW_GROUP];
-    group_lights(tr, out, s, t, n);
+    lit_batch P;
+    int at[SHADOW_GROUP];
+    group_lights(tr, P, at, s, t, n);
     glass_rays g[SHADOW_GROUP];
     bool glass[SHADOW_GROUP];
     for (int i = 0; i < n; i++) {
         glass[i] = false;
         if (t[i]->hit < 0)
             continue;
+        // the lights' terms (whole numbers within the int range), then the
+        // ambient
+        const int a = at[i];
+        colr out = a >= 0 ? colr{(int)P.r[a], (int)P.g[a], (int)P.b[a]} : colr{0, 0, 0}, c;
         const primrec &ph = *s[i].ph;
-        colr c;
         if (ph.ka != 0)
-            cadd(out[i], out[i], cmul(c, s[i].k, ph.ka));
-        t[i]->out = out[i];
+            cadd(out, out, cmul(c, s[i].k, ph.ka));
+        t[i]->out = out;
     }
     // the mirror and reflection rays first, then the refractions: rays
     // of a kind from neighbouring points go much the same way
