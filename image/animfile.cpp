@@ -168,12 +168,12 @@ int anim_writer::add(long long k, const picture &pic, msglist &msgs)
     return rc;
 }
 
-int anim_writer::finish(msglist &msgs)
+int anim_writer::finish(msglist &msgs, cancel_token *tok)
 {
     if (webp_)
-        return webp_->finish(name_.c_str(), msgs);
+        return webp_->finish(name_.c_str(), msgs, tok);
     if (gif_)
-        return gif_->finish(msgs);
+        return gif_->finish(msgs, tok);
     return 1;
 }
 

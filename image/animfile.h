@@ -45,6 +45,7 @@
 #include <vector>
 
 struct msglist;
+class cancel_token;
 
 // An animation's frames a second: its bounds and default.
 constexpr double FPS_MIN = 0.1, FPS_MAX = 100, FPS_DEFAULT = 24;
@@ -77,8 +78,11 @@ public:
     int kind() const { return kind_; }
     // 1 when frame k is taken; 0 with the reason in msgs.
     int add(long long k, const picture &pic, msglist &msgs);
-    // 1 when everything is written; 0 with the reason in msgs.
-    int finish(msglist &msgs);
+    // 1 when everything is written; 0 with the reason in msgs. A token
+    // (cancel.h) cancelled before a WebP or GIF file is in place: 0,
+    // nothing written, nothing in msgs. (Numbered pictures are written by
+    // add(), each as it comes.)
+    int finish(msglist &msgs, cancel_token *tok = nullptr);
 
 private:
     std::string name_;

@@ -1,5 +1,6 @@
 #include "gif.h"
 
+#include "../base/cancel.h"
 #include "../base/msg.h"
 #include "../base/openread.h"
 #include "../base/sizes.h"
@@ -154,10 +155,14 @@ int gif_anim::add(const picture &pic, msglist &msgs)
     return 1;
 }
 
-int gif_anim::finish(msglist &msgs)
+int gif_anim::finish(msglist &msgs, cancel_token *tok)
 {
     if (!gif_) {
         msgs.add("\"%s\": an animation without frames is not written", path_.c_str());
+        return 0;
+    }
+    if (tok && tok->cancelled()) {
+        drop();
         return 0;
     }
     int err = 0;
@@ -168,9 +173,9 @@ int gif_anim::finish(msglist &msgs)
         msgs.add("cannot write \"%s\": %s", path_.c_str(), GifErrorString(err));
         rc = 0;
     } else if (out_->streamed) {
-        rc = out_->file.commit(msgs);
+        rc = out_->file.commit(msgs, tok);
     } else {
-        rc = write_file_safely(path_.c_str(), out_->held.data(), out_->held.size(), msgs);
+        rc = write_file_safely(path_.c_str(), out_->held.data(), out_->held.size(), msgs, tok);
     }
     drop();
     return rc;

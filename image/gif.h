@@ -29,6 +29,7 @@
 #include <vector>
 
 struct msglist;
+class cancel_token;
 struct diffusion;
 struct dotgrid;
 
@@ -46,7 +47,9 @@ public:
     // 1 when the frame was written; 0 with the reason in msgs.
     int add(const picture &pic, msglist &msgs);
     // 1 when the file is in place; 0 with the reason in msgs.
-    int finish(msglist &msgs);
+    // A token (cancel.h) cancelled before the file is in place: 0, nothing
+    // written, nothing in msgs.
+    int finish(msglist &msgs, cancel_token *tok = nullptr);
     int frames() const { return count_; }
 
     struct sink; // where giflib's bytes go

@@ -1,5 +1,6 @@
 #include "webp.h"
 
+#include "../base/cancel.h"
 #include "../base/msg.h"
 #include "../base/openread.h"
 #include "../base/sizes.h"
@@ -92,8 +93,10 @@ int webp_anim::add(const picture &pic, msglist &msgs)
     return 1;
 }
 
-int webp_anim::finish(const char *path, msglist &msgs)
+int webp_anim::finish(const char *path, msglist &msgs, cancel_token *tok)
 {
+    if (tok && tok->cancelled())
+        return 0;
     if (!enc_) {
         msgs.add("\"%s\": an animation without frames is not written", path);
         return 0;
@@ -111,7 +114,7 @@ int webp_anim::finish(const char *path, msglist &msgs)
         WebPDataClear(&data);
         return 0;
     }
-    const int rc = write_file_safely(path, data.bytes, data.size, msgs);
+    const int rc = write_file_safely(path, data.bytes, data.size, msgs, tok);
     WebPDataClear(&data);
     return rc;
 }

@@ -24,6 +24,7 @@
 #include <vector>
 
 struct msglist;
+class cancel_token;
 
 // When frame i of an animation at fps frames a second starts, in
 // milliseconds: round(i * 1000 / fps), halves away from zero.
@@ -40,7 +41,9 @@ public:
     int add(const picture &pic, msglist &msgs);
     // Writes the animation of the frames added to path; 1 on success, 0
     // with the reason in msgs (an existing file then stays as it was).
-    int finish(const char *path, msglist &msgs);
+    // A token (cancel.h) cancelled before the file is in place: 0, nothing
+    // written, nothing in msgs.
+    int finish(const char *path, msglist &msgs, cancel_token *tok = nullptr);
     int frames() const { return count_; }
 
 private:

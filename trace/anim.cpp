@@ -52,12 +52,14 @@ int anim_job::run(const frame_fn &on_frame)
     return RAY_DONE;
 }
 
-void anim_job::cancel()
+bool anim_job::cancel()
 {
+    const bool won = token_.cancel();
     std::lock_guard<std::mutex> lock(mu_);
     stop_ = true;
     if (current_)
         current_->cancel();
+    return won;
 }
 
 double anim_job::progress() const

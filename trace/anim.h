@@ -23,6 +23,7 @@
 // run() works.
 #pragma once
 
+#include "../base/cancel.h"
 #include "../scene/keys.h"
 #include "render.h"
 
@@ -71,7 +72,11 @@ public:
     // ANIM_REFUSED. frame() is then the frame it stopped at, and scene()
     // that frame's scene.
     int run(const frame_fn &on_frame);
-    void cancel();
+    // Stops the run, and cancels token(): whoever writes the frames' file
+    // checks it before the file is put in place (cancel.h). false when that
+    // had already happened: the file stays.
+    bool cancel();
+    cancel_token &token() { return token_; }
 
     int first() const { return first_; }
     int last() const { return last_; }
@@ -88,6 +93,7 @@ private:
     scene sc_;
     vec axes_[PRIM_MAX];
     std::atomic<bool> stop_{false};
+    cancel_token token_;
     std::atomic<int> frame_{0}, frames_done_{0};
     mutable std::mutex mu_;         // guards current_
     render_job *current_ = nullptr; // the frame being rendered

@@ -270,8 +270,9 @@ TEST_F(Anim, MakesTheFramesKoruCliMakesAndLeavesTheWindowsPicture)
 TEST_F(Anim, CancelAndFailuresLeaveNoFile)
 {
     const std::vector<std::string> before = listing(tmp.path);
-    // Cancel during the second frame, or after the last one
-    for (int at : {1, 3})
+    // Cancel before the first frame, between frames, and once every frame
+    // is made, while the file is written: no file, nothing played
+    for (int at : {(int)script_ui::ANIM_CANCEL_FIRST, 1, (int)script_ui::ANIM_CANCEL_WRITING})
         for (const char *out : {"turn.webp", "turn.gif", "f_%02d.png"}) {
             sc.ui.anim_cancel_at = at;
             make(form(out));
@@ -279,7 +280,7 @@ TEST_F(Anim, CancelAndFailuresLeaveNoFile)
             EXPECT_TRUE(sc.ui.msgs.empty()) << last_msg();
             EXPECT_EQ(listing(tmp.path), before) << out << " cancelled at " << at;
         }
-    sc.ui.anim_cancel_at = -1;
+    sc.ui.anim_cancel_at = script_ui::ANIM_CANCEL_NEVER;
 
     // a frame with no view: said, and nothing written
     s.app.model.vpnax = s.app.model.vpnay = s.app.model.vpnaz = 0;
