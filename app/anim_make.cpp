@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr int UNWRITTEN = ANIM_REFUSED + 1; // the frames were made, their file not
+
 bool pictures(int kind) { return kind == ANIM_NUMBERED || kind == ANIM_SINGLE; }
 
 // What a run that gave no animation says; nothing for Cancel.
@@ -72,9 +74,12 @@ int anim_output::add(long long k, const picture &pic, msglist &msgs)
     return 1;
 }
 
-int anim_output::finish(msglist &msgs)
+int anim_output::finish(msglist &msgs, cancel_token &tok)
 {
-    if (!out_ || !out_->finish(msgs)) {
+    // a WebP or GIF file checks the token before its rename; pictures
+    // before the first of theirs
+    const bool made = out_ && out_->finish(msgs, pictures(kind_) ? nullptr : &tok);
+    if (!made || (pictures(kind_) && !tok.commit())) {
         discard();
         return 0;
     }
@@ -140,18 +145,25 @@ void make_animation(session &s)
     opt.h = req.h;
     auto job = std::make_unique<anim_job>(plan, opt); // a scene inside: off the stack
 
-    // Render the frames, each written as it is finished
+    // Render the frames, each taken as it is finished, then put the file
+    // in place; a Cancel at any moment before that leaves nothing
     anim_output out(req.out, req.fps);
     msglist msgs;
+    cancel_token &tok = job->token();
+    const auto take = [&](int k, const render_job &r) { return out.add(k, r.result(), msgs) == 1; };
+    const auto finish = [&] {
+        return out.finish(msgs, tok) ? (int)RAY_DONE
+               : tok.cancelled()     ? (int)RAY_CANCELLED
+                                     : UNWRITTEN;
+    };
     s.ui.wait_cursor(1);
     set_busy(s, 1);
-    const int rc = s.ui.run_anim(
-        *job, [&](int k, const render_job &r) { return out.add(k, r.result(), msgs) == 1; });
+    const int rc = s.ui.run_anim(*job, take, finish);
     set_busy(s, 0);
     s.ui.wait_cursor(0);
-    if (rc == RAY_CANCELLED)
+    if (rc == RAY_CANCELLED || tok.cancelled())
         return; // out leaves nothing
-    if (rc != RAY_DONE || !out.finish(msgs)) {
+    if (rc != RAY_DONE) {
         report(s, rc, *job, msgs);
         return;
     }

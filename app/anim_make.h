@@ -7,8 +7,10 @@
 // frame k of the same keys, turn, frame count, size and anti-aliasing.
 // ui_port::run_anim shows the progress (frames, and the rows of the one
 // being traced, which also appear over the picture) with Cancel; the
-// window's other commands wait meanwhile (busy). When every frame is
-// written the player shows the file (ui_port::play_anim). The window's
+// window's other commands wait meanwhile (busy). The file is written
+// beside the window too, and Cancel wins at any moment before it is in
+// place: then nothing is written and nothing plays. When the file is in
+// place the player shows it (ui_port::play_anim). The window's
 // picture, its flags and the save question are left alone: the animation
 // is in its file.
 //
@@ -25,6 +27,7 @@
 #include <vector>
 
 struct msglist;
+class cancel_token;
 struct picture;
 struct session;
 class anim_writer;
@@ -41,8 +44,10 @@ public:
     // 1 when frame k is taken; 0 with the reason in msgs.
     int add(long long k, const picture &pic, msglist &msgs);
     // 1 when the output is in place; 0 with the reason in msgs (what
-    // could not be moved into place is removed).
-    int finish(msglist &msgs);
+    // could not be moved into place is removed). The token (cancel.h) is
+    // committed just before the output goes into place: when it was
+    // cancelled first, 0 with nothing in msgs, and nothing is left.
+    int finish(msglist &msgs, cancel_token &tok);
     void discard();
 
 private:

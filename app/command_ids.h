@@ -15,6 +15,7 @@ enum {
     IDM_LIVE = 206,     // "Live view(&V)", checkable
     IDM_ANAGLYPH = 207, // "Make Anaglyph(&G)"
     IDM_ANIMATE = 220,  // "Make Animation(&M)..."
+    IDM_STOP = 231,     // "Stop render": only while a render or an animation runs
     IDM_AA1 = 211,      // "Anti-aliasing": "Off", then 2x2, 3x3, 4x4: IDM_AA1 + n - 1
     IDM_AA4 = 214,
     IDM_HELP = 301,   // "Help(&H)"

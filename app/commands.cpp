@@ -15,6 +15,7 @@
 #include "messages.h"
 #include "prefs.h"
 #include "print.h"
+#include "scenesave.h"
 #include "settings.h"
 #include "studio.h"
 #include "ui_port.h"
@@ -26,7 +27,6 @@
 namespace {
 
 const char *const BMP_EXT = ".BMP";
-const char *const RT_EXT = ".RT";
 
 void redisplay(session &s)
 {
@@ -170,10 +170,9 @@ int load_scene(session &s)
 void cmd_save_rt(session &s)
 {
     app_state &a = s.app;
-    make_pattern(a, RT_EXT);
-    if (!CallFileSaveDlg(s.ui, a, a.szTmpFileSpec, RT_EXT, a.szTmpFilePath, a.szTmpFileName))
+    std::string path;
+    if (!ask_scene_path(s, a.scene_file, path))
         return;
-    const std::string path = a.szTmpFilePath + a.szTmpFileName;
     msglist msgs;
     std::string text;
     if (!rt_text(a.model, text, msgs) ||
@@ -388,8 +387,8 @@ bool needs_scene(int id)
 int app_enabled(const app_state &a, int id)
 {
     if (a.busy)
-        return id == IDM_HELP || id == IDM_ABOUT;
-    return !needs_scene(id) || a.rt_ready;
+        return id == IDM_HELP || id == IDM_ABOUT || id == IDM_STOP;
+    return id != IDM_STOP && (!needs_scene(id) || a.rt_ready);
 }
 
 void app_command(session &s, int id)

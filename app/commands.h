@@ -72,5 +72,6 @@ void zoom_by(session &s, int dir);
 void set_mode(session &s, int m);
 
 // Whether the command id can run now: all of them but Help and About wait
-// while a render runs.
+// while a render runs, and Stop render (which the window carries out: it
+// stops that render) runs only then.
 int app_enabled(const app_state &a, int id);

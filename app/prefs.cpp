@@ -37,6 +37,7 @@ prefs prefs_from(const std::map<std::string, std::string> &kv)
     if (!p.folder.empty() && (p.folder[0] != '/' || p.folder.back() != '/'))
         p.folder.clear(); // only an absolute folder, as the dialog keeps it
     p.geometry = text(kv, "geometry");
+    p.studio_geometry = text(kv, "studio_geometry");
     p.studio = number(kv, "studio", 0, 1, 0) == 1;
     p.follow = number(kv, "follow", 0, 1, 0);
     p.docks = text(kv, "docks");
@@ -58,6 +59,7 @@ std::map<std::string, std::string> prefs_to(const prefs &p)
     kv["aa"] = std::to_string(p.aa);
     kv["folder"] = p.folder;
     kv["geometry"] = p.geometry;
+    kv["studio_geometry"] = p.studio_geometry;
     kv["studio"] = p.studio ? "1" : "0";
     kv["follow"] = std::to_string(p.follow);
     kv["docks"] = p.docks;

@@ -9,6 +9,7 @@
 //   live      live view on (0 or 1)             folder   the last folder a file dialog accepted
 //   aa        anti-aliasing, 1 (Off) to 4
 //   geometry  the window's place and size       recent   up to RECENT_MAX files, newest first
+//   studio_geometry  the same in studio view, kept apart: each view comes back as it was left
 //   studio    studio view on (0 or 1)           hints    field-name hints (0 or 1)
 //   follow    the studio's picture follows the typing (0) or the saves (1)
 //   docks     the studio's panes as the toolkit lays them out
@@ -24,9 +25,10 @@ struct prefs {
     int zoom = 100;
     int mode = 0;
     bool live = false;
-    int aa = 1;           // anti-aliasing, 1 (Off) to 4
-    std::string folder;   // ends with '/', or empty
-    std::string geometry; // the toolkit's own text for it, or empty
+    int aa = 1;                  // anti-aliasing, 1 (Off) to 4
+    std::string folder;          // ends with '/', or empty
+    std::string geometry;        // the toolkit's own text for it, or empty
+    std::string studio_geometry; // the same in studio view
     std::vector<std::string> recent;
     bool studio = false;
     int follow = 0;     // FOLLOW_TYPING or FOLLOW_SAVE (studio_follow.h)

@@ -18,7 +18,7 @@ const shortcut SHORTCUTS[] = {
     {IDM_MAKE,       {"F5",             "F5"}},
     {IDM_MAKE3D,     {"Shift+F5",       "Shift+F5"}},
     {IDM_HELP,       {"F1",             "F1"}},
-    {KEY_CANCEL,     {"Esc",            "Esc"}},
+    {IDM_STOP,       {"Esc",            "Esc"}},
     {KEY_FILE_MENU,  {"Alt+F",          "Alt+F"}},
     {KEY_ZOOM_IN,    {"Ctrl+=; Ctrl++", "Ctrl+=; Ctrl++"}},
     {KEY_ZOOM_OUT,   {"Ctrl+-",         "Ctrl+-"}},

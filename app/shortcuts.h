@@ -23,7 +23,6 @@ enum {
     KEY_MODE0,            // and the display modes 0, 1, 2
     KEY_MODE1,
     KEY_MODE2,
-    KEY_CANCEL, // stops a running render
 };
 
 const char *shortcut_keys(int id, int view);

@@ -1,6 +1,8 @@
 #include "studio.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
+#include "../base/sizes.h"
 #include "../image/safewrite.h"
 #include "../scene/newscene.h"
 #include "../scene/numin.h"
@@ -8,31 +10,25 @@
 #include "../scene/scenetext.h"
 #include "../scene/textedit.h"
 #include "commands.h"
-#include "filedlg.h"
 #include "messages.h"
 #include "prefs.h"
+#include "scenesave.h"
 #include "studio_doc.h"
 #include "ui_port.h"
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 const char NEW_SCENE_NAME[] = "New scene";
 
 namespace {
 
-const char *const RT_EXT = ".RT";
-
+// A scene file's text, within the size the reader takes
 bool read_whole_file(const std::string &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    msglist msgs;
+    return read_whole(path.c_str(), SCENE_FILE_MAX, "scene file", out, msgs);
 }
 
 // The text to path, as typed; on failure a message says why.
@@ -93,10 +89,9 @@ int studio_save(session &s)
 int studio_save_as(session &s)
 {
     app_state &a = s.app;
-    make_pattern(a, RT_EXT);
-    if (!CallFileSaveDlg(s.ui, a, a.szTmpFileSpec, RT_EXT, a.szTmpFilePath, a.szTmpFileName))
+    std::string path;
+    if (!ask_scene_path(s, s.studio.file, path))
         return 0;
-    const std::string path = a.szTmpFilePath + a.szTmpFileName;
     if (!write_text(s, path))
         return 0;
     saved_to(s, path);

@@ -1,6 +1,7 @@
 #include "studio_doc.h"
 
 #include "../scene/check.h"
+#include "../scene/layout.h"
 #include "../scene/rtread.h"
 
 #include <algorithm>
@@ -43,6 +44,7 @@ std::unique_ptr<studio_reading> read_studio_text(const std::string &text, const 
     // Read, check and index the text
     data_load_text(r->sc, text.data(), text.size(), r->msgs, &r->map);
     check_scene(r->sc, &r->map, r->msgs);
+    check_layout(text.data(), text.size(), r->msgs);
     index_scene_text(r->st, text.data(), text.size(), r->sc, r->map);
     scene_outline(r->outline, r->sc, r->map, r->st);
     r->complete = r->map.records_ended;

@@ -38,7 +38,7 @@ struct studio_reading {
     scene sc;
     scene_map map;
     scene_text st;
-    msglist msgs; // the reader's lines, then check_scene's
+    msglist msgs; // the reader's lines, then check_scene's and check_layout's
     std::vector<studio_mark> marks;
     std::vector<outline_item> outline;
     bool complete = false; // the primitive list ended: the text gives a scene

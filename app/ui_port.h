@@ -14,10 +14,12 @@
 // device dots; print_page() copies the display grid of d to one page as
 // redraw(w, h, scale) does, at the top-left, enlarged without smoothing.
 // Make Animation (anim_make.h): anim_dialog() shows its dialog over the
-// form (1 OK, 0 Cancel); run_anim() runs an animation's frames as
-// run_render() runs a render, with their progress, and returns the RAY_
-// code (RAY_CANCELLED also when Cancel came after the last frame);
-// play_anim() shows the file written in the player.
+// form (1 OK, 0 Cancel); run_anim() runs job.run(on_frame) as run_render()
+// runs a render, with its progress, and once every frame is handed over
+// finish() (the file written), still beside the window and still with
+// Cancel, which calls job.cancel(); it returns the run's RAY_ code when
+// that is not RAY_DONE, else finish()'s. play_anim() shows the file
+// written in the player.
 #pragma once
 
 #include "../trace/anim.h"
@@ -33,6 +35,7 @@ enum {
     MB_ERROR,       // OK, question icon ("Error !")
     MB_YESNOCANCEL, // Yes, No and Cancel, exclamation icon
     MB_INFO,        // OK, information icon
+    MB_REPLACE,     // Yes and No, exclamation icon, No the default
 };
 
 enum { ID_OK = 1, ID_CANCEL = 2, ID_YES = 6, ID_NO = 7 };
@@ -54,7 +57,8 @@ struct ui_port {
     virtual void help() = 0;
     virtual void close_window() = 0; // a close request, as the close box sends
     virtual int anim_dialog(anim_form &f) = 0;
-    virtual int run_anim(anim_job &job, const frame_fn &on_frame) = 0;
+    virtual int run_anim(anim_job &job, const frame_fn &on_frame,
+                         const std::function<int()> &finish) = 0;
     virtual void play_anim(const char *path, double fps, int frames) = 0;
     virtual ~ui_port() = default;
 };

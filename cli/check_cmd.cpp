@@ -4,10 +4,12 @@
 #include "../base/msg.h"
 #include "../scene/check.h"
 #include "../scene/explain.h"
+#include "../scene/layout.h"
 #include "../scene/rtread.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 const char *check_help =
     "usage: koru-cli check SCENE.RT\n"
@@ -17,7 +19,9 @@ const char *check_help =
     "solid, a plane without a normal, a quadric without semi-axes, a pattern of\n"
     "width 0, glass with refr <= 0, a primitive named twice in its group, an\n"
     "unknown type, surface or pattern code, a zero look direction, a size that\n"
-    "will be clamped), each as FILE:LINE:COL: warning: TEXT, in file order.\n"
+    "will be clamped, a whole number written with a fraction, and, where records\n"
+    "are written one a line, a line with fewer or more numbers than its record),\n"
+    "each as FILE:LINE:COL: warning: TEXT, in file order.\n"
     "Exit status: 0 nothing to report, 1 something to report (or the file cannot\n"
     "be read), 2 usage error.\n";
 
@@ -43,10 +47,13 @@ int cmd_check(int argc, char **argv)
         return usage_error(check_help,
                            argc ? "check takes one scene file" : "check needs a scene file");
     const char *path = argv[0];
+    std::string text;
+    if (!read_text(path, text))
+        return 1;
     msglist read, found;
-    if (!data_load(sc, path, read, &where))
-        return fail("%s", read.first("cannot open the scene file"));
+    data_load_text(sc, text.data(), text.size(), read, &where);
     check_scene(sc, &where, found);
+    check_layout(text.data(), text.size(), found);
 
     // in file order, the reader's line first where both point at one place
     read.lines.insert(read.lines.end(), found.lines.begin(), found.lines.end());

@@ -30,6 +30,12 @@
 //   in.rewind(msgs);
 // A reader holds one frame at a time (and the file's encoded bytes for a
 // WebP), so an animation of any length plays in bounded memory.
+//
+// One WebP or GIF file holds frames of 1 x 1 to WIDTH_MAX x HEIGHT_MAX
+// dots, at most ANIM_FRAMES_MAX of them and ANIM_DOTS_MAX dots in all
+// (sizes.h, animlimit.h): anim_fits says beforehand whether a run of
+// frames fits, the writer refuses the frame that would go beyond, and the
+// readers refuse a file that does.
 #pragma once
 
 #include "gif.h"
@@ -41,6 +47,7 @@
 #include <vector>
 
 struct msglist;
+class cancel_token;
 
 // An animation's frames a second: its bounds and default.
 constexpr double FPS_MIN = 0.1, FPS_MAX = 100, FPS_DEFAULT = 24;
@@ -60,6 +67,10 @@ bool frame_name(const char *name, long long k, std::string &out);
 // when the folder cannot be read or the field stands in the folder's part.
 bool frame_numbers(const char *name, std::vector<long long> &nums, msglist &msgs);
 
+// Whether frames frames of w x h dots can be written to name: always for
+// numbered pictures and a single picture; false with one line in msgs.
+bool anim_fits(const char *name, long long frames, int w, int h, msglist &msgs);
+
 class anim_writer {
 public:
     anim_writer(const char *name, double fps, int effort = EFFORT_NORMAL);
@@ -69,8 +80,11 @@ public:
     int kind() const { return kind_; }
     // 1 when frame k is taken; 0 with the reason in msgs.
     int add(long long k, const picture &pic, msglist &msgs);
-    // 1 when everything is written; 0 with the reason in msgs.
-    int finish(msglist &msgs);
+    // 1 when everything is written; 0 with the reason in msgs. A token
+    // (cancel.h) cancelled before a WebP or GIF file is in place: 0,
+    // nothing written, nothing in msgs. (Numbered pictures are written by
+    // add(), each as it comes.)
+    int finish(msglist &msgs, cancel_token *tok = nullptr);
 
 private:
     std::string name_;
@@ -91,6 +105,10 @@ public:
     // numbered pictures and a single picture.
     int open(const char *name, double fps, msglist &msgs);
     int kind() const { return kind_; }
+    // The canvas of a WebP or GIF file; 0 for pictures, whose sizes are
+    // their own.
+    int width() const;
+    int height() const;
     // The loop count (0: forever; -1: play once); 0 for numbered pictures.
     int loops() const;
     // The next frame into pic, and when it ends in ms from the start;

@@ -1,5 +1,6 @@
 #include "safewrite.h"
 
+#include "../base/cancel.h"
 #include "../base/msg.h"
 
 #include <atomic>
@@ -143,8 +144,11 @@ std::string resolve(const char *path)
 
 } // namespace
 
-int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs)
+int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs,
+                      cancel_token *tok)
 {
+    if (tok && tok->cancelled())
+        return 0;
     if (!*path) {
         errno = ENOENT;
         return fail(msgs, path, "no file name");
@@ -159,14 +163,14 @@ int write_file_safely(const char *path, const unsigned char *data, size_t n, msg
         return fail(msgs, path, "it is a directory");
     }
     if (exists && !S_ISREG(st.st_mode))
-        return write_in_place(target.c_str(), data, n, msgs);
+        return tok && !tok->commit() ? 0 : write_in_place(target.c_str(), data, n, msgs);
     // the bytes go to a new file beside the target, as a file written in
     // pieces does
     safe_file f;
     if (!f.begin(path))
         return fail(msgs, path, "create");
     f.write_at(0, data, n);
-    return f.commit(msgs);
+    return f.commit(msgs, tok);
 }
 
 bool safe_file::begin(const char *path)
@@ -197,7 +201,10 @@ bool safe_file::begin(const char *path)
         }
     }
     if (exists) {
-        (void)::fchown(fd_, st.st_uid, st.st_gid);
+        // the old file's owner and mode where they can be kept (another
+        // user's file stays this user's): failing changes nothing written
+        if (::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+        }
         (void)::fchmod(fd_, st.st_mode & 07777);
     }
     error_ = 0;
@@ -242,7 +249,7 @@ void safe_file::flush_soon(size_t at, size_t n)
 #endif
 }
 
-int safe_file::commit(msglist &msgs)
+int safe_file::commit(msglist &msgs, cancel_token *tok)
 {
     if (fd_ < 0) {
         errno = EBADF;
@@ -276,6 +283,12 @@ int safe_file::commit(msglist &msgs)
         step = "close";
     }
     fd_ = -1;
+    if (ok && tok && !tok->commit()) { // cancelled: the target stays as it was
+        if (!temp_.empty())
+            ::unlink(temp_.c_str());
+        temp_.clear();
+        return 0;
+    }
     if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0) {
         ok = 0;
         e = errno;

@@ -15,11 +15,15 @@
 #include <string>
 
 struct msglist;
+class cancel_token;
 
 // 1 on success; 0 on failure, with the reason (naming path) in msgs. A
 // folder that cannot be flushed after the rename leaves a line in msgs but
-// still counts as success: the new file is in place.
-int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs);
+// still counts as success: the new file is in place. With a token, the
+// rename waits for its commit() (cancel.h): a cancel that came first
+// leaves the target as it was and returns 0 with nothing in msgs.
+int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs,
+                      cancel_token *tok = nullptr);
 
 // Test seam: from now on, writing fails with "No space left on device"
 // once n bytes have gone out, as on a full disk (n < 0: never). It is kept
@@ -53,7 +57,8 @@ public:
     void flush_soon(size_t at, size_t n);
     // 1 when the target now holds every byte written; 0 on failure, with
     // the reason (naming the target) in msgs. The new file is gone then.
-    int commit(msglist &msgs);
+    // With a token, as write_file_safely: cancelled first, 0 and no reason.
+    int commit(msglist &msgs, cancel_token *tok = nullptr);
     // Drops the new file; the target stays as it was.
     void discard();
     bool started() const { return fd_ >= 0; }

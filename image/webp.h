@@ -32,9 +32,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct msglist;
+class cancel_token;
 
 // When frame i of an animation at fps frames a second starts, in
 // milliseconds: round(i * 1000 / fps), halves away from zero.
@@ -51,7 +53,9 @@ public:
     int add(const picture &pic, msglist &msgs);
     // Writes the animation of the frames added to path; 1 on success, 0
     // with the reason in msgs (an existing file then stays as it was).
-    int finish(const char *path, msglist &msgs);
+    // A token (cancel.h) cancelled before the file is in place: 0, nothing
+    // written, nothing in msgs.
+    int finish(const char *path, msglist &msgs, cancel_token *tok = nullptr);
     int frames() const { return count_; }
 
 private:
@@ -84,7 +88,7 @@ public:
     void rewind();
 
 private:
-    std::vector<uint8_t> data_;
+    std::string data_;    // the file's bytes
     void *dec_ = nullptr; // WebPAnimDecoder
     int w_ = 0, h_ = 0, count_ = 0, loops_ = 0;
 };

@@ -19,7 +19,9 @@
 //  - a plane with a zero normal; a quadric or cone with all semi-axes 0;
 //  - a pattern of width 0; glass with refr <= 0;
 //  - a group naming a primitive twice, which makes it its own partner.
-// Members outside the table are the reader's to report.
+// Members outside the table are the reader's to report; what the text's
+// lines say (a record short of numbers on its line, a whole number with a
+// fraction) is check_layout's (layout.h).
 #pragma once
 
 #include "rtread.h"

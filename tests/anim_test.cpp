@@ -287,8 +287,10 @@ TEST(Anim, JobRendersEachFrameAsItsSceneRenders)
         seen.clear();
         EXPECT_EQ(stopped.run([&](int k, const render_job &) {
             seen.push_back(k);
-            if (k == 1)
-                by_flag ? flag.store(true) : stopped.cancel();
+            if (k == 1 && by_flag)
+                flag = true;
+            else if (k == 1)
+                stopped.cancel();
             return true;
         }),
                   RAY_CANCELLED);

@@ -1,9 +1,12 @@
 // What loads but cannot be meant: check_scene's findings and where they
-// point, and explain_scene's reading of a file.
+// point, check_layout's reading of the text's lines, and explain_scene's
+// reading of a file.
 #include "scene/check.h"
 #include "scene/explain.h"
+#include "scene/layout.h"
 #include "testscene.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -43,6 +46,7 @@ std::vector<msg> findings(int line = 0, const std::string &text = "")
     scene_begin();
     EXPECT_EQ(data_load(tsc, path.c_str(), twarn, &map), 1);
     check_scene(tsc, &map, twarn);
+    check_layout(file.data(), file.size(), twarn); // nothing to say of these lines
     return twarn.lines;
 }
 
@@ -117,6 +121,90 @@ TEST(Check, WithoutAMapOrAFullView)
     check_scene(tsc, &map, twarn);
     ASSERT_EQ(warnings(), 1) << twarn.lines[1].text;
     EXPECT_NE(twarn.lines[0].text.find("where dlength should be"), std::string::npos);
+}
+
+// room.RT is written one record a line. Its lines are edited, or laid out
+// anew, and check_layout says where they are read otherwise than they look.
+TEST(Check, LinesThatAreNotReadAsTheyLook)
+{
+    const std::vector<std::string> room = [] {
+        std::vector<std::string> v;
+        std::string all = slurp(KORU_SOURCE_DIR "/samples/room.RT");
+        for (size_t at = 0, nl; (nl = all.find('\n', at)) != all.npos; at = nl + 1)
+            v.push_back(all.substr(at, nl - at));
+        return v;
+    }();
+    auto edited = [&](int line, const std::string &text) {
+        std::string s;
+        for (size_t i = 0; i < room.size(); i++)
+            s += ((int)i + 1 == line ? text : room[i]) + "\n";
+        return s;
+    };
+    auto laid_out = [&](const char *between_numbers, int wrap) {
+        std::string s;
+        int n = 0;
+        for (const std::string &l : room)
+            for (size_t at = 0; at < l.size();) {
+                const size_t end = std::min(l.find(' ', at), l.size());
+                s += l.substr(at, end - at) + (++n % wrap ? between_numbers : "\n");
+                at = end + 1;
+            }
+        return s;
+    };
+    const std::string line27 = room[26]; // primitive 19
+    struct finding {
+        int line, col;
+        const char *says;
+    };
+    struct row {
+        const char *what;
+        std::string text;
+        std::vector<finding> want;
+    } rows[] = {
+        {"four numbers short",
+         edited(27, line27.substr(0, line27.rfind(" 3.2 "))),
+         {{27, 50,
+           "line 27: primitive 19 has 17 of its 21 numbers here (pos.z, col.r, col.g, col.b "
+           "missing); the reader takes them from line 28"},
+          {28, 5,
+           "primitive 19: col.g is a whole number, so \"0.15\" is read as 0 and \".15\" is "
+           "left for col.b"}}},
+        {"a fraction in a whole number",
+         edited(27, line27.substr(0, line27.rfind("220")) + "1450.15 60 50"),
+         {{27, 58,
+           "col.r is a whole number, so \"1450.15\" is read as 1450 and \".15\" is left "
+           "for col.g"}}},
+        {"two numbers more",
+         edited(27, line27 + " 7 8"),
+         {{27, 68,
+           "line 27: primitive 19 has 2 numbers more than its 21 here; the reader takes them as "
+           "type, surf of primitive 20"},
+          {28, 10, "primitive 20: spare is a whole number"}}},
+        {"a light short",
+         edited(7, "4.5 1 6.2"),
+         {{7, 7,
+           "line 7: light 2 has 3 of its 4 numbers here (bright missing); the reader "
+           "takes it from line 8"},
+          {9, 5, "primitive 1: surf is a whole number"}}},
+        {"one record over two lines",
+         edited(27, "3 1 0.15 0.7 0.6 0 50 1\n0 0 1 1 0.6 0.6 0.6 "
+                    "-4.5 4.5 3.2 220 60 50"),
+         {}},
+        {"all on one line", laid_out(" ", 1 << 30), {}},
+        {"a number a line", laid_out("", 1), {}},
+        {"seven numbers a line", laid_out(" ", 7), {}},
+    };
+    for (const row &r : rows) {
+        msglist m;
+        EXPECT_EQ(check_layout(r.text.data(), r.text.size(), m), (int)r.want.size()) << r.what;
+        ASSERT_EQ(m.lines.size(), r.want.size()) << r.what << ": " << m.first();
+        for (size_t i = 0; i < r.want.size(); i++) {
+            EXPECT_EQ(m.lines[i].line, r.want[i].line) << r.what << ": " << m.lines[i].text;
+            EXPECT_EQ(m.lines[i].col, r.want[i].col) << r.what << ": " << m.lines[i].text;
+            EXPECT_NE(m.lines[i].text.find(r.want[i].says), std::string::npos)
+                << r.what << ": " << m.lines[i].text;
+        }
+    }
 }
 
 TEST(Check, ExplainNamesEveryFieldAndItsLine)

@@ -1,5 +1,7 @@
 // Saving never loses a file: a write that fails anywhere leaves the old
 // file byte for byte and no temporary file beside it, and says why.
+#include "../base/cancel.h"
+#include "../base/msg.h"
 #include "../image/rgb.h"
 #include "../image/safewrite.h"
 #include "testscene.h"
@@ -305,6 +307,41 @@ TEST(SafeFile, DiscardedOrFailedLeavesTheOldFile)
         }
         EXPECT_EQ(slurp(out), OLD) << fail;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << fail;
+    }
+}
+
+// A cancel that comes before the rename wins: the old file stays, nothing
+// is left beside it and nothing is said; one after it comes too late.
+TEST(SafeFile, CancelledBeforeTheRenameLeavesTheOldFile)
+{
+    for (bool whole : {false, true}) {
+        temp_dir tmp;
+        const std::string out = tmp / "pic.BMP";
+        spit(out, OLD);
+        cancel_token tok;
+        msglist m;
+        const std::string fresh = "the new bytes";
+        if (whole) {
+            tok.cancel();
+            EXPECT_EQ(write_file_safely(out.c_str(), (const unsigned char *)fresh.data(),
+                                        fresh.size(), m, &tok),
+                      0);
+        } else {
+            safe_file f;
+            ASSERT_TRUE(f.begin(out.c_str()));
+            EXPECT_TRUE(f.write_at(0, fresh.data(), fresh.size()));
+            tok.cancel(); // while the file is being written
+            EXPECT_EQ(f.commit(m, &tok), 0);
+        }
+        EXPECT_TRUE(m.empty()) << m.first("");
+        EXPECT_EQ(slurp(out), OLD) << whole;
+        EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << whole;
+        cancel_token late;
+        EXPECT_EQ(write_file_safely(out.c_str(), (const unsigned char *)fresh.data(), fresh.size(),
+                                    m, &late),
+                  1);
+        EXPECT_FALSE(late.cancel());
+        EXPECT_EQ(slurp(out), fresh);
     }
 }
 

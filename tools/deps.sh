@@ -26,7 +26,8 @@ pkgs=(
   strace                                # durable saves, checked by their system calls
   desktop-file-utils appstream shared-mime-info man-db  # the installation's validators
   dpkg-dev file                         # cpack -G DEB: dpkg-shlibdeps and file
-  parallel                              # an animation rendered one frame per job
+  lintian devscripts                    # the package checked as Debian checks it (hardening-check)
+  parallel                              # an animation rendered in chunks of frames
 )
 fuzz=(clang libclang-rt-14-dev clang-format)
 extra=(xvfb xauth x11-utils xdotool imagemagick openbox povray hyperfine)

@@ -158,13 +158,15 @@ int anim_job::run(const frame_fn &on_frame)
     return rc;
 }
 
-void anim_job::cancel()
+bool anim_job::cancel()
 {
+    const bool won = token_.cancel();
     std::lock_guard<std::mutex> lock(mu_);
     stop_ = true;
     if (current_)
         current_->cancel();
     moved_.notify_all();
+    return won;
 }
 
 double anim_job::progress() const

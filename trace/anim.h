@@ -33,6 +33,7 @@
 // run() works.
 #pragma once
 
+#include "../base/cancel.h"
 #include "../scene/keys.h"
 #include "render.h"
 
@@ -88,7 +89,11 @@ public:
     // frame() is then the frame it stopped at, and frame_scene() that
     // frame's scene.
     int run(const frame_fn &on_frame);
-    void cancel();
+    // Stops the run, and cancels token(): whoever writes the frames' file
+    // checks it before the file is put in place (cancel.h). false when that
+    // had already happened: the file stays.
+    bool cancel();
+    cancel_token &token() { return token_; }
 
     int first() const { return first_; }
     int last() const { return last_; }
@@ -113,6 +118,7 @@ private:
     const int first_, last_;
     scene sc_;
     std::atomic<bool> stop_{false};
+    cancel_token token_;
     std::atomic<int> frame_{0}, frames_done_{0};
     mutable std::mutex mu_; // guards what follows
     std::condition_variable moved_;

@@ -37,18 +37,21 @@ bool pick_dot(const scene &sc, int stereo, int x, int y, pick_hit &out)
     return make_frame(sc, stereo, f) && pick_dot(sc, f, x, y, out);
 }
 
-void pick_dots(const scene &sc, const frame &f, std::vector<int> &ids)
+bool pick_dots(const scene &sc, const frame &f, std::vector<int> &ids,
+               const std::atomic<bool> *stop)
 {
     ids.clear();
     if (f.width <= 0 || f.h <= 0 || f.w <= 0)
-        return;
+        return true;
     ids.resize((size_t)f.width * (size_t)f.h, -1);
     fast_prep_ptr prep = fast_prepare(sc, f);
     std::unique_ptr<fast_tracer> tr;
     if (prep)
         tr = std::make_unique<fast_tracer>(sc, *prep);
     size_t i = 0;
-    for (int y = 0; y < f.h; y++)
+    for (int y = 0; y < f.h; y++) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return false;
         for (int x = 0; x < f.width; x++) {
             int col = x;
             const int e = eye_of(f, col);
@@ -61,4 +64,6 @@ void pick_dots(const scene &sc, const frame &f, std::vector<int> &ids)
                 ids[i++] = nearest_plain(sc, f.eye[e], dir, h);
             }
         }
+    }
+    return true;
 }

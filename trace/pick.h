@@ -24,6 +24,7 @@
 
 #include "frame.h"
 
+#include <atomic>
 #include <vector>
 
 struct pick_hit {
@@ -42,4 +43,7 @@ bool pick_dot(const scene &sc, int stereo, int x, int y, pick_hit &out);
 // Every dot's primitive, -1 for background: f.width x f.h entries, rows
 // from the top (none when the picture has no dots). The same answers as
 // pick_dot, found with the accelerated search (fast.h) where it applies.
-void pick_dots(const scene &sc, const frame &f, std::vector<int> &ids);
+// A stop flag, when given, is watched between rows: false when it stopped
+// the search (ids then incomplete).
+bool pick_dots(const scene &sc, const frame &f, std::vector<int> &ids,
+               const std::atomic<bool> *stop = nullptr);

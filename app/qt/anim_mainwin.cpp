@@ -10,11 +10,11 @@ int MainWin::anim_dialog(anim_form &f)
     return dlg.exec() == QDialog::Accepted ? 1 : 0;
 }
 
-int MainWin::run_anim(anim_job &job, const frame_fn &on_frame)
+int MainWin::run_anim(anim_job &job, const frame_fn &on_frame, const std::function<int()> &finish)
 {
     close_player(); // the frames' rows show as they are traced
     esc_stops([&job] { job.cancel(); });
-    const int rc = ::run_anim(this, job, on_frame, seams, anim_seam);
+    const int rc = ::run_anim(this, job, on_frame, finish, seams, anim_seam);
     esc_stops(nullptr);
     overlay_off();
     return rc;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
@@ -128,6 +129,7 @@ AnimDlg::AnimDlg(QWidget *parent, session &ses, anim_form &form) : QDialog(paren
     auto *ok = button(this, u, AD_OK, "OK");
     ok->setDefault(true);
     auto *cancel = button(this, u, AD_CANCEL, "Cancel");
+    cancel->setToolTip("Esc");
     deg->setEnabled(f.orbit);
     connect(orbit, &QCheckBox::toggled, deg, &QWidget::setEnabled);
 
@@ -192,27 +194,50 @@ void AnimDlg::accept()
         QDialog::accept();
 }
 
-int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame, const render_seams &seams,
-             const anim_seams &hooks)
+int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame,
+             const std::function<int()> &finish, const render_seams &seams, const anim_seams &hooks)
 {
     ProgressDlg dlg(parent, "Making animation", [&job] { job.cancel(); });
     const auto progress = [&] {
         if (dlg.stopped)
             return;
         const int n = job.last() - job.first() + 1;
-        dlg.show_progress(QString("Frame %1 of %2").arg(std::min(job.frames_done() + 1, n)).arg(n),
-                          (int)(job.progress() * PARTS), PARTS);
+        const int done = job.frames_done();
+        const QString line = done < n ? QString("Frame %1 of %2").arg(done + 1).arg(n)
+                                      : QString("Writing the file...");
+        dlg.show_progress(line, (int)(job.progress() * PARTS), PARTS);
     };
     progress();
-    const int rc = run_beside(dlg, seams.progress_delay_ms, progress, [&] {
-        return job.run([&](int k, const render_job &r) {
+    return run_beside(dlg, seams.progress_delay_ms, progress, [&] {
+        const int rc = job.run([&](int k, const render_job &r) {
             if (hooks.frame)
                 hooks.frame(k);
             return on_frame(k, r);
         });
+        if (rc != RAY_DONE)
+            return rc;
+        if (hooks.writing)
+            hooks.writing();
+        return finish();
     });
-    return dlg.stopped ? (int)RAY_CANCELLED : rc;
 }
+
+namespace {
+
+// A slider that a click moves to the place clicked, not a page towards it.
+class JumpClickStyle : public QProxyStyle {
+public:
+    explicit JumpClickStyle(QObject *owner) { setParent(owner); }
+    int styleHint(StyleHint hint, const QStyleOption *opt, const QWidget *w,
+                  QStyleHintReturn *ret) const override
+    {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, opt, w, ret);
+    }
+};
+
+} // namespace
 
 AnimPlayer::AnimPlayer(QMainWindow *win, View *v, const session &ses) : s(ses), view(v)
 {
@@ -225,6 +250,7 @@ AnimPlayer::AnimPlayer(QMainWindow *win, View *v, const session &ses) : s(ses), 
     play_btn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     slider = new QSlider(Qt::Horizontal, tools);
     slider->setObjectName("frame");
+    slider->setStyle(new JumpClickStyle(tools)); // a click goes to the frame clicked
     label = new QLabel(tools);
     label->setObjectName("frameno");
     auto *close = new QToolButton(tools);

@@ -11,8 +11,11 @@
 //
 // run_anim runs the job on a thread and the event loop until it returns,
 // as run_render does, with a modal "Making animation" window (frame i of
-// n, the share done, Cancel) after seams.progress_delay_ms. A Cancel that
-// comes after the last frame still counts: RAY_CANCELLED.
+// n, the share done, Cancel) after seams.progress_delay_ms; then, on the
+// same thread and with the window still up, finish() writes the file
+// ("Writing the file..."). Cancel, Escape and the close box call
+// job.cancel() at any moment; what that means for the file is finish()'s
+// to honour (cancel.h).
 //
 // AnimPlayer shows the frames of a written file in the view (View::other)
 // and puts a bar at the bottom of the window: Play / Pause, a frame
@@ -43,10 +46,11 @@ class QToolBar;
 class QToolButton;
 class View;
 
-// Test seam: sees each frame, on the rendering thread, before it is
-// written.
+// Test seams, on the rendering thread: each frame before it is taken, and
+// the moment before the file is written.
 struct anim_seams {
     std::function<void(int k)> frame;
+    std::function<void()> writing;
 };
 
 class AnimDlg : public QDialog {
@@ -66,7 +70,8 @@ private:
     unsigned seen = ~0u;
 };
 
-int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame, const render_seams &seams,
+int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame,
+             const std::function<int()> &finish, const render_seams &seams,
              const anim_seams &hooks);
 
 class AnimPlayer : public QObject {

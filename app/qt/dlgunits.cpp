@@ -1,7 +1,6 @@
 #include "dlgunits.h"
 
 #include <QFontMetrics>
-#include <QScreen>
 #include <QWidget>
 
 dlg_units dialog_units(const QFont &font)
@@ -22,25 +21,4 @@ void set_modal_frame(QWidget *dlg)
 {
     dlg->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-}
-
-void keep_on_screen(QWidget *w)
-{
-    QScreen *screen = w->screen();
-    if (!screen)
-        return;
-    const QRect avail = screen->availableGeometry();
-    QRect frame = w->frameGeometry();
-    // the frame's size: the window manager's decoration included
-    const QPoint off = w->pos() - frame.topLeft();
-    if (frame.right() > avail.right())
-        frame.moveRight(avail.right());
-    if (frame.bottom() > avail.bottom())
-        frame.moveBottom(avail.bottom());
-    if (frame.left() < avail.left())
-        frame.moveLeft(avail.left());
-    if (frame.top() < avail.top())
-        frame.moveTop(avail.top());
-    if (frame.topLeft() + off != w->pos())
-        w->move(frame.topLeft() + off);
 }

@@ -19,6 +19,3 @@ dlg_units dialog_units(const QFont &font);
 QRect du_rect(const dlg_units &u, int x, int y, int w, int h);
 QSize du_size(const dlg_units &u, int w, int h);
 void set_modal_frame(QWidget *dlg);
-
-// Moves a window so that as much of it as fits lies on the screen it is on.
-void keep_on_screen(QWidget *w);

@@ -45,6 +45,7 @@ FileDlgQt::FileDlgQt(QWidget *parent, file_dlg &dlg, int which) : QDialog(parent
     ok->setDefault(true);
     auto *cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancel");
+    cancel->setToolTip("Esc");
     cancel->setGeometry(at(u, 85, 53, 40, 14, 0, X));
     auto *l1 = new QLabel("File name:", this);
     l1->setGeometry(du_rect(u, 7, 8, 39, 9));

@@ -67,11 +67,11 @@ int main(int argc, char **argv)
     MainWin win;
     win.load_prefs();
     win.set_run_config(cl.zoom, cl.mode);
+    if (cl.studio) // before the window shows, so that it is placed at its studio size
+        win.studio()->set_on(true);
     win.show();
     if (cl.live && !win.live()->state().on)
         win.command_live(true);
-    if (cl.studio)
-        win.studio()->set_on(true);
     if (!cl.file.empty())
         QTimer::singleShot(0, &win, [&win, cl] { win.open_start_file(cl.file); });
     return app.exec();

@@ -6,12 +6,13 @@
 #include "../commands.h"
 #include "../filedlg.h"
 #include "../shortcuts.h"
-#include "dlgunits.h"
 #include "filedlg_qt.h"
 #include "live_qt.h"
+#include "onscreen.h"
 #include "render_qt.h"
 #include "setdlg_qt.h"
 #include "studio_qt.h"
+#include "wheelguard.h"
 
 #include <QApplication>
 #include <QActionGroup>
@@ -71,6 +72,7 @@ MainWin::MainWin()
     resize(OUTER_W, OUTER_H);
     fit_view();
     qApp->installEventFilter(this);
+    qApp->installEventFilter(new WheelGuard(this)); // the wheel scrolls panes, not their numbers
 
     // rows as they are traced, a few dozen times a second
     auto *tick = new QTimer(this);
@@ -121,6 +123,7 @@ void MainWin::build_menu()
                                        {"Make 3D Image(&3)", IDM_MAKE3D},
                                        {"Make Anaglyph(&G)", IDM_ANAGLYPH},
                                        {"Make Animation(&M)…", IDM_ANIMATE},
+                                       {"Stop render", IDM_STOP},
                                        {nullptr, 0},
                                        {"Live view(&V)", IDM_LIVE},
                                        {"Setting(&T)", IDM_SETTING}});
@@ -172,19 +175,10 @@ void MainWin::build_keys()
     // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
     QAction *file = menuBar()->actions().first();
     key(KEY_FILE_MENU, [this, file] { menuBar()->setActiveAction(file); });
-    key(KEY_CANCEL, [this] {
-        if (stop_render)
-            stop_render();
-    });
-    keys[KEY_CANCEL]->setEnabled(false); // only while a render runs
 }
 
-// Esc runs stop while it is set (a render runs), and is free otherwise.
-void MainWin::esc_stops(std::function<void()> stop)
-{
-    stop_render = std::move(stop);
-    keys[KEY_CANCEL]->setEnabled(bool(stop_render));
-}
+// Stop render (Esc) runs stop while it is set: a render runs.
+void MainWin::esc_stops(std::function<void()> stop) { stop_render = std::move(stop); }
 
 void MainWin::apply_shortcuts(int view)
 {
@@ -243,6 +237,11 @@ void MainWin::command(int id)
 {
     if (!app_enabled(sess.app, id))
         return;
+    if (id == IDM_STOP) {
+        if (stop_render)
+            stop_render();
+        return;
+    }
     if (!anim_player_stays(id))
         close_player();
     if (id == IDM_LIVE) {
@@ -274,6 +273,7 @@ void MainWin::acting(const std::function<void()> &act)
     fit_view();
     driver->follow();
     studio_->after();
+    show_title(); // a picture saved, or a scene opened
 }
 
 // A scene opened outside the menu: its picture is made at once, by the
@@ -363,7 +363,8 @@ void MainWin::showEvent(QShowEvent *e)
 {
     QMainWindow::showEvent(e);
     QTimer::singleShot(0, this, [this] { fit_outer_size(); });
-    QTimer::singleShot(300, this, [this] { fit_outer_size(); });
+    QTimer::singleShot(FRAMED_MS, this, [this] { fit_outer_size(); });
+    keep_on_screen_soon(this);
 }
 
 // Dialogs and the help window open fully on the screen they are on; a
@@ -373,7 +374,7 @@ bool MainWin::eventFilter(QObject *o, QEvent *e)
     if (e->type() == QEvent::Show && o->isWidgetType()) {
         auto *w = static_cast<QWidget *>(o);
         if (w->isWindow() && (qobject_cast<QDialog *>(w) || w == helpwin || w == saidwin))
-            QTimer::singleShot(0, w, [w] { keep_on_screen(w); });
+            keep_on_screen_soon(w);
     }
     if (e->type() == QEvent::MouseButtonRelease && o == statusBar()) {
         show_messages();
@@ -392,7 +393,10 @@ void MainWin::closeEvent(QCloseEvent *e)
     }
     e->accept();
     save_prefs(); // while live view is still on, so that it is remembered so
+    // what runs beside the window stops now: the process ends at once
+    studio_->stop_work();
     driver->set_on(false);
+    driver->pause();
     if (helpwin)
         helpwin->close();
     if (saidwin)
@@ -415,8 +419,6 @@ void MainWin::load_prefs()
     if (!remembered.geometry.empty())
         geometry_restored =
             restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(remembered.geometry)));
-    if (geometry_restored)
-        keep_on_screen(this);
     build_recent();
     if (remembered.live) {
         action(IDM_LIVE)->setChecked(true);
@@ -468,6 +470,12 @@ int MainWin::message(const char *text, const char *caption, int kind)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case MB_REPLACE: // Enter must not replace a file
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
         break;
     default:
         box.setIcon(QMessageBox::Information);
@@ -551,13 +559,10 @@ void MainWin::show_title()
     // "[*]" would be taken for the changed-document mark
     QString t = title;
     t.replace("[*]", "[*][*]");
-    if (studio_->on()) {
-        setWindowTitle("[*]" + t);
-        setWindowModified(sess.studio.modified);
-    } else {
-        setWindowTitle(t);
-        setWindowModified(false);
-    }
+    // "*": in studio view the text is unsaved, out of it the picture
+    const bool unsaved = studio_->on() ? sess.studio.modified : picture_unsaved(sess.app);
+    setWindowTitle(studio_->on() || unsaved ? "[*]" + t : t);
+    setWindowModified(unsaved);
 }
 
 void MainWin::wait_cursor(int on)
@@ -572,6 +577,7 @@ void MainWin::invalidate()
 {
     fit_view();
     area->update();
+    show_title(); // a new picture is an unsaved one
 }
 
 void MainWin::help()
@@ -583,6 +589,7 @@ void MainWin::help()
         helpwin->setWindowIcon(windowIcon());
         helpwin->setOpenExternalLinks(false);
         helpwin->resize(620, 520);
+        place_over(helpwin, this);
         auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), helpwin);
         connect(esc, &QShortcut::activated, helpwin, &QWidget::close);
     }
@@ -603,6 +610,7 @@ void MainWin::show_messages()
         saidwin->setWindowIcon(windowIcon());
         saidwin->setReadOnly(true);
         saidwin->resize(620, 360);
+        place_over(saidwin, this);
         auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), saidwin);
         connect(esc, &QShortcut::activated, saidwin, &QWidget::close);
     }

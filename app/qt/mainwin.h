@@ -87,7 +87,8 @@ public:
     // The session's messages, whole, in a window of their own.
     void show_messages();
     // The title as set_title last gave it, with "*" while the studio's text
-    // is unsaved.
+    // is unsaved (in studio view) or the picture is (out of it:
+    // picture_unsaved).
     void show_title();
 
     std::function<bool(QPrinter &)> print_hook;
@@ -115,7 +116,8 @@ public:
     void help() override;
     void close_window() override;
     int anim_dialog(anim_form &f) override;
-    int run_anim(anim_job &job, const frame_fn &on_frame) override;
+    int run_anim(anim_job &job, const frame_fn &on_frame,
+                 const std::function<int()> &finish) override;
     void play_anim(const char *path, double fps, int frames) override;
 
 protected:

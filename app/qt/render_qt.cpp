@@ -25,6 +25,7 @@ ProgressDlg::ProgressDlg(QWidget *parent, const char *title, std::function<void(
     bar->setMinimumWidth(260);
     cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancel");
+    cancel->setToolTip("Esc");
     lay->addWidget(text);
     lay->addWidget(bar);
     lay->addWidget(cancel, 0, Qt::AlignHCenter);
@@ -51,11 +52,12 @@ int run_beside(QWidget &dlg, int delay_ms, const std::function<void()> &progress
 {
     std::atomic<bool> finished{false};
     int rc = 0;
+    QEventLoop loop;
     std::thread worker([&] {
         rc = work();
         finished = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    QEventLoop loop;
     QTimer tick;
     QElapsedTimer clock;
     clock.start();

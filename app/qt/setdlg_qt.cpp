@@ -81,6 +81,7 @@ QPushButton *button(QDialog *dlg, const dlg_units &u, const ctl &c)
         QObject::connect(b, &QPushButton::clicked, dlg, &QDialog::accept);
     } else {
         b->setObjectName("cancel");
+        b->setToolTip("Esc");
         QObject::connect(b, &QPushButton::clicked, dlg, &QDialog::reject);
     }
     return b;

@@ -65,6 +65,7 @@ void OutlinePane::show_items(const std::vector<outline_item> &items)
             group = nullptr;
     }
     expandAll();
+    viewport()->update(); // all of it: a shorter list leaves no rows of the longer one
 }
 
 void OutlinePane::select_item(int item)

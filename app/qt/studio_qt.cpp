@@ -6,8 +6,8 @@
 #include "../shortcuts.h"
 #include "../studio.h"
 #include "../studio_pick.h"
-#include "dlgunits.h"
 #include "mainwin.h"
+#include "onscreen.h"
 #include "studio_editor.h"
 #include "studio_panes.h"
 
@@ -22,7 +22,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolButton>
@@ -33,13 +32,13 @@
 namespace {
 
 const QSize STUDIO_SIZE(1180, 760);  // the window at least, with the panes
+const QSize CLASSIC_SIZE(640, 480);  // the window's outer size out of studio view
 constexpr int CLICK_SLOP = 3;        // a press and release this close is a click
 constexpr int FIRST_LAYOUT_MS = 200; // the window manager has framed the window by then
 constexpr int BUSY_RETRY_MS = 50;    // a read waits for a render this often
-// the edge dashed black and white, to show on any picture; within, a tint
+// the edge dashed black and white, to show on any picture
 const QRgb SIL_EDGE[2] = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
 constexpr int SIL_DASH = 3;
-const QRgb SIL_TINT = qPremultiply(qRgba(80, 160, 255, 56));
 
 QString qs(const std::string &t) { return QString::fromUtf8(t.data(), (int)t.size()); }
 
@@ -55,10 +54,15 @@ Studio::Studio(MainWin *w, session &ses, LiveDriver *d, View *v)
     connect(&read_timer, &QTimer::timeout, this, [this] { read_due(); });
 }
 
-Studio::~Studio()
+Studio::~Studio() { stop_work(); }
+
+void Studio::stop_work()
 {
+    ids_stop = true;
     if (worker.joinable())
         worker.join();
+    computing.reset();
+    ids_stop = false;
 }
 
 bool Studio::on() const { return s.studio.on; }
@@ -245,24 +249,21 @@ void Studio::build_panes()
         QTimer::singleShot(FIRST_LAYOUT_MS, this, fresh_layout); // once the window has its size
 }
 
+// The window in studio view and out of it keeps a place and size of each,
+// as the user last left them; the first time in studio view it grows to
+// STUDIO_SIZE, and comes back to the size it had. Either fits the screen.
 void Studio::fit_window(bool on)
 {
-    if (on) {
-        const QSize now = win->size();
-        QSize want = now.expandedTo(STUDIO_SIZE);
-        if (QScreen *sc = win->screen())
-            want = want.boundedTo(sc->availableGeometry().size() - QSize(40, 60));
-        if (want.width() > now.width() || want.height() > now.height()) {
-            size_before = now;
-            enlarged = true;
-            win->resize(want.expandedTo(now));
-            if (win->isVisible())
-                keep_on_screen(win);
-        }
-    } else if (enlarged) {
-        enlarged = false;
-        win->resize(size_before);
+    QByteArray &leaving = on ? classic_geometry : studio_geometry;
+    const QByteArray &coming = on ? studio_geometry : classic_geometry;
+    // a window never shown has no place of its own yet
+    leaving = win->isVisible() ? win->saveGeometry() : QByteArray();
+    if (coming.isEmpty() || !win->restoreGeometry(coming)) {
+        const QSize frame = win->frameGeometry().size() - win->size();
+        win->resize(on ? win->size().expandedTo(STUDIO_SIZE) : CLASSIC_SIZE - frame);
     }
+    if (win->isVisible())
+        keep_on_screen_soon(win);
 }
 
 // ---- on and off
@@ -311,7 +312,7 @@ void Studio::turn_off()
     show_menus(false);
     driver->set_source(nullptr);
     fit_window(false);
-    clear_selection();
+    clear_selection(false);
     win->show_title();
     view->update();
 }
@@ -364,7 +365,7 @@ void Studio::after()
     const bool taken = studio_take_file(s);
     sync_editor(false);
     if (taken)
-        clear_selection();
+        clear_selection(false);
     if (id == IDM_NEWSCENE)
         driver->source_changed();
     if (id == IDM_FOLLOW_TYPING)
@@ -381,6 +382,7 @@ void Studio::show_follow()
 
 void Studio::load_prefs(const prefs &p)
 {
+    studio_geometry = QByteArray::fromBase64(QByteArray::fromStdString(p.studio_geometry));
     s.studio.follow.set_mode(p.follow);
     show_follow();
     hints_act->setChecked(p.hints);
@@ -392,9 +394,14 @@ void Studio::save_prefs(prefs &p)
     p.studio = on();
     p.follow = s.studio.follow.mode;
     p.hints = hints_act->isChecked();
-    if (on())
+    if (on()) {
         dock_layout = win->saveState().toBase64().toStdString();
+        studio_geometry = win->saveGeometry();
+        if (!classic_geometry.isEmpty())
+            p.geometry = classic_geometry.toBase64().toStdString();
+    }
     p.docks = dock_layout;
+    p.studio_geometry = studio_geometry.toBase64().toStdString();
 }
 
 // ---- the text
@@ -501,7 +508,9 @@ void Studio::show_reading(const std::shared_ptr<studio_reading> &r)
         msgs->show_marks(r->marks);
     }
     out->show_items(r->outline);
-    const int item = find_item(*r, sel_kind, sel_index);
+    const int item = selected_item(*r, sel);
+    if (item < 0)
+        sel = {}; // its record is gone from the text: nothing is selected anywhere
     out->select_item(item);
     insp->show_rows(qs(inspector_title(*r, item)), inspector_rows(*r, item));
     if (hints_act->isChecked())
@@ -519,14 +528,17 @@ void Studio::check_now()
 
 void Studio::select(int kind, int index, bool select_text)
 {
-    sel_kind = kind;
-    sel_index = index;
     const std::shared_ptr<studio_reading> r = latest();
-    const int item = find_item(*r, kind, index);
+    const int item = selected_item(*r, studio_selection{kind, index});
+    if (item < 0) {
+        clear_selection(false);
+        return;
+    }
+    sel = studio_selection{kind, index};
     if (shown_read)
         out->select_item(find_item(*shown_read, kind, index));
     insp->show_rows(qs(inspector_title(*r, item)), inspector_rows(*r, item));
-    if (select_text && item >= 0 && r->outline[item].span.len) {
+    if (select_text && r->outline[item].span.len) {
         ed->select_bytes(r->outline[item].span.at, r->outline[item].span.len);
         selected_caret = (long)ed->caret(); // the status line keeps what chose it
     }
@@ -534,13 +546,15 @@ void Studio::select(int kind, int index, bool select_text)
     view->update();
 }
 
-void Studio::clear_selection()
+void Studio::clear_selection(bool text_too)
 {
-    sel_kind = sel_index = -1;
+    sel = {};
     if (!ed)
         return;
     out->select_item(-1);
     insp->show_rows("", {});
+    if (text_too && ed->hasSelectedText())
+        ed->select_bytes(ed->caret(), 0); // the cursor stays, the record is no longer selected
     show_hints();
     view->update();
 }
@@ -554,20 +568,22 @@ void Studio::caret_moved()
         say(name, false);
     selected_caret = -1;
     const int item = item_at(*r, at);
-    if (item >= 0 && (r->outline[item].kind != sel_kind || r->outline[item].index != sel_index))
+    if (item >= 0 && !(studio_selection{r->outline[item].kind, r->outline[item].index} == sel))
         select(r->outline[item].kind, r->outline[item].index, false);
+    else if (sel.any() && selected_item(*r, sel) < 0)
+        clear_selection(false); // typed away
 }
 
 void Studio::show_hints()
 {
     if (!ed)
         return;
-    if (!hints_act->isChecked() || sel_kind < 0) {
+    if (!hints_act->isChecked() || !sel.any()) {
         ed->show_hints({});
         return;
     }
     const std::shared_ptr<studio_reading> r = latest();
-    ed->show_hints(field_hints(*r, find_item(*r, sel_kind, sel_index)));
+    ed->show_hints(field_hints(*r, selected_item(*r, sel)));
 }
 
 void Studio::edit_fields(const std::vector<field_value> &values)
@@ -576,7 +592,7 @@ void Studio::edit_fields(const std::vector<field_value> &values)
     std::string why;
     if (!field_edit(s.studio.text, values, e, why)) {
         say(why);
-        select(sel_kind, sel_index, false); // the boxes show the text again
+        select(sel.kind, sel.index, false); // the boxes show the text again
         return;
     }
     if (e.old_text != e.new_text)
@@ -732,7 +748,7 @@ void Studio::pick(QPoint at)
         return;
     say(pick_text(*sc, x, y, h));
     if (h.index < 0)
-        clear_selection();
+        clear_selection(true);
     else
         select(OUT_PRIMITIVE, h.index, true);
 }
@@ -753,7 +769,8 @@ void Studio::start_ids()
     const frame f = s.app.made_frame;
     worker = std::thread([this, sc, f] {
         auto found = std::make_shared<std::vector<int>>();
-        pick_dots(*sc, f, *found);
+        if (!pick_dots(*sc, f, *found, &ids_stop))
+            return; // stopped: the window is closing
         QMetaObject::invokeMethod(
             this,
             [this, sc, f, found] {
@@ -771,25 +788,18 @@ void Studio::start_ids()
 void Studio::paint(QPainter &p, bool rows_shown)
 {
     rows = rows_shown;
-    if (!on() || rows || sel_kind < 0 || !s.app.image_ready || !s.app.made_scene)
+    if (!on() || rows || !sel.any() || !s.app.image_ready || !s.app.made_scene)
         return;
     // The primitives selected: one, or a group's members
-    std::vector<int> chosen;
-    const std::shared_ptr<studio_reading> r = latest();
-    if (sel_kind == OUT_PRIMITIVE) {
-        chosen.push_back(sel_index);
-    } else if (sel_kind == OUT_GROUP) {
-        const std::vector<csg_group> groups = csg_groups(r->sc);
-        if (sel_index >= 0 && sel_index < (int)groups.size())
-            chosen = groups[sel_index].members;
-    }
+    const std::vector<int> chosen = selected_primitives(*latest(), sel);
     if (chosen.empty())
         return;
     if (ids_scene != s.app.made_scene) {
         start_ids();
         return;
     }
-    // Their dots at the zoom, made again only when something changed
+    // Their edge at the zoom, made again only when something changed; the
+    // dots within keep their colours
     if (sil_scene != ids_scene.get() || sil_zoom != s.disp.zoom_size || sil_chosen != chosen) {
         std::vector<unsigned char> dots;
         int W, H;
@@ -798,10 +808,9 @@ void Studio::paint(QPainter &p, bool rows_shown)
         sil.fill(Qt::transparent);
         for (int y = 0; y < H; y++) {
             auto *line = reinterpret_cast<QRgb *>(sil.scanLine(y));
-            for (int x = 0; x < W; x++) {
-                const unsigned char d = dots[(size_t)y * W + x];
-                line[x] = d == 2 ? SIL_EDGE[(x + y) / SIL_DASH % 2] : d == 1 ? SIL_TINT : 0;
-            }
+            for (int x = 0; x < W; x++)
+                if (dots[(size_t)y * W + x] == 2)
+                    line[x] = SIL_EDGE[(x + y) / SIL_DASH % 2];
         }
         sil_scene = ids_scene.get();
         sil_zoom = s.disp.zoom_size;

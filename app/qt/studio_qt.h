@@ -26,14 +26,17 @@
 
 #include "../prefs.h"
 #include "../studio_doc.h"
+#include "../studio_select.h"
 #include "live_qt.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
 #include <QPoint>
 #include <QSize>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -60,6 +63,8 @@ public:
     ~Studio() override;
 
     bool on() const;
+    // Stops and joins what runs beside the window (the silhouette's search).
+    void stop_work();
     // "New Scene(N)" before "Open *.RT(L)", "Studio(U)" after "Live
     // view(V)"; the studio view's own items wait until it is on.
     void add_items(QMenu *raytrace);
@@ -81,8 +86,8 @@ public:
     InspectorPane *inspector() const { return insp; }
     MessagesPane *messages() const { return msgs; }
     // The selection: an outline kind (OUT_*) and index; -1 when none.
-    int selected_kind() const { return sel_kind; }
-    int selected_index() const { return sel_index; }
+    int selected_kind() const { return sel.kind; }
+    int selected_index() const { return sel.index; }
     // The silhouette's dots are known for the picture shown.
     bool silhouette_ready() const;
 
@@ -116,7 +121,9 @@ private:
     bool blank_text() const;
 
     void select(int kind, int index, bool select_text);
-    void clear_selection();
+    // Nothing selected, anywhere; text_too: the text's selection goes as well
+    // (its cursor stays).
+    void clear_selection(bool text_too);
     void caret_moved();
     void show_hints();
     void edit_fields(const std::vector<field_value> &values);
@@ -145,10 +152,9 @@ private:
     MessagesPane *msgs = nullptr;
     QWidget *find_bar = nullptr;
     QLineEdit *find_field = nullptr;
-    std::string dock_layout;            // saveState, base64
-    std::function<void()> fresh_layout; // the panes' first sizes
-    QSize size_before;                  // the window's before the studio enlarged it
-    bool enlarged = false;
+    std::string dock_layout;                      // saveState, base64
+    std::function<void()> fresh_layout;           // the panes' first sizes
+    QByteArray classic_geometry, studio_geometry; // the window's in either view (saveGeometry)
 
     // the text and its reads
     QTimer read_timer;
@@ -158,7 +164,7 @@ private:
     std::shared_ptr<studio_reading> shown_read, latest_read;
 
     // selection, the camera, commands
-    int sel_kind = -1, sel_index = -1;
+    studio_selection sel;
     unsigned camera_mask = 0;
     int last_cmd = 0;
     long selected_caret = -1; // where choosing an item put the cursor
@@ -169,6 +175,7 @@ private:
 
     // the silhouette: every dot's primitive, found beside the window
     std::thread worker;
+    std::atomic<bool> ids_stop{false};
     std::shared_ptr<const scene> ids_scene, computing;
     frame ids_frame{};
     std::vector<int> ids;

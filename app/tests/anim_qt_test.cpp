@@ -190,6 +190,12 @@ TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
     EXPECT_EQ(player->bar()->findChild<QLabel *>("frameno")->text(), "Frame 2 of 3");
     QApplication::processEvents();
     expect_shows(*win, want[1]);
+    // a click on the slider goes to the frame under it, not a page on
+    QSlider *slider = player->bar()->findChild<QSlider *>("frame");
+    slider->setValue(0);
+    QTest::mouseClick(slider, Qt::LeftButton, {},
+                      QPoint(slider->width() * 2 / 3, slider->height() / 2));
+    EXPECT_EQ(player->frame(), 1);
 
     // at the window's zoom and mode as they change
     zoom_by(win->state(), 1); // 150 %
@@ -211,31 +217,42 @@ TEST_F(AnimWindow, CancelLeavesNoFile)
 {
     const std::vector<std::string> before = listing(tmp.path);
     win->seams.progress_delay_ms = 0;
-    // the second frame waits until Cancel has been pressed
-    std::atomic<bool> clicked{false};
-    win->anim_seam.frame = [&](int k) {
-        while (k == 1 && !clicked)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    };
-    bool seen = false;
-    when_modal("Make Animation", [&](QWidget *dlg) {
-        fill(dlg, "f_%02d.png");
-        when_modal("Making animation", [&](QWidget *w) {
-            EXPECT_EQ(a->busy, 1);
-            EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
-            QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
-            clicked = true;
-            seen = true;
+    // the run waits at the second frame, or just before the file is
+    // written, until Cancel has been pressed
+    for (const bool writing : {false, true}) {
+        std::atomic<bool> clicked{false};
+        const auto wait_click = [&] {
+            while (!clicked)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        };
+        win->anim_seam.frame = [&](int k) {
+            if (k == 1 && !writing)
+                wait_click();
+        };
+        win->anim_seam.writing = [&] {
+            if (writing)
+                wait_click();
+        };
+        bool seen = false;
+        when_modal("Make Animation", [&](QWidget *dlg) {
+            fill(dlg, writing ? "turn.webp" : "f_%02d.png");
+            when_modal("Making animation", [&](QWidget *w) {
+                EXPECT_EQ(a->busy, 1);
+                EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
+                QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
+                clicked = true;
+                seen = true;
+            });
+            QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
         });
-        QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
-    });
-    win->action(IDM_ANIMATE)->trigger();
-    EXPECT_TRUE(seen);
-    EXPECT_EQ(listing(tmp.path), before); // no frame, no hidden folder
-    EXPECT_TRUE(said.empty());
-    EXPECT_EQ(win->anim_player(), nullptr);
-    EXPECT_EQ(a->busy, 0);
-    EXPECT_TRUE(win->action(IDM_ANIMATE)->isEnabled());
+        win->action(IDM_ANIMATE)->trigger();
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(listing(tmp.path), before) << writing; // no file, no hidden folder
+        EXPECT_TRUE(said.empty());
+        EXPECT_EQ(win->anim_player(), nullptr);
+        EXPECT_EQ(a->busy, 0);
+        EXPECT_TRUE(win->action(IDM_ANIMATE)->isEnabled());
+    }
 }
 
 } // namespace

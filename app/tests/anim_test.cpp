@@ -77,6 +77,9 @@ TEST_F(Anim, FieldsAreCheckedInTheOrderShown)
         {[](anim_form &f) { f.out = "100%%/x.webp"; }, "folder may not have a %"},
         {[](anim_form &f) { f.frames = "1", f.out = "one.png"; }, ""},
         {[](anim_form &f) { f.out = "f_%03d.bmp"; }, ""},
+        {[](anim_form &f) { f.frames = "342", f.width = "1024", f.height = "768"; },
+         "too large for one file: cannot write"},
+        {[](anim_form &f) { f.frames = "342", f.out = "f_%03d.png"; }, ""},
     };
     for (const row &r : rows) {
         anim_form f = form();
@@ -267,8 +270,9 @@ TEST_F(Anim, MakesTheFramesKoruCliMakesAndLeavesTheWindowsPicture)
 TEST_F(Anim, CancelAndFailuresLeaveNoFile)
 {
     const std::vector<std::string> before = listing(tmp.path);
-    // Cancel during the second frame, or after the last one
-    for (int at : {1, 3})
+    // Cancel before the first frame, between frames, and once every frame
+    // is made, while the file is written: no file, nothing played
+    for (int at : {(int)script_ui::ANIM_CANCEL_FIRST, 1, (int)script_ui::ANIM_CANCEL_WRITING})
         for (const char *out : {"turn.webp", "turn.gif", "f_%02d.png"}) {
             sc.ui.anim_cancel_at = at;
             make(form(out));
@@ -276,7 +280,7 @@ TEST_F(Anim, CancelAndFailuresLeaveNoFile)
             EXPECT_TRUE(sc.ui.msgs.empty()) << last_msg();
             EXPECT_EQ(listing(tmp.path), before) << out << " cancelled at " << at;
         }
-    sc.ui.anim_cancel_at = -1;
+    sc.ui.anim_cancel_at = script_ui::ANIM_CANCEL_NEVER;
 
     // a frame with no view: said, and nothing written
     s.app.model.vpnax = s.app.model.vpnay = s.app.model.vpnaz = 0;

@@ -195,6 +195,7 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
 {
     prefs p;
     p.zoom = 150, p.mode = 2, p.live = true, p.folder = "/tmp/x/", p.geometry = "AAAA";
+    p.studio_geometry = "BBBB";
     p.studio = p.hints = true, p.follow = 1, p.docks = "BBBB";
     for (const char *f : {"/a/1.RT", "/a/2.BMP", "/a/3.RT", "/a/1.RT", "/a/4.png", "/a/5.RT"})
         add_recent(p.recent, f);
@@ -204,7 +205,7 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
     EXPECT_EQ(p.recent, (std::vector<std::string>{"/a/5.RT", "/a/4.png", "/a/1.RT"}));
     prefs q = prefs_from(prefs_to(p));
     EXPECT_TRUE(q.zoom == 150 && q.mode == 2 && q.live && q.folder == "/tmp/x/" &&
-                q.geometry == "AAAA" && q.recent == p.recent);
+                q.geometry == "AAAA" && q.studio_geometry == "BBBB" && q.recent == p.recent);
     EXPECT_TRUE(q.studio && q.hints && q.follow == 1 && q.docks == "BBBB");
 
     // a first run, or values that cannot be: the start-up values

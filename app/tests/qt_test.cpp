@@ -15,6 +15,9 @@
 #include "scene/scene.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QWheelEvent>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -163,11 +166,15 @@ TEST_F(Window, MenuCaptionsAndIds)
         {211, "Off"},
         {212, "2×2"},
         {214, "4×4"},
+        {231, "Stop render"},
     };
     for (auto &[id, text] : items) {
         ASSERT_NE(win->action(id), nullptr) << id;
         EXPECT_EQ(win->action(id)->text(), text);
     }
+    // Stop render shows its key, and waits for a render
+    EXPECT_EQ(win->action(IDM_STOP)->shortcut(), QKeySequence(Qt::Key_Escape));
+    EXPECT_FALSE(win->action(IDM_STOP)->isEnabled());
     EXPECT_EQ(win->windowTitle(), "KORU");
     EXPECT_FALSE(win->windowIcon().isNull());
     EXPECT_EQ(win->frameGeometry().size(), QSize(640, 480));
@@ -225,6 +232,7 @@ TEST_F(Window, KeysMakeAndStopPictures)
     win->seams.progress_delay_ms = 1 << 30;
     bool stopped = false;
     win->seams.fn = [&](render_job &job) {
+        EXPECT_TRUE(win->action(IDM_STOP)->isEnabled());
         while (!job.stopping())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         stopped = true;
@@ -238,8 +246,8 @@ TEST_F(Window, KeysMakeAndStopPictures)
 
 TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
 {
-    open_and_render();
-    EXPECT_EQ(win->windowTitle(), QString::fromStdString(tmp.path + "/T.RT"));
+    open_and_render(); // the title names the scene; "*": the picture is unsaved
+    EXPECT_EQ(win->windowTitle(), QString::fromStdString("[*]" + tmp.path + "/T.RT"));
     QImage shot = win->scroller()->viewport()->grab().toImage();
     for (int y : {0, 5, 11})
         for (int x : {0, 7, 15}) {
@@ -572,8 +580,8 @@ TEST_F(Window, TwoWindowsKeepTheirOwnState)
     other.open_start_file(u); // opened, and its picture made at once
     other.command(IDM_MAKE3D);
     ASSERT_EQ(o.app.image_ready, 1);
-    EXPECT_EQ(other.windowTitle(), QString::fromStdString(u));
-    EXPECT_EQ(win->windowTitle(), QString::fromStdString(tmp.path + "/T.RT"));
+    EXPECT_EQ(other.windowTitle(), QString::fromStdString("[*]" + u));
+    EXPECT_EQ(win->windowTitle(), QString::fromStdString("[*]" + tmp.path + "/T.RT"));
     EXPECT_EQ(d->gen, gen);
     EXPECT_EQ(a->model.ixmx, 16);
     EXPECT_EQ(o.disp.grid->w, 20);
@@ -597,6 +605,8 @@ TEST_F(Window, TwoWindowsKeepTheirOwnState)
 TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
 {
     open_and_render();
+    EXPECT_TRUE(win->isWindowModified()); // the title says so too
+    EXPECT_EQ(win->windowTitle(), "[*]" + QString::fromStdString(a->szFName));
     answer = ID_CANCEL;
     EXPECT_FALSE(win->close());
     ASSERT_EQ(asked.size(), 1u);
@@ -605,6 +615,53 @@ TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
     run(IDM_EXIT); // a queued close request
     QApplication::processEvents();
     EXPECT_FALSE(win->isVisible());
+}
+
+// Over a pane's fields the wheel is left to the pane (Qt hands an event
+// nobody accepted to the parent, which scrolls); it steps a field only
+// while the field has the keyboard focus.
+TEST_F(Window, TheWheelStepsOnlyTheFieldBeingTyped)
+{
+    QScrollArea pane;
+    auto *inside = new QWidget;
+    auto *typing = new QLineEdit(inside); // where the focus is
+    auto *spin = new QSpinBox(inside);
+    auto *choice = new QComboBox(inside);
+    spin->setRange(-10, 10);
+    choice->addItems({"a", "b", "c"});
+    spin->move(0, 40);
+    choice->move(0, 80);
+    pane.setWidget(inside);
+    pane.show();
+    typing->setFocus();
+    QApplication::processEvents();
+    const auto wheel = [](QWidget *w) {
+        const QPointF at(5, 5);
+        QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+        return e.isAccepted();
+    };
+    EXPECT_FALSE(wheel(spin));
+    EXPECT_FALSE(wheel(choice));
+    EXPECT_EQ(spin->value(), 0);
+    EXPECT_EQ(choice->currentIndex(), 0);
+    EXPECT_EQ(spin->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(choice->focusPolicy(), Qt::StrongFocus);
+    spin->setFocus();
+    choice->setFocus();
+    EXPECT_TRUE(wheel(choice));
+    EXPECT_EQ(choice->currentIndex(), 1);
+}
+
+// Enter answers the save prompt with Yes, and never replaces a file.
+TEST_F(Window, EnterNeverReplacesAFile)
+{
+    win->message_hook = nullptr;
+    for (int kind : {(int)MB_YESNOCANCEL, (int)MB_REPLACE}) {
+        on_modal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+        EXPECT_EQ(win->message("text", "caption", kind), kind == MB_REPLACE ? ID_NO : ID_YES);
+    }
 }
 
 TEST_F(Window, HelpOpensAtItsContents)

@@ -40,11 +40,12 @@ struct script_ui : ui_port {
     int printed_scale = -1, print_setups = 0;
     int beeps = 0, invalidates = 0, helps = 0, closes = 0, cursor = 0, cursor_peak = 0;
     std::string title = "KORU";
-    // Make Animation: the dialog's answer, the frame at which its run is
-    // cancelled (-1 never; a number past the last cancels once it is done),
-    // and the files played
+    // Make Animation: the dialog's answer, when its run is cancelled
+    // (ANIM_CANCEL_* or, from 0, as frame k is handed over), and the files
+    // played
+    enum { ANIM_CANCEL_NEVER = -1, ANIM_CANCEL_FIRST = -2, ANIM_CANCEL_WRITING = -3 };
     std::function<int(anim_form &)> on_anim;
-    int anim_cancel_at = -1;
+    int anim_cancel_at = ANIM_CANCEL_NEVER;
     std::vector<std::string> played;
 
     int message(const char *text, const char *caption, int kind) override
@@ -53,7 +54,7 @@ struct script_ui : ui_port {
         // the menu's mnemonic markers are no part of what a message says
         EXPECT_EQ(std::string(text).find("(&"), std::string::npos) << text;
         if (answers.empty())
-            return kind == MB_YESNOCANCEL ? ID_CANCEL : ID_OK;
+            return kind == MB_YESNOCANCEL ? ID_CANCEL : kind == MB_REPLACE ? ID_NO : ID_OK;
         int a = answers.front();
         answers.pop_front();
         return a;
@@ -109,15 +110,22 @@ struct script_ui : ui_port {
     void help() override { helps++; }
     void close_window() override { closes++; }
     int anim_dialog(anim_form &f) override { return on_anim ? on_anim(f) : 0; }
-    int run_anim(anim_job &job, const frame_fn &on_frame) override
+    int run_anim(anim_job &job, const frame_fn &on_frame,
+                 const std::function<int()> &finish) override
     {
         busy_seen = app ? app->busy : -1;
+        if (anim_cancel_at == ANIM_CANCEL_FIRST)
+            job.cancel();
         const int rc = job.run([&](int k, const render_job &r) {
             if (k == anim_cancel_at)
                 job.cancel();
             return on_frame(k, r);
         });
-        return anim_cancel_at >= 0 ? (int)RAY_CANCELLED : rc;
+        if (rc != RAY_DONE)
+            return rc;
+        if (anim_cancel_at == ANIM_CANCEL_WRITING)
+            job.cancel();
+        return finish();
     }
     void play_anim(const char *path, double, int) override { played.push_back(path); }
 };

@@ -8,6 +8,7 @@
 #include "app/studio.h"
 #include "app/studio_doc.h"
 #include "app/studio_pick.h"
+#include "app/studio_select.h"
 #include "base/msg.h"
 #include "image/picfile.h"
 #include "image/safewrite.h"
@@ -130,6 +131,16 @@ TEST(StudioDoc, MarksNamesItemsAndTheKey)
     EXPECT_EQ(m.text.rfind("G.RT:10:", 0), 0u) << m.text;
     EXPECT_NE(m.text.find("warning: "), std::string::npos);
 
+    // a record short on its line: marked at its last number there
+    std::string short_line = GROUPED;
+    short_line.erase(short_line.find(" 60 40\n"), 6);
+    const auto sl = read_studio_text(short_line, "G.RT");
+    const std::string says = "G.RT:10:50: warning: line 10: primitive 2 has 19 of its 21 numbers";
+    auto m10 = std::find_if(sl->marks.begin(), sl->marks.end(),
+                            [&](const studio_mark &k) { return !k.text.rfind(says, 0); });
+    ASSERT_NE(m10, sl->marks.end());
+    EXPECT_EQ(short_line.substr(m10->at, m10->len), "200");
+
     // names, records and the outline's groups
     const auto g = read_studio_text(GROUPED, "G.RT");
     EXPECT_TRUE(g->complete && g->marks.empty());
@@ -163,6 +174,17 @@ TEST(StudioDoc, MarksNamesItemsAndTheKey)
     EXPECT_FALSE(c->complete);
     ASSERT_FALSE(c->marks.empty());
     EXPECT_EQ(c->marks.back().at + c->marks.back().len, cut.size() - 1); // "60", then '\n'
+
+    // the selection: the primitives the picture outlines, only while a
+    // read has its item
+    using sel = studio_selection;
+    EXPECT_EQ(selected_primitives(*g, sel{OUT_PRIMITIVE, 1}), std::vector<int>{1});
+    EXPECT_EQ(selected_primitives(*g, sel{OUT_GROUP, 0}), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(selected_primitives(*g, sel{OUT_CAMERA, 0}).empty());
+    EXPECT_EQ(selected_item(*g, sel{OUT_CAMERA, 0}), item_at(*g, 2));
+    EXPECT_EQ(selected_item(*g, sel{}), -1);
+    EXPECT_TRUE(selected_primitives(*c, sel{OUT_GROUP, 0}).empty()); // cut before its group
+    EXPECT_EQ(selected_item(*c, sel{OUT_GROUP, 0}), -1);
 }
 
 TEST(StudioDoc, MarkSpansAndPositionsAfterAnEdit)
@@ -327,10 +349,20 @@ TEST_F(Studio, NewSceneAndSaveAs)
     EXPECT_EQ(fresh.ui.command_changes, 1);
     EXPECT_TRUE(app_enabled(fresh.a, IDM_MAKE));
 
-    // Save Scene without a file is Save Scene As
+    // Save Scene without a file is Save Scene As. It offers a name that is
+    // no file; another file is replaced only when Yes is said (No, the
+    // default, opens the dialog again)
+    tmp.file("untitled.RT", "");
     st.modified = true;
-    w.ui.files.push_back(type_ok("N.RT"));
+    w.ui.msgs.clear();
+    w.ui.offered.clear();
+    w.ui.files = {type_ok("S.RT"), type_ok("N.RT")};
     app_command(w.s, IDM_SAVESCENE);
+    EXPECT_EQ(w.ui.offered, (std::vector<std::string>{"untitled-2.RT", "S.RT"}));
+    ASSERT_EQ(w.ui.msgs.size(), 1u);
+    EXPECT_EQ(w.ui.msgs[0].text, "\"S.RT\" exists.\nReplace it?");
+    EXPECT_EQ(w.ui.msgs[0].kind, MB_REPLACE);
+    EXPECT_EQ(slurp(path), small_scene(8, 6)); // S.RT as it was
     const std::string n = tmp.path + "/N.RT";
     EXPECT_EQ(st.file, n);
     EXPECT_EQ(w.a.scene_file, n);
@@ -338,6 +370,20 @@ TEST_F(Studio, NewSceneAndSaveAs)
     EXPECT_EQ(slurp(n), new_scene_text);
     EXPECT_FALSE(studio_take_file(w.s)); // the text is that file's already
     EXPECT_EQ(w.a.recent_files.front(), n);
+
+    // its own Save As offers its own name, and keeps it without asking;
+    // Yes replaces another file
+    w.ui.msgs.clear();
+    w.ui.offered.clear();
+    w.ui.files = {type_ok("N.RT")};
+    app_command(w.s, IDM_SAVESCENEAS);
+    EXPECT_EQ(w.ui.offered, std::vector<std::string>{"N.RT"});
+    EXPECT_TRUE(w.ui.msgs.empty());
+    w.ui.answers = {ID_YES};
+    w.ui.files = {type_ok("S.RT")};
+    app_command(w.s, IDM_SAVESCENEAS);
+    EXPECT_EQ(slurp(path), new_scene_text);
+    EXPECT_EQ(st.file, path);
 }
 
 TEST_F(Studio, TheFileChangedOnDisk)

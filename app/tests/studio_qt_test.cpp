@@ -7,6 +7,7 @@
 
 #include "app/qt/live_qt.h"
 #include "app/qt/mainwin.h"
+#include "app/qt/onscreen.h"
 #include "app/qt/studio_editor.h"
 #include "app/qt/studio_panes.h"
 #include "app/qt/studio_qt.h"
@@ -17,8 +18,10 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -102,6 +105,17 @@ struct StudioWindow : ::testing::Test {
             }
         return QPoint(-1, -1);
     }
+    // The view as shown, and a dot of the planes as it would show alone.
+    QImage shot() const
+    {
+        win->view()->repaint();
+        return win->scroller()->viewport()->grab().toImage();
+    }
+    QRgb planes_rgb(QPoint p) const
+    {
+        const int i = p.y() * a->model.ixmx + p.x();
+        return qRgb(a->gdata->r[i], a->gdata->g[i], a->gdata->b[i]);
+    }
 };
 
 } // namespace
@@ -164,17 +178,37 @@ TEST_F(StudioWindow, AClickOnADotSelectsItsPrimitive)
     ASSERT_FALSE(st->outline()->selectedItems().isEmpty());
     EXPECT_EQ(st->outline()->selectedItems()[0]->text(0), "primitive 2 (quadric)");
 
-    // its silhouette is drawn over the picture
+    // its edge is drawn over the picture; the dots within keep their colours
     ASSERT_TRUE(wait_until([this] { return st->silhouette_ready(); }));
-    win->view()->repaint();
-    const QImage with = win->scroller()->viewport()->grab().toImage();
-    const int i = ball.y() * 40 + ball.x();
-    EXPECT_NE(with.pixel(ball), qRgb(a->gdata->r[i], a->gdata->g[i], a->gdata->b[i]));
+    EXPECT_NE(shot().pixel(ball), planes_rgb(ball)); // its first dot from the top: the edge
+    const QPoint within = ball + QPoint(0, 4);
+    EXPECT_EQ(shot().pixel(within), planes_rgb(within));
 
     click(win->view(), floor);
     EXPECT_EQ(st->selected_index(), 0);
     click(win->view(), QPoint(200, 200)); // beyond the picture: nothing changes
     EXPECT_EQ(st->selected_index(), 0);
+
+    // a click on background leaves nothing selected, anywhere: the outline,
+    // the inspector, the text (its cursor stays) and the picture
+    std::string only = BALL;
+    only.erase(only.find("1 1 0.3"), only.find("3 1 0.2") - only.find("1 1 0.3"));
+    win->open_start_file(tmp.file("O.RT", only));
+    ASSERT_TRUE(wait_until([this] { return idle() && a->made_scene->primmx == 1; }));
+    click(win->view(), dot_of(0));
+    ASSERT_EQ(st->selected_index(), 0);
+    ASSERT_TRUE(ed->hasSelectedText());
+    const size_t caret = ed->caret();
+    click(win->view(), QPoint(0, 0));
+    EXPECT_EQ(st->selected_kind(), -1);
+    EXPECT_TRUE(st->outline()->selectedItems().isEmpty());
+    EXPECT_EQ(st->inspector()->findChild<QLabel *>()->text(), "Nothing selected");
+    EXPECT_FALSE(ed->hasSelectedText());
+    EXPECT_EQ(ed->caret(), caret);
+    const QImage plain = shot();
+    for (int y = 0; y < 30; y++)
+        for (int x = 0; x < 40; x++)
+            ASSERT_EQ(plain.pixel(x, y), planes_rgb(QPoint(x, y))) << x << "," << y;
 }
 
 TEST_F(StudioWindow, AnInspectorEditIsOneUndoStepOfItsNumbers)
@@ -218,9 +252,31 @@ TEST_F(StudioWindow, StudioOffIsTheWindowAsItWas)
     EXPECT_EQ(items(*win), items(plain));
     for (QDockWidget *d : win->findChildren<QDockWidget *>())
         EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(win->windowTitle().toStdString(), path);
+    // the picture the studio made is unsaved, as any picture made
+    EXPECT_EQ(win->windowTitle().toStdString(), "[*]" + path);
+    EXPECT_TRUE(win->isWindowModified());
     EXPECT_FALSE(win->action(IDM_STUDIO)->isChecked());
     EXPECT_FALSE(win->live()->state().on); // live view was never asked for
+}
+
+// Studio view and the window as it was each keep the size the user left
+// them at; any window is kept inside the screen's available area.
+TEST_F(StudioWindow, EachViewKeepsItsSizeOnTheScreen)
+{
+    st->set_on(false);
+    const QSize classic = win->size();
+    st->set_on(true);
+    win->resize(700, 500);
+    st->set_on(false);
+    EXPECT_EQ(win->size(), classic);
+    st->set_on(true);
+    EXPECT_EQ(win->size(), QSize(700, 500));
+
+    const QRect avail = win->screen()->availableGeometry();
+    win->resize(avail.size() * 2);
+    win->move(avail.bottomRight());
+    keep_on_screen(win);
+    EXPECT_TRUE(avail.contains(win->frameGeometry())) << avail.width() << "x" << avail.height();
 }
 
 // A drag turns the camera as in live view; at rest its numbers, and only
