@@ -5,10 +5,10 @@
 # and cli on the engine, not on each other. An #include "..." that reaches
 # against this order fails the build here, naming the file and the include.
 #
-# app/ is two layers itself: the toolkit-free logic (app/*.h, app/*.cpp)
-# and the Qt window over it (app/qt/). The logic may include neither the
-# window's files nor any Qt header: it reaches the window only through
-# ui_port.h.
+# app/ is two layers itself: the toolkit-free logic (app/ but app/qt/ and
+# app/tests/) and the Qt window over it (app/qt/). The logic may include
+# neither the window's files nor any Qt header: it reaches the window only
+# through session/ui_port.h and the interfaces the window registers.
 cmake_minimum_required(VERSION 3.20)
 set(allowed_base base)
 set(allowed_scene base scene)
@@ -45,19 +45,31 @@ foreach(layer base scene image trace cli app)
     endforeach()
   endforeach()
 endforeach()
-file(GLOB logic ${SRC}/app/*.h ${SRC}/app/*.cpp)
+# The window's logic: every file of app/ but the Qt window (app/qt/) and
+# the tests (app/tests/).
+file(GLOB_RECURSE logic ${SRC}/app/*.h ${SRC}/app/*.cpp)
+list(FILTER logic EXCLUDE REGEX "/app/(qt|tests)/")
 foreach(f ${logic})
   file(RELATIVE_PATH where ${SRC} ${f})
+  get_filename_component(dir ${f} DIRECTORY)
   file(STRINGS ${f} incs REGEX "^[ \t]*#[ \t]*include")
   foreach(inc ${incs})
     string(REGEX MATCH "[\"<]([^\">]+)[\">]" m "${inc}")
     set(path ${CMAKE_MATCH_1})
-    get_filename_component(abs ${SRC}/app/${path} ABSOLUTE)
+    if(inc MATCHES "<")
+      if(path MATCHES "^(Q[A-Za-z]|qt|q[a-z0-9_]*\\.h$)")
+        string(APPEND bad "  ${where}: #include <${path}> (the logic may not use Qt)\n")
+      endif()
+      continue()
+    endif()
+    if(EXISTS ${dir}/${path})
+      get_filename_component(abs ${dir}/${path} ABSOLUTE)
+    else()
+      get_filename_component(abs ${SRC}/${path} ABSOLUTE)
+    endif()
     file(RELATIVE_PATH rel ${SRC} ${abs})
-    if(inc MATCHES "\"" AND rel MATCHES "^app/qt/")
-      string(APPEND bad "  ${where}: #include \"${path}\" (the logic may not use app/qt/)\n")
-    elseif(inc MATCHES "<" AND path MATCHES "^(Q[A-Za-z]|qt|q[a-z0-9_]*\\.h$)")
-      string(APPEND bad "  ${where}: #include <${path}> (the logic may not use Qt)\n")
+    if(rel MATCHES "^app/(qt|tests)/")
+      string(APPEND bad "  ${where}: #include \"${path}\" (the logic may not use app/qt/ or app/tests/)\n")
     endif()
   endforeach()
 endforeach()

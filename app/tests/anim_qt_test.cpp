@@ -1,11 +1,11 @@
 // Make Animation in the window, headless: the dialog, the frames written
 // as koru-cli writes them, the player showing them through the display,
 // and Cancel leaving no file.
-#include "script_ui.h"
+#include "app/tests/script_ui.h"
 
-#include "app/anim_form.h"
-#include "app/qt/anim_qt.h"
-#include "app/qt/mainwin.h"
+#include "app/anim/anim_form.h"
+#include "app/qt/anim/anim_qt.h"
+#include "app/qt/window/mainwin.h"
 #include "base/msg.h"
 #include "image/animfile.h"
 #include "trace/anim.h"

@@ -1,11 +1,11 @@
 // Make Animation without a window: the dialog's checks and memory, the
 // current scene as a key, the frames written (and nothing on Cancel), and
 // the player's frames and clock.
-#include "script_ui.h"
+#include "app/tests/script_ui.h"
 
-#include "app/anim_form.h"
-#include "app/anim_make.h"
-#include "app/anim_play.h"
+#include "app/anim/anim_form.h"
+#include "app/anim/anim_make.h"
+#include "app/anim/anim_play.h"
 #include "base/msg.h"
 #include "image/animfile.h"
 #include "trace/anim.h"

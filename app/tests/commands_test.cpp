@@ -1,11 +1,11 @@
 // The commands' order of calls and flag changes, with scripted answers.
-#include "script_ui.h"
+#include "app/tests/script_ui.h"
 
-#include "app/commands.h"
+#include "app/commands/commands.h"
+#include "base/msg.h"
 #include "image/picfile.h"
 #include "image/rgb.h"
 #include "image/safewrite.h"
-#include "base/msg.h"
 #include "scene/rtread.h"
 #include "scene/scene.h"
 

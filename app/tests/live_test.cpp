@@ -1,10 +1,10 @@
 // The live view's toolkit-free parts: the command line, moving the camera
 // by hand, the remembered settings, and the decisions of live_state.
-#include "app/cmdline.h"
-#include "app/live.h"
-#include "app/prefs.h"
+#include "app/live/live.h"
+#include "app/session/cmdline.h"
+#include "app/session/prefs.h"
+#include "app/tests/script_ui.h"
 #include "base/msg.h"
-#include "script_ui.h"
 #include "trace/camera.h"
 #include "trace/frame.h"
 

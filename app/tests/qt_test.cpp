@@ -1,16 +1,16 @@
 // The window itself, headless: menus, a render on screen, dialogs,
 // printing to a PDF file, the save prompt on close.
-#include "qt_wait.h"
-#include "script_ui.h"
+#include "app/tests/qt_wait.h"
+#include "app/tests/script_ui.h"
 
-#include "app/commands.h"
-#include "app/qt/dlgunits.h"
-#include "app/qt/i18n.h"
-#include "app/qt/live_qt.h"
-#include "app/qt/mainwin.h"
-#include "app/qt/render_qt.h"
-#include "app/qt/setdlg_qt.h"
-#include "app/shortcuts.h"
+#include "app/commands/commands.h"
+#include "app/commands/shortcuts.h"
+#include "app/qt/dialogs/dlgunits.h"
+#include "app/qt/dialogs/setdlg_qt.h"
+#include "app/qt/live/live_qt.h"
+#include "app/qt/window/i18n.h"
+#include "app/qt/window/mainwin.h"
+#include "app/qt/window/render_qt.h"
 #include "image/rgb.h"
 #include "scene/scene.h"
 

@@ -2,12 +2,13 @@
 // which records what the commands showed. Also a temporary directory.
 #pragma once
 
-#include "app/anim_form.h"
-#include "app/commands.h"
-#include "app/filedlg.h"
-#include "app/session.h"
-#include "app/settings.h"
-#include "app/ui_port.h"
+#include "app/anim/anim_form.h"
+#include "app/commands/commands.h"
+#include "app/dialogs/config.h"
+#include "app/dialogs/filedlg.h"
+#include "app/dialogs/setting.h"
+#include "app/session/session.h"
+#include "app/session/ui_port.h"
 #include "trace/render.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The settings dialogs' texts and parsing, and the print scale.
-#include "script_ui.h"
+#include "app/tests/script_ui.h"
 
-#include "app/display_state.h"
-#include "app/print.h"
+#include "app/dialogs/print.h"
+#include "app/session/display_state.h"
 #include "scene/scene.h"
 
 #include <climits>

@@ -2,19 +2,19 @@
 // clock), what a read shows (marks, names, hints, the inspector's rows),
 // how the text is kept (saves, the question, the scene file, the camera
 // written back) and what a click on the picture picks.
-#include "app/commands.h"
-#include "app/inspector.h"
-#include "app/live.h"
-#include "app/studio.h"
-#include "app/studio_doc.h"
-#include "app/studio_pick.h"
-#include "app/studio_select.h"
+#include "app/commands/commands.h"
+#include "app/live/live.h"
+#include "app/studio/inspector.h"
+#include "app/studio/studio.h"
+#include "app/studio/studio_doc.h"
+#include "app/studio/studio_pick.h"
+#include "app/studio/studio_select.h"
+#include "app/tests/script_ui.h"
 #include "base/msg.h"
 #include "image/picfile.h"
 #include "image/safewrite.h"
 #include "scene/newscene.h"
 #include "scene/rtread.h"
-#include "script_ui.h"
 #include "trace/camera.h"
 
 #include <gtest/gtest.h>

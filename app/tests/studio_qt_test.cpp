@@ -2,15 +2,15 @@
 // the typed scene's exact picture without saving, Ctrl+S writes the text as
 // typed, a click on a dot selects its primitive, an inspector's edit is
 // one undo step, and studio off is the window as it was.
-#include "qt_wait.h"
-#include "script_ui.h"
+#include "app/tests/qt_wait.h"
+#include "app/tests/script_ui.h"
 
-#include "app/qt/live_qt.h"
-#include "app/qt/mainwin.h"
-#include "app/qt/onscreen.h"
-#include "app/qt/studio_editor.h"
-#include "app/qt/studio_panes.h"
-#include "app/qt/studio_qt.h"
+#include "app/qt/live/live_qt.h"
+#include "app/qt/studio/studio_editor.h"
+#include "app/qt/studio/studio_panes.h"
+#include "app/qt/studio/studio_qt.h"
+#include "app/qt/window/mainwin.h"
+#include "app/qt/window/onscreen.h"
 #include "base/msg.h"
 #include "scene/rtread.h"
 #include "trace/frame.h"

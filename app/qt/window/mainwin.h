@@ -1,0 +1,160 @@
+// mainwin.h - KORU's main window: the menu "KORU", the picture at the
+// top-left of a white, scrolling client area (view.h), and the ui_port
+// the commands use.
+//
+// The window owns its session (session.h): the application state and the
+// display state that the commands, the dialogs, printing and the live view
+// work on. Two windows in one process keep two sessions apart.
+//
+// Each menu action carries its command id (action(id) finds it) and hands
+// it to app_command. While a render runs, the rows it has traced are drawn
+// over the picture.
+//
+// The window also takes files dropped on it, lists the recent files in
+// the File menu, steps the zoom with Ctrl+= / Ctrl+- / Ctrl+0 and picks
+// the display mode with Ctrl+1 / 2 / 3, and remembers its settings between
+// runs (prefs.h) in the platform's usual place (QSettings). Live view and
+// the mouse's camera are in live_qt.h. Every key, the menu items' and
+// these, comes from the table in shortcuts.h (apply_shortcuts); Esc stops
+// a running render. A click on the status line shows the session's
+// messages, whole (messages_window).
+//
+// Studio view (studio_qt.h) puts the scene's text and its panes around the
+// picture; the window hands it its commands, the picture's mouse and paint.
+//
+// The test hooks replace the print dialog (print_hook configures the
+// printer and says OK or Cancel), the message boxes (message_hook answers
+// instead of a box) and the render's thread (seams, render_qt.h).
+#pragma once
+
+#include "app/qt/anim/anim_qt.h"
+#include "app/qt/dialogs/print_qt.h"
+#include "app/qt/window/render_qt.h"
+#include "app/qt/window/view.h"
+#include "app/session/prefs.h"
+#include "app/session/session.h"
+#include "app/session/ui_port.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QPrinter;
+class QPlainTextEdit;
+class QScrollArea;
+class QShortcut;
+class QTextBrowser;
+class LiveDriver;
+class Studio;
+
+class MainWin : public QMainWindow, public ui_port {
+    Q_OBJECT
+public:
+    MainWin();
+    ~MainWin() override;
+    session &state() { return sess; }
+    QAction *action(int id) const;
+    View *view() const { return area; }
+    QScrollArea *scroller() const { return scroll; }
+    QTextBrowser *help_window() const { return helpwin; }
+    QPlainTextEdit *messages_window() const { return saidwin; }
+    LiveDriver *live() const { return driver.get(); }
+    Studio *studio() const { return studio_.get(); }
+
+    // Settings between runs: read them (before the window shows) and apply
+    // them; save them (the window does at its close).
+    void load_prefs();
+    void save_prefs();
+    // The command line's zoom and mode hold for this run only.
+    void set_run_config(int zoom, int mode);
+    // Runs a command as the menu does, with the live view told.
+    void command(int id);
+    // Opens a file as a drop does (the save prompt first).
+    void drop_file(const QString &path);
+    // The file named on the command line: a picture is opened, a scene
+    // opened and its picture made at once (by the live view when it is on).
+    void open_start_file(const std::string &path);
+    // Turns live view on or off, as its menu item does.
+    void command_live(bool on);
+    // Anti-aliasing 1 (Off) to 4, as its menu items set it.
+    void set_aa(int level);
+    // Gives the menu items and the other keys their keys in a view of the
+    // window (shortcuts.h).
+    void apply_shortcuts(int view);
+    // The session's messages, whole, in a window of their own.
+    void show_messages();
+    // The title as set_title last gave it, with "*" while the studio's text
+    // is unsaved (in studio view) or the picture is (out of it:
+    // picture_unsaved).
+    void show_title();
+
+    std::function<bool(QPrinter &)> print_hook;
+    std::function<int(const char *text, const char *caption, int kind)> message_hook;
+    render_seams seams;
+    anim_seams anim_seam;
+
+    // The animation player, while it is open (anim_qt.h); closing it shows
+    // the window's picture again.
+    AnimPlayer *anim_player() const { return player.get(); }
+    void close_player();
+
+    int message(const char *text, const char *caption, int kind) override;
+    int file_dialog(file_dlg &d) override;
+    int setting_dialog(setting_form &f) override;
+    int config_dialog(config_form &f) override;
+    int run_render(render_job &job) override;
+    void commands_changed() override;
+    row_fn row_display() override;
+    int print_setup(const char *docname, int &pw, int &ph) override;
+    int print_page(const display_state &d, int w, int h, int scale, msglist &msgs) override;
+    void set_title(const char *title) override;
+    void wait_cursor(int on) override;
+    void invalidate() override;
+    void help() override;
+    void close_window() override;
+    int anim_dialog(anim_form &f) override;
+    int run_anim(anim_job &job, const frame_fn &on_frame,
+                 const std::function<int()> &finish) override;
+    void play_anim(const char *path, double fps, int frames) override;
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+    bool eventFilter(QObject *o, QEvent *e) override;
+
+private:
+    void build_menu();
+    void build_keys();
+    void build_recent();
+    void fit_outer_size();
+    void fit_view();
+    void overlay_off();
+    void acting(const std::function<void()> &act);
+    void esc_stops(std::function<void()> stop);
+    void opened(int scene, int read);
+
+    session sess{*this};
+    row_overlay ov;
+    GridImage grid;
+    PagePrinter pages;
+    View *area;
+    QScrollArea *scroll;
+    QMenu *file_menu = nullptr;
+    QList<QAction *> recent_actions;
+    QTextBrowser *helpwin = nullptr;
+    QPlainTextEdit *saidwin = nullptr;
+    std::map<int, QShortcut *> keys;   // the keys that run no menu command, by KEY_ id
+    std::function<void()> stop_render; // what Esc does while a render runs
+    std::unique_ptr<LiveDriver> driver;
+    std::unique_ptr<Studio> studio_; // after driver: it goes first
+    QString title = "KORU";
+    prefs remembered;
+    bool fitted = false;
+    bool geometry_restored = false;
+    std::unique_ptr<AnimPlayer> player;
+};
