@@ -1,7 +1,6 @@
 #include "app/anim/anim_make.h"
 
 #include "app/anim/anim_form.h"
-#include "app/commands/commands.h"
 #include "app/session/messages.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
@@ -122,17 +121,22 @@ void anim_output::discard()
     done_ = true;
 }
 
-void make_animation(session &s)
-{
-    if (!s.app.rt_ready)
-        return;
-    anim_form f;
-    anim_form_open(f, s.app);
-    if (!s.ui.anim_dialog(f))
-        return;
-    const anim_request &req = f.req;
+namespace {
 
-    anim_plan plan;
+// Everything the frames and their file need until the run has ended.
+struct anim_run {
+    explicit anim_run(const anim_request &r) : req(r), out(r.out, r.fps) {}
+    anim_request req;
+    anim_plan plan; // the job's: it lives as long
+    std::unique_ptr<anim_job> job;
+    anim_output out;
+    msglist msgs;
+};
+
+std::shared_ptr<anim_run> plan_run(session &s, const anim_request &req)
+{
+    auto run = std::make_shared<anim_run>(req);
+    anim_plan &plan = run->plan;
     for (const auto &k : req.keys)
         plan.keys.push_back(k.get());
     plan.frames = req.frames;
@@ -143,29 +147,54 @@ void make_animation(session &s)
     opt.render.on_row = s.ui.row_display();
     opt.w = req.w;
     opt.h = req.h;
-    auto job = std::make_unique<anim_job>(plan, opt); // a scene inside: off the stack
+    run->job = std::make_unique<anim_job>(plan, opt); // a scene inside: off the stack
+    return run;
+}
 
-    // Render the frames, each taken as it is finished, then put the file
-    // in place; a Cancel at any moment before that leaves nothing
-    anim_output out(req.out, req.fps);
-    msglist msgs;
-    cancel_token &tok = job->token();
-    const auto take = [&](int k, const render_job &r) { return out.add(k, r.result(), msgs) == 1; };
-    const auto finish = [&] {
-        return out.finish(msgs, tok) ? (int)RAY_DONE
-               : tok.cancelled()     ? (int)RAY_CANCELLED
-                                     : UNWRITTEN;
-    };
-    s.ui.wait_cursor(1);
-    set_busy(s, 1);
-    const int rc = s.ui.run_anim(*job, take, finish);
-    set_busy(s, 0);
-    s.ui.wait_cursor(0);
-    if (rc == RAY_CANCELLED || tok.cancelled())
+// What a run that ended leaves: the player, or why there is nothing.
+void ran(session &s, anim_run &run, int rc)
+{
+    if (rc == RAY_CANCELLED || run.job->token().cancelled())
         return; // out leaves nothing
     if (rc != RAY_DONE) {
-        report(s, rc, *job, msgs);
+        report(s, rc, *run.job, run.msgs);
         return;
     }
-    s.ui.play_anim(req.out.c_str(), req.fps, req.frames);
+    s.ui.play_anim(run.req.out.c_str(), run.req.fps, run.req.frames);
+}
+
+} // namespace
+
+void make_animation(session &s)
+{
+    if (!s.app.rt_ready)
+        return;
+    anim_form f;
+    anim_form_open(f, s.app);
+    if (!s.ui.anim_dialog(f))
+        return;
+    const std::shared_ptr<anim_run> run = plan_run(s, f.req);
+
+    // Render the frames, each taken as it is finished, then put the file
+    // in place; a Cancel at any moment before that leaves nothing. The
+    // frames and the file are made beside the window, and run lives
+    // until the window hands it back
+    anim_run *r = run.get();
+    const auto take = [r](int k, const render_job &job) {
+        return r->out.add(k, job.result(), r->msgs) == 1;
+    };
+    const auto finish = [r] {
+        cancel_token &tok = r->job->token();
+        return r->out.finish(r->msgs, tok) ? (int)RAY_DONE
+               : tok.cancelled()           ? (int)RAY_CANCELLED
+                                           : UNWRITTEN;
+    };
+    s.ui.wait_cursor(1);
+    begin_job(s, [r] { r->job->cancel(); });
+    s.ui.run_anim(*run->job, take, finish, [&s, run](int rc) {
+        end_job(s);
+        s.ui.wait_cursor(0);
+        ran(s, *run, rc);
+        job_done(s);
+    });
 }

@@ -5,9 +5,10 @@
 // After the dialog the frames are rendered one after another as koru-cli
 // animate renders them (trace/anim.h): frame k is byte for byte koru-cli's
 // frame k of the same keys, turn, frame count, size and anti-aliasing.
-// ui_port::run_anim shows the progress (frames, and the rows of the one
-// being traced, which also appear over the picture) with Cancel; the
-// window's other commands wait meanwhile (busy). The file is written
+// ui_port::run_anim runs them beside the window (a job: session.h) and
+// shows the progress (frames, and the rows of the one being traced, which
+// also appear over the picture) with Cancel; the window's other commands
+// wait meanwhile (busy), and make_animation returns as the run starts. The file is written
 // beside the window too, and Cancel wins at any moment before it is in
 // place: then nothing is written and nothing plays. When the file is in
 // place the player shows it (ui_port::play_anim). The window's

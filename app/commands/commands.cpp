@@ -12,6 +12,7 @@
 #include "app/session/prefs.h"
 #include "app/session/ui_port.h"
 #include "app/studio/studio.h"
+#include "base/cancel.h"
 #include "base/msg.h"
 #include "base/openread.h"
 #include "image/picfile.h"
@@ -272,21 +273,20 @@ bool render_has_dots(session &s, int stereo, bool anaglyph)
     return false;
 }
 
-void cmd_make(session &s, int stereo, bool anaglyph = false)
+// A render beside the window, and Stop render's word on it: asked for
+// before the picture is shown, even after its last row, it keeps the
+// picture there was.
+struct render_run {
+    render_run(const scene &sc, const render_options &opt) : job(sc, opt) {}
+    render_job job;
+    cancel_token tok;
+};
+
+// What a render that ended shows: its picture, or why there is none.
+void rendered(session &s, render_run &run, int rc)
 {
-    if (!s.app.rt_ready || !render_has_dots(s, stereo, anaglyph))
-        return;
-    s.ui.wait_cursor(1);
-    render_options opt;
-    opt.stereo = stereo;
-    opt.anaglyph = anaglyph;
-    opt.aa = s.app.aa_level;
-    opt.on_row = s.ui.row_display();
-    render_job job(s.app.model, opt);
-    set_busy(s, 1);
-    int rc = s.ui.run_render(job);
-    set_busy(s, 0);
-    s.ui.wait_cursor(0);
+    if (rc == RAY_DONE && !run.tok.commit())
+        rc = RAY_CANCELLED;
     // a render stopped by the user, or too deep, keeps the previous picture
     // and the flags
     if (rc == RAY_CANCELLED)
@@ -299,7 +299,30 @@ void cmd_make(session &s, int stereo, bool anaglyph = false)
         ErrorMsg(s.ui, text.c_str());
         return;
     }
-    show_made(s, job);
+    show_made(s, run.job);
+}
+
+void cmd_make(session &s, int stereo, bool anaglyph = false)
+{
+    if (!s.app.rt_ready || !render_has_dots(s, stereo, anaglyph))
+        return;
+    s.ui.wait_cursor(1);
+    render_options opt;
+    opt.stereo = stereo;
+    opt.anaglyph = anaglyph;
+    opt.aa = s.app.aa_level;
+    opt.on_row = s.ui.row_display();
+    auto run = std::make_shared<render_run>(s.app.model, opt);
+    begin_job(s, [run] {
+        run->tok.cancel();
+        run->job.cancel();
+    });
+    s.ui.run_render(run->job, [&s, run](int rc) {
+        end_job(s);
+        s.ui.wait_cursor(0);
+        rendered(s, *run, rc);
+        job_done(s);
+    });
 }
 
 // "Setting(&T)": a camera changed here is a camera moved by hand.
@@ -328,12 +351,6 @@ void cmd_print(session &s)
 }
 
 } // namespace
-
-void set_busy(session &s, int on)
-{
-    s.app.busy = on;
-    s.ui.commands_changed();
-}
 
 void show_made(session &s, const render_job &job)
 {

@@ -23,6 +23,12 @@
 // 50, 75, 100, 150, 200, 300, 400 (0: back to 100); set_mode(s, m) picks
 // the display mode; both redisplay a picture there is.
 //
+// Make Image, Make 3D Image and Make Anaglyph render beside the window
+// (ui_port::run_render, a job: session.h): app_command returns as the
+// render starts, and the picture is shown when it has ended. Stop render
+// asked for before then, even after its last row, keeps the picture
+// there was.
+//
 // The files opened and saved go to the front of recent_files.
 //
 // Flags, as the commands leave them:
@@ -63,9 +69,6 @@ int open_scene(session &s, const char *path);
 // The picture of a finished render of the model, kept and shown as Make
 // Image keeps it: the planes, the display, image_ready and data_change.
 void show_made(session &s, const render_job &job);
-// A render (or an animation's frames) runs (1) or has ended (0): busy
-// set, and the window told that the commands available changed.
-void set_busy(session &s, int on);
 void open_picture(session &s, const char *path);
 int open_file(session &s, const char *path);
 void zoom_by(session &s, int dir);

@@ -1,6 +1,6 @@
 // session.h - one window's worth of KORU: its application state, its
-// display state, and the ui_port through which the logic asks the window
-// for dialogs, messages and renders.
+// display state, the studio's state, and the ui_port through which the
+// logic asks the window for dialogs, messages and renders.
 //
 //   MainWin win;                 // owns one session over itself
 //   script_ui ui; session s(ui); // or a test's, over a scripted port
@@ -9,11 +9,20 @@
 // The dialogs' logic, printing and the live view take the parts they use
 // (the scene, the display state) by reference. Two sessions in one process
 // share nothing.
+//
+// A job beside the window (a render, an animation) runs between
+// begin_job and end_job: meanwhile busy is set, every command but Help,
+// About and Stop render waits, and stop_job(s) (Stop render, the progress
+// window's Cancel) asks it to stop. When the job's results have been
+// shown, job_done(s) runs what was to follow the command that started it
+// (after_job: the window's steps after every command), once.
 #pragma once
 
 #include "app/session/appstate.h"
 #include "app/session/display_state.h"
 #include "app/studio/studio.h"
+
+#include <functional>
 
 struct ui_port;
 
@@ -26,4 +35,15 @@ struct session {
     display_state disp;
     studio_state studio;
     ui_port &ui;
+
+    std::function<void()> job_stop;  // how the job that runs stops early
+    std::function<void()> after_job; // what follows once it has ended
 };
+
+// busy set (1) or cleared (0), and the window told that the commands
+// available changed.
+void set_busy(session &s, int on);
+void begin_job(session &s, std::function<void()> stop);
+void end_job(session &s);
+void job_done(session &s);
+void stop_job(session &s);

@@ -5,24 +5,24 @@
 // message() is the message box: kind picks the buttons and icon, the
 // answer is one of the ID_ values. The dialog runners show a dialog over
 // its toolkit-free state (filedlg.h, settings.h) and return 1 for OK, 0
-// for Cancel. run_render() runs a render without blocking the window,
-// showing its progress and offering to cancel it, and returns its RAY_
-// code. commands_changed() says that the commands available (app_enabled)
-// may have changed. row_display() gives a function that shows the rows of
-// the render about to start as they are traced (or none). print_setup()
-// shows the print dialog (0: cancelled) and gives the printable area in
-// device dots; print_page() copies the display grid of d to one page as
-// redraw(w, h, scale) does, at the top-left, enlarged without smoothing.
-// Make Animation (anim_make.h): anim_dialog() shows its dialog over the
-// form (1 OK, 0 Cancel); run_anim() runs job.run(on_frame) as run_render()
-// runs a render, with its progress, and once every frame is handed over
-// finish() (the file written), still beside the window and still with
-// Cancel, which calls job.cancel(); it returns the run's RAY_ code when
-// that is not RAY_DONE, else finish()'s. play_anim() shows the file
+// for Cancel. run_render(job, done) runs a render beside the window,
+// showing its progress and offering to stop it (stop_job, session.h), and
+// once it has ended calls done with its RAY_ code, on the window's
+// thread; the job lives until then. commands_changed() says that the commands available
+// (app_enabled) may have changed. row_display() gives a function that shows the rows of the render
+// about to start as they are traced (or none). print_setup() shows the print dialog (0: cancelled)
+// and gives the printable area in device dots; print_page() copies the display grid of d to one
+// page as redraw(w, h, scale) does, at the top-left, enlarged without smoothing. Make Animation
+// (anim_make.h): anim_dialog() shows its dialog over the form (1 OK, 0 Cancel); run_anim() runs
+// job.run(on_frame) as run_render() runs a render, with its progress, and once every frame is
+// handed over finish() (the file written), still beside the window and still with Cancel; done then
+// has the run's RAY_ code when that is not RAY_DONE, else finish()'s. play_anim() shows the file
 // written in the player.
 #pragma once
 
 #include "trace/anim.h"
+
+#include <functional>
 
 struct anim_form;
 struct file_dlg;
@@ -45,7 +45,7 @@ struct ui_port {
     virtual int file_dialog(file_dlg &d) = 0;
     virtual int setting_dialog(setting_form &f) = 0;
     virtual int config_dialog(config_form &f) = 0;
-    virtual int run_render(render_job &job) = 0;
+    virtual void run_render(render_job &job, std::function<void(int)> done) = 0;
     virtual void commands_changed() = 0;
     virtual row_fn row_display() = 0;
     virtual int print_setup(const char *docname, int &pw, int &ph) = 0;
@@ -57,8 +57,8 @@ struct ui_port {
     virtual void help() = 0;
     virtual void close_window() = 0; // a close request, as the close box sends
     virtual int anim_dialog(anim_form &f) = 0;
-    virtual int run_anim(anim_job &job, const frame_fn &on_frame,
-                         const std::function<int()> &finish) = 0;
+    virtual void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
+                          std::function<void(int)> done) = 0;
     virtual void play_anim(const char *path, double fps, int frames) = 0;
     virtual ~ui_port() = default;
 };

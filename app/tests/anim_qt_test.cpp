@@ -1,6 +1,7 @@
 // Make Animation in the window, headless: the dialog, the frames written
 // as koru-cli writes them, the player showing them through the display,
 // and Cancel leaving no file.
+#include "app/tests/qt_wait.h"
 #include "app/tests/script_ui.h"
 
 #include "app/anim/anim_form.h"
@@ -23,10 +24,7 @@
 #include <QToolButton>
 #include <QTest>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace {
 
@@ -89,6 +87,7 @@ struct AnimWindow : ::testing::Test {
         };
         win->show();
         win->open_start_file(t_rt); // opened and its picture made
+        ASSERT_TRUE(wait_until([this] { return !a->busy; }));
         ASSERT_EQ(a->image_ready, 1);
     }
 };
@@ -147,6 +146,7 @@ TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
         QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
     });
     win->action(IDM_ANIMATE)->trigger();
+    ASSERT_TRUE(wait_until([this] { return !a->busy; }));
     ASSERT_EQ(said.size(), 1u) << said.back();
 
     // The file holds koru-cli's frames
@@ -220,18 +220,16 @@ TEST_F(AnimWindow, CancelLeavesNoFile)
     // the run waits at the second frame, or just before the file is
     // written, until Cancel has been pressed
     for (const bool writing : {false, true}) {
-        std::atomic<bool> clicked{false};
-        const auto wait_click = [&] {
-            while (!clicked)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        };
+        gate clicked;
         win->anim_seam.frame = [&](int k) {
-            if (k == 1 && !writing)
-                wait_click();
+            if (k == 1 && !writing) {
+                EXPECT_TRUE(clicked.wait());
+            }
         };
         win->anim_seam.writing = [&] {
-            if (writing)
-                wait_click();
+            if (writing) {
+                EXPECT_TRUE(clicked.wait());
+            }
         };
         bool seen = false;
         when_modal("Make Animation", [&](QWidget *dlg) {
@@ -240,12 +238,13 @@ TEST_F(AnimWindow, CancelLeavesNoFile)
                 EXPECT_EQ(a->busy, 1);
                 EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
                 QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
-                clicked = true;
+                clicked.open();
                 seen = true;
             });
             QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
         });
         win->action(IDM_ANIMATE)->trigger();
+        ASSERT_TRUE(wait_until([this] { return !a->busy; }));
         EXPECT_TRUE(seen);
         EXPECT_EQ(listing(tmp.path), before) << writing; // no file, no hidden folder
         EXPECT_TRUE(said.empty());

@@ -10,7 +10,7 @@
 #include "app/qt/live/live_qt.h"
 #include "app/qt/window/i18n.h"
 #include "app/qt/window/mainwin.h"
-#include "app/qt/window/render_qt.h"
+#include "app/qt/dialogs/progress_qt.h"
 #include "image/rgb.h"
 #include "scene/scene.h"
 
@@ -29,8 +29,7 @@
 #include <QStatusBar>
 #include <QStandardPaths>
 #include <algorithm>
-#include <chrono>
-#include <thread>
+#include <atomic>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QListWidget>
@@ -113,11 +112,18 @@ struct Window : ::testing::Test {
         delete win;
     }
     void run(int id) { win->action(id)->trigger(); }
+    // The render that runs beside the window has ended, and shown what it
+    // shows.
+    bool rendered()
+    {
+        return wait_until([this] { return !a->busy; });
+    }
     void open_and_render()
     {
         answer_file("T.RT");
         run(IDM_OPENRT);
         run(IDM_MAKE);
+        ASSERT_TRUE(rendered());
         ASSERT_EQ(a->image_ready, 1);
     }
 };
@@ -222,24 +228,27 @@ TEST_F(Window, KeysMakeAndStopPictures)
     ASSERT_TRUE(QTest::qWaitForWindowActive(win));
     EXPECT_TRUE(win->action(IDM_MAKE)->isEnabled());
     QTest::keyClick(win, Qt::Key_F5);
+    ASSERT_TRUE(rendered());
     EXPECT_EQ(a->image_ready, 1);
     expect_shows_its_grid(*win);
 
-    // a render that runs until it is told to stop, the progress window
+    // a render that runs until Esc has been pressed, the progress window
     // not yet up
     a->data_change = 0;
     const unsigned gen = d->gen;
     win->seams.progress_delay_ms = 1 << 30;
-    bool stopped = false;
+    gate pressed;
+    std::atomic<bool> stopped{false};
     win->seams.fn = [&](render_job &job) {
-        EXPECT_TRUE(win->action(IDM_STOP)->isEnabled());
-        while (!job.stopping())
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        stopped = true;
-        return (int)RAY_CANCELLED;
+        EXPECT_TRUE(pressed.wait());
+        stopped = job.stopping();
+        return (int)RAY_DONE; // the last row done as Esc came: Esc still wins
     };
-    QTimer::singleShot(50, win, [this] { QTest::keyClick(win, Qt::Key_Escape); });
     QTest::keyClick(win, Qt::Key_F5, Qt::ShiftModifier);
+    EXPECT_TRUE(win->action(IDM_STOP)->isEnabled());
+    QTest::keyClick(win, Qt::Key_Escape);
+    pressed.open();
+    ASSERT_TRUE(rendered());
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(d->gen == gen && a->data_change == 0 && a->busy == 0);
 }
@@ -302,6 +311,7 @@ TEST_F(Window, CancelledRenderChangesNothing)
     unsigned gen = d->gen;
     win->seams.hook = [](render_job &job) { job.cancel(); };
     run(IDM_MAKE3D);
+    ASSERT_TRUE(rendered());
     EXPECT_EQ(a->image_ready, 1);
     EXPECT_EQ(a->data_change, 0);
     EXPECT_EQ(a->model.ixmx, 16);
@@ -315,9 +325,10 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
     run(IDM_OPENRT);
     // a render that goes on until it is told to stop, as a long one would
     win->seams.progress_delay_ms = 0;
-    win->seams.fn = [](render_job &job) {
-        while (!job.stopping())
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    gate cancelled;
+    win->seams.fn = [&](render_job &job) {
+        EXPECT_TRUE(cancelled.wait());
+        EXPECT_TRUE(job.stopping());
         return (int)RAY_CANCELLED;
     };
     bool painted = false;
@@ -332,8 +343,10 @@ TEST_F(Window, ProgressWindowCancelsTheRender)
         EXPECT_FALSE(win->action(IDM_OPENRT)->isEnabled());
         EXPECT_TRUE(win->action(IDM_ABOUT)->isEnabled());
         QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
+        cancelled.open();
     });
     run(IDM_MAKE);
+    ASSERT_TRUE(rendered());
     EXPECT_TRUE(painted);
     EXPECT_EQ(a->image_ready, 0);
     EXPECT_EQ(a->busy, 0);
@@ -578,7 +591,9 @@ TEST_F(Window, TwoWindowsKeepTheirOwnState)
     o.disp.mode = 0;
     o.disp.zoom_size = 200;
     other.open_start_file(u); // opened, and its picture made at once
+    ASSERT_TRUE(wait_until([&] { return !o.app.busy; }));
     other.command(IDM_MAKE3D);
+    ASSERT_TRUE(wait_until([&] { return !o.app.busy; }));
     ASSERT_EQ(o.app.image_ready, 1);
     EXPECT_EQ(other.windowTitle(), QString::fromStdString("[*]" + u));
     EXPECT_EQ(win->windowTitle(), QString::fromStdString("[*]" + tmp.path + "/T.RT"));

@@ -75,15 +75,18 @@ struct script_ui : ui_port {
     }
     int setting_dialog(setting_form &f) override { return on_setting ? on_setting(f) : 0; }
     int config_dialog(config_form &f) override { return on_config ? on_config(f) : 0; }
-    int run_render(render_job &job) override
+    // A render ends before run_render returns.
+    void run_render(render_job &job, std::function<void(int)> done) override
     {
         renders++;
         busy_seen = app ? app->busy : -1;
-        if (render_rc >= 0)
-            return render_rc;
+        if (render_rc >= 0) {
+            done(render_rc);
+            return;
+        }
         if (cancel_render)
             job.cancel();
-        return job.run();
+        done(job.run());
     }
     void commands_changed() override { command_changes++; }
     row_fn row_display() override { return {}; }
@@ -111,8 +114,8 @@ struct script_ui : ui_port {
     void help() override { helps++; }
     void close_window() override { closes++; }
     int anim_dialog(anim_form &f) override { return on_anim ? on_anim(f) : 0; }
-    int run_anim(anim_job &job, const frame_fn &on_frame,
-                 const std::function<int()> &finish) override
+    void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
+                  std::function<void(int)> done) override
     {
         busy_seen = app ? app->busy : -1;
         if (anim_cancel_at == ANIM_CANCEL_FIRST)
@@ -122,11 +125,13 @@ struct script_ui : ui_port {
                 job.cancel();
             return on_frame(k, r);
         });
-        if (rc != RAY_DONE)
-            return rc;
+        if (rc != RAY_DONE) {
+            done(rc);
+            return;
+        }
         if (anim_cancel_at == ANIM_CANCEL_WRITING)
             job.cancel();
-        return finish();
+        done(finish());
     }
     void play_anim(const char *path, double, int) override { played.push_back(path); }
 };

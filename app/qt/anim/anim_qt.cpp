@@ -87,9 +87,6 @@ QPushButton *button(QWidget *dlg, const dlg_units &u, const place_du &at, const 
     return b;
 }
 
-// The progress bar's steps over a run of frames.
-constexpr int PARTS = 1000;
-
 } // namespace
 
 AnimDlg::AnimDlg(QWidget *parent, session &ses, anim_form &form) : QDialog(parent), s(ses), f(form)
@@ -192,34 +189,6 @@ void AnimDlg::accept()
     take_fields();
     if (anim_form_ok(s, f))
         QDialog::accept();
-}
-
-int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame,
-             const std::function<int()> &finish, const render_seams &seams, const anim_seams &hooks)
-{
-    ProgressDlg dlg(parent, "Making animation", [&job] { job.cancel(); });
-    const auto progress = [&] {
-        if (dlg.stopped)
-            return;
-        const int n = job.last() - job.first() + 1;
-        const int done = job.frames_done();
-        const QString line = done < n ? QString("Frame %1 of %2").arg(done + 1).arg(n)
-                                      : QString("Writing the file...");
-        dlg.show_progress(line, (int)(job.progress() * PARTS), PARTS);
-    };
-    progress();
-    return run_beside(dlg, seams.progress_delay_ms, progress, [&] {
-        const int rc = job.run([&](int k, const render_job &r) {
-            if (hooks.frame)
-                hooks.frame(k);
-            return on_frame(k, r);
-        });
-        if (rc != RAY_DONE)
-            return rc;
-        if (hooks.writing)
-            hooks.writing();
-        return finish();
-    });
 }
 
 namespace {

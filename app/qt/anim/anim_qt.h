@@ -9,14 +9,6 @@
 // named for tests: "keys", "add", "remove", "up", "down", "orbit", "deg",
 // "frames", "fps", "width", "height", "out", "browse", "ok", "cancel".
 //
-// run_anim runs the job on a thread and the event loop until it returns,
-// as run_render does, with a modal "Making animation" window (frame i of
-// n, the share done, Cancel) after seams.progress_delay_ms; then, on the
-// same thread and with the window still up, finish() writes the file
-// ("Writing the file..."). Cancel, Escape and the close box call
-// job.cancel() at any moment; what that means for the file is finish()'s
-// to honour (cancel.h).
-//
 // AnimPlayer shows the frames of a written file in the view (View::other)
 // and puts a bar at the bottom of the window: Play / Pause, a frame
 // slider, "Frame i of n" and Close. Space plays or pauses, Left and Right
@@ -26,7 +18,6 @@
 
 #include "app/anim/anim_form.h"
 #include "app/anim/anim_play.h"
-#include "app/qt/window/render_qt.h"
 #include "app/session/display_state.h"
 #include "trace/anim.h"
 
@@ -46,13 +37,6 @@ class QToolBar;
 class QToolButton;
 class View;
 
-// Test seams, on the rendering thread: each frame before it is taken, and
-// the moment before the file is written.
-struct anim_seams {
-    std::function<void(int k)> frame;
-    std::function<void()> writing;
-};
-
 class AnimDlg : public QDialog {
     Q_OBJECT
 public:
@@ -69,10 +53,6 @@ private:
     QLineEdit *deg, *frames, *fps, *width, *height, *out;
     unsigned seen = ~0u;
 };
-
-int run_anim(QWidget *parent, anim_job &job, const frame_fn &on_frame,
-             const std::function<int()> &finish, const render_seams &seams,
-             const anim_seams &hooks);
 
 class AnimPlayer : public QObject {
 public:

@@ -1,6 +1,7 @@
 #include "app/qt/live/live_qt.h"
 
 #include "app/commands/commands.h"
+#include "app/qt/window/to_window.h"
 #include "base/msg.h"
 #include "scene/rtread.h"
 #include "trace/camera.h"
@@ -35,7 +36,7 @@ std::string first_lines(const char *file, const msglist &msgs)
 } // namespace
 
 LiveDriver::LiveDriver(QObject *parent, session &ses, row_overlay &o, QStatusBar *b)
-    : QObject(parent), s(ses), ov(o), bar(b)
+    : QObject(parent), s(ses), ov(o), bar(b), frames(to_window())
 {
     bar->hide(); // until live view is on
     change_timer.setSingleShot(true);
@@ -67,13 +68,7 @@ LiveDriver::LiveDriver(QObject *parent, session &ses, row_overlay &o, QStatusBar
     });
 }
 
-LiveDriver::~LiveDriver()
-{
-    if (job)
-        job->cancel();
-    if (worker.joinable())
-        worker.join();
-}
+LiveDriver::~LiveDriver() { frames.stop(); }
 
 void LiveDriver::set_on(bool on)
 {
@@ -161,8 +156,7 @@ void LiveDriver::pause()
 {
     if (!job)
         return;
-    job->cancel();
-    worker.join();
+    frames.stop();
     end_frame(RAY_CANCELLED);
 }
 
@@ -226,27 +220,17 @@ void LiveDriver::start(int k)
         opt.on_row = overlay_rows(ov, 0, 0);
         job = std::make_unique<render_job>(model, opt);
     }
-    const unsigned g = ++gen;
     render_job *j = job.get();
-    worker = std::thread([this, j, g] {
-        const int rc = j->run();
-        QMetaObject::invokeMethod(
-            this, [this, g, rc] { finished(g, rc); }, Qt::QueuedConnection);
-    });
-}
-
-void LiveDriver::finished(unsigned g, int rc)
-{
-    if (g != gen || !job)
-        return; // a frame pause() has already ended
-    worker.join();
-    end_frame(rc);
-    pump();
+    frames.start([j] { return j->run(); },
+                 [this](int rc) {
+                     end_frame(rc);
+                     pump();
+                 },
+                 [j] { j->cancel(); });
 }
 
 void LiveDriver::end_frame(int rc)
 {
-    ++gen;
     const int kind = st.running;
     if (kind == LIVE_EXACT && rc == RAY_DONE) {
         overlay_clear(ov);

@@ -5,8 +5,8 @@
 // The file is followed with QFileSystemWatcher, its folder too, so that an
 // editor that writes a new file and renames it over the old one counts as
 // a change; changes are gathered for CHANGE_MS before the file is read.
-// Every frame is a render_job of a copy of the session's scene on a
-// thread of its own; its rows show in the view's row_overlay as they are
+// Every frame is a render_job of a copy of the session's scene, run beside
+// the window (session/worker.h); its rows show in the view's row_overlay as they are
 // traced. An exact frame, when it is done, is kept as Make Image keeps
 // its picture (show_made). The camera rests REST_MS after the last input.
 // Reader warnings and the reasons a picture cannot be made go to the
@@ -29,6 +29,7 @@
 #pragma once
 
 #include "app/live/live.h"
+#include "app/session/worker.h"
 #include "app/qt/window/view.h"
 
 #include <QFileSystemWatcher>
@@ -37,7 +38,6 @@
 #include <QTimer>
 #include <memory>
 #include <string>
-#include <thread>
 
 class QKeyEvent;
 class QMouseEvent;
@@ -90,7 +90,6 @@ public:
 private:
     void pump();
     void start(int kind);
-    void finished(unsigned gen, int rc);
     void end_frame(int rc);
     void moved(unsigned fields);
     void update_on();
@@ -108,8 +107,7 @@ private:
     QTimer change_timer, rest_timer;
     QString followed; // the scene file followed
     std::unique_ptr<render_job> job;
-    std::thread worker;
-    unsigned gen = 0;
+    worker frames;            // runs job
     unsigned serial_seen = 0; // scene_serial when the file's camera was last taken
     QPoint last;              // the mouse at the last motion
     int drag = 0;             // 0 none, 1 orbit, 2 pan

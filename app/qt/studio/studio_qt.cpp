@@ -6,6 +6,7 @@
 #include "app/qt/studio/studio_panes.h"
 #include "app/qt/window/mainwin.h"
 #include "app/qt/window/onscreen.h"
+#include "app/qt/window/to_window.h"
 #include "app/studio/inspector.h"
 #include "app/studio/studio.h"
 #include "app/studio/studio_pick.h"
@@ -27,6 +28,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -47,7 +49,7 @@ double camera_field(const scene &sc, int k) { return field_number(sc, field_ref{
 } // namespace
 
 Studio::Studio(MainWin *w, session &ses, LiveDriver *d, View *v)
-    : win(w), s(ses), driver(d), view(v)
+    : win(w), s(ses), driver(d), view(v), reads(to_window()), ids_work(to_window())
 {
     clock.start();
     read_timer.setSingleShot(true);
@@ -58,11 +60,9 @@ Studio::~Studio() { stop_work(); }
 
 void Studio::stop_work()
 {
-    ids_stop = true;
-    if (worker.joinable())
-        worker.join();
+    reads.stop();
+    ids_work.stop();
     computing.reset();
-    ids_stop = false;
 }
 
 bool Studio::on() const { return s.studio.on; }
@@ -478,7 +478,7 @@ void Studio::read_due()
         studio_round_camera(s.app.model, camera_mask);
         write_camera(camera_mask);
     }
-    show_reading(latest());
+    read_beside();
     if (what & READ_PICTURE) {
         msglist m;
         switch (studio_follow_text(s, m)) {
@@ -494,6 +494,25 @@ void Studio::read_due()
     }
     driver->resume();
     schedule();
+}
+
+// The names and problems of the text as it is now, for the panes: read
+// beside the window, and shown when read (unless the text has changed
+// since, when the panes show a read of the text then).
+void Studio::read_beside()
+{
+    auto read = std::make_shared<std::shared_ptr<studio_reading>>();
+    const std::string text = s.studio.text, file = file_name();
+    reads.start(
+        [read, text, file] {
+            *read = read_studio_text(text, file);
+            return 0;
+        },
+        [this, read](int) {
+            if ((*read)->text == s.studio.text)
+                latest_read = *read;
+            show_reading(latest());
+        });
 }
 
 void Studio::show_reading(const std::shared_ptr<studio_reading> &r)
@@ -762,27 +781,21 @@ void Studio::start_ids()
 {
     if (computing)
         return; // one at a time: the next paint asks again
-    if (worker.joinable())
-        worker.join();
     computing = s.app.made_scene;
     const std::shared_ptr<const scene> sc = computing;
     const frame f = s.app.made_frame;
-    worker = std::thread([this, sc, f] {
-        auto found = std::make_shared<std::vector<int>>();
-        if (!pick_dots(*sc, f, *found, &ids_stop))
-            return; // stopped: the window is closing
-        QMetaObject::invokeMethod(
-            this,
-            [this, sc, f, found] {
-                computing.reset();
-                ids_scene = sc;
-                ids_frame = f;
-                ids.swap(*found);
-                sil_scene = nullptr;
-                view->update();
-            },
-            Qt::QueuedConnection);
-    });
+    auto found = std::make_shared<std::vector<int>>();
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    ids_work.start([sc, f, found, stop] { return pick_dots(*sc, f, *found, stop.get()) ? 1 : 0; },
+                   [this, sc, f, found](int) {
+                       computing.reset();
+                       ids_scene = sc;
+                       ids_frame = f;
+                       ids.swap(*found);
+                       sil_scene = nullptr;
+                       view->update();
+                   },
+                   [stop] { *stop = true; });
 }
 
 void Studio::paint(QPainter &p, bool rows_shown)

@@ -25,6 +25,7 @@
 #pragma once
 
 #include "app/qt/live/live_qt.h"
+#include "app/session/worker.h"
 #include "app/session/prefs.h"
 #include "app/studio/studio_doc.h"
 #include "app/studio/studio_select.h"
@@ -36,10 +37,8 @@
 #include <QPoint>
 #include <QSize>
 #include <QTimer>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 class MainWin;
@@ -63,7 +62,8 @@ public:
     ~Studio() override;
 
     bool on() const;
-    // Stops and joins what runs beside the window (the silhouette's search).
+    // Stops and waits for what runs beside the window (the silhouette's
+    // search, a read of the text).
     void stop_work();
     // "New Scene(N)" before "Open *.RT(L)", "Studio(U)" after "Live
     // view(V)"; the studio view's own items wait until it is on.
@@ -118,6 +118,7 @@ private:
     std::shared_ptr<studio_reading> latest();
     void show_reading(const std::shared_ptr<studio_reading> &r);
     void check_now();
+    void read_beside();
     bool blank_text() const;
 
     void select(int kind, int index, bool select_text);
@@ -162,6 +163,7 @@ private:
     bool quiet = false; // a change of the studio's own, which the model holds
     unsigned loads_seen = 0, saves_seen = 0;
     std::shared_ptr<studio_reading> shown_read, latest_read;
+    worker reads; // the text read beside the window, for the panes
 
     // selection, the camera, commands
     studio_selection sel;
@@ -174,8 +176,7 @@ private:
     bool rows = false; // a render's rows cover the picture
 
     // the silhouette: every dot's primitive, found beside the window
-    std::thread worker;
-    std::atomic<bool> ids_stop{false};
+    worker ids_work;
     std::shared_ptr<const scene> ids_scene, computing;
     frame ids_frame{};
     std::vector<int> ids;

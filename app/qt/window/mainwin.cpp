@@ -10,7 +10,7 @@
 #include "app/qt/live/live_qt.h"
 #include "app/qt/studio/studio_qt.h"
 #include "app/qt/window/onscreen.h"
-#include "app/qt/window/render_qt.h"
+#include "app/qt/window/to_window.h"
 #include "app/qt/window/wheelguard.h"
 #include "app/session/cmdline.h"
 
@@ -43,7 +43,7 @@ struct menu_item {
 
 } // namespace
 
-MainWin::MainWin()
+MainWin::MainWin() : jobs(to_window())
 {
     setWindowTitle("KORU");
     setWindowIcon(QIcon(":/koru/koru.xpm"));
@@ -90,7 +90,11 @@ MainWin::MainWin()
     tick->start(30);
 }
 
-MainWin::~MainWin() { qApp->removeEventFilter(this); }
+MainWin::~MainWin()
+{
+    jobs.stop(); // its rows go to ov
+    qApp->removeEventFilter(this);
+}
 
 void MainWin::build_menu()
 {
@@ -162,8 +166,7 @@ void MainWin::build_keys()
     auto config = [this](std::function<void()> fn) {
         return [this, fn] {
             driver->pause();
-            acting(fn);
-            driver->command_ran(0); // a paused frame starts again
+            acting(fn, [this] { driver->command_ran(0); }); // a paused frame starts again
         };
     };
     key(KEY_ZOOM_IN, config([this] { zoom_by(sess, 1); }));
@@ -176,9 +179,6 @@ void MainWin::build_keys()
     QAction *file = menuBar()->actions().first();
     key(KEY_FILE_MENU, [this, file] { menuBar()->setActiveAction(file); });
 }
-
-// Stop render (Esc) runs stop while it is set: a render runs.
-void MainWin::esc_stops(std::function<void()> stop) { stop_render = std::move(stop); }
 
 void MainWin::apply_shortcuts(int view)
 {
@@ -238,8 +238,7 @@ void MainWin::command(int id)
     if (!app_enabled(sess.app, id))
         return;
     if (id == IDM_STOP) {
-        if (stop_render)
-            stop_render();
+        stop_job(sess);
         return;
     }
     if (!anim_player_stays(id))
@@ -254,26 +253,35 @@ void MainWin::command(int id)
     // a live frame goes on only when nothing else wants the picture
     if (id != IDM_HELP && id != IDM_ABOUT)
         driver->pause();
-    acting([this, id] { app_command(sess, id); });
-    driver->command_ran(id);
+    acting([this, id] { app_command(sess, id); }, [this, id] { driver->command_ran(id); });
 }
 
 // act, then what it may have changed that the window keeps: the zoom and
 // the mode the user chose (remembered), the recent files, the followed
-// file.
-void MainWin::acting(const std::function<void()> &act)
+// file; then last. An act that started a job beside the window goes on
+// once the job has ended.
+void MainWin::acting(const std::function<void()> &act, std::function<void()> last)
 {
     const int zoom_before = sess.disp.zoom_size, mode_before = sess.disp.mode;
+    const bool was_busy = sess.app.busy;
     act();
-    if (sess.disp.zoom_size != zoom_before)
-        remembered.zoom = sess.disp.zoom_size;
-    if (sess.disp.mode != mode_before)
-        remembered.mode = sess.disp.mode;
-    build_recent();
-    fit_view();
-    driver->follow();
-    studio_->after();
-    show_title(); // a picture saved, or a scene opened
+    auto rest = [this, zoom_before, mode_before, last] {
+        if (sess.disp.zoom_size != zoom_before)
+            remembered.zoom = sess.disp.zoom_size;
+        if (sess.disp.mode != mode_before)
+            remembered.mode = sess.disp.mode;
+        build_recent();
+        fit_view();
+        driver->follow();
+        studio_->after();
+        show_title(); // a picture saved, or a scene opened
+        if (last)
+            last();
+    };
+    if (!was_busy && sess.app.busy)
+        sess.after_job = rest;
+    else
+        rest();
 }
 
 // A scene opened outside the menu: its picture is made at once, by the
@@ -513,13 +521,33 @@ int MainWin::config_dialog(config_form &f)
     return dlg.exec() == QDialog::Accepted ? 1 : 0;
 }
 
-int MainWin::run_render(render_job &job)
+void MainWin::run_render(render_job &job, std::function<void(int)> done)
 {
-    esc_stops([&job] { job.cancel(); });
-    int rc = ::run_render(this, job, seams);
-    esc_stops(nullptr);
+    if (seams.hook)
+        seams.hook(job);
+    progress = std::make_unique<JobProgress>(
+        this, "Tracing", seams.progress_delay_ms, [this] { stop_job(sess); },
+        [&job](ProgressDlg &dlg) {
+            if (job.stopping())
+                return;
+            const int rows = job.rows(), done = job.rows_done();
+            dlg.show_progress(QString("%1 of %2 rows traced").arg(done).arg(rows), done,
+                              rows > 0 ? rows : 1);
+        });
+    const auto fn = seams.fn;
+    jobs.start([&job, fn] { return fn ? fn(job) : job.run(); },
+               [this, done](int rc) {
+                   job_ended();
+                   done(rc);
+               },
+               [&job] { job.cancel(); });
+}
+
+// The job's progress window goes, and the rows it showed.
+void MainWin::job_ended()
+{
+    progress.reset();
     overlay_off();
-    return rc;
 }
 
 row_fn MainWin::row_display() { return overlay_rows(ov, 0, 0); }

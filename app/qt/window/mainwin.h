@@ -24,16 +24,18 @@
 //
 // The test hooks replace the print dialog (print_hook configures the
 // printer and says OK or Cancel), the message boxes (message_hook answers
-// instead of a box) and the render's thread (seams, render_qt.h).
+// instead of a box) and the jobs' threads (seams.h).
 #pragma once
 
 #include "app/qt/anim/anim_qt.h"
 #include "app/qt/dialogs/print_qt.h"
-#include "app/qt/window/render_qt.h"
+#include "app/qt/dialogs/progress_qt.h"
+#include "app/qt/window/seams.h"
 #include "app/qt/window/view.h"
 #include "app/session/prefs.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
+#include "app/session/worker.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -105,7 +107,7 @@ public:
     int file_dialog(file_dlg &d) override;
     int setting_dialog(setting_form &f) override;
     int config_dialog(config_form &f) override;
-    int run_render(render_job &job) override;
+    void run_render(render_job &job, std::function<void(int)> done) override;
     void commands_changed() override;
     row_fn row_display() override;
     int print_setup(const char *docname, int &pw, int &ph) override;
@@ -116,8 +118,8 @@ public:
     void help() override;
     void close_window() override;
     int anim_dialog(anim_form &f) override;
-    int run_anim(anim_job &job, const frame_fn &on_frame,
-                 const std::function<int()> &finish) override;
+    void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
+                  std::function<void(int)> done) override;
     void play_anim(const char *path, double fps, int frames) override;
 
 protected:
@@ -134,8 +136,8 @@ private:
     void fit_outer_size();
     void fit_view();
     void overlay_off();
-    void acting(const std::function<void()> &act);
-    void esc_stops(std::function<void()> stop);
+    void acting(const std::function<void()> &act, std::function<void()> last = {});
+    void job_ended();
     void opened(int scene, int read);
 
     session sess{*this};
@@ -148,8 +150,7 @@ private:
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
     QPlainTextEdit *saidwin = nullptr;
-    std::map<int, QShortcut *> keys;   // the keys that run no menu command, by KEY_ id
-    std::function<void()> stop_render; // what Esc does while a render runs
+    std::map<int, QShortcut *> keys; // the keys that run no menu command, by KEY_ id
     std::unique_ptr<LiveDriver> driver;
     std::unique_ptr<Studio> studio_; // after driver: it goes first
     QString title = "KORU";
@@ -157,4 +158,8 @@ private:
     bool fitted = false;
     bool geometry_restored = false;
     std::unique_ptr<AnimPlayer> player;
+    // the job that runs beside the window (a render, an animation), and
+    // its progress
+    worker jobs;
+    std::unique_ptr<JobProgress> progress;
 };

@@ -10,14 +10,48 @@ int MainWin::anim_dialog(anim_form &f)
     return dlg.exec() == QDialog::Accepted ? 1 : 0;
 }
 
-int MainWin::run_anim(anim_job &job, const frame_fn &on_frame, const std::function<int()> &finish)
+namespace {
+
+// The progress bar's steps over a run of frames.
+constexpr int PARTS = 1000;
+
+} // namespace
+
+void MainWin::run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
+                       std::function<void(int)> done)
 {
     close_player(); // the frames' rows show as they are traced
-    esc_stops([&job] { job.cancel(); });
-    const int rc = ::run_anim(this, job, on_frame, finish, seams, anim_seam);
-    esc_stops(nullptr);
-    overlay_off();
-    return rc;
+    progress = std::make_unique<JobProgress>(
+        this, "Making animation", seams.progress_delay_ms, [this] { stop_job(sess); },
+        [&job](ProgressDlg &dlg) {
+            if (dlg.stopped)
+                return;
+            const int n = job.last() - job.first() + 1;
+            const int made = job.frames_done();
+            const QString line = made < n ? QString("Frame %1 of %2").arg(made + 1).arg(n)
+                                          : QString("Writing the file...");
+            dlg.show_progress(line, (int)(job.progress() * PARTS), PARTS);
+        });
+    const anim_seams hooks = anim_seam;
+    const auto run = [&job, on_frame, finish, hooks] {
+        const int rc = job.run([&](int k, const render_job &r) {
+            if (hooks.frame)
+                hooks.frame(k);
+            return on_frame(k, r);
+        });
+        if (rc != RAY_DONE)
+            return rc;
+        if (hooks.writing)
+            hooks.writing();
+        return finish();
+    };
+    jobs.start(
+        run,
+        [this, done](int rc) {
+            job_ended();
+            done(rc);
+        },
+        [&job] { job.cancel(); });
 }
 
 void MainWin::play_anim(const char *path, double fps, int frames)
