@@ -6,6 +6,7 @@
 #include "app/session/appstate.h"
 #include "app/session/cmdline.h"
 #include "app/session/messages.h"
+#include "app/session/say.h"
 #include "app/session/session.h"
 #include "base/msg.h"
 #include "scene/numin.h"
@@ -232,7 +233,7 @@ int anim_form_ok(session &s, anim_form &f)
     if (err.empty())
         err = anim_load_keys(s.app, f.keys, req.keys);
     if (!err.empty()) {
-        ErrorMsg(s.ui, err.c_str());
+        ErrorMsg(s, err.c_str());
         return 0;
     }
     f.req = req;

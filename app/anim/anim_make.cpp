@@ -2,6 +2,7 @@
 
 #include "app/anim/anim_form.h"
 #include "app/session/messages.h"
+#include "app/session/say.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
 #include "base/msg.h"
@@ -29,7 +30,7 @@ void report(session &s, int rc, const anim_job &job, const msglist &msgs)
     } else {
         text = warn_text("The animation was not written.", msgs);
     }
-    ErrorMsg(s.ui, text.c_str());
+    ErrorMsg(s, text.c_str());
 }
 
 } // namespace
@@ -160,7 +161,9 @@ void ran(session &s, anim_run &run, int rc)
         report(s, rc, *run.job, run.msgs);
         return;
     }
-    s.ui.play_anim(run.req.out.c_str(), run.req.fps, run.req.frames);
+    msglist msgs;
+    if (!s.ui.play_anim(run.req.out.c_str(), run.req.fps, run.req.frames, msgs))
+        ErrorMsg(s, warn_text("The animation was written, but cannot be played.", msgs).c_str());
 }
 
 } // namespace

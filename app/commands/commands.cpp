@@ -9,6 +9,7 @@
 #include "app/dialogs/setting.h"
 #include "app/session/cmdline.h"
 #include "app/session/messages.h"
+#include "app/session/say.h"
 #include "app/session/prefs.h"
 #include "app/session/ui_port.h"
 #include "app/studio/studio.h"
@@ -45,7 +46,7 @@ int save_image(session &s)
     // a file of no dots is no picture: nothing opens it again
     const std::string empty = no_dots(a.model.ixmx, a.model.iymx, "nothing to save");
     if (!empty.empty()) {
-        ErrorMsg(s.ui, empty.c_str());
+        ErrorMsg(s, empty.c_str());
         return 0;
     }
     int r = -1;
@@ -60,7 +61,7 @@ int save_image(session &s)
             add_recent(a.recent_files, a.szFName);
             r = 1;
         } else {
-            ErrorMsg(s.ui, warn_text("The picture was not saved.", msgs).c_str());
+            ErrorMsg(s, warn_text("The picture was not saved.", msgs).c_str());
             r = 0;
         }
     }
@@ -94,9 +95,9 @@ void load_picture(session &s)
         remove_recent(a.recent_files, a.szFName);
     redisplay(s);
     if (rc != RGB_LOADED)
-        ErrorMsg(s.ui, warn_text("The picture was not loaded.", msgs).c_str());
+        ErrorMsg(s, warn_text("The picture was not loaded.", msgs).c_str());
     else if (!msgs.empty())
-        ErrorMsg(s.ui, warn_text("The picture is damaged.", msgs).c_str());
+        ErrorMsg(s, warn_text("The picture is damaged.", msgs).c_str());
 }
 
 void cmd_open_bmp(session &s)
@@ -128,7 +129,7 @@ void report_unopened(session &s, const std::string &name, const msglist &msgs)
     const std::string head = "Cannot open \"" + name + "\" !!";
     std::printf("%s\n", head.c_str());
     std::fflush(stdout);
-    ErrorMsg(s.ui, (head + "\n" + open_reason(msgs) + ".").c_str());
+    ErrorMsg(s, (head + "\n" + open_reason(msgs) + ".").c_str());
 }
 
 // The scene file in szFName could not be read, or not all of it.
@@ -139,7 +140,7 @@ void report_scene(session &s, int opened, const msglist &msgs)
         report_unopened(s, name, msgs);
     } else if (!msgs.empty()) {
         const std::string head = "\"" + name + "\" is not quite right:";
-        ErrorMsg(s.ui, warn_text(head, msgs, name.c_str()).c_str());
+        ErrorMsg(s, warn_text(head, msgs, name.c_str()).c_str());
     }
 }
 
@@ -179,7 +180,7 @@ void cmd_save_rt(session &s)
     std::string text;
     if (!rt_text(a.model, text, msgs) ||
         !write_file_safely(path.c_str(), (const unsigned char *)text.data(), text.size(), msgs)) {
-        ErrorMsg(s.ui, warn_text("The scene was not saved.", msgs).c_str());
+        ErrorMsg(s, warn_text("The scene was not saved.", msgs).c_str());
         return;
     }
     a.szFName = path;
@@ -200,7 +201,7 @@ std::string full_path(session &s, const char *path)
     if (abs.size() + 1 > (size_t)PATH_BYTES || abs.back() == '/' || !*path) {
         char text[200];
         std::snprintf(text, sizeof text, "\"%.120s\" is not a file name.", path);
-        ErrorMsg(s.ui, text);
+        ErrorMsg(s, text);
         return "";
     }
     return abs;
@@ -220,7 +221,7 @@ bool openable(session &s, const std::string &path, bool scene)
     if (scene)
         report_unopened(s, path, msgs);
     else
-        ErrorMsg(s.ui, warn_text("The picture was not loaded.", msgs).c_str());
+        ErrorMsg(s, warn_text("The picture was not loaded.", msgs).c_str());
     return false;
 }
 
@@ -269,7 +270,7 @@ bool render_has_dots(session &s, int stereo, bool anaglyph)
     const std::string empty = no_dots(f.width, f.h, "nothing to render");
     if (empty.empty())
         return true;
-    ErrorMsg(s.ui, (empty + "\nSet it with Setting(T).").c_str());
+    ErrorMsg(s, (empty + "\nSet it with Setting(T).").c_str());
     return false;
 }
 
@@ -296,7 +297,7 @@ void rendered(session &s, render_run &run, int rc)
         text[0] = (char)std::toupper((unsigned char)text[0]);
         text += rc == RAY_NOVIEW ? ".\nSet it with Setting(T)."
                                  : ".\nLower the depth in the scene file.";
-        ErrorMsg(s.ui, text.c_str());
+        ErrorMsg(s, text.c_str());
         return;
     }
     show_made(s, run.job);
@@ -329,7 +330,7 @@ void cmd_make(session &s, int stereo, bool anaglyph = false)
 void cmd_setting(session &s)
 {
     bool changed = false;
-    if (CallDataSet(s.ui, s.app.model, &changed) && changed)
+    if (CallDataSet(s, s.app.model, &changed) && changed)
         s.app.camera_moves++;
     s.ui.invalidate();
 }
@@ -346,7 +347,7 @@ void cmd_print(session &s)
     app_state &a = s.app;
     if (!a.image_ready)
         return;
-    InitPrint(s.ui, s.disp, *a.gdata, a.szFName, a.model.ixmx, a.model.iymx);
+    InitPrint(s);
     redisplay(s);
 }
 

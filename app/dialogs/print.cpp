@@ -1,7 +1,7 @@
 #include "app/dialogs/print.h"
 
-#include "app/session/display_state.h"
-#include "app/session/messages.h"
+#include "app/session/say.h"
+#include "app/session/session.h"
 #include "app/session/ui_port.h"
 #include "base/msg.h"
 
@@ -15,9 +15,11 @@ int print_scale(int pw, int ph, int zw, int zh)
     return sx < sy ? sx : sy;
 }
 
-int InitPrint(ui_port &ui, display_state &d, const planes &pl, const std::string &doc_file, int w,
-              int h)
+int InitPrint(session &s)
 {
+    ui_port &ui = s.ui;
+    display_state &d = s.disp;
+    const int w = s.app.model.ixmx, h = s.app.model.iymx;
     // Zoomed size.
     int zw, zh;
     zoomed_size(d, w, h, zw, zh);
@@ -26,12 +28,12 @@ int InitPrint(ui_port &ui, display_state &d, const planes &pl, const std::string
         std::snprintf(text, sizeof text,
                       "The picture has no dots at %d %% (%d x %d dots).\nNothing to print.",
                       d.zoom_size, zw > 0 ? zw : 0, zh > 0 ? zh : 0);
-        ErrorMsg(ui, text);
+        ErrorMsg(s, text);
         return 0;
     }
 
     // Print dialog.
-    const std::string doc = "KORU(" + doc_file + ")";
+    const std::string doc = "KORU(" + s.app.szFName + ")";
     int pw = 0, ph = 0;
     if (!ui.print_setup(doc.c_str(), pw, ph))
         return 0;
@@ -39,7 +41,7 @@ int InitPrint(ui_port &ui, display_state &d, const planes &pl, const std::string
     // The page.
     ui.wait_cursor(1);
     int scale = print_scale(pw, ph, zw, zh);
-    disp_show(d, pl, w, h);
+    disp_show(d, *s.app.gdata, w, h);
     msglist msgs;
     int ok = ui.print_page(d, w, h, scale, msgs);
     ui.wait_cursor(0);
@@ -47,7 +49,7 @@ int InitPrint(ui_port &ui, display_state &d, const planes &pl, const std::string
         std::string text = "The page could not be printed.";
         if (!msgs.lines.empty())
             text += std::string("\n") + msgs.first();
-        ErrorMsg(ui, text.c_str());
+        ErrorMsg(s, text.c_str());
     }
     return ok;
 }

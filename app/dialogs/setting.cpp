@@ -1,6 +1,8 @@
 #include "app/dialogs/setting.h"
 
 #include "app/session/messages.h"
+#include "app/session/say.h"
+#include "app/session/session.h"
 #include "app/session/ui_port.h"
 #include "scene/numin.h"
 #include "scene/scene.h"
@@ -66,17 +68,17 @@ std::string DataSet_refusal(const setting_form &f)
     return empty.empty() ? empty : empty + "\nGive a dot size of at least 1 x 1.";
 }
 
-int CallDataSet(ui_port &ui, scene &sc, bool *changed)
+int CallDataSet(session &s, scene &sc, bool *changed)
 {
     setting_form f;
     DataSet_open(f, sc);
     for (;;) {
-        if (!ui.setting_dialog(f))
+        if (!s.ui.setting_dialog(f))
             return 0;
         const std::string why = DataSet_refusal(f);
         if (why.empty())
             break;
-        ErrorMsg(ui, why.c_str());
+        ErrorMsg(s, why.c_str());
     }
     const bool c = DataSet_ok(f, sc);
     if (changed)

@@ -21,7 +21,7 @@
 #include <string>
 
 struct scene;
-struct ui_port;
+struct session;
 
 constexpr int SET_FIELDS = 10; // ids 101..110
 
@@ -38,5 +38,6 @@ bool DataSet_ok(const setting_form &f, scene &sc);
 int DataSet_size(const setting_form &f, int i);
 // Why OK cannot close the dialog with these texts, or "".
 std::string DataSet_refusal(const setting_form &f);
-// 1 OK (changed: whether a value changed), 0 Cancel.
-int CallDataSet(ui_port &ui, scene &sc, bool *changed = nullptr);
+// The dialog over s's window for sc: 1 OK (changed: whether a value
+// changed), 0 Cancel.
+int CallDataSet(session &s, scene &sc, bool *changed = nullptr);

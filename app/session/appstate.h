@@ -22,7 +22,6 @@
 // "A.BMP" and back "A.RT".
 #pragma once
 
-#include "app/session/messages.h"
 #include "image/rgb.h"
 #include "scene/scene.h"
 #include "trace/frame.h"
@@ -91,9 +90,6 @@ struct app_state {
     unsigned camera_moves = 1;
     unsigned file_camera = 0;
     unsigned live_camera = 0;
-
-    // What the window said this session (messages.h).
-    message_log said;
 };
 
 void set_ext(std::string &name, const char *ext);

@@ -1,15 +1,8 @@
 #include "app/session/messages.h"
 
-#include "app/session/ui_port.h"
 #include "base/msg.h"
 
 #include <cstdio>
-
-int ErrorMsg(ui_port &ui, const char *text)
-{
-    ui.message(text, "Error !", MB_ERROR);
-    return 0;
-}
 
 std::string no_dots(int w, int h, const char *what)
 {

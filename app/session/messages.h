@@ -1,7 +1,6 @@
-// messages.h - the message texts the commands and printing show.
+// messages.h - the message texts the commands and printing show, and the
+// log of what a window said (say.h writes it).
 //
-// ErrorMsg(ui, text) shows text in a message box with the caption
-// "Error !", a question-mark icon and an OK button; it returns 0.
 // no_dots(w, h, what) says a picture size of no dots as koru-cli says it,
 // "The picture size W x H has no dots; WHAT."; "" when the size has dots.
 // warn_text(head, msgs, file) is head followed by msgs' lines, one a line,
@@ -18,9 +17,7 @@
 #include <string>
 
 struct msglist;
-struct ui_port;
 
-int ErrorMsg(ui_port &ui, const char *text);
 std::string no_dots(int w, int h, const char *what);
 std::string warn_text(const std::string &head, const msglist &msgs, const char *file = nullptr);
 

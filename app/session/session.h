@@ -20,6 +20,7 @@
 
 #include "app/session/appstate.h"
 #include "app/session/display_state.h"
+#include "app/session/messages.h"
 #include "app/studio/studio.h"
 
 #include <functional>
@@ -35,6 +36,7 @@ struct session {
     display_state disp;
     studio_state studio;
     ui_port &ui;
+    message_log said; // what the window said (say.h)
 
     std::function<void()> job_stop;  // how the job that runs stops early
     std::function<void()> after_job; // what follows once it has ended

@@ -1,23 +1,31 @@
 // ui_port.h - everything the logic asks of the window system, in one small
-// interface: the Qt window implements it, tests script it. It is the only
-// way back from the logic to the window.
+// interface: the Qt window implements it, tests script it. With the parts
+// a window registers in its session, it is the only way back from the
+// logic to the window.
 //
 // message() is the message box: kind picks the buttons and icon, the
 // answer is one of the ID_ values. The dialog runners show a dialog over
-// its toolkit-free state (filedlg.h, settings.h) and return 1 for OK, 0
-// for Cancel. run_render(job, done) runs a render beside the window,
-// showing its progress and offering to stop it (stop_job, session.h), and
-// once it has ended calls done with its RAY_ code, on the window's
-// thread; the job lives until then. commands_changed() says that the commands available
-// (app_enabled) may have changed. row_display() gives a function that shows the rows of the render
-// about to start as they are traced (or none). print_setup() shows the print dialog (0: cancelled)
-// and gives the printable area in device dots; print_page() copies the display grid of d to one
-// page as redraw(w, h, scale) does, at the top-left, enlarged without smoothing. Make Animation
-// (anim_make.h): anim_dialog() shows its dialog over the form (1 OK, 0 Cancel); run_anim() runs
-// job.run(on_frame) as run_render() runs a render, with its progress, and once every frame is
-// handed over finish() (the file written), still beside the window and still with Cancel; done then
-// has the run's RAY_ code when that is not RAY_DONE, else finish()'s. play_anim() shows the file
-// written in the player.
+// its toolkit-free state (filedlg.h, setting.h, config.h) and return 1 for
+// OK, 0 for Cancel. run_render(job, done) runs a render beside the
+// window, showing its progress and offering to stop it (stop_job,
+// session.h), and once it has ended calls done with its RAY_ code, on the
+// window's thread; the job lives until then. commands_changed() says that
+// the commands available (app_enabled) may have changed. row_display()
+// gives a function that shows the rows of the render about to start as
+// they are traced (or none). print_setup() shows the print dialog (0:
+// cancelled) and gives the printable area in device dots; print_page()
+// copies the display grid of d to one page as redraw(w, h, scale) does,
+// at the top-left, enlarged without smoothing. status() shows text on the
+// status line, the whole of it as its tooltip (say.h says what goes
+// there).
+//
+// Make Animation (anim_make.h): anim_dialog() shows its dialog over the
+// form (1 OK, 0 Cancel); run_anim() runs job.run(on_frame) as run_render()
+// runs a render, with its progress, and once every frame is handed over
+// finish() (the file written), still beside the window and still with
+// Cancel; done then has the run's RAY_ code when that is not RAY_DONE,
+// else finish()'s. play_anim() shows the file written in the player;
+// false (msgs says why) when it cannot be played.
 #pragma once
 
 #include "trace/anim.h"
@@ -59,6 +67,7 @@ struct ui_port {
     virtual int anim_dialog(anim_form &f) = 0;
     virtual void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
                           std::function<void(int)> done) = 0;
-    virtual void play_anim(const char *path, double fps, int frames) = 0;
+    virtual bool play_anim(const char *path, double fps, int frames, msglist &msgs) = 0;
+    virtual void status(const char *text) = 0;
     virtual ~ui_port() = default;
 };

@@ -3,6 +3,7 @@
 #include "app/commands/commands.h"
 #include "app/dialogs/scenesave.h"
 #include "app/session/messages.h"
+#include "app/session/say.h"
 #include "app/session/prefs.h"
 #include "app/session/ui_port.h"
 #include "app/studio/studio_doc.h"
@@ -39,7 +40,7 @@ int write_text(session &s, const std::string &path)
     msglist msgs;
     const std::string &t = s.studio.text;
     if (!write_file_safely(path.c_str(), (const unsigned char *)t.data(), t.size(), msgs)) {
-        ErrorMsg(s.ui, warn_text("The scene was not saved.", msgs).c_str());
+        ErrorMsg(s, warn_text("The scene was not saved.", msgs).c_str());
         return 0;
     }
     return 1;

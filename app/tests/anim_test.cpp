@@ -262,6 +262,12 @@ TEST_F(Anim, MakesTheFramesKoruCliMakesAndLeavesTheWindowsPicture)
     EXPECT_EQ(listing(tmp.path), after); // and no hidden folder
     EXPECT_EQ(s.app.image_ready, 0);
     EXPECT_EQ(s.app.data_change, 0);
+
+    // a file that is written but cannot be played is said, and kept
+    sc.ui.play_ok = false;
+    make(form("turn.webp"));
+    EXPECT_EQ(last_msg().rfind("The animation was written, but cannot be played.\n", 0), 0u);
+    EXPECT_EQ(s.said.texts.back(), last_msg());
 }
 
 TEST_F(Anim, CancelAndFailuresLeaveNoFile)

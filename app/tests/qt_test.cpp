@@ -524,7 +524,7 @@ TEST_F(Window, SettingIsLaidOutInDialogUnits)
     a->model.vpnaz = 1e9;
     setting_form f;
     DataSet_open(f, a->model);
-    SettingDlg dlg(win, f, *win);
+    SettingDlg dlg(win, f, win->state());
     dlg_units u = dialog_units(dlg.font());
     EXPECT_EQ(dlg.height(), du_size(u, 154, 108).height());
     QLineEdit *f110 = dlg.findChild<QLineEdit *>("f110");

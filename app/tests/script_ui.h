@@ -9,6 +9,7 @@
 #include "app/dialogs/setting.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
+#include "base/msg.h"
 #include "trace/render.h"
 
 #include <cstdio>
@@ -48,6 +49,8 @@ struct script_ui : ui_port {
     std::function<int(anim_form &)> on_anim;
     int anim_cancel_at = ANIM_CANCEL_NEVER;
     std::vector<std::string> played;
+    bool play_ok = true;
+    std::vector<std::string> statuses; // what the status line said, in order
 
     int message(const char *text, const char *caption, int kind) override
     {
@@ -133,7 +136,14 @@ struct script_ui : ui_port {
             job.cancel();
         done(finish());
     }
-    void play_anim(const char *path, double, int) override { played.push_back(path); }
+    bool play_anim(const char *path, double, int, msglist &m) override
+    {
+        played.push_back(path);
+        if (!play_ok)
+            m.add("cannot decode it");
+        return play_ok;
+    }
+    void status(const char *text) override { statuses.push_back(text); }
 };
 
 // A session over a script_ui: what a window holds, with answers written

@@ -14,10 +14,8 @@
 
 namespace {
 
-struct Settings : ::testing::Test {
-    script_ui ui;
+struct Settings : ::testing::Test, scripted {
     scene model;
-    display_state d;
     // CONFIG closed with OK after typing zoom, or cancelled.
     int config(const char *zoom, int ok = 1)
     {
@@ -110,12 +108,13 @@ TEST_F(Settings, NoDotsIsRefused)
         return 1;
     };
     bool changed = false;
-    EXPECT_EQ(CallDataSet(ui, model, &changed), 1);
+    EXPECT_EQ(CallDataSet(s, model, &changed), 1);
     EXPECT_EQ(seen, (std::vector<std::string>{"640", "0"}));
     ASSERT_EQ(ui.msgs.size(), 1u);
     EXPECT_EQ(ui.msgs[0].caption, "Error !");
     EXPECT_EQ(ui.msgs[0].text.substr(0, 56),
               "The picture size 0 x 480 has no dots; nothing to render.");
+    EXPECT_EQ(log_text(s.said), ui.msgs[0].text); // kept in the session's log
     EXPECT_TRUE(changed && model.ixmx == 320 && model.rx == 7);
 
     int calls = 0;
@@ -123,7 +122,7 @@ TEST_F(Settings, NoDotsIsRefused)
         std::strcpy(f.text[1], " 00 ");
         return ++calls == 1; // OK, then Cancel
     };
-    EXPECT_EQ(CallDataSet(ui, model), 0);
+    EXPECT_EQ(CallDataSet(s, model), 0);
     EXPECT_EQ(model.iymx, 480);
 
     // a size the scene file gave is refused too, until it is set; one
@@ -172,7 +171,7 @@ TEST_F(Settings, CancelWritesNothing)
         std::strcpy(f.text[0], "10");
         return 0;
     };
-    EXPECT_EQ(CallDataSet(ui, model), 0);
+    EXPECT_EQ(CallDataSet(s, model), 0);
     EXPECT_EQ(model.ixmx, 640);
 }
 

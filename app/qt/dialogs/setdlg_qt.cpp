@@ -1,7 +1,7 @@
 #include "app/qt/dialogs/setdlg_qt.h"
 
 #include "app/qt/dialogs/dlgunits.h"
-#include "app/session/messages.h"
+#include "app/session/say.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -128,8 +128,8 @@ ctl widened(ctl c, int extra)
 
 } // namespace
 
-SettingDlg::SettingDlg(QWidget *parent, setting_form &form, ui_port &port)
-    : QDialog(parent), f(form), ui(port)
+SettingDlg::SettingDlg(QWidget *parent, setting_form &form, session &ses)
+    : QDialog(parent), f(form), s(ses)
 {
     set_modal_frame(this);
     setWindowTitle("Data setting");
@@ -163,7 +163,7 @@ void SettingDlg::accept()
         QDialog::accept();
         return;
     }
-    ErrorMsg(ui, why.c_str());
+    ErrorMsg(s, why.c_str());
     // back to the dot size that has no dots
     QLineEdit *at = field[DataSet_size(f, 0) < 1 ? 0 : 1];
     at->setFocus();

@@ -2,7 +2,7 @@
 // dialogs' windows, laid out from their templates in dialog units.
 //
 // SettingDlg shows a setting_form and on OK copies the ten texts back; a
-// dot size below 1 is refused (DataSet_refusal, said through the ui_port)
+// dot size below 1 is refused (DataSet_refusal, said as ErrorMsg says it, say.h)
 // and the dialog stays open on the field. ConfigDlg shows a config_form,
 // hands each radio button to ConfSet_radio the moment it is chosen, and
 // on OK copies the zoom text back; its captions are translated (i18n.h),
@@ -18,17 +18,17 @@
 #include <QDialog>
 
 class QLineEdit;
-struct ui_port;
+struct session;
 
 class SettingDlg : public QDialog {
     Q_OBJECT
 public:
-    SettingDlg(QWidget *parent, setting_form &f, ui_port &ui);
+    SettingDlg(QWidget *parent, setting_form &f, session &s);
     void accept() override;
 
 private:
     setting_form &f;
-    ui_port &ui;
+    session &s;
     QLineEdit *field[SET_FIELDS];
 };
 

@@ -1,6 +1,7 @@
 #include "app/qt/live/live_qt.h"
 
 #include "app/commands/commands.h"
+#include "app/session/say.h"
 #include "app/qt/window/to_window.h"
 #include "base/msg.h"
 #include "scene/rtread.h"
@@ -346,13 +347,6 @@ bool LiveDriver::pan_by(int dx, int dy)
 
 void LiveDriver::say(const std::string &text)
 {
-    if (!st.on)
-        return;
-    // a line too long for the window: the whole of it as a tooltip, and
-    // in the session's messages
-    const QString line = QString::fromUtf8(text.c_str());
-    bar->showMessage(line);
-    bar->setToolTip(line);
-    if (!text.empty())
-        s.app.said.add(text);
+    if (st.on)
+        ::say(s, text);
 }

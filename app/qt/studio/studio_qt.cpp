@@ -1,6 +1,7 @@
 #include "app/qt/studio/studio_qt.h"
 
 #include "app/commands/commands.h"
+#include "app/session/say.h"
 #include "app/commands/shortcuts.h"
 #include "app/qt/studio/studio_editor.h"
 #include "app/qt/studio/studio_panes.h"
@@ -832,12 +833,4 @@ void Studio::paint(QPainter &p, bool rows_shown)
     p.drawImage(0, 0, sil);
 }
 
-void Studio::say(const std::string &text, bool keep)
-{
-    // whole as the tooltip, and kept with the session's messages unless it
-    // only names what the cursor is on
-    win->statusBar()->showMessage(qs(text));
-    win->statusBar()->setToolTip(qs(text));
-    if (keep && !text.empty())
-        s.app.said.add(text);
-}
+void Studio::say(const std::string &text, bool keep) { ::say(s, text, keep); }

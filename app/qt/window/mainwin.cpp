@@ -460,8 +460,6 @@ void MainWin::set_run_config(int zoom, int m)
 
 int MainWin::message(const char *text, const char *caption, int kind)
 {
-    if (kind == MB_ERROR)
-        sess.app.said.add(text);
     if (message_hook)
         return message_hook(text, caption, kind);
     QMessageBox box(this);
@@ -511,7 +509,7 @@ int MainWin::file_dialog(file_dlg &d)
 
 int MainWin::setting_dialog(setting_form &f)
 {
-    SettingDlg dlg(this, f, *this);
+    SettingDlg dlg(this, f, sess);
     return dlg.exec() == QDialog::Accepted ? 1 : 0;
 }
 
@@ -593,6 +591,13 @@ void MainWin::show_title()
     setWindowModified(unsaved);
 }
 
+void MainWin::status(const char *text)
+{
+    const QString line = QString::fromUtf8(text);
+    statusBar()->showMessage(line);
+    statusBar()->setToolTip(line);
+}
+
 void MainWin::wait_cursor(int on)
 {
     if (on)
@@ -642,7 +647,7 @@ void MainWin::show_messages()
         auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), saidwin);
         connect(esc, &QShortcut::activated, saidwin, &QWidget::close);
     }
-    saidwin->setPlainText(QString::fromUtf8(log_text(sess.app.said).c_str()));
+    saidwin->setPlainText(QString::fromUtf8(log_text(sess.said).c_str()));
     saidwin->moveCursor(QTextCursor::End); // the newest last, in view
     saidwin->show();
     saidwin->raise();

@@ -120,7 +120,8 @@ public:
     int anim_dialog(anim_form &f) override;
     void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
                   std::function<void(int)> done) override;
-    void play_anim(const char *path, double fps, int frames) override;
+    bool play_anim(const char *path, double fps, int frames, msglist &msgs) override;
+    void status(const char *text) override;
 
 protected:
     void closeEvent(QCloseEvent *e) override;

@@ -1,7 +1,6 @@
 // The main window's part in Make Animation: its dialog, the run of the
 // frames and the player (anim_qt.h), kept apart from mainwin.cpp.
 #include "app/qt/window/mainwin.h"
-#include "app/session/messages.h"
 #include "base/msg.h"
 
 int MainWin::anim_dialog(anim_form &f)
@@ -54,7 +53,7 @@ void MainWin::run_anim(anim_job &job, const frame_fn &on_frame, std::function<in
         [&job] { job.cancel(); });
 }
 
-void MainWin::play_anim(const char *path, double fps, int frames)
+bool MainWin::play_anim(const char *path, double fps, int frames, msglist &msgs)
 {
     close_player();
     player = std::make_unique<AnimPlayer>(this, area, sess);
@@ -63,12 +62,10 @@ void MainWin::play_anim(const char *path, double fps, int frames)
     player->on_close = [this] {
         QMetaObject::invokeMethod(this, &MainWin::close_player, Qt::QueuedConnection);
     };
-    msglist msgs;
-    if (!player->open(path, fps, frames, msgs)) {
-        close_player();
-        ErrorMsg(*this,
-                 warn_text("The animation was written, but cannot be played.", msgs).c_str());
-    }
+    if (player->open(path, fps, frames, msgs))
+        return true;
+    close_player();
+    return false;
 }
 
 void MainWin::close_player()
