@@ -1,6 +1,7 @@
 #include "app/commands/commands.h"
 
 #include "app/anim/anim_make.h"
+#include "app/commands/actions.h"
 #include "app/dialogs/config.h"
 #include "app/dialogs/dirlist.h"
 #include "app/dialogs/filedlg.h"
@@ -390,24 +391,6 @@ int save_or_not(session &s)
     if (answer == ID_NO && s.app.live)
         s.app.data_change = 0;
     return answer == ID_NO;
-}
-
-namespace {
-
-// The commands that work on the scene: greyed until one is chosen.
-bool needs_scene(int id)
-{
-    return id == IDM_MAKE || id == IDM_MAKE3D || id == IDM_ANAGLYPH || id == IDM_SAVERT ||
-           id == IDM_ANIMATE;
-}
-
-} // namespace
-
-int app_enabled(const app_state &a, int id)
-{
-    if (a.busy)
-        return id == IDM_HELP || id == IDM_ABOUT || id == IDM_STOP;
-    return id != IDM_STOP && (!needs_scene(id) || a.rt_ready);
 }
 
 void app_command(session &s, int id)

@@ -4,8 +4,8 @@
 //
 // app_command(s, id) carries out the command whose id the menu sent
 // (command_ids.h); it does nothing when app_enabled(s.app, id) is 0 and
-// the menu shows the command greyed: while a render runs, and for the
-// commands that work on a scene (Make Image, Make 3D Image, Make
+// the menu shows the command greyed (actions.h): while a render runs, and
+// for the commands that work on a scene (Make Image, Make 3D Image, Make
 // Anaglyph, Make Animation, Save *.RT) until one was chosen.
 // app_close(s) is the close box and "Exit(&X)": 1 lets the window close.
 //
@@ -54,6 +54,7 @@
 // all before a picture is opened.
 #pragma once
 
+#include "app/commands/actions.h"
 #include "app/session/command_ids.h"
 #include "app/session/session.h"
 
@@ -73,8 +74,3 @@ void open_picture(session &s, const char *path);
 int open_file(session &s, const char *path);
 void zoom_by(session &s, int dir);
 void set_mode(session &s, int m);
-
-// Whether the command id can run now: all of them but Help and About wait
-// while a render runs, and Stop render (which the window carries out: it
-// stops that render) runs only then.
-int app_enabled(const app_state &a, int id);

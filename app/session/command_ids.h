@@ -1,6 +1,6 @@
 // command_ids.h - the ids of the menu "KORU"'s commands: what the menu
-// sends, what app_command (commands.h) carries out, and what the live view
-// asks about (live.h).
+// sends (its table: actions.h), what app_command (commands.h) carries out,
+// and what the live view asks about (live.h).
 #pragma once
 
 enum {
@@ -34,4 +34,7 @@ enum {
     IDM_FIND = 228,          // "Find..." (Edit)
     IDM_FINDNEXT = 229,      // "Find Next" (Edit)
     IDM_FINDPREV = 230,      // "Find Previous" (Edit)
+    IDM_UNDO = 232,          // "Undo" (Edit): the editor's own
+    IDM_REDO = 233,          // "Redo" (Edit): the editor's own
+    IDM_HINTS = 234,         // "Field Hints" (Edit), checkable
 };

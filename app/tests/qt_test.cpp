@@ -4,7 +4,7 @@
 #include "app/tests/script_ui.h"
 
 #include "app/commands/commands.h"
-#include "app/commands/shortcuts.h"
+#include "app/commands/actions.h"
 #include "app/qt/dialogs/dlgunits.h"
 #include "app/qt/dialogs/setdlg_qt.h"
 #include "app/qt/live/live_qt.h"
@@ -149,9 +149,10 @@ void expect_shows_its_grid(MainWin &w)
 
 TEST_F(Window, MenuCaptionsAndIds)
 {
-    QStringList bar;
+    QStringList bar; // as shown: the studio's Edit menu waits for its view
     for (QAction *act : win->menuBar()->actions())
-        bar << act->text();
+        if (act->isVisible())
+            bar << act->text();
     EXPECT_EQ(bar,
               QStringList({"File(F)", "RayTrace(&R)", "Printer(&P)", "Config(&C)", "Help(&H)"}));
     const std::pair<int, const char *> items[] = {

@@ -17,9 +17,9 @@ TEST(Say, TheLogKeepsWhatWasSaid)
     say(w.s, "");
     ASSERT_EQ(w.ui.msgs.size(), 1u);
     EXPECT_EQ(w.ui.msgs[0].caption, "Error !");
-    EXPECT_EQ(w.ui.statuses, (std::vector<std::string>{"primitive 3 (box), ks: specular weight",
-                                                        "room.RT changed on disk and was read again.",
-                                                        ""}));
+    EXPECT_EQ(w.ui.statuses,
+              (std::vector<std::string>{"primitive 3 (box), ks: specular weight",
+                                        "room.RT changed on disk and was read again.", ""}));
     EXPECT_EQ(log_text(w.s.said),
               "The picture was not saved.\nno room\n\nroom.RT changed on disk and was read again.");
 }

@@ -2,7 +2,7 @@
 
 #include "app/commands/commands.h"
 #include "app/session/say.h"
-#include "app/commands/shortcuts.h"
+#include "app/commands/actions.h"
 #include "app/qt/studio/studio_editor.h"
 #include "app/qt/studio/studio_panes.h"
 #include "app/qt/window/mainwin.h"
@@ -70,92 +70,35 @@ bool Studio::on() const { return s.studio.on; }
 
 // ---- menus
 
-void Studio::add_items(QMenu *rt)
+// The Edit menu's items are the editor's own: they work once it is made.
+void Studio::add_items()
 {
-    raytrace = rt;
-    auto item = [this](const char *caption, int id) {
-        auto *a = new QAction(QString::fromUtf8(caption), win);
-        a->setData(id);
-        connect(a, &QAction::triggered, win, [this, id] { win->command(id); });
-        return a;
-    };
-    QAction *open = win->action(IDM_OPENRT), *live = win->action(IDM_LIVE);
-    rt->insertAction(open, item("New Scene(&N)", IDM_NEWSCENE));
-    studio_act = item("Studio(&U)", IDM_STUDIO);
-    studio_act->setCheckable(true);
-    const QList<QAction *> all = rt->actions();
-    const int at = (int)all.indexOf(live);
-    rt->insertAction(at + 1 < all.size() ? all[at + 1] : nullptr, studio_act);
-
-    save_act = item("Save Scene", IDM_SAVESCENE);
-    save_as_act = item("Save Scene As...", IDM_SAVESCENEAS);
-    follow_menu = new QMenu("Follow", win);
-    follow_menu->menuAction()->setData(0);
-    follow_typing = item("As I type", IDM_FOLLOW_TYPING);
-    follow_save = item("On save", IDM_FOLLOW_SAVE);
-    auto *one = new QActionGroup(follow_menu);
-    for (QAction *a : {follow_typing, follow_save}) {
-        a->setCheckable(true);
-        one->addAction(a);
-        follow_menu->addAction(a);
-    }
-    follow_typing->setChecked(true);
-    build_menus();
-}
-
-void Studio::build_menus()
-{
-    edit_menu = new QMenu("Edit(&E)", win);
-    edit_menu->menuAction()->setData(0);
-    // the keys are the window's table's (shortcuts.h), by the items' ids
-    auto add = [this](const QString &caption, int id, std::function<void()> fn) {
-        QAction *a = edit_menu->addAction(caption);
-        a->setData(id);
-        connect(a, &QAction::triggered, this, [this, fn] {
+    auto own = [this](int id, std::function<void()> fn) {
+        win->on_action(id, [this, fn] {
             if (ed)
                 fn();
         });
-        return a;
     };
-    // the editor's own keys; the menu only names them
-    add("Undo\tCtrl+Z", 0, [this] { ed->undo(); });
-    add("Redo\tCtrl+Y", 0, [this] { ed->redo(); });
-    edit_menu->addSeparator();
-    add("Find...", IDM_FIND, [this] {
+    own(IDM_UNDO, [this] { ed->undo(); });
+    own(IDM_REDO, [this] { ed->redo(); });
+    own(IDM_FIND, [this] {
         find_bar->show();
         find_field->setFocus();
         find_field->selectAll();
     });
-    add("Find Next", IDM_FINDNEXT, [this] { ed->find_text(find_field->text(), true); });
-    add("Find Previous", IDM_FINDPREV, [this] { ed->find_text(find_field->text(), false); });
-    edit_menu->addSeparator();
-    add("Next Problem", IDM_NEXTPROBLEM, [this] { next_problem(); });
-    hints_act = add("Field Hints", 0, [this] { show_hints(); });
-    hints_act->setCheckable(true);
+    own(IDM_FINDNEXT, [this] { ed->find_text(find_field->text(), true); });
+    own(IDM_FINDPREV, [this] { ed->find_text(find_field->text(), false); });
+    win->on_action(IDM_HINTS, [this] {
+        s.studio.hints = !s.studio.hints;
+        win->commands_changed(); // its tick
+        show_hints();
+    });
 }
 
 void Studio::show_menus(bool on)
 {
-    QMenuBar *bar = win->menuBar();
-    QAction *saveas_rt = win->action(IDM_SAVERT);
-    if (on) {
-        bar->insertMenu(raytrace->menuAction(), edit_menu);
-        const QList<QAction *> all = raytrace->actions();
-        const int at = (int)all.indexOf(saveas_rt);
-        QAction *before = at + 1 < all.size() ? all[at + 1] : nullptr;
-        raytrace->insertAction(before, save_act);
-        raytrace->insertAction(before, save_as_act);
-        const QList<QAction *> now = raytrace->actions();
-        const int st = (int)now.indexOf(studio_act);
-        raytrace->insertMenu(st + 1 < now.size() ? now[st + 1] : nullptr, follow_menu);
-    } else {
-        bar->removeAction(edit_menu->menuAction());
-        raytrace->removeAction(save_act);
-        raytrace->removeAction(save_as_act);
-        raytrace->removeAction(follow_menu->menuAction());
-    }
     // Ctrl+S saves the scene here; the picture moves to Ctrl+Shift+S
-    win->apply_shortcuts(on ? VIEW_STUDIO : VIEW_PICTURE);
+    win->show_view(on ? VIEW_STUDIO : VIEW_PICTURE);
 }
 
 // ---- panes
@@ -277,7 +220,7 @@ void Studio::set_on(bool want)
         else
             turn_off();
     }
-    studio_act->setChecked(on());
+    win->commands_changed(); // its tick
 }
 
 void Studio::turn_on()
@@ -322,7 +265,7 @@ bool Studio::command(int id)
 {
     switch (id) {
     case IDM_STUDIO:
-        set_on(studio_act->isChecked());
+        set_on(!on());
         return true;
     case IDM_NEXTPROBLEM:
         if (on())
@@ -375,18 +318,14 @@ void Studio::after()
     schedule();
 }
 
-void Studio::show_follow()
-{
-    follow_typing->setChecked(s.studio.follow.mode == FOLLOW_TYPING);
-    follow_save->setChecked(s.studio.follow.mode == FOLLOW_SAVE);
-}
+void Studio::show_follow() { win->commands_changed(); }
 
 void Studio::load_prefs(const prefs &p)
 {
     studio_geometry = QByteArray::fromBase64(QByteArray::fromStdString(p.studio_geometry));
     s.studio.follow.set_mode(p.follow);
     show_follow();
-    hints_act->setChecked(p.hints);
+    s.studio.hints = p.hints;
     dock_layout = p.docks;
 }
 
@@ -394,7 +333,7 @@ void Studio::save_prefs(prefs &p)
 {
     p.studio = on();
     p.follow = s.studio.follow.mode;
-    p.hints = hints_act->isChecked();
+    p.hints = s.studio.hints;
     if (on()) {
         dock_layout = win->saveState().toBase64().toStdString();
         studio_geometry = win->saveGeometry();
@@ -425,7 +364,7 @@ void Studio::text_changed()
     else if (s.studio.follow.typed(now()))
         driver->drop_frame(); // its scene is no longer the text's
     schedule();
-    if (hints_act->isChecked())
+    if (s.studio.hints)
         show_hints();
     win->show_title();
 }
@@ -533,7 +472,7 @@ void Studio::show_reading(const std::shared_ptr<studio_reading> &r)
         sel = {}; // its record is gone from the text: nothing is selected anywhere
     out->select_item(item);
     insp->show_rows(qs(inspector_title(*r, item)), inspector_rows(*r, item));
-    if (hints_act->isChecked())
+    if (s.studio.hints)
         show_hints();
     view->update();
 }
@@ -598,7 +537,7 @@ void Studio::show_hints()
 {
     if (!ed)
         return;
-    if (!hints_act->isChecked() || !sel.any()) {
+    if (!s.studio.hints || !sel.any()) {
         ed->show_hints({});
         return;
     }

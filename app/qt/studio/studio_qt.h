@@ -65,9 +65,8 @@ public:
     // Stops and waits for what runs beside the window (the silhouette's
     // search, a read of the text).
     void stop_work();
-    // "New Scene(N)" before "Open *.RT(L)", "Studio(U)" after "Live
-    // view(V)"; the studio view's own items wait until it is on.
-    void add_items(QMenu *raytrace);
+    // The Edit menu's items, the editor's own, handed to the window.
+    void add_items();
     // Studio(U) and Next Problem, and New Scene while the studio is off
     // (the save prompt, then the studio on): true when done here.
     bool command(int id);
@@ -102,7 +101,6 @@ protected:
 private:
     void build_panes();
     QWidget *build_text();
-    void build_menus();
     void turn_on();
     void turn_off();
     void show_menus(bool on);
@@ -139,11 +137,6 @@ private:
     session &s;
     LiveDriver *driver;
     View *view;
-
-    // menus
-    QMenu *raytrace = nullptr, *edit_menu = nullptr, *follow_menu = nullptr;
-    QAction *studio_act = nullptr, *save_act = nullptr, *save_as_act = nullptr;
-    QAction *follow_typing = nullptr, *follow_save = nullptr, *hints_act = nullptr;
 
     // panes, made when the studio first comes on
     QList<QDockWidget *> docks;

@@ -3,7 +3,8 @@
 #include "app/anim/anim_form.h"
 #include "app/anim/anim_play.h"
 #include "app/commands/commands.h"
-#include "app/commands/shortcuts.h"
+#include "app/commands/actions.h"
+#include "app/qt/window/actions_qt.h"
 #include "app/dialogs/filedlg.h"
 #include "app/qt/dialogs/filedlg_qt.h"
 #include "app/qt/dialogs/setdlg_qt.h"
@@ -35,11 +36,6 @@
 namespace {
 
 constexpr int OUTER_W = 640, OUTER_H = 480;
-
-struct menu_item {
-    const char *caption; // nullptr: a separator
-    int id;
-};
 
 } // namespace
 
@@ -98,106 +94,58 @@ MainWin::~MainWin()
 
 void MainWin::build_menu()
 {
-    menuBar()->setNativeMenuBar(false); // the menu belongs in the window
-    auto add = [this](QWidget *to, const char *caption, int id) {
-        auto *a = new QAction(QString::fromUtf8(caption), this);
-        a->setData(id);
-        connect(a, &QAction::triggered, this, [this, id] { command(id); });
-        to->addAction(a);
-        return a;
-    };
-    auto popup = [&](const char *caption, std::initializer_list<menu_item> items) {
-        QMenu *m = menuBar()->addMenu(QString::fromUtf8(caption));
-        m->menuAction()->setData(0);
-        for (const menu_item &it : items) {
-            if (it.caption)
-                add(m, it.caption, it.id);
-            else
-                m->addSeparator();
-        }
-        return m;
-    };
-    file_menu = popup("File(F)", {{"Open *.BMP(&O)", IDM_OPENBMP},
-                                  {"Save *.BMP(&S)", IDM_SAVEBMP},
-                                  {nullptr, 0},
-                                  {"Exit(&X)", IDM_EXIT}});
-    QMenu *rt = popup("RayTrace(&R)", {{"Open *.RT(&L)", IDM_OPENRT},
-                                       {"Save *.RT(&W)", IDM_SAVERT},
-                                       {"Make Image(&I)", IDM_MAKE},
-                                       {"Make 3D Image(&3)", IDM_MAKE3D},
-                                       {"Make Anaglyph(&G)", IDM_ANAGLYPH},
-                                       {"Make Animation(&M)…", IDM_ANIMATE},
-                                       {"Stop render", IDM_STOP},
-                                       {nullptr, 0},
-                                       {"Live view(&V)", IDM_LIVE},
-                                       {"Setting(&T)", IDM_SETTING}});
-    action(IDM_LIVE)->setCheckable(true);
-    // Anti-aliasing: a choice of one, before Live view
-    QMenu *aa = new QMenu("Anti-aliasing", rt);
-    aa->menuAction()->setData(0);
-    auto *aa_group = new QActionGroup(this);
-    for (int n = 0; n < 4; n++) {
-        QAction *a = add(aa, anim_aa_text(n + 1), IDM_AA1 + n);
-        a->setCheckable(true);
-        a->setChecked(n == 0);
-        aa_group->addAction(a);
-    }
-    rt->insertMenu(action(IDM_LIVE), aa);
-    studio_->add_items(rt);
-    add(menuBar(), "Printer(&P)", IDM_PRINT);
-    add(menuBar(), "Config(&C)", IDM_CONFIG);
-    popup("Help(&H)", {{"Help(&H)", IDM_HELP}, {"About(&A)", IDM_ABOUT}});
-
-    build_keys();
+    acts = new ActionSet(this, [this](int id) { run_action(id); });
+    studio_->add_items();
     build_recent();
-    apply_shortcuts(VIEW_PICTURE);
+    acts->show_view(VIEW_PICTURE);
     commands_changed(); // greyed until there is a scene
 }
 
-// The keys that run no menu command.
-void MainWin::build_keys()
+// What a menu item or a key does: the window's own, or a command.
+void MainWin::run_action(int id)
 {
-    auto key = [this](int id, std::function<void()> fn) {
-        auto *sc = new QShortcut(this);
-        connect(sc, &QShortcut::activated, this, fn);
-        keys[id] = sc;
-    };
-    // Config without its dialog
-    auto config = [this](std::function<void()> fn) {
-        return [this, fn] {
-            driver->pause();
-            acting(fn, [this] { driver->command_ran(0); }); // a paused frame starts again
-        };
-    };
-    key(KEY_ZOOM_IN, config([this] { zoom_by(sess, 1); }));
-    key(KEY_ZOOM_OUT, config([this] { zoom_by(sess, -1); }));
-    key(KEY_ZOOM_100, config([this] { zoom_by(sess, 0); }));
-    key(KEY_MODE0, config([this] { set_mode(sess, 0); }));
-    key(KEY_MODE1, config([this] { set_mode(sess, 1); }));
-    key(KEY_MODE2, config([this] { set_mode(sess, 2); }));
-    // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
-    QAction *file = menuBar()->actions().first();
-    key(KEY_FILE_MENU, [this, file] { menuBar()->setActiveAction(file); });
+    const auto own = own_actions.find(id);
+    if (own != own_actions.end()) {
+        own->second();
+        return;
+    }
+    switch (id) {
+    case KEY_FILE_MENU: // "File(F)" has no mnemonic of its own; Alt+F opens it all the same
+        menuBar()->setActiveAction(acts->menu(MENU_FILE)->menuAction());
+        return;
+    case KEY_ZOOM_IN:
+    case KEY_ZOOM_OUT:
+    case KEY_ZOOM_100:
+        config_key([this, id] {
+            zoom_by(sess, id == KEY_ZOOM_IN ? 1 : id == KEY_ZOOM_OUT ? -1 : 0);
+        });
+        return;
+    case KEY_MODE0:
+    case KEY_MODE1:
+    case KEY_MODE2:
+        config_key([this, id] { set_mode(sess, id - KEY_MODE0); });
+        return;
+    }
+    command(id);
 }
 
-void MainWin::apply_shortcuts(int view)
+// Config without its dialog.
+void MainWin::config_key(const std::function<void()> &fn)
 {
-    auto keys_of = [view](int id) {
-        const QString text = QString::fromLatin1(shortcut_keys(id, view));
-        return text.isEmpty() ? QList<QKeySequence>()
-                              : QKeySequence::listFromString(text, QKeySequence::PortableText);
-    };
-    for (QAction *a : findChildren<QAction *>())
-        if (const int id = a->data().toInt(); id && !a->menu())
-            a->setShortcuts(keys_of(id));
-    for (auto &[id, sc] : keys)
-        sc->setKeys(keys_of(id));
+    driver->pause();
+    acting(fn, [this] { driver->command_ran(0); }); // a paused frame starts again
 }
+
+void MainWin::on_action(int id, std::function<void()> fn) { own_actions[id] = std::move(fn); }
+
+void MainWin::apply_shortcuts(int view) { acts->apply_keys(view); }
+
+void MainWin::show_view(int view) { acts->show_view(view); }
 
 void MainWin::build_recent()
 {
     for (QAction *a : recent_actions) {
-        file_menu->removeAction(a);
+        acts->menu(MENU_FILE)->removeAction(a);
         a->deleteLater();
     }
     recent_actions.clear();
@@ -218,19 +166,19 @@ void MainWin::build_recent()
         recent_actions.push_back(sep);
     }
     // between Save and Exit
-    file_menu->insertActions(action(IDM_EXIT), recent_actions);
+    acts->menu(MENU_FILE)->insertActions(action(IDM_EXIT), recent_actions);
 }
 
 void MainWin::set_aa(int level)
 {
     sess.app.aa_level = level;
-    action(IDM_AA1 + level - 1)->setChecked(true);
+    commands_changed();
 }
 
 void MainWin::command_live(bool on)
 {
-    action(IDM_LIVE)->setChecked(on);
     driver->set_on(on);
+    commands_changed();
 }
 
 void MainWin::command(int id)
@@ -244,7 +192,7 @@ void MainWin::command(int id)
     if (!anim_player_stays(id))
         close_player();
     if (id == IDM_LIVE) {
-        command_live(action(IDM_LIVE)->isChecked());
+        command_live(!sess.app.live);
         return;
     }
     if (studio_->command(id))
@@ -275,6 +223,7 @@ void MainWin::acting(const std::function<void()> &act, std::function<void()> las
         driver->follow();
         studio_->after();
         show_title(); // a picture saved, or a scene opened
+        commands_changed();
         if (last)
             last();
     };
@@ -336,13 +285,7 @@ void MainWin::dropEvent(QDropEvent *e)
     QTimer::singleShot(0, this, [this, path] { drop_file(path); });
 }
 
-QAction *MainWin::action(int id) const
-{
-    for (QAction *a : findChildren<QAction *>())
-        if (a->data().toInt() == id && !a->menu())
-            return a;
-    return nullptr;
-}
+QAction *MainWin::action(int id) const { return acts->action(id); }
 
 // The window's outer size, frame and title bar included, is 640 x 480
 // once the window manager has put its frame around it.
@@ -428,10 +371,8 @@ void MainWin::load_prefs()
         geometry_restored =
             restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(remembered.geometry)));
     build_recent();
-    if (remembered.live) {
-        action(IDM_LIVE)->setChecked(true);
-        driver->set_on(true);
-    }
+    if (remembered.live)
+        command_live(true);
     studio_->load_prefs(remembered);
     if (remembered.studio)
         studio_->set_on(true);
@@ -567,12 +508,7 @@ void MainWin::overlay_off()
     area->update();
 }
 
-void MainWin::commands_changed()
-{
-    for (QAction *a : findChildren<QAction *>())
-        if (int id = a->data().toInt())
-            a->setEnabled(app_enabled(sess.app, id));
-}
+void MainWin::commands_changed() { acts->refresh(sess); }
 
 void MainWin::set_title(const char *t)
 {

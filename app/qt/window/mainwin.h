@@ -6,8 +6,9 @@
 // display state that the commands, the dialogs, printing and the live view
 // work on. Two windows in one process keep two sessions apart.
 //
-// Each menu action carries its command id (action(id) finds it) and hands
-// it to app_command. While a render runs, the rows it has traced are drawn
+// The menus and keys are built from one table (actions.h, actions_qt.h),
+// each item found again by its id (action(id)); a menu item hands its id
+// to app_command. While a render runs, the rows it has traced are drawn
 // over the picture.
 //
 // The window also takes files dropped on it, lists the recent files in
@@ -15,7 +16,7 @@
 // the display mode with Ctrl+1 / 2 / 3, and remembers its settings between
 // runs (prefs.h) in the platform's usual place (QSettings). Live view and
 // the mouse's camera are in live_qt.h. Every key, the menu items' and
-// these, comes from the table in shortcuts.h (apply_shortcuts); Esc stops
+// these, comes from that table (apply_shortcuts); Esc stops
 // a running render. A click on the status line shows the session's
 // messages, whole (messages_window).
 //
@@ -49,6 +50,7 @@ class QPlainTextEdit;
 class QScrollArea;
 class QShortcut;
 class QTextBrowser;
+class ActionSet;
 class LiveDriver;
 class Studio;
 
@@ -84,8 +86,11 @@ public:
     // Anti-aliasing 1 (Off) to 4, as its menu items set it.
     void set_aa(int level);
     // Gives the menu items and the other keys their keys in a view of the
-    // window (shortcuts.h).
+    // window (actions.h); show_view shows its items too.
     void apply_shortcuts(int view);
+    void show_view(int view);
+    // A menu item of the window's own (ACT_WINDOW) runs fn.
+    void on_action(int id, std::function<void()> fn);
     // The session's messages, whole, in a window of their own.
     void show_messages();
     // The title as set_title last gave it, with "*" while the studio's text
@@ -132,7 +137,8 @@ protected:
 
 private:
     void build_menu();
-    void build_keys();
+    void run_action(int id);
+    void config_key(const std::function<void()> &fn);
     void build_recent();
     void fit_outer_size();
     void fit_view();
@@ -147,11 +153,11 @@ private:
     PagePrinter pages;
     View *area;
     QScrollArea *scroll;
-    QMenu *file_menu = nullptr;
+    ActionSet *acts = nullptr;
+    std::map<int, std::function<void()>> own_actions;
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
     QPlainTextEdit *saidwin = nullptr;
-    std::map<int, QShortcut *> keys; // the keys that run no menu command, by KEY_ id
     std::unique_ptr<LiveDriver> driver;
     std::unique_ptr<Studio> studio_; // after driver: it goes first
     QString title = "KORU";
