@@ -163,6 +163,8 @@ bool anim_player_stays(int id)
     case IDM_ANIMATE:
         return true;
     default:
-        return id >= IDM_AA1 && id <= IDM_AA4;
+        // the anti-aliasing, and the zoom and mode keys: the player shows
+        // its frames at the window's zoom and mode
+        return (id >= IDM_AA1 && id <= IDM_AA4) || (id >= KEY_ZOOM_IN && id <= KEY_MODE2);
     }
 }

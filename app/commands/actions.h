@@ -7,13 +7,11 @@
 //   r->caption "Save *.BMP(&S)", r->menu MENU_FILE
 //   shortcut_keys(IDM_SAVEBMP, VIEW_STUDIO)         // "Ctrl+Shift+S"
 //
-// A row's id is a command id (command_ids.h) or one of the KEY_ ids
-// below; 0 for a menu (opens names it) or a separator (no caption). Keys
-// are portable key text ("Ctrl+Shift+S"), several apart by "; "; "" is no
-// key. The Alt mnemonics of the captions are the menus' own. In the scene
-// studio's view Ctrl+S saves the scene, and Save *.BMP moves to
-// Ctrl+Shift+S; the items of the studio's view (ACT_STUDIO) show only
-// there.
+// A row's id is a command id or a KEY_ id (command_ids.h); 0 for a menu (opens names it) or a
+// separator (no caption). Keys are portable key text ("Ctrl+Shift+S"), several apart by "; "; "" is
+// no key. The Alt mnemonics of the captions are the menus' own. In the scene studio's view Ctrl+S
+// saves the scene, and Save *.BMP moves to Ctrl+Shift+S; the items of the studio's view
+// (ACT_STUDIO) show only there.
 //
 // app_enabled(a, id) is whether an item is live: all of them but Help,
 // About and Stop render wait while a render runs (busy), Stop render runs
@@ -24,21 +22,12 @@
 // studio, the anti-aliasing, the studio's follow choice and hints.
 #pragma once
 
+#include "app/session/command_ids.h"
+
 struct app_state;
 struct session;
 
 enum { VIEW_PICTURE = 0, VIEW_STUDIO = 1, VIEWS = 2 };
-
-// Keys that run no menu command.
-enum {
-    KEY_FILE_MENU = 1001, // opens "File(F)", which has no mnemonic marker
-    KEY_ZOOM_IN,          // Config without its dialog: the zoom one step up,
-    KEY_ZOOM_OUT,         // one step down,
-    KEY_ZOOM_100,         // back to 100 %
-    KEY_MODE0,            // and the display modes 0, 1, 2
-    KEY_MODE1,
-    KEY_MODE2,
-};
 
 enum {
     MENU_NONE = 0, // a key without a menu item

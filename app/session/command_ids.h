@@ -1,6 +1,7 @@
-// command_ids.h - the ids of the menu "KORU"'s commands: what the menu
-// sends (its table: actions.h), what app_command (commands.h) carries out,
-// and what the live view asks about (live.h).
+// command_ids.h - the ids of the menu "KORU"'s commands and of the keys
+// that run no menu command: what the menu and the keys send (their table:
+// actions.h), what app_command (commands.h) carries out, and what the
+// live view asks about (live.h).
 #pragma once
 
 enum {
@@ -37,4 +38,15 @@ enum {
     IDM_UNDO = 232,          // "Undo" (Edit): the editor's own
     IDM_REDO = 233,          // "Redo" (Edit): the editor's own
     IDM_HINTS = 234,         // "Field Hints" (Edit), checkable
+};
+
+// Keys that run no menu command.
+enum {
+    KEY_FILE_MENU = 1001, // opens "File(F)", which has no mnemonic marker (the window's own)
+    KEY_ZOOM_IN,          // Config without its dialog: the zoom one step up,
+    KEY_ZOOM_OUT,         // one step down,
+    KEY_ZOOM_100,         // back to 100 %
+    KEY_MODE0,            // and the display modes 0, 1, 2
+    KEY_MODE1,
+    KEY_MODE2,
 };

@@ -4,7 +4,7 @@
 //
 //   MainWin win;                 // owns one session over itself
 //   script_ui ui; session s(ui); // or a test's, over a scripted port
-//   app_command(s, IDM_OPENRT);  // the commands take it (commands.h)
+//   run_command(s, IDM_OPENRT);  // the commands take it (pipeline.h)
 //
 // The dialogs' logic, printing and the live view take the parts they use
 // (the scene, the display state) by reference. Two sessions in one process
@@ -21,11 +21,23 @@
 #include "app/session/appstate.h"
 #include "app/session/display_state.h"
 #include "app/session/messages.h"
-#include "app/studio/studio.h"
+#include "app/session/prefs.h"
+#include "app/studio/studio_state.h"
 
 #include <functional>
 
 struct ui_port;
+class live_view;
+struct player_part;
+struct studio_part;
+
+// The window's parts that take part around its commands (pipeline.h),
+// registered by the window; none in a session of its own.
+struct session_parts {
+    live_view *live = nullptr;
+    studio_part *studio = nullptr;
+    player_part *player = nullptr;
+};
 
 struct session {
     explicit session(ui_port &port) : ui(port) {}
@@ -37,6 +49,8 @@ struct session {
     studio_state studio;
     ui_port &ui;
     message_log said; // what the window said (say.h)
+    prefs kept;       // the settings to remember, as this run leaves them
+    session_parts parts;
 
     std::function<void()> job_stop;  // how the job that runs stops early
     std::function<void()> after_job; // what follows once it has ended

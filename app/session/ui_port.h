@@ -10,7 +10,9 @@
 // window, showing its progress and offering to stop it (stop_job,
 // session.h), and once it has ended calls done with its RAY_ code, on the
 // window's thread; the job lives until then. commands_changed() says that
-// the commands available (app_enabled) may have changed. row_display()
+// the commands available (app_enabled) or ticked may have changed;
+// refresh(), after every command (pipeline.h), that the recent files,
+// the view's size, the title and the menus may have. row_display()
 // gives a function that shows the rows of the render about to start as
 // they are traced (or none). print_setup() shows the print dialog (0:
 // cancelled) and gives the printable area in device dots; print_page()
@@ -62,6 +64,7 @@ struct ui_port {
     virtual void set_title(const char *title) = 0;
     virtual void wait_cursor(int on) = 0;
     virtual void invalidate() = 0; // repaint the whole client area
+    virtual void refresh() = 0;    // show what a command may have changed
     virtual void help() = 0;
     virtual void close_window() = 0; // a close request, as the close box sends
     virtual int anim_dialog(anim_form &f) = 0;

@@ -1,27 +1,18 @@
 #include "app/studio/studio.h"
 
-#include "app/commands/commands.h"
-#include "app/dialogs/scenesave.h"
-#include "app/session/messages.h"
-#include "app/session/say.h"
-#include "app/session/prefs.h"
+#include "app/session/command_ids.h"
+#include "app/session/session.h"
 #include "app/session/ui_port.h"
 #include "app/studio/studio_doc.h"
+#include "app/studio/text_save.h"
 #include "base/msg.h"
-#include "image/safewrite.h"
 #include "scene/newscene.h"
-#include "scene/numin.h"
 #include "scene/rtread.h"
 #include "scene/scenetext.h"
-#include "scene/textedit.h"
 
-#include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
-
-const char NEW_SCENE_NAME[] = "New scene";
 
 namespace {
 
@@ -34,30 +25,6 @@ bool read_whole_file(const std::string &path, std::string &out)
     return !in.bad();
 }
 
-// The text to path, as typed; on failure a message says why.
-int write_text(session &s, const std::string &path)
-{
-    msglist msgs;
-    const std::string &t = s.studio.text;
-    if (!write_file_safely(path.c_str(), (const unsigned char *)t.data(), t.size(), msgs)) {
-        ErrorMsg(s, warn_text("The scene was not saved.", msgs).c_str());
-        return 0;
-    }
-    return 1;
-}
-
-// The text is in its file now: unmodified, and the picture follows it in
-// either mode.
-void saved_to(session &s, const std::string &path)
-{
-    studio_state &st = s.studio;
-    st.file = path;
-    st.modified = false;
-    st.saves++;
-    st.follow.saved();
-    add_recent(s.app.recent_files, path);
-}
-
 // The key (studio_doc.h) of a text read into sc.
 std::string key_of(const std::string &text, const scene &sc, const scene_map &map)
 {
@@ -68,49 +35,10 @@ std::string key_of(const std::string &text, const scene &sc, const scene_map &ma
 
 } // namespace
 
-int studio_keep_text(session &s)
-{
-    if (!s.studio.modified)
-        return 1;
-    const int answer = s.ui.message("The scene's text has changes that are not saved.\nSave them?",
-                                    "Save the scene?", MB_YESNOCANCEL);
-    if (answer == ID_YES)
-        return studio_save(s);
-    return answer == ID_NO;
-}
-
-int studio_save(session &s)
-{
-    if (s.studio.file.empty())
-        return studio_save_as(s);
-    if (!write_text(s, s.studio.file))
-        return 0;
-    saved_to(s, s.studio.file);
-    return 1;
-}
-
-int studio_save_as(session &s)
-{
-    app_state &a = s.app;
-    std::string path;
-    if (!ask_scene_path(s, s.studio.file, path))
-        return 0;
-    if (!write_text(s, path))
-        return 0;
-    saved_to(s, path);
-    // the scene's file now, which the title names and live view follows
-    a.szFName = a.scene_file = path;
-    a.oldFName = a.szTmpFileName;
-    s.ui.set_title(path.c_str());
-    s.studio.taken_file = path;
-    s.studio.taken_serial = a.scene_serial;
-    return 1;
-}
+const char NEW_SCENE_NAME[] = "New scene";
 
 void studio_new(session &s)
 {
-    if (!save_or_not(s))
-        return;
     studio_state &st = s.studio;
     st.text = new_scene_text;
     st.file.clear();
@@ -123,25 +51,6 @@ void studio_new(session &s)
     s.ui.set_title(NEW_SCENE_NAME);
     msglist msgs;
     studio_follow_text(s, msgs);
-}
-
-void studio_command(session &s, int id)
-{
-    switch (id) {
-    case IDM_NEWSCENE:
-        studio_new(s);
-        break;
-    case IDM_SAVESCENE:
-        studio_save(s);
-        break;
-    case IDM_SAVESCENEAS:
-        studio_save_as(s);
-        break;
-    case IDM_FOLLOW_TYPING:
-    case IDM_FOLLOW_SAVE:
-        s.studio.follow.set_mode(id == IDM_FOLLOW_SAVE ? FOLLOW_SAVE : FOLLOW_TYPING);
-        break;
-    }
 }
 
 int studio_allows(session &s, int id)
@@ -222,29 +131,4 @@ int studio_file_changed(session &s)
     st.text.swap(now);
     st.loads++;
     return DISK_TAKEN;
-}
-
-int studio_camera_edit(const session &s, unsigned mask, text_edit &out, std::string &why)
-{
-    std::vector<field_ref> fields;
-    for (int k = V_RX; k <= V_IYMX; k++)
-        if (mask & (1u << k))
-            fields.push_back(field_ref{SEC_VIEW, 0, k});
-    out = text_edit{};
-    if (fields.empty())
-        return 1;
-    return model_edit(s.studio.text, s.app.model, fields, out, why);
-}
-
-void studio_round_camera(scene &sc, unsigned mask)
-{
-    double *field[] = {&sc.rx,    &sc.ry,    &sc.rz,      &sc.vpnax,
-                       &sc.vpnay, &sc.vpnaz, &sc.dlength, &sc.wdu};
-    for (int k = V_RX; k <= V_WDU; k++) {
-        if (!(mask & (1u << k)) || !std::isfinite(*field[k]))
-            continue;
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.*g", HAND_DIGITS, *field[k]);
-        *field[k] = c_strtod(buf, nullptr);
-    }
 }

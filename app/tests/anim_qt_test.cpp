@@ -5,6 +5,7 @@
 #include "app/tests/script_ui.h"
 
 #include "app/anim/anim_form.h"
+#include "app/commands/window_cmds.h"
 #include "app/qt/anim/anim_qt.h"
 #include "app/qt/window/mainwin.h"
 #include "base/msg.h"

@@ -6,6 +6,7 @@
 #include "app/anim/anim_form.h"
 #include "app/anim/anim_make.h"
 #include "app/anim/anim_play.h"
+#include "app/commands/named_file.h"
 #include "base/msg.h"
 #include "image/animfile.h"
 #include "trace/anim.h"

@@ -1,7 +1,12 @@
 // The commands' order of calls and flag changes, with scripted answers.
 #include "app/tests/script_ui.h"
 
+#include "app/commands/actions.h"
 #include "app/commands/commands.h"
+#include "app/commands/named_file.h"
+#include "app/commands/save_prompt.h"
+#include "app/commands/window_cmds.h"
+#include "app/session/picture.h"
 #include "base/msg.h"
 #include "image/picfile.h"
 #include "image/rgb.h"

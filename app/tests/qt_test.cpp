@@ -3,14 +3,15 @@
 #include "app/tests/qt_wait.h"
 #include "app/tests/script_ui.h"
 
-#include "app/commands/commands.h"
 #include "app/commands/actions.h"
+#include "app/commands/commands.h"
+#include "app/commands/window_cmds.h"
 #include "app/qt/dialogs/dlgunits.h"
+#include "app/qt/dialogs/progress_qt.h"
 #include "app/qt/dialogs/setdlg_qt.h"
 #include "app/qt/live/live_qt.h"
 #include "app/qt/window/i18n.h"
 #include "app/qt/window/mainwin.h"
-#include "app/qt/dialogs/progress_qt.h"
 #include "image/rgb.h"
 #include "scene/scene.h"
 

@@ -40,7 +40,8 @@ struct script_ui : ui_port {
     int pw = 4800, ph = 6600;
     std::string docname;
     int printed_scale = -1, print_setups = 0;
-    int beeps = 0, invalidates = 0, helps = 0, closes = 0, cursor = 0, cursor_peak = 0;
+    int beeps = 0, invalidates = 0, refreshes = 0, helps = 0, closes = 0, cursor = 0,
+        cursor_peak = 0;
     std::string title = "KORU";
     // Make Animation: the dialog's answer, when its run is cancelled
     // (ANIM_CANCEL_* or, from 0, as frame k is handed over), and the files
@@ -114,6 +115,7 @@ struct script_ui : ui_port {
             cursor_peak = cursor;
     }
     void invalidate() override { invalidates++; }
+    void refresh() override { refreshes++; }
     void help() override { helps++; }
     void close_window() override { closes++; }
     int anim_dialog(anim_form &f) override { return on_anim ? on_anim(f) : 0; }

@@ -2,13 +2,19 @@
 // clock), what a read shows (marks, names, hints, the inspector's rows),
 // how the text is kept (saves, the question, the scene file, the camera
 // written back) and what a click on the picture picks.
+#include "app/commands/actions.h"
 #include "app/commands/commands.h"
+#include "app/commands/named_file.h"
+#include "app/commands/save_prompt.h"
+#include "app/commands/window_cmds.h"
 #include "app/live/live.h"
 #include "app/studio/inspector.h"
 #include "app/studio/studio.h"
+#include "app/studio/studio_camera.h"
 #include "app/studio/studio_doc.h"
 #include "app/studio/studio_pick.h"
 #include "app/studio/studio_select.h"
+#include "app/studio/text_save.h"
 #include "app/tests/script_ui.h"
 #include "base/msg.h"
 #include "image/picfile.h"

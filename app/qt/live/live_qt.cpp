@@ -1,12 +1,9 @@
 #include "app/qt/live/live_qt.h"
 
-#include "app/commands/commands.h"
-#include "app/session/say.h"
 #include "app/qt/window/to_window.h"
-#include "base/msg.h"
+#include "app/session/session.h"
 #include "scene/rtread.h"
 #include "trace/camera.h"
-#include "trace/render.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,30 +11,16 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QWheelEvent>
-#include <string>
 
 namespace {
 
 constexpr unsigned LOOK_POINT = 1u << V_RX | 1u << V_RY | 1u << V_RZ;
 constexpr unsigned LOOK_DIR = 1u << V_VPNAX | 1u << V_VPNAY | 1u << V_VPNAZ;
 
-// The reader's first line, as koru-cli writes it, and how many more, for
-// the status line.
-std::string first_lines(const char *file, const msglist &msgs)
-{
-    if (msgs.lines.empty())
-        return "";
-    std::string t = msg_text(file, msgs.lines[0]);
-    const int more = (int)msgs.lines.size() - 1 + msgs.lost;
-    if (more > 0)
-        t += " (and " + std::to_string(more) + " more)";
-    return t;
-}
-
 } // namespace
 
-LiveDriver::LiveDriver(QObject *parent, session &ses, row_overlay &o, QStatusBar *b)
-    : QObject(parent), s(ses), ov(o), bar(b), frames(to_window())
+LiveQt::LiveQt(QObject *parent, session &ses, row_overlay &o, QStatusBar *b)
+    : QObject(parent), s(ses), ov(o), bar(b), frames(to_window()), lv(ses, *this)
 {
     bar->hide(); // until live view is on
     change_timer.setSingleShot(true);
@@ -52,79 +35,32 @@ LiveDriver::LiveDriver(QObject *parent, session &ses, row_overlay &o, QStatusBar
             change_timer.start();
     });
     connect(&change_timer, &QTimer::timeout, this, [this] {
-        watch(); // a replaced file is a new file to watch
-        if (source) {
-            source->file_changed();
-            return;
-        }
-        if (st.file_changed() && job)
-            job->cancel();
-        pump();
+        rewatch(); // a replaced file is a new file to watch
+        lv.file_changed();
     });
-    connect(&rest_timer, &QTimer::timeout, this, [this] {
-        st.rest();
-        if (source)
-            source->camera_rested();
-        pump();
-    });
+    connect(&rest_timer, &QTimer::timeout, this, [this] { lv.rested(); });
 }
 
-LiveDriver::~LiveDriver() { frames.stop(); }
+LiveQt::~LiveQt() { frames.stop(); }
 
-void LiveDriver::set_on(bool on)
+void LiveQt::run_frame(render_job &job, std::function<void(int)> done)
 {
-    s.app.live = on;
-    update_on();
+    frames.start([&job] { return job.run(); }, std::move(done), [&job] { job.cancel(); });
 }
 
-void LiveDriver::set_source(live_source *src)
+void LiveQt::wait_frame() { frames.stop(); }
+
+row_fn LiveQt::frame_rows(int full_w, int full_h) { return overlay_rows(ov, full_w, full_h); }
+
+void LiveQt::clear_rows() { overlay_clear(ov); }
+
+void LiveQt::watch(const std::string &path)
 {
-    source = src;
-    update_on();
+    followed = QFile::decodeName(path.c_str());
+    rewatch();
 }
 
-void LiveDriver::source_changed()
-{
-    st.reloaded(true);
-    pump();
-}
-
-void LiveDriver::drop_frame()
-{
-    if (job)
-        job->cancel();
-}
-
-void LiveDriver::update_on()
-{
-    const bool on = s.app.live || source;
-    if (on == st.on)
-        return;
-    if (on) {
-        st.turn_on();
-        bar->show();
-        follow();
-        pump();
-    } else {
-        if (st.turn_off())
-            pause();
-        followed.clear();
-        watch();
-        bar->hide();
-    }
-}
-
-void LiveDriver::follow()
-{
-    const QString now =
-        s.app.rt_ready && st.on ? QFile::decodeName(s.app.scene_file.c_str()) : QString();
-    if (now == followed)
-        return;
-    followed = now;
-    watch();
-}
-
-void LiveDriver::watch()
+void LiveQt::rewatch()
 {
     if (!watcher.files().isEmpty())
         watcher.removePaths(watcher.files());
@@ -139,126 +75,13 @@ void LiveDriver::watch()
         watcher.addPath(dir);
 }
 
-void LiveDriver::command_ran(int id)
-{
-    // a scene file read or written: its camera is the model's
-    if (s.app.scene_serial != serial_seen) {
-        serial_seen = s.app.scene_serial;
-        st.remember_file_camera(s.app.model);
-        hand_mask = 0;
-    }
-    follow();
-    if (st.command_ran(id) && job)
-        job->cancel();
-    pump();
-}
+void LiveQt::shown(bool on) { bar->setVisible(on); }
 
-void LiveDriver::pause()
-{
-    if (!job)
-        return;
-    frames.stop();
-    end_frame(RAY_CANCELLED);
-}
+void LiveQt::moving() { rest_timer.start(); }
 
-void LiveDriver::pump()
+void LiveQt::mouse(QMouseEvent *e)
 {
-    while (!job && !(source && source->holding())) {
-        const int a = st.next();
-        if (a == LIVE_IDLE)
-            return;
-        if (a != LIVE_RELOAD)
-            start(a);
-        else if (!source) // a source keeps the scene itself
-            reload();
-    }
-}
-
-void LiveDriver::reload()
-{
-    msglist msgs;
-    const QByteArray path = QFile::encodeName(followed);
-    const int rc = st.reload_scene(s.app.model, path.constData(), msgs);
-    if (rc == RELOAD_NOFILE) {
-        // keep the last picture, and say why there is no new one
-        say("cannot read " + std::string(path.constData()) + ": " + msgs.first());
-    } else {
-        std::string line = first_lines(path.constData(), msgs);
-        if (rc == RELOAD_CUT)
-            line += " - the last picture stays";
-        say(line);
-    }
-    if (rc == RELOAD_READ && st.took_camera)
-        s.app.file_camera = s.app.camera_moves; // the camera is the file's again
-    st.reloaded(rc == RELOAD_READ);
-}
-
-void LiveDriver::start(int k)
-{
-    const scene &model = s.app.model;
-    frame f;
-    const bool view = s.app.rt_ready && make_frame(model, 0, f);
-    if (!view || f.width <= 0 || f.h <= 0) {
-        // nothing to trace: no scene yet, no view, or no dots
-        if (s.app.rt_ready && !view)
-            say(ray_status_text(RAY_NOVIEW, model) + ": no picture");
-        else if (s.app.rt_ready)
-            say("the picture size " + std::to_string(f.width) + " x " + std::to_string(f.h) +
-                " has no dots: no picture");
-        st.frame_done(k, RAY_DONE);
-        return;
-    }
-    render_options opt;
-    if (k == LIVE_PREVIEW) {
-        scene small = model;
-        const int step = preview_step(f.width, f.h);
-        small.ixmx = f.width / step > 0 ? f.width / step : 1;
-        small.iymx = f.h / step > 0 ? f.h / step : 1;
-        opt.on_row = overlay_rows(ov, f.width, f.h);
-        job = std::make_unique<render_job>(small, opt);
-    } else {
-        opt.aa = s.app.aa_level;
-        opt.on_row = overlay_rows(ov, 0, 0);
-        job = std::make_unique<render_job>(model, opt);
-    }
-    render_job *j = job.get();
-    frames.start([j] { return j->run(); },
-                 [this](int rc) {
-                     end_frame(rc);
-                     pump();
-                 },
-                 [j] { j->cancel(); });
-}
-
-void LiveDriver::end_frame(int rc)
-{
-    const int kind = st.running;
-    if (kind == LIVE_EXACT && rc == RAY_DONE) {
-        overlay_clear(ov);
-        show_made(s, *job); // and the window repaints
-        s.app.live_camera = s.app.camera_moves;
-    } else if (rc == RAY_NOVIEW || rc == RAY_TOODEEP) {
-        say(ray_status_text(rc, job->model()) + ": no picture");
-    }
-    st.frame_done(kind, rc);
-    job.reset();
-}
-
-void LiveDriver::moved(unsigned fields)
-{
-    s.app.camera_moves++;
-    hand_mask |= fields;
-    if (source)
-        source->camera_moved(fields);
-    rest_timer.start();
-    if (st.moved() && job)
-        job->cancel();
-    pump();
-}
-
-void LiveDriver::mouse(QMouseEvent *e)
-{
-    if (!st.on || !s.app.rt_ready || s.app.busy)
+    if (!lv.steering())
         return;
     const QPoint p = e->position().toPoint();
     if (e->type() == QEvent::MouseButtonPress) {
@@ -277,13 +100,13 @@ void LiveDriver::mouse(QMouseEvent *e)
         return;
     const QPoint d = p - last;
     last = p;
-    if (drag == 1 ? orbit(s.app.model, d.x(), d.y()) : pan_by(d.x(), d.y()))
-        moved(drag == 1 ? LOOK_DIR : LOOK_POINT);
+    if (drag == 1 ? orbit(s.app.model, d.x(), d.y()) : lv.pan_by(d.x(), d.y()))
+        lv.moved(drag == 1 ? LOOK_DIR : LOOK_POINT);
 }
 
-void LiveDriver::wheel(QWheelEvent *e)
+void LiveQt::wheel(QWheelEvent *e)
 {
-    if (!st.on || !s.app.rt_ready || s.app.busy) {
+    if (!lv.steering()) {
         e->ignore();
         return;
     }
@@ -296,12 +119,12 @@ void LiveDriver::wheel(QWheelEvent *e)
     else
         dolly(s.app.model, steps);
     e->accept();
-    moved(wide ? 1u << V_WDU : 1u << V_DLENGTH);
+    lv.moved(wide ? 1u << V_WDU : 1u << V_DLENGTH);
 }
 
-bool LiveDriver::key(QKeyEvent *e)
+bool LiveQt::key(QKeyEvent *e)
 {
-    if (!st.on || !s.app.rt_ready || s.app.busy)
+    if (!lv.steering())
         return false;
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     int dx = 0, dy = 0;
@@ -324,29 +147,12 @@ bool LiveDriver::key(QKeyEvent *e)
         if (e->modifiers() & Qt::ControlModifier)
             return false; // Ctrl+= and Ctrl+- step the zoom
         dolly(s.app.model, e->key() == Qt::Key_Minus ? -1 : 1);
-        moved(1u << V_DLENGTH);
+        lv.moved(1u << V_DLENGTH);
         return true;
     default:
         return false;
     }
-    if (shift ? pan_by(dx, dy) : orbit(s.app.model, dx, dy))
-        moved(shift ? LOOK_POINT : LOOK_DIR);
+    if (shift ? lv.pan_by(dx, dy) : orbit(s.app.model, dx, dy))
+        lv.moved(shift ? LOOK_POINT : LOOK_DIR);
     return true;
-}
-
-bool LiveDriver::pan_by(int dx, int dy)
-{
-    // a dot on the screen is 100 / zoom dots of the picture
-    frame f;
-    int W, H;
-    if (!make_frame(s.app.model, 0, f))
-        return false;
-    zoomed_size(s.disp, f.width, f.h, W, H);
-    return W > 0 && pan(s.app.model, dx, dy, W);
-}
-
-void LiveDriver::say(const std::string &text)
-{
-    if (st.on)
-        ::say(s, text);
 }

@@ -1,6 +1,6 @@
 #include "app/qt/studio/studio_qt.h"
 
-#include "app/commands/commands.h"
+#include "app/commands/save_prompt.h"
 #include "app/session/say.h"
 #include "app/commands/actions.h"
 #include "app/qt/studio/studio_editor.h"
@@ -45,12 +45,10 @@ constexpr int SIL_DASH = 3;
 
 QString qs(const std::string &t) { return QString::fromUtf8(t.data(), (int)t.size()); }
 
-double camera_field(const scene &sc, int k) { return field_number(sc, field_ref{SEC_VIEW, 0, k}); }
-
 } // namespace
 
-Studio::Studio(MainWin *w, session &ses, LiveDriver *d, View *v)
-    : win(w), s(ses), driver(d), view(v), reads(to_window()), ids_work(to_window())
+Studio::Studio(MainWin *w, session &ses, live_view &d, View *v)
+    : win(w), s(ses), driver(&d), view(v), reads(to_window()), ids_work(to_window())
 {
     clock.start();
     read_timer.setSingleShot(true);
@@ -261,51 +259,18 @@ void Studio::turn_off()
     view->update();
 }
 
-bool Studio::command(int id)
-{
-    switch (id) {
-    case IDM_STUDIO:
-        set_on(!on());
-        return true;
-    case IDM_NEXTPROBLEM:
-        if (on())
-            next_problem();
-        return true;
-    case IDM_NEWSCENE:
-        if (!on()) {
-            if (!save_or_not(s))
-                return true;
-            set_on(true);
-        }
-        return false;
-    }
-    return false;
-}
-
 void Studio::before(int id)
 {
-    last_cmd = id;
     if (id == IDM_SETTING)
-        for (int k = V_RX; k <= V_IYMX; k++)
-            camera_before[k] = camera_field(s.app.model, k);
+        camera_before = camera_of(s.app.model);
 }
 
-void Studio::after()
+void Studio::after(int id)
 {
-    const int id = last_cmd;
-    last_cmd = 0;
     if (!on())
         return;
-    if (id == IDM_SETTING) {
-        // the camera set in SETTING goes into the text
-        unsigned mask = 0;
-        for (int k = V_RX; k <= V_IYMX; k++) {
-            const double now = camera_field(s.app.model, k);
-            if (std::memcmp(&now, &camera_before[k], sizeof now) != 0)
-                mask |= 1u << k;
-        }
-        write_camera(mask);
-    }
+    if (id == IDM_SETTING) // the camera set in SETTING goes into the text
+        write_camera(camera_changes(camera_before, s.app.model));
     const bool taken = studio_take_file(s);
     sync_editor(false);
     if (taken)

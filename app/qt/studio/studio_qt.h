@@ -24,7 +24,9 @@
 // after() around the others), the picture's mouse events and its painting.
 #pragma once
 
-#include "app/qt/live/live_qt.h"
+#include "app/commands/pipeline.h"
+#include "app/live/live_view.h"
+#include "app/studio/studio_camera.h"
 #include "app/session/worker.h"
 #include "app/session/prefs.h"
 #include "app/studio/studio_doc.h"
@@ -55,10 +57,10 @@ class InspectorPane;
 class MessagesPane;
 struct session;
 
-class Studio : public QObject, public live_source {
+class Studio : public QObject, public studio_part, public live_source {
     Q_OBJECT
 public:
-    Studio(MainWin *win, session &s, LiveDriver *driver, View *view);
+    Studio(MainWin *win, session &s, live_view &driver, View *view);
     ~Studio() override;
 
     bool on() const;
@@ -67,12 +69,11 @@ public:
     void stop_work();
     // The Edit menu's items, the editor's own, handed to the window.
     void add_items();
-    // Studio(U) and Next Problem, and New Scene while the studio is off
-    // (the save prompt, then the studio on): true when done here.
-    bool command(int id);
-    void before(int id);
-    void after();
-    void set_on(bool on);
+    // Told of the commands (pipeline.h).
+    void set_on(bool on) override;
+    void next_problem() override;
+    void before(int id) override;
+    void after(int id) override;
 
     void load_prefs(const prefs &p);
     void save_prefs(prefs &p);
@@ -127,7 +128,6 @@ private:
     void show_hints();
     void edit_fields(const std::vector<field_value> &values);
     void write_camera(unsigned mask);
-    void next_problem();
     void jump_to(int mark);
     void pick(QPoint at);
     void say(const std::string &text, bool keep = true);
@@ -135,7 +135,7 @@ private:
 
     MainWin *win;
     session &s;
-    LiveDriver *driver;
+    live_view *driver;
     View *view;
 
     // panes, made when the studio first comes on
@@ -161,9 +161,8 @@ private:
     // selection, the camera, commands
     studio_selection sel;
     unsigned camera_mask = 0;
-    int last_cmd = 0;
     long selected_caret = -1; // where choosing an item put the cursor
-    double camera_before[V_IYMX + 1] = {};
+    camera_fields camera_before{};
     QPoint press_at;
     bool pressed = false;
     bool rows = false; // a render's rows cover the picture

@@ -4,36 +4,34 @@
 //
 // The window owns its session (session.h): the application state and the
 // display state that the commands, the dialogs, printing and the live view
-// work on. Two windows in one process keep two sessions apart.
+// work on. Two windows in one process keep two sessions apart. It
+// registers its parts in the session: live view (live_qt.h), the studio
+// (studio_qt.h) and itself as the animation player's holder.
 //
-// The menus and keys are built from one table (actions.h, actions_qt.h),
-// each item found again by its id (action(id)); a menu item hands its id
-// to app_command. While a render runs, the rows it has traced are drawn
-// over the picture.
+// The window decides no order: a menu item or a key hands its id to
+// run_command (pipeline.h), a drop or a recent file to open_dropped, and
+// the close box asks close_asked; the logic then tells the window what to
+// show through ui_port. The menus and keys are built from one table
+// (actions.h, actions_qt.h), each item found again by its id (action(id)).
+// While a job runs beside the window (a render, an animation), its rows
+// are drawn over the picture and its progress window shows after a
+// moment.
 //
 // The window also takes files dropped on it, lists the recent files in
-// the File menu, steps the zoom with Ctrl+= / Ctrl+- / Ctrl+0 and picks
-// the display mode with Ctrl+1 / 2 / 3, and remembers its settings between
-// runs (prefs.h) in the platform's usual place (QSettings). Live view and
-// the mouse's camera are in live_qt.h. Every key, the menu items' and
-// these, comes from that table (apply_shortcuts); Esc stops
-// a running render. A click on the status line shows the session's
-// messages, whole (messages_window).
-//
-// Studio view (studio_qt.h) puts the scene's text and its panes around the
-// picture; the window hands it its commands, the picture's mouse and paint.
+// the File menu, and remembers its settings between runs (prefs.h,
+// remember.h) in the platform's usual place (QSettings). A click on the
+// status line shows the session's messages, whole (messages_window).
 //
 // The test hooks replace the print dialog (print_hook configures the
 // printer and says OK or Cancel), the message boxes (message_hook answers
-// instead of a box) and the jobs' threads (seams.h).
+// instead of a box) and parts of the jobs (seams.h).
 #pragma once
 
-#include "app/qt/anim/anim_qt.h"
+#include "app/commands/pipeline.h"
 #include "app/qt/dialogs/print_qt.h"
 #include "app/qt/dialogs/progress_qt.h"
 #include "app/qt/window/seams.h"
 #include "app/qt/window/view.h"
-#include "app/session/prefs.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
 #include "app/session/worker.h"
@@ -43,18 +41,17 @@
 #include <map>
 #include <memory>
 
-class QAction;
-class QMenu;
-class QPrinter;
-class QPlainTextEdit;
-class QScrollArea;
-class QShortcut;
-class QTextBrowser;
 class ActionSet;
-class LiveDriver;
+class AnimPlayer;
+class LiveQt;
+class QAction;
+class QPlainTextEdit;
+class QPrinter;
+class QScrollArea;
+class QTextBrowser;
 class Studio;
 
-class MainWin : public QMainWindow, public ui_port {
+class MainWin : public QMainWindow, public ui_port, public player_part {
     Q_OBJECT
 public:
     MainWin();
@@ -65,7 +62,7 @@ public:
     QScrollArea *scroller() const { return scroll; }
     QTextBrowser *help_window() const { return helpwin; }
     QPlainTextEdit *messages_window() const { return saidwin; }
-    LiveDriver *live() const { return driver.get(); }
+    live_view *live() const;
     Studio *studio() const { return studio_.get(); }
 
     // Settings between runs: read them (before the window shows) and apply
@@ -74,7 +71,7 @@ public:
     void save_prefs();
     // The command line's zoom and mode hold for this run only.
     void set_run_config(int zoom, int mode);
-    // Runs a command as the menu does, with the live view told.
+    // Runs a command as the menu does.
     void command(int id);
     // Opens a file as a drop does (the save prompt first).
     void drop_file(const QString &path);
@@ -83,8 +80,6 @@ public:
     void open_start_file(const std::string &path);
     // Turns live view on or off, as its menu item does.
     void command_live(bool on);
-    // Anti-aliasing 1 (Off) to 4, as its menu items set it.
-    void set_aa(int level);
     // Gives the menu items and the other keys their keys in a view of the
     // window (actions.h); show_view shows its items too.
     void apply_shortcuts(int view);
@@ -93,9 +88,8 @@ public:
     void on_action(int id, std::function<void()> fn);
     // The session's messages, whole, in a window of their own.
     void show_messages();
-    // The title as set_title last gave it, with "*" while the studio's text
-    // is unsaved (in studio view) or the picture is (out of it:
-    // picture_unsaved).
+    // The title as set_title last gave it, with "*" while what is shown is
+    // unsaved (shown_unsaved, save_prompt.h).
     void show_title();
 
     std::function<bool(QPrinter &)> print_hook;
@@ -106,7 +100,7 @@ public:
     // The animation player, while it is open (anim_qt.h); closing it shows
     // the window's picture again.
     AnimPlayer *anim_player() const { return player.get(); }
-    void close_player();
+    void close_player() override;
 
     int message(const char *text, const char *caption, int kind) override;
     int file_dialog(file_dlg &d) override;
@@ -120,6 +114,7 @@ public:
     void set_title(const char *title) override;
     void wait_cursor(int on) override;
     void invalidate() override;
+    void refresh() override;
     void help() override;
     void close_window() override;
     int anim_dialog(anim_form &f) override;
@@ -136,16 +131,14 @@ protected:
     bool eventFilter(QObject *o, QEvent *e) override;
 
 private:
+    void build_view();
     void build_menu();
-    void run_action(int id);
-    void config_key(const std::function<void()> &fn);
     void build_recent();
+    void run_action(int id);
     void fit_outer_size();
     void fit_view();
     void overlay_off();
-    void acting(const std::function<void()> &act, std::function<void()> last = {});
     void job_ended();
-    void opened(int scene, int read);
 
     session sess{*this};
     row_overlay ov;
@@ -158,10 +151,9 @@ private:
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
     QPlainTextEdit *saidwin = nullptr;
-    std::unique_ptr<LiveDriver> driver;
+    std::unique_ptr<LiveQt> driver;
     std::unique_ptr<Studio> studio_; // after driver: it goes first
     QString title = "KORU";
-    prefs remembered;
     bool fitted = false;
     bool geometry_restored = false;
     std::unique_ptr<AnimPlayer> player;
