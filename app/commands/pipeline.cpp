@@ -124,7 +124,8 @@ void run_command(session &s, int id)
         s.parts.studio->before(id);
     if (id != IDM_HELP && id != IDM_ABOUT)
         pause_live(s);
-    acting(s, id, [&s, id] { app_command(s, id); }, [&s, id] { live_ran(s, id); });
+    acting(
+        s, id, [&s, id] { app_command(s, id); }, [&s, id] { live_ran(s, id); });
 }
 
 int open_dropped(session &s, const char *path)
@@ -142,15 +143,14 @@ void open_start(session &s, const char *path)
 {
     const bool scene = !is_picture_name(path);
     int read = 0;
-    acting(
-        s, 0,
-        [&] {
-            if (scene)
-                read = open_scene(s, path);
-            else
-                open_picture(s, path);
-        },
-        {});
+    acting(s, 0,
+           [&] {
+               if (scene)
+                   read = open_scene(s, path);
+               else
+                   open_picture(s, path);
+           },
+           {});
     opened(s, scene, read);
 }
 

@@ -146,6 +146,20 @@ std::vector<hint_line> field_hints(const studio_reading &r, int item, int tab)
     return out;
 }
 
+int next_mark(const std::vector<studio_mark> &marks, size_t caret, bool selected)
+{
+    int first = -1;
+    for (int i = 0; i < (int)marks.size(); i++) {
+        if (!marks[i].len)
+            continue;
+        if (first < 0)
+            first = i;
+        if (marks[i].at > caret || (marks[i].at == caret && !selected))
+            return i;
+    }
+    return first;
+}
+
 size_t moved_position(size_t pos, const text_edit &e)
 {
     const size_t old_end = e.at + e.old_text.size();

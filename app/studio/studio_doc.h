@@ -77,6 +77,11 @@ struct hint_line {
 };
 std::vector<hint_line> field_hints(const studio_reading &r, int item, int tab = 8);
 
+// Next Problem: the first mark with a place after the cursor at caret (at
+// it, when no text is selected there), else the first with a place, round
+// the end; -1 when no mark has a place.
+int next_mark(const std::vector<studio_mark> &marks, size_t caret, bool selected);
+
 // Where position pos of a text stands after edit e is made in it:
 // positions after the stretch replaced move with the text after it, those
 // before stay, those within it stay but inside the new stretch.

@@ -1,5 +1,6 @@
 #include "app/studio/studio_pick.h"
 
+#include "app/session/appstate.h"
 #include "image/display.h"
 #include "scene/fields.h"
 #include "scene/rtwrite.h"
@@ -18,6 +19,21 @@ std::string coord(double v)
 }
 
 } // namespace
+
+int pick_source(const app_state &a, bool rows_shown, std::shared_ptr<const scene> &sc, frame &f)
+{
+    if (!a.image_ready)
+        return PICK_NOTHING;
+    if (rows_shown) { // a frame of the model covers the picture
+        sc = std::make_shared<const scene>(a.model);
+        return make_frame(*sc, 0, f) ? PICK_SCENE : PICK_NOTHING;
+    }
+    if (!a.made_scene)
+        return PICK_FROM_FILE;
+    sc = a.made_scene;
+    f = a.made_frame;
+    return PICK_SCENE;
+}
 
 bool view_dot(int zoom, int w, int h, int vx, int vy, int &x, int &y)
 {

@@ -8,6 +8,10 @@
 //   std::vector<int> ids;                    // pick_dots of the picture
 //   silhouette(ids, w, h, {6}, zoom, dots, W, H);
 //
+// pick_source says what a click picks from: the scene and frame of the
+// render that made the picture shown, or the model's own while the rows of
+// a frame of it cover the picture.
+//
 // Both follow the display's sampling (image/display.h): display dot (X, Y)
 // shows picture dot (X*s/100, Y*s/100) with s = 10000/zoom. The column
 // phase that zooms other than 50, 100, 200 and 400 % carry from row to row
@@ -16,8 +20,17 @@
 
 #include "trace/pick.h"
 
+#include <memory>
 #include <string>
 #include <vector>
+
+struct app_state;
+
+// PICK_SCENE with the scene and frame to pick from; PICK_FROM_FILE: the
+// picture was read from a file, no scene made it; PICK_NOTHING: there is
+// no picture, or the model's frame has no view.
+enum { PICK_NOTHING = 0, PICK_FROM_FILE, PICK_SCENE };
+int pick_source(const app_state &a, bool rows_shown, std::shared_ptr<const scene> &sc, frame &f);
 
 // The dot of a w x h picture that point (vx, vy) of the view shows; false
 // beyond the picture.

@@ -202,8 +202,8 @@ TEST_F(Pipeline, TheStudioAndTheKeys)
     run_command(s, IDM_STUDIO);
     run_command(s, IDM_NEXTPROBLEM);
     run_command(s, IDM_STUDIO);
-    EXPECT_EQ(log, (said{"player.close", "player.close", "studio.on", "player.close",
-                         "studio.next", "player.close", "studio.off"}));
+    EXPECT_EQ(log, (said{"player.close", "player.close", "studio.on", "player.close", "studio.next",
+                         "player.close", "studio.off"}));
 
     live_on_a_scene();
     set_live(s, false);

@@ -38,7 +38,7 @@ MainWin::MainWin() : jobs(to_window())
     setWindowIcon(QIcon(":/koru/koru.xpm"));
     build_view();
     driver = std::make_unique<LiveQt>(this, sess, ov, statusBar());
-    studio_ = std::make_unique<Studio>(this, sess, driver->driver(), area);
+    studio_ = std::make_unique<Studio>(*this, sess, driver->driver(), *area);
     sess.parts = session_parts{&driver->driver(), studio_.get(), this};
     area->on_mouse = [this](QMouseEvent *e) {
         studio_->mouse(e);

@@ -30,6 +30,7 @@
 #include "app/commands/pipeline.h"
 #include "app/qt/dialogs/print_qt.h"
 #include "app/qt/dialogs/progress_qt.h"
+#include "app/qt/studio/studio_host.h"
 #include "app/qt/window/seams.h"
 #include "app/qt/window/view.h"
 #include "app/session/session.h"
@@ -51,7 +52,7 @@ class QScrollArea;
 class QTextBrowser;
 class Studio;
 
-class MainWin : public QMainWindow, public ui_port, public player_part {
+class MainWin : public QMainWindow, public ui_port, public player_part, public studio_host {
     Q_OBJECT
 public:
     MainWin();
@@ -83,14 +84,15 @@ public:
     // Gives the menu items and the other keys their keys in a view of the
     // window (actions.h); show_view shows its items too.
     void apply_shortcuts(int view);
-    void show_view(int view);
+    void show_view(int view) override;
     // A menu item of the window's own (ACT_WINDOW) runs fn.
-    void on_action(int id, std::function<void()> fn);
+    void on_action(int id, std::function<void()> fn) override;
+    QMainWindow *frame() override { return this; }
     // The session's messages, whole, in a window of their own.
     void show_messages();
     // The title as set_title last gave it, with "*" while what is shown is
     // unsaved (shown_unsaved, save_prompt.h).
-    void show_title();
+    void show_title() override;
 
     std::function<bool(QPrinter &)> print_hook;
     std::function<int(const char *text, const char *caption, int kind)> message_hook;

@@ -6,6 +6,7 @@
 #include "app/commands/save_prompt.h"
 #include "app/qt/dialogs/filedlg_qt.h"
 #include "app/qt/dialogs/setdlg_qt.h"
+#include "app/qt/studio/studio_qt.h"
 #include "app/qt/window/actions_qt.h"
 #include "app/qt/window/onscreen.h"
 
@@ -171,6 +172,7 @@ void MainWin::refresh()
 
 void MainWin::invalidate()
 {
+    studio_->picture_changed();
     fit_view();
     area->update();
     show_title(); // a new picture is an unsaved one

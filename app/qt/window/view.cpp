@@ -78,6 +78,12 @@ const display_state *View::shown_other(int &w, int &h) const
     return other ? other(w, h) : nullptr;
 }
 
+bool View::rows_shown() const
+{
+    std::lock_guard<std::mutex> lock(ov.m);
+    return ov.shown && !ov.img.isNull();
+}
+
 QSize View::wanted()
 {
     QSize want(0, 0);

@@ -64,6 +64,8 @@ class View : public QWidget {
 public:
     View(QWidget *parent, const session &s, row_overlay &ov, GridImage &grid);
     QSize wanted();
+    // Whether the rows of a render cover the picture.
+    bool rows_shown() const;
     std::function<void(QMouseEvent *)> on_mouse;
     std::function<void(QWheelEvent *)> on_wheel;
     std::function<bool(QKeyEvent *)> on_key;
