@@ -40,47 +40,48 @@ vec eye_of(const scene &sc)
 
 } // namespace
 
+namespace {
+
+struct cmd_case {
+    std::vector<const char *> args;
+    int rc;
+    bool live;
+    int mode, zoom;
+    const char *file, *err;
+    const char *platform = "";
+};
+
+const cmd_case CMD_CASES[] = {
+    {{}, CMD_RUN, false, -1, -1, "", ""},
+    {{"--live", "--mode", "2", "--zoom", "150", "room.RT"}, CMD_RUN, true, 2, 150, "room.RT", ""},
+    {{"pic.BMP", "--zoom", "50"}, CMD_RUN, false, -1, 50, "pic.BMP", ""},
+    {{"--", "-odd.RT"}, CMD_RUN, false, -1, -1, "-odd.RT", ""},
+    {{"--help"}, CMD_HELP, false, -1, -1, "", ""},
+    {{"--mode", "3"}, CMD_BAD, false, -1, -1, "", "--mode takes a whole number from 0 to 2"},
+    {{"--zoom", "401"}, CMD_BAD, false, -1, -1, "", "--zoom takes"},
+    {{"--zoom", "1e2"}, CMD_BAD, false, -1, -1, "", "not \"1e2\""},
+    {{"--zoom"}, CMD_BAD, false, -1, -1, "", "--zoom needs a value"},
+    {{"--fast"}, CMD_BAD, false, -1, -1, "", "unknown option \"--fast\""},
+    {{"a.RT", "b.RT"}, CMD_BAD, false, -1, -1, "", "one file only"},
+    // the toolkit's own options and their values pass by
+    {{"-platform", "offscreen", "--live", "-reverse", "-style=fusion", "--style", "x", "a.RT"},
+     CMD_RUN,
+     true,
+     -1,
+     -1,
+     "a.RT",
+     "",
+     "offscreen"},
+    {{"-display", ":1", "-qwindowgeometry", "9x9", "b.RT"}, CMD_RUN, false, -1, -1, "b.RT", ""},
+    {{"a.RT", "-platform"}, CMD_BAD, false, -1, -1, "", "-platform needs a value"},
+    {{"-platformx", "y"}, CMD_BAD, false, -1, -1, "", "unknown option \"-platformx\""},
+};
+
+} // namespace
+
 TEST(CommandLine, OptionsValuesAndMistakes)
 {
-    struct {
-        std::vector<const char *> args;
-        int rc;
-        bool live;
-        int mode, zoom;
-        const char *file, *err;
-        const char *platform = "";
-    } cases[] = {
-        {{}, CMD_RUN, false, -1, -1, "", ""},
-        {{"--live", "--mode", "2", "--zoom", "150", "room.RT"},
-         CMD_RUN,
-         true,
-         2,
-         150,
-         "room.RT",
-         ""},
-        {{"pic.BMP", "--zoom", "50"}, CMD_RUN, false, -1, 50, "pic.BMP", ""},
-        {{"--", "-odd.RT"}, CMD_RUN, false, -1, -1, "-odd.RT", ""},
-        {{"--help"}, CMD_HELP, false, -1, -1, "", ""},
-        {{"--mode", "3"}, CMD_BAD, false, -1, -1, "", "--mode takes a whole number from 0 to 2"},
-        {{"--zoom", "401"}, CMD_BAD, false, -1, -1, "", "--zoom takes"},
-        {{"--zoom", "1e2"}, CMD_BAD, false, -1, -1, "", "not \"1e2\""},
-        {{"--zoom"}, CMD_BAD, false, -1, -1, "", "--zoom needs a value"},
-        {{"--fast"}, CMD_BAD, false, -1, -1, "", "unknown option \"--fast\""},
-        {{"a.RT", "b.RT"}, CMD_BAD, false, -1, -1, "", "one file only"},
-        // the toolkit's own options and their values pass by
-        {{"-platform", "offscreen", "--live", "-reverse", "-style=fusion", "--style", "x", "a.RT"},
-         CMD_RUN,
-         true,
-         -1,
-         -1,
-         "a.RT",
-         "",
-         "offscreen"},
-        {{"-display", ":1", "-qwindowgeometry", "9x9", "b.RT"}, CMD_RUN, false, -1, -1, "b.RT", ""},
-        {{"a.RT", "-platform"}, CMD_BAD, false, -1, -1, "", "-platform needs a value"},
-        {{"-platformx", "y"}, CMD_BAD, false, -1, -1, "", "unknown option \"-platformx\""},
-    };
-    for (auto &c : cases) {
+    for (auto &c : CMD_CASES) {
         cmdline cl;
         std::string err;
         const int rc = parse(c.args, cl, err);

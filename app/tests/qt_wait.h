@@ -4,13 +4,18 @@
 //
 //   ASSERT_TRUE(wait_until([&] { return !a->busy; })); // the event loop runs
 //   gate g;   g.open();  ...  g.wait();                  // one thread lets another on
+//   on_modal([](QWidget *dlg) { ... });                  // the next modal window, once up
 #pragma once
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 constexpr int WAIT_DEADLINE_MS = 60000;
 
@@ -43,3 +48,52 @@ private:
     std::condition_variable cv;
     bool opened = false;
 };
+
+// What a test does with the next modal window to come up (titled title,
+// when one is given): f runs on it from the event loop once it is up and
+// active. The waits whose window has not come are listed (waits()); a
+// test ends with none.
+class modal_wait : public QObject {
+public:
+    modal_wait(const QString &title, std::function<void(QWidget *)> f)
+        : title(title), f(std::move(f))
+    {
+        qApp->installEventFilter(this);
+        waits().push_back(this);
+    }
+    ~modal_wait() override { gone(); }
+    static std::vector<modal_wait *> &waits()
+    {
+        static std::vector<modal_wait *> list;
+        return list;
+    }
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() != QEvent::WindowActivate || !o->isWidgetType())
+            return false;
+        auto *w = static_cast<QWidget *>(o);
+        if (!w->isWindow() || !w->isModal() || (!title.isEmpty() && w->windowTitle() != title))
+            return false;
+        gone();
+        QTimer::singleShot(0, w, [fn = f, w] { fn(w); });
+        deleteLater();
+        return false;
+    }
+
+private:
+    void gone()
+    {
+        qApp->removeEventFilter(this);
+        auto &list = waits();
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    QString title;
+    std::function<void(QWidget *)> f;
+};
+
+inline void on_modal(std::function<void(QWidget *)> f, const QString &title = QString())
+{
+    new modal_wait(title, std::move(f));
+}

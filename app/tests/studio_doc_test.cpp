@@ -143,9 +143,15 @@ TEST(StudioDoc, MarksNamesItemsAndTheKey)
     EXPECT_FALSE(c->complete);
     ASSERT_FALSE(c->marks.empty());
     EXPECT_EQ(c->marks.back().at + c->marks.back().len, cut.size() - 1); // "60", then '\n'
+}
 
-    // the selection: the primitives the picture outlines, only while a
-    // read has its item
+// The selection: the primitives the picture outlines, only while a read
+// has its item.
+TEST(StudioSelect, OnlyWhileTheReadHasItsItem)
+{
+    const auto g = read_studio_text(GROUPED, "G.RT");
+    const std::string cut = std::string(GROUPED).substr(0, std::string(GROUPED).find("-1\n2 3"));
+    const auto c = read_studio_text(cut, "G.RT");
     using sel = studio_selection;
     EXPECT_EQ(selected_primitives(*g, sel{OUT_PRIMITIVE, 1}), std::vector<int>{1});
     EXPECT_EQ(selected_primitives(*g, sel{OUT_GROUP, 0}), (std::vector<int>{1, 2}));

@@ -67,7 +67,16 @@ FileDlgQt::FileDlgQt(QWidget *parent, file_dlg &dlg, int which) : QDialog(parent
     list->setTextElideMode(Qt::ElideMiddle);
     for (QLabel *l : {l1, l2})
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    connect_controls(cancel);
+    seen_beeps = d.beeps;
+    sync();
+    name->setFocus();
+    name->selectAll();
+}
 
+// Every user action goes to the dialog's logic; what changed shows.
+void FileDlgQt::connect_controls(QPushButton *cancel)
+{
     connect(ok, &QPushButton::clicked, this, [this] {
         FileOpenDlg_ok(d);
         sync();
@@ -90,10 +99,6 @@ FileDlgQt::FileDlgQt(QWidget *parent, file_dlg &dlg, int which) : QDialog(parent
         FileOpenDlg_dblclk(d, row);
         sync();
     });
-    seen_beeps = d.beeps;
-    sync();
-    name->setFocus();
-    name->selectAll();
 }
 
 void FileDlgQt::reject()

@@ -23,6 +23,7 @@ public:
     void reject() override;
 
 private:
+    void connect_controls(QPushButton *cancel);
     void sync();
     file_dlg &d;
     QLineEdit *name, *path;

@@ -98,7 +98,8 @@ QDockWidget *StudioDocks::dock(const char *title, const char *name, QWidget *w, 
 const studio_panes &StudioDocks::build()
 {
     QMainWindow *win = host.frame();
-    QDockWidget *text_dock = dock("Scene text", "scene_text_pane", build_text(), Qt::LeftDockWidgetArea);
+    QDockWidget *text_dock =
+        dock("Scene text", "scene_text_pane", build_text(), Qt::LeftDockWidgetArea);
     panes.out = new OutlinePane(nullptr);
     QDockWidget *outline_dock = dock("Outline", "outline_pane", panes.out, Qt::RightDockWidgetArea);
     panes.insp = new InspectorPane(nullptr);
@@ -109,7 +110,8 @@ const studio_panes &StudioDocks::build()
     QDockWidget *insp_dock = dock("Inspector", "inspector_pane", scroll, Qt::RightDockWidgetArea);
     win->splitDockWidget(outline_dock, insp_dock, Qt::Vertical);
     panes.msgs = new MessagesPane(nullptr);
-    QDockWidget *msgs_dock = dock("Messages", "messages_pane", panes.msgs, Qt::BottomDockWidgetArea);
+    QDockWidget *msgs_dock =
+        dock("Messages", "messages_pane", panes.msgs, Qt::BottomDockWidgetArea);
     fresh_layout = [win, text_dock, outline_dock, msgs_dock] {
         win->resizeDocks({text_dock, outline_dock}, {TEXT_W, OUTLINE_W}, Qt::Horizontal);
         win->resizeDocks({msgs_dock}, {MESSAGES_H}, Qt::Vertical);

@@ -45,7 +45,8 @@ void StudioSelection::clear(bool text_too)
     panes.out->select_item(-1);
     panes.insp->show_rows("", {});
     if (text_too && panes.ed->hasSelectedText())
-        panes.ed->select_bytes(panes.ed->caret(), 0); // the cursor stays, the record is no longer selected
+        panes.ed->select_bytes(panes.ed->caret(),
+                               0); // the cursor stays, the record is no longer selected
     show_hints();
     refresh_outline();
 }

@@ -1,7 +1,8 @@
 #include "app/qt/window/mainwin.h"
 
 #include "app/commands/actions.h"
-#include "app/qt/anim/anim_qt.h"
+#include "app/qt/anim/anim_dlg_qt.h"
+#include "app/qt/anim/anim_player_qt.h"
 #include "app/qt/live/live_qt.h"
 #include "app/qt/studio/studio_qt.h"
 #include "app/qt/window/actions_qt.h"

@@ -1,13 +1,5 @@
-// anim_qt.h - Make Animation in the window: its dialog, the run of its
-// frames with a progress window, and the player in the picture area.
-//
-// AnimDlg shows an anim_form (anim_form.h) laid out in dialog units:
-// the key scenes' list with Add... (KORU's LOAD dialog), Remove, Up and
-// Down; the turn; frames; frames a second; the size; the output with
-// Browse... (KORU's SAVE dialog); the anti-aliasing. OK hands the fields
-// to anim_form_ok and closes only when it accepts them. Controls are
-// named for tests: "keys", "add", "remove", "up", "down", "orbit", "deg",
-// "frames", "fps", "width", "height", "out", "browse", "ok", "cancel".
+// anim_player_qt.h - an animation written by Make Animation, played in
+// the window's picture area.
 //
 // AnimPlayer shows the frames of a written file in the view (View::other)
 // and puts a bar at the bottom of the window: Play / Pause, a frame
@@ -16,43 +8,22 @@
 // shown at the window's zoom and mode as they are now (anim_play.h).
 #pragma once
 
-#include "app/anim/anim_form.h"
 #include "app/anim/anim_play.h"
 #include "app/session/display_state.h"
-#include "trace/anim.h"
 
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
-class QCheckBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMainWindow;
 class QSlider;
 class QToolBar;
 class QToolButton;
 class View;
-
-class AnimDlg : public QDialog {
-    Q_OBJECT
-public:
-    AnimDlg(QWidget *parent, session &s, anim_form &f);
-    void accept() override;
-
-private:
-    void take_fields();
-    void sync();
-    session &s;
-    anim_form &f;
-    QListWidget *keys;
-    QCheckBox *orbit;
-    QLineEdit *deg, *frames, *fps, *width, *height, *out;
-    unsigned seen = ~0u;
-};
+struct session;
 
 class AnimPlayer : public QObject {
 public:
