@@ -1,7 +1,7 @@
 // pipeline.h - the order around every command of the window, decided in
 // one place.
 //
-// run_command(s, id) is what a menu item or a key does (commands.h's ids),
+// run_command(s, id) is what a menu item or a key does (command_ids.h),
 // in this order:
 //   1. nothing while the command cannot run (app_enabled); Stop render
 //      stops the job that runs (stop_job) and goes no further

@@ -82,7 +82,7 @@ struct app_state {
     std::shared_ptr<anim_form> anim_last;
 
     // Whether live view can make the picture again at will, so that the
-    // save question need not ask about it (commands.h): camera_moves
+    // save question need not ask about it (save_prompt.h): camera_moves
     // counts the camera's changes by hand (live view's mouse and keys,
     // SETTING), file_camera is camera_moves when a scene file last gave or
     // took the camera, and live_camera the camera_moves of the picture

@@ -9,7 +9,7 @@
 //
 // Saving the text and the question before it is dropped: text_save.h; the
 // camera written into it: studio_camera.h; the studio's commands (New
-// Scene, Save Scene ...): commands/studio_cmds.h.
+// Scene, Save Scene ...) are dispatched with the others (commands.h).
 #pragma once
 
 #include <string>

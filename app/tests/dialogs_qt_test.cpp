@@ -71,7 +71,6 @@ TEST_F(Window, LoadDialogTakesAPatternAndADoubleClick)
     EXPECT_EQ(a->szTmpFileName, "T.RT");
 }
 
-
 TEST_F(Window, ConfigModeActsAtOnceAndStaysAfterCancel)
 {
     d->mode = 0;
@@ -188,7 +187,6 @@ TEST_F(Window, SettingIsLaidOutInDialogUnits)
     }
     EXPECT_EQ(dlg.windowTitle(), "Data setting");
 }
-
 
 TEST_F(Window, PrintsTheGridEnlargedOnAPdfPage)
 {

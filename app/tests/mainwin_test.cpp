@@ -125,7 +125,6 @@ TEST_F(Window, KeysMakeAndStopPictures)
     EXPECT_TRUE(d->gen == gen && a->data_change == 0 && a->busy == 0);
 }
 
-
 TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
 {
     open_and_render(); // the title names the scene; "*": the picture is unsaved
@@ -143,7 +142,6 @@ TEST_F(Window, RenderedPictureSitsAtTheTopLeft)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-
 TEST_F(Window, ReducedModesShowTheGridsColours)
 {
     d->mode = 0;
@@ -159,7 +157,6 @@ TEST_F(Window, ReducedModesShowTheGridsColours)
                 ASSERT_TRUE(d[k] == 0 || d[k] == 255);
         }
 }
-
 
 TEST_F(Window, ZoomEnlargesWithoutSmoothing)
 {
@@ -179,7 +176,6 @@ TEST_F(Window, ZoomEnlargesWithoutSmoothing)
     EXPECT_EQ(shot.pixel(32, 0), qRgb(255, 255, 255));
 }
 
-
 TEST_F(Window, CancelledRenderChangesNothing)
 {
     open_and_render();
@@ -194,7 +190,6 @@ TEST_F(Window, CancelledRenderChangesNothing)
     EXPECT_EQ(d->gen, gen);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
-
 
 TEST_F(Window, ProgressWindowCancelsTheRender)
 {
@@ -295,7 +290,6 @@ TEST_F(Window, TwoWindowsKeepTheirOwnState)
     expect_shows_its_grid(other);
 }
 
-
 TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
 {
     open_and_render();
@@ -310,7 +304,6 @@ TEST_F(Window, CloseAsksWhileThePictureIsUnsaved)
     QApplication::processEvents();
     EXPECT_FALSE(win->isVisible());
 }
-
 
 TEST_F(Window, HelpOpensAtItsContents)
 {

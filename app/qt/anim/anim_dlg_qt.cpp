@@ -197,4 +197,3 @@ void AnimDlg::accept()
     if (anim_form_ok(s, f))
         QDialog::accept();
 }
-

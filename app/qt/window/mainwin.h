@@ -99,7 +99,7 @@ public:
     render_seams seams;
     anim_seams anim_seam;
 
-    // The animation player, while it is open (anim_qt.h); closing it shows
+    // The animation player, while it is open (anim_player_qt.h); closing it shows
     // the window's picture again.
     AnimPlayer *anim_player() const { return player.get(); }
     void close_player() override;

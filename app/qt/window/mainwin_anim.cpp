@@ -1,5 +1,6 @@
 // The main window's part in Make Animation: its dialog, the run of the
-// frames and the player (anim_qt.h), kept apart from mainwin.cpp.
+// frames and the player (anim_dlg_qt.h, anim_player_qt.h), kept apart from
+// mainwin.cpp.
 #include "app/qt/anim/anim_dlg_qt.h"
 #include "app/qt/anim/anim_player_qt.h"
 #include "app/qt/window/mainwin.h"

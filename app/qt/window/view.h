@@ -20,7 +20,7 @@
 // rows of a render cover it.
 //
 // other, when set and giving a display, is shown in place of the window's
-// picture (the animation player's frame, anim_qt.h): that display's grid
+// picture (the animation player's frame, anim_player_qt.h): that display's grid
 // for a w x h picture, as redraw shows it, without the rows of a render;
 // the mouse, wheel and keys then go to no handler.
 #pragma once
