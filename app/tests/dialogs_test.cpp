@@ -1,4 +1,4 @@
-// The settings dialogs' texts and parsing, and the print scale.
+// The dialogs' logic: SETTING's and CONFIG's texts and parsing, and the print scale.
 #include "app/tests/script_ui.h"
 
 #include "app/dialogs/print.h"
