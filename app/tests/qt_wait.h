@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -51,7 +52,8 @@ private:
 
 // What a test does with the next modal window to come up (titled title,
 // when one is given): f runs on it from the event loop once it is up and
-// active. The waits whose window has not come are listed (waits()); a
+// active (it is made active again when another window took that from it
+// meanwhile). The waits whose window has not come are listed (waits()); a
 // test ends with none.
 class modal_wait : public QObject {
 public:
@@ -77,7 +79,20 @@ protected:
         if (!w->isWindow() || !w->isModal() || (!title.isEmpty() && w->windowTitle() != title))
             return false;
         gone();
-        QTimer::singleShot(0, w, [fn = f, w] { fn(w); });
+        QTimer::singleShot(0, w, [fn = f, w] {
+            // An activation still on its way (of the window below, as a
+            // progress window closes) may have taken it back: f runs once
+            // the window is the active one again (or, past the deadline,
+            // as it is, to fail and close it).
+            QPointer<QWidget> up(w);
+            wait_until([&up] {
+                if (up && !up->isActiveWindow())
+                    up->activateWindow();
+                return !up || up->isActiveWindow();
+            });
+            if (up)
+                fn(w);
+        });
         deleteLater();
         return false;
     }
