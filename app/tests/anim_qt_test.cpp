@@ -1,11 +1,14 @@
 // Make Animation in the window, headless: the dialog, the frames written
 // as koru-cli writes them, the player showing them through the display,
 // and Cancel leaving no file.
-#include "script_ui.h"
+#include "app/tests/qt_wait.h"
+#include "app/tests/script_ui.h"
 
-#include "app/anim_form.h"
-#include "app/qt/anim_qt.h"
-#include "app/qt/mainwin.h"
+#include "app/anim/anim_form.h"
+#include "app/commands/window_cmds.h"
+#include "app/qt/anim/anim_dlg_qt.h"
+#include "app/qt/anim/anim_player_qt.h"
+#include "app/qt/window/mainwin.h"
 #include "base/msg.h"
 #include "image/animfile.h"
 #include "trace/anim.h"
@@ -23,28 +26,9 @@
 #include <QToolButton>
 #include <QTest>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace {
-
-// Runs f on the modal window titled title as soon as it is up.
-void when_modal(const QString &title, std::function<void(QWidget *)> f)
-{
-    auto *t = new QTimer;
-    t->setInterval(10);
-    QObject::connect(t, &QTimer::timeout, [t, title, f] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && w->windowTitle() == title) {
-            t->stop();
-            t->deleteLater();
-            f(w);
-        }
-    });
-    t->start();
-}
 
 void set_text(QWidget *dlg, const char *name, const QString &text)
 {
@@ -72,6 +56,8 @@ const char *const BALL = "0 0 0\n0.6 -1 0.6\n10 4\n16 12\n1\n3 -4 8 1\n0\n"
                          "-1\n-1\n";
 
 struct AnimWindow : ::testing::Test {
+    // The player of the turntable made, which shows want.
+    void plays_and_steps(const std::vector<picture> &want);
     temp_dir tmp;
     std::unique_ptr<MainWin> win;
     app_state *a = nullptr;
@@ -89,6 +75,7 @@ struct AnimWindow : ::testing::Test {
         };
         win->show();
         win->open_start_file(t_rt); // opened and its picture made
+        ASSERT_TRUE(wait_until([this] { return !a->busy; }));
         ASSERT_EQ(a->image_ready, 1);
     }
 };
@@ -116,43 +103,12 @@ void expect_shows(MainWin &w, const picture &pic)
     EXPECT_EQ(shot.pixel(grid->w, 0), qRgb(255, 255, 255));
 }
 
-TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
+// koru-cli's frames of the turntable fill() asks for.
+std::vector<picture> cli_turn(const std::string &scene_file)
 {
-    // The dialog filled without running it: a mistake keeps it open
-    anim_form form;
-    anim_form_open(form, *a);
-    {
-        AnimDlg dlg(win.get(), win->state(), form);
-        EXPECT_EQ(dlg.windowTitle(), "Make Animation");
-        auto *keys = dlg.findChild<QListWidget *>("keys");
-        EXPECT_TRUE(keys->item(0)->text().startsWith(QString::fromStdString(t_rt)));
-        EXPECT_EQ(dlg.findChild<QLineEdit *>("width")->text(), "16");
-        fill(&dlg, "turn.webp");
-        set_text(&dlg, "frames", "0");
-        dlg.accept();
-        EXPECT_EQ(dlg.result(), QDialog::Rejected);
-        ASSERT_EQ(said.size(), 1u);
-        EXPECT_EQ(said[0], "The number of frames must be a whole number of 1 or more.");
-        set_text(&dlg, "frames", "3");
-        dlg.accept();
-        EXPECT_EQ(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(form.req.out, tmp.path + "/turn.webp");
-    }
-
-    // The command from the menu, the dialog answered
-    EXPECT_EQ(win->action(IDM_ANIMATE)->text(), "Make Animation(&M)…");
-    const std::vector<unsigned char> picture_before(a->gdata->r, a->gdata->r + 16 * 12);
-    when_modal("Make Animation", [](QWidget *dlg) {
-        fill(dlg, "turn.webp");
-        QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
-    });
-    win->action(IDM_ANIMATE)->trigger();
-    ASSERT_EQ(said.size(), 1u) << said.back();
-
-    // The file holds koru-cli's frames
     keyscene key;
     msglist m;
-    ASSERT_EQ(data_load(key.sc, t_rt.c_str(), m, &key.map), 1);
+    EXPECT_EQ(data_load(key.sc, scene_file.c_str(), m, &key.map), 1);
     anim_plan plan;
     plan.keys = {&key};
     plan.frames = 3;
@@ -162,10 +118,55 @@ TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
     opt.w = 32, opt.h = 24;
     auto job = std::make_unique<anim_job>(plan, opt);
     std::vector<picture> want;
-    ASSERT_EQ(job->run([&](int, const render_job &r) { return want.push_back(r.result()), true; }),
+    EXPECT_EQ(job->run([&](int, const render_job &r) { return want.push_back(r.result()), true; }),
               RAY_DONE);
+    return want;
+}
+
+// The dialog filled without running it: a mistake keeps it open.
+TEST_F(AnimWindow, TheDialogStaysOpenOnAMistake)
+{
+    anim_form form;
+    anim_form_open(form, *a);
+    AnimDlg dlg(win.get(), win->state(), form);
+    EXPECT_EQ(dlg.windowTitle(), "Make Animation");
+    auto *keys = dlg.findChild<QListWidget *>("keys");
+    EXPECT_TRUE(keys->item(0)->text().startsWith(QString::fromStdString(t_rt)));
+    EXPECT_EQ(dlg.findChild<QLineEdit *>("width")->text(), "16");
+    fill(&dlg, "turn.webp");
+    set_text(&dlg, "frames", "0");
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0], "The number of frames must be a whole number of 1 or more.");
+    set_text(&dlg, "frames", "3");
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(form.req.out, tmp.path + "/turn.webp");
+}
+
+// The command from the menu, the dialog answered: the file holds
+// koru-cli's frames, the window's picture stays, and the player plays
+// them, paused, stepped with the slider and the keys' step, at the
+// window's zoom and mode as they change; Close shows the picture again.
+TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
+{
+    EXPECT_EQ(win->action(IDM_ANIMATE)->text(), "Make Animation(&M)…");
+    const std::vector<unsigned char> picture_before(a->gdata->r, a->gdata->r + 16 * 12);
+    on_modal(
+        [](QWidget *dlg) {
+            fill(dlg, "turn.webp");
+            QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
+        },
+        "Make Animation");
+    win->action(IDM_ANIMATE)->trigger();
+    ASSERT_TRUE(wait_until([this] { return !a->busy; }));
+    ASSERT_TRUE(said.empty()) << said.back();
+
+    const std::vector<picture> want = cli_turn(t_rt);
     ASSERT_FALSE(want[1].r == want[0].r || want[2].r == want[1].r); // the ball moves
     anim_frames in;
+    msglist m;
     ASSERT_EQ(in.open(tmp.path + "/turn.webp", 24, 3, m), 1) << m.first();
     for (int k = 0; k < 3; k++) {
         picture p;
@@ -175,8 +176,58 @@ TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
     EXPECT_EQ(a->image_ready, 1);
     EXPECT_EQ(a->model.ixmx, 16);
     EXPECT_TRUE(std::equal(picture_before.begin(), picture_before.end(), a->gdata->r));
+    plays_and_steps(want);
+}
 
-    // The player: paused, stepped with the slider and the keys' step
+TEST_F(AnimWindow, CancelLeavesNoFile)
+{
+    const std::vector<std::string> before = listing(tmp.path);
+    win->seams.progress_delay_ms = 0;
+    // the run waits at the second frame, or just before the file is
+    // written, until Cancel has been pressed
+    for (const bool writing : {false, true}) {
+        gate clicked;
+        win->anim_seam.frame = [&](int k) {
+            if (k == 1 && !writing) {
+                EXPECT_TRUE(clicked.wait());
+            }
+        };
+        win->anim_seam.writing = [&] {
+            if (writing) {
+                EXPECT_TRUE(clicked.wait());
+            }
+        };
+        bool seen = false;
+        on_modal(
+            [&](QWidget *dlg) {
+                fill(dlg, writing ? "turn.webp" : "f_%02d.png");
+                on_modal(
+                    [&](QWidget *w) {
+                        EXPECT_EQ(a->busy, 1);
+                        EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
+                        QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
+                        clicked.open();
+                        seen = true;
+                    },
+                    "Making animation");
+                QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
+            },
+            "Make Animation");
+        win->action(IDM_ANIMATE)->trigger();
+        ASSERT_TRUE(wait_until([this] { return !a->busy; }));
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(listing(tmp.path), before) << writing; // no file, no hidden folder
+        EXPECT_TRUE(said.empty());
+        EXPECT_EQ(win->anim_player(), nullptr);
+        EXPECT_EQ(a->busy, 0);
+        EXPECT_TRUE(win->action(IDM_ANIMATE)->isEnabled());
+    }
+}
+
+} // namespace
+
+void AnimWindow::plays_and_steps(const std::vector<picture> &want)
+{
     AnimPlayer *player = win->anim_player();
     ASSERT_NE(player, nullptr);
     EXPECT_TRUE(player->playing());
@@ -212,47 +263,3 @@ TEST_F(AnimWindow, MakesTheFramesThenPlaysAndStepsThem)
     const dotgrid &g = *win->state().disp.grid;
     EXPECT_EQ(dot_at(*win, 5, 5), 0xff000000u | dot_rgb(g, 5, 5));
 }
-
-TEST_F(AnimWindow, CancelLeavesNoFile)
-{
-    const std::vector<std::string> before = listing(tmp.path);
-    win->seams.progress_delay_ms = 0;
-    // the run waits at the second frame, or just before the file is
-    // written, until Cancel has been pressed
-    for (const bool writing : {false, true}) {
-        std::atomic<bool> clicked{false};
-        const auto wait_click = [&] {
-            while (!clicked)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        };
-        win->anim_seam.frame = [&](int k) {
-            if (k == 1 && !writing)
-                wait_click();
-        };
-        win->anim_seam.writing = [&] {
-            if (writing)
-                wait_click();
-        };
-        bool seen = false;
-        when_modal("Make Animation", [&](QWidget *dlg) {
-            fill(dlg, writing ? "turn.webp" : "f_%02d.png");
-            when_modal("Making animation", [&](QWidget *w) {
-                EXPECT_EQ(a->busy, 1);
-                EXPECT_FALSE(win->action(IDM_MAKE)->isEnabled());
-                QTest::mouseClick(w->findChild<QPushButton *>("cancel"), Qt::LeftButton);
-                clicked = true;
-                seen = true;
-            });
-            QTest::mouseClick(dlg->findChild<QPushButton *>("ok"), Qt::LeftButton);
-        });
-        win->action(IDM_ANIMATE)->trigger();
-        EXPECT_TRUE(seen);
-        EXPECT_EQ(listing(tmp.path), before) << writing; // no file, no hidden folder
-        EXPECT_TRUE(said.empty());
-        EXPECT_EQ(win->anim_player(), nullptr);
-        EXPECT_EQ(a->busy, 0);
-        EXPECT_TRUE(win->action(IDM_ANIMATE)->isEnabled());
-    }
-}
-
-} // namespace

@@ -1,11 +1,12 @@
 // Make Animation without a window: the dialog's checks and memory, the
 // current scene as a key, the frames written (and nothing on Cancel), and
 // the player's frames and clock.
-#include "script_ui.h"
+#include "app/tests/script_ui.h"
 
-#include "app/anim_form.h"
-#include "app/anim_make.h"
-#include "app/anim_play.h"
+#include "app/anim/anim_form.h"
+#include "app/anim/anim_make.h"
+#include "app/anim/anim_play.h"
+#include "app/commands/named_file.h"
 #include "base/msg.h"
 #include "image/animfile.h"
 #include "trace/anim.h"
@@ -265,6 +266,12 @@ TEST_F(Anim, MakesTheFramesKoruCliMakesAndLeavesTheWindowsPicture)
     EXPECT_EQ(listing(tmp.path), after); // and no hidden folder
     EXPECT_EQ(s.app.image_ready, 0);
     EXPECT_EQ(s.app.data_change, 0);
+
+    // a file that is written but cannot be played is said, and kept
+    sc.ui.play_ok = false;
+    make(form("turn.webp"));
+    EXPECT_EQ(last_msg().rfind("The animation was written, but cannot be played.\n", 0), 0u);
+    EXPECT_EQ(s.said.texts.back(), last_msg());
 }
 
 TEST_F(Anim, CancelAndFailuresLeaveNoFile)

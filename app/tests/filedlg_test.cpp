@@ -1,7 +1,7 @@
 // The file dialog's state machine on a temporary directory tree.
-#include "script_ui.h"
+#include "app/tests/script_ui.h"
 
-#include "app/dirlist.h"
+#include "app/dialogs/dirlist.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

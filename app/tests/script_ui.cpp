@@ -1,4 +1,4 @@
-#include "script_ui.h"
+#include "app/tests/script_ui.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -2,12 +2,14 @@
 // which records what the commands showed. Also a temporary directory.
 #pragma once
 
-#include "app/anim_form.h"
-#include "app/commands.h"
-#include "app/filedlg.h"
-#include "app/session.h"
-#include "app/settings.h"
-#include "app/ui_port.h"
+#include "app/anim/anim_form.h"
+#include "app/commands/commands.h"
+#include "app/dialogs/config.h"
+#include "app/dialogs/filedlg.h"
+#include "app/dialogs/setting.h"
+#include "app/session/session.h"
+#include "app/session/ui_port.h"
+#include "base/msg.h"
 #include "trace/render.h"
 
 #include <cstdio>
@@ -38,7 +40,8 @@ struct script_ui : ui_port {
     int pw = 4800, ph = 6600;
     std::string docname;
     int printed_scale = -1, print_setups = 0;
-    int beeps = 0, invalidates = 0, helps = 0, closes = 0, cursor = 0, cursor_peak = 0;
+    int beeps = 0, invalidates = 0, refreshes = 0, helps = 0, closes = 0, cursor = 0,
+        cursor_peak = 0;
     std::string title = "KORU";
     // Make Animation: the dialog's answer, when its run is cancelled
     // (ANIM_CANCEL_* or, from 0, as frame k is handed over), and the files
@@ -47,6 +50,8 @@ struct script_ui : ui_port {
     std::function<int(anim_form &)> on_anim;
     int anim_cancel_at = ANIM_CANCEL_NEVER;
     std::vector<std::string> played;
+    bool play_ok = true;
+    std::vector<std::string> statuses; // what the status line said, in order
 
     int message(const char *text, const char *caption, int kind) override
     {
@@ -74,15 +79,18 @@ struct script_ui : ui_port {
     }
     int setting_dialog(setting_form &f) override { return on_setting ? on_setting(f) : 0; }
     int config_dialog(config_form &f) override { return on_config ? on_config(f) : 0; }
-    int run_render(render_job &job) override
+    // A render ends before run_render returns.
+    void run_render(render_job &job, std::function<void(int)> done) override
     {
         renders++;
         busy_seen = app ? app->busy : -1;
-        if (render_rc >= 0)
-            return render_rc;
+        if (render_rc >= 0) {
+            done(render_rc);
+            return;
+        }
         if (cancel_render)
             job.cancel();
-        return job.run();
+        done(job.run());
     }
     void commands_changed() override { command_changes++; }
     row_fn row_display() override { return {}; }
@@ -107,11 +115,12 @@ struct script_ui : ui_port {
             cursor_peak = cursor;
     }
     void invalidate() override { invalidates++; }
+    void refresh() override { refreshes++; }
     void help() override { helps++; }
     void close_window() override { closes++; }
     int anim_dialog(anim_form &f) override { return on_anim ? on_anim(f) : 0; }
-    int run_anim(anim_job &job, const frame_fn &on_frame,
-                 const std::function<int()> &finish) override
+    void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
+                  std::function<void(int)> done) override
     {
         busy_seen = app ? app->busy : -1;
         if (anim_cancel_at == ANIM_CANCEL_FIRST)
@@ -121,13 +130,22 @@ struct script_ui : ui_port {
                 job.cancel();
             return on_frame(k, r);
         });
-        if (rc != RAY_DONE)
-            return rc;
+        if (rc != RAY_DONE) {
+            done(rc);
+            return;
+        }
         if (anim_cancel_at == ANIM_CANCEL_WRITING)
             job.cancel();
-        return finish();
+        done(finish());
     }
-    void play_anim(const char *path, double, int) override { played.push_back(path); }
+    bool play_anim(const char *path, double, int, msglist &m) override
+    {
+        played.push_back(path);
+        if (!play_ok)
+            m.add("cannot decode it");
+        return play_ok;
+    }
+    void status(const char *text) override { statuses.push_back(text); }
 };
 
 // A session over a script_ui: what a window holds, with answers written

@@ -2,15 +2,15 @@
 // the typed scene's exact picture without saving, Ctrl+S writes the text as
 // typed, a click on a dot selects its primitive, an inspector's edit is
 // one undo step, and studio off is the window as it was.
-#include "qt_wait.h"
-#include "script_ui.h"
+#include "app/tests/qt_wait.h"
+#include "app/tests/script_ui.h"
 
-#include "app/qt/live_qt.h"
-#include "app/qt/mainwin.h"
-#include "app/qt/onscreen.h"
-#include "app/qt/studio_editor.h"
-#include "app/qt/studio_panes.h"
-#include "app/qt/studio_qt.h"
+#include "app/qt/live/live_qt.h"
+#include "app/qt/studio/studio_editor.h"
+#include "app/qt/studio/studio_panes.h"
+#include "app/qt/studio/studio_qt.h"
+#include "app/qt/window/mainwin.h"
+#include "app/qt/window/onscreen.h"
 #include "base/msg.h"
 #include "scene/rtread.h"
 #include "trace/frame.h"
@@ -82,6 +82,7 @@ struct StudioWindow : ::testing::Test {
         };
         win->show();
         st = win->studio();
+        st->typing_clock().hold(); // the typing pause passes when a test says
         st->set_on(true);
         ed = st->editor();
         win->open_start_file(path);
@@ -91,8 +92,10 @@ struct StudioWindow : ::testing::Test {
     bool idle() const
     {
         return !win->live()->running() && !win->live()->state().exact &&
-               !win->state().studio.follow.pending;
+               !win->state().studio.follow.pending && !st->working();
     }
+    // The typing pause has passed.
+    void rest() { st->typing_clock().advance(TYPE_REST_MS); }
     size_t at(const char *text) const { return win->state().studio.text.find(text); }
     // A dot of the picture that shows primitive index, as the tracer sees it.
     QPoint dot_of(int index) const
@@ -134,6 +137,9 @@ TEST_F(StudioWindow, TypingChangesThePictureAndCtrlSSavesTheText)
     EXPECT_NE(typed.find("20 100 50"), std::string::npos);
     EXPECT_TRUE(win->isWindowModified());
     const size_t caret = ed->caret();
+    QApplication::processEvents();
+    EXPECT_EQ(a->model.pri[0].col.r, 200); // not before the typing pause
+    rest();
     ASSERT_TRUE(wait_until([&] { return idle() && a->model.pri[0].col.r == 20; }));
     EXPECT_TRUE(shown_bytes(*a) == made_of_text(typed));
     EXPECT_EQ(ed->caret(), caret); // the read moved nothing
@@ -143,6 +149,7 @@ TEST_F(StudioWindow, TypingChangesThePictureAndCtrlSSavesTheText)
     const std::vector<unsigned char> before = shown_bytes(*a);
     ed->select_bytes(at("0.4 0 20"), 3);
     QTest::keyClicks(ed, "x");
+    rest();
     ASSERT_TRUE(wait_until([&] {
         return idle() && st->messages()->count() > 0 &&
                st->messages()->item(0)->text().contains("B.RT:9:");
@@ -194,6 +201,7 @@ TEST_F(StudioWindow, AClickOnADotSelectsItsPrimitive)
     std::string only = BALL;
     only.erase(only.find("1 1 0.3"), only.find("3 1 0.2") - only.find("1 1 0.3"));
     win->open_start_file(tmp.file("O.RT", only));
+    rest();
     ASSERT_TRUE(wait_until([this] { return idle() && a->made_scene->primmx == 1; }));
     click(win->view(), dot_of(0));
     ASSERT_EQ(st->selected_index(), 0);
@@ -228,20 +236,24 @@ TEST_F(StudioWindow, AnInspectorEditIsOneUndoStepOfItsNumbers)
     EXPECT_EQ(ed->caret(), end + 2);
     ed->undo();
     EXPECT_EQ(win->state().studio.text, before);
+    rest();
     ASSERT_TRUE(wait_until([this] { return idle(); }));
     EXPECT_EQ(a->model.pri[1].col.g, 90);
 }
 
 TEST_F(StudioWindow, StudioOffIsTheWindowAsItWas)
 {
-    MainWin plain; // never in studio view
-    auto items = [](MainWin &w) {
+    MainWin plain;                // never in studio view
+    auto items = [](MainWin &w) { // as shown
         QStringList t;
         for (QAction *m : w.menuBar()->actions()) {
+            if (!m->isVisible())
+                continue;
             t << m->text();
             if (m->menu())
                 for (QAction *i : m->menu()->actions())
-                    if (!i->objectName().startsWith("recent") && !i->isSeparator()) // files opened
+                    if (!i->objectName().startsWith("recent") && !i->isSeparator() &&
+                        i->isVisible()) // files opened
                         t << "  " + i->text() + " " + i->shortcut().toString();
         }
         return t.join("\n").toStdString();
@@ -294,7 +306,9 @@ TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
         send(QEvent::MouseMove, {x, 12}, Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, {30, 12}, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(st->selected_kind(), OUT_CAMERA); // a drag is no click: nothing picked
-    ASSERT_TRUE(wait_until([this] { return win->state().studio.text != BALL && idle(); }));
+    ASSERT_TRUE(wait_until([this] { return win->state().studio.text != BALL; }));
+    rest();
+    ASSERT_TRUE(wait_until([this] { return idle(); }));
 
     const std::string text = win->state().studio.text;
     const size_t line2 = text.find('\n') + 1, line3 = text.find('\n', line2);
@@ -342,5 +356,6 @@ TEST_F(StudioWindow, TheFileWrittenElsewhereIsReadAgain)
     EXPECT_EQ(asked.size(), 1u);
     EXPECT_EQ(ed->bytes(), small_scene(8, 6));
     EXPECT_EQ(win->windowTitle(), "[*]" + QString::fromStdString(u));
+    rest();
     ASSERT_TRUE(wait_until([this] { return idle() && a->model.ixmx == 8; }));
 }

@@ -1,0 +1,116 @@
+#include "app/qt/window/actions_qt.h"
+
+#include "app/commands/actions.h"
+#include "app/session/session.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+
+namespace {
+
+QList<QKeySequence> keys_of(int id, int view)
+{
+    const QString text = QString::fromLatin1(shortcut_keys(id, view));
+    return text.isEmpty() ? QList<QKeySequence>()
+                          : QKeySequence::listFromString(text, QKeySequence::PortableText);
+}
+
+} // namespace
+
+ActionSet::ActionSet(QMainWindow *win, std::function<void(int)> fn)
+    : QObject(win), run(std::move(fn))
+{
+    win->menuBar()->setNativeMenuBar(false); // the menu belongs in the window
+    int count = 0;
+    action_rows(count);
+    for (int i = 0; i < count; i++)
+        add_row(win, i);
+}
+
+// One row of the table, after those before it.
+void ActionSet::add_row(QMainWindow *win, int i)
+{
+    int count = 0;
+    const action_row &r = action_rows(count)[i];
+    const QString caption = QString::fromUtf8(r.caption ? r.caption : "");
+    if (r.menu == MENU_NONE) { // a key alone
+        auto *sc = new QShortcut(win);
+        connect(sc, &QShortcut::activated, this, [this, id = r.id] { run(id); });
+        keys[r.id] = sc;
+        return;
+    }
+    QMenuBar *bar = win->menuBar();
+    QMenu *in = r.menu == MENU_BAR ? nullptr : menus.at(r.menu);
+    if (r.opens) {
+        QMenu *m = in ? in->addMenu(caption) : bar->addMenu(caption);
+        menus[r.opens] = m;
+        actions[-r.opens] = m->menuAction();
+        return;
+    }
+    if (!r.caption) {
+        in->addSeparator();
+        return;
+    }
+    auto *a = new QAction(caption, win);
+    a->setCheckable((r.flags & (ACT_CHECK | ACT_ONE_OF)) != 0);
+    if (r.flags & ACT_ONE_OF) {
+        // the choices of a menu tick one at a time
+        auto *one = in->findChild<QActionGroup *>(QString(), Qt::FindDirectChildrenOnly);
+        (one ? one : new QActionGroup(in))->addAction(a);
+    }
+    connect(a, &QAction::triggered, this, [this, id = r.id] { run(id); });
+    if (in)
+        in->addAction(a);
+    else
+        bar->addAction(a);
+    actions[r.id] = a;
+}
+
+QAction *ActionSet::action(int id) const
+{
+    const auto it = actions.find(id);
+    return it == actions.end() ? nullptr : it->second;
+}
+
+QMenu *ActionSet::menu(int m) const
+{
+    const auto it = menus.find(m);
+    return it == menus.end() ? nullptr : it->second;
+}
+
+void ActionSet::show_view(int view)
+{
+    int count = 0;
+    const action_row *rows = action_rows(count);
+    for (int i = 0; i < count; i++) {
+        if (!(rows[i].flags & ACT_STUDIO))
+            continue;
+        const int id = rows[i].opens ? -rows[i].opens : rows[i].id;
+        actions.at(id)->setVisible(view == VIEW_STUDIO);
+    }
+    apply_keys(view);
+}
+
+void ActionSet::apply_keys(int view)
+{
+    for (auto &[id, a] : actions)
+        if (id > 0)
+            a->setShortcuts(keys_of(id, view));
+    for (auto &[id, sc] : keys)
+        sc->setKeys(keys_of(id, view));
+}
+
+void ActionSet::refresh(const session &s)
+{
+    for (auto &[id, a] : actions) {
+        if (id <= 0)
+            continue;
+        a->setEnabled(app_enabled(s.app, id));
+        if (a->isCheckable())
+            a->setChecked(app_checked(s, id));
+    }
+}

@@ -1,0 +1,20 @@
+#include "app/studio/studio_select.h"
+
+int selected_item(const studio_reading &r, const studio_selection &sel)
+{
+    return sel.any() ? find_item(r, sel.kind, sel.index) : -1;
+}
+
+std::vector<int> selected_primitives(const studio_reading &r, const studio_selection &sel)
+{
+    if (selected_item(r, sel) < 0)
+        return {};
+    if (sel.kind == OUT_PRIMITIVE)
+        return {sel.index};
+    if (sel.kind == OUT_GROUP) {
+        const std::vector<csg_group> groups = csg_groups(r.sc);
+        if (sel.index < (int)groups.size())
+            return groups[sel.index].members;
+    }
+    return {};
+}
