@@ -3,8 +3,8 @@
 #include "bmpgen.h"
 #include "image/picfile.h"
 #include "image/rgb.h"
-#include "image/safewrite.h"
 #include "testscene.h"
+#include "write_limit.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -187,10 +187,13 @@ TEST(SaveBmp, SizesAndFailures)
     ASSERT_EQ(save_picture(path.c_str()), 1);
     const std::string before = slurp(path);
     fill_test_picture(40, 40);
-    safewrite_fail_after(100);
     twarn.clear();
-    EXPECT_EQ(save_picture(path.c_str()), 0);
-    safewrite_fail_after(-1);
+    int saved;
+    {
+        write_limit full(100);
+        saved = save_picture(path.c_str());
+    }
+    EXPECT_EQ(saved, 0);
     EXPECT_EQ(warnings(), 1);
     EXPECT_EQ(slurp(path), before);
 }

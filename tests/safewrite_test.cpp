@@ -6,6 +6,7 @@
 #include "../image/safewrite.h"
 #include "testscene.h"
 #include "child.h"
+#include "write_limit.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -35,10 +36,8 @@ void small_picture()
 }
 const size_t SMALL_BYTES = 54 + 3 * 16;
 
-struct seam {
-    explicit seam(long long n) { safewrite_fail_after(n); }
-    ~seam() { safewrite_fail_after(-1); }
-};
+// The full disk's failure, as the tests bring it about (write_limit.h).
+const std::string FULL = std::strerror(EFBIG);
 
 bool said(const char *what) { return has_warning(what); }
 
@@ -50,13 +49,15 @@ TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
         const std::string out = tmp / "pic.BMP";
         spit(out, OLD);
         twarn.clear();
+        int saved;
         {
-            seam s(after);
-            EXPECT_EQ(save_picture(out.c_str()), 0) << after;
+            write_limit full(after);
+            saved = save_picture(out.c_str());
         }
+        EXPECT_EQ(saved, 0) << after;
         EXPECT_EQ(slurp(out), OLD) << after;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << after;
-        EXPECT_TRUE(said("No space left on device")) << after;
+        EXPECT_TRUE(said(FULL.c_str())) << after;
         EXPECT_TRUE(said(out.c_str())) << after;
     }
 }
@@ -65,8 +66,12 @@ TEST(SafeWrite, FailingLeavesNoFileWhereThereWasNone)
 {
     small_picture();
     temp_dir tmp;
-    seam s(20);
-    EXPECT_EQ(save_picture((tmp / "new.BMP").c_str()), 0);
+    int saved;
+    {
+        write_limit full(20);
+        saved = save_picture((tmp / "new.BMP").c_str());
+    }
+    EXPECT_EQ(saved, 0);
     EXPECT_TRUE(list_dir(tmp.path).empty());
 }
 
@@ -77,10 +82,12 @@ TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
     const std::string out = tmp / "pic.BMP";
     spit(out, OLD);
     ASSERT_EQ(chmod(out.c_str(), 0640), 0);
+    int saved;
     {
-        seam s((long long)SMALL_BYTES); // exactly enough room
-        ASSERT_EQ(save_picture(out.c_str()), 1);
+        write_limit room((long long)SMALL_BYTES); // exactly enough room
+        saved = save_picture(out.c_str());
     }
+    ASSERT_EQ(saved, 1);
     std::string bmp = slurp(out);
     ASSERT_EQ(bmp.size(), SMALL_BYTES);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
@@ -291,19 +298,27 @@ TEST(SafeFile, DiscardedOrFailedLeavesTheOldFile)
         {
             safe_file f;
             ASSERT_TRUE(f.begin(out.c_str()));
-            seam s(fail ? 1500 : -1);
-            EXPECT_TRUE(f.write_at(0, OLD.data(), 1000 < OLD.size() ? 1000 : OLD.size()));
-            std::string big(1000, 'x');
-            EXPECT_TRUE(f.write_at(5000, big.data(), big.size()));
-            EXPECT_EQ(f.write_at(9000, big.data(), big.size()), !fail);
-            if (fail) {
-                EXPECT_FALSE(f.write_at(0, big.data(), 1)); // failed once: failed
-                msglist m;
-                EXPECT_EQ(f.commit(m), 0);
-                EXPECT_NE(std::string(m.first("")).find("No space left on device"),
-                          std::string::npos);
-                EXPECT_NE(std::string(m.first("")).find(out), std::string::npos);
+            bool wrote[4];
+            int committed = -1;
+            msglist m;
+            {
+                write_limit full(fail ? 1500 : -1);
+                std::string big(1000, 'x');
+                wrote[0] = f.write_at(0, OLD.data(), OLD.size());
+                wrote[1] = f.write_at(400, big.data(), big.size());
+                wrote[2] = f.write_at(9000, big.data(), big.size());
+                wrote[3] = f.write_at(0, big.data(), 1); // failed once: failed
+                if (fail)
+                    committed = f.commit(m);
             } // else the destructor discards it
+            EXPECT_TRUE(wrote[0] && wrote[1]);
+            EXPECT_EQ(wrote[2], !fail);
+            EXPECT_EQ(wrote[3], !fail);
+            if (fail) {
+                EXPECT_EQ(committed, 0);
+                EXPECT_NE(std::string(m.first("")).find(FULL), std::string::npos);
+                EXPECT_NE(std::string(m.first("")).find(out), std::string::npos);
+            }
         }
         EXPECT_EQ(slurp(out), OLD) << fail;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << fail;

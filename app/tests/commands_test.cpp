@@ -4,7 +4,7 @@
 #include "app/commands.h"
 #include "image/picfile.h"
 #include "image/rgb.h"
-#include "image/safewrite.h"
+#include "tests/write_limit.h"
 #include "base/msg.h"
 #include "scene/rtread.h"
 #include "scene/scene.h"

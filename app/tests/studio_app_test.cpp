@@ -11,7 +11,7 @@
 #include "app/studio_select.h"
 #include "base/msg.h"
 #include "image/picfile.h"
-#include "image/safewrite.h"
+#include "tests/write_limit.h"
 #include "scene/newscene.h"
 #include "scene/rtread.h"
 #include "script_ui.h"
