@@ -8,12 +8,9 @@
 #include "child.h"
 
 #include <csignal>
-#include <filesystem>
-#include <sys/wait.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -84,17 +81,6 @@ TEST(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
     }
 }
 
-int tasks_of(pid_t pid)
-{
-    std::error_code ec;
-    int n = 0;
-    for (auto it =
-             std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec);
-         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
-        n++;
-    return n;
-}
-
 // Ctrl-C, SIGTERM or SIGHUP in a long render: status 128 + the signal, and
 // the output file is as it was (absent, or the old bytes), with nothing
 // else left beside it.
@@ -115,17 +101,16 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
         const std::string out = tmp / c.name;
         if (old_file)
             spit(out, "the old picture");
-        pid_t pid = start_cli(
-            {"render", SCENES + "glass-slabs-deep.RT", out, "--threads", "2", "--aa", "2"});
-        ASSERT_GT(pid, 0);
-        // wait until both tracing threads run beside the main one
-        int st = 0;
-        while (tasks_of(pid) < 3) {
-            ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before it traced";
-            usleep(1000);
-        }
-        kill(pid, c.sig);
-        child_result r = wait_cli(pid);
+        // twenty glass slabs at depth 30 under the lower half of the picture
+        cli_on_tty cli(
+            {"render", SCENES + "glass-slabs-half.RT", out, "--threads", "2", "--aa", "2"});
+        ASSERT_TRUE(cli.started());
+        // once its bar shows rows traced: the upper rows miss the slabs,
+        // the ones below take ages
+        ASSERT_TRUE(cli.wait_for([](const std::string &s) { return bar_count(s) > 0; }))
+            << "koru-cli ended before it traced: " << tail(cli.said());
+        kill(cli.pid(), c.sig);
+        child_result r = cli.finish();
         EXPECT_EQ(r.signal, 0);
         EXPECT_EQ(r.status, 128 + c.sig);
         if (old_file) {
@@ -155,17 +140,15 @@ TEST(RenderStop, StoppedAnimationWritesNoFile)
         {SIGTERM, "slabs.webp", {}}, {SIGHUP, "slabs.gif", {}}, {SIGINT, "f_%d.png", {"f_0.png"}}};
     for (auto &c : cases) {
         temp_dir tmp;
-        pid_t pid = start_cli({"animate", keys / "aside.RT", keys / "on.RT", tmp / c.out,
-                               "--frames", "2", "--size", "64", "48", "--threads", "2"});
-        ASSERT_GT(pid, 0);
-        // numbered frames: once frame 0 is written; else once tracing runs
-        int st = 0;
-        while (c.left.empty() ? tasks_of(pid) < 3 : !exists(tmp / "f_0.png")) {
-            ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before frame 1";
-            usleep(1000);
-        }
-        kill(pid, c.sig);
-        child_result r = wait_cli(pid);
+        cli_on_tty cli({"animate", keys / "aside.RT", keys / "on.RT", tmp / c.out, "--frames", "2",
+                        "--size", "64", "48", "--threads", "2"});
+        ASSERT_TRUE(cli.started());
+        // once its bar is at frame 1 (of 0 and 1): frame 0 is handed over
+        // (numbered, it is written) and frame 1 is being traced
+        ASSERT_TRUE(cli.wait_for([](const std::string &s) { return bar_count(s) == 2; }))
+            << "koru-cli ended before frame 1: " << tail(cli.said());
+        kill(cli.pid(), c.sig);
+        child_result r = cli.finish();
         EXPECT_EQ(r.signal, 0);
         EXPECT_EQ(r.status, 128 + c.sig) << c.out;
         EXPECT_EQ(list_dir(tmp.path), c.left) << c.out;

@@ -376,17 +376,6 @@ TEST(SafeFile, DeclinesWhatItCannotReplace)
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
 }
 
-// Twenty glass slabs at depth 30 under the lower half of the picture: the
-// upper rows miss them and are done at once, the lower ones take ages.
-std::string half_slow_scene()
-{
-    std::string rt = "0 0 0\n0 0 1\n30 16\n1024 768\n1\n3 4 40 1\n30\n";
-    for (int k = 0; k < 20; k++)
-        rt += "2 3 0.1 0.2 0.3 0 20 1.5 0.9 0 1 1 10 10 0.25 0 -10 " + std::to_string(k - 9.5) +
-              " 200 220 240\n";
-    return rt + "-1\n-1\n";
-}
-
 // The size of the regular file process pid has open in directory dir (its
 // new picture, with or without a name), or -1 while it has none.
 long long open_file_size(pid_t pid, const std::string &dir)
@@ -413,20 +402,23 @@ TEST(SafeFile, KilledRenderLeavesNothingBehind)
     temp_dir tmp;
     const std::string out = tmp / "slabs.BMP";
     spit(out, OLD);
-    spit(tmp / "slabs.RT", half_slow_scene());
-    pid_t pid = start_cli({"render", tmp / "slabs.RT", out, "--threads", "2"});
-    ASSERT_GT(pid, 0);
-    // wait until rows are in the new file: more than the BMP header
-    int st = 0;
-    while (open_file_size(pid, tmp.path) <= 54) {
-        ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before it wrote rows";
-        usleep(1000);
-    }
-    kill(pid, SIGKILL);
-    child_result r = wait_cli(pid);
+    // twenty glass slabs at depth 30 under the lower half of the picture:
+    // the upper rows miss them and are done at once, the lower ones take
+    // ages
+    cli_on_tty cli(
+        {"render", KORU_SOURCE_DIR "/tests/scenes/glass-slabs-half.RT", out, "--threads", "2"});
+    ASSERT_TRUE(cli.started());
+    // Rows go to the file a group at a time, on the thread that traced
+    // them, before they count as done: once the bar shows more rows done
+    // than groups of rows can hold unfinished, some are in the file.
+    ASSERT_TRUE(cli.wait_for([](const std::string &s) { return bar_count(s) >= 8 * ROW_GROUP; }))
+        << "koru-cli ended before it wrote rows: " << tail(cli.said());
+    EXPECT_GT(open_file_size(cli.pid(), tmp.path), 54); // more than the BMP header
+    kill(cli.pid(), SIGKILL);
+    child_result r = cli.finish();
     EXPECT_EQ(r.signal, SIGKILL);
     EXPECT_EQ(slurp(out), OLD);
-    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"slabs.BMP", "slabs.RT"}));
+    EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"slabs.BMP"});
 }
 
 } // namespace
