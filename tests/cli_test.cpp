@@ -18,48 +18,12 @@ struct result {
     std::string out, err;
 };
 
-result run(std::vector<std::string> args)
-{
-    const std::string out = scratch("stdout"), err = scratch("stderr");
-    args.insert(args.begin(), KORU_CLI);
-    std::vector<char *> argv;
-    for (auto &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = fork();
-    if (pid == 0) {
-        int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int in = open("/dev/null", O_RDONLY);
-        dup2(in, 0), dup2(o, 1), dup2(e, 2);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int ws = 0;
-    waitpid(pid, &ws, 0);
-    result r;
-    if (WIFEXITED(ws))
-        r.status = WEXITSTATUS(ws);
-    else if (WIFSIGNALED(ws))
-        r.signal = WTERMSIG(ws);
-    r.out = slurp(out);
-    r.err = slurp(err);
-    return r;
-}
-
 int lines(const std::string &s)
 {
     int n = 0;
     for (char c : s)
         n += c == '\n';
     return n;
-}
-
-std::string scene_file(const std::string &name, const std::string &text)
-{
-    std::string path = scratch(name);
-    spit(path, text);
-    return path;
 }
 
 const char *SMALL = "0 0 1.5\n0 -1 0.5\n10 4\n8 6\n1\n1 2 3 0.5\n2\n"
@@ -75,9 +39,48 @@ long le32(const std::string &s, size_t at)
     return (long)(int)(unsigned)u;
 }
 
+// koru-cli run with its output in the test's scratch folder.
+struct Cli : scene_fixture {
+    result run(std::vector<std::string> args)
+    {
+        const std::string out = scratch("stdout"), err = scratch("stderr");
+        args.insert(args.begin(), KORU_CLI);
+        std::vector<char *> argv;
+        for (auto &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = fork();
+        if (pid == 0) {
+            int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int in = open("/dev/null", O_RDONLY);
+            dup2(in, 0), dup2(o, 1), dup2(e, 2);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        int ws = 0;
+        waitpid(pid, &ws, 0);
+        result r;
+        if (WIFEXITED(ws))
+            r.status = WEXITSTATUS(ws);
+        else if (WIFSIGNALED(ws))
+            r.signal = WTERMSIG(ws);
+        r.out = slurp(out);
+        r.err = slurp(err);
+        return r;
+    }
+
+    std::string scene_file(const std::string &name, const std::string &text)
+    {
+        std::string path = scratch(name);
+        spit(path, text);
+        return path;
+    }
+};
+
 } // namespace
 
-TEST(Cli, InfoListsTheSceneModel)
+TEST_F(Cli, InfoListsTheSceneModel)
 {
     result r = run({"info", scene_file("small.rt", SMALL)});
     EXPECT_EQ(r.status, 0);
@@ -106,7 +109,7 @@ TEST(Cli, InfoListsTheSceneModel)
     EXPECT_NE(r.out.find("\"primmx\":2"), std::string::npos);
 }
 
-TEST(Cli, RenderWritesTheBmp)
+TEST_F(Cli, RenderWritesTheBmp)
 {
     const std::string scene = scene_file("small.rt", SMALL), out = scratch("small.bmp");
     result r = run({"render", scene, out});
@@ -142,7 +145,7 @@ TEST(Cli, RenderWritesTheBmp)
 
 // A name ending in .png writes a PNG of the same dots as the BMP, for every
 // kind of picture; anti-aliased and anaglyph pictures keep the size asked.
-TEST(Cli, RenderWritesPngByName)
+TEST_F(Cli, RenderWritesPngByName)
 {
     const std::string scene = scene_file("small.rt", SMALL);
     const std::vector<std::vector<std::string>> kinds = {
@@ -163,10 +166,10 @@ TEST(Cli, RenderWritesPngByName)
         int w[2], h[2];
         std::vector<unsigned char> dots[2];
         for (int k = 0; k < 2; k++) {
-            ASSERT_EQ(load_picture(scratch(k ? "k.Png" : "k.bmp").c_str(), tpl, w[k], h[k], msgs),
+            ASSERT_EQ(load_picture(scratch(k ? "k.Png" : "k.bmp").c_str(), pl, w[k], h[k], msgs),
                       RGB_LOADED)
                 << what << msgs.first();
-            ixmx = w[k], iymx = h[k];
+            sc.ixmx = w[k], sc.iymx = h[k];
             dots[k] = picture();
         }
         EXPECT_EQ(slurp(scratch("k.Png")).substr(1, 3), "PNG") << what;
@@ -179,7 +182,7 @@ TEST(Cli, RenderWritesPngByName)
 // At --aa 8 the traced picture is 8192 dots wide; rows are traced and
 // averaged one at a time, so memory stays small (a sanitizer's own memory
 // aside).
-TEST(Cli, AntiAliasingKeepsMemorySmall)
+TEST_F(Cli, AntiAliasingKeepsMemorySmall)
 {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(KORU_TSAN)
     GTEST_SKIP() << "a sanitizer's shadow memory is no measure of KORU's";
@@ -195,7 +198,7 @@ TEST(Cli, AntiAliasingKeepsMemorySmall)
     }
 }
 
-TEST(Cli, SceneThatCannotBeOpened)
+TEST_F(Cli, SceneThatCannotBeOpened)
 {
     const std::string missing = scratch("none.rt");
     for (const char *cmd : {"info", "render"}) {
@@ -212,7 +215,7 @@ TEST(Cli, SceneThatCannotBeOpened)
     EXPECT_TRUE(slurp(scratch("none.bmp")).empty());
 }
 
-TEST(Cli, OutputThatCannotBeWritten)
+TEST_F(Cli, OutputThatCannotBeWritten)
 {
     const std::string scene = scene_file("small.rt", SMALL);
     for (std::string out : {scratch("no/such/dir/x.bmp"), scratch.dir}) {
@@ -223,7 +226,7 @@ TEST(Cli, OutputThatCannotBeWritten)
     }
 }
 
-TEST(Cli, NothingToRender)
+TEST_F(Cli, NothingToRender)
 {
     std::string noview = SMALL;
     noview.replace(noview.find("0 -1 0.5"), 8, "0 0 0   ");
@@ -239,7 +242,7 @@ TEST(Cli, NothingToRender)
     EXPECT_EQ(r.status, 1);
 }
 
-TEST(Cli, UsageErrorsAndHelp)
+TEST_F(Cli, UsageErrorsAndHelp)
 {
     const std::string scene = scene_file("small.rt", SMALL);
     const std::vector<std::vector<std::string>> bad = {
@@ -285,7 +288,7 @@ TEST(Cli, UsageErrorsAndHelp)
 }
 
 // Whatever the file holds, both commands end with 0 or 1, never a signal.
-TEST(Cli, MalformedScenesNeverCrash)
+TEST_F(Cli, MalformedScenesNeverCrash)
 {
     const std::string junk[] = {
         "",
@@ -320,7 +323,7 @@ TEST(Cli, MalformedScenesNeverCrash)
 // A typo at line 10, column 14 is pointed at by check, render and info
 // alike, in the form editors jump to; check's status says whether it found
 // anything.
-TEST(Cli, CheckAndRenderPointAtTheSameTypo)
+TEST_F(Cli, CheckAndRenderPointAtTheSameTypo)
 {
     const std::string head = "0 0 0\n0 -1 0.5\n10 4\n8 6\n1\n0 -5 5 1\n2\n"
                              "1 1 0.2 0.8 0 0 1 1 0 0 1 1 0 0 1 0 0 -1 200 200 200\n"

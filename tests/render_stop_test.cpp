@@ -17,74 +17,76 @@ namespace {
 const std::string SCENES = KORU_SOURCE_DIR "/tests/scenes/";
 const std::string DEGENERATE = KORU_SOURCE_DIR "/tests/degenerate/";
 
-void fill_planes(unsigned char v)
-{
-    std::memset(gdatar, v, PLANE_BYTES);
-    std::memset(gdatag, v + 1, PLANE_BYTES);
-    std::memset(gdatab, v + 2, PLANE_BYTES);
-}
+struct RenderStop : scene_fixture {
+    void fill_planes(unsigned char v)
+    {
+        std::memset(pl.r, v, PLANE_BYTES);
+        std::memset(pl.g, v + 1, PLANE_BYTES);
+        std::memset(pl.b, v + 2, PLANE_BYTES);
+    }
 
-bool planes_hold(unsigned char v)
-{
-    for (int i = 0; i < PLANE_BYTES; i++)
-        if (gdatar[i] != v || gdatag[i] != (unsigned char)(v + 1) ||
-            gdatab[i] != (unsigned char)(v + 2))
-            return false;
-    return true;
-}
+    bool planes_hold(unsigned char v)
+    {
+        for (int i = 0; i < PLANE_BYTES; i++)
+            if (pl.r[i] != v || pl.g[i] != (unsigned char)(v + 1) ||
+                pl.b[i] != (unsigned char)(v + 2))
+                return false;
+        return true;
+    }
+};
 
 // Twenty glass slabs at depth 30: a ray into them has a tree of up to 2^31
 // nodes. At 1 x 2 dots the top dot passes beside the slabs and the bottom
 // one goes in, so a stop given after the first row must reach into the
 // shading of the second.
-TEST(RenderStop, CancelReachesIntoOneDeepDot)
+TEST_F(RenderStop, CancelReachesIntoOneDeepDot)
 {
-    ASSERT_EQ(data_load((SCENES + "glass-slabs-deep.RT").c_str()), 1);
-    ixmx = 1;
-    iymx = 2;
-    const double vx = vpnax, vy = vpnay, vz = vpnaz;
+    ASSERT_EQ(data_load(sc, (SCENES + "glass-slabs-deep.RT").c_str(), warn), 1);
+    sc.ixmx = 1;
+    sc.iymx = 2;
+    const double vx = sc.vpnax, vy = sc.vpnay, vz = sc.vpnaz;
     fill_planes(7);
-    render_job job(tsc, threads_options(1));
+    render_job job(sc, threads_options(1));
     std::thread stopper([&] {
         while (job.rows_done() == 0)
             std::this_thread::yield();
         job.cancel();
     });
-    EXPECT_EQ(run_kept(job), RAY_CANCELLED);
+    EXPECT_EQ(run_and_keep(job), RAY_CANCELLED);
     stopper.join();
     EXPECT_TRUE(planes_hold(7));
-    EXPECT_EQ(ixmx, 1);
-    EXPECT_EQ(iymx, 2);
-    EXPECT_EQ(vpnax, vx);
-    EXPECT_EQ(vpnay, vy);
-    EXPECT_EQ(vpnaz, vz);
+    EXPECT_EQ(sc.ixmx, 1);
+    EXPECT_EQ(sc.iymx, 2);
+    EXPECT_EQ(sc.vpnax, vx);
+    EXPECT_EQ(sc.vpnay, vy);
+    EXPECT_EQ(sc.vpnaz, vz);
 }
 
 // Two mirrors facing each other: a ray bounces for as long as the depth
 // allows. 1000 levels is a picture; 2147483647 levels would need a deeper
 // stack than any thread has, and is refused instead of crashing.
-TEST(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
+TEST_F(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
 {
     SKIP_DEEP_UNDER_TSAN();
     for (int threads : {1, 2}) {
-        ASSERT_EQ(data_load((DEGENERATE + "mirror-room-deep.RT").c_str()), 1);
-        ASSERT_EQ(ilvlmx, 2147483647);
-        const int w = ixmx, h = iymx;
+        ASSERT_EQ(data_load(sc, (DEGENERATE + "mirror-room-deep.RT").c_str(), warn), 1);
+        ASSERT_EQ(sc.ilvlmx, 2147483647);
+        const int w = sc.ixmx, h = sc.iymx;
         fill_planes(9);
-        EXPECT_EQ(ray_main(0, threads_options(threads)), RAY_TOODEEP);
+        EXPECT_EQ(make_image(0, threads_options(threads)), RAY_TOODEEP);
         EXPECT_TRUE(planes_hold(9));
-        EXPECT_EQ(ixmx, w);
-        EXPECT_EQ(iymx, h);
+        EXPECT_EQ(sc.ixmx, w);
+        EXPECT_EQ(sc.iymx, h);
 
-        ASSERT_EQ(data_load((DEGENERATE + "mirror-room-1000.RT").c_str()), 1);
-        EXPECT_EQ(ray_main(0, threads_options(threads)), RAY_DONE);
+        ASSERT_EQ(data_load(sc, (DEGENERATE + "mirror-room-1000.RT").c_str(), warn), 1);
+        EXPECT_EQ(make_image(0, threads_options(threads)), RAY_DONE);
     }
 }
 
 // Ctrl-C, SIGTERM or SIGHUP in a long render: status 128 + the signal, and
 // the output file is as it was (absent, or the old bytes), with nothing
 // else left beside it.
-TEST(RenderStop, CtrlCInKoruCliWritesNothing)
+TEST_F(RenderStop, CtrlCInKoruCliWritesNothing)
 {
     struct {
         int sig;
@@ -126,7 +128,7 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
 // The same in koru-cli animate: the slabs seen from aside in frame 0 (a
 // moment's work), straight on in frame 1 (ages). An animation file is not
 // written, nor anything beside it; numbered frames already written stay.
-TEST(RenderStop, StoppedAnimationWritesNoFile)
+TEST_F(RenderStop, StoppedAnimationWritesNoFile)
 {
     temp_dir keys;
     const std::string slabs = slurp(SCENES + "glass-slabs-deep.RT");

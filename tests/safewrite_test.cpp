@@ -25,57 +25,65 @@ namespace {
 
 const std::string OLD = "the old picture, which must survive";
 
-// A small picture in the planes: 5 x 3 dots, a row padding of 1.
-void small_picture()
-{
-    ixmx = 5;
-    iymx = 3;
-    for (int i = 0; i < 15; i++)
-        gdatar[i] = (unsigned char)i, gdatag[i] = (unsigned char)(2 * i),
-        gdatab[i] = (unsigned char)(3 * i);
-}
-const size_t SMALL_BYTES = 54 + 3 * 16;
-
 // The full disk's failure, as the tests bring it about (write_limit.h).
 const std::string FULL = std::strerror(EFBIG);
 
-bool said(const char *what) { return has_warning(what); }
+const size_t SMALL_BYTES = 54 + 3 * 16;
 
-TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
+struct SafeWrite : scene_fixture {
+    // A small picture in the planes: 5 x 3 dots, a row padding of 1.
+    void small_picture()
+    {
+        sc.ixmx = 5;
+        sc.iymx = 3;
+        for (int i = 0; i < 15; i++)
+            pl.r[i] = (unsigned char)i, pl.g[i] = (unsigned char)(2 * i),
+            pl.b[i] = (unsigned char)(3 * i);
+    }
+
+    int save(const std::string &path)
+    {
+        return save_picture(path.c_str(), pl, sc.ixmx, sc.iymx, warn);
+    }
+
+    bool said(const std::string &what) { return has_warning(what.c_str()); }
+};
+
+TEST_F(SafeWrite, FailingAnywhereLeavesTheOldFile)
 {
     small_picture();
     for (long long after : {0LL, 1LL, 53LL, 54LL, 70LL, (long long)SMALL_BYTES - 1}) {
         temp_dir tmp;
         const std::string out = tmp / "pic.BMP";
         spit(out, OLD);
-        twarn.clear();
+        warn.clear();
         int saved;
         {
             write_limit full(after);
-            saved = save_picture(out.c_str());
+            saved = save(out);
         }
         EXPECT_EQ(saved, 0) << after;
         EXPECT_EQ(slurp(out), OLD) << after;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << after;
-        EXPECT_TRUE(said(FULL.c_str())) << after;
+        EXPECT_TRUE(said(FULL)) << after;
         EXPECT_TRUE(said(out.c_str())) << after;
     }
 }
 
-TEST(SafeWrite, FailingLeavesNoFileWhereThereWasNone)
+TEST_F(SafeWrite, FailingLeavesNoFileWhereThereWasNone)
 {
     small_picture();
     temp_dir tmp;
     int saved;
     {
         write_limit full(20);
-        saved = save_picture((tmp / "new.BMP").c_str());
+        saved = save(tmp / "new.BMP");
     }
     EXPECT_EQ(saved, 0);
     EXPECT_TRUE(list_dir(tmp.path).empty());
 }
 
-TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
+TEST_F(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
 {
     small_picture();
     temp_dir tmp;
@@ -85,7 +93,7 @@ TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
     int saved;
     {
         write_limit room((long long)SMALL_BYTES); // exactly enough room
-        saved = save_picture(out.c_str());
+        saved = save(out);
     }
     ASSERT_EQ(saved, 1);
     std::string bmp = slurp(out);
@@ -98,32 +106,32 @@ TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
 }
 
 // Root may write anywhere, so these places stop a write by what they are.
-TEST(SafeWrite, UnwritablePlacesFailCleanly)
+TEST_F(SafeWrite, UnwritablePlacesFailCleanly)
 {
     small_picture();
     temp_dir tmp;
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
     for (const std::string &out : {tmp / "file/pic.BMP", tmp / "dir", tmp / "no-dir/pic.BMP"}) {
-        twarn.clear();
-        EXPECT_EQ(save_picture(out.c_str()), 0) << out;
+        warn.clear();
+        EXPECT_EQ(save(out), 0) << out;
         EXPECT_EQ(warnings(), 1) << out;
     }
     EXPECT_EQ(slurp(tmp / "file"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
-    twarn.clear();
-    EXPECT_EQ(save_picture(""), 0);
+    warn.clear();
+    EXPECT_EQ(save(""), 0);
     EXPECT_EQ(warnings(), 1);
 }
 
 // A device is written in place, never renamed over: /dev/full stays the
 // device and the failure is reported.
-TEST(SafeWrite, DevFullFailsAndStaysADevice)
+TEST_F(SafeWrite, DevFullFailsAndStaysADevice)
 {
     small_picture();
-    twarn.clear();
-    EXPECT_EQ(save_picture("/dev/full"), 0);
+    warn.clear();
+    EXPECT_EQ(save("/dev/full"), 0);
     EXPECT_TRUE(said("No space left on device"));
     struct stat st;
     ASSERT_EQ(lstat("/dev/full", &st), 0);
@@ -132,13 +140,13 @@ TEST(SafeWrite, DevFullFailsAndStaysADevice)
         EXPECT_EQ(name.find(".koru-"), std::string::npos) << name;
 }
 
-TEST(SafeWrite, ThroughASymbolicLinkTheLinkStays)
+TEST_F(SafeWrite, ThroughASymbolicLinkTheLinkStays)
 {
     small_picture();
     temp_dir tmp;
     spit(tmp / "real.BMP", OLD);
     ASSERT_EQ(symlink("real.BMP", (tmp / "link.BMP").c_str()), 0);
-    ASSERT_EQ(save_picture((tmp / "link.BMP").c_str()), 1);
+    ASSERT_EQ(save((tmp / "link.BMP")), 1);
     struct stat st;
     ASSERT_EQ(lstat((tmp / "link.BMP").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -147,16 +155,16 @@ TEST(SafeWrite, ThroughASymbolicLinkTheLinkStays)
 }
 
 // A name as long as a name may be still leaves room for the temporary one.
-TEST(SafeWrite, LongestNameSaves)
+TEST_F(SafeWrite, LongestNameSaves)
 {
     small_picture();
     temp_dir tmp;
     const std::string name = std::string(251, 'k') + ".BMP";
-    ASSERT_EQ(save_picture((tmp / name).c_str()), 1);
+    ASSERT_EQ(save((tmp / name)), 1);
     EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{name});
 }
 
-TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
+TEST_F(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
 {
     temp_dir tmp;
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
@@ -217,7 +225,7 @@ save_calls trace_save(const std::string &log, const std::string &dir)
 
 // A save reaches the disk: the new file is flushed before it is renamed
 // over the old one, and the folder after, for every kind of file written.
-TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
+TEST_F(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
 {
     if (std::system("strace -V >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "strace is not installed";
