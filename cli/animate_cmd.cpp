@@ -19,7 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
-const char *animate_help =
+const char *const animate_help =
     "usage: koru-cli animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
     "                        [--frame K | --frames-from A --frames-to B]\n"
     "                        [--stereo | --anaglyph] [--aa N] [--size W H] [--threads N]\n"
@@ -195,13 +195,17 @@ bool load_keys(const std::vector<const char *> &files, std::vector<std::unique_p
 
 int write_scene(const anim_plan &plan, const animate_args &a)
 {
-    static scene sc; // out of the stack
-    static vec axes[PRIM_MAX];
-    anim_scene(plan, a.first, sc, axes);
+    // the frame's scene, with the semi-axes its file gives: out of the stack
+    struct frame_scene {
+        scene sc;
+        vec axes[PRIM_MAX];
+    };
+    const auto f = std::make_unique<frame_scene>();
+    anim_scene(plan, a.first, f->sc, f->axes);
     std::string text;
     msglist msgs;
     stop_signals catching;
-    if (!rt_text(sc, text, msgs, axes))
+    if (!rt_text(f->sc, text, msgs, f->axes))
         return fail("frame %d: %s", a.first, msgs.first("cannot write the scene"));
     if (stop_requested) {
         std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", a.scene_out);
@@ -284,7 +288,7 @@ bool parse_real(const char *s, double &v)
 
 int cmd_animate(int argc, char **argv)
 {
-    static animate_args a; // holds the render options
+    animate_args a;
     int rc = parse_args(argc, argv, a);
     if (rc || (rc = check_args(a)))
         return rc;

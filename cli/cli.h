@@ -26,16 +26,16 @@ int cmd_new(int argc, char **argv);
 int cmd_animate(int argc, char **argv);
 int cmd_join(int argc, char **argv);
 
-extern const char *render_help;
-extern const char *info_help;
-extern const char *display_help;
-extern const char *check_help;
-extern const char *explain_help;
-extern const char *pick_help;
-extern const char *set_help;
-extern const char *new_help;
-extern const char *animate_help;
-extern const char *join_help;
+extern const char *const render_help;
+extern const char *const info_help;
+extern const char *const display_help;
+extern const char *const check_help;
+extern const char *const explain_help;
+extern const char *const pick_help;
+extern const char *const set_help;
+extern const char *const new_help;
+extern const char *const animate_help;
+extern const char *const join_help;
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-const char *join_help =
+const char *const join_help =
     "usage: koru-cli join 'frame_%04d.png' OUT.webp|OUT.gif [--fps F] [--frames N]\n"
     "\n"
     "Assembles the numbered pictures (PNG or BMP) that the name's frame field\n"
@@ -110,7 +110,7 @@ int cmd_join(int argc, char **argv)
         return 1;
 
     anim_writer writer(out, fps);
-    static planes pl; // 2.3 MB: out of the stack
+    const auto pl = std::make_unique<planes>(); // 2.3 MB: out of the stack
     picture pic;
     int w0 = 0, h0 = 0;
     for (long long k : nums) {
@@ -121,7 +121,7 @@ int cmd_join(int argc, char **argv)
         const std::string file = name_of(in, k);
         int w, h;
         msgs.clear();
-        if (load_picture(file.c_str(), pl, w, h, msgs) != RGB_LOADED)
+        if (load_picture(file.c_str(), *pl, w, h, msgs) != RGB_LOADED)
             return fail("%s; nothing written", msgs.first("cannot read a frame"));
         print_warnings(file.c_str(), msgs);
         if (k == nums[0])
@@ -130,7 +130,7 @@ int cmd_join(int argc, char **argv)
             return fail("%s is %d x %d dots, but %s %d x %d; the frames of an animation have one "
                         "size; nothing written",
                         file.c_str(), w, h, name_of(in, nums[0]).c_str(), w0, h0);
-        from_planes(pl, w, h, pic);
+        from_planes(*pl, w, h, pic);
         msgs.clear();
         if (!writer.add(k, pic, msgs))
             return fail("%s; nothing written", msgs.first("cannot add a frame"));

@@ -15,7 +15,7 @@
 
 namespace {
 
-const char *main_help =
+const char *const main_help =
     "usage: koru-cli COMMAND ARGS...\n"
     "\n"
     "  render SCENE.RT OUT [--stereo | --anaglyph] [--aa N] [--size W H] [--threads N]\n"
@@ -49,7 +49,7 @@ const char *main_help =
 struct command {
     const char *name;
     int (*run)(int, char **);
-    const char **help;
+    const char *const *help;
 };
 
 const command commands[] = {

@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-const char *set_help =
+const char *const set_help =
     "usage: koru-cli set SCENE.RT FIELD=VALUE... [--dry-run]\n"
     "\n"
     "Gives fields of SCENE.RT new values, changing exactly the characters of\n"
@@ -33,7 +33,7 @@ const char *set_help =
     "Exit status: 0 done, 1 the file cannot be read or written, 2 usage error,\n"
     "an unknown field or a value that would not read back (one line on stderr).\n";
 
-const char *new_help =
+const char *const new_help =
     "usage: koru-cli new [FILE.RT]\n"
     "\n"
     "Writes a new scene to start from, as the window's New Scene does: a camera,\n"
