@@ -37,6 +37,19 @@ struct display_work {
     dotgrid grid;
     diffusion start; // the window's state when it starts
     unsigned char outr[DOTS_MAX], outg[DOTS_MAX], outb[DOTS_MAX];
+
+    // The grid's dots into the three planes written out.
+    void split_dots()
+    {
+        for (int y = 0; y < grid.h; y++)
+            for (int x = 0; x < grid.w; x++) {
+                const unsigned rgb = dot_rgb(grid, x, y);
+                const int i = y * grid.w + x;
+                outr[i] = (unsigned char)(rgb >> 16);
+                outg[i] = (unsigned char)(rgb >> 8);
+                outb[i] = (unsigned char)rgb;
+            }
+    }
 };
 
 } // namespace
@@ -84,14 +97,7 @@ int cmd_display(int argc, char **argv)
     if (grid.w <= 0 || grid.h <= 0)
         return fail("%s: %d x %d dots at %d %% leave no dots to show", in, w, h, zoom);
 
-    for (int y = 0; y < grid.h; y++)
-        for (int x = 0; x < grid.w; x++) {
-            const unsigned rgb = dot_rgb(grid, x, y);
-            const int i = y * grid.w + x;
-            d.outr[i] = (unsigned char)(rgb >> 16);
-            d.outg[i] = (unsigned char)(rgb >> 8);
-            d.outb[i] = (unsigned char)rgb;
-        }
+    d.split_dots();
     msgs.clear();
     if (stop_requested) {
         std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", in);
