@@ -12,7 +12,7 @@
 #include "scene/rtwrite.h"
 #include "testscene.h"
 #include "trace/anim.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 
 #include <gtest/gtest.h>
 

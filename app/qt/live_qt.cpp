@@ -2,7 +2,7 @@
 
 #include "../../base/msg.h"
 #include "../../scene/rtread.h"
-#include "../../trace/camera.h"
+#include "../../trace/camera_moves.h"
 #include "../../trace/render.h"
 #include "../commands.h"
 

@@ -13,7 +13,7 @@
 // status bar, which shows while live view is on. The window forwards the
 // view's mouse, wheel and key events.
 //
-// Mouse and keys on the picture, while live view is on (camera.h):
+// Mouse and keys on the picture, while live view is on (camera_moves.h):
 //   left drag               orbit the eye about the look point
 //   Shift+left or middle    pan the look point in the screen plane
 //   wheel / Ctrl+wheel      dolly dlength / change wdu

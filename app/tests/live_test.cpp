@@ -5,7 +5,7 @@
 #include "app/prefs.h"
 #include "base/msg.h"
 #include "script_ui.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 #include "trace/frame.h"
 
 #include <gtest/gtest.h>

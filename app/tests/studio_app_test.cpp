@@ -15,7 +15,7 @@
 #include "scene/newscene.h"
 #include "scene/rtread.h"
 #include "script_ui.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 
 #include <gtest/gtest.h>
 

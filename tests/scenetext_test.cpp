@@ -1,6 +1,6 @@
-// The scene studio's text tools: every number of a scene's text found and
-// named, fields changed in the text and nothing else, the outline, and the
-// new scene's template.
+// The scene's text for editing (scene/scenetext, textedit, outline,
+// newscene): every number of a scene's text found and named, fields changed
+// in the text and nothing else, the outline, and the new scene's template.
 #include "inputs.h"
 #include "randscene.h"
 #include "testscene.h"
