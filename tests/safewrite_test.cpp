@@ -170,19 +170,27 @@ TEST_F(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
+    spit(tmp / "old.BMP", OLD); // on a disk that fills part-way: the limit reaches the child
     const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/rgb24.bmp";
-    for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"})
+    for (const std::string &out :
+         {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir", tmp / "old.BMP"})
         for (const std::vector<std::string> &args :
              {std::vector<std::string>{"render", scene, out},
               std::vector<std::string>{"display", picture, out, "--zoom", "200"}}) {
-            child_result r = run_cli(args);
+            child_result r;
+            {
+                write_limit full(out == tmp / "old.BMP" ? 100 : -1);
+                r = run_cli(args);
+            }
             EXPECT_EQ(r.status, 1) << args[0] << " " << out;
             std::vector<std::string> errors = error_lines(r.err);
             ASSERT_EQ(errors.size(), 1u) << r.err;
             EXPECT_NE(errors[0].find(out), std::string::npos) << errors[0];
         }
     EXPECT_EQ(slurp(tmp / "file"), OLD);
+    EXPECT_EQ(slurp(tmp / "old.BMP"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
+    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file", "old.BMP"}));
     struct stat st;
     ASSERT_EQ(lstat("/dev/full", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
