@@ -66,63 +66,95 @@ struct animate_args {
     anim_options opt;
 };
 
+// The word at argv[i] as an option reads it: the numbers after it are
+// taken (i moved past them) only when they are numbers.
+struct arg_at {
+    int argc;
+    char **argv;
+    int &i;
+    const char *next() const { return i + 1 < argc ? argv[i + 1] : nullptr; }
+    bool is(const char *o) const { return !std::strcmp(argv[i], o); }
+    bool whole(int &v, int lo) { return next() && parse_uint(next(), v) && v >= lo && (++i, true); }
+    bool real(double &v) { return next() && parse_real(next(), v) && (++i, true); }
+};
+
+// What an option reader says of a word it does not know.
+constexpr int NOT_OURS = -1;
+
+// Which frames, how they move and what is written: 0 when x is such an
+// option, NOT_OURS, or the status of a usage error.
+int frame_option(arg_at x, animate_args &a)
+{
+    const char *s = x.argv[x.i];
+    if (x.is("--frames") || x.is("--frame") || x.is("--frames-from") || x.is("--frames-to")) {
+        int &v = x.is("--frames") ? a.frames : x.is("--frames-to") ? a.last : a.first;
+        const int lo = x.is("--frames") ? 1 : 0;
+        if (!x.whole(v, lo))
+            return usage_error(animate_help, "%s needs a whole number of %d or more", s, lo);
+        if (!std::strcmp(s, "--frame"))
+            a.last = a.first;
+    } else if (x.is("--orbit")) {
+        if (!x.real(a.orbit_deg))
+            return usage_error(animate_help, "--orbit needs an angle in degrees");
+        a.orbit = true;
+    } else if (x.is("--fps")) {
+        if (!x.real(a.fps) || !(a.fps >= FPS_MIN && a.fps <= FPS_MAX))
+            return usage_error(animate_help, "--fps needs a number from %g to %g", FPS_MIN,
+                               FPS_MAX);
+    } else if (x.is("--scene-out")) {
+        if (!x.next())
+            return usage_error(animate_help, "--scene-out needs a file name");
+        a.scene_out = x.argv[++x.i];
+    } else
+        return NOT_OURS;
+    return 0;
+}
+
+// render's picture options: 0 when x is one, NOT_OURS, or the status of a
+// usage error.
+int picture_option(arg_at x, animate_args &a)
+{
+    render_options &r = a.opt.render;
+    if (x.is("--size")) {
+        if (x.i + 2 >= x.argc || !parse_uint(x.argv[x.i + 1], a.opt.w) ||
+            !parse_uint(x.argv[x.i + 2], a.opt.h))
+            return usage_error(animate_help, "--size needs two whole numbers W H");
+        x.i += 2;
+    } else if (x.is("--threads")) {
+        if (!x.whole(r.threads, 1))
+            return usage_error(animate_help, "--threads needs a number of 1 or more");
+    } else if (x.is("--aa")) {
+        if (!x.whole(r.aa, 1) || r.aa > AA_MAX)
+            return usage_error(animate_help, "--aa needs a whole number from 1 to %d", AA_MAX);
+    } else if (x.is("--stereo"))
+        r.stereo = 1;
+    else if (x.is("--anaglyph"))
+        r.anaglyph = true;
+    else if (x.is("--plain"))
+        r.plain = true;
+    else
+        return NOT_OURS;
+    return 0;
+}
+
 // Parses argv into a; 0, or the status of a usage error.
 int parse_args(int argc, char **argv, animate_args &a)
 {
-    render_options &r = a.opt.render;
     std::vector<const char *> files;
-    bool stereo = false, anaglyph = false;
     for (int i = 0; i < argc; i++) {
-        const char *s = argv[i], *next = i + 1 < argc ? argv[i + 1] : nullptr;
-        // the option's number, taken when there is one
-        auto whole = [&](int &v, int lo) {
-            return next && parse_uint(next, v) && v >= lo && (++i, true);
-        };
-        auto real = [&](double &v) { return next && parse_real(next, v) && (++i, true); };
-        auto is = [s](const char *o) { return !std::strcmp(s, o); };
-        if (is("--frames") || is("--frame") || is("--frames-from") || is("--frames-to")) {
-            int &v = is("--frames") ? a.frames : is("--frames-to") ? a.last : a.first;
-            const int lo = is("--frames") ? 1 : 0;
-            if (!whole(v, lo))
-                return usage_error(animate_help, "%s needs a whole number of %d or more", s, lo);
-            if (is("--frame"))
-                a.last = a.first;
-        } else if (is("--orbit")) {
-            if (!real(a.orbit_deg))
-                return usage_error(animate_help, "--orbit needs an angle in degrees");
-            a.orbit = true;
-        } else if (is("--fps")) {
-            if (!real(a.fps) || !(a.fps >= FPS_MIN && a.fps <= FPS_MAX))
-                return usage_error(animate_help, "--fps needs a number from %g to %g", FPS_MIN,
-                                   FPS_MAX);
-        } else if (is("--scene-out")) {
-            if (!next)
-                return usage_error(animate_help, "--scene-out needs a file name");
-            a.scene_out = argv[++i];
-        } else if (is("--size")) {
-            if (i + 2 >= argc || !parse_uint(argv[i + 1], a.opt.w) ||
-                !parse_uint(argv[i + 2], a.opt.h))
-                return usage_error(animate_help, "--size needs two whole numbers W H");
-            i += 2;
-        } else if (is("--threads")) {
-            if (!whole(r.threads, 1))
-                return usage_error(animate_help, "--threads needs a number of 1 or more");
-        } else if (is("--aa")) {
-            if (!whole(r.aa, 1) || r.aa > AA_MAX)
-                return usage_error(animate_help, "--aa needs a whole number from 1 to %d", AA_MAX);
-        } else if (is("--stereo") || is("--anaglyph") || is("--plain")) {
-            (is("--stereo") ? stereo : is("--anaglyph") ? anaglyph : r.plain) = true;
-        } else if (s[0] == '-' && s[1]) {
-            return usage_error(animate_help, "unknown option \"%s\"", s);
-        } else {
-            files.push_back(s);
-        }
+        int rc = frame_option({argc, argv, i}, a);
+        if (rc == NOT_OURS)
+            rc = picture_option({argc, argv, i}, a);
+        if (rc == NOT_OURS && argv[i][0] == '-' && argv[i][1])
+            return usage_error(animate_help, "unknown option \"%s\"", argv[i]);
+        if (rc == NOT_OURS)
+            files.push_back(argv[i]);
+        else if (rc)
+            return rc;
     }
-    if (stereo && anaglyph)
+    if (a.opt.render.stereo && a.opt.render.anaglyph)
         return usage_error(animate_help, "--stereo and --anaglyph are two kinds of picture; "
                                          "choose one");
-    r.stereo = stereo ? 1 : 0;
-    r.anaglyph = anaglyph;
     if (!a.scene_out && !files.empty()) {
         a.out = files.back();
         files.pop_back();

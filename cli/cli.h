@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct msglist;
 struct scene;
@@ -22,9 +23,13 @@ int cmd_check(int argc, char **argv);
 int cmd_explain(int argc, char **argv);
 int cmd_pick(int argc, char **argv);
 int cmd_set(int argc, char **argv);
+int cmd_edit(int argc, char **argv);
 int cmd_new(int argc, char **argv);
 int cmd_animate(int argc, char **argv);
 int cmd_join(int argc, char **argv);
+int cmd_thumbnail(int argc, char **argv);
+// Not listed: what the shell completion scripts ask (complete_cmd.cpp).
+int cmd_complete(int argc, char **argv);
 
 extern const char *const render_help;
 extern const char *const info_help;
@@ -33,9 +38,16 @@ extern const char *const check_help;
 extern const char *const explain_help;
 extern const char *const pick_help;
 extern const char *const set_help;
-extern const char *const new_help;
+extern const char *const edit_help;
 extern const char *const animate_help;
 extern const char *const join_help;
+extern const char *const thumbnail_help;
+// new's help lists the templates
+std::string new_help();
+
+// The commands koru-cli runs, as its help lists them; whether it runs name.
+std::vector<const char *> command_names();
+bool runs_command(const char *name);
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -53,6 +65,10 @@ bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
 // The whole file path as text; false, with one line on stderr, when it
 // cannot be read.
 bool read_text(const char *path, std::string &text);
+// Replaces a scene file safely with text: 0, or 1 with one line on stderr.
+int write_scene_file(const char *path, const std::string &text);
+// An edit refused: "koru-cli: PATH: WHY" on stderr, and status 2.
+int refuse(const char *path, const std::string &why);
 
 // A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);

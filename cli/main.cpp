@@ -33,12 +33,20 @@ const char *const main_help =
     "                 the primitive dot (X, Y) of the picture shows, as JSON\n"
     "  set SCENE.RT FIELD=VALUE... [--dry-run]\n"
     "                 change numbers of a scene file, keeping every other byte\n"
-    "  new [FILE.RT]  a new scene to start from: camera, light, floor, sphere\n"
+    "  edit SCENE.RT ACTION... [--dry-run]\n"
+    "                 add, copy, move and take out primitives, lights and groups,\n"
+    "                 keeping the file consistent and every other byte\n"
+    "  new [--template NAME] [FILE.RT]\n"
+    "                 a new scene to start from: camera, light, floor, sphere, or\n"
+    "                 one of the templates (new --template lists them)\n"
     "  animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
     "                 frames moving from key scene to key scene, or turning round\n"
     "                 one: an animated .webp or .gif, or numbered pictures\n"
     "  join 'frame_%04d.png' OUT [--fps F]\n"
     "                 numbered pictures into an animated .webp or .gif\n"
+    "  thumbnail SCENE.RT OUT [--size N]\n"
+    "                 the scene drawn small as a PNG, quickly whatever it holds,\n"
+    "                 for file managers\n"
     "\n"
     "koru-cli COMMAND --help describes a command. Reader warnings go to stderr as\n"
     "FILE:LINE:COL: warning: TEXT.\n"
@@ -46,23 +54,32 @@ const char *const main_help =
     "stderr saying why (check: something to report), 2 usage error, 128 + the\n"
     "signal's number when Ctrl-C (130), SIGTERM (143) or SIGHUP (129) stopped it.\n";
 
+// A help fixed in the program's text, as a command's help() gives it.
+template <const char *const &text>
+std::string fixed()
+{
+    return text;
+}
+
 struct command {
     const char *name;
     int (*run)(int, char **);
-    const char *const *help;
+    std::string (*help)(); // made when asked: new's lists the templates
 };
 
 const command commands[] = {
-    {"render", cmd_render, &render_help},
-    {"info", cmd_info, &info_help},
-    {"display", cmd_display, &display_help},
-    {"check", cmd_check, &check_help},
-    {"explain", cmd_explain, &explain_help},
-    {"pick", cmd_pick, &pick_help},
-    {"set", cmd_set, &set_help},
-    {"new", cmd_new, &new_help},
-    {"animate", cmd_animate, &animate_help},
-    {"join", cmd_join, &join_help},
+    {"render", cmd_render, fixed<render_help>},
+    {"info", cmd_info, fixed<info_help>},
+    {"display", cmd_display, fixed<display_help>},
+    {"check", cmd_check, fixed<check_help>},
+    {"explain", cmd_explain, fixed<explain_help>},
+    {"pick", cmd_pick, fixed<pick_help>},
+    {"set", cmd_set, fixed<set_help>},
+    {"edit", cmd_edit, fixed<edit_help>},
+    {"new", cmd_new, new_help},
+    {"animate", cmd_animate, fixed<animate_help>},
+    {"join", cmd_join, fixed<join_help>},
+    {"thumbnail", cmd_thumbnail, fixed<thumbnail_help>},
 };
 
 } // namespace
@@ -134,6 +151,22 @@ bool read_text(const char *path, std::string &text)
 
 bool parse_uint(const char *s, int &v) { return parse_whole(s, v) == 1; }
 
+std::vector<const char *> command_names()
+{
+    std::vector<const char *> names;
+    for (const command &c : commands)
+        names.push_back(c.name);
+    return names;
+}
+
+bool runs_command(const char *name)
+{
+    for (const command &c : commands)
+        if (!std::strcmp(c.name, name))
+            return true;
+    return false;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 2)
@@ -142,12 +175,15 @@ int main(int argc, char **argv)
         std::fputs(main_help, stdout);
         return 0;
     }
+    // the completion scripts' question: its words are never options of its own
+    if (!std::strcmp(argv[1], "complete"))
+        return cmd_complete(argc - 2, argv + 2);
     for (const command &c : commands) {
         if (std::strcmp(argv[1], c.name))
             continue;
         for (int i = 2; i < argc; i++)
             if (is_help(argv[i])) {
-                std::fputs(*c.help, stdout);
+                std::fputs(c.help().c_str(), stdout);
                 return 0;
             }
         return c.run(argc - 2, argv + 2);

@@ -10,10 +10,12 @@
 #include "../scene/outline.h"
 #include "../scene/rtread.h"
 #include "../scene/scene.h"
+#include "../scene/structedit.h"
 #include "../scene/textedit.h"
 #include "../trace/bounds.h"
 #include "../trace/render.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -282,6 +284,29 @@ void studio_text(const scene &sc, const scene_map &map, const uint8_t *data, siz
     if (field_edit(before, {{field_ref{SEC_VIEW, 0, V_WDU}, "2"}}, e, why)) {
         CHECK(apply_edit(after, e));
         CHECK(apply_edit(after, undo_of(e)) && after == before);
+    }
+    // a record copied and the copy deleted gives back the bytes; a group
+    // made and unmade too (on one input in 8: each reads the text anew)
+    if (n % 8 || sc.primmx < 2)
+        return;
+    // a group number written as "+5" or "09" comes back as "+5", but as
+    // "9" by way of "10"
+    const bool plain = std::all_of(st.numbers.begin(), st.numbers.end(), [&](auto &t) {
+        return t.kind != NUM_MEMBER ||
+               before.substr(t.span.at, t.span.len) == std::to_string(t.value);
+    });
+    after = before;
+    if (duplicate_primitive(before, 0, e, why) && plain) {
+        CHECK(apply_edit(after, e));
+        CHECK(delete_primitive(after, 1, e, why) && apply_edit(after, e) && after == before);
+    }
+    if (make_group(before, {1, 0}, e, why)) {
+        after = before;
+        CHECK(apply_edit(after, e));
+        const int g = (int)std::count_if(st.numbers.begin(), st.numbers.end(), [](auto &t) {
+            return t.kind == NUM_GROUP_END || t.kind == NUM_OVERFLOW;
+        });
+        CHECK(ungroup(after, g, e, why) && apply_edit(after, e) && after == before);
     }
 }
 

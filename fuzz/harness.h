@@ -18,8 +18,10 @@
 // -> the model's invariants -> every line's place lies in the text ->
 // info_json (valid JSON) -> the bounds of each primitive -> check_scene
 // (places in the text) -> explain_scene -> the studio's index of the text
-// (every number within it, in order, named), its outline, and one field
-// edit and its undo. No render: a million inputs a minute reach the reader.
+// (every number within it, in order, named), its outline, one field edit
+// and its undo, and (on one input in 8) a primitive copied and the copy
+// deleted, a group made and unmade, each giving back the text's bytes.
+// No render: a million inputs a minute reach the reader.
 //
 // picture_input: the bytes as a picture file -> load_picture (BMP or PNG)
 // -> the size it reports is 0 x 0 (refused) or a valid picture size ->

@@ -2,6 +2,8 @@
 
 #include "numin.h"
 
+#include "../base/msg.h"
+
 #include <algorithm>
 
 void line_index::build(const char *text, size_t n)
@@ -209,4 +211,13 @@ std::string number_name(const scene &sc, const text_number &n)
         return "primitive " + std::to_string(n.field.index + 1) + ", " + field_name(n.field) +
                ": beyond the first " + std::to_string(PRIM_MAX) + " primitives, not used";
     }
+}
+
+std::unique_ptr<text_reading> read_scene_text(const std::string &text)
+{
+    auto r = std::make_unique<text_reading>();
+    msglist msgs;
+    data_load_text(r->sc, text.data(), text.size(), msgs, &r->map);
+    index_scene_text(r->st, text.data(), text.size(), r->sc, r->map);
+    return r;
 }

@@ -4,8 +4,6 @@
 #include "rtwrite.h"
 #include "scenetext.h"
 
-#include "../base/msg.h"
-
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -13,21 +11,9 @@
 
 namespace {
 
-// A text as the reader takes it (about 60 KB: kept off the stack).
-struct reading {
-    scene sc;
-    scene_map map;
-    scene_text st;
-};
+using reading = text_reading;
 
-std::unique_ptr<reading> read_text(const std::string &text)
-{
-    auto r = std::make_unique<reading>();
-    msglist msgs;
-    data_load_text(r->sc, text.data(), text.size(), msgs, &r->map);
-    index_scene_text(r->st, text.data(), text.size(), r->sc, r->map);
-    return r;
-}
+std::unique_ptr<reading> read_text(const std::string &text) { return read_scene_text(text); }
 
 std::string token(const std::string &text, const text_number &n)
 {
