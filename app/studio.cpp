@@ -1,6 +1,8 @@
 #include "studio.h"
 
 #include "../base/msg.h"
+#include "../base/openread.h"
+#include "../base/sizes.h"
 #include "../image/safewrite.h"
 #include "../scene/newscene.h"
 #include "../scene/numin.h"
@@ -16,21 +18,17 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 const char NEW_SCENE_NAME[] = "New scene";
 
 namespace {
 
+// A scene file's text, within the size the reader takes
 bool read_whole_file(const std::string &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    msglist msgs;
+    return read_whole(path.c_str(), SCENE_FILE_MAX, "scene file", out, msgs);
 }
 
 // The text to path, as typed; on failure a message says why.

@@ -63,7 +63,7 @@ void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
 
 // The whole file path as text; false, with one line on stderr, when it
-// cannot be read.
+// cannot be read or is larger than a scene file may be (SCENE_FILE_MAX).
 bool read_text(const char *path, std::string &text);
 // Replaces a scene file safely with text: 0, or 1 with one line on stderr.
 int write_scene_file(const char *path, const std::string &text);

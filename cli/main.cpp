@@ -4,6 +4,7 @@
 
 #include "../base/msg.h"
 #include "../base/openread.h"
+#include "../base/sizes.h"
 #include "../base/whole.h"
 #include "../scene/rtread.h"
 
@@ -133,20 +134,10 @@ bool load_scene(scene &sc, const char *path, scene_map *map)
 bool read_text(const char *path, std::string &text)
 {
     msglist msgs;
-    std::FILE *f = open_to_read(path, msgs);
-    if (!f) {
-        fail("%s", msgs.first("cannot open the scene file"));
-        return false;
-    }
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    const bool bad = std::ferror(f);
-    std::fclose(f);
-    if (bad)
-        fail("cannot read \"%s\"", path);
-    return !bad;
+    if (read_whole(path, SCENE_FILE_MAX, "scene file", text, msgs))
+        return true;
+    fail("%s", msgs.first("cannot read the scene file"));
+    return false;
 }
 
 bool parse_uint(const char *s, int &v) { return parse_whole(s, v) == 1; }

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "check.h"
 
 #include "../cli/info_json.h"
 #include "../base/msg.h"
@@ -26,19 +27,13 @@
 
 #include <unistd.h>
 
-namespace {
-
-[[noreturn]] void broken(const char *what)
+void broken(const char *what)
 {
     std::fprintf(stderr, "harness: %s\n", what);
     std::abort();
 }
 
-#define CHECK(c)                                                                                   \
-    do {                                                                                           \
-        if (!(c))                                                                                  \
-            broken(#c);                                                                            \
-    } while (0)
+namespace {
 
 // The camera and size that a render reads or writes.
 struct view {
@@ -201,7 +196,7 @@ const char *input_file(const char *name, const uint8_t *data, size_t n)
             }
         }
     };
-    static slot slots[4];
+    static slot slots[8];
     slot *s = nullptr;
     for (slot &t : slots)
         if (t.name == name || t.name.empty()) {
@@ -364,17 +359,42 @@ void convert(int w, int h, int zoom, int mode)
 
 } // namespace
 
-void picture_input(const uint8_t *data, size_t n)
+namespace {
+
+// The bytes as a picture file: RGB_LOADED with a valid size, or
+// RGB_REFUSED with 0 x 0 and the planes untouched (as far as a mark at
+// their start shows).
+int decode(const uint8_t *data, size_t n, int &w, int &h)
 {
-    int ixmx = 7, iymx = 5;
+    constexpr unsigned char MARK = 0xa5;
+    pl.r[0] = pl.g[0] = pl.b[0] = MARK;
+    w = 7, h = 5;
     msglist msgs;
-    int rc = load_picture(input_file("in.picture", data, n), pl, ixmx, iymx, msgs);
+    const int rc = load_picture(input_file("in.picture", data, n), pl, w, h, msgs);
     CHECK(rc == RGB_LOADED || rc == RGB_REFUSED);
     if (rc == RGB_REFUSED) {
-        CHECK(ixmx == 0 && iymx == 0);
-        return;
+        CHECK(w == 0 && h == 0);
+        CHECK(pl.r[0] == MARK && pl.g[0] == MARK && pl.b[0] == MARK);
+        CHECK(msgs.lines.size() == 1);
+    } else {
+        CHECK(w >= 1 && w <= WIDTH_MAX && h >= 1 && h <= HEIGHT_MAX);
     }
-    CHECK(ixmx >= 1 && ixmx <= WIDTH_MAX && iymx >= 1 && iymx <= HEIGHT_MAX);
+    return rc;
+}
+
+} // namespace
+
+void picture_input(const uint8_t *data, size_t n)
+{
+    int w, h;
+    decode(data, n, w, h);
+}
+
+void display_input(const uint8_t *data, size_t n)
+{
+    int ixmx, iymx;
+    if (decode(data, n, ixmx, iymx) != RGB_LOADED)
+        return;
 
     // Each mode at a few zooms, one of them taken from the input (below 50
     // and above 400 too); the diffusion state runs on from one conversion

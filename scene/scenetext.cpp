@@ -3,6 +3,7 @@
 #include "numin.h"
 
 #include "../base/msg.h"
+#include "../base/sizes.h"
 
 #include <algorithm>
 
@@ -121,11 +122,14 @@ void index_tail(scene_text &out, const char *text, size_t n, size_t from)
 void index_scene_text(scene_text &out, const char *text, size_t n, const scene &sc,
                       const scene_map &map)
 {
-    out.lines.build(text, n);
+    out.lines.build(text, n > (size_t)SCENE_FILE_MAX ? 0 : n);
+    out.lines.size = n;
     out.numbers.clear();
     out.light.clear();
     out.prim.clear();
     std::fill(std::begin(out.view), std::end(out.view), -1);
+    if (n > (size_t)SCENE_FILE_MAX)
+        return; // a text the reader does not read (rtread.h)
     auto add = [&](const field_ref &f, const place &p) {
         if (!p.line)
             return false;

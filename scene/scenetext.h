@@ -72,7 +72,8 @@ struct scene_text {
     std::vector<int> light, prim;     // index in numbers of each record's first field
 };
 
-// Indexes text, from which sc and map were read.
+// Indexes text, from which sc and map were read. A text of more than
+// SCENE_FILE_MAX bytes, which the reader does not read, has no numbers.
 void index_scene_text(scene_text &out, const char *text, size_t n, const scene &sc,
                       const scene_map &map);
 

@@ -4,6 +4,9 @@
 #include "rtwrite.h"
 #include "scenetext.h"
 
+#include "../base/msg.h"
+#include "../base/sizes.h"
+
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -55,6 +58,16 @@ std::string not_there(const reading &r, const field_ref &f)
     return field_text(f) + ": the file ends before it";
 }
 
+// A text the reader does not read (rtread.h) has no numbers to edit.
+bool too_long(const std::string &text, std::string &why)
+{
+    if (text.size() <= (size_t)SCENE_FILE_MAX)
+        return false;
+    why = "the scene's text is more than the " + std::to_string(SCENE_FILE_MAX >> 20) +
+          " MB KORU reads";
+    return true;
+}
+
 } // namespace
 
 bool apply_edit(std::string &text, const text_edit &e)
@@ -97,6 +110,8 @@ bool value_fits(const field_ref &f, const std::string &text, std::string &why)
 int field_edit(const std::string &text, const std::vector<field_value> &values, text_edit &out,
                std::string &why)
 {
+    if (too_long(text, why))
+        return 0;
     const std::unique_ptr<reading> first = read_text(text);
     std::unique_ptr<reading> now;
     const reading *cur = first.get();
@@ -138,6 +153,8 @@ int field_edit(const std::string &text, const std::vector<field_value> &values, 
 int model_edit(const std::string &text, const scene &sc, const std::vector<field_ref> &fields,
                text_edit &out, std::string &why)
 {
+    if (too_long(text, why))
+        return 0;
     const std::unique_ptr<reading> now = read_text(text);
     std::vector<field_value> values;
     for (const field_ref &f : fields) {

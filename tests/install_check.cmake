@@ -1,15 +1,20 @@
-# cmake -DBUILD=<build dir> -DWORK=<scratch dir> -DAPP=ON|OFF -DWHAT=layout|deb -P install_check.cmake
+# cmake -DSRC=<source dir> -DBUILD=<build dir> -DWORK=<scratch dir> -DAPP=ON|OFF
+#       -DHARDENED=ON|OFF -DWHAT=layout|deb -P install_check.cmake
 #
 # layout: `cmake --install` into a fresh prefix lays out the programs, the
 #   desktop entry, the AppStream metainfo, the icons, the MIME type of scene
-#   files, the thumbnailer, the shell completion, the manual pages and the
-#   samples; each validates with its own tool, both manual pages render, the
-#   installed koru-cli renders the installed sample, the thumbnailer's line,
-#   run exactly as it is written, draws it (and refuses a pipe and a scene
-#   that never ends, without hanging), and the completion defines itself.
+#   files, the thumbnailer, the shell completion, the manual pages
+#   (compressed), the changelog and the samples; each validates with its own
+#   tool, both manual pages render, the installed koru-cli renders the
+#   installed sample, the thumbnailer's line, run exactly as it is written,
+#   draws it (and refuses a pipe and a scene that never ends, without
+#   hanging), and the completion defines itself.
 # deb: `cpack -G DEB` makes a package that holds koru-cli (and the window's
 #   desktop entry), depends on what they link, and whose description reads
-#   as written.
+#   as written; Debian's package checker finds no error and no warning in
+#   it, and each informational tag it shows is one HACKING.md names; its
+#   programs pass hardening-check (branch protection aside, which Debian 12
+#   cannot give).
 cmake_minimum_required(VERSION 3.20)
 set(id io.github.koru_raytracer.koru)
 file(REMOVE_RECURSE ${WORK})
@@ -34,8 +39,8 @@ endfunction()
 if(WHAT STREQUAL "layout")
   set(p ${WORK}/prefix)
   run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${p})
-  set(files bin/koru-cli share/man/man1/koru.1 share/man/man1/koru-cli.1
-      share/koru/samples/room.RT share/koru/samples/README.md
+  set(files bin/koru-cli share/man/man1/koru.1.gz share/man/man1/koru-cli.1.gz
+      share/doc/koru/changelog.gz share/koru/samples/room.RT share/koru/samples/README.md
       share/applications/${id}.desktop share/metainfo/${id}.metainfo.xml
       share/mime/packages/${id}.xml share/icons/hicolor/scalable/apps/${id}.svg
       share/icons/hicolor/48x48/apps/${id}.png share/icons/hicolor/256x256/apps/${id}.png
@@ -63,7 +68,7 @@ if(WHAT STREQUAL "layout")
   endif()
   foreach(page koru koru-cli)
     set(ENV{MANWIDTH} 80)
-    run(man -l ${p}/share/man/man1/${page}.1)
+    run(man -l ${p}/share/man/man1/${page}.1.gz)
     if(NOT out MATCHES "NAME" OR NOT out MATCHES "SYNOPSIS")
       message(FATAL_ERROR "man ${page}: no NAME or SYNOPSIS\n${out}")
     endif()
@@ -168,4 +173,42 @@ elseif(WHAT STREQUAL "deb")
      OR (APP AND NOT out MATCHES "libqscintilla2-qt6"))
     message(FATAL_ERROR "the package's Depends do not come from what it links: ${out}")
   endif()
+
+  # Debian's checks, on the build that is shipped (the sanitizer builds
+  # are not hardened): no error or warning, only the informational tags
+  # HACKING.md lists and justifies ("lintian: TAG")
+  if(NOT HARDENED)
+    return()
+  endif()
+  need(lintian)
+  need(hardening-check)
+  execute_process(COMMAND lintian --display-info --no-tag-display-limit ${debs}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(out MATCHES "(^|\n)[EW]: ")
+    message(FATAL_ERROR "lintian finds errors or warnings in the package:\n${out}${err}")
+  endif()
+  file(READ ${SRC}/HACKING.md hacking)
+  string(REGEX MATCHALL "I: [^ ]+: [^ \n]+" infos "${out}")
+  foreach(i ${infos})
+    string(REGEX REPLACE "I: [^ ]+: " "" tag "${i}")
+    string(FIND "${hacking}" "lintian: ${tag}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "lintian shows ${tag}, which HACKING.md does not justify:\n${out}")
+    endif()
+  endforeach()
+  run(dpkg-deb -x ${debs} ${WORK}/root)
+  set(programs ${WORK}/root/usr/bin/koru-cli)
+  if(APP)
+    list(APPEND programs ${WORK}/root/usr/bin/koru)
+  endif()
+  # every check but branch protection, which no program linked on Debian 12
+  # can have: the C library's start-up files are built without it
+  # (HACKING.md, The package)
+  foreach(prog ${programs})
+    execute_process(COMMAND hardening-check --nocfprotection ${prog} RESULT_VARIABLE rc
+                    OUTPUT_VARIABLE out)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "hardening-check fails on ${prog}:\n${out}")
+    endif()
+  endforeach()
 endif()
