@@ -21,7 +21,7 @@
 #include <unistd.h>
 #include <vector>
 
-const char *animate_help =
+const char *const animate_help =
     "usage: koru-cli animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
     "                        [--frame K | --frame A-B] [--effort fast|normal|small]\n"
     "                        [--stereo | --anaglyph] [--aa N] [--size W H] [--threads N]\n"
@@ -84,71 +84,104 @@ bool parse_range(const char *s, int &first, int &last)
     return parse_uint(a.c_str(), first) && parse_uint(dash + 1, last) && first <= last;
 }
 
+// The word at argv[i] as an option reads it: the numbers after it are
+// taken (i moved past them) only when they are numbers.
+struct arg_at {
+    int argc;
+    char **argv;
+    int &i;
+    const char *next() const { return i + 1 < argc ? argv[i + 1] : nullptr; }
+    bool is(const char *o) const { return !std::strcmp(argv[i], o); }
+    bool whole(int &v, int lo) { return next() && parse_uint(next(), v) && v >= lo && (++i, true); }
+    bool real(double &v) { return next() && parse_real(next(), v) && (++i, true); }
+};
+
+// What an option reader says of a word it does not know.
+constexpr int NOT_OURS = -1;
+
+// Which frames, how they move and what is written: 0 when x is such an
+// option, NOT_OURS, or the status of a usage error.
+int frame_option(arg_at x, animate_args &a)
+{
+    const char *s = x.argv[x.i];
+    if (x.is("--frame") && x.next() && std::strchr(x.next(), '-')) {
+        if (!parse_range(x.next(), a.first, a.last))
+            return usage_error(animate_help, "--frame needs K, or A-B with A <= B");
+        x.i++;
+    } else if (x.is("--frames") || x.is("--frame") || x.is("--frames-from") ||
+               x.is("--frames-to")) {
+        int &v = x.is("--frames") ? a.frames : x.is("--frames-to") ? a.last : a.first;
+        const int lo = x.is("--frames") ? 1 : 0;
+        if (!x.whole(v, lo))
+            return usage_error(animate_help, "%s needs a whole number of %d or more", s, lo);
+        if (!std::strcmp(s, "--frame"))
+            a.last = a.first;
+    } else if (x.is("--effort")) {
+        if (!x.next() || (a.effort = effort_named(x.next())) < 0)
+            return usage_error(animate_help, "--effort needs fast, normal or small");
+        x.i++;
+    } else if (x.is("--orbit")) {
+        if (!x.real(a.orbit_deg))
+            return usage_error(animate_help, "--orbit needs an angle in degrees");
+        a.orbit = true;
+    } else if (x.is("--fps")) {
+        if (!x.real(a.fps) || !(a.fps >= FPS_MIN && a.fps <= FPS_MAX))
+            return usage_error(animate_help, "--fps needs a number from %g to %g", FPS_MIN,
+                               FPS_MAX);
+    } else if (x.is("--scene-out")) {
+        if (!x.next())
+            return usage_error(animate_help, "--scene-out needs a file name");
+        a.scene_out = x.argv[++x.i];
+    } else
+        return NOT_OURS;
+    return 0;
+}
+
+// render's picture options: 0 when x is one, NOT_OURS, or the status of a
+// usage error.
+int picture_option(arg_at x, animate_args &a)
+{
+    render_options &r = a.opt.render;
+    if (x.is("--size")) {
+        if (x.i + 2 >= x.argc || !parse_uint(x.argv[x.i + 1], a.opt.w) ||
+            !parse_uint(x.argv[x.i + 2], a.opt.h))
+            return usage_error(animate_help, "--size needs two whole numbers W H");
+        x.i += 2;
+    } else if (x.is("--threads")) {
+        if (!x.whole(r.threads, 1))
+            return usage_error(animate_help, "--threads needs a number of 1 or more");
+    } else if (x.is("--aa")) {
+        if (!x.whole(r.aa, 1) || r.aa > AA_MAX)
+            return usage_error(animate_help, "--aa needs a whole number from 1 to %d", AA_MAX);
+    } else if (x.is("--stereo"))
+        r.stereo = 1;
+    else if (x.is("--anaglyph"))
+        r.anaglyph = true;
+    else if (x.is("--plain"))
+        r.plain = true;
+    else
+        return NOT_OURS;
+    return 0;
+}
+
 // Parses argv into a; 0, or the status of a usage error.
 int parse_args(int argc, char **argv, animate_args &a)
 {
-    render_options &r = a.opt.render;
     std::vector<const char *> files;
-    bool stereo = false, anaglyph = false;
     for (int i = 0; i < argc; i++) {
-        const char *s = argv[i], *next = i + 1 < argc ? argv[i + 1] : nullptr;
-        // the option's number, taken when there is one
-        auto whole = [&](int &v, int lo) {
-            return next && parse_uint(next, v) && v >= lo && (++i, true);
-        };
-        auto real = [&](double &v) { return next && parse_real(next, v) && (++i, true); };
-        auto is = [s](const char *o) { return !std::strcmp(s, o); };
-        if (is("--frame") && next && std::strchr(next, '-')) {
-            if (!parse_range(next, a.first, a.last))
-                return usage_error(animate_help, "--frame needs K, or A-B with A <= B");
-            i++;
-        } else if (is("--frames") || is("--frame") || is("--frames-from") || is("--frames-to")) {
-            int &v = is("--frames") ? a.frames : is("--frames-to") ? a.last : a.first;
-            const int lo = is("--frames") ? 1 : 0;
-            if (!whole(v, lo))
-                return usage_error(animate_help, "%s needs a whole number of %d or more", s, lo);
-            if (is("--frame"))
-                a.last = a.first;
-        } else if (is("--effort")) {
-            if (!next || (a.effort = effort_named(next)) < 0)
-                return usage_error(animate_help, "--effort needs fast, normal or small");
-            i++;
-        } else if (is("--orbit")) {
-            if (!real(a.orbit_deg))
-                return usage_error(animate_help, "--orbit needs an angle in degrees");
-            a.orbit = true;
-        } else if (is("--fps")) {
-            if (!real(a.fps) || !(a.fps >= FPS_MIN && a.fps <= FPS_MAX))
-                return usage_error(animate_help, "--fps needs a number from %g to %g", FPS_MIN,
-                                   FPS_MAX);
-        } else if (is("--scene-out")) {
-            if (!next)
-                return usage_error(animate_help, "--scene-out needs a file name");
-            a.scene_out = argv[++i];
-        } else if (is("--size")) {
-            if (i + 2 >= argc || !parse_uint(argv[i + 1], a.opt.w) ||
-                !parse_uint(argv[i + 2], a.opt.h))
-                return usage_error(animate_help, "--size needs two whole numbers W H");
-            i += 2;
-        } else if (is("--threads")) {
-            if (!whole(r.threads, 1))
-                return usage_error(animate_help, "--threads needs a number of 1 or more");
-        } else if (is("--aa")) {
-            if (!whole(r.aa, 1) || r.aa > AA_MAX)
-                return usage_error(animate_help, "--aa needs a whole number from 1 to %d", AA_MAX);
-        } else if (is("--stereo") || is("--anaglyph") || is("--plain")) {
-            (is("--stereo") ? stereo : is("--anaglyph") ? anaglyph : r.plain) = true;
-        } else if (s[0] == '-' && s[1]) {
-            return usage_error(animate_help, "unknown option \"%s\"", s);
-        } else {
-            files.push_back(s);
-        }
+        int rc = frame_option({argc, argv, i}, a);
+        if (rc == NOT_OURS)
+            rc = picture_option({argc, argv, i}, a);
+        if (rc == NOT_OURS && argv[i][0] == '-' && argv[i][1])
+            return usage_error(animate_help, "unknown option \"%s\"", argv[i]);
+        if (rc == NOT_OURS)
+            files.push_back(argv[i]);
+        else if (rc)
+            return rc;
     }
-    if (stereo && anaglyph)
+    if (a.opt.render.stereo && a.opt.render.anaglyph)
         return usage_error(animate_help, "--stereo and --anaglyph are two kinds of picture; "
                                          "choose one");
-    r.stereo = stereo ? 1 : 0;
-    r.anaglyph = anaglyph;
     if (!a.scene_out && !files.empty()) {
         a.out = files.back();
         files.pop_back();
@@ -221,13 +254,17 @@ bool load_keys(const std::vector<const char *> &files, std::vector<std::unique_p
 
 int write_scene(const anim_plan &plan, const animate_args &a)
 {
-    static scene sc; // out of the stack
-    static vec axes[PRIM_MAX];
-    anim_scene(plan, a.first, sc, axes);
+    // the frame's scene, with the semi-axes its file gives: out of the stack
+    struct frame_scene {
+        scene sc;
+        vec axes[PRIM_MAX];
+    };
+    const auto f = std::make_unique<frame_scene>();
+    anim_scene(plan, a.first, f->sc, f->axes);
     std::string text;
     msglist msgs;
     stop_signals catching;
-    if (!rt_text(sc, text, msgs, axes))
+    if (!rt_text(f->sc, text, msgs, f->axes))
         return fail("frame %d: %s", a.first, msgs.first("cannot write the scene"));
     if (stop_requested) {
         std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", a.scene_out);
@@ -243,13 +280,12 @@ int write_scene(const anim_plan &plan, const animate_args &a)
 // at: said before the first frame is traced.
 bool frames_fit(const keyscene &key, const animate_args &a)
 {
-    static scene sc; // out of the stack
-    sc = key.sc;
+    const auto sc = std::make_unique<scene>(key.sc); // out of the stack
     if (a.opt.w >= 0)
-        sc.ixmx = a.opt.w, sc.iymx = a.opt.h;
+        sc->ixmx = a.opt.w, sc->iymx = a.opt.h;
     frame f;
     msglist msgs;
-    if (!make_frame(sc, a.opt.render.stereo, f, a.opt.render.anaglyph) || f.width < 1 || f.h < 1 ||
+    if (!make_frame(*sc, a.opt.render.stereo, f, a.opt.render.anaglyph) || f.width < 1 || f.h < 1 ||
         anim_fits(a.out, a.last - a.first + 1, f.width, f.h, msgs))
         return true; // a frame that cannot be traced is said when it is
     fail("%s", msgs.first());
@@ -327,7 +363,7 @@ bool parse_real(const char *s, double &v)
 
 int cmd_animate(int argc, char **argv)
 {
-    static animate_args a; // holds the render options
+    animate_args a;
     int rc = parse_args(argc, argv, a);
     if (rc || (rc = check_args(a)))
         return rc;

@@ -31,18 +31,19 @@ int cmd_thumbnail(int argc, char **argv);
 // Not listed: what the shell completion scripts ask (complete_cmd.cpp).
 int cmd_complete(int argc, char **argv);
 
-extern const char *render_help;
-extern const char *info_help;
-extern const char *display_help;
-extern const char *check_help;
-extern const char *explain_help;
-extern const char *pick_help;
-extern const char *set_help;
-extern const char *edit_help;
-extern const char *new_help;
-extern const char *animate_help;
-extern const char *join_help;
-extern const char *thumbnail_help;
+extern const char *const render_help;
+extern const char *const info_help;
+extern const char *const display_help;
+extern const char *const check_help;
+extern const char *const explain_help;
+extern const char *const pick_help;
+extern const char *const set_help;
+extern const char *const edit_help;
+extern const char *const animate_help;
+extern const char *const join_help;
+extern const char *const thumbnail_help;
+// new's help lists the templates
+std::string new_help();
 
 // The commands koru-cli runs, as its help lists them; whether it runs name.
 std::vector<const char *> command_names();

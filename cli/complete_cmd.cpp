@@ -59,16 +59,16 @@ struct cmd_shape {
     std::vector<opt_shape> opts;
 };
 
-const opt_shape AA{"--aa", 1, ARG_CHOICE, "1 2 3 4 5 6 7 8"};
-const opt_shape SIZE{"--size", 2};
-const opt_shape THREADS{"--threads", 1};
-const opt_shape EFFORT{"--effort", 1, ARG_CHOICE, "fast normal small"};
+constexpr opt_shape AA{"--aa", 1, ARG_CHOICE, "1 2 3 4 5 6 7 8"};
+constexpr opt_shape SIZE{"--size", 2};
+constexpr opt_shape THREADS{"--threads", 1};
+constexpr opt_shape EFFORT{"--effort", 1, ARG_CHOICE, "fast normal small"};
 
-// Every command's options, as its --help lists them (a test holds them to
-// that). "edit" joins the list once koru-cli has that command.
-const std::vector<cmd_shape> &command_table()
+// Every command's arguments and options, as its --help lists them (a test
+// holds them to that). Built for the one question asked, not kept.
+std::vector<cmd_shape> command_table()
 {
-    static const std::vector<cmd_shape> all = {
+    return {
         {"render",
          {ARG_SCENE, ARG_OUT},
          false,
@@ -117,14 +117,13 @@ const std::vector<cmd_shape> &command_table()
          false,
          {{"--size", 1, ARG_CHOICE, "128 256 512 1024"}, {"--seconds", 1}, {"--rays", 1}}},
     };
-    return all;
 }
 
-const cmd_shape *find_shape(const std::string &name)
+const cmd_shape *find_shape(const std::vector<cmd_shape> &table, const std::string &name)
 {
     if (!runs_command(name.c_str()))
         return nullptr;
-    for (const cmd_shape &c : command_table())
+    for (const cmd_shape &c : table)
         if (name == c.name)
             return &c;
     return nullptr;
@@ -336,7 +335,8 @@ int cmd_complete(int argc, char **argv)
         offer(w[0], "--help");
         return 0;
     }
-    if (const cmd_shape *c = find_shape(w[0]))
+    const std::vector<cmd_shape> table = command_table();
+    if (const cmd_shape *c = find_shape(table, w[0]))
         complete_args(*c, w, (size_t)at);
     return 0;
 }

@@ -11,8 +11,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
-const char *display_help =
+const char *const display_help =
     "usage: koru-cli display IN OUT [--zoom Z] [--mode M]\n"
     "\n"
     "Loads the picture IN (a BMP or a PNG file, told by its contents) and writes\n"
@@ -29,9 +30,27 @@ const char *display_help =
 
 namespace {
 
-planes pl;
-dotgrid grid;
-unsigned char outr[DOTS_MAX], outg[DOTS_MAX], outb[DOTS_MAX];
+// What one conversion works on, 8.6 MB: on the heap, all zero to begin
+// with.
+struct display_work {
+    planes pl;
+    dotgrid grid;
+    diffusion start; // the window's state when it starts
+    unsigned char outr[DOTS_MAX], outg[DOTS_MAX], outb[DOTS_MAX];
+
+    // The grid's dots into the three planes written out.
+    void split_dots()
+    {
+        for (int y = 0; y < grid.h; y++)
+            for (int x = 0; x < grid.w; x++) {
+                const unsigned rgb = dot_rgb(grid, x, y);
+                const int i = y * grid.w + x;
+                outr[i] = (unsigned char)(rgb >> 16);
+                outg[i] = (unsigned char)(rgb >> 8);
+                outb[i] = (unsigned char)rgb;
+            }
+    }
+};
 
 } // namespace
 
@@ -64,32 +83,27 @@ int cmd_display(int argc, char **argv)
 
     // a signal lets a file begun be finished, and stops one not begun
     stop_signals catching;
+    const auto work = std::make_unique<display_work>();
+    display_work &d = *work;
     msglist msgs;
     int w, h;
-    if (load_picture(in, pl, w, h, msgs) != RGB_LOADED)
+    if (load_picture(in, d.pl, w, h, msgs) != RGB_LOADED)
         return fail("%s", msgs.first("cannot read the picture"));
     print_warnings(in, msgs);
 
     zoom = zoom < ZOOM_MIN ? ZOOM_MIN : zoom > ZOOM_MAX ? ZOOM_MAX : zoom;
-    static diffusion start; // the window's state when it starts
-    show_dots(grid, start, pl, w, h, zoom, m);
+    const dotgrid &grid = d.grid;
+    show_dots(d.grid, d.start, d.pl, w, h, zoom, m);
     if (grid.w <= 0 || grid.h <= 0)
         return fail("%s: %d x %d dots at %d %% leave no dots to show", in, w, h, zoom);
 
-    for (int y = 0; y < grid.h; y++)
-        for (int x = 0; x < grid.w; x++) {
-            const unsigned rgb = dot_rgb(grid, x, y);
-            const int i = y * grid.w + x;
-            outr[i] = (unsigned char)(rgb >> 16);
-            outg[i] = (unsigned char)(rgb >> 8);
-            outb[i] = (unsigned char)rgb;
-        }
+    d.split_dots();
     msgs.clear();
     if (stop_requested) {
         std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", in);
         return stopped_status();
     }
-    if (!save_picture(out, grid.w, grid.h, outr, outg, outb, msgs))
+    if (!save_picture(out, grid.w, grid.h, d.outr, d.outg, d.outb, msgs))
         return fail("%s", msgs.first("cannot write the picture"));
     print_warnings(out, msgs);
     if (stop_requested) {

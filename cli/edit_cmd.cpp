@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-const char *edit_help =
+const char *const edit_help =
     "usage: koru-cli edit SCENE.RT ACTION... [--dry-run]\n"
     "\n"
     "Adds, copies, moves and takes out primitives and lights of SCENE.RT and\n"
@@ -148,6 +148,86 @@ bool parse_add(const std::vector<const char *> &args, action &act, std::string &
     return true;
 }
 
+// --delete or --duplicate (o) RECORD.
+bool parse_delete(const std::string &o, const char *rec, action &act, std::string &why)
+{
+    record_ref r{};
+    if (!parse_record(rec, r, why))
+        return false;
+    const bool del = o == "--delete", prim = r.sec == SEC_PRIM;
+    act = [=](const std::string &t, text_edit &e, std::string &w) {
+        return del ? (prim ? delete_primitive : delete_light)(t, r.index, e, w)
+                   : (prim ? duplicate_primitive : duplicate_light)(t, r.index, e, w);
+    };
+    return true;
+}
+
+// --move RECORD DX DY DZ: w the four words after --move.
+bool parse_move(char **w, action &act, std::string &why)
+{
+    record_ref r{};
+    if (!parse_record(w[0], r, why))
+        return false;
+    double d[3];
+    for (int c = 0; c < 3; c++)
+        if (!parse_real(w[1 + c], d[c])) {
+            why = "--move: \"" + std::string(w[1 + c]) + "\" is not a number";
+            return false;
+        }
+    const vec by{d[0], d[1], d[2]};
+    act = [=](const std::string &t, text_edit &e, std::string &y) {
+        return move_records(t, {r}, by, e, y);
+    };
+    return true;
+}
+
+// --group 3,5,8 or --ungroup G (o), arg the word after it.
+bool parse_group(const std::string &o, const char *arg, action &act, std::string &why)
+{
+    if (o == "--group") {
+        std::vector<int> m;
+        if (!parse_members(arg, m, why))
+            return false;
+        act = [=](const std::string &t, text_edit &e, std::string &w) {
+            return make_group(t, m, e, w);
+        };
+        return true;
+    }
+    int g = 0;
+    if (parse_whole(arg, g) != 1 || g < 1) {
+        why = "--ungroup " + std::string(arg) + ": groups are numbered from 1";
+        return false;
+    }
+    act = [=](const std::string &t, text_edit &e, std::string &w) {
+        return ungroup(t, g - 1, e, w);
+    };
+    return true;
+}
+
+// What an action o takes, for the usage error when it is missing.
+std::string operands_wanted(const std::string &o)
+{
+    if (o == "--move")
+        return "--move needs a record and DX DY DZ";
+    if (o == "--add")
+        return "--add needs what to add";
+    if (o == "--group")
+        return "--group needs primitive numbers, as 3,5,8";
+    if (o == "--ungroup")
+        return "--ungroup needs a group number, from 1";
+    return o + " needs primitive[N] or light[N]";
+}
+
+// The words of --add at argv[i]: its KIND and the FIELD=VALUEs after it
+// (i moved to the last).
+std::vector<const char *> add_words(int argc, char **argv, int &i)
+{
+    std::vector<const char *> args{argv[++i]};
+    while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) && std::strchr(argv[i + 1], '='))
+        args.push_back(argv[++i]);
+    return args;
+}
+
 struct edit_args {
     const char *path = nullptr;
     bool dry = false;
@@ -162,72 +242,38 @@ int parse_edit(int argc, char **argv, edit_args &a)
         const std::string o = argv[i];
         auto operands = [&](int n) { return i + n < argc; };
         auto bad = [&]() { return refuse(a.path ? a.path : "edit", why); };
-        record_ref r{};
         if (o == "--dry-run") {
             a.dry = true;
-        } else if (o == "--delete" || o == "--duplicate") {
-            if (!operands(1))
-                return usage_error(edit_help, "%s needs primitive[N] or light[N]", o.c_str());
-            if (!parse_record(argv[++i], r, why))
-                return bad();
-            const bool del = o == "--delete", prim = r.sec == SEC_PRIM;
-            a.acts.push_back([=](const std::string &t, text_edit &e, std::string &w) {
-                return del ? (prim ? delete_primitive : delete_light)(t, r.index, e, w)
-                           : (prim ? duplicate_primitive : duplicate_light)(t, r.index, e, w);
-            });
-        } else if (o == "--move") {
-            double d[3];
-            if (!operands(4))
-                return usage_error(edit_help, "--move needs a record and DX DY DZ");
-            if (!parse_record(argv[i + 1], r, why))
-                return bad();
-            for (int c = 0; c < 3; c++)
-                if (!parse_real(argv[i + 2 + c], d[c])) {
-                    why = "--move: \"" + std::string(argv[i + 2 + c]) + "\" is not a number";
-                    return bad();
-                }
-            i += 4;
-            const vec by{d[0], d[1], d[2]};
-            a.acts.push_back([=](const std::string &t, text_edit &e, std::string &w) {
-                return move_records(t, {r}, by, e, w);
-            });
-        } else if (o == "--add") {
-            if (!operands(1))
-                return usage_error(edit_help, "--add needs what to add");
-            std::vector<const char *> args{argv[++i]};
-            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) &&
-                   std::strchr(argv[i + 1], '='))
-                args.push_back(argv[++i]);
-            a.acts.emplace_back();
-            if (!parse_add(args, a.acts.back(), why))
-                return bad();
-        } else if (o == "--group") {
-            std::vector<int> m;
-            if (!operands(1))
-                return usage_error(edit_help, "--group needs primitive numbers, as 3,5,8");
-            if (!parse_members(argv[++i], m, why))
-                return bad();
-            a.acts.push_back([=](const std::string &t, text_edit &e, std::string &w) {
-                return make_group(t, m, e, w);
-            });
-        } else if (o == "--ungroup") {
-            int g = 0;
-            if (!operands(1))
-                return usage_error(edit_help, "--ungroup needs a group number, from 1");
-            if (parse_whole(argv[++i], g) != 1 || g < 1) {
-                why = "--ungroup " + std::string(argv[i]) + ": groups are numbered from 1";
-                return bad();
-            }
-            a.acts.push_back([=](const std::string &t, text_edit &e, std::string &w) {
-                return ungroup(t, g - 1, e, w);
-            });
-        } else if (o.rfind("-", 0) == 0 && o.size() > 1) {
-            return usage_error(edit_help, "unknown option \"%s\"", o.c_str());
-        } else if (!a.path) {
-            a.path = argv[i];
-        } else {
-            return usage_error(edit_help, "\"%s\" is no action: each begins with --", o.c_str());
+            continue;
         }
+        const bool is_action = o == "--delete" || o == "--duplicate" || o == "--move" ||
+                               o == "--add" || o == "--group" || o == "--ungroup";
+        if (!is_action) {
+            if (o.rfind("-", 0) == 0 && o.size() > 1)
+                return usage_error(edit_help, "unknown option \"%s\"", o.c_str());
+            if (a.path)
+                return usage_error(edit_help, "\"%s\" is no action: each begins with --",
+                                   o.c_str());
+            a.path = argv[i];
+            continue;
+        }
+        const int needs = o == "--move" ? 4 : 1;
+        if (!operands(needs))
+            return usage_error(edit_help, "%s", operands_wanted(o).c_str());
+        a.acts.emplace_back();
+        action &act = a.acts.back();
+        bool ok;
+        if (o == "--delete" || o == "--duplicate")
+            ok = parse_delete(o, argv[++i], act, why);
+        else if (o == "--move") {
+            ok = parse_move(argv + i + 1, act, why);
+            i += 4;
+        } else if (o == "--add")
+            ok = parse_add(add_words(argc, argv, i), act, why);
+        else
+            ok = parse_group(o, argv[++i], act, why);
+        if (!ok)
+            return bad();
     }
     if (!a.path || a.acts.empty())
         return usage_error(edit_help, "edit needs a scene file and at least one action");

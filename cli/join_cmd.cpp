@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-const char *join_help =
+const char *const join_help =
     "usage: koru-cli join 'frame_%04d.png' OUT.webp|OUT.gif [--fps F] [--frames N]\n"
     "                     [--effort fast|normal|small]\n"
     "\n"
@@ -70,78 +70,81 @@ bool check_numbers(const char *in, const std::vector<long long> &nums, int frame
     return true;
 }
 
-} // namespace
+struct join_args {
+    const char *in = nullptr, *out = nullptr;
+    int frames = -1, effort = EFFORT_NORMAL;
+    double fps = FPS_DEFAULT;
+};
 
-int cmd_join(int argc, char **argv)
+// Parses argv into a; 0, or the status of a usage error.
+int parse_join(int argc, char **argv, join_args &a)
 {
     const char *files[2] = {nullptr, nullptr};
-    int nfiles = 0, frames = -1, effort = EFFORT_NORMAL;
-    double fps = FPS_DEFAULT;
+    int nfiles = 0;
     for (int i = 0; i < argc; i++) {
-        const char *a = argv[i];
-        if (!std::strcmp(a, "--fps")) {
-            if (i + 1 >= argc || !parse_real(argv[i + 1], fps) || !(fps >= FPS_MIN) ||
-                !(fps <= FPS_MAX))
+        const char *s = argv[i];
+        if (!std::strcmp(s, "--fps")) {
+            if (i + 1 >= argc || !parse_real(argv[i + 1], a.fps) || !(a.fps >= FPS_MIN) ||
+                !(a.fps <= FPS_MAX))
                 return usage_error(join_help, "--fps needs a number from %g to %g", FPS_MIN,
                                    FPS_MAX);
             i++;
-        } else if (!std::strcmp(a, "--frames")) {
-            if (i + 1 >= argc || !parse_uint(argv[i + 1], frames) || frames < 1)
+        } else if (!std::strcmp(s, "--frames")) {
+            if (i + 1 >= argc || !parse_uint(argv[i + 1], a.frames) || a.frames < 1)
                 return usage_error(join_help, "--frames needs a whole number of 1 or more");
             i++;
-        } else if (!std::strcmp(a, "--effort")) {
-            if (i + 1 >= argc || (effort = effort_named(argv[i + 1])) < 0)
+        } else if (!std::strcmp(s, "--effort")) {
+            if (i + 1 >= argc || (a.effort = effort_named(argv[i + 1])) < 0)
                 return usage_error(join_help, "--effort needs fast, normal or small");
             i++;
-        } else if (a[0] == '-' && a[1]) {
-            return usage_error(join_help, "unknown option \"%s\"", a);
+        } else if (s[0] == '-' && s[1]) {
+            return usage_error(join_help, "unknown option \"%s\"", s);
         } else if (nfiles < 2) {
-            files[nfiles++] = a;
+            files[nfiles++] = s;
         } else {
             return usage_error(join_help, "too many arguments");
         }
     }
     if (nfiles < 2)
         return usage_error(join_help, "join needs the numbered pictures' name and OUT");
-    const char *in = files[0], *out = files[1];
-    if (anim_kind(in) != ANIM_NUMBERED)
-        return usage_error(join_help, "\"%s\" has no frame field such as %%04d", in);
-    if (anim_kind(out) != ANIM_WEBP && anim_kind(out) != ANIM_GIF)
+    a.in = files[0], a.out = files[1];
+    if (anim_kind(a.in) != ANIM_NUMBERED)
+        return usage_error(join_help, "\"%s\" has no frame field such as %%04d", a.in);
+    if (anim_kind(a.out) != ANIM_WEBP && anim_kind(a.out) != ANIM_GIF)
         return usage_error(join_help, "OUT is a .webp or a .gif file");
+    return 0;
+}
 
-    stop_signals catching;
-    msglist msgs;
-    std::vector<long long> nums;
-    if (!frame_numbers(in, nums, msgs))
-        return fail("%s", msgs.first());
-    if (!check_numbers(in, nums, frames))
-        return 1;
-
-    anim_writer writer(out, fps, effort);
-    static planes pl; // 2.3 MB: out of the stack
+// Reads the frames nums one at a time into the animation; 0, 1 with one
+// line on stderr, or the status of a stop.
+int join_frames(const join_args &a, const std::vector<long long> &nums)
+{
+    anim_writer writer(a.out, a.fps, a.effort);
+    const auto pl = std::make_unique<planes>(); // 2.3 MB: out of the stack
     picture pic;
+    msglist msgs;
     int w0 = 0, h0 = 0;
     for (long long k : nums) {
         if (stop_requested) {
-            std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", out);
+            std::fprintf(stderr, "koru-cli: %s: stopped; nothing written\n", a.out);
             return stopped_status();
         }
-        const std::string file = name_of(in, k);
+        const std::string file = name_of(a.in, k);
         int w, h;
         msgs.clear();
-        if (load_picture(file.c_str(), pl, w, h, msgs) != RGB_LOADED)
+        if (load_picture(file.c_str(), *pl, w, h, msgs) != RGB_LOADED)
             return fail("%s; nothing written", msgs.first("cannot read a frame"));
         print_warnings(file.c_str(), msgs);
         if (k == nums[0]) {
             w0 = w, h0 = h;
-            if (!anim_fits(out, (long long)nums.size(), w, h, msgs))
+            if (!anim_fits(a.out, (long long)nums.size(), w, h, msgs))
                 return fail("%s; nothing written", msgs.first());
         }
         if (w != w0 || h != h0)
             return fail("%s is %d x %d dots, but %s %d x %d; the frames of an animation have one "
                         "size; nothing written",
-                        file.c_str(), w, h, name_of(in, nums[0]).c_str(), w0, h0);
-        from_planes(pl, w, h, pic);
+                        file.c_str(), w, h, name_of(a.in, nums[0]).c_str(), w0, h0);
+        from_planes(*pl, w, h, pic);
         msgs.clear();
         if (!writer.add(k, pic, msgs))
             return fail("%s; nothing written", msgs.first("cannot add a frame"));
@@ -149,8 +152,27 @@ int cmd_join(int argc, char **argv)
     msgs.clear();
     if (!writer.finish(msgs))
         return fail("%s", msgs.first("cannot write the animation"));
+    return 0;
+}
+
+} // namespace
+
+int cmd_join(int argc, char **argv)
+{
+    join_args a;
+    if (const int rc = parse_join(argc, argv, a))
+        return rc;
+    stop_signals catching;
+    msglist msgs;
+    std::vector<long long> nums;
+    if (!frame_numbers(a.in, nums, msgs))
+        return fail("%s", msgs.first());
+    if (!check_numbers(a.in, nums, a.frames))
+        return 1;
+    if (const int rc = join_frames(a, nums))
+        return rc;
     if (stop_requested) {
-        std::fprintf(stderr, "koru-cli: %s: stopped after it was written in full\n", out);
+        std::fprintf(stderr, "koru-cli: %s: stopped after it was written in full\n", a.out);
         return stopped_status();
     }
     return 0;

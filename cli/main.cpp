@@ -17,7 +17,7 @@
 
 namespace {
 
-const char *main_help =
+const char *const main_help =
     "usage: koru-cli COMMAND ARGS...\n"
     "\n"
     "  render SCENE.RT OUT [--stereo | --anaglyph] [--aa N] [--size W H] [--threads N]\n"
@@ -57,25 +57,32 @@ const char *main_help =
     "stderr saying why (check: something to report), 2 usage error, 128 + the\n"
     "signal's number when Ctrl-C (130), SIGTERM (143) or SIGHUP (129) stopped it.\n";
 
+// A help fixed in the program's text, as a command's help() gives it.
+template <const char *const &text>
+std::string fixed()
+{
+    return text;
+}
+
 struct command {
     const char *name;
     int (*run)(int, char **);
-    const char **help;
+    std::string (*help)(); // made when asked: new's lists the templates
 };
 
 const command commands[] = {
-    {"render", cmd_render, &render_help},
-    {"info", cmd_info, &info_help},
-    {"display", cmd_display, &display_help},
-    {"check", cmd_check, &check_help},
-    {"explain", cmd_explain, &explain_help},
-    {"pick", cmd_pick, &pick_help},
-    {"set", cmd_set, &set_help},
-    {"edit", cmd_edit, &edit_help},
-    {"new", cmd_new, &new_help},
-    {"animate", cmd_animate, &animate_help},
-    {"join", cmd_join, &join_help},
-    {"thumbnail", cmd_thumbnail, &thumbnail_help},
+    {"render", cmd_render, fixed<render_help>},
+    {"info", cmd_info, fixed<info_help>},
+    {"display", cmd_display, fixed<display_help>},
+    {"check", cmd_check, fixed<check_help>},
+    {"explain", cmd_explain, fixed<explain_help>},
+    {"pick", cmd_pick, fixed<pick_help>},
+    {"set", cmd_set, fixed<set_help>},
+    {"edit", cmd_edit, fixed<edit_help>},
+    {"new", cmd_new, new_help},
+    {"animate", cmd_animate, fixed<animate_help>},
+    {"join", cmd_join, fixed<join_help>},
+    {"thumbnail", cmd_thumbnail, fixed<thumbnail_help>},
 };
 
 } // namespace
@@ -187,7 +194,7 @@ int main(int argc, char **argv)
             continue;
         for (int i = 2; i < argc; i++)
             if (is_help(argv[i])) {
-                std::fputs(*c.help, stdout);
+                std::fputs(c.help().c_str(), stdout);
                 return 0;
             }
         return c.run(argc - 2, argv + 2);

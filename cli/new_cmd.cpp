@@ -23,23 +23,19 @@ std::string template_list()
     return s;
 }
 
-const char *make_new_help()
-{
-    static const std::string help =
-        "usage: koru-cli new [--template NAME] [FILE.RT]\n"
-        "\n"
-        "Writes a new scene to start from, as the window's New Scene does: by default\n"
-        "a camera, a light, a checkered floor and a sphere. Without FILE.RT it goes to\n"
-        "stdout; a FILE.RT that exists is not replaced.\n"
-        "  --template NAME  start from another template; without NAME, list them:\n" +
-        template_list() +
-        "e.g. koru-cli new --template csg piece.RT && koru-cli render piece.RT piece.png\n";
-    return help.c_str();
-}
-
 } // namespace
 
-const char *new_help = make_new_help();
+std::string new_help()
+{
+    return "usage: koru-cli new [--template NAME] [FILE.RT]\n"
+           "\n"
+           "Writes a new scene to start from, as the window's New Scene does: by default\n"
+           "a camera, a light, a checkered floor and a sphere. Without FILE.RT it goes to\n"
+           "stdout; a FILE.RT that exists is not replaced.\n"
+           "  --template NAME  start from another template; without NAME, list them:\n" +
+           template_list() +
+           "e.g. koru-cli new --template csg piece.RT && koru-cli render piece.RT piece.png\n";
+}
 
 int cmd_new(int argc, char **argv)
 {
@@ -59,9 +55,9 @@ int cmd_new(int argc, char **argv)
                 return 2;
             }
         } else if (a[0] == '-' && a[1])
-            return usage_error(new_help, "unknown option \"%s\"", a);
+            return usage_error(new_help().c_str(), "unknown option \"%s\"", a);
         else if (path)
-            return usage_error(new_help, "new takes at most one file");
+            return usage_error(new_help().c_str(), "new takes at most one file");
         else
             path = a;
     }

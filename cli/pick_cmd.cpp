@@ -9,9 +9,10 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
-const char *pick_help =
+const char *const pick_help =
     "usage: koru-cli pick SCENE.RT X Y [--size W H] [--stereo]\n"
     "\n"
     "Prints on stdout, as one JSON object, the primitive that dot (X, Y) of the\n"
@@ -83,9 +84,10 @@ int cmd_pick(int argc, char **argv)
             return usage_error(pick_help, "X and Y are whole numbers from 0, not \"%s\"",
                                args[k + 1]);
 
-    static scene sc; // 35 KB: out of the stack
-    static scene_map map;
-    if (!load_scene(sc, args[0], &map))
+    const auto model = std::make_unique<scene>(); // 35 KB: out of the stack
+    const auto map = std::make_unique<scene_map>();
+    scene &sc = *model;
+    if (!load_scene(sc, args[0], map.get()))
         return 1;
     if (w >= 0) {
         sc.ixmx = w;
@@ -103,6 +105,6 @@ int cmd_pick(int argc, char **argv)
                      xy[0], xy[1], f.width, f.h);
         return 2;
     }
-    std::fputs(pick_json(xy[0], xy[1], hit, sc, map).c_str(), stdout);
+    std::fputs(pick_json(xy[0], xy[1], hit, sc, *map).c_str(), stdout);
     return 0;
 }

@@ -10,10 +10,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
-const char *render_help =
+const char *const render_help =
     "usage: koru-cli render SCENE.RT OUT [--stereo | --anaglyph] [--aa N] [--size W H]\n"
     "                        [--threads N] [--plain] [--stats]\n"
     "\n"
@@ -43,6 +44,8 @@ struct picture_out {
     static constexpr int FLUSH_ROWS = 4 * ROW_GROUP;
     const char *path = nullptr;
     safe_file pieces;
+    // each group's rows until they are written, one buffer a group
+    std::vector<std::vector<unsigned char>> groups;
     bool begin(const char *out, int width, int height)
     {
         if (png_name(out) || !pieces.begin(out))
@@ -50,6 +53,7 @@ struct picture_out {
         unsigned char header[BMP_HEADER];
         bmp_header(header, width, height);
         pieces.write_at(0, header, sizeof header);
+        groups.resize((size_t)((height + ROW_GROUP - 1) / ROW_GROUP));
         return true;
     }
     void row(int y, int width, int height, const unsigned char *r, const unsigned char *g,
@@ -57,7 +61,7 @@ struct picture_out {
     {
         // a group's rows come in order on one thread: laid out side by
         // side, bottom-up as in the file, and written at once
-        thread_local std::vector<unsigned char> group;
+        std::vector<unsigned char> &group = groups[(size_t)(y / ROW_GROUP)];
         const long line = bmp_line_bytes(width);
         const int first = y / ROW_GROUP * ROW_GROUP;
         const int last = std::min(first + ROW_GROUP, height) - 1;
@@ -67,6 +71,7 @@ struct picture_out {
             return;
         pieces.write_at((size_t)bmp_line_at(width, height, last), group.data(),
                         (size_t)(line * (last - first + 1)));
+        std::vector<unsigned char>().swap(group);
         // Groups are handed out top to bottom, so the rows a stretch above
         // this one are done: their bytes start on their way to the disk
         // while tracing goes on, and the flush at the end has less to wait
@@ -164,21 +169,20 @@ int parse_args(int argc, char **argv, render_args &a)
     return -1;
 }
 
-// The picture file, begun before the render where its rows can be written
-// as they are traced (opt then hands them over instead of keeping them).
-picture_out &picture_for(const scene &sc, const char *out, render_options &opt)
+// Begins the picture file pic before the render where its rows can be
+// written as they are traced (opt then hands them over instead of keeping
+// them); pic outlives the render.
+void begin_picture(picture_out &pic, const scene &sc, const char *out, render_options &opt)
 {
-    static picture_out pic;
     pic.path = out;
     frame f;
     if (make_frame(sc, opt.stereo, f, opt.anaglyph) && f.width > 0 && f.h > 0 &&
         pic.begin(out, f.width, f.h)) {
         opt.keep = false;
-        opt.on_row = [](int y, int width, int height, const unsigned char *r,
-                        const unsigned char *g,
-                        const unsigned char *b) { pic.row(y, width, height, r, g, b); };
+        opt.on_row = [&pic](int y, int width, int height, const unsigned char *r,
+                            const unsigned char *g,
+                            const unsigned char *b) { pic.row(y, width, height, r, g, b); };
     }
-    return pic;
 }
 
 // Runs the render, with a progress bar beside it on a terminal; secs gets
@@ -204,7 +208,8 @@ int cmd_render(int argc, char **argv)
     const int bad = parse_args(argc, argv, a);
     if (bad >= 0)
         return bad;
-    static scene sc; // 35 KB: out of the stack
+    const auto model = std::make_unique<scene>(); // 35 KB: out of the stack
+    scene &sc = *model;
     if (!load_scene(sc, a.scene_file))
         return 1;
     if (a.w >= 0) {
@@ -223,7 +228,8 @@ int cmd_render(int argc, char **argv)
     opt.threads = a.threads;
     opt.plain = a.plain;
     opt.cancel = &stop_requested;
-    picture_out &pic = picture_for(sc, a.out, opt);
+    picture_out pic;
+    begin_picture(pic, sc, a.out, opt);
     render_job job(sc, opt);
     double secs;
     const int rc = run_render(job, tty, secs);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-const char *set_help =
+const char *const set_help =
     "usage: koru-cli set SCENE.RT FIELD=VALUE... [--dry-run]\n"
     "\n"
     "Gives fields of SCENE.RT new values, changing exactly the characters of\n"

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-const char *thumbnail_help =
+const char *const thumbnail_help =
     "usage: koru-cli thumbnail SCENE.RT OUT [--size N] [--seconds S] [--rays N]\n"
     "\n"
     "Draws SCENE.RT small, as a file manager shows it (KORU's koru.thumbnailer\n"
@@ -37,6 +37,7 @@ namespace {
 constexpr off_t FILE_MAX = 1 << 20;
 // The hard stop: this many seconds beyond the deadline the process ends,
 // whatever it is waiting for (a file swapped for a pipe after the check).
+// SIGALRM's default action ends it: no handler, so no flag to keep.
 constexpr unsigned LAST_RESORT = 10;
 constexpr double SECONDS_MIN = 0.1, SECONDS_MAX = 3600;
 

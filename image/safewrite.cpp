@@ -17,30 +17,11 @@
 
 namespace {
 
-const char FAIL_AFTER_VAR[] = "KORU_FAIL_WRITES_AFTER";
-
-// The test seam's byte count, or -1.
-long long fail_after_bytes()
-{
-    const char *v = std::getenv(FAIL_AFTER_VAR);
-    return v && *v ? std::atoll(v) : -1;
-}
-
 int write_all(int fd, const unsigned char *p, size_t n)
 {
     size_t done = 0;
     while (done < n) {
-        size_t chunk = n - done;
-        const long long fail_after = fail_after_bytes();
-        if (fail_after >= 0) {
-            if ((long long)done >= fail_after) {
-                errno = ENOSPC;
-                return 0;
-            }
-            if ((long long)(done + chunk) > fail_after)
-                chunk = (size_t)(fail_after - (long long)done);
-        }
-        ssize_t w = ::write(fd, p + done, chunk);
+        ssize_t w = ::write(fd, p + done, n - done);
         if (w < 0 && errno == EINTR)
             continue;
         if (w <= 0) {
@@ -208,7 +189,6 @@ bool safe_file::begin(const char *path)
         (void)::fchmod(fd_, st.st_mode & 07777);
     }
     error_ = 0;
-    written_ = 0;
     return true;
 }
 
@@ -217,11 +197,6 @@ bool safe_file::write_at(size_t at, const void *data, size_t n)
     if (fd_ < 0 || error_.load(std::memory_order_relaxed))
         return false;
     const unsigned char *p = (const unsigned char *)data;
-    const long long fail_after = fail_after_bytes();
-    if (fail_after >= 0 && written_.fetch_add((long long)n) + (long long)n > fail_after) {
-        error_ = ENOSPC;
-        return false;
-    }
     size_t done = 0;
     while (done < n) {
         ssize_t w = ::pwrite(fd_, p + done, n - done, (off_t)(at + done));
@@ -319,12 +294,4 @@ void safe_file::discard()
     if (!temp_.empty())
         ::unlink(temp_.c_str());
     temp_.clear();
-}
-
-void safewrite_fail_after(long long n)
-{
-    if (n < 0)
-        unsetenv(FAIL_AFTER_VAR);
-    else
-        setenv(FAIL_AFTER_VAR, std::to_string(n).c_str(), 1);
 }

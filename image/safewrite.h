@@ -25,12 +25,6 @@ class cancel_token;
 int write_file_safely(const char *path, const unsigned char *data, size_t n, msglist &msgs,
                       cancel_token *tok = nullptr);
 
-// Test seam: from now on, writing fails with "No space left on device"
-// once n bytes have gone out, as on a full disk (n < 0: never). It is kept
-// in the environment (KORU_FAIL_WRITES_AFTER), not in this library, so
-// the writes of any thread, and of child processes, see it.
-void safewrite_fail_after(long long n);
-
 // A file written in pieces, at any offsets and from any threads, that
 // replaces its target the way write_file_safely does once it is complete.
 // The pieces go to a new file beside the target which, where the file
@@ -67,5 +61,4 @@ private:
     int fd_ = -1;
     std::string path_, target_, dir_, temp_; // temp_: the new file's name, if it has one
     std::atomic<int> error_{0};              // errno of the first failed write
-    std::atomic<long long> written_{0};      // for the test seam
 };

@@ -10,8 +10,6 @@
 #include "scene/keys.h"
 #include "scene/rtwrite.h"
 #include "testscene.h"
-
-// after the image headers: testscene.h's picture() hides struct picture
 #include "child.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +19,7 @@
 
 namespace {
 
-// testscene.h's picture() names the planes' picture
+// one frame of an animation
 using frame_pic = struct picture;
 
 struct AnimCli : ::testing::Test {
@@ -42,20 +40,21 @@ struct AnimCli : ::testing::Test {
     void keys(unsigned seed, const std::vector<std::string> &names)
     {
         rng_t r(seed);
-        random_scene(r, 1, 8, 2);
-        look({0, 0, 0}, {0.3, -1, 0.6}, 12, 7, 40, 30, 2);
-        filed_axes();
+        scene sc;
+        random_scene(sc, r, 1, 8, 2);
+        look(sc, {0, 0, 0}, {0.3, -1, 0.6}, 12, 7, 40, 30, 2);
+        filed_axes(sc);
         for (const std::string &name : names) {
             std::string text;
             msglist m;
-            ASSERT_EQ(rt_text(tsc, text, m), 1);
+            ASSERT_EQ(rt_text(sc, text, m), 1);
             spit(path(name), text);
-            rx += r.u(-1, 1), vpnax += r.u(-0.3, 0.3), wdu *= r.u(0.8, 1.2);
-            for (int i = 0; i < primmx; i++) {
-                pri[i].pos.y += r.u(-1, 1), pri[i].kd = r.u(0, 1);
-                pri[i].col = colr{r.pick(256), r.pick(256), r.pick(256)};
+            sc.rx += r.u(-1, 1), sc.vpnax += r.u(-0.3, 0.3), sc.wdu *= r.u(0.8, 1.2);
+            for (int i = 0; i < sc.primmx; i++) {
+                sc.pri[i].pos.y += r.u(-1, 1), sc.pri[i].kd = r.u(0, 1);
+                sc.pri[i].col = colr{r.pick(256), r.pick(256), r.pick(256)};
             }
-            lig[0].bright = r.u(0.2, 1);
+            sc.lig[0].bright = r.u(0.2, 1);
         }
     }
 

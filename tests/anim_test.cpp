@@ -1,7 +1,6 @@
 // Animations inside the engine: mixing key scenes number by number, where
 // a frame falls between them, the turntable's turn, and the job that
 // renders a run of frames; GIF files read back.
-// (the picture type before testscene.h's picture(), which hides it)
 #include "image/gif.h"
 #include "image/rgb.h"
 
@@ -13,7 +12,7 @@
 #include "scene/rtwrite.h"
 #include "testscene.h"
 #include "trace/anim.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 
 #include <gtest/gtest.h>
 
@@ -167,34 +166,36 @@ TEST(Keys, StructureDifferencesNamedWithBothPlaces)
 TEST(Keys, RandomKeysMixToTheSceneTheirFileReadsBackAs)
 {
     rng_t r(2311);
+    scene sc;
     for (int round = 0; round < 40; round++) {
-        random_scene(r, 1 + r.u(0, 2), 1 + r.pick(12), r.pick(4));
-        look(r.v(2), r.v(1), r.u(5, 20), r.u(2, 8), 64, 48, r.pick(4));
-        filed_axes();
-        const std::string ta = text_of(tsc);
+        random_scene(sc, r, 1 + r.u(0, 2), 1 + r.pick(12), r.pick(4));
+        look(sc, r.v(2), r.v(1), r.u(5, 20), r.u(2, 8), 64, 48, r.pick(4));
+        filed_axes(sc);
+        const std::string ta = text_of(sc);
         // the same structure, every other number moved
-        rx += r.u(-1, 1), vpnaz += r.u(-1, 1), dlength *= r.u(0.5, 2);
-        for (int i = 0; i < nlg; i++)
-            lig[i].pos.z += r.u(-3, 3), lig[i].bright = r.u(0, 1);
-        for (int i = 0; i < primmx; i++) {
-            pri[i].ka = r.u(0, 1), pri[i].npow = r.pick(60);
-            pri[i].col = colr{r.pick(256), r.pick(256), r.pick(256)};
-            pri[i].pos.x += r.u(-1, 1);
-            if (pri[i].type == PRIM_QUADRIC || pri[i].type == PRIM_CONE)
-                pri[i].geom.x = axis_coef(r.u(0.3, 2));
+        sc.rx += r.u(-1, 1), sc.vpnaz += r.u(-1, 1), sc.dlength *= r.u(0.5, 2);
+        for (int i = 0; i < sc.nlg; i++)
+            sc.lig[i].pos.z += r.u(-3, 3), sc.lig[i].bright = r.u(0, 1);
+        for (int i = 0; i < sc.primmx; i++) {
+            primrec &p = sc.pri[i];
+            p.ka = r.u(0, 1), p.npow = r.pick(60);
+            p.col = colr{r.pick(256), r.pick(256), r.pick(256)};
+            p.pos.x += r.u(-1, 1);
+            if (p.type == PRIM_QUADRIC || p.type == PRIM_CONE)
+                p.geom.x = axis_coef(r.u(0.3, 2));
         }
-        const std::string tb = text_of(tsc);
+        const std::string tb = text_of(sc);
         auto a = key(ta), b = key(tb);
         keydiff d;
         ASSERT_FALSE(key_differs(*a, *b, d)) << d.what;
         const double u = r.pick(4) ? r.u(0, 1) : r.pick(2);
-        static scene sc;
+        scene mixed;
         vec axes[PRIM_MAX];
-        key_mix(*a, *b, u, sc, axes);
-        const std::string text = text_of(sc, axes);
-        expect_mixed_file(ta, tb, u, text, sc);
+        key_mix(*a, *b, u, mixed, axes);
+        const std::string text = text_of(mixed, axes);
+        expect_mixed_file(ta, tb, u, text, mixed);
         auto back = key(text);
-        ASSERT_EQ(text_of(back->sc), text_of(sc)) << text;
+        ASSERT_EQ(text_of(back->sc), text_of(mixed)) << text;
         if (HasFailure())
             return;
     }
@@ -357,7 +358,7 @@ TEST(GifRead, DisposalAndDamage)
     ASSERT_EQ(in.open(write("dispose.gif", head + frame(2, 2) + frame(0, 1) + "\x3b").c_str(), m),
               1)
         << m.first();
-    struct picture pic; // testscene.h's picture() hides the type
+    struct picture pic;
     int end = 0;
     ASSERT_TRUE(in.next(pic, end, m)) << m.first();
     EXPECT_EQ(pic.r, (std::vector<unsigned char>{255, 255}));

@@ -32,32 +32,35 @@ const std::vector<std::string> CLEAN = {
     "-1",
 };
 
-static scene_map map;
+struct Check : scene_fixture {
+    scene_map map;
 
-// The scene with line `line` (1-based) replaced by text, loaded and checked;
-// reader and check lines together.
-std::vector<msg> findings(int line = 0, const std::string &text = "")
-{
-    std::string file;
-    for (size_t i = 0; i < CLEAN.size(); i++)
-        file += ((int)i + 1 == line ? text : CLEAN[i]) + "\n";
-    const std::string path = scratch("check.RT");
-    spit(path, file);
-    scene_begin();
-    EXPECT_EQ(data_load(tsc, path.c_str(), twarn, &map), 1);
-    check_scene(tsc, &map, twarn);
-    check_layout(file.data(), file.size(), twarn); // nothing to say of these lines
-    return twarn.lines;
-}
+    // The scene with line `line` (1-based) replaced by text, loaded and
+    // checked; reader and check lines together.
+    std::vector<msg> findings(int line = 0, const std::string &text = "")
+    {
+        std::string file;
+        for (size_t i = 0; i < CLEAN.size(); i++)
+            file += ((int)i + 1 == line ? text : CLEAN[i]) + "\n";
+        const std::string path = scratch("check.RT");
+        spit(path, file);
+        sc = scene{};
+        warn.clear();
+        EXPECT_EQ(data_load(sc, path.c_str(), warn, &map), 1);
+        check_scene(sc, &map, warn);
+        check_layout(file.data(), file.size(), warn); // nothing to say of these lines
+        return warn.lines;
+    }
+};
 
-TEST(Check, ACleanSceneHasNothingToReport)
+TEST_F(Check, ACleanSceneHasNothingToReport)
 {
     // (tests/samples.cmake has koru-cli check every sample too)
     std::vector<msg> f = findings();
     EXPECT_TRUE(f.empty()) << f[0].text;
 }
 
-TEST(Check, EachFindingPointsAtItsNumber)
+TEST_F(Check, EachFindingPointsAtItsNumber)
 {
     struct row {
         int line;
@@ -107,25 +110,26 @@ TEST(Check, EachFindingPointsAtItsNumber)
 
 // Without a map (a scene made in a program) the same findings come, without
 // places; views cut short in a file are the reader's alone.
-TEST(Check, WithoutAMapOrAFullView)
+TEST_F(Check, WithoutAMapOrAFullView)
 {
     findings(10, "7 1 0.2 0.7 0 0 1 1 0 0 1 1 0.5 0.5 0.5 2 0 0 100 100 200");
     msglist again;
-    EXPECT_EQ(check_scene(tsc, nullptr, again), 1);
+    EXPECT_EQ(check_scene(sc, nullptr, again), 1);
     EXPECT_EQ(again.lines[0].line, 0);
 
     const std::string path = scratch("cut.RT");
     spit(path, "0 0 0\n0 0 0\n");
-    scene_begin();
-    ASSERT_EQ(data_load(tsc, path.c_str(), twarn, &map), 1);
-    check_scene(tsc, &map, twarn);
-    ASSERT_EQ(warnings(), 1) << twarn.lines[1].text;
-    EXPECT_NE(twarn.lines[0].text.find("where dlength should be"), std::string::npos);
+    sc = scene{};
+    warn.clear();
+    ASSERT_EQ(data_load(sc, path.c_str(), warn, &map), 1);
+    check_scene(sc, &map, warn);
+    ASSERT_EQ(warnings(), 1) << warn.lines[1].text;
+    EXPECT_NE(warn.lines[0].text.find("where dlength should be"), std::string::npos);
 }
 
 // room.RT is written one record a line. Its lines are edited, or laid out
 // anew, and check_layout says where they are read otherwise than they look.
-TEST(Check, LinesThatAreNotReadAsTheyLook)
+TEST_F(Check, LinesThatAreNotReadAsTheyLook)
 {
     const std::vector<std::string> room = [] {
         std::vector<std::string> v;
@@ -207,10 +211,10 @@ TEST(Check, LinesThatAreNotReadAsTheyLook)
     }
 }
 
-TEST(Check, ExplainNamesEveryFieldAndItsLine)
+TEST_F(Check, ExplainNamesEveryFieldAndItsLine)
 {
     findings(13, "3 4 -1");
-    const std::string text = explain_scene(tsc, &map);
+    const std::string text = explain_scene(sc, &map);
     for (const char *want : {
              "view (line 1)\n",
              "  vpnax vpnay vpnaz      0 -1 0.5",

@@ -1,6 +1,9 @@
 #include "child.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -101,6 +104,114 @@ pid_t start_cli(const std::vector<std::string> &args)
         _exit(127);
     }
     return pid;
+}
+
+cli_on_tty::cli_on_tty(const std::vector<std::string> &args)
+{
+    const int tty = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0)
+        return;
+    const char *name = grantpt(tty) == 0 && unlockpt(tty) == 0 ? ptsname(tty) : nullptr;
+    // the child's side is open before the child is, so that the terminal
+    // reads as closed only once the child has ended
+    const int term = name ? open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+    if (term < 0) {
+        close(tty);
+        return;
+    }
+    std::vector<char *> argv = argv_of(args);
+    pid_ = fork();
+    if (pid_ == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(term, 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(term);
+    if (pid_ > 0)
+        tty_ = tty;
+    else
+        close(tty);
+}
+
+cli_on_tty::~cli_on_tty()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        wait_cli(pid_);
+    }
+    if (tty_ >= 0)
+        close(tty_);
+}
+
+bool cli_on_tty::read_some(int timeout_ms)
+{
+    pollfd p = {tty_, POLLIN, 0};
+    const int n = poll(&p, 1, timeout_ms);
+    if (n < 0)
+        return errno == EINTR;
+    if (n == 0)
+        return true;
+    char buf[4096];
+    const ssize_t got = read(tty_, buf, sizeof buf);
+    if (got > 0)
+        said_.append(buf, (size_t)got);
+    return got > 0 || (got < 0 && errno == EINTR); // EIO: the child has gone
+}
+
+cli_on_tty::stop cli_on_tty::read_until(const std::function<bool(const std::string &)> &done)
+{
+    using namespace std::chrono;
+    const auto end = steady_clock::now() + WAIT_LIMIT;
+    while (!done(said_)) {
+        const auto left = duration_cast<milliseconds>(end - steady_clock::now()).count();
+        if (left <= 0)
+            return stop::late;
+        if (!read_some((int)left))
+            return done(said_) ? stop::done : stop::ended;
+    }
+    return stop::done;
+}
+
+bool cli_on_tty::wait_for(const std::function<bool(const std::string &)> &done)
+{
+    return tty_ >= 0 && read_until(done) == stop::done;
+}
+
+child_result cli_on_tty::finish()
+{
+    if (pid_ <= 0)
+        return child_result{};
+    if (tty_ >= 0 && read_until([](const std::string &) { return false; }) == stop::late)
+        kill(pid_, SIGKILL); // a hang: it would not end
+    child_result r = wait_cli(pid_);
+    pid_ = -1;
+    r.err = said_;
+    return r;
+}
+
+int bar_count(const std::string &text)
+{
+    for (size_t end = text.size(); end > 0;) {
+        const size_t bar = text.rfind("\r[", end - 1);
+        if (bar == std::string::npos)
+            return -1;
+        size_t at = text.find("] ", bar);
+        if (at != std::string::npos) {
+            at += 2;
+            if (text.compare(at, 6, "frame ") == 0)
+                at += 6;
+            size_t digits = at;
+            while (digits < text.size() && std::isdigit((unsigned char)text[digits]))
+                digits++;
+            if (digits > at && digits < text.size() && text[digits] == '/')
+                return std::stoi(text.substr(at, digits - at));
+        }
+        end = bar;
+    }
+    return -1;
 }
 
 std::vector<std::string> error_lines(const std::string &err)

@@ -22,48 +22,12 @@ struct result {
     std::string out, err;
 };
 
-result run(std::vector<std::string> args)
-{
-    const std::string out = scratch("stdout"), err = scratch("stderr");
-    args.insert(args.begin(), KORU_CLI);
-    std::vector<char *> argv;
-    for (auto &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = fork();
-    if (pid == 0) {
-        int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int in = open("/dev/null", O_RDONLY);
-        dup2(in, 0), dup2(o, 1), dup2(e, 2);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int ws = 0;
-    waitpid(pid, &ws, 0);
-    result r;
-    if (WIFEXITED(ws))
-        r.status = WEXITSTATUS(ws);
-    else if (WIFSIGNALED(ws))
-        r.signal = WTERMSIG(ws);
-    r.out = slurp(out);
-    r.err = slurp(err);
-    return r;
-}
-
 int lines(const std::string &s)
 {
     int n = 0;
     for (char c : s)
         n += c == '\n';
     return n;
-}
-
-std::string scene_file(const std::string &name, const std::string &text)
-{
-    std::string path = scratch(name);
-    spit(path, text);
-    return path;
 }
 
 const char *SMALL = "0 0 1.5\n0 -1 0.5\n10 4\n8 6\n1\n1 2 3 0.5\n2\n"
@@ -79,9 +43,58 @@ long le32(const std::string &s, size_t at)
     return (long)(int)(unsigned)u;
 }
 
+// koru-cli run with its output in the test's scratch folder.
+struct Cli : scene_fixture {
+    result run(std::vector<std::string> args)
+    {
+        const std::string out = scratch("stdout"), err = scratch("stderr");
+        args.insert(args.begin(), KORU_CLI);
+        std::vector<char *> argv;
+        for (auto &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = fork();
+        if (pid == 0) {
+            int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int in = open("/dev/null", O_RDONLY);
+            dup2(in, 0), dup2(o, 1), dup2(e, 2);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        int ws = 0;
+        waitpid(pid, &ws, 0);
+        result r;
+        if (WIFEXITED(ws))
+            r.status = WEXITSTATUS(ws);
+        else if (WIFSIGNALED(ws))
+            r.signal = WTERMSIG(ws);
+        r.out = slurp(out);
+        r.err = slurp(err);
+        return r;
+    }
+
+    std::string scene_file(const std::string &name, const std::string &text)
+    {
+        std::string path = scratch(name);
+        spit(path, text);
+        return path;
+    }
+
+    // The picture at path as planes: width, height and the three planes, or
+    // an empty vector when it is not a picture.
+    std::vector<unsigned char> dots_of(const std::string &path, int &w, int &h)
+    {
+        if (load_picture(path.c_str(), pl, w, h, warn) != RGB_LOADED)
+            return {};
+        sc.ixmx = w, sc.iymx = h;
+        return picture();
+    }
+};
+
 } // namespace
 
-TEST(Cli, InfoListsTheSceneModel)
+TEST_F(Cli, InfoListsTheSceneModel)
 {
     result r = run({"info", scene_file("small.rt", SMALL)});
     EXPECT_EQ(r.status, 0);
@@ -110,7 +123,7 @@ TEST(Cli, InfoListsTheSceneModel)
     EXPECT_NE(r.out.find("\"primmx\":2"), std::string::npos);
 }
 
-TEST(Cli, RenderWritesTheBmp)
+TEST_F(Cli, RenderWritesTheBmp)
 {
     const std::string scene = scene_file("small.rt", SMALL), out = scratch("small.bmp");
     result r = run({"render", scene, out});
@@ -146,7 +159,7 @@ TEST(Cli, RenderWritesTheBmp)
 
 // A name ending in .png writes a PNG of the same dots as the BMP, for every
 // kind of picture; anti-aliased and anaglyph pictures keep the size asked.
-TEST(Cli, RenderWritesPngByName)
+TEST_F(Cli, RenderWritesPngByName)
 {
     const std::string scene = scene_file("small.rt", SMALL);
     const std::vector<std::vector<std::string>> kinds = {
@@ -167,10 +180,10 @@ TEST(Cli, RenderWritesPngByName)
         int w[2], h[2];
         std::vector<unsigned char> dots[2];
         for (int k = 0; k < 2; k++) {
-            ASSERT_EQ(load_picture(scratch(k ? "k.Png" : "k.bmp").c_str(), tpl, w[k], h[k], msgs),
+            ASSERT_EQ(load_picture(scratch(k ? "k.Png" : "k.bmp").c_str(), pl, w[k], h[k], msgs),
                       RGB_LOADED)
                 << what << msgs.first();
-            ixmx = w[k], iymx = h[k];
+            sc.ixmx = w[k], sc.iymx = h[k];
             dots[k] = picture();
         }
         EXPECT_EQ(slurp(scratch("k.Png")).substr(1, 3), "PNG") << what;
@@ -183,7 +196,7 @@ TEST(Cli, RenderWritesPngByName)
 // At --aa 8 the traced picture is 8192 dots wide; rows are traced and
 // averaged one at a time, so memory stays small (a sanitizer's own memory
 // aside).
-TEST(Cli, AntiAliasingKeepsMemorySmall)
+TEST_F(Cli, AntiAliasingKeepsMemorySmall)
 {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(KORU_TSAN)
     GTEST_SKIP() << "a sanitizer's shadow memory is no measure of KORU's";
@@ -199,7 +212,7 @@ TEST(Cli, AntiAliasingKeepsMemorySmall)
     }
 }
 
-TEST(Cli, SceneThatCannotBeOpened)
+TEST_F(Cli, SceneThatCannotBeOpened)
 {
     const std::string missing = scratch("none.rt");
     for (const char *cmd : {"info", "render"}) {
@@ -216,7 +229,7 @@ TEST(Cli, SceneThatCannotBeOpened)
     EXPECT_TRUE(slurp(scratch("none.bmp")).empty());
 }
 
-TEST(Cli, OutputThatCannotBeWritten)
+TEST_F(Cli, OutputThatCannotBeWritten)
 {
     const std::string scene = scene_file("small.rt", SMALL);
     for (std::string out : {scratch("no/such/dir/x.bmp"), scratch.dir}) {
@@ -227,7 +240,7 @@ TEST(Cli, OutputThatCannotBeWritten)
     }
 }
 
-TEST(Cli, NothingToRender)
+TEST_F(Cli, NothingToRender)
 {
     std::string noview = SMALL;
     noview.replace(noview.find("0 -1 0.5"), 8, "0 0 0   ");
@@ -243,7 +256,7 @@ TEST(Cli, NothingToRender)
     EXPECT_EQ(r.status, 1);
 }
 
-TEST(Cli, UsageErrorsAndHelp)
+TEST_F(Cli, UsageErrorsAndHelp)
 {
     const std::string scene = scene_file("small.rt", SMALL);
     const std::vector<std::vector<std::string>> bad = {
@@ -289,7 +302,7 @@ TEST(Cli, UsageErrorsAndHelp)
 }
 
 // Whatever the file holds, both commands end with 0 or 1, never a signal.
-TEST(Cli, MalformedScenesNeverCrash)
+TEST_F(Cli, MalformedScenesNeverCrash)
 {
     const std::string junk[] = {
         "",
@@ -324,7 +337,7 @@ TEST(Cli, MalformedScenesNeverCrash)
 // A typo at line 10, column 14 is pointed at by check, render and info
 // alike, in the form editors jump to; check's status says whether it found
 // anything.
-TEST(Cli, CheckAndRenderPointAtTheSameTypo)
+TEST_F(Cli, CheckAndRenderPointAtTheSameTypo)
 {
     const std::string head = "0 0 0\n0 -1 0.5\n10 4\n8 6\n1\n0 -5 5 1\n2\n"
                              "1 1 0.2 0.8 0 0 1 1 0 0 1 1 0 0 1 0 0 -1 200 200 200\n"
@@ -388,24 +401,9 @@ TEST(Cli, CheckAndRenderPointAtTheSameTypo)
                          "number; a negative number should end the list\n");
 }
 
-namespace {
-
-// The picture at path as planes: width, height and the three planes, or
-// an empty vector when it is not a picture.
-std::vector<unsigned char> dots_of(const std::string &path, int &w, int &h)
-{
-    msglist msgs;
-    if (load_picture(path.c_str(), tpl, w, h, msgs) != RGB_LOADED)
-        return {};
-    ixmx = w, iymx = h;
-    return picture();
-}
-
-} // namespace
-
 // A thumbnail is a PNG of the scene's picture at the size asked, whatever
 // the output's name; what cannot be drawn is one line, status 1, no file.
-TEST(Cli, ThumbnailIsThePictureDrawnSmall)
+TEST_F(Cli, ThumbnailIsThePictureDrawnSmall)
 {
     const std::string room = KORU_SOURCE_DIR "/samples/room.RT";
     const std::string thumb = scratch("room.thumb"), big = scratch("room-96.png");
@@ -454,7 +452,7 @@ TEST(Cli, ThumbnailIsThePictureDrawnSmall)
 }
 
 // What the completion scripts are told at each place of a command line.
-TEST(Cli, CompleteOffersWhatEachPlaceTakes)
+TEST_F(Cli, CompleteOffersWhatEachPlaceTakes)
 {
     const std::string room = scene_file("room.RT", slurp(KORU_SOURCE_DIR "/samples/room.RT"));
     const struct {
@@ -514,7 +512,7 @@ TEST(Cli, CompleteOffersWhatEachPlaceTakes)
 
 // The commands offered are those koru-cli lists in its help, and each one's
 // options are exactly those its own help names.
-TEST(Cli, CompletionKnowsEveryCommandAndOption)
+TEST_F(Cli, CompletionKnowsEveryCommandAndOption)
 {
     const std::string main_help = run({"--help"}).out;
     result r = run({"complete", "0", ""});

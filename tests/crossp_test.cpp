@@ -8,10 +8,12 @@
 
 namespace {
 
-vec hit(const primrec &p, vec o, vec d)
+// Where a ray meets p, whose partners are in tab; a primitive with none is
+// a table of its own.
+vec hit(const primrec &p, vec o, vec d, const primrec *tab = nullptr)
 {
     vec r{-1, -2, -3};
-    crossp(r, o, d, p);
+    crossp(r, o, d, p, tab ? tab : &p);
     return r;
 }
 
@@ -140,62 +142,62 @@ TEST(Inside, SolidsComplementsAndBoundaries)
 
 TEST(Checkin, PartnersDecide)
 {
-    scene_begin();
-    add(unit_sphere);
-    add(prim(2, {1, 1, 1}, {1, 0, 0}, -1));
-    group({0, 1});
+    scene sc;
+    add(sc, unit_sphere);
+    add(sc, prim(2, {1, 1, 1}, {1, 0, 0}, -1));
+    group(sc, {0, 1});
 
     vec x{-0.5, 0, 0};
-    EXPECT_EQ(checkin(x, pri[0]), 1); // outside the cutting box
+    EXPECT_EQ(checkin(x, sc.pri[0], sc.pri), 1); // outside the cutting box
     EXPECT_EQ(x.x, -0.5);
     x = vec{0.5, 0, 0};
-    EXPECT_EQ(checkin(x, pri[0]), 0);
+    EXPECT_EQ(checkin(x, sc.pri[0], sc.pri), 0);
     EXPECT_TRUE(is_marker(x));
     x = vec{0, 0.3, 0}; // on the box's face: accepted whatever the sense
-    EXPECT_EQ(checkin(x, pri[0]), 1);
-    pri[1].sense = 1;
-    EXPECT_EQ(checkin(x, pri[0]), 1);
+    EXPECT_EQ(checkin(x, sc.pri[0], sc.pri), 1);
+    sc.pri[1].sense = 1;
+    EXPECT_EQ(checkin(x, sc.pri[0], sc.pri), 1);
     // the marker passes; so does anything on a primitive without partners
     x = nohit();
-    EXPECT_EQ(checkin(x, pri[0]), 1);
+    EXPECT_EQ(checkin(x, sc.pri[0], sc.pri), 1);
     EXPECT_TRUE(is_marker(x));
     x = vec{9, 9, 9};
-    EXPECT_EQ(checkin(x, unit_sphere), 1);
+    EXPECT_EQ(checkin(x, unit_sphere, &unit_sphere), 1);
 }
 
 // A unit sphere with the half x >= 0 cut away by a box of sense -1.
 TEST(Crossp, TwoMemberGroup)
 {
-    scene_begin();
-    add(unit_sphere);
-    add(prim(2, {1, 1, 1}, {1, 0, 0}, -1));
-    group({0, 1});
+    scene sc;
+    add(sc, unit_sphere);
+    add(sc, prim(2, {1, 1, 1}, {1, 0, 0}, -1));
+    group(sc, {0, 1});
 
     vec o{5, 0.25, 0.125}, d{-1, 0.0625, 0.03125};
-    EXPECT_NEAR4(hit(pri[0], o, d), -0.7331, 0.6083, 0.3042);
-    EXPECT_MISS(hit(pri[1], o, d));
+    EXPECT_NEAR4(hit(sc.pri[0], o, d, sc.pri), -0.7331, 0.6083, 0.3042);
+    EXPECT_MISS(hit(sc.pri[1], o, d, sc.pri));
 
     o = vec{-5, 0.25, 0.125};
     d = vec{1, 0.0625, 0.03125};
-    EXPECT_NEAR4(hit(pri[0], o, d), -0.8206, 0.5112, 0.2556);
-    EXPECT_VEC(hit(pri[1], o, d), 0, 0.5625, 0.28125);
+    EXPECT_NEAR4(hit(sc.pri[0], o, d, sc.pri), -0.8206, 0.5112, 0.2556);
+    EXPECT_VEC(hit(sc.pri[1], o, d, sc.pri), 0, 0.5625, 0.28125);
 
     // from outside only the near face of an axis is tried: a box whose near
     // x face is cut away is not hit through its far x face
-    scene_begin();
-    add(prim(2, {1, 1, 1}));
-    add(prim(1, {1, 0, 0}, {-0.5, 0, 0}, -1)); // keeps x >= -0.5
-    group({0, 1});
-    EXPECT_MISS(hit(pri[0], {-5, 0, 0}, {1, 0, 0}));
+    sc = scene{};
+    add(sc, prim(2, {1, 1, 1}));
+    add(sc, prim(1, {1, 0, 0}, {-0.5, 0, 0}, -1)); // keeps x >= -0.5
+    group(sc, {0, 1});
+    EXPECT_MISS(hit(sc.pri[0], {-5, 0, 0}, {1, 0, 0}, sc.pri));
 
     // a ray from above inside the x slab: exit face 1 at t = 5, entry face 5
     // at t = 4; a face rejected by a partner does not end the search
     const vec o2{0, 0, 5}, d2{0.2, 0, -1};
     EXPECT_NEAR4(hit(prim(2, {1, 1, 1}), o2, d2), 0.8, 0, 1);
-    pri[1] = prim(1, {1, 0, 0}, {0.9, 0, 0}); // keeps x <= 0.9: the exit is cut
-    EXPECT_NEAR4(hit(pri[0], o2, d2), 0.8, 0, 1);
-    pri[1] = prim(1, {0, 0, 1}, {0, 0, 0.5}); // keeps z <= 0.5: the entry is cut
-    EXPECT_NEAR4(hit(pri[0], o2, d2), 1, 0, 0);
+    sc.pri[1] = prim(1, {1, 0, 0}, {0.9, 0, 0}); // keeps x <= 0.9: the exit is cut
+    EXPECT_NEAR4(hit(sc.pri[0], o2, d2, sc.pri), 0.8, 0, 1);
+    sc.pri[1] = prim(1, {0, 0, 1}, {0, 0, 0.5}); // keeps z <= 0.5: the entry is cut
+    EXPECT_NEAR4(hit(sc.pri[0], o2, d2, sc.pri), 1, 0, 0);
 }
 
 // Properties over many rays: every hit lies on the surface, and a ray fired
@@ -241,7 +243,6 @@ TEST(Crossp, HitsLieOnTheSurfaceAndAreNotFoundAgain)
         prim(2, {1, 0.5, 2}, {-1, 0.25, 0.5}), prim(1, {0.3, -1, 0.7}, {0.5, 0.5, 0.5}),
         prim(1, {0, 0, 1}, {0, 0, -2}),
     };
-    scene_begin();
     int hits = 0;
     for (const primrec &p : shapes) {
         for (int n = 0; n < 2000; n++) {

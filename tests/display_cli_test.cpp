@@ -19,24 +19,11 @@
 
 namespace {
 
-dotgrid want;
+struct DisplayCli : scene_fixture {
+    dotgrid want;
+    std::string err;
 
-struct DisplayCli : ::testing::Test {
-    std::string dir, err;
-
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/koru-display-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::string cmd = "rm -rf '" + dir + "'";
-        if (std::system(cmd.c_str()) != 0)
-            ADD_FAILURE() << "could not remove " << dir;
-    }
-    std::string path(const char *name) { return dir + "/" + name; }
+    std::string path(const char *name) { return scratch(name); }
 
     // Runs koru-cli display with args; returns the exit status, stderr in err.
     int run(const std::string &args)
@@ -55,16 +42,16 @@ struct DisplayCli : ::testing::Test {
     // A w x h picture with a smooth mix of colours, saved as name.
     std::string picture(const char *name, int w, int h)
     {
-        ixmx = w;
-        iymx = h;
+        sc.ixmx = w;
+        sc.iymx = h;
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++) {
-                gdatar[y * w + x] = (unsigned char)(x * 255 / w);
-                gdatag[y * w + x] = (unsigned char)(y * 255 / h);
-                gdatab[y * w + x] = (unsigned char)((x * 7 + y * 13) % 256);
+                pl.r[y * w + x] = (unsigned char)(x * 255 / w);
+                pl.g[y * w + x] = (unsigned char)(y * 255 / h);
+                pl.b[y * w + x] = (unsigned char)((x * 7 + y * 13) % 256);
             }
         std::string p = path(name);
-        EXPECT_EQ(save_picture(p.c_str()), 1);
+        EXPECT_EQ(save_picture(p.c_str(), pl, sc.ixmx, sc.iymx, warn), 1);
         return p;
     }
 
@@ -89,16 +76,16 @@ TEST_F(DisplayCli, WritesTheDotsTheWindowShows)
                 << err;
             EXPECT_EQ(err, "");
             // the same conversion here, from the start-up state
-            ASSERT_EQ(load_picture(in.c_str()), RGB_LOADED);
+            ASSERT_EQ(load_picture(in.c_str(), pl, sc.ixmx, sc.iymx, warn), RGB_LOADED);
             diffusion start{};
-            show_dots(want, start, tpl, ixmx, iymx, z, m);
-            ASSERT_EQ(load_picture(out.c_str()), RGB_LOADED);
-            ASSERT_EQ(ixmx, want.w) << z;
-            ASSERT_EQ(iymx, want.h) << z;
+            show_dots(want, start, pl, sc.ixmx, sc.iymx, z, m);
+            ASSERT_EQ(load_picture(out.c_str(), pl, sc.ixmx, sc.iymx, warn), RGB_LOADED);
+            ASSERT_EQ(sc.ixmx, want.w) << z;
+            ASSERT_EQ(sc.iymx, want.h) << z;
             for (int y = 0; y < want.h; y++)
                 for (int x = 0; x < want.w; x++) {
                     const int i = y * want.w + x;
-                    const unsigned got = gdatar[i] << 16 | gdatag[i] << 8 | gdatab[i];
+                    const unsigned got = pl.r[i] << 16 | pl.g[i] << 8 | pl.b[i];
                     ASSERT_EQ(got, dot_rgb(want, x, y)) << "mode " << m << " zoom " << z;
                 }
         }
@@ -110,8 +97,8 @@ TEST_F(DisplayCli, ZoomIsKeptWithin50To400AndOddModesShowAsMode0)
     auto size_of = [&](const std::string &args) {
         std::string out = path("z.bmp");
         EXPECT_EQ(run("'" + in + "' '" + out + "' " + args), 0) << err;
-        EXPECT_EQ(load_picture(out.c_str()), RGB_LOADED);
-        return std::to_string(ixmx) + "x" + std::to_string(iymx);
+        EXPECT_EQ(load_picture(out.c_str(), pl, sc.ixmx, sc.iymx, warn), RGB_LOADED);
+        return std::to_string(sc.ixmx) + "x" + std::to_string(sc.iymx);
     };
     EXPECT_EQ(size_of(""), "30x20");
     EXPECT_EQ(size_of("--zoom 30"), "15x10");
@@ -145,7 +132,7 @@ TEST_F(DisplayCli, InputsThatCannotBeShownFailWithOneLine)
     EXPECT_NE(err.find("text.bmp"), std::string::npos) << err;
     EXPECT_NE(err.find("refused"), std::string::npos) << err;
 
-    EXPECT_EQ(run("'" + dir + "' '" + out + "'"), 1); // a directory
+    EXPECT_EQ(run("'" + scratch.dir + "' '" + out + "'"), 1); // a directory
     EXPECT_EQ(lines(), 1);
 
     // one dot at half size has no dots to show
@@ -157,7 +144,7 @@ TEST_F(DisplayCli, InputsThatCannotBeShownFailWithOneLine)
     EXPECT_NE(stat(out.c_str(), &st), 0); // nothing was written
 
     const std::string in = picture("in.bmp", 4, 4);
-    EXPECT_EQ(run("'" + in + "' '" + dir + "'"), 1); // output is a directory
+    EXPECT_EQ(run("'" + in + "' '" + scratch.dir + "'"), 1); // output is a directory
     EXPECT_EQ(lines(), 1);
     EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
 }
@@ -172,11 +159,11 @@ TEST_F(DisplayCli, EveryKindOfBmpShowsItsDots)
         spit(in, m.bytes);
         ASSERT_EQ(run("'" + in + "' '" + out + "' --mode 2"), 0) << k.name << ": " << err;
         EXPECT_EQ(err, "") << k.name;
-        ASSERT_EQ(load_picture(out.c_str()), RGB_LOADED) << k.name;
-        ASSERT_EQ(ixmx, k.w);
-        ASSERT_EQ(iymx, k.h);
+        ASSERT_EQ(load_picture(out.c_str(), pl, sc.ixmx, sc.iymx, warn), RGB_LOADED) << k.name;
+        ASSERT_EQ(sc.ixmx, k.w);
+        ASSERT_EQ(sc.iymx, k.h);
         for (size_t i = 0; i < m.rgb.size(); i++)
-            ASSERT_EQ((uint32_t)(gdatar[i] << 16 | gdatag[i] << 8 | gdatab[i]), m.rgb[i])
+            ASSERT_EQ((uint32_t)(pl.r[i] << 16 | pl.g[i] << 8 | pl.b[i]), m.rgb[i])
                 << k.name << " dot " << i;
     }
     for (const bmpgen::bmp_bad &b : bmpgen::bad_bmps()) {
@@ -195,9 +182,9 @@ TEST_F(DisplayCli, EveryKindOfBmpShowsItsDots)
     EXPECT_EQ(run("'" + cut + "' '" + out + "' --mode 2"), 0);
     EXPECT_EQ(lines(), 1);
     EXPECT_NE(err.find("the missing part is white"), std::string::npos) << err;
-    ASSERT_EQ(load_picture(out.c_str()), RGB_LOADED);
-    EXPECT_EQ(gdatar[0], 255); // the top row: not in the file
-    EXPECT_EQ(gdatab[3 * 8], 255);
+    ASSERT_EQ(load_picture(out.c_str(), pl, sc.ixmx, sc.iymx, warn), RGB_LOADED);
+    EXPECT_EQ(pl.r[0], 255); // the top row: not in the file
+    EXPECT_EQ(pl.b[3 * 8], 255);
 }
 
 // A PNG in, from KORU or another program, shows as its BMP does; a name

@@ -2,7 +2,7 @@
 // dot shows, the value by mode, the plane bound and the copy geometry.
 #include "image/display.h"
 #include "image/reduce.h"
-#include "testscene.h"
+#include "image/rgb.h"
 
 #include <gtest/gtest.h>
 
@@ -12,58 +12,53 @@
 
 namespace {
 
-dotgrid grid, other;
-
-// The display settings and diffusion state, as the window keeps them.
-int mode = 2, zoom_size = 100;
-diffusion diff;
-
-int show(dotgrid &g, const planes &pl, int w, int h)
-{
-    return show_dots(g, diff, pl, w, h, zoom_size, mode);
-}
-
-copyrect rect(const dotgrid &g, int w, int h, int scale)
-{
-    return redraw_rect(g, w, h, zoom_size, scale);
-}
-
-// Every plane index written into its own dot: red the low byte.
-void number_planes()
-{
-    for (int i = 0; i < PLANE_BYTES; i++) {
-        gdatar[i] = (unsigned char)i;
-        gdatag[i] = (unsigned char)(i >> 8);
-        gdatab[i] = (unsigned char)(i >> 16);
-    }
-}
-
-void fill_planes(int r, int g, int b)
-{
-    std::memset(gdatar, r, PLANE_BYTES);
-    std::memset(gdatag, g, PLANE_BYTES);
-    std::memset(gdatab, b, PLANE_BYTES);
-}
-
-// The plane index shown by dot (x, y) of a full-colour grid of numbered planes.
-int shown(int x, int y)
-{
-    unsigned v = grid.dot[y * grid.w + x];
-    return (int)((v >> 16) | (v & 0xff00) | (v & 0xff) << 16);
-}
-
+// The picture's planes, the grids and the display settings and diffusion
+// state, as the window keeps them.
 struct Display : ::testing::Test {
+    planes pl{};
+    dotgrid grid, other;
+    int mode = 2, zoom_size = 100;
+    diffusion diff;
+
     void SetUp() override
     {
         gk_reset(diff);
-        mode = 2;
-        zoom_size = 100;
         number_planes();
     }
-    void TearDown() override
+
+    int show(dotgrid &g, const planes &p, int w, int h)
     {
-        mode = 0;
-        zoom_size = 100;
+        return show_dots(g, diff, p, w, h, zoom_size, mode);
+    }
+
+    copyrect rect(const dotgrid &g, int w, int h, int scale)
+    {
+        return redraw_rect(g, w, h, zoom_size, scale);
+    }
+
+    // Every plane index written into its own dot: red the low byte.
+    void number_planes()
+    {
+        for (int i = 0; i < PLANE_BYTES; i++) {
+            pl.r[i] = (unsigned char)i;
+            pl.g[i] = (unsigned char)(i >> 8);
+            pl.b[i] = (unsigned char)(i >> 16);
+        }
+    }
+
+    void fill_planes(int r, int g, int b)
+    {
+        std::memset(pl.r, r, PLANE_BYTES);
+        std::memset(pl.g, g, PLANE_BYTES);
+        std::memset(pl.b, b, PLANE_BYTES);
+    }
+
+    // The plane index shown by dot (x, y) of a full-colour grid of
+    // numbered planes.
+    int shown(int x, int y)
+    {
+        unsigned v = grid.dot[y * grid.w + x];
+        return (int)((v >> 16) | (v & 0xff00) | (v & 0xff) << 16);
     }
 };
 
@@ -105,7 +100,7 @@ TEST(DisplaySize, BoundedBy1024x768AndSafeForAnyInt)
 
 TEST_F(Display, At100EachDotShowsItsOwnSourceDot)
 {
-    ASSERT_EQ(show(grid, tpl, 7, 5), 1);
+    ASSERT_EQ(show(grid, pl, 7, 5), 1);
     ASSERT_EQ(grid.w, 7);
     ASSERT_EQ(grid.h, 5);
     for (int y = 0; y < 5; y++)
@@ -116,7 +111,7 @@ TEST_F(Display, At100EachDotShowsItsOwnSourceDot)
 TEST_F(Display, At50EveryOtherColumnAndRow)
 {
     zoom_size = 50;
-    show(grid, tpl, 10, 4);
+    show(grid, pl, 10, 4);
     ASSERT_EQ(grid.w, 5);
     ASSERT_EQ(grid.h, 2);
     for (int y = 0; y < 2; y++)
@@ -127,7 +122,7 @@ TEST_F(Display, At50EveryOtherColumnAndRow)
 TEST_F(Display, At150TheColumnPhaseRunsOnFromRowToRow)
 {
     zoom_size = 150;
-    show(grid, tpl, 10, 4);
+    show(grid, pl, 10, 4);
     ASSERT_EQ(grid.w, 15);
     ASSERT_EQ(grid.h, 6);
     const int want[6][15] = {
@@ -150,7 +145,7 @@ TEST_F(Display, At150TheColumnPhaseRunsOnFromRowToRow)
 TEST_F(Display, At155TheSizeOf150WithStep64)
 {
     zoom_size = 155;
-    show(grid, tpl, 7, 3);
+    show(grid, pl, 7, 3);
     ASSERT_EQ(grid.w, 10);
     ASSERT_EQ(grid.h, 4);
     const int want[4][10] = {
@@ -168,7 +163,7 @@ TEST_F(Display, At155TheSizeOf150WithStep64)
 TEST_F(Display, At200And400EachSourceDotFillsABlock)
 {
     zoom_size = 200;
-    show(grid, tpl, 5, 3);
+    show(grid, pl, 5, 3);
     ASSERT_EQ(grid.w, 10);
     ASSERT_EQ(grid.h, 6);
     for (int y = 0; y < 6; y++)
@@ -176,7 +171,7 @@ TEST_F(Display, At200And400EachSourceDotFillsABlock)
             EXPECT_EQ(shown(x, y), y / 2 * 5 + x / 2);
 
     zoom_size = 400;
-    show(grid, tpl, 3, 2);
+    show(grid, pl, 3, 2);
     ASSERT_EQ(grid.w, 12);
     ASSERT_EQ(grid.h, 8);
     for (int y = 0; y < 8; y++)
@@ -187,7 +182,7 @@ TEST_F(Display, At200And400EachSourceDotFillsABlock)
 TEST_F(Display, AFullSizePictureAt200ShowsItsTopLeftQuarter)
 {
     zoom_size = 200;
-    show(grid, tpl, 1024, 768);
+    show(grid, pl, 1024, 768);
     ASSERT_EQ(grid.w, 1024);
     ASSERT_EQ(grid.h, 768);
     for (int y = 0; y < 768; y += 7)
@@ -199,7 +194,7 @@ TEST_F(Display, AFullSizePictureAt200ShowsItsTopLeftQuarter)
 TEST_F(Display, AColumnPastTheLastRowReadsTheByteAfterThePicture)
 {
     zoom_size = 150;
-    show(grid, tpl, 10, 2); // 15 x 3, the last row at phase 80 reaches column 10
+    show(grid, pl, 10, 2); // 15 x 3, the last row at phase 80 reaches column 10
     ASSERT_EQ(grid.h, 3);
     EXPECT_EQ(shown(14, 2), 20);
 }
@@ -207,7 +202,7 @@ TEST_F(Display, AColumnPastTheLastRowReadsTheByteAfterThePicture)
 TEST_F(Display, OversizePicturesReadBlackBeyondThePlanes)
 {
     fill_planes(0x40, 0x80, 0xc0);
-    show(grid, tpl, 5000, 5000);
+    show(grid, pl, 5000, 5000);
     ASSERT_EQ(grid.w, 1024);
     ASSERT_EQ(grid.h, 768);
     for (int y = 0; y < 768; y++)
@@ -223,30 +218,30 @@ TEST_F(Display, OversizePicturesReadBlackBeyondThePlanes)
             for (auto &s : sizes) {
                 mode = m;
                 zoom_size = z;
-                ASSERT_EQ(show(grid, tpl, s[0], s[1]), 1);
+                ASSERT_EQ(show(grid, pl, s[0], s[1]), 1);
                 EXPECT_LE(grid.w, WIDTH_MAX);
                 EXPECT_LE(grid.h, HEIGHT_MAX);
             }
     mode = 2;
     zoom_size = 100;
-    show(grid, tpl, INT_MAX, INT_MAX); // only row 0 lies in the planes
+    show(grid, pl, INT_MAX, INT_MAX); // only row 0 lies in the planes
     EXPECT_EQ(grid.dot[5], 0x4080c0u);
     EXPECT_EQ(grid.dot[1024 + 5], 0u);
 }
 
 TEST_F(Display, NoSizeLeavesTheGridAndTheStateAlone)
 {
-    show(grid, tpl, 4, 4);
+    show(grid, pl, 4, 4);
     diff.ecarr = 77;
-    EXPECT_EQ(show(grid, tpl, 0, 4), 0);
-    EXPECT_EQ(show(grid, tpl, 4, -1), 0);
+    EXPECT_EQ(show(grid, pl, 0, 4), 0);
+    EXPECT_EQ(show(grid, pl, 4, -1), 0);
     EXPECT_EQ(grid.w, 4);
     EXPECT_EQ(grid.h, 4);
     EXPECT_EQ(diff.ecarr, 77);
 
     zoom_size = 50; // one dot at half size has no dots, and diffuses nothing
     mode = 0;
-    EXPECT_EQ(show(grid, tpl, 1, 1), 1);
+    EXPECT_EQ(show(grid, pl, 1, 1), 1);
     EXPECT_EQ(grid.w, 0);
     EXPECT_EQ(grid.h, 0);
     EXPECT_EQ(diff.ecarr, 77);
@@ -256,7 +251,7 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 {
     fill_planes(125, 125, 125);
     mode = 1;
-    show(grid, tpl, 6, 6);
+    show(grid, pl, 6, 6);
     EXPECT_EQ(grid.mode, 1);
     for (int i = 0; i < 36; i++)
         ASSERT_EQ(grid.dot[i], 86u);
@@ -264,14 +259,14 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 
     fill_planes(255, 0, 255);
     mode = 0;
-    show(grid, tpl, 6, 6);
+    show(grid, pl, 6, 6);
     EXPECT_EQ(grid.mode, 0);
     EXPECT_EQ(grid.dot[0], 3u);
     EXPECT_EQ(dot_rgb(grid, 0, 0), 0xff00ffu);
 
     fill_planes(1, 2, 3);
     mode = 2;
-    show(grid, tpl, 6, 6);
+    show(grid, pl, 6, 6);
     EXPECT_EQ(dot_rgb(grid, 3, 3), 0x010203u);
     EXPECT_EQ(dot_rgb(grid, 6, 0), 0u); // outside the grid
 }
@@ -279,11 +274,11 @@ TEST_F(Display, ModeChoosesTheDotValueAndItsColour)
 TEST_F(Display, OtherModesShowAsMode0)
 {
     mode = 0;
-    show(other, tpl, 37, 11);
+    show(other, pl, 37, 11);
     for (int m : {5, -1, 3}) {
         gk_reset(diff);
         mode = m;
-        show(grid, tpl, 37, 11);
+        show(grid, pl, 37, 11);
         EXPECT_EQ(grid.mode, 0);
         ASSERT_EQ(grid.w, other.w);
         EXPECT_EQ(std::memcmp(grid.dot, other.dot, sizeof(unsigned) * 37 * 11), 0) << m;
@@ -294,18 +289,18 @@ TEST_F(Display, TheDiffusionStateCarriesOverToTheNextConversion)
 {
     fill_planes(100, 150, 200);
     mode = 0;
-    show(other, tpl, 9, 5);
-    show(grid, tpl, 9, 5);
+    show(other, pl, 9, 5);
+    show(grid, pl, 9, 5);
     const size_t row = sizeof(unsigned) * 9;
     EXPECT_NE(std::memcmp(grid.dot, other.dot, row), 0); // first row differs
     gk_reset(diff);
-    show(grid, tpl, 9, 5);
+    show(grid, pl, 9, 5);
     EXPECT_EQ(std::memcmp(grid.dot, other.dot, row * 5), 0);
 }
 
 TEST_F(Display, RedrawCopiesFromTheTopLeftAtAWholeScale)
 {
-    show(grid, tpl, 40, 30);
+    show(grid, pl, 40, 30);
     for (int scale : {0, 1, -3}) {
         copyrect c = rect(grid, 40, 30, scale);
         EXPECT_EQ(c.sw, 40);
@@ -322,7 +317,7 @@ TEST_F(Display, RedrawCopiesFromTheTopLeftAtAWholeScale)
 
 TEST_F(Display, RedrawNeverReadsPastTheGrid)
 {
-    show(grid, tpl, 40, 30);
+    show(grid, pl, 40, 30);
     zoom_size = 200; // zoom raised, no new conversion: only the grid is copied
     copyrect c = rect(grid, 40, 30, 2);
     EXPECT_EQ(c.sw, 40);

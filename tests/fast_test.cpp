@@ -16,18 +16,20 @@
 
 namespace {
 
-// Prepares tsc for rays from eye alone: with no picture, primary rays
+using FastTracer = scene_fixture;
+
+// Prepares sc for rays from eye alone: with no picture, primary rays
 // from it go by their direction. In steps, the grids last first (threads
 // may build them in any order) and within budget entries, or at once.
-fast_prep_ptr prepare_eye(const vec &eye, int path = KERNELS_BEST, bool steps = false,
-                          size_t budget = GRID_BUDGET)
+fast_prep_ptr prepare_eye(const scene &sc, const vec &eye, int path = KERNELS_BEST,
+                          bool steps = false, size_t budget = GRID_BUDGET)
 {
     frame f{};
     f.eye[0] = f.eye[1] = eye;
     f.neyes = 1;
     if (!steps)
-        return fast_prepare(tsc, f, path);
-    fast_prep_ptr prep = fast_prepare_begin(tsc, f, path, budget);
+        return fast_prepare(sc, f, path);
+    fast_prep_ptr prep = fast_prepare_begin(sc, f, path, budget);
     if (prep) {
         for (int t = fast_prepare_grids(*prep); t-- > 0;)
             fast_prepare_grid(*prep, t);
@@ -37,11 +39,12 @@ fast_prep_ptr prepare_eye(const vec &eye, int path = KERNELS_BEST, bool steps = 
 }
 
 // Compares one ray; returns whether it shows anything.
-bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const char *what)
+bool expect_same(const scene &sc, const vec &o, const vec &d, int eye, fast_tracer &tr,
+                 const char *what)
 {
     colr a, b;
-    calc(a, o, d, ilvlmx);
-    calc_fast(tr, b, o, d, ilvlmx, eye);
+    calc(a, o, d, sc.ilvlmx, sc);
+    calc_fast(tr, b, o, d, sc.ilvlmx, eye);
     EXPECT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b)
         << what << ": origin " << o.x << " " << o.y << " " << o.z << " direction " << d.x << " "
         << d.y << " " << d.z << " plain " << a.r << " " << a.g << " " << a.b << " fast " << b.r
@@ -50,32 +53,32 @@ bool expect_same(const vec &o, const vec &d, int eye, fast_tracer &tr, const cha
 }
 
 // Rays from the prepared eye, from anywhere, and from points on surfaces.
-void compare_rays(rng_t &r, double s, int nrays, int path = KERNELS_BEST)
+void compare_rays(const scene &sc, rng_t &r, double s, int nrays, int path = KERNELS_BEST)
 {
     vec eye = r.v(12 * s);
     // some grids left out for want of room, now and then
     const size_t budget = r.pick(3) ? GRID_BUDGET : 1 + r.pick(20000);
-    fast_prep_ptr prep = prepare_eye(eye, path, r.pick(2) != 0, budget);
+    fast_prep_ptr prep = prepare_eye(sc, eye, path, r.pick(2) != 0, budget);
     ASSERT_TRUE(prep);
-    fast_tracer tr(tsc, *prep);
+    fast_tracer tr(sc, *prep);
     for (int i = 0; i < nrays; i++) {
-        expect_same(eye, r.v(1), 0, tr, "from the eye");
-        expect_same(r.v(10 * s), r.v(1), -1, tr, "from anywhere");
+        expect_same(sc, eye, r.v(1), 0, tr, "from the eye");
+        expect_same(sc, r.v(10 * s), r.v(1), -1, tr, "from anywhere");
         // from a hit point, as a reflected or refracted ray starts
         vec h, d = r.v(1);
         if (tr.nearest(eye, d, -1, h) >= 0)
-            expect_same(h, r.v(1), -1, tr, "from a surface");
+            expect_same(sc, h, r.v(1), -1, tr, "from a surface");
     }
 }
 
 } // namespace
 
-TEST(FastTracer, MatchesThePlainSearchRayByRay)
+TEST_F(FastTracer, MatchesThePlainSearchRayByRay)
 {
     rng_t r(5);
-    for (int sc = 0; sc < 60; sc++) {
-        random_scene(r, 1, 2 + r.pick(sc % 10 == 0 ? 90 : 14), 1 + r.pick(4));
-        compare_rays(r, 1, 200);
+    for (int k = 0; k < 60; k++) {
+        random_scene(sc, r, 1, 2 + r.pick(k % 10 == 0 ? 90 : 14), 1 + r.pick(4));
+        compare_rays(sc, r, 1, 200);
         if (HasFailure())
             return;
     }
@@ -87,17 +90,17 @@ TEST(FastTracer, MatchesThePlainSearchRayByRay)
 // light that can add nothing and the power of a highlight below its
 // primitive's floor, on every kernel path, and must still give the plain
 // search's colours.
-TEST(FastTracer, MatchesWithDimLightsAndFaintHighlights)
+TEST_F(FastTracer, MatchesWithDimLightsAndFaintHighlights)
 {
     rng_t r(11);
-    for (int sc = 0; sc < 40; sc++) {
-        random_scene(r, 1, 2 + r.pick(14), 1 + r.pick(sc % 4 == 0 ? 60 : 6));
-        hostile_optics(r);
+    for (int k = 0; k < 40; k++) {
+        random_scene(sc, r, 1, 2 + r.pick(14), 1 + r.pick(k % 4 == 0 ? 60 : 6));
+        hostile_optics(sc, r);
         const unsigned seed = r.g();
         for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
             rng_t same(seed); // the same rays on every path
-            compare_rays(same, 1, 150, path);
-            ASSERT_EQ(fast_kernel_path(*prepare_eye({0, 0, 0}, path)), path);
+            compare_rays(sc, same, 1, 150, path);
+            ASSERT_EQ(fast_kernel_path(*prepare_eye(sc, {0, 0, 0}, path)), path);
             if (HasFailure())
                 return;
         }
@@ -106,13 +109,13 @@ TEST(FastTracer, MatchesWithDimLightsAndFaintHighlights)
 
 // Hit points are rounded at every scale; the boxes must be widened enough
 // for the largest and the smallest scenes alike.
-TEST(FastTracer, MatchesAtLargeAndSmallScales)
+TEST_F(FastTracer, MatchesAtLargeAndSmallScales)
 {
     rng_t r(6);
     for (double s : {1e-5, 1e-3, 1e3, 1e5, 3e6}) {
-        for (int sc = 0; sc < 6; sc++) {
-            random_scene(r, s, 2 + r.pick(14), 1 + r.pick(3));
-            compare_rays(r, s, 150);
+        for (int k = 0; k < 6; k++) {
+            random_scene(sc, r, s, 2 + r.pick(14), 1 + r.pick(3));
+            compare_rays(sc, r, s, 150);
             if (HasFailure())
                 return;
         }
@@ -121,24 +124,23 @@ TEST(FastTracer, MatchesAtLargeAndSmallScales)
 
 // Rays that just touch a sphere, a cylinder and a box edge, seen from the
 // eye and from a light, are where a box test cut too tight would lose a hit.
-TEST(FastTracer, MatchesOnGrazingRays)
+TEST_F(FastTracer, MatchesOnGrazingRays)
 {
-    scene_begin();
-    add(sphere(1, {0, 0, 0}));
-    add(prim(3, {4, 4, 0}, {3, 0, 0})); // cylinder of radius 0.5 along z
-    add(prim(2, {0.5, 0.5, 0.5}, {-3, 0, 0}));
-    for (int i = 0; i < primmx; i++) {
-        pri[i].ka = 0.2, pri[i].kd = 0.7, pri[i].ks = 0.4, pri[i].npow = 9;
-        pri[i].surf = 1 + i; // opaque, mirror, glass
-        pri[i].refr = 1.5, pri[i].trans = 0.5;
+    add(sc, sphere(1, {0, 0, 0}));
+    add(sc, prim(3, {4, 4, 0}, {3, 0, 0})); // cylinder of radius 0.5 along z
+    add(sc, prim(2, {0.5, 0.5, 0.5}, {-3, 0, 0}));
+    for (int i = 0; i < sc.primmx; i++) {
+        sc.pri[i].ka = 0.2, sc.pri[i].kd = 0.7, sc.pri[i].ks = 0.4, sc.pri[i].npow = 9;
+        sc.pri[i].surf = 1 + i; // opaque, mirror, glass
+        sc.pri[i].refr = 1.5, sc.pri[i].trans = 0.5;
     }
-    light({0, 0, 8}, 1);
-    light({0, -6, 0}, 1);
-    ilvlmx = 1;
+    light(sc, {0, 0, 8}, 1);
+    light(sc, {0, -6, 0}, 1);
+    sc.ilvlmx = 1;
     vec eye{0, -10, 0};
-    fast_prep_ptr prep = prepare_eye(eye);
+    fast_prep_ptr prep = prepare_eye(sc, eye);
     ASSERT_TRUE(prep);
-    fast_tracer tr(tsc, *prep);
+    fast_tracer tr(sc, *prep);
     rng_t r(7);
     int shown = 0;
     for (int i = 0; i < 4000; i++) {
@@ -159,10 +161,10 @@ TEST(FastTracer, MatchesOnGrazingRays)
         }
         vec d;
         vsub(d, target, eye);
-        shown += expect_same(eye, d, 0, tr, "grazing from the eye");
-        vec l = lig[i % 2].pos;
+        shown += expect_same(sc, eye, d, 0, tr, "grazing from the eye");
+        vec l = sc.lig[i % 2].pos;
         vsub(d, target, l);
-        expect_same(l, d, -1, tr, "grazing from a light");
+        expect_same(sc, l, d, -1, tr, "grazing from a light");
         if (HasFailure())
             return;
     }
@@ -171,26 +173,26 @@ TEST(FastTracer, MatchesOnGrazingRays)
 
 // A light reaches a point only from less than 100000 units away; the
 // accelerated shadow search rules far lights out before searching.
-TEST(FastTracer, MatchesForLightsAtTheDistanceLimit)
+TEST_F(FastTracer, MatchesForLightsAtTheDistanceLimit)
 {
     for (double dist : {99999.9999, 99999.99999999, 100000.0, 100000.00001, 100000.1}) {
-        scene_begin();
+        sc = scene{};
         primrec floor = prim(1, {0, 0, 1}, {0, 0, 0});
         floor.kd = 0.8;
-        add(floor);
-        add(sphere(1, {0, 0, 1}));
-        pri[1].kd = 0.8;
-        light({0, 0, dist}, 1);
-        light({dist / std::sqrt(2.0), 0, dist / std::sqrt(2.0)}, 1);
+        add(sc, floor);
+        add(sc, sphere(1, {0, 0, 1}));
+        sc.pri[1].kd = 0.8;
+        light(sc, {0, 0, dist}, 1);
+        light(sc, {dist / std::sqrt(2.0), 0, dist / std::sqrt(2.0)}, 1);
         vec eye{0, -10, 5};
-        fast_prep_ptr prep = prepare_eye(eye);
+        fast_prep_ptr prep = prepare_eye(sc, eye);
         ASSERT_TRUE(prep);
-        fast_tracer tr(tsc, *prep);
+        fast_tracer tr(sc, *prep);
         rng_t r(8);
         int shown = 0;
         for (int i = 0; i < 300; i++) {
             vec d{r.u(-0.5, 0.5), 1, r.u(-0.8, 0)};
-            shown += expect_same(eye, d, 0, tr, "far light");
+            shown += expect_same(sc, eye, d, 0, tr, "far light");
         }
         EXPECT_GT(shown, 100);
     }
@@ -198,54 +200,53 @@ TEST(FastTracer, MatchesForLightsAtTheDistanceLimit)
 
 // Transparent primitives dim a light in index order; several in a row
 // with factors whose products round differently in other orders.
-TEST(FastTracer, DimsInIndexOrder)
+TEST_F(FastTracer, DimsInIndexOrder)
 {
-    scene_begin();
     primrec floor = prim(1, {0, 0, 1}, {0, 0, 0});
     floor.kd = 1;
     floor.col = colr{255, 255, 255};
-    add(floor);
+    add(sc, floor);
     const double trans[] = {0.1, 0.7, 0.3, 0.9, 0.33};
     for (int i = 0; i < 5; i++) {
         primrec g = sphere(0.4, {0.1 * i, 0, 1.5 + i});
         g.surf = 3;
         g.trans = trans[i];
         g.refr = 1.5;
-        add(g);
+        add(sc, g);
     }
-    light({0, 0, 9}, 255);
-    ilvlmx = 0;
+    light(sc, {0, 0, 9}, 255);
+    sc.ilvlmx = 0;
     vec eye{0, -6, 4};
-    fast_prep_ptr prep = prepare_eye(eye);
+    fast_prep_ptr prep = prepare_eye(sc, eye);
     ASSERT_TRUE(prep);
-    fast_tracer tr(tsc, *prep);
+    fast_tracer tr(sc, *prep);
     rng_t r(9);
     int shown = 0;
     for (int i = 0; i < 2000; i++) {
         vec target{r.u(-0.6, 0.6), r.u(-0.6, 0.6), 0};
         vec d;
         vsub(d, target, eye);
-        shown += expect_same(eye, d, 0, tr, "under the glass");
+        shown += expect_same(sc, eye, d, 0, tr, "under the glass");
     }
     EXPECT_GT(shown, 1000);
 }
 
 // Whole pictures with many lights (coarse light grids), stereo pairs and
 // an eye inside a primitive, on several threads.
-TEST(FastTracer, WholePicturesMatch)
+TEST_F(FastTracer, WholePicturesMatch)
 {
     rng_t r(10);
-    for (int sc = 0; sc < 8; sc++) {
-        random_scene(r, 1, 30 + r.pick(70), sc < 4 ? 60 : 3);
-        if (sc == 7)
-            add(sphere(40, {0, 0, 0})); // everything, eye included, inside a sphere
-        const int stereo = sc % 2;
-        look(r.v(1), r.v(1), 14, 8, 40, 24, 2);
-        const double vx = vpnax, vy = vpnay, vz = vpnaz;
-        ASSERT_EQ(ray_main(stereo, plain_options()), RAY_DONE);
+    for (int k = 0; k < 8; k++) {
+        random_scene(sc, r, 1, 30 + r.pick(70), k < 4 ? 60 : 3);
+        if (k == 7)
+            add(sc, sphere(40, {0, 0, 0})); // everything, eye included, inside a sphere
+        const int stereo = k % 2;
+        look(sc, r.v(1), r.v(1), 14, 8, 40, 24, 2);
+        const double vx = sc.vpnax, vy = sc.vpnay, vz = sc.vpnaz;
+        ASSERT_EQ(make_image(stereo, plain_options()), RAY_DONE);
         std::vector<unsigned char> a = picture();
-        ixmx = 40, iymx = 24, vpnax = vx, vpnay = vy, vpnaz = vz;
-        ASSERT_EQ(ray_main(stereo, threads_options(3)), RAY_DONE);
-        ASSERT_TRUE(picture() == a) << "scene " << sc;
+        sc.ixmx = 40, sc.iymx = 24, sc.vpnax = vx, sc.vpnay = vy, sc.vpnaz = vz;
+        ASSERT_EQ(make_image(stereo, threads_options(3)), RAY_DONE);
+        ASSERT_TRUE(picture() == a) << "scene " << k;
     }
 }

@@ -7,17 +7,15 @@
 #include "scene/scenetext.h"
 #include "scene/textedit.h"
 
-// after the image headers: testscene.h's picture() hides struct picture
 #include "child.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
-
-using frame_pic = struct picture;
 
 // A file that begins with head and is size bytes long (sparse: no room
 // on the disk for the rest).
@@ -48,16 +46,16 @@ TEST(Limits, FilesBeyondTheirReaderAreRefusedUnread)
     } readers[] = {
         {"big.RT", "0 0 0\n", SCENE_FILE_MAX,
          [](const std::string &p, msglist &m) {
-             static scene sc;
-             sc.primmx = 7;
-             const int rc = data_load(sc, p.c_str(), m);
-             return rc == 0 && sc.primmx == 7 ? 0 : 1; // refused: the scene as it was
+             const auto sc = std::make_unique<scene>();
+             sc->primmx = 7;
+             const int rc = data_load(*sc, p.c_str(), m);
+             return rc == 0 && sc->primmx == 7 ? 0 : 1; // refused: the scene as it was
          }},
         {"big.bmp", bmp, PICTURE_FILE_MAX,
          [](const std::string &p, msglist &m) {
-             static planes pl;
+             const auto pl = std::make_unique<planes>();
              int w = 3, h = 3;
-             const int rc = load_picture(p.c_str(), pl, w, h, m);
+             const int rc = load_picture(p.c_str(), *pl, w, h, m);
              return rc == RGB_REFUSED && w == 0 && h == 0 ? 0 : 1;
          }},
         {"big.webp", webp, ANIM_FILE_MAX,
@@ -93,14 +91,14 @@ TEST(Limits, SceneTextBeyondTheLimitIsNotRead)
 {
     const std::string text =
         slurp(KORU_SOURCE_DIR "/samples/room.RT") + std::string((size_t)SCENE_FILE_MAX, ' ');
-    static scene sc;
-    static scene_map map;
+    const auto sc = std::make_unique<scene>();
+    const auto map = std::make_unique<scene_map>();
     msglist m;
-    EXPECT_EQ(data_load_text(sc, text.data(), text.size(), m, &map), 0);
+    EXPECT_EQ(data_load_text(*sc, text.data(), text.size(), m, map.get()), 0);
     EXPECT_EQ(m.lines.size(), 1u);
-    EXPECT_FALSE(map.records_ended);
+    EXPECT_FALSE(map->records_ended);
     scene_text st;
-    index_scene_text(st, text.data(), text.size(), sc, map);
+    index_scene_text(st, text.data(), text.size(), *sc, *map);
     EXPECT_TRUE(st.numbers.empty());
     text_edit e;
     std::string why;
@@ -160,7 +158,7 @@ TEST(Limits, AnimationsBeyondOneFileAreRefused)
     anim_reader in;
     msglist m;
     ASSERT_EQ(in.open((dir / "long.gif").c_str(), 24, m), 1) << m.first();
-    frame_pic pic;
+    picture pic;
     int end, n = 0;
     while (in.next(pic, end, m))
         n++;

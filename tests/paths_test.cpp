@@ -90,26 +90,28 @@ std::vector<std::string> scenes_to_trace()
     return v;
 }
 
-// Renders tsc (reloaded by set_up before each render) with the plain
-// search and on every kernel path, on two threads, one view and a pair;
-// every picture must be the plain one.
-template <class F>
-void expect_every_path_alike(F set_up, const std::string &what)
-{
-    for (int stereo : {0, 1}) {
-        set_up();
-        ASSERT_EQ(ray_main(stereo, plain_options()), RAY_DONE) << what;
-        const std::vector<unsigned char> plain = picture();
-        for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
+// The pictures of the scene set_up makes in sc (made afresh before each
+// render), with the plain search and on every kernel path, on two
+// threads, one view and a pair: every picture must be the plain one.
+struct LightPaths : scene_fixture {
+    template <class F>
+    void expect_every_path_alike(F set_up, const std::string &what)
+    {
+        for (int stereo : {0, 1}) {
             set_up();
-            render_options o = threads_options(2);
-            o.kernels = path;
-            ASSERT_EQ(ray_main(stereo, o), RAY_DONE) << what;
-            EXPECT_TRUE(picture() == plain)
-                << what << (stereo ? " (stereo)" : "") << " on " << kernel_path_name(path);
+            ASSERT_EQ(make_image(stereo, plain_options()), RAY_DONE) << what;
+            const std::vector<unsigned char> plain = picture();
+            for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
+                set_up();
+                render_options o = threads_options(2);
+                o.kernels = path;
+                ASSERT_EQ(make_image(stereo, o), RAY_DONE) << what;
+                EXPECT_TRUE(picture() == plain)
+                    << what << (stereo ? " (stereo)" : "") << " on " << kernel_path_name(path);
+            }
         }
     }
-}
+};
 
 } // namespace
 
@@ -493,14 +495,14 @@ TEST(LightGeometry, PathsAreChosenByTheProcessor)
 
 // The samples, the bench scenes and 60 lights over glass at depth 10, at
 // a small size.
-TEST(LightPaths, SceneFilesMatchThePlainSearch)
+TEST_F(LightPaths, SceneFilesMatchThePlainSearch)
 {
     for (const std::string &file : scenes_to_trace()) {
         expect_every_path_alike(
             [&] {
-                scene_begin();
-                ASSERT_EQ(data_load(file.c_str()), 1) << file;
-                ixmx = 48, iymx = 36;
+                sc = scene{};
+                ASSERT_EQ(data_load(sc, file.c_str(), warn), 1) << file;
+                sc.ixmx = 48, sc.iymx = 36;
             },
             file);
         if (HasFailure())
@@ -510,24 +512,24 @@ TEST(LightPaths, SceneFilesMatchThePlainSearch)
 
 // Random scenes of every kind with the optics at the edges of the
 // shortcuts, up to 100 lights.
-TEST(LightPaths, RandomScenesMatchThePlainSearch)
+TEST_F(LightPaths, RandomScenesMatchThePlainSearch)
 {
     rng_t r(23);
-    for (int sc = 0; sc < 16; sc++) {
+    for (int k = 0; k < 16; k++) {
         const unsigned seed = r.g();
         // some beyond 48 primitives, where secondary rays walk the tree
-        const int nprim = (sc % 4 == 1 ? 49 : 2) + r.pick(30);
-        const int nlight = 1 + r.pick(sc % 4 == 0 ? 100 : 9);
+        const int nprim = (k % 4 == 1 ? 49 : 2) + r.pick(30);
+        const int nlight = 1 + r.pick(k % 4 == 0 ? 100 : 9);
         expect_every_path_alike(
             [&] {
                 rng_t s(seed);
-                random_scene(s, 1, nprim, nlight);
-                hostile_optics(s);
+                random_scene(sc, s, 1, nprim, nlight);
+                hostile_optics(sc, s);
                 // widths of every remainder by a group: the last dots
                 // of a row are shaded in a short group
-                look(s.v(1), s.v(1), 14, 8, 24 + sc % SHADOW_GROUP, 16, 2);
+                look(sc, s.v(1), s.v(1), 14, 8, 24 + k % SHADOW_GROUP, 16, 2);
             },
-            "scene " + std::to_string(sc));
+            "scene " + std::to_string(k));
         if (HasFailure())
             return;
     }

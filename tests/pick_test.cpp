@@ -9,6 +9,8 @@
 
 namespace {
 
+using Pick = scene_fixture;
+
 // The nearest hit, searched here on its own: every primitive in index order,
 // a strictly smaller squared distance below FAR, types outside 1..4 never.
 int nearest_by_hand(const scene &sc, const vec &o, const vec &d, vec &at)
@@ -34,30 +36,30 @@ int nearest_by_hand(const scene &sc, const vec &o, const vec &d, vec &at)
 // Random scenes in which every surface shows some colour: a dot is black
 // exactly where its ray meets nothing. The last primitive is a twin of the
 // first, which it never shows: a tie goes to the lower index.
-void colourful_scene(rng_t &r)
+void colourful_scene(scene &sc, rng_t &r)
 {
-    random_scene(r, 1, 2 + r.pick(20), 1 + r.pick(3));
-    for (int i = 0; i < primmx; i++) {
-        colr &c = pri[i].col;
+    random_scene(sc, r, 1, 2 + r.pick(20), 1 + r.pick(3));
+    for (int i = 0; i < sc.primmx; i++) {
+        colr &c = sc.pri[i].col;
         c = colr{std::max(c.r, 10), std::max(c.g, 10), std::max(c.b, 10)};
     }
-    pri[primmx] = pri[0];
-    primmx++;
-    look(r.v(1), r.v(1), 14, 8, 31, 18, 2);
+    sc.pri[sc.primmx] = sc.pri[0];
+    sc.primmx++;
+    look(sc, r.v(1), r.v(1), 14, 8, 31, 18, 2);
 }
 
-TEST(Pick, EveryDotShowsTheFirstPrimitiveItsRayMeets)
+TEST_F(Pick, EveryDotShowsTheFirstPrimitiveItsRayMeets)
 {
     int shown = 0;
-    for (int sc = 0; sc < 16; sc++) {
-        rng_t r(100 + sc);
-        scene_begin();
-        colourful_scene(r);
-        const int stereo = sc % 2;
-        const scene model = tsc;
+    for (int k = 0; k < 16; k++) {
+        rng_t r(100 + k);
+        sc = scene{};
+        colourful_scene(sc, r);
+        const int stereo = k % 2;
+        const scene model = sc;
         frame f;
         ASSERT_TRUE(make_frame(model, stereo, f));
-        ASSERT_EQ(ray_main(stereo), RAY_DONE); // the picture, with the accelerated tracer
+        ASSERT_EQ(make_image(stereo), RAY_DONE); // the picture, with the accelerated tracer
         std::vector<int> ids;
         pick_dots(model, f, ids);
         ASSERT_EQ(ids.size(), (size_t)(f.width * f.h));
@@ -70,43 +72,42 @@ TEST(Pick, EveryDotShowsTheFirstPrimitiveItsRayMeets)
                 vec dir, at{FAR, FAR, FAR};
                 make_eye(dir, f.eye[eye], x - eye * f.w, y, f);
                 const int want = nearest_by_hand(model, f.eye[eye], dir, at);
-                ASSERT_EQ(h.index, want) << "scene " << sc << " dot " << x << "," << y;
+                ASSERT_EQ(h.index, want) << "scene " << k << " dot " << x << "," << y;
                 EXPECT_EQ(h.eye, eye);
                 EXPECT_EQ(std::memcmp(&h.point, &at, sizeof at), 0);
                 EXPECT_EQ(ids[y * f.width + x], want);
                 EXPECT_NE(h.index, model.primmx - 1); // the twin
                 const int i = y * f.width + x;
-                EXPECT_EQ(gdatar[i] + gdatag[i] + gdatab[i] == 0, want < 0)
-                    << "scene " << sc << " dot " << x << "," << y;
+                EXPECT_EQ(pl.r[i] + pl.g[i] + pl.b[i] == 0, want < 0)
+                    << "scene " << k << " dot " << x << "," << y;
                 shown += want >= 0;
             }
     }
     EXPECT_GT(shown, 16 * 31 * 18 / 4);
 }
 
-TEST(Pick, OnlyDotsOfThePicture)
+TEST_F(Pick, OnlyDotsOfThePicture)
 {
-    scene_begin();
-    add(sphere(1));
-    look({0, 0, 0}, {0, -1, 0}, 10, 4, 7, 5);
+    add(sc, sphere(1));
+    look(sc, {0, 0, 0}, {0, -1, 0}, 10, 4, 7, 5);
     pick_hit h;
-    EXPECT_TRUE(pick_dot(tsc, 0, 3, 2, h));
+    EXPECT_TRUE(pick_dot(sc, 0, 3, 2, h));
     EXPECT_EQ(h.index, 0);
-    EXPECT_TRUE(pick_dot(tsc, 0, 0, 0, h));
+    EXPECT_TRUE(pick_dot(sc, 0, 0, 0, h));
     EXPECT_EQ(h.index, -1);
     EXPECT_EQ(h.point.x, FAR);
     for (auto [x, y] : {std::pair{7, 0}, {0, 5}, {-1, 0}, {0, -1}})
-        EXPECT_FALSE(pick_dot(tsc, 0, x, y, h)) << x << "," << y;
-    EXPECT_TRUE(pick_dot(tsc, 1, 5, 4, h)); // the pair is 6 dots wide
-    EXPECT_FALSE(pick_dot(tsc, 1, 6, 0, h));
-    vpnay = 0;
-    EXPECT_FALSE(pick_dot(tsc, 0, 3, 2, h)); // no look direction
+        EXPECT_FALSE(pick_dot(sc, 0, x, y, h)) << x << "," << y;
+    EXPECT_TRUE(pick_dot(sc, 1, 5, 4, h)); // the pair is 6 dots wide
+    EXPECT_FALSE(pick_dot(sc, 1, 6, 0, h));
+    sc.vpnay = 0;
+    EXPECT_FALSE(pick_dot(sc, 0, 3, 2, h)); // no look direction
     frame none;
-    ixmx = 0;
-    vpnay = -1;
-    ASSERT_TRUE(make_frame(tsc, 0, none));
+    sc.ixmx = 0;
+    sc.vpnay = -1;
+    ASSERT_TRUE(make_frame(sc, 0, none));
     std::vector<int> ids{1, 2};
-    pick_dots(tsc, none, ids);
+    pick_dots(sc, none, ids);
     EXPECT_TRUE(ids.empty());
 }
 

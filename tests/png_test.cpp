@@ -12,49 +12,51 @@
 
 namespace {
 
-// The first dot of a loaded picture, as 0xRRGGBB, dot i.
-unsigned dot(int i) { return (unsigned)gdatar[i] << 16 | gdatag[i] << 8 | gdatab[i]; }
+struct Png : scene_fixture {
+    // The first dot of a loaded picture, as 0xRRGGBB, dot i.
+    unsigned dot(int i) { return (unsigned)pl.r[i] << 16 | pl.g[i] << 8 | pl.b[i]; }
 
-// Loads bytes as a picture file through load_picture, whatever its name.
-int load_bytes(const std::string &bytes, const char *name = "in.png")
-{
-    const std::string path = scratch(name);
-    spit(path, bytes);
-    twarn.clear();
-    int w = -1, h = -1;
-    int rc = load_picture(path.c_str(), tpl, w, h, twarn);
-    ixmx = w, iymx = h;
-    return rc;
-}
+    // Loads bytes as a picture file through load_picture, whatever its name.
+    int load_bytes(const std::string &bytes, const char *name = "in.png")
+    {
+        const std::string path = scratch(name);
+        spit(path, bytes);
+        warn.clear();
+        int w = -1, h = -1;
+        int rc = load_picture(path.c_str(), pl, w, h, warn);
+        sc.ixmx = w, sc.iymx = h;
+        return rc;
+    }
 
-// A picture of w x h with a mix of every value in each plane.
-void mixed_picture(int w, int h)
-{
-    ixmx = w, iymx = h;
-    for (int i = 0; i < w * h; i++)
-        gdatar[i] = (unsigned char)(i * 7), gdatag[i] = (unsigned char)(i * 13 + 5),
-        gdatab[i] = (unsigned char)(i / 3);
-}
+    // A picture of w x h with a mix of every value in each plane.
+    void mixed_picture(int w, int h)
+    {
+        sc.ixmx = w, sc.iymx = h;
+        for (int i = 0; i < w * h; i++)
+            pl.r[i] = (unsigned char)(i * 7), pl.g[i] = (unsigned char)(i * 13 + 5),
+            pl.b[i] = (unsigned char)(i / 3);
+    }
+};
 
 } // namespace
 
 // A PNG holds the same dots as the BMP; the name alone picks the kind.
-TEST(Png, HoldsTheSameDotsAsTheBmp)
+TEST_F(Png, HoldsTheSameDotsAsTheBmp)
 {
     for (auto [w, h] : {std::pair{1, 1}, {5, 3}, {1024, 2}, {3, 768}}) {
         mixed_picture(w, h);
         const std::vector<unsigned char> want = picture();
         const std::string png = scratch("pic.PnG"), bmp = scratch("pic.bmp");
-        twarn.clear();
-        ASSERT_EQ(save_picture(png.c_str(), tpl, w, h, twarn), 1) << twarn.first();
-        ASSERT_EQ(save_picture(bmp.c_str(), tpl, w, h, twarn), 1);
+        warn.clear();
+        ASSERT_EQ(save_picture(png.c_str(), pl, w, h, warn), 1) << warn.first();
+        ASSERT_EQ(save_picture(bmp.c_str(), pl, w, h, warn), 1);
         EXPECT_TRUE(png_signature((const unsigned char *)slurp(png).data(), slurp(png).size()));
         EXPECT_EQ(slurp(bmp).substr(0, 2), "BM");
         for (const std::string &f : {png, bmp}) {
-            std::memset(gdatar, 0, PLANE_BYTES);
-            EXPECT_EQ(load_bytes(slurp(f), "any.name"), RGB_LOADED) << twarn.first();
-            EXPECT_EQ(ixmx, w);
-            EXPECT_EQ(iymx, h);
+            std::memset(pl.r, 0, PLANE_BYTES);
+            EXPECT_EQ(load_bytes(slurp(f), "any.name"), RGB_LOADED) << warn.first();
+            EXPECT_EQ(sc.ixmx, w);
+            EXPECT_EQ(sc.iymx, h);
             EXPECT_TRUE(picture() == want) << f << " " << w << " x " << h;
             EXPECT_EQ(warnings(), 0);
         }
@@ -65,7 +67,7 @@ TEST(Png, HoldsTheSameDotsAsTheBmp)
 }
 
 // Palette, grey, 16 bits and alpha become 8-bit RGB, alpha over white.
-TEST(Png, WhatOtherProgramsWrite)
+TEST_F(Png, WhatOtherProgramsWrite)
 {
     struct row {
         const char *what;
@@ -97,11 +99,11 @@ TEST(Png, WhatOtherProgramsWrite)
          {0xffffff, 0xc86432, 0x010203}},
     };
     for (const row &r : rows) {
-        ASSERT_EQ(load_bytes(encode(r.pic)), RGB_LOADED) << r.what << ": " << twarn.first();
-        EXPECT_EQ(ixmx, r.pic.w) << r.what;
+        ASSERT_EQ(load_bytes(encode(r.pic)), RGB_LOADED) << r.what << ": " << warn.first();
+        EXPECT_EQ(sc.ixmx, r.pic.w) << r.what;
         for (size_t i = 0; i < r.want.size(); i++)
             EXPECT_EQ(dot((int)i), r.want[i]) << r.what << ", dot " << i;
-        EXPECT_EQ(warnings(), 0) << r.what << ": " << twarn.first();
+        EXPECT_EQ(warnings(), 0) << r.what << ": " << warn.first();
     }
 
     // an interlaced file gives the dots of a plain one
@@ -114,18 +116,18 @@ TEST(Png, WhatOtherProgramsWrite)
     const std::vector<unsigned char> a = picture();
     ASSERT_EQ(load_bytes(encode(laced)), RGB_LOADED);
     EXPECT_TRUE(picture() == a);
-    EXPECT_EQ(gdatag[1], (unsigned char)(4 * 31));
+    EXPECT_EQ(pl.g[1], (unsigned char)(4 * 31));
 }
 
 // What is no picture, too large or damaged before its dots is refused at
 // 0 x 0; a file cut inside its dots loads, the rest white, and says so.
-TEST(Png, RefusedDamagedAndTooLarge)
+TEST_F(Png, RefusedDamagedAndTooLarge)
 {
     png_case big{1025, 1, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(1025, 9)};
     png_case tall{1, 769, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(769, 9)};
     mixed_picture(40, 30);
     const std::string path = scratch("whole.png");
-    ASSERT_EQ(save_png(path.c_str(), 40, 30, gdatar, gdatag, gdatab, twarn), 1);
+    ASSERT_EQ(save_png(path.c_str(), 40, 30, pl.r, pl.g, pl.b, warn), 1);
     const std::string whole = slurp(path);
     std::string bad_ihdr = whole;
     bad_ihdr[20] ^= 1; // the width, under its CRC
@@ -144,27 +146,27 @@ TEST(Png, RefusedDamagedAndTooLarge)
     };
     for (const row &r : refused) {
         EXPECT_EQ(load_bytes(r.bytes), RGB_REFUSED) << r.says;
-        EXPECT_EQ(ixmx, 0);
-        EXPECT_EQ(iymx, 0);
+        EXPECT_EQ(sc.ixmx, 0);
+        EXPECT_EQ(sc.iymx, 0);
         EXPECT_EQ(warnings(), 1);
-        EXPECT_TRUE(has_warning(r.says)) << twarn.first();
-        EXPECT_TRUE(has_warning("is refused")) << twarn.first();
+        EXPECT_TRUE(has_warning(r.says)) << warn.first();
+        EXPECT_TRUE(has_warning("is refused")) << warn.first();
     }
 
     // cut inside the compressed dots: the size holds, the rows not reached are white
-    std::memset(gdatar, 0, PLANE_BYTES);
+    std::memset(pl.r, 0, PLANE_BYTES);
     EXPECT_EQ(load_bytes(whole.substr(0, whole.size() / 2)), RGB_LOADED);
-    EXPECT_EQ(ixmx, 40);
-    EXPECT_EQ(iymx, 30);
-    EXPECT_TRUE(has_warning("damaged inside its pixels")) << twarn.first();
-    EXPECT_EQ(gdatar[40 * 30 - 1], 255);
-    EXPECT_EQ(gdatab[40 * 30 - 1], 255);
+    EXPECT_EQ(sc.ixmx, 40);
+    EXPECT_EQ(sc.iymx, 30);
+    EXPECT_TRUE(has_warning("damaged inside its pixels")) << warn.first();
+    EXPECT_EQ(pl.r[40 * 30 - 1], 255);
+    EXPECT_EQ(pl.b[40 * 30 - 1], 255);
 
     // a PNG holds at least one dot and at most 1024 x 768
     for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {1025, 1}, {1, 769}}) {
-        twarn.clear();
-        EXPECT_EQ(save_png(scratch("no.png").c_str(), w, h, gdatar, gdatag, gdatab, twarn), 0);
-        EXPECT_TRUE(has_warning("is outside 1..1024 x 1..768")) << twarn.first();
+        warn.clear();
+        EXPECT_EQ(save_png(scratch("no.png").c_str(), w, h, pl.r, pl.g, pl.b, warn), 0);
+        EXPECT_TRUE(has_warning("is outside 1..1024 x 1..768")) << warn.first();
     }
     EXPECT_TRUE(slurp(scratch("no.png")).empty());
 }

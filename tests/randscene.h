@@ -1,12 +1,12 @@
 // randscene.h - random scenes for the tests that compare the tracers.
 //
 //   rng_t r(seed);                 numbers: r.u(a, b), r.pick(n), r.v(s)
-//   random_scene(r, s, nprim, nlight)   tsc becomes a scene of every kind
+//   random_scene(sc, r, s, nprim, nlight)   sc becomes a scene of every kind
 //                                        of primitive, scaled by s
-//   hostile_optics(r)              then gives the scene's primitives and
+//   hostile_optics(sc, r)          then gives the scene's primitives and
 //                                        lights optics at the edges of the
 //                                        shading's shortcuts
-//   filed_axes()                   moves each quadric's and cone's
+//   filed_axes(sc)                 moves each quadric's and cone's
 //                                        coefficients to ones a file gives
 #pragma once
 
@@ -26,9 +26,9 @@ struct rng_t {
 // A scene of every kind of primitive, scaled by s: bounded and unbounded
 // quadrics, cones of both kinds, boxes, planes, groups cut by complements,
 // mirrors and glass.
-inline void random_scene(rng_t &r, double s, int nprim, int nlight)
+inline void random_scene(scene &sc, rng_t &r, double s, int nprim, int nlight)
 {
-    scene_begin();
+    sc = scene{};
     for (int i = 0; i < nprim; i++) {
         const int type = 1 + r.pick(4);
         primrec p = prim(type, {0, 0, 1}, r.v(3 * s));
@@ -47,23 +47,23 @@ inline void random_scene(rng_t &r, double s, int nprim, int nlight)
         p.refr = r.u(1.1, 1.9), p.trans = r.u(0.1, 0.9);
         p.pat = r.pick(4), p.patw = 0.4 * s;
         p.col = colr{r.pick(256), r.pick(256), r.pick(256)};
-        add(p);
+        add(sc, p);
     }
     for (int g = 0; g + 2 < nprim && g < 6; g += 3)
         if (r.pick(2))
-            group({g, g + 1, g + 2});
+            group(sc, {g, g + 1, g + 2});
     for (int j = 0; j < nlight; j++)
-        light(r.v(8 * s), r.u(0.3, 1));
-    ilvlmx = 3;
+        light(sc, r.v(8 * s), r.u(0.3, 1));
+    sc.ilvlmx = 3;
 }
 
 // Dim lights and faint highlights, whose terms sit near one unit of a
 // channel; exponents of 0 and below; trans above 1 (a product of trans
 // above 1), below 0 and 0; negative and huge coefficients and colours.
-inline void hostile_optics(rng_t &r)
+inline void hostile_optics(scene &sc, rng_t &r)
 {
-    for (int i = 0; i < primmx; i++) {
-        primrec &p = pri[i];
+    for (int i = 0; i < sc.primmx; i++) {
+        primrec &p = sc.pri[i];
         const int e = r.pick(8);
         p.npow = e == 0 ? -r.pick(3) : e == 1 ? 1 + r.pick(2) : 1 + r.pick(200);
         p.ks = r.pick(3) ? r.u(0, 1) : r.pick(2) ? 0.0 : r.u(-2, 40);
@@ -75,21 +75,21 @@ inline void hostile_optics(rng_t &r)
             p.trans = t == 0 ? r.u(1, 3) : t == 1 ? r.u(-1.5, 0) : t == 2 ? 0.0 : r.u(0, 1);
         }
     }
-    for (int j = 0; j < nlg; j++) {
+    for (int j = 0; j < sc.nlg; j++) {
         const int b = r.pick(6);
-        lig[j].bright = b < 3 ? r.u(0, 0.02) : b == 3 ? -r.u(0, 0.3) : b == 4 ? 0.0 : r.u(0, 3);
+        sc.lig[j].bright = b < 3 ? r.u(0, 0.02) : b == 3 ? -r.u(0, 0.3) : b == 4 ? 0.0 : r.u(0, 3);
     }
 }
 
 // Each coefficient of the quadrics and cones becomes the one its nearest
 // semi-axis gives, as a file read would make it (not every double is one).
-inline void filed_axes()
+inline void filed_axes(scene &sc)
 {
     auto filed = [](double &k) {
         if (k != 0)
             k = axis_coef(std::copysign(1 / std::sqrt(std::fabs(k)), k));
     };
-    for (int i = 0; i < primmx; i++)
-        if (pri[i].type == PRIM_QUADRIC || pri[i].type == PRIM_CONE)
-            filed(pri[i].geom.x), filed(pri[i].geom.y), filed(pri[i].geom.z);
+    for (int i = 0; i < sc.primmx; i++)
+        if (sc.pri[i].type == PRIM_QUADRIC || sc.pri[i].type == PRIM_CONE)
+            filed(sc.pri[i].geom.x), filed(sc.pri[i].geom.y), filed(sc.pri[i].geom.z);
 }

@@ -8,97 +8,85 @@
 #include "child.h"
 
 #include <csignal>
-#include <filesystem>
-#include <sys/wait.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
 const std::string SCENES = KORU_SOURCE_DIR "/tests/scenes/";
 const std::string DEGENERATE = KORU_SOURCE_DIR "/tests/degenerate/";
 
-void fill_planes(unsigned char v)
-{
-    std::memset(gdatar, v, PLANE_BYTES);
-    std::memset(gdatag, v + 1, PLANE_BYTES);
-    std::memset(gdatab, v + 2, PLANE_BYTES);
-}
+struct RenderStop : scene_fixture {
+    void fill_planes(unsigned char v)
+    {
+        std::memset(pl.r, v, PLANE_BYTES);
+        std::memset(pl.g, v + 1, PLANE_BYTES);
+        std::memset(pl.b, v + 2, PLANE_BYTES);
+    }
 
-bool planes_hold(unsigned char v)
-{
-    for (int i = 0; i < PLANE_BYTES; i++)
-        if (gdatar[i] != v || gdatag[i] != (unsigned char)(v + 1) ||
-            gdatab[i] != (unsigned char)(v + 2))
-            return false;
-    return true;
-}
+    bool planes_hold(unsigned char v)
+    {
+        for (int i = 0; i < PLANE_BYTES; i++)
+            if (pl.r[i] != v || pl.g[i] != (unsigned char)(v + 1) ||
+                pl.b[i] != (unsigned char)(v + 2))
+                return false;
+        return true;
+    }
+};
 
 // Twenty glass slabs at depth 30: a ray into them has a tree of up to 2^31
 // nodes. At 1 x 2 dots the top dot passes beside the slabs and the bottom
 // one goes in, so a stop given after the first row must reach into the
 // shading of the second.
-TEST(RenderStop, CancelReachesIntoOneDeepDot)
+TEST_F(RenderStop, CancelReachesIntoOneDeepDot)
 {
-    ASSERT_EQ(data_load((SCENES + "glass-slabs-deep.RT").c_str()), 1);
-    ixmx = 1;
-    iymx = 2;
-    const double vx = vpnax, vy = vpnay, vz = vpnaz;
+    ASSERT_EQ(data_load(sc, (SCENES + "glass-slabs-deep.RT").c_str(), warn), 1);
+    sc.ixmx = 1;
+    sc.iymx = 2;
+    const double vx = sc.vpnax, vy = sc.vpnay, vz = sc.vpnaz;
     fill_planes(7);
-    render_job job(tsc, threads_options(1));
+    render_job job(sc, threads_options(1));
     std::thread stopper([&] {
         while (job.rows_done() == 0)
             std::this_thread::yield();
         job.cancel();
     });
-    EXPECT_EQ(run_kept(job), RAY_CANCELLED);
+    EXPECT_EQ(run_and_keep(job), RAY_CANCELLED);
     stopper.join();
     EXPECT_TRUE(planes_hold(7));
-    EXPECT_EQ(ixmx, 1);
-    EXPECT_EQ(iymx, 2);
-    EXPECT_EQ(vpnax, vx);
-    EXPECT_EQ(vpnay, vy);
-    EXPECT_EQ(vpnaz, vz);
+    EXPECT_EQ(sc.ixmx, 1);
+    EXPECT_EQ(sc.iymx, 2);
+    EXPECT_EQ(sc.vpnax, vx);
+    EXPECT_EQ(sc.vpnay, vy);
+    EXPECT_EQ(sc.vpnaz, vz);
 }
 
 // Two mirrors facing each other: a ray bounces for as long as the depth
 // allows. 1000 levels is a picture; 2147483647 levels would need a deeper
 // stack than any thread has, and is refused instead of crashing.
-TEST(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
+TEST_F(RenderStop, MirrorsAtAnyDepthNeverOverflowTheStack)
 {
     SKIP_DEEP_UNDER_TSAN();
     for (int threads : {1, 2}) {
-        ASSERT_EQ(data_load((DEGENERATE + "mirror-room-deep.RT").c_str()), 1);
-        ASSERT_EQ(ilvlmx, 2147483647);
-        const int w = ixmx, h = iymx;
+        ASSERT_EQ(data_load(sc, (DEGENERATE + "mirror-room-deep.RT").c_str(), warn), 1);
+        ASSERT_EQ(sc.ilvlmx, 2147483647);
+        const int w = sc.ixmx, h = sc.iymx;
         fill_planes(9);
-        EXPECT_EQ(ray_main(0, threads_options(threads)), RAY_TOODEEP);
+        EXPECT_EQ(make_image(0, threads_options(threads)), RAY_TOODEEP);
         EXPECT_TRUE(planes_hold(9));
-        EXPECT_EQ(ixmx, w);
-        EXPECT_EQ(iymx, h);
+        EXPECT_EQ(sc.ixmx, w);
+        EXPECT_EQ(sc.iymx, h);
 
-        ASSERT_EQ(data_load((DEGENERATE + "mirror-room-1000.RT").c_str()), 1);
-        EXPECT_EQ(ray_main(0, threads_options(threads)), RAY_DONE);
+        ASSERT_EQ(data_load(sc, (DEGENERATE + "mirror-room-1000.RT").c_str(), warn), 1);
+        EXPECT_EQ(make_image(0, threads_options(threads)), RAY_DONE);
     }
-}
-
-int tasks_of(pid_t pid)
-{
-    std::error_code ec;
-    int n = 0;
-    for (auto it =
-             std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec);
-         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
-        n++;
-    return n;
 }
 
 // Ctrl-C, SIGTERM or SIGHUP in a long render: status 128 + the signal, and
 // the output file is as it was (absent, or the old bytes), with nothing
 // else left beside it.
-TEST(RenderStop, CtrlCInKoruCliWritesNothing)
+TEST_F(RenderStop, CtrlCInKoruCliWritesNothing)
 {
     struct {
         int sig;
@@ -115,17 +103,16 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
         const std::string out = tmp / c.name;
         if (old_file)
             spit(out, "the old picture");
-        pid_t pid = start_cli(
-            {"render", SCENES + "glass-slabs-deep.RT", out, "--threads", "2", "--aa", "2"});
-        ASSERT_GT(pid, 0);
-        // wait until both tracing threads run beside the main one
-        int st = 0;
-        while (tasks_of(pid) < 3) {
-            ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before it traced";
-            usleep(1000);
-        }
-        kill(pid, c.sig);
-        child_result r = wait_cli(pid);
+        // twenty glass slabs at depth 30 under the lower half of the picture
+        cli_on_tty cli(
+            {"render", SCENES + "glass-slabs-half.RT", out, "--threads", "2", "--aa", "2"});
+        ASSERT_TRUE(cli.started());
+        // once its bar shows rows traced: the upper rows miss the slabs,
+        // the ones below take ages
+        ASSERT_TRUE(cli.wait_for([](const std::string &s) { return bar_count(s) > 0; }))
+            << "koru-cli ended before it traced: " << tail(cli.said());
+        kill(cli.pid(), c.sig);
+        child_result r = cli.finish();
         EXPECT_EQ(r.signal, 0);
         EXPECT_EQ(r.status, 128 + c.sig);
         if (old_file) {
@@ -141,7 +128,7 @@ TEST(RenderStop, CtrlCInKoruCliWritesNothing)
 // The same in koru-cli animate: the slabs seen from aside in frame 0 (a
 // moment's work), straight on in frame 1 (ages). An animation file is not
 // written, nor anything beside it; numbered frames already written stay.
-TEST(RenderStop, StoppedAnimationWritesNoFile)
+TEST_F(RenderStop, StoppedAnimationWritesNoFile)
 {
     temp_dir keys;
     const std::string slabs = slurp(SCENES + "glass-slabs-deep.RT");
@@ -155,17 +142,15 @@ TEST(RenderStop, StoppedAnimationWritesNoFile)
         {SIGTERM, "slabs.webp", {}}, {SIGHUP, "slabs.gif", {}}, {SIGINT, "f_%d.png", {"f_0.png"}}};
     for (auto &c : cases) {
         temp_dir tmp;
-        pid_t pid = start_cli({"animate", keys / "aside.RT", keys / "on.RT", tmp / c.out,
-                               "--frames", "2", "--size", "64", "48", "--threads", "2"});
-        ASSERT_GT(pid, 0);
-        // numbered frames: once frame 0 is written; else once tracing runs
-        int st = 0;
-        while (c.left.empty() ? tasks_of(pid) < 3 : !exists(tmp / "f_0.png")) {
-            ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before frame 1";
-            usleep(1000);
-        }
-        kill(pid, c.sig);
-        child_result r = wait_cli(pid);
+        cli_on_tty cli({"animate", keys / "aside.RT", keys / "on.RT", tmp / c.out, "--frames", "2",
+                        "--size", "64", "48", "--threads", "2"});
+        ASSERT_TRUE(cli.started());
+        // once its bar is at frame 1 (of 0 and 1): frame 0 is handed over
+        // (numbered, it is written) and frame 1 is being traced
+        ASSERT_TRUE(cli.wait_for([](const std::string &s) { return bar_count(s) == 2; }))
+            << "koru-cli ended before frame 1: " << tail(cli.said());
+        kill(cli.pid(), c.sig);
+        child_result r = cli.finish();
         EXPECT_EQ(r.signal, 0);
         EXPECT_EQ(r.status, 128 + c.sig) << c.out;
         EXPECT_EQ(list_dir(tmp.path), c.left) << c.out;

@@ -76,31 +76,35 @@ void expect_layout(const std::string &text, const scene &sc)
     EXPECT_EQ(text.back(), '\n');
 }
 
-// Reads path, writes its model as text, reads that back: the same model,
-// with no complaint from the reader, and the same text when written again.
-void round_trip(const std::string &path, std::string &text)
-{
-    static scene a, b; // 35 KB each
-    msglist m;
-    a = b = scene{};
-    ASSERT_EQ(data_load(a, path.c_str(), m), 1);
-    std::string again;
-    ASSERT_EQ(rt_text(a, text, m), 1) << m.first();
-    m.clear();
-    std::string out = scratch("written.RT");
-    ASSERT_EQ(write_file_safely(out.c_str(), (const unsigned char *)text.data(), text.size(), m),
-              1);
-    ASSERT_EQ(data_load(b, out.c_str(), m), 1);
-    EXPECT_TRUE(m.empty()) << m.first() << "\n" << text;
-    EXPECT_EQ(diff(a, b), "") << text;
-    expect_layout(text, a);
-    ASSERT_EQ(rt_text(b, again, m), 1);
-    EXPECT_EQ(again, text);
-}
+struct WriteScene : scene_fixture {
+    scene a, b; // a file's model, and the model of its text read back
+
+    // Reads path, writes its model as text, reads that back: the same
+    // model, with no complaint from the reader, and the same text when
+    // written again.
+    void round_trip(const std::string &path, std::string &text)
+    {
+        msglist m;
+        a = b = scene{};
+        ASSERT_EQ(data_load(a, path.c_str(), m), 1);
+        std::string again;
+        ASSERT_EQ(rt_text(a, text, m), 1) << m.first();
+        m.clear();
+        std::string out = scratch("written.RT");
+        ASSERT_EQ(
+            write_file_safely(out.c_str(), (const unsigned char *)text.data(), text.size(), m), 1);
+        ASSERT_EQ(data_load(b, out.c_str(), m), 1);
+        EXPECT_TRUE(m.empty()) << m.first() << "\n" << text;
+        EXPECT_EQ(diff(a, b), "") << text;
+        expect_layout(text, a);
+        ASSERT_EQ(rt_text(b, again, m), 1);
+        EXPECT_EQ(again, text);
+    }
+};
 
 // Every scene file in the repository; those people wrote come out as they
 // were, spacing aside.
-TEST(WriteScene, EverySceneFileReadsBackAsTheSameModel)
+TEST_F(WriteScene, EverySceneFileReadsBackAsTheSameModel)
 {
     std::vector<std::string> paths;
     for (auto [dir, suffix] : {std::pair{"samples/", ".RT"},
@@ -126,7 +130,7 @@ TEST(WriteScene, EverySceneFileReadsBackAsTheSameModel)
 // squares overflow or vanish, subnormals, nan payloads, clamped ints),
 // light counts below 0 and beyond the table, and group sections of
 // overlapping groups, repeated members, single members and 40 members.
-TEST(WriteScene, RandomFilesReadBackAsTheSameModel)
+TEST_F(WriteScene, RandomFilesReadBackAsTheSameModel)
 {
     std::mt19937_64 rng(20240611);
     auto pick = [&](int n) { return (int)(rng() % n); };
@@ -201,7 +205,7 @@ TEST(WriteScene, RandomFilesReadBackAsTheSameModel)
 const double signalling_nan = std::numeric_limits<double>::signaling_NaN();
 
 // Models no file can give are refused with a reason, not written wrong.
-TEST(WriteScene, RefusesWhatNoFileGives)
+TEST_F(WriteScene, RefusesWhatNoFileGives)
 {
     const struct {
         const char *why;
@@ -222,15 +226,15 @@ TEST(WriteScene, RefusesWhatNoFileGives)
         {"lights", [](scene &s) { s.nlg = LIGHT_MAX + 1; }},
     };
     for (const auto &c : cases) {
-        scene_begin();
-        add(prim(1, {0, 0, 1}));
-        add(sphere(2));
-        add(prim(2, {1, 1, 1}));
-        group({0, 1, 2});
-        c.spoil(tsc);
+        sc = scene{};
+        add(sc, prim(1, {0, 0, 1}));
+        add(sc, sphere(2));
+        add(sc, prim(2, {1, 1, 1}));
+        group(sc, {0, 1, 2});
+        c.spoil(sc);
         std::string text;
         msglist m;
-        EXPECT_EQ(rt_text(tsc, text, m), !*c.why) << c.why;
+        EXPECT_EQ(rt_text(sc, text, m), !*c.why) << c.why;
         EXPECT_NE(std::string(m.first()).find(c.why), std::string::npos) << m.first();
     }
 }

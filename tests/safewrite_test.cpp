@@ -6,6 +6,7 @@
 #include "../image/safewrite.h"
 #include "testscene.h"
 #include "child.h"
+#include "write_limit.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -24,63 +25,77 @@ namespace {
 
 const std::string OLD = "the old picture, which must survive";
 
-// A small picture in the planes: 5 x 3 dots, a row padding of 1.
-void small_picture()
-{
-    ixmx = 5;
-    iymx = 3;
-    for (int i = 0; i < 15; i++)
-        gdatar[i] = (unsigned char)i, gdatag[i] = (unsigned char)(2 * i),
-        gdatab[i] = (unsigned char)(3 * i);
-}
+// The full disk's failure, as the tests bring it about (write_limit.h).
+const std::string FULL = std::strerror(EFBIG);
+
 const size_t SMALL_BYTES = 54 + 3 * 16;
 
-struct seam {
-    explicit seam(long long n) { safewrite_fail_after(n); }
-    ~seam() { safewrite_fail_after(-1); }
+struct SafeWrite : scene_fixture {
+    // A small picture in the planes: 5 x 3 dots, a row padding of 1.
+    void small_picture()
+    {
+        sc.ixmx = 5;
+        sc.iymx = 3;
+        for (int i = 0; i < 15; i++)
+            pl.r[i] = (unsigned char)i, pl.g[i] = (unsigned char)(2 * i),
+            pl.b[i] = (unsigned char)(3 * i);
+    }
+
+    int save(const std::string &path)
+    {
+        return save_picture(path.c_str(), pl, sc.ixmx, sc.iymx, warn);
+    }
+
+    bool said(const std::string &what) { return has_warning(what.c_str()); }
 };
 
-bool said(const char *what) { return has_warning(what); }
-
-TEST(SafeWrite, FailingAnywhereLeavesTheOldFile)
+TEST_F(SafeWrite, FailingAnywhereLeavesTheOldFile)
 {
     small_picture();
     for (long long after : {0LL, 1LL, 53LL, 54LL, 70LL, (long long)SMALL_BYTES - 1}) {
         temp_dir tmp;
         const std::string out = tmp / "pic.BMP";
         spit(out, OLD);
-        twarn.clear();
+        warn.clear();
+        int saved;
         {
-            seam s(after);
-            EXPECT_EQ(save_picture(out.c_str()), 0) << after;
+            write_limit full(after);
+            saved = save(out);
         }
+        EXPECT_EQ(saved, 0) << after;
         EXPECT_EQ(slurp(out), OLD) << after;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << after;
-        EXPECT_TRUE(said("No space left on device")) << after;
+        EXPECT_TRUE(said(FULL)) << after;
         EXPECT_TRUE(said(out.c_str())) << after;
     }
 }
 
-TEST(SafeWrite, FailingLeavesNoFileWhereThereWasNone)
+TEST_F(SafeWrite, FailingLeavesNoFileWhereThereWasNone)
 {
     small_picture();
     temp_dir tmp;
-    seam s(20);
-    EXPECT_EQ(save_picture((tmp / "new.BMP").c_str()), 0);
+    int saved;
+    {
+        write_limit full(20);
+        saved = save(tmp / "new.BMP");
+    }
+    EXPECT_EQ(saved, 0);
     EXPECT_TRUE(list_dir(tmp.path).empty());
 }
 
-TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
+TEST_F(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
 {
     small_picture();
     temp_dir tmp;
     const std::string out = tmp / "pic.BMP";
     spit(out, OLD);
     ASSERT_EQ(chmod(out.c_str(), 0640), 0);
+    int saved;
     {
-        seam s((long long)SMALL_BYTES); // exactly enough room
-        ASSERT_EQ(save_picture(out.c_str()), 1);
+        write_limit room((long long)SMALL_BYTES); // exactly enough room
+        saved = save(out);
     }
+    ASSERT_EQ(saved, 1);
     std::string bmp = slurp(out);
     ASSERT_EQ(bmp.size(), SMALL_BYTES);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
@@ -91,32 +106,32 @@ TEST(SafeWrite, ReplacesTheOldFileKeepingItsPermissions)
 }
 
 // Root may write anywhere, so these places stop a write by what they are.
-TEST(SafeWrite, UnwritablePlacesFailCleanly)
+TEST_F(SafeWrite, UnwritablePlacesFailCleanly)
 {
     small_picture();
     temp_dir tmp;
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
     for (const std::string &out : {tmp / "file/pic.BMP", tmp / "dir", tmp / "no-dir/pic.BMP"}) {
-        twarn.clear();
-        EXPECT_EQ(save_picture(out.c_str()), 0) << out;
+        warn.clear();
+        EXPECT_EQ(save(out), 0) << out;
         EXPECT_EQ(warnings(), 1) << out;
     }
     EXPECT_EQ(slurp(tmp / "file"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
-    twarn.clear();
-    EXPECT_EQ(save_picture(""), 0);
+    warn.clear();
+    EXPECT_EQ(save(""), 0);
     EXPECT_EQ(warnings(), 1);
 }
 
 // A device is written in place, never renamed over: /dev/full stays the
 // device and the failure is reported.
-TEST(SafeWrite, DevFullFailsAndStaysADevice)
+TEST_F(SafeWrite, DevFullFailsAndStaysADevice)
 {
     small_picture();
-    twarn.clear();
-    EXPECT_EQ(save_picture("/dev/full"), 0);
+    warn.clear();
+    EXPECT_EQ(save("/dev/full"), 0);
     EXPECT_TRUE(said("No space left on device"));
     struct stat st;
     ASSERT_EQ(lstat("/dev/full", &st), 0);
@@ -125,13 +140,13 @@ TEST(SafeWrite, DevFullFailsAndStaysADevice)
         EXPECT_EQ(name.find(".koru-"), std::string::npos) << name;
 }
 
-TEST(SafeWrite, ThroughASymbolicLinkTheLinkStays)
+TEST_F(SafeWrite, ThroughASymbolicLinkTheLinkStays)
 {
     small_picture();
     temp_dir tmp;
     spit(tmp / "real.BMP", OLD);
     ASSERT_EQ(symlink("real.BMP", (tmp / "link.BMP").c_str()), 0);
-    ASSERT_EQ(save_picture((tmp / "link.BMP").c_str()), 1);
+    ASSERT_EQ(save((tmp / "link.BMP")), 1);
     struct stat st;
     ASSERT_EQ(lstat((tmp / "link.BMP").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -140,34 +155,42 @@ TEST(SafeWrite, ThroughASymbolicLinkTheLinkStays)
 }
 
 // A name as long as a name may be still leaves room for the temporary one.
-TEST(SafeWrite, LongestNameSaves)
+TEST_F(SafeWrite, LongestNameSaves)
 {
     small_picture();
     temp_dir tmp;
     const std::string name = std::string(251, 'k') + ".BMP";
-    ASSERT_EQ(save_picture((tmp / name).c_str()), 1);
+    ASSERT_EQ(save((tmp / name)), 1);
     EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{name});
 }
 
-TEST(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
+TEST_F(SafeWrite, KoruCliReportsAFailedSaveInOneLine)
 {
     temp_dir tmp;
     const std::string scene = KORU_SOURCE_DIR "/tests/degenerate/axis.RT";
     spit(tmp / "file", OLD);
     mkdir((tmp / "dir").c_str(), 0755);
+    spit(tmp / "old.BMP", OLD); // on a disk that fills part-way: the limit reaches the child
     const std::string picture = KORU_SOURCE_DIR "/fuzz/corpus/picture/rgb24.bmp";
-    for (const std::string &out : {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir"})
+    for (const std::string &out :
+         {std::string("/dev/full"), tmp / "file/pic.BMP", tmp / "dir", tmp / "old.BMP"})
         for (const std::vector<std::string> &args :
              {std::vector<std::string>{"render", scene, out},
               std::vector<std::string>{"display", picture, out, "--zoom", "200"}}) {
-            child_result r = run_cli(args);
+            child_result r;
+            {
+                write_limit full(out == tmp / "old.BMP" ? 100 : -1);
+                r = run_cli(args);
+            }
             EXPECT_EQ(r.status, 1) << args[0] << " " << out;
             std::vector<std::string> errors = error_lines(r.err);
             ASSERT_EQ(errors.size(), 1u) << r.err;
             EXPECT_NE(errors[0].find(out), std::string::npos) << errors[0];
         }
     EXPECT_EQ(slurp(tmp / "file"), OLD);
+    EXPECT_EQ(slurp(tmp / "old.BMP"), OLD);
     EXPECT_TRUE(list_dir(tmp / "dir").empty());
+    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file", "old.BMP"}));
     struct stat st;
     ASSERT_EQ(lstat("/dev/full", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
@@ -210,7 +233,7 @@ save_calls trace_save(const std::string &log, const std::string &dir)
 
 // A save reaches the disk: the new file is flushed before it is renamed
 // over the old one, and the folder after, for every kind of file written.
-TEST(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
+TEST_F(SafeWrite, FlushesTheFileBeforeTheRenameAndTheFolderAfter)
 {
     if (std::system("strace -V >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "strace is not installed";
@@ -291,19 +314,27 @@ TEST(SafeFile, DiscardedOrFailedLeavesTheOldFile)
         {
             safe_file f;
             ASSERT_TRUE(f.begin(out.c_str()));
-            seam s(fail ? 1500 : -1);
-            EXPECT_TRUE(f.write_at(0, OLD.data(), 1000 < OLD.size() ? 1000 : OLD.size()));
-            std::string big(1000, 'x');
-            EXPECT_TRUE(f.write_at(5000, big.data(), big.size()));
-            EXPECT_EQ(f.write_at(9000, big.data(), big.size()), !fail);
-            if (fail) {
-                EXPECT_FALSE(f.write_at(0, big.data(), 1)); // failed once: failed
-                msglist m;
-                EXPECT_EQ(f.commit(m), 0);
-                EXPECT_NE(std::string(m.first("")).find("No space left on device"),
-                          std::string::npos);
-                EXPECT_NE(std::string(m.first("")).find(out), std::string::npos);
+            bool wrote[4];
+            int committed = -1;
+            msglist m;
+            {
+                write_limit full(fail ? 1500 : -1);
+                std::string big(1000, 'x');
+                wrote[0] = f.write_at(0, OLD.data(), OLD.size());
+                wrote[1] = f.write_at(400, big.data(), big.size());
+                wrote[2] = f.write_at(9000, big.data(), big.size());
+                wrote[3] = f.write_at(0, big.data(), 1); // failed once: failed
+                if (fail)
+                    committed = f.commit(m);
             } // else the destructor discards it
+            EXPECT_TRUE(wrote[0] && wrote[1]);
+            EXPECT_EQ(wrote[2], !fail);
+            EXPECT_EQ(wrote[3], !fail);
+            if (fail) {
+                EXPECT_EQ(committed, 0);
+                EXPECT_NE(std::string(m.first("")).find(FULL), std::string::npos);
+                EXPECT_NE(std::string(m.first("")).find(out), std::string::npos);
+            }
         }
         EXPECT_EQ(slurp(out), OLD) << fail;
         EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"pic.BMP"}) << fail;
@@ -361,17 +392,6 @@ TEST(SafeFile, DeclinesWhatItCannotReplace)
     EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"dir", "file"}));
 }
 
-// Twenty glass slabs at depth 30 under the lower half of the picture: the
-// upper rows miss them and are done at once, the lower ones take ages.
-std::string half_slow_scene()
-{
-    std::string rt = "0 0 0\n0 0 1\n30 16\n1024 768\n1\n3 4 40 1\n30\n";
-    for (int k = 0; k < 20; k++)
-        rt += "2 3 0.1 0.2 0.3 0 20 1.5 0.9 0 1 1 10 10 0.25 0 -10 " + std::to_string(k - 9.5) +
-              " 200 220 240\n";
-    return rt + "-1\n-1\n";
-}
-
 // The size of the regular file process pid has open in directory dir (its
 // new picture, with or without a name), or -1 while it has none.
 long long open_file_size(pid_t pid, const std::string &dir)
@@ -398,20 +418,23 @@ TEST(SafeFile, KilledRenderLeavesNothingBehind)
     temp_dir tmp;
     const std::string out = tmp / "slabs.BMP";
     spit(out, OLD);
-    spit(tmp / "slabs.RT", half_slow_scene());
-    pid_t pid = start_cli({"render", tmp / "slabs.RT", out, "--threads", "2"});
-    ASSERT_GT(pid, 0);
-    // wait until rows are in the new file: more than the BMP header
-    int st = 0;
-    while (open_file_size(pid, tmp.path) <= 54) {
-        ASSERT_EQ(waitpid(pid, &st, WNOHANG), 0) << "koru-cli ended before it wrote rows";
-        usleep(1000);
-    }
-    kill(pid, SIGKILL);
-    child_result r = wait_cli(pid);
+    // twenty glass slabs at depth 30 under the lower half of the picture:
+    // the upper rows miss them and are done at once, the lower ones take
+    // ages
+    cli_on_tty cli(
+        {"render", KORU_SOURCE_DIR "/tests/scenes/glass-slabs-half.RT", out, "--threads", "2"});
+    ASSERT_TRUE(cli.started());
+    // Rows go to the file a group at a time, on the thread that traced
+    // them, before they count as done: once the bar shows more rows done
+    // than groups of rows can hold unfinished, some are in the file.
+    ASSERT_TRUE(cli.wait_for([](const std::string &s) { return bar_count(s) >= 8 * ROW_GROUP; }))
+        << "koru-cli ended before it wrote rows: " << tail(cli.said());
+    EXPECT_GT(open_file_size(cli.pid(), tmp.path), 54); // more than the BMP header
+    kill(cli.pid(), SIGKILL);
+    child_result r = cli.finish();
     EXPECT_EQ(r.signal, SIGKILL);
     EXPECT_EQ(slurp(out), OLD);
-    EXPECT_EQ(list_dir(tmp.path), (std::vector<std::string>{"slabs.BMP", "slabs.RT"}));
+    EXPECT_EQ(list_dir(tmp.path), std::vector<std::string>{"slabs.BMP"});
 }
 
 } // namespace

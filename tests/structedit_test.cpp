@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -49,11 +50,13 @@ struct filed {
 
 filed random_filed(rng_t &g)
 {
-    scene_begin();
-    random_scene(g, 1.5, 1 + g.pick(12), g.pick(4));
-    filed_axes();
+    auto sc = std::make_unique<scene>();
+    random_scene(*sc, g, 1.5, 1 + g.pick(12), g.pick(4));
+    filed_axes(*sc);
     std::string text;
-    EXPECT_EQ(rt_text(tsc, text, twarn), 1);
+    msglist warn;
+    EXPECT_EQ(rt_text(*sc, text, warn), 1);
+    const int nlg = sc->nlg, primmx = sc->primmx;
     std::vector<std::string> line;
     for (size_t at = 0, nl; (nl = text.find('\n', at)) != std::string::npos; at = nl + 1)
         line.push_back(text.substr(at, nl - at));
@@ -113,8 +116,9 @@ void give_partners(scene &sc, const lists &ls)
 void expect_model(const scene &want, const scene &got, const std::string &what)
 {
     std::string a, b;
-    EXPECT_EQ(rt_text(want, a, twarn), 1) << what;
-    EXPECT_EQ(rt_text(got, b, twarn), 1) << what;
+    msglist warn;
+    EXPECT_EQ(rt_text(want, a, warn), 1) << what;
+    EXPECT_EQ(rt_text(got, b, warn), 1) << what;
     EXPECT_EQ(b, a) << what;
 }
 

@@ -1,27 +1,31 @@
-// testscene.h - small helpers for the engine tests.
+// testscene.h - what the engine tests build scenes with and work on.
 //
-// The tests work on one scene value, tsc, and one set of planes, tpl, as
-// the window keeps its model and its picture; the names below are their
-// fields (pri, primmx, ixmx, ..., gdatar), so a test reads like the model.
-// The engine's calls that take a scene get it here:
+// A test works on plain values and calls the engine's own functions on
+// them: data_load(sc, path, warn), calc(out, org, dir, depth, sc),
+// crossp(r, org, dir, p, sc.pri), save_picture(path, pl, w, h, warn) ...
 //
-//   data_load(path)          tsc from a file; the reader's lines in twarn
-//   load_picture(path) / save_picture(path)   tpl from or to a BMP (PNG
-//                            by the name), with ixmx, iymx
-//   ray_main(stereo, opt)    a render of tsc; when it is done, the frame
-//                            written back to tsc and the picture to tpl
-//   calc, crossp, checkin, make_eye   on tsc (make_eye: the last frame)
+// scene_fixture (for TEST_F) holds what the window keeps, each test its
+// own, all zero at the start:
+//   sc, pl, warn    the scene, the picture's planes, the lines the reader
+//                   and the picture files leave
+//   view            the frame of the last picture make_image kept
+//   scratch         a folder of the test's own for files
+//   make_image(stereo, opt)   a render of sc; when it is done, the frame
+//                   written back to sc and the picture to pl, as Make Image
+//                   does (run_and_keep(job) for a job the test made)
+//   picture()       pl's ixmx x iymx picture, red, then green, then blue
+//   has_warning("text")   a line of warn contains text; warnings() counts
 //
-//   scene_begin()            start-up state: empty tables, no warnings
+// Building a scene value:
 //   prim(type, geom, pos)    a record with neutral optics (opaque, all
 //                            coefficients 0, white, sense +1, no group)
-//   add(p) / light(pos, b)   append to pri / lig, returning the index
-//   group({i, j, ...})       make 0-based indices partners, as a group
-//   look(...)                the camera globals in one call
-//   scratch                  a private directory for files, removed at the end
-//   slurp(path) / spit(path, bytes)
-//   has_warning("text")      a line of twarn contains text; warnings() counts them
-//   picture()                the planes' current picture, red, green, blue
+//   sphere(r, c)             a sphere of radius r about c
+//   add(sc, p) / light(sc, pos, b)   append to pri / lig, returning the index
+//   group(sc, {i, j, ...})   make 0-based indices partners, as a group
+//   look(sc, ...)            the camera and the picture's size in one call
+//   plain_options(), threads_options(n)   render options
+//
+// Files: slurp(path) / spit(path, bytes).
 #pragma once
 
 #include "base/msg.h"
@@ -36,6 +40,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -57,72 +63,6 @@ constexpr bool under_tsan = false;
             GTEST_SKIP() << "rays nest too deep for ThreadSanitizer's own stack";                  \
     } while (0)
 
-inline scene tsc;
-inline planes tpl;
-inline msglist twarn;
-inline frame tframe; // of the last picture ray_main made
-
-inline primrec (&pri)[PRIM_MAX] = tsc.pri;
-inline ligrec (&lig)[LIGHT_MAX] = tsc.lig;
-inline int &primmx = tsc.primmx, &nlg = tsc.nlg;
-inline double &rx = tsc.rx, &ry = tsc.ry, &rz = tsc.rz;
-inline double &vpnax = tsc.vpnax, &vpnay = tsc.vpnay, &vpnaz = tsc.vpnaz;
-inline double &dlength = tsc.dlength, &wdu = tsc.wdu, &length3d = tsc.length3d;
-inline int &ixmx = tsc.ixmx, &iymx = tsc.iymx, &ilvlmx = tsc.ilvlmx;
-inline vec &uvec = tsc.uvec, &vvec = tsc.vvec;
-inline unsigned char (&gdatar)[PLANE_BYTES] = tpl.r;
-inline unsigned char (&gdatag)[PLANE_BYTES] = tpl.g;
-inline unsigned char (&gdatab)[PLANE_BYTES] = tpl.b;
-
-inline void scene_begin()
-{
-    tsc = scene{};
-    twarn.clear();
-}
-
-inline int warnings() { return (int)twarn.lines.size(); }
-
-inline int data_load(const char *path)
-{
-    twarn.clear();
-    return data_load(tsc, path, twarn);
-}
-
-// As the window opens a picture: its size becomes the scene's image size.
-inline int load_picture(const char *path)
-{
-    twarn.clear();
-    int w, h;
-    int rc = load_picture(path, tpl, w, h, twarn);
-    if (rc != RGB_NOFILE)
-        ixmx = w, iymx = h;
-    return rc;
-}
-
-inline int save_picture(const char *path)
-{
-    twarn.clear();
-    return save_picture(path, tpl, ixmx, iymx, twarn);
-}
-
-// Runs job; when its picture is done, keeps it as Make Image does.
-inline int run_kept(render_job &job)
-{
-    int rc = job.run();
-    if (rc == RAY_DONE) {
-        keep_picture(job, tsc, tpl);
-        tframe = job.view();
-    }
-    return rc;
-}
-
-inline int ray_main(int stereo, render_options opt = {})
-{
-    opt.stereo = stereo;
-    render_job job(tsc, opt);
-    return run_kept(job);
-}
-
 inline render_options plain_options()
 {
     render_options o;
@@ -136,20 +76,6 @@ inline render_options threads_options(int n)
     o.threads = n;
     return o;
 }
-
-inline colr &calc(colr &out, const vec &org, const vec &dir, int depth)
-{
-    return calc(out, org, dir, depth, tsc);
-}
-
-inline vec &crossp(vec &r, const vec &o, const vec &d, const primrec &p)
-{
-    return crossp(r, o, d, p, tsc.pri);
-}
-
-inline int checkin(vec &x, const primrec &p) { return checkin(x, p, tsc.pri); }
-
-inline void make_eye(vec &dir, const vec &eye, int x, int y) { make_eye(dir, eye, x, y, tframe); }
 
 inline primrec prim(int type, vec geom, vec pos = {0, 0, 0}, int sense = 1)
 {
@@ -170,23 +96,23 @@ inline primrec sphere(double r, vec c = {0, 0, 0}, int sense = 1)
     return prim(3, vec{k, k, k}, c, sense);
 }
 
-inline int add(const primrec &p)
+inline int add(scene &sc, const primrec &p)
 {
-    pri[primmx] = p;
-    return primmx++;
+    sc.pri[sc.primmx] = p;
+    return sc.primmx++;
 }
 
-inline int light(vec pos, double bright = 1)
+inline int light(scene &sc, vec pos, double bright = 1)
 {
-    lig[nlg] = ligrec{pos, bright};
-    return nlg++;
+    sc.lig[sc.nlg] = ligrec{pos, bright};
+    return sc.nlg++;
 }
 
-inline void group(std::initializer_list<int> m)
+inline void group(scene &sc, std::initializer_list<int> m)
 {
     const int *v = m.begin(), n = (int)m.size();
     for (int i = 0; i < n; i++) {
-        primrec &p = pri[v[i]];
+        primrec &p = sc.pri[v[i]];
         p.nmem = 0;
         for (int j = 0; j < n; j++)
             if (j != i)
@@ -194,21 +120,23 @@ inline void group(std::initializer_list<int> m)
     }
 }
 
-inline void look(vec at, vec dir, double dl, double w, int width, int height, int depth = 0)
+inline void look(scene &sc, vec at, vec dir, double dl, double w, int width, int height,
+                 int depth = 0)
 {
-    rx = at.x, ry = at.y, rz = at.z;
-    vpnax = dir.x, vpnay = dir.y, vpnaz = dir.z;
-    dlength = dl;
-    wdu = w;
-    ixmx = width;
-    iymx = height;
-    ilvlmx = depth;
+    sc.rx = at.x, sc.ry = at.y, sc.rz = at.z;
+    sc.vpnax = dir.x, sc.vpnay = dir.y, sc.vpnaz = dir.z;
+    sc.dlength = dl;
+    sc.wdu = w;
+    sc.ixmx = width;
+    sc.iymx = height;
+    sc.ilvlmx = depth;
 }
 
-// A directory of its own for each test program, on a memory file system
-// when there is one we may write to (the BMP round trip writes a thousand
-// files), else in $TMPDIR or /tmp. Where nothing is writable the program
-// stops at once, saying so, rather than write beside the root.
+// A folder of its own, on a memory file system when there is one we may
+// write to (the BMP round trip writes a thousand files), else in $TMPDIR
+// or /tmp, removed with everything in it at the end. Where nothing is
+// writable the program stops at once, saying so, rather than write beside
+// the root.
 struct scratch_dir {
     std::string dir;
     scratch_dir()
@@ -227,13 +155,13 @@ struct scratch_dir {
     }
     ~scratch_dir()
     {
-        if (!dir.empty() && std::system(("rm -rf '" + dir + "'").c_str()) != 0)
-            std::fprintf(stderr, "testscene.h: could not remove %s\n", dir.c_str());
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
     }
+    scratch_dir(const scratch_dir &) = delete;
+    scratch_dir &operator=(const scratch_dir &) = delete;
     std::string operator()(const std::string &name) const { return dir + "/" + name; }
 };
-
-inline scratch_dir scratch;
 
 inline std::string slurp(const std::string &path)
 {
@@ -258,20 +186,48 @@ inline void spit(const std::string &path, const std::string &bytes)
     std::fclose(f);
 }
 
-inline bool has_warning(const char *text)
-{
-    for (const msg &m : twarn.lines)
-        if (m.text.find(text) != std::string::npos)
-            return true;
-    return false;
-}
+struct scene_fixture : ::testing::Test {
+    scene sc{};
+    planes pl{};
+    msglist warn;
+    frame view{};
+    scratch_dir scratch;
 
-// The ixmx x iymx picture in the planes: red, then green, then blue.
-inline std::vector<unsigned char> picture()
-{
-    size_t n = (size_t)ixmx * iymx;
-    std::vector<unsigned char> v(gdatar, gdatar + n);
-    v.insert(v.end(), gdatag, gdatag + n);
-    v.insert(v.end(), gdatab, gdatab + n);
-    return v;
-}
+    // Runs job; when its picture is done, keeps it as Make Image does.
+    int run_and_keep(render_job &job)
+    {
+        const int rc = job.run();
+        if (rc == RAY_DONE) {
+            keep_picture(job, sc, pl);
+            view = job.view();
+        }
+        return rc;
+    }
+
+    int make_image(int stereo = 0, render_options opt = {})
+    {
+        opt.stereo = stereo;
+        render_job job(sc, opt);
+        return run_and_keep(job);
+    }
+
+    // The ixmx x iymx picture in the planes: red, then green, then blue.
+    std::vector<unsigned char> picture() const
+    {
+        const size_t n = (size_t)sc.ixmx * sc.iymx;
+        std::vector<unsigned char> v(pl.r, pl.r + n);
+        v.insert(v.end(), pl.g, pl.g + n);
+        v.insert(v.end(), pl.b, pl.b + n);
+        return v;
+    }
+
+    int warnings() const { return (int)warn.lines.size(); }
+
+    bool has_warning(const char *text) const
+    {
+        for (const msg &m : warn.lines)
+            if (m.text.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+};

@@ -5,6 +5,8 @@
 # and cli on the engine, not on each other. An #include "..." that reaches
 # against this order fails the build here, naming the file and the include.
 #
+# Tests inside a layer's folder may use the test helpers of tests/ as well.
+#
 # app/ is two layers itself: the toolkit-free logic (app/ but app/qt/ and
 # app/tests/) and the Qt window over it (app/qt/). The logic may include
 # neither the window's files nor any Qt header: it reaches the window only
@@ -25,6 +27,11 @@ foreach(layer base scene image trace cli app)
   file(GLOB_RECURSE files ${SRC}/${layer}/*.h ${SRC}/${layer}/*.cpp)
   foreach(f ${files})
     get_filename_component(dir ${f} DIRECTORY)
+    set(allowed ${allowed_${layer}})
+    file(RELATIVE_PATH in_layer ${SRC}/${layer} ${f})
+    if(in_layer MATCHES "(^|/)tests/")
+      list(APPEND allowed tests)
+    endif()
     file(STRINGS ${f} incs REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(inc ${incs})
       string(REGEX MATCH "\"([^\"]+)\"" m "${inc}")
@@ -41,10 +48,10 @@ foreach(layer base scene image trace cli app)
       if(NOT rel MATCHES "/")
         set(top "")
       endif()
-      list(FIND allowed_${layer} "${top}" at)
+      list(FIND allowed "${top}" at)
       if(at EQUAL -1)
         file(RELATIVE_PATH where ${SRC} ${f})
-        string(APPEND bad "  ${where}: #include \"${path}\" (${layer} may use only: ${allowed_${layer}})\n")
+        string(APPEND bad "  ${where}: #include \"${path}\" (${layer} may use only: ${allowed})\n")
       endif()
     endforeach()
   endforeach()

@@ -1,6 +1,6 @@
 #include "anim.h"
 
-#include "camera.h"
+#include "camera_moves.h"
 
 #include <memory>
 #include <system_error>

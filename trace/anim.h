@@ -10,7 +10,7 @@
 //
 // Frame k's scene is the mix of the keys at frame k (keys.h); with orbit,
 // its eye then turns orbit_deg·k/n degrees about the vertical through the
-// look point (turn, camera.h), in one turn from the mixed scene, so that
+// look point (turn, camera_moves.h), in one turn from the mixed scene, so that
 // frame k is the same whichever frames are rendered with it, and a turn of
 // 360 degrees comes round to frame 0 after the last frame, not on it.
 //

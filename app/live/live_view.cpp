@@ -5,7 +5,7 @@
 #include "app/session/session.h"
 #include "base/msg.h"
 #include "scene/rtread.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 
 namespace {
 

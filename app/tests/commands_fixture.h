@@ -4,7 +4,7 @@
 
 #include "app/tests/script_ui.h"
 
-#include "image/safewrite.h"
+#include "tests/write_limit.h"
 
 #include <gtest/gtest.h>
 

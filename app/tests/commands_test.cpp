@@ -10,7 +10,7 @@
 #include "base/msg.h"
 #include "image/picfile.h"
 #include "image/rgb.h"
-#include "image/safewrite.h"
+#include "tests/write_limit.h"
 #include "scene/rtread.h"
 #include "scene/scene.h"
 

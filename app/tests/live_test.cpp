@@ -1,9 +1,9 @@
-// Live view without the toolkit: the camera moved by hand (trace/camera.h)
+// Live view without the toolkit: the camera moved by hand (trace/camera_moves.h)
 // and the decisions of live_state.
 #include "app/live/live.h"
 #include "app/tests/script_ui.h"
 #include "base/msg.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 #include "trace/frame.h"
 
 #include <gtest/gtest.h>

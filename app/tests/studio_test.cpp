@@ -11,11 +11,11 @@
 #include "app/tests/script_ui.h"
 #include "base/msg.h"
 #include "image/picfile.h"
-#include "image/safewrite.h"
+#include "tests/write_limit.h"
 #include "scene/newscene.h"
 #include "scene/rtread.h"
 #include "scene/textedit.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 
 #include <gtest/gtest.h>
 

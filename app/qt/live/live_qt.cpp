@@ -3,7 +3,7 @@
 #include "app/qt/window/to_window.h"
 #include "app/session/session.h"
 #include "scene/rtread.h"
-#include "trace/camera.h"
+#include "trace/camera_moves.h"
 
 #include <QFile>
 #include <QFileInfo>

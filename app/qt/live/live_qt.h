@@ -10,7 +10,7 @@
 // after the last input. The status bar shows while live view is on. The
 // window forwards the view's mouse, wheel and key events.
 //
-// Mouse and keys on the picture, while live view is on (trace/camera.h):
+// Mouse and keys on the picture, while live view is on (trace/camera_moves.h):
 //   left drag               orbit the eye about the look point
 //   Shift+left or middle    pan the look point in the screen plane
 //   wheel / Ctrl+wheel      dolly dlength / change wdu

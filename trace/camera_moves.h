@@ -1,4 +1,4 @@
-// camera.h - moving a scene's camera: by hand in the live view, and round
+// camera_moves.h - moving a scene's camera: by hand in the live view, and round
 // the look point for a turntable animation (anim.h).
 //
 // Every move changes the camera fields of the scene (look point rx, ry, rz,

@@ -1,6 +1,7 @@
-// The scene studio's text tools: every number of a scene's text found and
-// named, fields changed in the text and nothing else, the outline, and the
-// new scene's template.
+// The scene's text for editing (scene/scenetext, textedit, outline,
+// newscene, templates): every number of a scene's text found and named,
+// fields changed in the text and nothing else, the outline, and the
+// templates a new scene starts from.
 #include "inputs.h"
 #include "randscene.h"
 #include "testscene.h"
@@ -58,14 +59,15 @@ bool same(double a, double b) { return a == b || (a != a && b != b); }
 // gives, as a file's have, laid out by the writer.
 std::string random_text(rng_t &g, double s, int nprim, int nlight)
 {
-    scene_begin();
-    random_scene(g, s, nprim, nlight);
-    for (int i = 0; i < primmx; i++)
-        if (pri[i].type == PRIM_QUADRIC || pri[i].type == PRIM_CONE)
-            for (double *k : {&pri[i].geom.x, &pri[i].geom.y, &pri[i].geom.z})
+    scene sc;
+    random_scene(sc, g, s, nprim, nlight);
+    for (int i = 0; i < sc.primmx; i++)
+        if (sc.pri[i].type == PRIM_QUADRIC || sc.pri[i].type == PRIM_CONE)
+            for (double *k : {&sc.pri[i].geom.x, &sc.pri[i].geom.y, &sc.pri[i].geom.z})
                 *k = *k ? axis_coef(std::copysign(1 / std::sqrt(std::fabs(*k)), *k)) : 0;
     std::string text;
-    EXPECT_EQ(rt_text(tsc, text, twarn), 1) << twarn.first();
+    msglist msgs;
+    EXPECT_EQ(rt_text(sc, text, msgs), 1) << msgs.first();
     return text;
 }
 
@@ -334,7 +336,9 @@ TEST(FieldEdit, RandomEditsReadBackAsTheEditedScene)
         const auto before = read(text);
         field_ref f;
         f.sec = g.pick(3);
-        f.index = f.sec == SEC_LIGHT ? g.pick(tsc.nlg) : f.sec == SEC_PRIM ? g.pick(tsc.primmx) : 0;
+        f.index = f.sec == SEC_LIGHT  ? g.pick(before->sc.nlg)
+                  : f.sec == SEC_PRIM ? g.pick(before->sc.primmx)
+                                      : 0;
         f.field = g.pick(section_size(f.sec));
         if ((f.sec == SEC_VIEW && f.field == V_NLG) || (f.sec == SEC_PRIM && f.field == P_TYPE))
             continue; // these change the structure; refused above
@@ -475,17 +479,20 @@ TEST(NewScene, TemplatesReadCleanlyAndRender)
         load_template(loaded, t);
         EXPECT_EQ(loaded.primmx, r->sc.primmx) << t.name;
 
-        tsc = r->sc;
-        ASSERT_EQ(ray_main(t.stereo), RAY_DONE) << t.name;
-        const int w = tsc.ixmx, h = tsc.iymx;
+        render_options opt;
+        opt.stereo = t.stereo;
+        render_job job(r->sc, opt);
+        ASSERT_EQ(job.run(), RAY_DONE) << t.name;
+        const struct picture &pic = job.result();
+        const int w = pic.w, h = pic.h;
         int black = 0;
         for (int k = 0; k < w * h; k++)
-            black += gdatar[k] + gdatag[k] + gdatab[k] == 0;
+            black += pic.r[k] + pic.g[k] + pic.b[k] == 0;
         EXPECT_LT(black, w * h / 20) << t.name;
         if (i == 0) {
             const int centre = h / 2 * w + w / 2;
-            EXPECT_GT(gdatar[centre], 2 * gdatab[centre]); // the orange sphere
-            EXPECT_GT(gdatar[centre], 100);
+            EXPECT_GT(pic.r[centre], 2 * pic.b[centre]); // the orange sphere
+            EXPECT_GT(pic.r[centre], 100);
         }
     }
     EXPECT_EQ(find_scene_template("none"), nullptr);

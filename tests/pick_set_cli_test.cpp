@@ -37,27 +37,29 @@ std::string want_json(const scene &model, const scene_map &map, int stereo, int 
            g17(h.point.x) + "," + g17(h.point.y) + "," + g17(h.point.z) + "]}\n";
 }
 
+using SetCli = scene_fixture;
+
 TEST(PickCli, EveryDotOfARandomSceneFile)
 {
     temp_dir dir;
-    for (int sc = 0; sc < 2; sc++) {
-        rng_t r(7 + sc);
-        scene_begin();
-        random_scene(r, 1, 12, 2);
-        look(r.v(1), r.v(1), 14, 8, 40, 30, 2);
+    for (int k = 0; k < 2; k++) {
+        rng_t r(7 + k);
+        scene sc;
+        random_scene(sc, r, 1, 12, 2);
+        look(sc, r.v(1), r.v(1), 14, 8, 40, 30, 2);
         std::string text;
-        ASSERT_EQ(rt_text(tsc, text, twarn), 1);
+        msglist msgs;
+        ASSERT_EQ(rt_text(sc, text, msgs), 1);
         // the last record over two lines, so that lines and records part
         text.replace(text.rfind(' ', text.find("\n-1\n")), 1, "\n \n");
-        const std::string path = dir / ("random" + std::to_string(sc) + ".RT");
+        const std::string path = dir / ("random" + std::to_string(k) + ".RT");
         spit(path, text);
         scene_map map;
-        scene_begin();
-        ASSERT_EQ(data_load(tsc, path.c_str(), twarn, &map), 1);
-        const int stereo = sc;
+        scene model;
+        ASSERT_EQ(data_load(model, path.c_str(), msgs, &map), 1);
+        const int stereo = k;
         const int w = stereo ? 11 : 10, h = stereo ? 4 : 7;
-        tsc.ixmx = w, tsc.iymx = h;
-        const scene model = tsc;
+        model.ixmx = w, model.iymx = h;
         int hits = 0;
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w - stereo; x++) {
@@ -122,7 +124,7 @@ TEST(PickCli, RefusesDotsOutsideThePicture)
 
 // The issue's own example on the room: exactly those numbers change, and
 // the file renders as the scene with those values.
-TEST(SetCli, ChangesExactlyTheNumbersNamed)
+TEST_F(SetCli, ChangesExactlyTheNumbersNamed)
 {
     temp_dir dir;
     const std::string room = slurp(KORU_SOURCE_DIR "/samples/room.RT");
@@ -139,17 +141,16 @@ TEST(SetCli, ChangesExactlyTheNumbersNamed)
     want.replace(want.find("11 10\n"), 2, "12");
     EXPECT_EQ(slurp(path), want);
 
-    scene_begin();
-    ASSERT_EQ(data_load((KORU_SOURCE_DIR "/samples/room.RT")), 1);
-    tsc.pri[2].col.r = 200;
-    tsc.dlength = 12;
-    tsc.ixmx = 48, tsc.iymx = 36;
-    ASSERT_EQ(ray_main(0), RAY_DONE);
+    ASSERT_EQ(data_load(sc, KORU_SOURCE_DIR "/samples/room.RT", warn), 1);
+    sc.pri[2].col.r = 200;
+    sc.dlength = 12;
+    sc.ixmx = 48, sc.iymx = 36;
+    ASSERT_EQ(make_image(), RAY_DONE);
     const std::vector<unsigned char> edited_scene = picture();
     const std::string bmp = dir / "room.bmp";
     r = run_cli({"render", path, bmp, "--size", "48", "36"});
     ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(load_picture(bmp.c_str()), RGB_LOADED);
+    ASSERT_EQ(load_picture(bmp.c_str(), pl, sc.ixmx, sc.iymx, warn), RGB_LOADED);
     EXPECT_EQ(picture(), edited_scene);
 
     // --dry-run prints the result and leaves the file

@@ -1,4 +1,4 @@
-#include "camera.h"
+#include "camera_moves.h"
 
 #include "frame.h"
 
