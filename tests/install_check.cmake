@@ -4,7 +4,7 @@
 # layout: `cmake --install` into a fresh prefix lays out the programs, the
 #   desktop entry, the AppStream metainfo, the icons, the MIME type of scene
 #   files, the thumbnailer, the shell completion, the manual pages
-#   (compressed), the changelog and the samples; each validates with its own
+#   (compressed), the changelog, the samples and the guide; each validates with its own
 #   tool, both manual pages render, the installed koru-cli renders the
 #   installed sample, the thumbnailer's line, run exactly as it is written,
 #   draws it (and refuses a pipe and a scene that never ends, without
@@ -41,6 +41,8 @@ if(WHAT STREQUAL "layout")
   run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${p})
   set(files bin/koru-cli share/man/man1/koru.1.gz share/man/man1/koru-cli.1.gz
       share/doc/koru/changelog.gz share/koru/samples/room.RT share/koru/samples/README.md
+      share/koru/guide/guide.md share/koru/guide/pictures/first.png
+      share/koru/guide/scenes/first.RT
       share/applications/${id}.desktop share/metainfo/${id}.metainfo.xml
       share/mime/packages/${id}.xml share/icons/hicolor/scalable/apps/${id}.svg
       share/icons/hicolor/48x48/apps/${id}.png share/icons/hicolor/256x256/apps/${id}.png
@@ -153,6 +155,7 @@ elseif(WHAT STREQUAL "deb")
   run(dpkg-deb -c ${debs})
   set(contents "${out}")
   set(want ./usr/bin/koru-cli ./usr/share/koru/samples/room.RT ./usr/share/doc/koru/copyright
+      ./usr/share/koru/guide/guide.md ./usr/share/koru/guide/pictures/csg-piece.png
       ./usr/share/thumbnailers/koru.thumbnailer ./usr/share/bash-completion/completions/koru-cli)
   if(APP)
     list(APPEND want ./usr/bin/koru ./usr/share/applications/${id}.desktop)

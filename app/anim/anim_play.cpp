@@ -155,6 +155,7 @@ bool anim_player_stays(int id)
 {
     switch (id) {
     case IDM_HELP:
+    case IDM_GUIDE:
     case IDM_ABOUT:
     case IDM_CONFIG:
     case IDM_LIVE:

@@ -52,6 +52,7 @@ const action_row ROWS[] = {
     {IDM_CONFIG,         "Config(&C)",             MENU_BAR,      0,           0,                    {"",               ""}},
     {0,                  "Help(&H)",               MENU_BAR,      MENU_HELP,   0,                    {"",               ""}},
     {IDM_HELP,           "Help(&H)",               MENU_HELP,     0,           0,                    {"F1",             "F1"}},
+    {IDM_GUIDE,          "Guide(&G)",              MENU_HELP,     0,           0,                    {"",               ""}},
     {IDM_ABOUT,          "About(&A)",              MENU_HELP,     0,           0,                    {"",               ""}},
     // the keys that run no menu command
     {KEY_FILE_MENU,      nullptr,                  MENU_NONE,     0,           WINDOW,               {"Alt+F",          "Alt+F"}},
@@ -94,7 +95,7 @@ int app_enabled(const app_state &a, int id)
     if (r && (r->flags & ACT_ALWAYS))
         return 1;
     if (a.busy)
-        return id == IDM_HELP || id == IDM_ABOUT || id == IDM_STOP;
+        return id == IDM_HELP || id == IDM_GUIDE || id == IDM_ABOUT || id == IDM_STOP;
     return id != IDM_STOP && (!r || !(r->flags & ACT_SCENE) || a.rt_ready);
 }
 

@@ -80,6 +80,9 @@ void menu_command(session &s, int id)
     case IDM_HELP:
         s.ui.help();
         break;
+    case IDM_GUIDE:
+        s.ui.guide();
+        break;
     case IDM_ABOUT:
         cmd_about(s);
         break;

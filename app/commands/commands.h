@@ -18,7 +18,8 @@
 //   anim/anim_make.h                 Make Animation
 //   window_cmds.h                    Setting, Config, Printer, About, the zoom
 //                                    and mode keys
-//   studio/studio.h, text_save.h     New Scene, Save Scene, Save Scene As
+//   studio/studio.h, new_scene.h,    New Scene, Save Scene, Save Scene As
+//   text_save.h
 //   save_prompt.h                    the question before a picture or a
 //                                    text is dropped
 //

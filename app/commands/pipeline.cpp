@@ -9,6 +9,7 @@
 #include "app/session/cmdline.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
+#include "app/studio/new_scene.h"
 
 #include <functional>
 
@@ -51,6 +52,8 @@ bool studio_takes(session &s, int id)
             s.parts.studio->next_problem();
         return true;
     case IDM_NEWSCENE:
+        if (!new_scene_choose(s))
+            return true; // nothing changed
         if (s.studio.on)
             return false;
         if (!save_or_not(s))
@@ -122,7 +125,7 @@ void run_command(session &s, int id)
         return;
     if (s.parts.studio)
         s.parts.studio->before(id);
-    if (id != IDM_HELP && id != IDM_ABOUT)
+    if (id != IDM_HELP && id != IDM_GUIDE && id != IDM_ABOUT)
         pause_live(s);
     acting(
         s, id, [&s, id] { app_command(s, id); }, [&s, id] { live_ran(s, id); });

@@ -8,10 +8,11 @@
 //   2. the animation player closes, unless the command leaves it be
 //      (anim_player_stays)
 //   3. Live view(V) turns live view on or off; the studio takes Studio(U)
-//      and Next Problem, and before New Scene while it is off asks about
-//      the picture and comes on
+//      and Next Problem; New Scene first asks which template to start from
+//      (new_scene.h: Cancel goes no further), and while the studio is off
+//      asks about the picture and turns it on
 //   4. the studio notes what the command may change (before)
-//   5. live view's frame stops, but for Help and About: a frame goes on
+//   5. live view's frame stops, but for Help, Guide and About: a frame goes on
 //      only while nothing else wants the picture
 //   6. the command (app_command)
 //   7. the zoom and mode the user chose are remembered (s.kept), live view

@@ -21,6 +21,7 @@ enum {
     IDM_AA4 = 214,
     IDM_HELP = 301,   // "Help(&H)"
     IDM_ABOUT = 302,  // "About(&A)"
+    IDM_GUIDE = 303,  // "Guide(&G)"
     IDM_PRINT = 400,  // "Printer(&P)"
     IDM_CONFIG = 500, // "Config(&C)"
 

@@ -21,6 +21,10 @@
 // status line, the whole of it as its tooltip (say.h says what goes
 // there).
 //
+// New Scene(N) first asks which template to start from:
+// new_scene_dialog() shows the chooser over the form (new_scene.h), 1 OK,
+// 0 Cancel.
+//
 // Make Animation (anim_make.h): anim_dialog() shows its dialog over the
 // form (1 OK, 0 Cancel); run_anim() runs job.run(on_frame) as run_render()
 // runs a render, with its progress, and once every frame is handed over
@@ -35,6 +39,7 @@
 #include <functional>
 
 struct anim_form;
+struct new_scene_form;
 struct file_dlg;
 struct setting_form;
 struct config_form;
@@ -66,6 +71,8 @@ struct ui_port {
     virtual void invalidate() = 0; // repaint the whole client area
     virtual void refresh() = 0;    // show what a command may have changed
     virtual void help() = 0;
+    virtual void guide() = 0; // the guide with its pictures (guide_file.h)
+    virtual int new_scene_dialog(new_scene_form &f) = 0;
     virtual void close_window() = 0; // a close request, as the close box sends
     virtual int anim_dialog(anim_form &f) = 0;
     virtual void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,

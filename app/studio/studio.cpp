@@ -1,6 +1,7 @@
 #include "app/studio/studio.h"
 
 #include "app/session/command_ids.h"
+#include "app/session/say.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
 #include "app/studio/studio_doc.h"
@@ -8,9 +9,9 @@
 #include "base/msg.h"
 #include "base/openread.h"
 #include "base/sizes.h"
-#include "scene/newscene.h"
 #include "scene/rtread.h"
 #include "scene/scenetext.h"
+#include "scene/templates.h"
 
 #include <memory>
 
@@ -38,7 +39,8 @@ const char NEW_SCENE_NAME[] = "New scene";
 void studio_new(session &s)
 {
     studio_state &st = s.studio;
-    st.text = new_scene_text;
+    const scene_template &t = scene_template_at(st.new_template);
+    st.text = t.text;
     st.file.clear();
     st.modified = false;
     st.loads++;
@@ -49,6 +51,7 @@ void studio_new(session &s)
     s.ui.set_title(NEW_SCENE_NAME);
     msglist msgs;
     studio_follow_text(s, msgs);
+    say(s, std::string("New scene from \"") + t.title + "\": " + t.about + ".");
 }
 
 int studio_allows(session &s, int id)

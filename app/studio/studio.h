@@ -17,8 +17,8 @@
 struct session;
 struct msglist;
 
-// New Scene(N), once the unsaved text was asked about: the template
-// (newscene.h) as the text of a scene without a file, read into the model.
+// New Scene(N), once the unsaved text was asked about: the template chosen
+// (new_scene.h) as the text of a scene without a file, read into the model.
 void studio_new(session &s);
 // Whether command id may run now in studio view: Save *.RT(W) first asks
 // about unsaved text, as its file then replaces the text.

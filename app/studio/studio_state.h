@@ -25,9 +25,10 @@ struct studio_state {
     std::string text;     // the editor's text
     std::string file;     // where Save Scene writes it; empty: a new scene, never saved
     bool modified = false;
-    bool hints = false; // field-name hints under the record selected
-    unsigned loads = 0; // texts the logic put in
-    unsigned saves = 0; // saves of the text
+    bool hints = false;   // field-name hints under the record selected
+    int new_template = 0; // the template New Scene makes next (new_scene.h)
+    unsigned loads = 0;   // texts the logic put in
+    unsigned saves = 0;   // saves of the text
     // The key (studio_doc.h) of the text the model was last read from.
     std::string followed;
     // The scene file the text was last taken from, and app.scene_serial then.

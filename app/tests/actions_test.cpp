@@ -47,7 +47,8 @@ TEST(Actions, WhatNeverWaitsAndWhatIsTicked)
 {
     scripted w;
     w.a.busy = 1;
-    for (int id : {(int)IDM_UNDO, (int)IDM_HINTS, (int)KEY_ZOOM_IN, (int)KEY_FILE_MENU})
+    for (int id :
+         {(int)IDM_UNDO, (int)IDM_HINTS, (int)KEY_ZOOM_IN, (int)KEY_FILE_MENU, (int)IDM_GUIDE})
         EXPECT_TRUE(app_enabled(w.a, id)) << id;
     for (int id : {(int)IDM_FIND, (int)IDM_NEXTPROBLEM, (int)IDM_LIVE})
         EXPECT_FALSE(app_enabled(w.a, id)) << id;

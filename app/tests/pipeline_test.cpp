@@ -6,6 +6,7 @@
 #include "app/studio/studio.h"
 #include "app/tests/script_ui.h"
 #include "scene/newscene.h"
+#include "scene/templates.h"
 
 #include <gtest/gtest.h>
 
@@ -127,15 +128,18 @@ TEST_F(Pipeline, EachPartHearsInTurn)
                          "studio.after 202", "refresh", "live.frame"}));
     EXPECT_EQ(s.app.image_ready, 1);
 
-    // Setting leaves the player, and wants a new picture; Help leaves
-    // both, and the frame that runs
+    // Setting leaves the player, and wants a new picture; Help and the
+    // guide leave both, and the frame that runs
     port.finish();
     log.clear();
     run_command(s, IDM_SETTING);
     run_command(s, IDM_HELP);
+    run_command(s, IDM_GUIDE);
     EXPECT_EQ(log, (said{"studio.before 204", "studio.after 204", "refresh", "live.frame",
-                         "studio.before 301", "studio.after 301", "refresh"}));
+                         "studio.before 301", "studio.after 301", "refresh", "studio.before 303",
+                         "studio.after 303", "refresh"}));
     EXPECT_TRUE(port.frame);
+    EXPECT_EQ(ui.helps + ui.guides, 2);
 }
 
 // A render beside the window: what follows its command waits for it; Help
@@ -162,6 +166,46 @@ TEST_F(Pipeline, WhatFollowsAJobWaitsForIt)
     EXPECT_EQ(s.app.busy, 0);
     EXPECT_EQ(s.disp.gen, shown);
     EXPECT_EQ(s.after_job, nullptr);
+}
+
+// New Scene asks for its template before anything else: Cancel leaves
+// everything as it was, the studio off included; each template chosen is
+// the new scene's text, unsaved and unmodified, named on the status line;
+// the chooser opens on the first every time; typed text is still asked
+// about once a template is chosen.
+TEST_F(Pipeline, NewSceneAsksForItsTemplateFirst)
+{
+    live_on_a_scene();
+    set_live(s, false);
+    s.app.data_change = 1;
+    ui.on_new_scene = [](new_scene_form &) { return 0; };
+    log.clear();
+    run_command(s, IDM_NEWSCENE);
+    EXPECT_EQ(log, said{"player.close"});
+    EXPECT_TRUE(ui.msgs.empty());
+    EXPECT_FALSE(s.studio.on);
+
+    ui.answers = {ID_NO}; // the picture is not saved
+    for (int i = scene_template_count() - 1; i >= 0; i--) {
+        const scene_template &t = scene_template_at(i);
+        ui.on_new_scene = [i](new_scene_form &f) { return f.chosen = i, 1; };
+        run_command(s, IDM_NEWSCENE);
+        EXPECT_EQ(s.studio.text, t.text) << t.name;
+        EXPECT_TRUE(s.studio.on && !s.studio.modified && s.studio.file.empty()) << t.name;
+        EXPECT_EQ(ui.title, NEW_SCENE_NAME);
+        EXPECT_NE(ui.statuses.back().find(t.title), std::string::npos) << ui.statuses.back();
+        EXPECT_EQ(s.app.rt_ready, 1);
+    }
+    EXPECT_EQ(ui.new_scene_opened, std::vector<int>(scene_template_count() + 1, 0));
+    EXPECT_EQ(ui.msgs.size(), 1u); // the picture, once
+
+    s.studio.text += "\n";
+    s.studio.modified = true;
+    ui.answers = {ID_CANCEL};
+    ui.on_new_scene = [](new_scene_form &f) { return f.chosen = 1, 1; };
+    run_command(s, IDM_NEWSCENE);
+    EXPECT_EQ(ui.msgs.back().caption, "Save the scene?");
+    EXPECT_EQ(s.studio.text, std::string(new_scene_text) + "\n");
 }
 
 // A scene dropped, with live view off, has its picture made at once; with

@@ -9,6 +9,7 @@
 #include "app/dialogs/setting.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
+#include "app/studio/new_scene.h"
 #include "base/msg.h"
 #include "trace/render.h"
 
@@ -52,6 +53,11 @@ struct script_ui : ui_port {
     std::vector<std::string> played;
     bool play_ok = true;
     std::vector<std::string> statuses; // what the status line said, in order
+    // New Scene's chooser: its answer (none: Enter on what it opens with),
+    // and the template it opened with each time
+    std::function<int(new_scene_form &)> on_new_scene;
+    std::vector<int> new_scene_opened;
+    int guides = 0;
 
     int message(const char *text, const char *caption, int kind) override
     {
@@ -117,6 +123,12 @@ struct script_ui : ui_port {
     void invalidate() override { invalidates++; }
     void refresh() override { refreshes++; }
     void help() override { helps++; }
+    void guide() override { guides++; }
+    int new_scene_dialog(new_scene_form &f) override
+    {
+        new_scene_opened.push_back(f.chosen);
+        return on_new_scene ? on_new_scene(f) : 1;
+    }
     void close_window() override { closes++; }
     int anim_dialog(anim_form &f) override { return on_anim ? on_anim(f) : 0; }
     void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,

@@ -1,5 +1,6 @@
 // The session's own parts: what the window says and keeps, and a job's
 // start, stop and end.
+#include "app/session/guide_file.h"
 #include "app/session/say.h"
 #include "app/session/session.h"
 #include "app/tests/script_ui.h"
@@ -44,4 +45,31 @@ TEST(Jobs, StopReachesTheJobAndWhatFollowsRunsOnce)
     job_done(w.s);
     EXPECT_EQ(after, 1);
     EXPECT_EQ(w.ui.command_changes, 2);
+}
+
+// The guide is found beside the program (an installation's bin/, the build
+// folder's app/) before the folder it was built for; its headings' anchors
+// are those its links name.
+TEST(Guide, FoundBesideTheProgramFirstAndItsHeadingsNamed)
+{
+    temp_dir tmp;
+    const std::string bin = tmp.mkdir("p/bin"), other = tmp.mkdir("other");
+    tmp.mkdir("p/share/koru/guide");
+    tmp.mkdir("i");
+    EXPECT_EQ(guide_file(bin, tmp.path + "/i"), "");
+    const std::string installed = tmp.file("i/guide.md", "# A guide\n");
+    EXPECT_EQ(guide_file(bin, tmp.path + "/i"), installed);
+    EXPECT_EQ(guide_file(other, tmp.path + "/i"), installed);
+    tmp.file("p/share/koru/guide/guide.md", "# A guide\n");
+    EXPECT_EQ(guide_file(bin, tmp.path + "/i"), bin + "/../share/koru/guide/guide.md");
+    EXPECT_EQ(guide_file(bin, ""), bin + "/../share/koru/guide/guide.md");
+    EXPECT_EQ(guide_file("", ""), "");
+
+    EXPECT_EQ(
+        heading_anchors({"A first scene", "The .RT format, field by field",
+                         "Constructive solid geometry: sense and groups", "Patterns 0-3",
+                         "Stereo_pairs", "From here", "From here", "From here"}),
+        (std::vector<std::string>{"a-first-scene", "the-rt-format-field-by-field",
+                                  "constructive-solid-geometry-sense-and-groups", "patterns-0-3",
+                                  "stereo_pairs", "from-here", "from-here-1", "from-here-2"}));
 }

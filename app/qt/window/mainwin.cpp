@@ -6,6 +6,7 @@
 #include "app/qt/live/live_qt.h"
 #include "app/qt/studio/studio_qt.h"
 #include "app/qt/window/actions_qt.h"
+#include "app/qt/window/guide_qt.h"
 #include "app/qt/window/onscreen.h"
 #include "app/qt/window/to_window.h"
 #include "app/qt/window/wheelguard.h"
@@ -54,6 +55,7 @@ MainWin::MainWin() : jobs(to_window())
     fit_view();
     qApp->installEventFilter(this);
     qApp->installEventFilter(new WheelGuard(this)); // the wheel scrolls panes, not their numbers
+    guide_path = guide_found();
 }
 
 MainWin::~MainWin()
@@ -217,7 +219,8 @@ bool MainWin::eventFilter(QObject *o, QEvent *e)
 {
     if (e->type() == QEvent::Show && o->isWidgetType()) {
         auto *w = static_cast<QWidget *>(o);
-        if (w->isWindow() && (qobject_cast<QDialog *>(w) || w == helpwin || w == saidwin))
+        if (w->isWindow() &&
+            (qobject_cast<QDialog *>(w) || w == helpwin || w == guidewin || w == saidwin))
             keep_on_screen_soon(w);
     }
     if (e->type() == QEvent::MouseButtonRelease && o == statusBar()) {
@@ -241,6 +244,8 @@ void MainWin::closeEvent(QCloseEvent *e)
     driver->driver().pause();
     if (helpwin)
         helpwin->close();
+    if (guidewin)
+        guidewin->close();
     if (saidwin)
         saidwin->close();
 }

@@ -44,6 +44,7 @@
 
 class ActionSet;
 class AnimPlayer;
+class GuideWin;
 class LiveQt;
 class QAction;
 class QPlainTextEdit;
@@ -62,6 +63,7 @@ public:
     View *view() const { return area; }
     QScrollArea *scroller() const { return scroll; }
     QTextBrowser *help_window() const { return helpwin; }
+    GuideWin *guide_window() const { return guidewin; }
     QPlainTextEdit *messages_window() const { return saidwin; }
     live_view *live() const;
     Studio *studio() const { return studio_.get(); }
@@ -94,6 +96,10 @@ public:
     // unsaved (shown_unsaved, save_prompt.h).
     void show_title() override;
 
+    // The guide Help's Guide opens: beside the program or where it is
+    // installed (guide_file.h); "" when it was found in neither.
+    QString guide_path;
+
     std::function<bool(QPrinter &)> print_hook;
     std::function<int(const char *text, const char *caption, int kind)> message_hook;
     render_seams seams;
@@ -118,6 +124,8 @@ public:
     void invalidate() override;
     void refresh() override;
     void help() override;
+    void guide() override;
+    int new_scene_dialog(new_scene_form &f) override;
     void close_window() override;
     int anim_dialog(anim_form &f) override;
     void run_anim(anim_job &job, const frame_fn &on_frame, std::function<int()> finish,
@@ -152,6 +160,7 @@ private:
     std::map<int, std::function<void()>> own_actions;
     QList<QAction *> recent_actions;
     QTextBrowser *helpwin = nullptr;
+    GuideWin *guidewin = nullptr;
     QPlainTextEdit *saidwin = nullptr;
     std::unique_ptr<LiveQt> driver;
     std::unique_ptr<Studio> studio_; // after driver: it goes first

@@ -6,8 +6,10 @@
 #include "app/commands/save_prompt.h"
 #include "app/qt/dialogs/filedlg_qt.h"
 #include "app/qt/dialogs/setdlg_qt.h"
+#include "app/qt/studio/new_scene_dlg_qt.h"
 #include "app/qt/studio/studio_qt.h"
 #include "app/qt/window/actions_qt.h"
+#include "app/qt/window/guide_qt.h"
 #include "app/qt/window/onscreen.h"
 
 #include <QApplication>
@@ -197,6 +199,25 @@ void MainWin::help()
     helpwin->show();
     helpwin->raise();
     helpwin->activateWindow();
+}
+
+void MainWin::guide()
+{
+    if (!guidewin) {
+        guidewin = new GuideWin(this);
+        guidewin->setWindowIcon(windowIcon());
+        place_over(guidewin, this);
+    }
+    guidewin->open(guide_path, guide_places());
+    guidewin->show();
+    guidewin->raise();
+    guidewin->activateWindow();
+}
+
+int MainWin::new_scene_dialog(new_scene_form &f)
+{
+    NewSceneDlg dlg(this, f);
+    return dlg.exec() == QDialog::Accepted ? 1 : 0;
 }
 
 void MainWin::show_messages()
