@@ -271,7 +271,10 @@ TEST_F(StudioWindow, DuplicateThenDeleteGivesBackTheTextOneUndoStepEach)
     win->action(IDM_DELETE)->trigger();
     EXPECT_EQ(win->state().studio.text, BALL);
     EXPECT_EQ(st->selected_index(), 1); // the neighbour before, at the end
-    ed->undo();
+    win->activateWindow();
+    st->outline()->setFocus();
+    ASSERT_TRUE(wait_until([this] { return st->outline()->hasFocus(); }));
+    QTest::keyClick(st->outline(), Qt::Key_Z, Qt::ControlModifier); // undone from there too
     EXPECT_EQ(win->state().studio.text, copied);
     ed->undo();
     EXPECT_EQ(win->state().studio.text, BALL);

@@ -1,6 +1,7 @@
 #include "app/qt/studio/studio_edits.h"
 
 #include "app/commands/actions.h"
+#include "app/session/command_ids.h"
 #include "app/qt/studio/studio_docks.h"
 #include "app/qt/studio/studio_editor.h"
 #include "app/qt/studio/studio_host.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QShortcut>
 
 StudioEdits::StudioEdits(session &ses, studio_host &h, StudioText &t, StudioSelection &selection,
                          const studio_panes &p, View &v)
@@ -25,6 +27,25 @@ StudioEdits::StudioEdits(session &ses, studio_host &h, StudioText &t, StudioSele
     connect(&view, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         if (s.studio.on)
             picture_menu(at);
+    });
+    add_keys();
+}
+
+// Where the edits are asked for, undo and redo take them back and make
+// them again as in the text; Delete in the outline takes out what is chosen.
+void StudioEdits::add_keys()
+{
+    for (QWidget *w : {(QWidget *)panes.out, (QWidget *)&view}) {
+        auto *undo = new QShortcut(QKeySequence::Undo, w, nullptr, nullptr, Qt::WidgetShortcut);
+        auto *redo = new QShortcut(QKeySequence::Redo, w, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(undo, &QShortcut::activated, this, [this] { panes.ed->undo(); });
+        connect(redo, &QShortcut::activated, this, [this] { panes.ed->redo(); });
+    }
+    auto *del =
+        new QShortcut(QKeySequence::Delete, panes.out, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(del, &QShortcut::activated, this, [this] {
+        if (struct_applies(*text.latest(), IDM_DELETE, outline_target()))
+            run(IDM_DELETE);
     });
 }
 

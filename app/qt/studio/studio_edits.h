@@ -10,7 +10,9 @@
 // background), and a primitive added from there goes to the point under
 // the mouse. Each edit goes into the text as one step of undo; the outline
 // shows the new text at once, its record is selected, and the picture
-// follows as it follows typing.
+// follows as it follows typing. Ctrl+Z and Ctrl+Y in the outline and on the
+// picture undo and redo in the text; Delete in the outline deletes the
+// primitives chosen.
 #pragma once
 
 #include "app/studio/studio_struct.h"
@@ -35,6 +37,7 @@ public:
     void update_items();
 
 private:
+    void add_keys();
     void outline_menu(QPoint at);
     void picture_menu(QPoint at);
     void show_menu(QPoint global);
