@@ -6,6 +6,7 @@
 namespace {
 
 constexpr unsigned SCENE = ACT_SCENE, STUDIO = ACT_STUDIO, WINDOW = ACT_WINDOW | ACT_ALWAYS;
+constexpr unsigned CHOSEN = ACT_WINDOW | ACT_CHOSEN;
 
 // clang-format off
 const action_row ROWS[] = {
@@ -25,6 +26,27 @@ const action_row ROWS[] = {
     {0,                  nullptr,                  MENU_EDIT,     0,           0,                    {"",               ""}},
     {IDM_NEXTPROBLEM,    "Next Problem",           MENU_EDIT,     0,           0,                    {"",               "F8"}},
     {IDM_HINTS,          "Field Hints",            MENU_EDIT,     0,           WINDOW | ACT_CHECK,   {"",               ""}},
+    {0,                  nullptr,                  MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {0,                  "Add Primitive",          MENU_EDIT,     MENU_ADD,    CHOSEN,               {"",               ""}},
+    {IDM_ADD_PLANE,      "Plane",                  MENU_ADD,      0,           CHOSEN,               {"",               ""}},
+    {IDM_ADD_PLANE + 1,  "Box",                    MENU_ADD,      0,           CHOSEN,               {"",               ""}},
+    {IDM_ADD_PLANE + 2,  "Sphere",                 MENU_ADD,      0,           CHOSEN,               {"",               ""}},
+    {IDM_ADD_PLANE + 3,  "Ellipsoid",              MENU_ADD,      0,           CHOSEN,               {"",               ""}},
+    {IDM_ADD_PLANE + 4,  "Cylinder",               MENU_ADD,      0,           CHOSEN,               {"",               ""}},
+    {IDM_ADD_CONE,       "Cone",                   MENU_ADD,      0,           CHOSEN,               {"",               ""}},
+    {IDM_DUPLICATE,      "Duplicate",              MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_DELETE,         "Delete",                 MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_MOVE_UP,        "Move Up",                MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_MOVE_DOWN,      "Move Down",              MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {0,                  nullptr,                  MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_ADD_LIGHT,      "Add Light",              MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_DUP_LIGHT,      "Duplicate Light",        MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_DEL_LIGHT,      "Delete Light",           MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {0,                  nullptr,                  MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_MAKE_GROUP,     "Make Group",             MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_ADD_TO_GROUP,   "Add to Group",           MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_REMOVE_MEMBER,  "Remove from Group",      MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {IDM_UNGROUP,        "Ungroup",                MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
     {0,                  "RayTrace(&R)",           MENU_BAR,      MENU_RAYTRACE, 0,                  {"",               ""}},
     {IDM_NEWSCENE,       "New Scene(&N)",          MENU_RAYTRACE, 0,           0,                    {"",               ""}},
     {IDM_OPENRT,         "Open *.RT(&L)",          MENU_RAYTRACE, 0,           0,                    {"Ctrl+O",         "Ctrl+O"}},

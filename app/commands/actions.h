@@ -38,6 +38,7 @@ enum {
     MENU_AA,     // RayTrace's "Anti-aliasing"
     MENU_FOLLOW, // RayTrace's "Follow"
     MENU_HELP,
+    MENU_ADD, // Edit's "Add Primitive"
 };
 
 enum {
@@ -47,6 +48,8 @@ enum {
     ACT_WINDOW = 8,  // the window's own (the editor's, opening a menu): no command of the session
     ACT_SCENE = 16,  // works on a scene: greyed until one is chosen
     ACT_ALWAYS = 32, // never greyed
+    ACT_CHOSEN = 64, // a structural edit: live as what is chosen allows (studio_struct.h), decided
+                     // when its menu opens; also in the outline's and the picture's context menus
 };
 
 struct action_row {

@@ -39,6 +39,22 @@ enum {
     IDM_UNDO = 232,          // "Undo" (Edit): the editor's own
     IDM_REDO = 233,          // "Redo" (Edit): the editor's own
     IDM_HINTS = 234,         // "Field Hints" (Edit), checkable
+
+    // the studio's structural edits (studio_struct.h), in Edit and the
+    // outline's and picture's context menus
+    IDM_ADD_PLANE = 260, // "Add Primitive": "Plane" ... "Cone": IDM_ADD_PLANE + SHAPE_*
+    IDM_ADD_CONE = 265,
+    IDM_DUPLICATE = 266,     // "Duplicate"
+    IDM_DELETE = 267,        // "Delete"
+    IDM_MOVE_UP = 268,       // "Move Up"
+    IDM_MOVE_DOWN = 269,     // "Move Down"
+    IDM_ADD_LIGHT = 270,     // "Add Light"
+    IDM_DUP_LIGHT = 271,     // "Duplicate Light"
+    IDM_DEL_LIGHT = 272,     // "Delete Light"
+    IDM_MAKE_GROUP = 273,    // "Make Group"
+    IDM_ADD_TO_GROUP = 274,  // "Add to Group"
+    IDM_REMOVE_MEMBER = 275, // "Remove from Group"
+    IDM_UNGROUP = 276,       // "Ungroup"
 };
 
 // Keys that run no menu command.

@@ -89,10 +89,11 @@ TEST_F(Window, ConfigModeActsAtOnceAndStaysAfterCancel)
 // Outside a Japanese locale (C and an unset LANG too) the English
 // translation is loaded: every translation built into the program loads,
 // and in it CONFIG shows no Japanese text, nothing cut off; under a
-// Japanese locale the captions are the documented ones.
+// Japanese locale the captions are the documented ones, and the studio's
+// structural edits are named in Japanese.
 TEST_F(Window, ConfigSpeaksEnglishOutsideJapan)
 {
-    EXPECT_EQ(translation_for(QLocale("ja_JP")), "");
+    EXPECT_EQ(translation_for(QLocale("ja_JP")), ":/i18n/koru_ja.qm");
     for (const char *name : {"en_US", "de_DE", "C"})
         EXPECT_EQ(translation_for(QLocale(name)), ":/i18n/koru_en.qm") << name;
     const QStringList qms = QDir(":/i18n").entryList();
@@ -108,6 +109,10 @@ TEST_F(Window, ConfigSpeaksEnglishOutsideJapan)
     for (const QString &qm : qms) {
         QTranslator t;
         ASSERT_TRUE(t.load(":/i18n/" + qm)) << qm.toStdString();
+        if (qm == "koru_ja.qm") {
+            EXPECT_EQ(t.translate("Menu", "Make Group"), "グループを作成");
+            continue;
+        }
         ASSERT_TRUE(QCoreApplication::installTranslator(&t));
         ConfigDlg dlg(win, f);
         QStringList texts{dlg.windowTitle()};

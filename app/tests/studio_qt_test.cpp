@@ -1,10 +1,12 @@
 // The scene studio in the window, headless: typing changes the picture to
 // the typed scene's exact picture without saving, Ctrl+S writes the text as
 // typed, a click on a dot selects its primitive, an inspector's edit is
-// one undo step, and studio off is the window as it was.
+// one undo step, a structural edit too, and studio off is the window as it
+// was.
 #include "app/tests/qt_wait.h"
 #include "app/tests/script_ui.h"
 
+#include "app/commands/actions.h"
 #include "app/qt/live/live_qt.h"
 #include "app/qt/studio/studio_editor.h"
 #include "app/qt/studio/studio_panes.h"
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
@@ -239,6 +242,42 @@ TEST_F(StudioWindow, AnInspectorEditIsOneUndoStepOfItsNumbers)
     rest();
     ASSERT_TRUE(wait_until([this] { return idle(); }));
     EXPECT_EQ(a->model.pri[1].col.g, 90);
+}
+
+// The structural edits from the Edit menu's actions: a copy of the chosen
+// primitive, selected, then taken out gives back the text; each is one
+// step of undo, and the picture follows.
+TEST_F(StudioWindow, DuplicateThenDeleteGivesBackTheTextOneUndoStepEach)
+{
+    QMenu *edit = win->menu(MENU_EDIT);
+    emit edit->aboutToShow();
+    EXPECT_FALSE(win->action(IDM_DUPLICATE)->isEnabled()); // nothing chosen
+    EXPECT_TRUE(win->action(IDM_ADD_PLANE)->isEnabled());
+    click(win->view(), dot_of(1));
+    ASSERT_EQ(st->selected_index(), 1);
+    emit edit->aboutToShow();
+    ASSERT_TRUE(win->action(IDM_DUPLICATE)->isEnabled());
+    EXPECT_FALSE(win->action(IDM_MOVE_DOWN)->isEnabled()); // the last one
+
+    win->action(IDM_DUPLICATE)->trigger();
+    const std::string copied = win->state().studio.text;
+    EXPECT_NE(copied, BALL);
+    EXPECT_EQ(st->selected_kind(), OUT_PRIMITIVE);
+    EXPECT_EQ(st->selected_index(), 2); // the copy
+    rest();
+    ASSERT_TRUE(wait_until([this] { return idle() && a->model.primmx == 3; }));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(copied));
+
+    win->action(IDM_DELETE)->trigger();
+    EXPECT_EQ(win->state().studio.text, BALL);
+    EXPECT_EQ(st->selected_index(), 1); // the neighbour before, at the end
+    win->activateWindow();
+    st->outline()->setFocus();
+    ASSERT_TRUE(wait_until([this] { return st->outline()->hasFocus(); }));
+    QTest::keyClick(st->outline(), Qt::Key_Z, Qt::ControlModifier); // undone from there too
+    EXPECT_EQ(win->state().studio.text, copied);
+    ed->undo();
+    EXPECT_EQ(win->state().studio.text, BALL);
 }
 
 TEST_F(StudioWindow, StudioOffIsTheWindowAsItWas)

@@ -1,6 +1,7 @@
 // The translations against the code: lupdate reads app/ as it stands into
 // a copy of each .ts file, and every text that holds Japanese must have a
-// finished English translation there (i18n.h has the rule).
+// finished English translation there, every caption of the menus that
+// koru_ja names a finished Japanese one (i18n.h has the rule).
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -78,12 +79,18 @@ TEST(Translations, EveryJapaneseTextHasAFinishedEnglishOne)
                                                                 "-locations", "none", "-ts", copy});
         ASSERT_TRUE(lupdate.waitForFinished(120000)) << "lupdate did not run";
         ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
+        // koru_ja names the menus' new captions in Japanese, and leaves
+        // KORU's own Japanese as written; the others put all of it in
+        // their language
+        const bool ja = name == "koru_ja.ts";
         int japanese_texts = 0;
         for (const message &m : read_ts(copy)) {
-            if (!japanese(m.source))
+            if (japanese(m.source))
+                japanese_texts++;
+            if (ja ? m.context != "Menu" : !japanese(m.source))
                 continue;
-            japanese_texts++;
-            EXPECT_TRUE(m.type.isEmpty() && !m.translation.isEmpty() && !japanese(m.translation))
+            EXPECT_TRUE(m.type.isEmpty() && !m.translation.isEmpty() &&
+                        japanese(m.translation) == ja)
                 << name.toStdString() << ", " << m.context.toStdString() << ": \""
                 << m.source.toStdString() << "\" has no finished translation";
         }

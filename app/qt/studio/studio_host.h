@@ -7,16 +7,23 @@
 //                          VIEW_PICTURE (actions.h)
 //   on_action(id, fn)      a menu item of the studio's own (ACT_WINDOW)
 //   show_title()           the title again: its "*" follows the text
+//   action(id), menu(m)    a menu item and a menu, built from actions.h
+//   fill_menu(m, menu, f)  m gets the rows of menu flagged f (a context menu)
 #pragma once
 
 #include <functional>
 
+class QAction;
 class QMainWindow;
+class QMenu;
 
 struct studio_host {
     virtual QMainWindow *frame() = 0;
     virtual void show_view(int view) = 0;
     virtual void on_action(int id, std::function<void()> fn) = 0;
     virtual void show_title() = 0;
+    virtual QAction *action(int id) const = 0;
+    virtual QMenu *menu(int m) const = 0;
+    virtual void fill_menu(QMenu *m, int menu, unsigned flag) = 0;
     virtual ~studio_host() = default;
 };

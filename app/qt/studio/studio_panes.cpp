@@ -39,7 +39,7 @@ OutlinePane::OutlinePane(QWidget *parent) : QTreeWidget(parent)
     header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
     setRootIsDecorated(true);
-    setSelectionMode(SingleSelection);
+    setSelectionMode(ExtendedSelection);
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (selected() >= 0)
             emit chosen(selected());
@@ -71,20 +71,34 @@ void OutlinePane::show_items(const std::vector<outline_item> &items)
 void OutlinePane::select_item(int item)
 {
     const QSignalBlocker quiet(this);
-    clearSelection();
     for (QTreeWidgetItemIterator it(this); *it; ++it)
         if ((*it)->data(0, ITEM_ROLE).toInt() == item) {
-            (*it)->setSelected(true);
+            if (!(*it)->isSelected()) {
+                clearSelection();
+                (*it)->setSelected(true);
+            }
             setCurrentItem(*it, 0, QItemSelectionModel::NoUpdate);
             scrollToItem(*it);
             return;
         }
+    clearSelection();
 }
 
 int OutlinePane::selected() const
 {
-    const QList<QTreeWidgetItem *> sel = selectedItems();
-    return sel.isEmpty() ? -1 : sel.first()->data(0, ITEM_ROLE).toInt();
+    const std::vector<int> all = items();
+    return all.empty() ? -1 : all[0];
+}
+
+std::vector<int> OutlinePane::items() const
+{
+    std::vector<int> out;
+    if (currentItem() && currentItem()->isSelected())
+        out.push_back(currentItem()->data(0, ITEM_ROLE).toInt());
+    for (QTreeWidgetItem *it : selectedItems())
+        if (it != currentItem())
+            out.push_back(it->data(0, ITEM_ROLE).toInt());
+    return out;
 }
 
 // ---- RealBox

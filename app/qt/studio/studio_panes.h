@@ -5,7 +5,8 @@
 // says what the user chose in a signal; showing never emits one.
 //
 //   OutlinePane    the camera, the lights, the depth, the primitives by
-//                  their CSG groups, each with its line; chosen(item)
+//                  their CSG groups, each with its line; chosen(item), the
+//                  current row; Ctrl and Shift choose several (items())
 //   InspectorPane  the fields of one item by name: whole numbers in spin
 //                  boxes, codes as choices, real numbers in boxes that keep
 //                  the text typed, colours with a button; edit(values) when
@@ -29,8 +30,10 @@ class OutlinePane : public QTreeWidget {
 public:
     explicit OutlinePane(QWidget *parent);
     void show_items(const std::vector<outline_item> &items);
-    void select_item(int item); // -1: none
-    int selected() const;
+    // -1: none; an item among several chosen stays with them
+    void select_item(int item);
+    int selected() const;           // the current row when it is chosen
+    std::vector<int> items() const; // every row chosen, the current one first
 
 signals:
     void chosen(int item);

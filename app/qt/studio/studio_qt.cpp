@@ -1,6 +1,7 @@
 #include "app/qt/studio/studio_qt.h"
 
 #include "app/qt/studio/studio_camera_qt.h"
+#include "app/qt/studio/studio_edits.h"
 #include "app/qt/studio/studio_editor.h"
 #include "app/qt/studio/studio_host.h"
 #include "app/qt/studio/studio_panes.h"
@@ -8,11 +9,13 @@
 #include "app/qt/studio/studio_selection.h"
 #include "app/qt/studio/studio_text.h"
 #include "app/qt/window/view.h"
+#include "app/commands/actions.h"
 #include "app/session/command_ids.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
 #include "app/studio/studio.h"
 
+#include <QMenu>
 #include <QToolTip>
 
 Studio::Studio(studio_host &h, session &ses, live_view &lv, View &v)
@@ -43,6 +46,18 @@ void Studio::add_items()
         if (sel)
             sel->show_hints();
     });
+    int count = 0;
+    const action_row *rows = action_rows(count);
+    for (int i = 0; i < count; i++)
+        if ((rows[i].flags & ACT_CHOSEN) && rows[i].id)
+            host.on_action(rows[i].id, [this, id = rows[i].id] {
+                if (edits)
+                    edits->run(id);
+            });
+    connect(host.menu(MENU_EDIT), &QMenu::aboutToShow, this, [this] {
+        if (edits)
+            edits->update_items();
+    });
 }
 
 // The panes, and the parts that work on them.
@@ -53,6 +68,7 @@ void Studio::build()
     sel = std::make_unique<StudioSelection>(s, *text, p, view);
     camera = std::make_unique<StudioCamera>(s, *text);
     picker = std::make_unique<StudioPick>(s, *sel, view);
+    edits = std::make_unique<StudioEdits>(s, host, *text, *sel, p, view);
     text->before_picture = [this] { camera->rested(); };
     text->shown_read_to = [this](const std::shared_ptr<studio_reading> &r) {
         sel->reading_shown(r);

@@ -10,7 +10,9 @@
 //   - in RayTrace, "Save Scene" (Ctrl+S; Save *.BMP takes Ctrl+Shift+S),
 //     "Save Scene As..." and the choice "Follow": as I type / on save;
 //   - an Edit menu: undo, redo, find (Ctrl+F, F3, Shift+F3), Next Problem
-//     (F8), and field-name hints under the record at the cursor;
+//     (F8), field-name hints under the record at the cursor, and the
+//     structural edits, also in the outline's and the picture's context
+//     menus;
 //   - the window's keys of its studio view (actions.h).
 //
 // The studio is the live view's source (live_view.h): the picture follows
@@ -24,7 +26,8 @@
 // the window around them (studio_docks.h), the text mirrored and read
 // (studio_text.h), the selection and its outline on the picture
 // (studio_selection.h, studio_silhouette.h), the camera written back
-// (studio_camera_qt.h) and a click on the picture (studio_pick_qt.h). It
+// (studio_camera_qt.h), a click on the picture (studio_pick_qt.h) and the
+// structural edits of the Edit and context menus (studio_edits.h). It
 // hears of the commands (pipeline.h's studio_part) and of live view
 // (live_source); it asks the window through studio_host.h, and is given
 // the picture's mouse events and its painting.
@@ -41,6 +44,7 @@
 class QMouseEvent;
 class QPainter;
 class StudioCamera;
+class StudioEdits;
 class StudioPick;
 class StudioSelection;
 class StudioText;
@@ -110,4 +114,5 @@ private:
     std::unique_ptr<StudioSelection> sel;
     std::unique_ptr<StudioCamera> camera;
     std::unique_ptr<StudioPick> picker;
+    std::unique_ptr<StudioEdits> edits;
 };

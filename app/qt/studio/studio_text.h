@@ -49,6 +49,9 @@ public:
     void stop_reading() { reads.stop(); }
     void next_problem();
     void jump_to(int mark);
+    // The panes show a read of the text as it is now (after an edit that
+    // changed its records, before the typing pause has passed).
+    void check_now();
     // The scene file changed on disk (the live view's source hears it).
     void file_changed();
     bool reading() const { return reads.running(); }
@@ -62,7 +65,6 @@ public:
 private:
     void read_beside();
     void show(const std::shared_ptr<studio_reading> &r);
-    void check_now();
     void follow_text();
     bool blank() const;
 

@@ -4,6 +4,7 @@
 #include "app/session/session.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
@@ -11,6 +12,29 @@
 #include <QShortcut>
 
 namespace {
+
+// The captions the translations give in another language (the table holds
+// them: actions.cpp), for lupdate.
+[[maybe_unused]] const char *const TRANSLATED[] = {
+    QT_TRANSLATE_NOOP("Menu", "Add Primitive"),
+    QT_TRANSLATE_NOOP("Menu", "Plane"),
+    QT_TRANSLATE_NOOP("Menu", "Box"),
+    QT_TRANSLATE_NOOP("Menu", "Sphere"),
+    QT_TRANSLATE_NOOP("Menu", "Ellipsoid"),
+    QT_TRANSLATE_NOOP("Menu", "Cylinder"),
+    QT_TRANSLATE_NOOP("Menu", "Cone"),
+    QT_TRANSLATE_NOOP("Menu", "Duplicate"),
+    QT_TRANSLATE_NOOP("Menu", "Delete"),
+    QT_TRANSLATE_NOOP("Menu", "Move Up"),
+    QT_TRANSLATE_NOOP("Menu", "Move Down"),
+    QT_TRANSLATE_NOOP("Menu", "Add Light"),
+    QT_TRANSLATE_NOOP("Menu", "Duplicate Light"),
+    QT_TRANSLATE_NOOP("Menu", "Delete Light"),
+    QT_TRANSLATE_NOOP("Menu", "Make Group"),
+    QT_TRANSLATE_NOOP("Menu", "Add to Group"),
+    QT_TRANSLATE_NOOP("Menu", "Remove from Group"),
+    QT_TRANSLATE_NOOP("Menu", "Ungroup"),
+};
 
 QList<QKeySequence> keys_of(int id, int view)
 {
@@ -36,7 +60,7 @@ void ActionSet::add_row(QMainWindow *win, int i)
 {
     int count = 0;
     const action_row &r = action_rows(count)[i];
-    const QString caption = QString::fromUtf8(r.caption ? r.caption : "");
+    const QString caption = QCoreApplication::translate("Menu", r.caption ? r.caption : "");
     if (r.menu == MENU_NONE) { // a key alone
         auto *sc = new QShortcut(win);
         connect(sc, &QShortcut::activated, this, [this, id = r.id] { run(id); });
@@ -107,10 +131,27 @@ void ActionSet::apply_keys(int view)
 void ActionSet::refresh(const session &s)
 {
     for (auto &[id, a] : actions) {
-        if (id <= 0)
+        if (id <= 0 || (find_action(id)->flags & ACT_CHOSEN))
             continue;
         a->setEnabled(app_enabled(s.app, id));
         if (a->isCheckable())
             a->setChecked(app_checked(s, id));
+    }
+}
+
+void ActionSet::fill(QMenu *m, int menu, unsigned flag) const
+{
+    int count = 0;
+    const action_row *rows = action_rows(count);
+    for (int i = 0; i < count; i++) {
+        const action_row &r = rows[i];
+        if (r.menu != menu || !(r.flags & flag))
+            continue;
+        if (r.opens)
+            m->addMenu(menus.at(r.opens));
+        else if (!r.caption)
+            m->addSeparator();
+        else
+            m->addAction(actions.at(r.id));
     }
 }

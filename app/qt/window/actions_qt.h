@@ -7,9 +7,12 @@
 //   acts.action(IDM_MAKE)->setEnabled(false);
 //   acts.show_view(VIEW_STUDIO);               // the studio's items, its keys
 //   acts.refresh(s);                           // greyed and ticked as s has it
+//   acts.fill(m, MENU_EDIT, ACT_CHOSEN);       // m gets Edit's structural items
 //
 // The choices of one menu (ACT_ONE_OF) tick one at a time. The studio's
-// items are made with the others and shown only in its view.
+// items are made with the others and shown only in its view. The
+// structural edits (ACT_CHOSEN) are greyed by the studio as its menus open,
+// not by refresh.
 #pragma once
 
 #include <QObject>
@@ -32,6 +35,9 @@ public:
     void show_view(int view);
     void apply_keys(int view);
     void refresh(const session &s);
+    // Adds to m the rows of menu that have flag: their items, submenus and
+    // separators, the same actions as there.
+    void fill(QMenu *m, int menu, unsigned flag) const;
 
 private:
     void add_row(QMainWindow *win, int row);

@@ -6,6 +6,8 @@
 // locale they are shown exactly as written. Under any other locale (C,
 // POSIX and an unset LANG included) the English translation koru_en
 // replaces them: every Japanese text, and the CONFIG title spelt right.
+// Under a Japanese locale koru_ja gives the studio's structural edits
+// (actions.h, context "Menu") in Japanese; KORU's own captions stay.
 // The locale is Qt's reading of the environment (QLocale::system(): its
 // first user-interface language, from LC_ALL, LC_MESSAGES, LANG and
 // LANGUAGE), so no generated system locale is needed.
@@ -28,7 +30,7 @@
 
 class QCoreApplication;
 
-// The translation a locale wants (":/i18n/koru_en.qm"), or "" for none.
+// The translation a locale wants: ":/i18n/koru_ja.qm" or ":/i18n/koru_en.qm".
 QString translation_for(const QLocale &locale);
 
 // Loads and installs the translation the system locale wants; false when

@@ -124,6 +124,10 @@ void MainWin::show_view(int view) { acts->show_view(view); }
 
 QAction *MainWin::action(int id) const { return acts->action(id); }
 
+QMenu *MainWin::menu(int m) const { return acts->menu(m); }
+
+void MainWin::fill_menu(QMenu *m, int menu, unsigned flag) { acts->fill(m, menu, flag); }
+
 live_view *MainWin::live() const { return &driver->driver(); }
 
 void MainWin::build_recent()

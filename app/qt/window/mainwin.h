@@ -59,7 +59,9 @@ public:
     MainWin();
     ~MainWin() override;
     session &state() { return sess; }
-    QAction *action(int id) const;
+    QAction *action(int id) const override;
+    QMenu *menu(int m) const override;
+    void fill_menu(QMenu *m, int menu, unsigned flag) override;
     View *view() const { return area; }
     QScrollArea *scroller() const { return scroll; }
     QTextBrowser *help_window() const { return helpwin; }
