@@ -8,6 +8,7 @@
 #include "../scene/numin.h"
 #include "../scene/rtwrite.h"
 #include "../trace/anim.h"
+#include "../trace/frame.h"
 
 #include <algorithm>
 #include <chrono>
@@ -213,6 +214,23 @@ int write_scene(const anim_plan &plan, const animate_args &a)
     return stop_requested ? stopped_status() : 0;
 }
 
+// Whether the frames asked for fit OUT, at the size they are rendered
+// at: said before the first frame is traced.
+bool frames_fit(const keyscene &key, const animate_args &a)
+{
+    static scene sc; // out of the stack
+    sc = key.sc;
+    if (a.opt.w >= 0)
+        sc.ixmx = a.opt.w, sc.iymx = a.opt.h;
+    frame f;
+    msglist msgs;
+    if (!make_frame(sc, a.opt.render.stereo, f, a.opt.render.anaglyph) || f.width < 1 || f.h < 1 ||
+        anim_fits(a.out, a.last - a.first + 1, f.width, f.h, msgs))
+        return true; // a frame that cannot be traced is said when it is
+    fail("%s", msgs.first());
+    return false;
+}
+
 void draw_progress(const anim_job &job)
 {
     const int n = job.last() - job.first() + 1;
@@ -306,6 +324,8 @@ int cmd_animate(int argc, char **argv)
     a.opt.render.cancel = &stop_requested;
     a.opt.first = a.first;
     a.opt.last = a.last;
+    if (!frames_fit(*keys[0], a))
+        return 1;
     const auto job = std::make_unique<anim_job>(plan, a.opt); // a scene inside: out of the stack
     return render_frames(*job, a);
 }

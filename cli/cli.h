@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct msglist;
 struct scene;
@@ -22,9 +23,13 @@ int cmd_check(int argc, char **argv);
 int cmd_explain(int argc, char **argv);
 int cmd_pick(int argc, char **argv);
 int cmd_set(int argc, char **argv);
+int cmd_edit(int argc, char **argv);
 int cmd_new(int argc, char **argv);
 int cmd_animate(int argc, char **argv);
 int cmd_join(int argc, char **argv);
+int cmd_thumbnail(int argc, char **argv);
+// Not listed: what the shell completion scripts ask (complete_cmd.cpp).
+int cmd_complete(int argc, char **argv);
 
 extern const char *render_help;
 extern const char *info_help;
@@ -33,9 +38,15 @@ extern const char *check_help;
 extern const char *explain_help;
 extern const char *pick_help;
 extern const char *set_help;
+extern const char *edit_help;
 extern const char *new_help;
 extern const char *animate_help;
 extern const char *join_help;
+extern const char *thumbnail_help;
+
+// The commands koru-cli runs, as its help lists them; whether it runs name.
+std::vector<const char *> command_names();
+bool runs_command(const char *name);
 
 int usage_error(const char *help, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 int fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -51,8 +62,12 @@ void print_msgs(std::FILE *out, const char *file, const msglist &msgs);
 bool load_scene(scene &sc, const char *path, scene_map *map = nullptr);
 
 // The whole file path as text; false, with one line on stderr, when it
-// cannot be read.
+// cannot be read or is larger than a scene file may be (SCENE_FILE_MAX).
 bool read_text(const char *path, std::string &text);
+// Replaces a scene file safely with text: 0, or 1 with one line on stderr.
+int write_scene_file(const char *path, const std::string &text);
+// An edit refused: "koru-cli: PATH: WHY" on stderr, and status 2.
+int refuse(const char *path, const std::string &why);
 
 // A whole unsigned decimal number that fits an int (digits only).
 bool parse_uint(const char *s, int &v);

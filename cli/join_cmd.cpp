@@ -124,8 +124,11 @@ int cmd_join(int argc, char **argv)
         if (load_picture(file.c_str(), pl, w, h, msgs) != RGB_LOADED)
             return fail("%s; nothing written", msgs.first("cannot read a frame"));
         print_warnings(file.c_str(), msgs);
-        if (k == nums[0])
+        if (k == nums[0]) {
             w0 = w, h0 = h;
+            if (!anim_fits(out, (long long)nums.size(), w, h, msgs))
+                return fail("%s; nothing written", msgs.first());
+        }
         if (w != w0 || h != h0)
             return fail("%s is %d x %d dots, but %s %d x %d; the frames of an animation have one "
                         "size; nothing written",

@@ -4,6 +4,7 @@
 
 #include "../base/msg.h"
 #include "../base/openread.h"
+#include "../base/sizes.h"
 #include "../base/whole.h"
 #include "../scene/rtread.h"
 
@@ -33,12 +34,20 @@ const char *main_help =
     "                 the primitive dot (X, Y) of the picture shows, as JSON\n"
     "  set SCENE.RT FIELD=VALUE... [--dry-run]\n"
     "                 change numbers of a scene file, keeping every other byte\n"
-    "  new [FILE.RT]  a new scene to start from: camera, light, floor, sphere\n"
+    "  edit SCENE.RT ACTION... [--dry-run]\n"
+    "                 add, copy, move and take out primitives, lights and groups,\n"
+    "                 keeping the file consistent and every other byte\n"
+    "  new [--template NAME] [FILE.RT]\n"
+    "                 a new scene to start from: camera, light, floor, sphere, or\n"
+    "                 one of the templates (new --template lists them)\n"
     "  animate KEY.RT [KEY.RT...] OUT --frames N [--orbit DEG] [--fps F]\n"
     "                 frames moving from key scene to key scene, or turning round\n"
     "                 one: an animated .webp or .gif, or numbered pictures\n"
     "  join 'frame_%04d.png' OUT [--fps F]\n"
     "                 numbered pictures into an animated .webp or .gif\n"
+    "  thumbnail SCENE.RT OUT [--size N]\n"
+    "                 the scene drawn small as a PNG, quickly whatever it holds,\n"
+    "                 for file managers\n"
     "\n"
     "koru-cli COMMAND --help describes a command. Reader warnings go to stderr as\n"
     "FILE:LINE:COL: warning: TEXT.\n"
@@ -60,9 +69,11 @@ const command commands[] = {
     {"explain", cmd_explain, &explain_help},
     {"pick", cmd_pick, &pick_help},
     {"set", cmd_set, &set_help},
+    {"edit", cmd_edit, &edit_help},
     {"new", cmd_new, &new_help},
     {"animate", cmd_animate, &animate_help},
     {"join", cmd_join, &join_help},
+    {"thumbnail", cmd_thumbnail, &thumbnail_help},
 };
 
 } // namespace
@@ -116,23 +127,29 @@ bool load_scene(scene &sc, const char *path, scene_map *map)
 bool read_text(const char *path, std::string &text)
 {
     msglist msgs;
-    std::FILE *f = open_to_read(path, msgs);
-    if (!f) {
-        fail("%s", msgs.first("cannot open the scene file"));
-        return false;
-    }
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    const bool bad = std::ferror(f);
-    std::fclose(f);
-    if (bad)
-        fail("cannot read \"%s\"", path);
-    return !bad;
+    if (read_whole(path, SCENE_FILE_MAX, "scene file", text, msgs))
+        return true;
+    fail("%s", msgs.first("cannot read the scene file"));
+    return false;
 }
 
 bool parse_uint(const char *s, int &v) { return parse_whole(s, v) == 1; }
+
+std::vector<const char *> command_names()
+{
+    std::vector<const char *> names;
+    for (const command &c : commands)
+        names.push_back(c.name);
+    return names;
+}
+
+bool runs_command(const char *name)
+{
+    for (const command &c : commands)
+        if (!std::strcmp(c.name, name))
+            return true;
+    return false;
+}
 
 int main(int argc, char **argv)
 {
@@ -142,6 +159,9 @@ int main(int argc, char **argv)
         std::fputs(main_help, stdout);
         return 0;
     }
+    // the completion scripts' question: its words are never options of its own
+    if (!std::strcmp(argv[1], "complete"))
+        return cmd_complete(argc - 2, argv + 2);
     for (const command &c : commands) {
         if (std::strcmp(argv[1], c.name))
             continue;

@@ -1,15 +1,13 @@
-// koru-cli set and new: scene files written from the command line.
+// koru-cli set: numbers of a scene file changed by name.
 #include "cli.h"
 
 #include "../base/msg.h"
 #include "../image/safewrite.h"
-#include "../scene/newscene.h"
 #include "../scene/textedit.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 const char *set_help =
@@ -33,22 +31,13 @@ const char *set_help =
     "Exit status: 0 done, 1 the file cannot be read or written, 2 usage error,\n"
     "an unknown field or a value that would not read back (one line on stderr).\n";
 
-const char *new_help =
-    "usage: koru-cli new [FILE.RT]\n"
-    "\n"
-    "Writes a new scene to start from, as the window's New Scene does: a camera,\n"
-    "a light, a checkered floor and a sphere. Without FILE.RT it goes to stdout;\n"
-    "a FILE.RT that exists is not replaced.\n";
-
-namespace {
-
 int refuse(const char *path, const std::string &why)
 {
     std::fprintf(stderr, "koru-cli: %s: %s\n", path, why.c_str());
     return 2;
 }
 
-int write_text(const char *path, const std::string &text)
+int write_scene_file(const char *path, const std::string &text)
 {
     msglist msgs;
     if (!write_file_safely(path, (const unsigned char *)text.data(), text.size(), msgs))
@@ -56,8 +45,6 @@ int write_text(const char *path, const std::string &text)
     print_warnings(path, msgs);
     return 0;
 }
-
-} // namespace
 
 int cmd_set(int argc, char **argv)
 {
@@ -102,21 +89,5 @@ int cmd_set(int argc, char **argv)
         std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
-    return changed ? write_text(path, text) : 0;
-}
-
-int cmd_new(int argc, char **argv)
-{
-    if (argc > 1)
-        return usage_error(new_help, "new takes at most one file");
-    if (argc == 0 || !std::strcmp(argv[0], "-")) {
-        std::fputs(new_scene_text, stdout);
-        return 0;
-    }
-    if (argv[0][0] == '-')
-        return usage_error(new_help, "unknown option \"%s\"", argv[0]);
-    struct stat st;
-    if (lstat(argv[0], &st) == 0)
-        return fail("%s exists; new does not replace a file", argv[0]);
-    return write_text(argv[0], new_scene_text);
+    return changed ? write_scene_file(path, text) : 0;
 }

@@ -1,6 +1,7 @@
 #include "animfile.h"
 
 #include "../base/msg.h"
+#include "animlimit.h"
 #include "picfile.h"
 
 #include <algorithm>
@@ -123,10 +124,18 @@ anim_writer::anim_writer(const char *name, double fps) : name_(name), kind_(anim
         gif_ = std::make_unique<gif_anim>(name, fps);
 }
 
+bool anim_fits(const char *name, long long frames, int w, int h, msglist &msgs)
+{
+    const int kind = anim_kind(name);
+    return (kind != ANIM_WEBP && kind != ANIM_GIF) || anim_within(name, frames, w, h, false, msgs);
+}
+
 int anim_writer::add(long long k, const picture &pic, msglist &msgs)
 {
     std::string file = name_;
     int rc = 0;
+    if ((webp_ || gif_) && !anim_within(name_.c_str(), count_ + 1, pic.w, pic.h, false, msgs))
+        return 0;
     switch (kind_) {
     case ANIM_WEBP:
         rc = webp_->add(pic, msgs);
@@ -201,6 +210,9 @@ int anim_reader::open(const char *name, double fps, msglist &msgs)
         return 0;
     }
 }
+
+int anim_reader::width() const { return webp_ ? webp_->width() : gif_ ? gif_->width() : 0; }
+int anim_reader::height() const { return webp_ ? webp_->height() : gif_ ? gif_->height() : 0; }
 
 int anim_reader::loops() const { return webp_ ? webp_->loops() : gif_ ? gif_->loops() : 0; }
 

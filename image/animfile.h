@@ -28,6 +28,12 @@
 //   in.rewind(msgs);
 // A reader holds one frame at a time (and the file's encoded bytes for a
 // WebP), so an animation of any length plays in bounded memory.
+//
+// One WebP or GIF file holds frames of 1 x 1 to WIDTH_MAX x HEIGHT_MAX
+// dots, at most ANIM_FRAMES_MAX of them and ANIM_DOTS_MAX dots in all
+// (sizes.h, animlimit.h): anim_fits says beforehand whether a run of
+// frames fits, the writer refuses the frame that would go beyond, and the
+// readers refuse a file that does.
 #pragma once
 
 #include "gif.h"
@@ -58,6 +64,10 @@ bool frame_name(const char *name, long long k, std::string &out);
 // files of its folder whose names it makes. false, with the reason in msgs,
 // when the folder cannot be read or the field stands in the folder's part.
 bool frame_numbers(const char *name, std::vector<long long> &nums, msglist &msgs);
+
+// Whether frames frames of w x h dots can be written to name: always for
+// numbered pictures and a single picture; false with one line in msgs.
+bool anim_fits(const char *name, long long frames, int w, int h, msglist &msgs);
 
 class anim_writer {
 public:
@@ -93,6 +103,10 @@ public:
     // numbered pictures and a single picture.
     int open(const char *name, double fps, msglist &msgs);
     int kind() const { return kind_; }
+    // The canvas of a WebP or GIF file; 0 for pictures, whose sizes are
+    // their own.
+    int width() const;
+    int height() const;
     // The loop count (0: forever; -1: play once); 0 for numbered pictures.
     int loops() const;
     // The next frame into pic, and when it ends in ms from the start;

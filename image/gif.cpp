@@ -2,22 +2,26 @@
 
 #include "../base/cancel.h"
 #include "../base/msg.h"
+#include "../base/openread.h"
+#include "../base/sizes.h"
+#include "animlimit.h"
 #include "display.h"
 #include "reduce.h"
 #include "safewrite.h"
 
 #include <gif_lib.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
 GifFileType *gif(void *p) { return static_cast<GifFileType *>(p); }
 
-constexpr int GIF_DELAY_MAX = 65535;        // hundredths of a second in a control block
-constexpr long long CANVAS_MAX = 1LL << 26; // dots of a GIF read back
-const char NETSCAPE[] = "NETSCAPE2.0";      // the loop extension's name, 11 bytes
+constexpr int GIF_DELAY_MAX = 65535;   // hundredths of a second in a control block
+const char NETSCAPE[] = "NETSCAPE2.0"; // the loop extension's name, 11 bytes
 constexpr int NETSCAPE_LEN = 11;
 
 } // namespace
@@ -192,15 +196,20 @@ int gif_frames::open(const char *path, msglist &msgs)
 {
     close();
     path_ = path;
-    int err = 0;
-    gif_ = DGifOpenFileName(path, &err);
+    std::FILE *f = open_within(path, ANIM_FILE_MAX, "GIF file", msgs);
+    if (!f)
+        return 0;
+    const int fd = dup(fileno(f));
+    std::fclose(f);
+    int err = D_GIF_ERR_OPEN_FAILED;
+    gif_ = fd < 0 ? nullptr : DGifOpenFileHandle(fd, &err); // which closes fd when done
     if (!gif_) {
         msgs.add("cannot read \"%s\" as a GIF file: %s", path, GifErrorString(err));
         return 0;
     }
     w_ = gif(gif_)->SWidth, h_ = gif(gif_)->SHeight;
-    if ((long long)w_ * h_ > CANVAS_MAX) {
-        msgs.add("\"%s\" is refused: a GIF canvas of %d x %d dots", path, w_, h_);
+    frames_max_ = anim_frames_max(w_, h_);
+    if (!anim_within(path, 1, w_, h_, true, msgs)) {
         close();
         return 0;
     }
@@ -213,7 +222,7 @@ int gif_frames::open(const char *path, msglist &msgs)
             (uint32_t)map->Colors[bg].Red << 16 | map->Colors[bg].Green << 8 | map->Colors[bg].Blue;
     canvas_.assign((size_t)w_ * h_, background_);
     saved_.clear();
-    loops_ = -1, end_cs_ = 0;
+    loops_ = -1, end_cs_ = 0, frames_ = 0;
     delay_ = 0, dispose_ = 0, transparent_ = -1, last_dispose_ = 0;
     return 1;
 }
@@ -307,10 +316,17 @@ bool gif_frames::next(picture &pic, int &end_ms, msglist &msgs)
         }
         if (type != IMAGE_DESC_RECORD_TYPE)
             continue;
+        // giflib keeps a record of every image it has read until the file
+        // is closed: refused beyond the frames a file holds
+        if (frames_ == frames_max_) {
+            anim_within(path_.c_str(), frames_ + 1, w_, h_, true, msgs);
+            return false;
+        }
+        frames_++;
         if (!image(msgs))
             return false;
         end_cs_ += delay_;
-        end_ms = (int)(end_cs_ * 10);
+        end_ms = end_cs_ * 10 < INT_MAX ? (int)(end_cs_ * 10) : INT_MAX; // beyond 24 days
         delay_ = 0, dispose_ = 0, transparent_ = -1;
         pic.resize(w_, h_);
         for (size_t i = 0; i < canvas_.size(); i++) {

@@ -70,7 +70,10 @@ private:
 };
 
 // A GIF file read back, frame by frame: each frame drawn over the one
-// before as its disposal says, transparency and interlacing followed.
+// before as its disposal says, transparency and interlacing followed. A
+// file beyond ANIM_FILE_MAX bytes or a canvas beyond WIDTH_MAX x HEIGHT_MAX
+// is refused when opened, a frame beyond the most an animation file holds
+// (animlimit.h) when it comes.
 class gif_frames {
 public:
     gif_frames() = default;
@@ -99,6 +102,7 @@ private:
     void *gif_ = nullptr; // GifFileType
     int w_ = 0, h_ = 0, loops_ = -1;
     long long end_cs_ = 0;
+    long long frames_ = 0, frames_max_ = 0;          // frames read, and the most the file may have
     int delay_ = 0, dispose_ = 0, transparent_ = -1; // the coming frame's control block
     std::vector<uint32_t> canvas_, saved_;           // 0xRRGGBB
     uint32_t background_ = 0; // the canvas's first colour, and a disposed frame's

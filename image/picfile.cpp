@@ -2,6 +2,7 @@
 
 #include "../base/msg.h"
 #include "../base/openread.h"
+#include "../base/sizes.h"
 #include "picio.h"
 #include "png.h"
 
@@ -42,9 +43,12 @@ int save_picture(const char *path, const planes &pl, int w, int h, msglist &msgs
 
 int load_picture(const char *path, planes &pl, int &w, int &h, msglist &msgs)
 {
-    std::FILE *f = open_to_read(path, msgs);
+    bool big = false;
+    std::FILE *f = open_within(path, PICTURE_FILE_MAX, "picture file", msgs, &big);
+    if (big)
+        w = h = 0;
     if (!f)
-        return RGB_NOFILE;
+        return big ? RGB_REFUSED : RGB_NOFILE;
     unsigned char head[8];
     const size_t got = std::fread(head, 1, sizeof head, f);
     int rc;

@@ -12,7 +12,8 @@
 //   RGB_LOADED    the picture is in the planes
 //   RGB_NOFILE    the file cannot be opened: nothing changed
 //   RGB_REFUSED   not a picture KORU reads: w, h = 0, the planes unchanged
-// with the reason, one line naming path, in msgs. PNG: see png.h.
+// with the reason, one line naming path, in msgs. A file of more than
+// PICTURE_FILE_MAX bytes (sizes.h) is refused unread. PNG: see png.h.
 //
 // BMP: 1, 2, 4 and 8 bits per dot through a palette (as stored, or RLE8 /
 // RLE4 coded: dots the coding skips take the palette's first colour; the

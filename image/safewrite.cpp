@@ -201,7 +201,10 @@ bool safe_file::begin(const char *path)
         }
     }
     if (exists) {
-        (void)::fchown(fd_, st.st_uid, st.st_gid);
+        // the old file's owner and mode where they can be kept (another
+        // user's file stays this user's): failing changes nothing written
+        if (::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+        }
         (void)::fchmod(fd_, st.st_mode & 07777);
     }
     error_ = 0;

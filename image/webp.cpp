@@ -3,6 +3,8 @@
 #include "../base/cancel.h"
 #include "../base/msg.h"
 #include "../base/openread.h"
+#include "../base/sizes.h"
+#include "animlimit.h"
 #include "safewrite.h"
 
 #include <webp/demux.h>
@@ -12,6 +14,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -118,31 +121,61 @@ int webp_anim::finish(const char *path, msglist &msgs, cancel_token *tok)
 
 webp_frames::~webp_frames() { WebPAnimDecoderDelete(decoder(dec_)); }
 
+namespace {
+
+// The frames a WebP file holds, as its chunks say: one for a still
+// picture, one for each ANMF chunk of an animation; counted no further
+// than stop, and without reading the frames.
+long long frames_in(const std::string &data, long long stop)
+{
+    constexpr size_t RIFF_HEAD = 12, CHUNK_HEAD = 8;
+    long long n = 0;
+    for (size_t at = RIFF_HEAD; at + CHUNK_HEAD <= data.size() && n < stop;) {
+        const unsigned char *c = (const unsigned char *)&data[at];
+        const size_t len =
+            (size_t)c[4] | (size_t)c[5] << 8 | (size_t)c[6] << 16 | (size_t)c[7] << 24;
+        n += std::memcmp(c, "ANMF", 4) == 0;
+        if (len > data.size() - at - CHUNK_HEAD)
+            break;
+        at += CHUNK_HEAD + len + (len & 1);
+    }
+    return n > 0 ? n : 1;
+}
+
+} // namespace
+
 int webp_frames::open(const char *path, msglist &msgs)
 {
-    std::FILE *f = open_to_read(path, msgs);
-    if (!f)
+    WebPAnimDecoderDelete(decoder(dec_));
+    dec_ = nullptr;
+    w_ = h_ = count_ = loops_ = 0;
+    if (!read_whole(path, ANIM_FILE_MAX, "WebP file", data_, msgs))
         return 0;
-    data_.clear();
-    unsigned char buf[1 << 16];
-    for (size_t got; (got = std::fread(buf, 1, sizeof buf, f)) > 0;)
-        data_.insert(data_.end(), buf, buf + got);
-    std::fclose(f);
+
+    // the canvas and the number of frames, checked before libwebp makes room
+    // for them
+    int w = 0, h = 0;
+    const uint8_t *bytes = (const uint8_t *)data_.data();
+    if (!WebPGetInfo(bytes, data_.size(), &w, &h)) {
+        msgs.add("\"%s\" is no WebP file libwebp reads", path);
+        return 0;
+    }
+    if (!anim_within(path, frames_in(data_, anim_frames_max(w, h) + 1), w, h, true, msgs))
+        return 0;
 
     WebPAnimDecoderOptions opt;
     WebPAnimInfo info;
-    WebPAnimDecoderDelete(decoder(dec_));
-    dec_ = nullptr;
-    WebPData in{data_.data(), data_.size()};
+    WebPData in{bytes, data_.size()};
     if (WebPAnimDecoderOptionsInit(&opt)) {
         opt.color_mode = MODE_RGBA;
         dec_ = WebPAnimDecoderNew(&in, &opt);
     }
-    if (!dec_ || !WebPAnimDecoderGetInfo(decoder(dec_), &info)) {
+    if (!dec_ || !WebPAnimDecoderGetInfo(decoder(dec_), &info) || (int)info.canvas_width != w ||
+        (int)info.canvas_height != h) {
         msgs.add("\"%s\" is no WebP file libwebp reads", path);
         return 0;
     }
-    w_ = (int)info.canvas_width, h_ = (int)info.canvas_height;
+    w_ = w, h_ = h;
     count_ = (int)info.frame_count, loops_ = (int)info.loop_count;
     return 1;
 }

@@ -20,6 +20,7 @@
 #include "rgb.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct msglist;
@@ -71,7 +72,7 @@ public:
     void rewind();
 
 private:
-    std::vector<uint8_t> data_;
+    std::string data_;    // the file's bytes
     void *dec_ = nullptr; // WebPAnimDecoder
     int w_ = 0, h_ = 0, count_ = 0, loops_ = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "../base/msg.h"
 #include "../base/openread.h"
+#include "../base/sizes.h"
 
 #include <climits>
 #include <cstdarg>
@@ -302,7 +303,7 @@ void read_lights(reader &R, int count, const place &nlg_at)
     }
 }
 
-int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
+void clear_map(scene_map *map)
 {
     if (map) {
         for (place &p : map->view)
@@ -310,6 +311,11 @@ int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
         map->records_ended = false;
         map->records_end = place{};
     }
+}
+
+int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
+{
+    clear_map(map);
     reader R{in, sc, msgs, map, {}};
     place own[VIEW_FIELDS];
     place *v = map ? map->view : own;
@@ -340,7 +346,7 @@ int read_scene(numin &in, scene &sc, msglist &msgs, scene_map *map)
 
 int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map)
 {
-    std::FILE *f = open_to_read(path, msgs);
+    std::FILE *f = open_within(path, SCENE_FILE_MAX, "scene file", msgs);
     if (!f)
         return 0;
     numin in(f);
@@ -351,6 +357,12 @@ int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map)
 
 int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs, scene_map *map)
 {
+    if (n > (size_t)SCENE_FILE_MAX) {
+        clear_map(map);
+        msgs.add("a scene text of %zu bytes is not read: more than the %lld MB KORU reads", n,
+                 SCENE_FILE_MAX >> 20);
+        return 0;
+    }
     numin in(text, n);
     return read_scene(in, sc, msgs, map);
 }

@@ -82,9 +82,12 @@ struct scene_map {
                                 // their conversion to coefficients
 };
 
-// Returns 1 when the file was opened, 0 when not: the scene is then
-// unchanged and msgs says why. map, when given, is filled as it says.
+// Returns 1 when the file was opened, 0 when not, or when it holds more
+// than SCENE_FILE_MAX bytes (sizes.h): the scene is then unchanged and
+// msgs says why in one line. map, when given, is filled as it says.
 int data_load(scene &sc, const char *path, msglist &msgs, scene_map *map = nullptr);
 
-// The same from n bytes of text in memory. Returns 1.
+// The same from n bytes of text in memory. Returns 1; 0 for a text of more
+// than SCENE_FILE_MAX bytes, which is not read: the scene is unchanged, the
+// map has no places and no end of the records, and msgs says why.
 int data_load_text(scene &sc, const char *text, size_t n, msglist &msgs, scene_map *map = nullptr);

@@ -57,6 +57,18 @@ std::string number_text(int v)
     return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
+std::string digits_text(double d, int digits)
+{
+    if (!std::isfinite(d))
+        return "";
+    // to_chars is locale-free, as c_strtod is
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf - 1, d, std::chars_format::scientific,
+                           std::clamp(digits, 1, 17) - 1);
+    *r.ptr = 0;
+    return number_text(c_strtod(buf, nullptr));
+}
+
 namespace {
 
 // Ulps on either side of 1/sqrt|k| where a semi-axis is looked for: the

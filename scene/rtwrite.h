@@ -60,6 +60,11 @@ int rt_text(const scene &sc, std::string &text, msglist &msgs, const vec *axes =
 // empty for a signalling nan, which no text gives (a nan read is quiet).
 std::string number_text(double d);
 std::string number_text(int v);
+// The text of d to `digits` significant digits, as a number set by hand
+// is written: no noise digits of binary arithmetic (0.1 + 0.2 gives
+// "0.3"), no trailing zeros; the shortest text that reads back as the
+// rounded value. Empty for a nan or an infinity.
+std::string digits_text(double d, int digits);
 // The shortest text of a semi-axis the reader turns into exactly the
 // quadric or cone coefficient k; empty when there is none.
 std::string axis_text(double k);

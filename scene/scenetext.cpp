@@ -2,6 +2,9 @@
 
 #include "numin.h"
 
+#include "../base/msg.h"
+#include "../base/sizes.h"
+
 #include <algorithm>
 
 void line_index::build(const char *text, size_t n)
@@ -119,11 +122,14 @@ void index_tail(scene_text &out, const char *text, size_t n, size_t from)
 void index_scene_text(scene_text &out, const char *text, size_t n, const scene &sc,
                       const scene_map &map)
 {
-    out.lines.build(text, n);
+    out.lines.build(text, n > (size_t)SCENE_FILE_MAX ? 0 : n);
+    out.lines.size = n;
     out.numbers.clear();
     out.light.clear();
     out.prim.clear();
     std::fill(std::begin(out.view), std::end(out.view), -1);
+    if (n > (size_t)SCENE_FILE_MAX)
+        return; // a text the reader does not read (rtread.h)
     auto add = [&](const field_ref &f, const place &p) {
         if (!p.line)
             return false;
@@ -209,4 +215,13 @@ std::string number_name(const scene &sc, const text_number &n)
         return "primitive " + std::to_string(n.field.index + 1) + ", " + field_name(n.field) +
                ": beyond the first " + std::to_string(PRIM_MAX) + " primitives, not used";
     }
+}
+
+std::unique_ptr<text_reading> read_scene_text(const std::string &text)
+{
+    auto r = std::make_unique<text_reading>();
+    msglist msgs;
+    data_load_text(r->sc, text.data(), text.size(), msgs, &r->map);
+    index_scene_text(r->st, text.data(), text.size(), r->sc, r->map);
+    return r;
 }

@@ -26,6 +26,7 @@
 #include "scene.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,7 +72,8 @@ struct scene_text {
     std::vector<int> light, prim;     // index in numbers of each record's first field
 };
 
-// Indexes text, from which sc and map were read.
+// Indexes text, from which sc and map were read. A text of more than
+// SCENE_FILE_MAX bytes, which the reader does not read, has no numbers.
 void index_scene_text(scene_text &out, const char *text, size_t n, const scene &sc,
                       const scene_map &map);
 
@@ -86,3 +88,12 @@ bool field_span(const scene_text &t, const field_ref &f, text_span &out);
 // look point", "primitive 7 (box), ks: specular weight", "group 2,
 // member 1: primitive 5", "the end of the primitive list".
 std::string number_name(const scene &sc, const text_number &n);
+
+// A text as the reader takes it, with its index (about 60 KB: made on the
+// heap). The reader's warnings are not kept.
+struct text_reading {
+    scene sc;
+    scene_map map;
+    scene_text st;
+};
+std::unique_ptr<text_reading> read_scene_text(const std::string &text);

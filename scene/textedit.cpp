@@ -5,6 +5,7 @@
 #include "scenetext.h"
 
 #include "../base/msg.h"
+#include "../base/sizes.h"
 
 #include <climits>
 #include <cmath>
@@ -13,21 +14,9 @@
 
 namespace {
 
-// A text as the reader takes it (about 60 KB: kept off the stack).
-struct reading {
-    scene sc;
-    scene_map map;
-    scene_text st;
-};
+using reading = text_reading;
 
-std::unique_ptr<reading> read_text(const std::string &text)
-{
-    auto r = std::make_unique<reading>();
-    msglist msgs;
-    data_load_text(r->sc, text.data(), text.size(), msgs, &r->map);
-    index_scene_text(r->st, text.data(), text.size(), r->sc, r->map);
-    return r;
-}
+std::unique_ptr<reading> read_text(const std::string &text) { return read_scene_text(text); }
 
 std::string token(const std::string &text, const text_number &n)
 {
@@ -67,6 +56,16 @@ std::string not_there(const reading &r, const field_ref &f)
         return field_text(f) + ": the scene has " + std::to_string(r.st.prim.size()) +
                (r.st.prim.size() == 1 ? " primitive" : " primitives");
     return field_text(f) + ": the file ends before it";
+}
+
+// A text the reader does not read (rtread.h) has no numbers to edit.
+bool too_long(const std::string &text, std::string &why)
+{
+    if (text.size() <= (size_t)SCENE_FILE_MAX)
+        return false;
+    why = "the scene's text is more than the " + std::to_string(SCENE_FILE_MAX >> 20) +
+          " MB KORU reads";
+    return true;
 }
 
 } // namespace
@@ -111,6 +110,8 @@ bool value_fits(const field_ref &f, const std::string &text, std::string &why)
 int field_edit(const std::string &text, const std::vector<field_value> &values, text_edit &out,
                std::string &why)
 {
+    if (too_long(text, why))
+        return 0;
     const std::unique_ptr<reading> first = read_text(text);
     std::unique_ptr<reading> now;
     const reading *cur = first.get();
@@ -152,6 +153,8 @@ int field_edit(const std::string &text, const std::vector<field_value> &values, 
 int model_edit(const std::string &text, const scene &sc, const std::vector<field_ref> &fields,
                text_edit &out, std::string &why)
 {
+    if (too_long(text, why))
+        return 0;
     const std::unique_ptr<reading> now = read_text(text);
     std::vector<field_value> values;
     for (const field_ref &f : fields) {

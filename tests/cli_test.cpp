@@ -1,9 +1,13 @@
 // koru-cli from the outside: exit statuses, stdout and stderr, files.
+#include "child.h"
 #include "testscene.h"
 
 #include "image/picfile.h"
 
+#include <cctype>
 #include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <string>
@@ -382,4 +386,166 @@ TEST(Cli, CheckAndRenderPointAtTheSameTypo)
                          cut +
                          ":11:6: warning: primitive list: \".1\" after 3 records is not a "
                          "number; a negative number should end the list\n");
+}
+
+namespace {
+
+// The picture at path as planes: width, height and the three planes, or
+// an empty vector when it is not a picture.
+std::vector<unsigned char> dots_of(const std::string &path, int &w, int &h)
+{
+    msglist msgs;
+    if (load_picture(path.c_str(), tpl, w, h, msgs) != RGB_LOADED)
+        return {};
+    ixmx = w, iymx = h;
+    return picture();
+}
+
+} // namespace
+
+// A thumbnail is a PNG of the scene's picture at the size asked, whatever
+// the output's name; what cannot be drawn is one line, status 1, no file.
+TEST(Cli, ThumbnailIsThePictureDrawnSmall)
+{
+    const std::string room = KORU_SOURCE_DIR "/samples/room.RT";
+    const std::string thumb = scratch("room.thumb"), big = scratch("room-96.png");
+    result r = run({"thumbnail", room, thumb, "--size", "96"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(slurp(thumb).substr(1, 3), "PNG");
+    ASSERT_EQ(run({"render", room, big, "--size", "96", "72"}).status, 0);
+    int w[2], h[2];
+    const std::vector<unsigned char> a = dots_of(thumb, w[0], h[0]), b = dots_of(big, w[1], h[1]);
+    EXPECT_EQ(w[0], 96);
+    EXPECT_EQ(h[0], 72);
+    EXPECT_TRUE(a == b);
+
+    // beyond the rays allowed: smaller, enlarged, and said
+    r = run({"thumbnail", room, thumb, "--rays", "1000"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: traced smaller than 128 x 96"), std::string::npos) << r.err;
+    EXPECT_FALSE(dots_of(thumb, w[0], h[0]).empty());
+    EXPECT_EQ(w[0], 128);
+
+    // hostile files are refused before they are read: a pipe (which would
+    // block a reader), a folder, a file too large to be a scene; and a
+    // scene that never ends at the deadline
+    const std::string pipe = scratch("pipe.RT"), large = scratch("large.RT");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    spit(large, std::string(2 << 20, ' '));
+    const struct {
+        std::string scene;
+        const char *says;
+    } refused[] = {
+        {pipe, "is not a regular file"},
+        {scratch.dir, "is not a regular file"},
+        {large, "is larger than a scene file"},
+        {scratch("none.RT"), "cannot open"},
+        {KORU_SOURCE_DIR "/tests/scenes/glass-slabs-deep.RT", "it takes too long to draw"},
+    };
+    for (const auto &c : refused) {
+        const std::string out = scratch("refused.png");
+        r = run({"thumbnail", c.scene, out, "--seconds", "0.2"});
+        EXPECT_EQ(r.status, 1) << c.scene;
+        EXPECT_EQ(lines(r.err), 1) << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_FALSE(exists(out)) << c.scene;
+    }
+}
+
+// What the completion scripts are told at each place of a command line.
+TEST(Cli, CompleteOffersWhatEachPlaceTakes)
+{
+    const std::string room = scene_file("room.RT", slurp(KORU_SOURCE_DIR "/samples/room.RT"));
+    const struct {
+        std::vector<std::string> words; // after "complete"
+        std::string want;               // the whole answer
+    } cases[] = {
+        {{"0", "th"}, "thumbnail\n"},
+        {{"0", "--"}, "--help\n"},
+        {{"1", "render", ""}, ":files rt\n"},
+        {{"2", "render", room, ""}, ":files png bmp\n"},
+        {{"3", "render", room, "o.png", "--s"}, "--stereo\n--size\n--stats\n"},
+        {{"4", "render", room, "o.png", "--aa", ""}, "1\n2\n3\n4\n5\n6\n7\n8\n"},
+        {{"5", "render", room, "o.png", "--size", "9", ""}, ""},
+        {{"6", "render", room, "o.png", "--size", "9", "9", ""}, ""},
+        {{"2", "display", "--zoom", "1"}, "100\n150\n"},
+        {{"2", "new", "--template", "s"}, "start\nstereo\n"},
+        {{"1", "animate", "a.RT"}, ":files rt webp gif png bmp\n"},
+        {{"2", "animate", "--scene-out", ""}, ":files rt\n"},
+        {{"2", "join", "f.png", ""}, ":files webp gif\n"},
+        {{"2", "pick", room, ""}, ""},
+        {{"2", "set", room, "l"}, ":nospace\nlight[1].\nlight[2].\n"},
+        {{"2", "set", room, "primitive[2"},
+         ":nospace\nprimitive[2].\nprimitive[20].\n"
+         "primitive[21].\nprimitive[22].\nprimitive[23].\n"
+         "primitive[24].\nprimitive[25].\nprimitive[26].\n"
+         "primitive[27].\n"},
+        {{"3", "set", room, "view.wdu=9", "primitive[3].c"},
+         ":nospace\nprimitive[3].col.r=\nprimitive[3].col.g=\nprimitive[3].col.b=\n"},
+        {{"2", "set", room, "light[2].b"}, ":nospace\nlight[2].bright=\n"},
+        {{"2", "set", room, "depth."}, ":nospace\ndepth.ilvlmx=\n"},
+        {{"2", "set", room, "primitive[3].col.r="}, ":nospace\nprimitive[3].col.r=215\n"},
+        {{"2", "set", room, "light[2].bright=0"}, ":nospace\nlight[2].bright=0.4\n"},
+        {{"2", "set", room, "primitive[30].ks="}, ":nospace\n"},
+        {{"2", "set", scratch("none.RT"), "p"}, ":nospace\nprimitive[\n"},
+        {{"2", "set", scratch("none.RT"), "v"}, ":nospace\nview.\n"},
+        {{"1", "paint", ""}, ""},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> args = {"complete"};
+        args.insert(args.end(), c.words.begin(), c.words.end());
+        result r = run(args);
+        std::string line;
+        for (const std::string &w : c.words)
+            line += w + " ";
+        EXPECT_EQ(r.status, 0) << line;
+        EXPECT_EQ(r.out, c.want) << line;
+    }
+    // the view's fields, but not the count of lights, which set refuses
+    result r = run({"complete", "2", "set", room, "view."});
+    EXPECT_NE(r.out.find("view.iymx=\n"), std::string::npos);
+    EXPECT_EQ(r.out.find("nlg"), std::string::npos);
+    for (std::vector<std::string> bad : {std::vector<std::string>{"complete"},
+                                         {"complete", "1", "render"},
+                                         {"complete", "x", "render"}})
+        EXPECT_EQ(run(bad).status, 2);
+}
+
+// The commands offered are those koru-cli lists in its help, and each one's
+// options are exactly those its own help names.
+TEST(Cli, CompletionKnowsEveryCommandAndOption)
+{
+    const std::string main_help = run({"--help"}).out;
+    result r = run({"complete", "0", ""});
+    std::vector<std::string> names;
+    std::string name;
+    for (char ch : r.out)
+        if (ch != '\n')
+            name += ch;
+        else
+            names.push_back(name), name.clear();
+    ASSERT_EQ(names.back(), "--help");
+    names.pop_back();
+    EXPECT_GE(names.size(), 11u);
+    for (const std::string &cmd : names) {
+        EXPECT_NE(main_help.find("\n  " + cmd + " "), std::string::npos) << cmd;
+        const std::string help = run({cmd, "--help"}).out;
+        std::set<std::string> named = {"--help"};
+        for (size_t at = help.find("--"); at != std::string::npos; at = help.find("--", at + 2)) {
+            size_t end = at + 2;
+            while (end < help.size() &&
+                   (std::islower((unsigned char)help[end]) || help[end] == '-'))
+                end++;
+            named.insert(help.substr(at, end - at));
+        }
+        std::set<std::string> offered;
+        std::string opts = run({"complete", "1", cmd, "--"}).out, opt;
+        for (char ch : opts)
+            if (ch != '\n')
+                opt += ch;
+            else
+                offered.insert(opt), opt.clear();
+        EXPECT_EQ(offered, named) << cmd;
+    }
 }

@@ -2,7 +2,8 @@
 // (tests/degenerate). Each loads, renders to the end, the same way with
 // the plain search and on two threads on every kernel path, in one view
 // and in stereo; koru-cli renders it
-// (status 0) or refuses it in one line (status 1), and lists it as JSON.
+// (status 0) or refuses it in one line (status 1), draws its thumbnail or
+// refuses that in one line, and lists it as JSON.
 #include "../fuzz/harness.h"
 #include "../image/rgb.h"
 #include "../scene/rtread.h"
@@ -92,6 +93,26 @@ TEST_P(Degenerate, KoruCliRendersOrRefusesInOneLine)
         std::string bmp = slurp(out);
         ASSERT_GE(bmp.size(), 54u);
         EXPECT_EQ(bmp.substr(0, 2), "BM");
+    }
+    EXPECT_EQ(list_dir(tmp.path).size(), r.status == 0 ? 1u : 0u) << "a temporary file was left";
+}
+
+// A file manager's thumbnail of it is a PNG, or one line and no file: never
+// a crash, and never a hang (the deadline ends the render; the test's own
+// timeout would catch a hang).
+TEST_P(Degenerate, KoruCliThumbnailsOrRefusesInOneLine)
+{
+    if (deep(GetParam()))
+        SKIP_DEEP_UNDER_TSAN();
+    temp_dir tmp;
+    const std::string out = tmp / "thumb.png";
+    child_result r = run_cli({"thumbnail", DIR + GetParam(), out, "--seconds", "1"});
+    ASSERT_EQ(r.signal, 0) << r.err;
+    ASSERT_TRUE(r.status == 0 || r.status == 1) << r.status << ": " << r.err;
+    const std::vector<std::string> errors = error_lines(r.err);
+    EXPECT_EQ(errors.size(), r.status == 0 ? 0u : 1u) << r.err;
+    if (r.status == 0) {
+        EXPECT_EQ(slurp(out).substr(1, 3), "PNG");
     }
     EXPECT_EQ(list_dir(tmp.path).size(), r.status == 0 ? 1u : 0u) << "a temporary file was left";
 }

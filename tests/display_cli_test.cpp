@@ -33,7 +33,8 @@ struct DisplayCli : ::testing::Test {
     void TearDown() override
     {
         std::string cmd = "rm -rf '" + dir + "'";
-        (void)std::system(cmd.c_str());
+        if (std::system(cmd.c_str()) != 0)
+            ADD_FAILURE() << "could not remove " << dir;
     }
     std::string path(const char *name) { return dir + "/" + name; }
 

@@ -22,11 +22,12 @@ struct input {
 
 void PrintTo(const input &in, std::ostream *os) { *os << in.path; }
 
-// The reader target takes every scene input too: its corpus is theirs.
+// The reader, edit and keys targets take every scene input too, and the
+// display target every picture: their corpora are theirs.
 std::vector<input> inputs()
 {
     std::vector<input> all;
-    for (const char *target : {"scene", "reader", "picture"})
+    for (const char *target : {"scene", "reader", "picture", "display", "anim", "edit", "keys"})
         for (const char *kind : {"corpus", "regress"})
             for (const std::string &path :
                  inputs_under(std::string("fuzz/") + kind + "/" + target + "/"))
@@ -51,15 +52,23 @@ class FuzzReplay : public testing::TestWithParam<input> {};
 
 TEST_P(FuzzReplay, Survives)
 {
-    std::string bytes = slurp(GetParam().path);
+    const std::string bytes = slurp(GetParam().path), &t = GetParam().target;
     const uint8_t *p = (const uint8_t *)bytes.data();
-    if (GetParam().target == "picture") {
-        picture_input(p, bytes.size());
-        return;
-    }
-    if (GetParam().target == "scene")
-        scene_input(p, bytes.size());
-    reader_input(p, bytes.size());
+    const size_t n = bytes.size();
+    if (t == "picture")
+        picture_input(p, n);
+    if (t == "picture" || t == "display")
+        display_input(p, n);
+    if (t == "anim")
+        anim_input(p, n);
+    if (t == "scene")
+        scene_input(p, n);
+    if (t == "scene" || t == "reader")
+        reader_input(p, n);
+    if (t == "scene" || t == "reader" || t == "edit")
+        edit_input(p, n);
+    if (t == "scene" || t == "reader" || t == "keys")
+        keys_input(p, n);
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, FuzzReplay, testing::ValuesIn(inputs()), test_name);

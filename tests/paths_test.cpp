@@ -85,6 +85,8 @@ std::vector<std::string> scenes_to_trace()
     for (const char *s : {"simple", "csg", "glass", "heavy"})
         v.push_back(KORU_SOURCE_DIR "/bench/scenes/" + std::string(s) + ".RT");
     v.push_back(KORU_SOURCE_DIR "/bench/extra/lights60.RT");
+    // more primitives than a group's secondary rays try side by side
+    v.push_back(KORU_SOURCE_DIR "/tests/scenes/many-spheres.RT");
     return v;
 }
 
@@ -165,6 +167,124 @@ TEST(LightGeometry, TheScalarNumbersAreTheShadingsOwn)
     }
 }
 
+// The lights of a group's points: on every path the scalar twin's numbers
+// (the geometry, the shadow rays begun, which points a light can change
+// and the colours it adds), and the twin's are the shading's own: vec.h's
+// cosines, light_matters, dirgrid_cell and add_light, term by term.
+TEST(GroupKernels, LightsAsShadeGivesThem)
+{
+    rng_t r(26);
+    static dirgrid grid;
+    grid.n = 32;
+    const kernels &twin = kernels_of(KERNELS_SCALAR);
+    const double some[] = {0, 0.5, 1, 3, 1e-300, 1e300};
+    for (int i = 0; i < 2000; i++) {
+        const geom_case c = random_case(r);
+        const bool plain = r.pick(3) != 0;
+        const vec lp{c.L.x[0], c.L.y[0], c.L.z[0]};
+        const double fimax = some[r.pick(6)], bright = r.pick(4) ? r.u(-2, 2) : odd(r);
+        primrec ph[SHADOW_GROUP];
+        double floors[SHADOW_GROUP][2];
+        lit_point pt[SHADOW_GROUP];
+        colr k[SHADOW_GROUP], want[SHADOW_GROUP];
+        double f[SHADOW_GROUP];
+        for (int q = 0; q < SHADOW_GROUP; q++) {
+            ph[q] = primrec{};
+            ph[q].kd = r.pick(4) ? some[r.pick(6)] : odd(r);
+            ph[q].ks = r.pick(4) ? some[r.pick(6)] : odd(r);
+            ph[q].npow = r.pick(4) ? 1 + r.pick(80) : (int)r.u(-3, 3);
+            floors[q][1] = r.pick(2) ? r.u(0, 1) : some[r.pick(6)];
+            k[q] = colr{r.pick(300) - 20, r.pick(256), r.pick(2) ? r.pick(256) : INT_MAX - 5};
+            const vec h = plain ? r.v(10) : odd_vec(r, false), n = odd_vec(r, plain);
+            vec u = odd_vec(r, plain);
+            vnorm(u, vec(u));
+            pt[q] = lit_point{h,
+                              n,
+                              u,
+                              vlength2(n),
+                              ph[q].kd,
+                              ph[q].ks,
+                              (double)ph[q].npow,
+                              std::fabs(ph[q].kd) * shade_detail::cmax(k[q]),
+                              (double)q,
+                              (double)k[q].r,
+                              (double)k[q].g,
+                              (double)k[q].b,
+                              floors[q]};
+            f[q] = r.pick(4) ? r.u(0, 1) : some[r.pick(6)];
+            want[q] = colr{r.pick(100), 0, 0};
+        }
+        const int n = 1 + r.pick(SHADOW_GROUP);
+        lit_batch P, Q;
+        shadow_batch R, S;
+        twin.lit_begin(P, pt);
+        const unsigned matters = twin.lit_light(P, R, lp, fimax, 1, grid.n, n);
+        const unsigned ok = (unsigned)r.pick(1 << SHADOW_GROUP);
+        unsigned no_cell = 0, too_far = 0;
+        double far_dist = 0;
+        for (int q = 0; q < SHADOW_GROUP; q++) {
+            // the colours so far
+            P.r[q] = want[q].r, P.g[q] = want[q].g, P.b[q] = want[q].b;
+            vec lv;
+            vsub(lv, pt[q].h, lp);
+            surface s{};
+            s.ph = &ph[q], s.n = pt[q].n, s.n2 = pt[q].n2;
+            const double cn = vcos(pt[q].n, lv),
+                         ch = shade_detail::highlight_cos(pt[q].u, pt[q].n, lv);
+            ASSERT_TRUE(same_number(R.lx[q], lv.x) && same_number(R.dl2[q], vlength2(lv)) &&
+                        same_number(P.dist[q], vlength(lv)) && same_number(P.cn[q], cn) &&
+                        same_number(P.ch[q], ch))
+                << "case " << i << ", point " << q;
+            ASSERT_EQ(R.cell[q], dirgrid_cell(grid, lv)) << "case " << i << ", point " << q;
+            const bool m = q < n && shade_detail::light_matters(s, lv, vlength2(lv), cn, ch, fimax,
+                                                                pt[q].dscale, floors[q][1]);
+            ASSERT_EQ(matters >> q & 1, (unsigned)m) << "case " << i << ", point " << q;
+            if (m) {
+                no_cell |= (unsigned)(dirgrid_cell(grid, lv) < 0) << q;
+                too_far |= (unsigned)!(vlength2(lv) < SHADOW_FAR2) << q;
+                far_dist = vlength(lv) > far_dist ? vlength(lv) : far_dist;
+            }
+            if (ok >> q & 1)
+                shade_detail::add_light<true>(want[q], ph[q], k[q], cn, ch, f[q] * bright,
+                                              floors[q][1]);
+        }
+        ASSERT_TRUE(R.no_cell == no_cell && R.too_far == too_far &&
+                    same_number(R.far_dist, far_dist))
+            << "case " << i;
+        Q = P;
+        twin.lit_add(P, ok, f, bright, 1);
+        for (int q = 0; q < SHADOW_GROUP; q++)
+            ASSERT_TRUE(P.r[q] == want[q].r && P.g[q] == want[q].g && P.b[q] == want[q].b)
+                << "case " << i << ", point " << q;
+        for (int path = KERNELS_SSE2; path <= kernel_path_best(); path++) {
+            const kernels &K = kernels_of(path);
+            lit_batch G;
+            K.lit_begin(G, pt);
+            ASSERT_EQ(K.lit_light(G, S, lp, fimax, 1, grid.n, n), matters)
+                << kernel_path_name(path) << ": case " << i;
+            ASSERT_TRUE(S.no_cell == R.no_cell && S.too_far == R.too_far &&
+                        same_number(S.far_dist, R.far_dist))
+                << kernel_path_name(path) << ": case " << i;
+            using field = double(shadow_batch::*)[SHADOW_GROUP];
+            for (int q = 0; q < SHADOW_GROUP; q++)
+                for (field m : {&shadow_batch::lx, &shadow_batch::ly, &shadow_batch::lz,
+                                &shadow_batch::hx, &shadow_batch::dl2, &shadow_batch::lim,
+                                &shadow_batch::hit, &shadow_batch::live, &shadow_batch::cell})
+                    ASSERT_TRUE(same_number((R.*m)[q], (S.*m)[q]))
+                        << kernel_path_name(path) << ": case " << i << ", point " << q;
+            for (int q = 0; q < SHADOW_GROUP; q++) {
+                G.r[q] = Q.r[q], G.g[q] = Q.g[q], G.b[q] = Q.b[q];
+                ASSERT_TRUE(same_number(G.cn[q], Q.cn[q]) && same_number(G.ch[q], Q.ch[q]) &&
+                            same_number(G.dist[q], Q.dist[q]));
+            }
+            K.lit_add(G, ok, f, bright, 1);
+            for (int q = 0; q < SHADOW_GROUP; q++)
+                ASSERT_TRUE(G.r[q] == P.r[q] && G.g[q] == P.g[q] && G.b[q] == P.b[q])
+                    << kernel_path_name(path) << ": case " << i << ", point " << q;
+        }
+    }
+}
+
 // Quadrics and cones of every kind: bounded and not, degenerate, of huge
 // and tiny coefficients, and numbers that are none.
 void random_quads(rng_t &r, primrec *pri, int n, int *items, int &nitems)
@@ -239,15 +359,17 @@ TEST(QuadKernels, NearestIsThePlainSearchs)
 }
 
 // The group kernels do for each of their rays what the search does for it
-// alone: from one origin, the nearest of primitives of every kind without
-// partners (planes, boxes, quadrics, cones, plain numbers and odd ones)
-// as crossp and pick find it, on every path; from one light, the shadow
+// alone: from one origin, and from an origin of each ray's own, the
+// nearest of primitives of every kind, with partners and without (planes,
+// boxes, quadrics, cones, plain numbers and odd ones) as crossp and pick
+// find it, on every path; from one light, the shadow
 // bookkeeping of the scalar twin on every path (some rays set aside), and
 // each ray's cell of the light's grid as dirgrid_cell gives it.
 TEST(GroupKernels, EveryRayAsAlone)
 {
     rng_t r(25);
-    static primrec pri[8];
+    static primrec pri[9];
+    pri[8] = prim(7, vec{1, 1, 1}); // a partner of no known type accepts nothing
     static dirgrid grid;
     grid.n = 64;
     const kernels &twin = kernels_of(KERNELS_SCALAR);
@@ -261,25 +383,34 @@ TEST(GroupKernels, EveryRayAsAlone)
                 g = vec{std::fabs(g.x) + 0.1, std::fabs(g.y) + 0.1, std::fabs(g.z) + 0.1};
             pri[k] = prim(type, g, plain ? r.v(4) : odd_vec(r, false), r.pick(2) ? 1 : -1);
             pri[k].surf = 1 + r.pick(3);
+            // partners (a group's other members), of any kind
+            pri[k].nmem = r.pick(3) ? 0 : 1 + r.pick(3);
+            for (int m = 0; m < pri[k].nmem; m++)
+                pri[k].mem[m] = r.pick(16) ? r.pick(8) : 8;
         }
         const bool plain = r.pick(4) != 0;
         const vec o = plain ? r.v(8) : odd_vec(r, false);
-        vec dir[SHADOW_GROUP];
-        shadow_ask ask[SHADOW_GROUP];
+        vec dir[SHADOW_GROUP], from[SHADOW_GROUP], lv[SHADOW_GROUP];
+        lit_point pt[SHADOW_GROUP] = {};
+        static const double floors[1] = {0};
         for (int q = 0; q < SHADOW_GROUP; q++) {
+            from[q] = plain || r.pick(2) ? r.v(8) : odd_vec(r, false);
             dir[q] = plain || r.pick(2) ? r.v(6) : odd_vec(r, false);
-            const double dl2 = vlength2(dir[q]);
-            ask[q] = {vec{}, dir[q], dl2, std::sqrt(dl2), (double)r.pick(n)};
-            vadd(ask[q].h, o, dir[q]);
+            vadd(pt[q].h, o, dir[q]);
+            vsub(lv[q], pt[q].h, o);
+            pt[q].hit = r.pick(n);
+            pt[q].floor = floors;
         }
         xconst x[8];
         for (int k = 0; k < n; k++)
             xprep(x[k], o, pri[k]);
+        // the shadow searches from o toward the points
+        lit_batch P;
         shadow_batch want;
-        twin.shadow_begin(want, ask, SHADOW_GROUP, grid.n);
-        want.lp = o;
+        twin.lit_begin(P, pt);
+        twin.lit_light(P, want, o, 1, 0, grid.n, SHADOW_GROUP);
         for (int q = 0; q < SHADOW_GROUP; q++)
-            ASSERT_EQ(want.cell[q], dirgrid_cell(grid, dir[q])) << "case " << i << ", ray " << q;
+            ASSERT_EQ(want.cell[q], dirgrid_cell(grid, lv[q])) << "case " << i << ", ray " << q;
         const unsigned all = (1u << SHADOW_GROUP) - 1;
         const unsigned some = r.pick(4) ? all : (unsigned)r.pick(1 << SHADOW_GROUP);
         const double eps2 = r.pick(2) ? 1e-2 : 1e300; // near h, or anywhere
@@ -288,13 +419,12 @@ TEST(GroupKernels, EveryRayAsAlone)
             ASSERT_EQ(want.live[q], (double)(some >> q & 1));
         unsigned want_got[8];
         for (int k = 0; k < n; k++)
-            want_got[k] =
-                twin.shadow_try(want, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr);
+            want_got[k] = twin.shadow_try(want, pri, x[k], k, pri[k].surf == SURF_GLASS);
         const unsigned want_end = twin.shadow_end(want, eps2);
         for (int q = 0; q < SHADOW_GROUP; q++) {
             // reaches: the live ray's pick, or the marker, within eps2 of h
             vec sp = want.i[q] >= 0 ? vec{want.x[q], want.y[q], want.z[q]} : nohit(), d;
-            const bool near = vlength2(vsub(d, ask[q].h, sp)) < eps2 && want.live[q] == 1;
+            const bool near = vlength2(vsub(d, pt[q].h, sp)) < eps2 && want.live[q] == 1;
             ASSERT_EQ(want_end >> q & 1, (unsigned)near) << "case " << i << ", ray " << q;
         }
         for (int path = KERNELS_SCALAR; path <= kernel_path_best(); path++) {
@@ -302,15 +432,18 @@ TEST(GroupKernels, EveryRayAsAlone)
             near_batch B;
             B.o = o;
             K.near_begin(B, dir);
-            for (int k = 0; k < n; k++)
-                K.near_try(B, pri[k], x[k], k, nullptr);
+            spread_batch F; // the same rays, each from an origin of its own
+            K.spread_begin(F, from, dir);
+            for (int k = 0; k < n; k++) {
+                K.near_try(B, pri, x[k], k);
+                K.spread_try(F, pri, k);
+            }
             shadow_batch R;
-            K.shadow_begin(R, ask, SHADOW_GROUP, grid.n);
-            R.lp = o;
+            K.lit_begin(P, pt);
+            K.lit_light(P, R, o, 1, 0, grid.n, SHADOW_GROUP);
             K.shadow_live(R, some);
             for (int k = 0; k < n; k++)
-                ASSERT_EQ(K.shadow_try(R, pri[k], x[k], k, pri[k].surf == SURF_GLASS, nullptr),
-                          want_got[k])
+                ASSERT_EQ(K.shadow_try(R, pri, x[k], k, pri[k].surf == SURF_GLASS), want_got[k])
                     << kernel_path_name(path) << ": case " << i << ", primitive " << k;
             ASSERT_EQ(K.shadow_end(R, eps2), want_end) << kernel_path_name(path) << ": case " << i;
             for (int q = 0; q < SHADOW_GROUP; q++) {
@@ -324,6 +457,16 @@ TEST(GroupKernels, EveryRayAsAlone)
                 got.d2 = B.d2[q], got.i = (int)B.i[q], got.p = vec{B.x[q], B.y[q], B.z[q]};
                 ASSERT_TRUE(same_pick(alone, got))
                     << kernel_path_name(path) << ": case " << i << ", ray " << q;
+                pick own, spread;
+                for (int k = 0; k < n; k++) {
+                    vec p, d;
+                    crossp(p, from[q], dir[q], pri[k], pri);
+                    own.offer(vlength2(vsub(d, from[q], p)), k, p);
+                }
+                spread.d2 = F.d2[q], spread.i = (int)F.i[q];
+                spread.p = vec{F.x[q], F.y[q], F.z[q]};
+                ASSERT_TRUE(same_pick(own, spread))
+                    << kernel_path_name(path) << ": case " << i << ", ray " << q << " alone";
                 using field = double(shadow_batch::*)[SHADOW_GROUP];
                 for (field m :
                      {&shadow_batch::lim, &shadow_batch::live, &shadow_batch::d2, &shadow_batch::i,
@@ -372,7 +515,9 @@ TEST(LightPaths, RandomScenesMatchThePlainSearch)
     rng_t r(23);
     for (int sc = 0; sc < 16; sc++) {
         const unsigned seed = r.g();
-        const int nprim = 2 + r.pick(30), nlight = 1 + r.pick(sc % 4 == 0 ? 100 : 9);
+        // some beyond 48 primitives, where secondary rays walk the tree
+        const int nprim = (sc % 4 == 1 ? 49 : 2) + r.pick(30);
+        const int nlight = 1 + r.pick(sc % 4 == 0 ? 100 : 9);
         expect_every_path_alike(
             [&] {
                 rng_t s(seed);

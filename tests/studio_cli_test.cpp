@@ -1,4 +1,4 @@
-// koru-cli pick, set and new from the outside.
+// koru-cli pick, set, edit and new from the outside.
 #include "child.h"
 #include "randscene.h"
 #include "testscene.h"
@@ -7,8 +7,10 @@
 #include "scene/check.h"
 #include "scene/newscene.h"
 #include "scene/rtwrite.h"
+#include "scene/templates.h"
 #include "trace/pick.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -159,41 +161,105 @@ TEST(SetCli, ChangesExactlyTheNumbersNamed)
     EXPECT_EQ(slurp(path), want);
 }
 
-// A bad field or value is one line and status 2, and the file is left as it
-// was, whatever else the command line asks.
-TEST(SetCli, RefusesAndLeavesTheFile)
+// A bad field, value or action is one line and status 2, and the file is
+// left as it was, whatever else the command line asks.
+TEST(SceneCli, SetAndEditRefuseAndLeaveTheFile)
 {
     temp_dir dir;
-    const std::string path = dir / "new.RT";
+    const std::string path = dir / "new.RT", full = dir / "full.RT";
     spit(path, new_scene_text);
+    const std::string hundred =
+        slurp(KORU_SOURCE_DIR "/tests/degenerate/lights-100-prims-100-depth-20.RT");
+    spit(full, hundred);
     const struct {
+        const char *cmd;
         std::vector<std::string> args;
         int status;
         const char *says;
+        bool on_full = false;
     } cases[] = {
-        {{"view.dlength=12", "primitive[2].kss=1"}, 2, "primitive has no field \"kss\""},
-        {{"primitive[3].ks=1"}, 2, "primitive[3].ks: the scene has 2 primitives"},
-        {{"view.dlength=12", "primitive[1].npow=2.5"}, 2, "would be read as 2"},
-        {{"view.nlg=2"}, 2, "would change how the numbers after it are read"},
-        {{"view.wdu"}, 2, "\"view.wdu\" is no FIELD=VALUE"},
-        {{"room=1"}, 2, "names no section"},
-        {{}, 2, "usage"},
-        {{"view.wdu=3", "--force"}, 2, "unknown option"},
+        {"set", {"view.dlength=12", "primitive[2].kss=1"}, 2, "primitive has no field \"kss\""},
+        {"set", {"primitive[3].ks=1"}, 2, "primitive[3].ks: the scene has 2 primitives"},
+        {"set", {"view.dlength=12", "primitive[1].npow=2.5"}, 2, "would be read as 2"},
+        {"set", {"view.nlg=2"}, 2, "would change how the numbers after it are read"},
+        {"set", {"view.wdu"}, 2, "\"view.wdu\" is no FIELD=VALUE"},
+        {"set", {"room=1"}, 2, "names no section"},
+        {"set", {}, 2, "usage"},
+        {"set", {"view.wdu=3", "--force"}, 2, "unknown option"},
+        {"edit", {"--delete", "primitive[3]"}, 2, "primitive 3: the scene has 2 primitives"},
+        {"edit",
+         {"--move", "light[1]", "1", "0", "0", "--duplicate", "light[2]"},
+         2,
+         "light 2: the scene has 1 light"},
+        {"edit", {"--move", "primitive[1]", "1", "x", "0"}, 2, "\"x\" is not a number"},
+        {"edit", {"--group", "1,2,1"}, 2, "primitive 1 would be named twice"},
+        {"edit", {"--group", "1,2", "--ungroup", "2"}, 2, "group 2: the scene has 1 group"},
+        {"edit", {"--group", "1,two"}, 2, "no list of primitive numbers"},
+        {"edit", {"--add", "cube"}, 2, "--add cube"},
+        {"edit", {"--add", "sphere", "col.q=1"}, 2, "has no field \"col.q\""},
+        {"edit", {"--add", "sphere", "npow=2.5"}, 2, "would be read as 2"},
+        {"edit", {"--delete", "primitive[0]"}, 2, "names no record"},
+        {"edit", {"--ungroup"}, 2, "usage"},
+        {"edit", {"--delete", "light[1]", "--purge"}, 2, "unknown option"},
+        {"edit", {"--add", "box"}, 2, "the scene has 100 primitives", true},
+        {"edit", {"--duplicate", "light[100]"}, 2, "the scene has 100 lights", true},
     };
     for (const auto &c : cases) {
-        std::vector<std::string> args = {"set", path};
+        std::vector<std::string> args = {c.cmd, c.on_full ? full : path};
         args.insert(args.end(), c.args.begin(), c.args.end());
         child_result r = run_cli(args);
         EXPECT_EQ(r.status, c.status) << c.says;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
-        if (c.args.size() && std::string(c.says) != "unknown option") {
+        if (r.err.find("usage:") == std::string::npos) {
             EXPECT_EQ(error_lines(r.err).size(), 1u) << r.err;
         }
         EXPECT_EQ(slurp(path), new_scene_text);
+        EXPECT_EQ(slurp(full), hundred);
     }
-    child_result r = run_cli({"set", dir / "none.RT", "view.wdu=3"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_FALSE(exists(dir / "none.RT"));
+    const std::string none = dir / "none.RT";
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"set", none, "view.wdu=3"}, {"edit", none, "--ungroup", "1"}}) {
+        EXPECT_EQ(run_cli(args).status, 1) << args[0];
+        EXPECT_FALSE(exists(none));
+    }
+}
+
+// The room without a primitive of a group: its line goes and the group
+// lists after it are renumbered; a copy deleted again gives back the
+// bytes; a move changes three numbers.
+TEST(EditCli, DeletesCopiesAndMovesKeepingTheFileConsistent)
+{
+    temp_dir dir;
+    const std::string room = slurp(KORU_SOURCE_DIR "/samples/room.RT");
+    const std::string path = dir / "room.RT";
+    spit(path, room);
+    child_result r = run_cli({"edit", path, "--delete", "primitive[15]"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    std::string want = room;
+    const std::string box =
+        "2 1 0.15 0.7 0.5 0 40 1 0 0 1 1 0.6 0.6 0.55 1.4 2.6 2.13 60 120 200\n";
+    want.erase(want.find(box), box.size());
+    const std::string groups = "14 15 16 -1\n17 18 -1\n20 21 22 -1\n25 26 27 -1\n";
+    want.replace(want.find(groups), groups.size(),
+                 "14 15 -1\n16 17 -1\n19 20 21 -1\n24 25 26 -1\n");
+    EXPECT_EQ(slurp(path), want);
+
+    spit(path, room);
+    for (const char *n : {"1", "15", "25"}) {
+        const std::string next = std::to_string(std::atoi(n) + 1);
+        r = run_cli({"edit", path, "--duplicate", "primitive[" + std::string(n) + "]", "--delete",
+                     "primitive[" + next + "]"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(slurp(path), room) << n;
+    }
+    r = run_cli({"edit", path, "--move", "primitive[15]", "0.5", "-1", "0.25", "--dry-run"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    want = room;
+    const std::string at = "0.6 0.6 0.55 1.4 2.6 2.13 60";
+    want.replace(want.find(at), at.size(), "0.6 0.6 0.55 1.9 1.6 2.38 60");
+    EXPECT_EQ(r.out, want);
+    EXPECT_EQ(slurp(path), room);
 }
 
 TEST(NewCli, WritesTheTemplateAndNeverReplacesAFile)
@@ -214,7 +280,30 @@ TEST(NewCli, WritesTheTemplateAndNeverReplacesAFile)
     EXPECT_NE(r.err.find("exists"), std::string::npos);
     EXPECT_EQ(slurp(path), "mine");
     EXPECT_EQ(run_cli({"new", path, path}).status, 2);
-    for (const char *cmd : {"new", "set", "pick"}) {
+
+    // the templates by name; without one, or with an unknown one, the list
+    std::string list;
+    for (int i = 0; i < scene_template_count(); i++) {
+        const scene_template &t = scene_template_at(i);
+        r = run_cli({"new", "--template", t.name});
+        EXPECT_EQ(r.status, 0) << t.name;
+        EXPECT_EQ(r.out, t.text) << t.name;
+        list += std::string("  ") + t.name;
+        list.append(10 - std::strlen(t.name), ' ');
+        list += t.title + std::string("\n");
+    }
+    const std::string piece = dir / "piece.RT";
+    r = run_cli({"new", "--template", "csg", piece});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(piece), find_scene_template("csg")->text);
+    r = run_cli({"new", "--template"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, list);
+    r = run_cli({"new", "--template", "gallery", dir / "g.RT"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "koru-cli: no template \"gallery\"; the templates are:\n" + list);
+    EXPECT_FALSE(exists(dir / "g.RT"));
+    for (const char *cmd : {"new", "set", "edit", "pick"}) {
         r = run_cli({cmd, "--help"});
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out.rfind("usage: koru-cli ", 0), 0u) << cmd;

@@ -7,6 +7,7 @@
 
 #include "scene/check.h"
 #include "scene/newscene.h"
+#include "scene/templates.h"
 #include "scene/numin.h"
 #include "scene/outline.h"
 #include "scene/rtwrite.h"
@@ -452,33 +453,42 @@ TEST(Outline, CameraLightsAndPrimitivesByTheirGroups)
     EXPECT_EQ(items[5].line, 15);
 }
 
-// A new scene reads cleanly, and its picture shows the sphere standing on
-// the floor, lit.
-TEST(NewScene, ReadsCleanlyAndRendersTheSphereOnTheFloor)
+// Every template reads cleanly and is laid out as the writer lays a file
+// out; its picture (a pair for the stereo one) is a scene, enclosed, not
+// black space. The first is the new scene, whose picture shows the sphere
+// standing on the floor, lit.
+TEST(NewScene, TemplatesReadCleanlyAndRender)
 {
-    const std::string text = new_scene_text;
-    const auto r = read(text);
-    EXPECT_TRUE(r->msgs.empty()) << r->msgs.first();
-    EXPECT_EQ(check_scene(r->sc, &r->map, r->msgs), 0) << r->msgs.first();
-    ASSERT_EQ(r->sc.nlg, 1);
-    ASSERT_EQ(r->sc.primmx, 2);
-    EXPECT_EQ(r->sc.pri[0].type, PRIM_PLANE);
-    EXPECT_EQ(r->sc.pri[1].type, PRIM_QUADRIC);
-    // the writer's layout, one record a line
-    std::string written;
-    ASSERT_EQ(rt_text(r->sc, written, r->msgs), 1);
-    EXPECT_EQ(written, text);
+    ASSERT_GE(scene_template_count(), 5);
+    EXPECT_STREQ(scene_template_at(0).text, new_scene_text);
+    for (int i = 0; i < scene_template_count(); i++) {
+        const scene_template &t = scene_template_at(i);
+        EXPECT_EQ(find_scene_template(t.name), &t);
+        const std::string text = t.text;
+        const auto r = read(text);
+        EXPECT_TRUE(r->msgs.empty()) << t.name << ": " << r->msgs.first();
+        EXPECT_EQ(check_scene(r->sc, &r->map, r->msgs), 0) << t.name << ": " << r->msgs.first();
+        std::string written;
+        ASSERT_EQ(rt_text(r->sc, written, r->msgs), 1);
+        EXPECT_EQ(written, text) << t.name;
+        scene loaded;
+        load_template(loaded, t);
+        EXPECT_EQ(loaded.primmx, r->sc.primmx) << t.name;
 
-    tsc = r->sc;
-    ASSERT_EQ(ray_main(0), RAY_DONE);
-    const int w = tsc.ixmx, h = tsc.iymx;
-    int black = 0;
-    for (int i = 0; i < w * h; i++)
-        black += gdatar[i] + gdatag[i] + gdatab[i] == 0;
-    EXPECT_LT(black, w * h / 20);
-    const int centre = h / 2 * w + w / 2;
-    EXPECT_GT(gdatar[centre], 2 * gdatab[centre]); // the orange sphere
-    EXPECT_GT(gdatar[centre], 100);
+        tsc = r->sc;
+        ASSERT_EQ(ray_main(t.stereo), RAY_DONE) << t.name;
+        const int w = tsc.ixmx, h = tsc.iymx;
+        int black = 0;
+        for (int k = 0; k < w * h; k++)
+            black += gdatar[k] + gdatag[k] + gdatab[k] == 0;
+        EXPECT_LT(black, w * h / 20) << t.name;
+        if (i == 0) {
+            const int centre = h / 2 * w + w / 2;
+            EXPECT_GT(gdatar[centre], 2 * gdatab[centre]); // the orange sphere
+            EXPECT_GT(gdatar[centre], 100);
+        }
+    }
+    EXPECT_EQ(find_scene_template("none"), nullptr);
 }
 
 } // namespace

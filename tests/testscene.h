@@ -227,8 +227,8 @@ struct scratch_dir {
     }
     ~scratch_dir()
     {
-        if (!dir.empty())
-            std::system(("rm -rf '" + dir + "'").c_str());
+        if (!dir.empty() && std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+            std::fprintf(stderr, "testscene.h: could not remove %s\n", dir.c_str());
     }
     std::string operator()(const std::string &name) const { return dir + "/" + name; }
 };

@@ -26,6 +26,7 @@ pkgs=(
   strace                                # durable saves, checked by their system calls
   desktop-file-utils appstream shared-mime-info man-db  # the installation's validators
   dpkg-dev file                         # cpack -G DEB: dpkg-shlibdeps and file
+  lintian devscripts                    # the package checked as Debian checks it (hardening-check)
   parallel                              # an animation rendered one frame per job
 )
 fuzz=(clang libclang-rt-14-dev clang-format)

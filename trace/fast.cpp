@@ -2,25 +2,26 @@
 // one thread's tracer keeps; the searches are in fast_near.cpp and
 // fast_shadow.cpp, the preparation in fast_prep.cpp.
 #include "fast_prep.h"
-#include "shade_impl.h"
+#include "shade_group.h"
 
 fast_tracer::fast_tracer(const scene &s, const fast_prep &prep) : sc(&s), S(&prep)
 {
     tile = -1;
     for (int j = 0; j < LIGHT_MAX; j++)
         blocker[j] = -1;
-    // room for the scene's lights only: every slot's in a few pages
+    // room for the scene's lights only: a few pages
     const int blocks = (prep.lights.pos.n + 7) / 8 > 0 ? (prep.lights.pos.n + 7) / 8 : 1;
-    lg_blocks.resize((size_t)SHADOW_GROUP * blocks);
-    for (int i = 0; i < SHADOW_GROUP; i++)
-        lg[i].b = lg_blocks.data() + (size_t)i * blocks;
+    lg_blocks.resize(blocks);
+    lg.b = lg_blocks.data();
+    tree_nodes.reset(new ray_node[RAY_TREE]);
+    tree = tree_nodes.get();
 }
 
 const light_geom &fast_tracer::lights_at(const vec &h, const vec &n, double n2, const vec &u,
-                                         bool highlights, int slot)
+                                         bool highlights)
 {
-    S->K->geometry(S->lights.pos, h, n, n2, u, highlights, lg[slot]);
-    return lg[slot];
+    S->K->geometry(S->lights.pos, h, n, n2, u, highlights, lg);
+    return lg;
 }
 
 const double *fast_tracer::highlight_floors(int k) const

@@ -16,21 +16,27 @@
 //
 //  - nearest hit (fast_near.cpp): a primary ray tries its tile's list, and
 //    stops at the first box farther than its best hit; the dots of a row
-//    are shaded SHADOW_GROUP (a tile's width) at a time (calc_fast_group),
-//    their rays trying the tile's list together in the kernels' lanes
-//    (kernels.h). A secondary ray (mirror, glass) in a small scene (24
-//    primitives or fewer) tries them all, the quadrics side by side; in a
-//    larger one it walks the tree, nearest boxes first. Rays from an
-//    origin far out, where a box could miss a rounded hit, use the plain
-//    search.
+//    are shaded SHADOW_GROUP (a tile's width) at a time (calc_fast_group,
+//    shade_group.h), their rays trying the tile's list together in the
+//    kernels' lanes (kernels.h), and so are the mirror and glass rays they
+//    lead to, a level at a time. Those rays, in a scene of 48 primitives
+//    or fewer, try them all, SHADOW_GROUP rays side by side; in a larger
+//    one a ray that enters the primitive it leaves and meets it again
+//    tries only the primitives whose boxes meet its box, and any other
+//    walks the tree, nearest boxes first (as does a lone secondary ray,
+//    but in a scene of 24 or fewer, where it tries them all, the quadrics
+//    side by side). Rays from an origin far
+//    out, where a box could miss a rounded hit, use the plain search.
 //  - shadow (fast_shadow.cpp): from the light toward the point, the
 //    primitive that blocked the light's last search first (one test often
 //    proves the light blocked), then the primitive hit, then the list of
 //    the light's direction cell up to the point; a light without a grid
-//    walks the tree. A group's searches toward one light whose directions
-//    share a cell try that cell's list together (lit_group). The
-//    transparent primitives' trans are multiplied in index order, as the
-//    plain search does.
+//    walks the tree. A group's searches toward one light try the blocker,
+//    their hits and their cells' lists together, each primitive once, in
+//    the kernels' lanes (lit_group), and the light's geometry and terms
+//    at the group's points are worked out side by side too
+//    (light_terms). The transparent primitives' trans are multiplied in
+//    index order, as the plain search does.
 //
 // Why the pictures stay the same: trying a primitive more changes no pick
 // (the smallest distance wins, then the lowest index, in any order of
@@ -90,6 +96,24 @@ struct tried_set {
     void add(int k) { stamp[k] = round; }
 };
 
+// A ray of a group's tree (shade_group.h): where it starts and goes, its
+// colour, and the rays it leads to.
+struct ray_node {
+    vec org, dir;
+    int depth;
+    int on;  // a primitive org lies on whose solid the ray enters, or -1
+    int hit; // the primitive it meets (-1: none), at h
+    vec h;
+    int nkids;   // the rays it leads to: a mirror's, or glass's reflection and refraction
+    int kid[2];  // their nodes, or -1: traced at once, the colour in kc
+    double w[2]; // their weights
+    colr out;    // its own terms; once summed, its colour
+    colr kc[2];
+};
+// The rays a tracer keeps for a group's tree: every ray of sixteen dots to
+// a depth of 5, glass everywhere.
+constexpr int RAY_TREE = 1024;
+
 // One thread's tracer: shade()'s questions (shade_impl.h), with its
 // shortcuts.
 struct fast_tracer {
@@ -101,21 +125,32 @@ struct fast_tracer {
     int blocker[LIGHT_MAX];              // last primitive that blocked each light, or -1
     int tile;                            // the picture tile of the next primary ray, or -1
     long long rays = 0, shadow_rays = 0; // traced so far
-    light_geom lg[SHADOW_GROUP];         // the lights at the hit points being shaded
+    light_geom lg;                       // the lights at the hit point being shaded
+    ray_node *tree;                      // a group's rays (shade_group.h)
+    int tree_room = RAY_TREE;
     fast_tracer(const scene &sc, const fast_prep &prep);
     int nearest(const vec &org, const vec &dir, int eye, vec &h);
     // nearest for n (up to SHADOW_GROUP) rays from prepared eye `eye`
     // through dots of picture tiles tile[0 .. n - 1] at once: hit[r], h[r]
     void nearest_group(const vec &org, const vec *dir, int eye, const int *tile, int n, int *hit,
                        vec *h);
+    // nearest for a ray of a group's tree (ray_node: org lies on primitive
+    // on, -1 for none known)
+    int nearest_from(const vec &org, const vec &dir, int on, vec &h);
+    // nearest_from for the n rays t[i] of a group's tree: t[i].hit, t[i].h
+    void nearest_all(ray_node *t, int n);
     bool lit(int j, const vec &h, int hit, const vec &lv, double dl2, double dist, double &f);
-    // n (up to SHADOW_GROUP) of lit's questions toward light j at once
-    // (kernels.h's shadow_ask; a holds SHADOW_GROUP entries): ok[r] and
-    // f[r] are lit's answer for a[r]
-    void lit_group(int j, int n, shadow_ask *a, bool *ok, double *f);
-    // the lights at the hit point of group slot `slot` (0 for one ray)
+    // lit's questions for the rays `ask` of R (kernels.h's lit_light toward
+    // light j; dist[r] is ray r's sqrt(dl2)) at once: the rays whose light
+    // reaches their points, f[r] for each as lit gives it
+    unsigned lit_group(int j, shadow_batch &R, const double *dist, unsigned ask, double *f);
+    // shade()'s lights' terms at the n (up to SHADOW_GROUP) points of
+    // a[0 .. SHADOW_GROUP - 1] (padded) at once, the searches toward each
+    // light made together: the colour of a[i] in P.r, P.g, P.b[i]
+    void light_terms(lit_batch &P, const lit_point *a, int n);
+    // the lights at a hit point (one ray's, shade())
     const light_geom &lights_at(const vec &h, const vec &n, double n2, const vec &u,
-                                bool highlights, int slot = 0);
+                                bool highlights);
     const double *highlight_floors(int k) const;
     double fi_max(int j) const;
     unsigned bits(int k) const;
@@ -124,7 +159,8 @@ private:
     // nearest through the hierarchy
     int nearest_tree(const vec &org, const vec &dir, int eye, vec &h);
     tried_set tried;                          // the candidates of a group's search
-    std::vector<light_geom::block> lg_blocks; // lg's, slot by slot
+    std::vector<light_geom::block> lg_blocks; // lg's
+    std::unique_ptr<ray_node[]> tree_nodes;   // tree's: their pages are touched as used
 };
 
 // The tile of dot (x, y) seen from prepared eye 0 or 1, or -1.

@@ -104,19 +104,7 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
     B.o = org;
     S.K->near_begin(B, dir);
     const xconst *xc = E.x;
-    auto attempt = [&](int k) __attribute__((always_inline))
-    {
-        const primrec &pk = pri[k];
-        if (pk.nmem <= 0 && known_type(pk.type)) {
-            S.K->near_try(B, pk, xc[k], k, nullptr);
-            return;
-        }
-        // with partners: crossx's points ray by ray, weighed side by side
-        vec pts[SHADOW_GROUP];
-        for (int r = 0; r < SHADOW_GROUP; r++)
-            crossx_inline(pts[r], org, dir[r], pk, xc[k], pri);
-        S.K->near_try(B, pk, xc[k], k, pts);
-    };
+    auto attempt = [&](int k) { S.K->near_try(B, pri, xc[k], k); };
     for (int u = 0; u < S.boxes.nunbound; u++)
         attempt(S.boxes.unbound[u]);
     const uint8_t *list = g.prims.data();
@@ -135,6 +123,77 @@ void fast_tracer::nearest_group(const vec &org, const vec *dir, int eye, const i
         hit[r] = (int)B.i[r];
         if (hit[r] >= 0)
             h[r] = vec{B.x[r], B.y[r], B.z[r]};
+    }
+}
+
+// Whether box b holds point o.
+inline bool holds(const aabb &b, const vec &o)
+{
+    return b.lo[0] <= o.x && o.x <= b.hi[0] && b.lo[1] <= o.y && o.y <= b.hi[1] && b.lo[2] <= o.z &&
+           o.z <= b.hi[2];
+}
+
+// A ray from a point of primitive `on` that meets it again: its point p
+// and the ray up to it lie in on's box. A primitive that is met nearer,
+// or as near with a lower index, has its point, but for rounding, on that
+// stretch of the ray, and in its own box too: so its box meets on's, grown
+// by wide (far more than the rounding), or it has none. Only those
+// (prep_boxes' meets) need trying. The boxes hold the points of rays from
+// origins within the scale as they are; rays from farther out, and those
+// that do not meet `on`, search as any other.
+int fast_tracer::nearest_from(const vec &org, const vec &dir, int on, vec &h)
+{
+    const fast_prep &S = *this->S;
+    const prep_boxes &B = S.boxes;
+    if (on >= 0 && B.meet_from[on] >= 0 && absmax(org) <= S.scope.scale && holds(B.box[on], org)) {
+        const primrec *pri = S.scope.pri;
+        pick b;
+        vec p, q;
+        crossp_inline(p, org, dir, pri[on], pri);
+        b.offer(vlength2(vsub(q, org, p)), on, p);
+        if (b.i == on) {
+            for (int n = B.meet_from[on]; n < B.meet_to[on]; n++) {
+                const int k = B.meets[n];
+                crossp_inline(p, org, dir, pri[k], pri);
+                b.offer(vlength2(vsub(q, org, p)), k, p);
+            }
+            h = b.p;
+            return b.i;
+        }
+    }
+    return nearest(org, dir, -1, h);
+}
+
+// The rays of a small scene SHADOW_GROUP at a time, each against every
+// primitive (nearest_whole's search), side by side in the kernels' lanes.
+void fast_tracer::nearest_all(ray_node *t, int n)
+{
+    const fast_prep &S = *this->S;
+    if (!S.small.spread) {
+        for (int i = 0; i < n; i++)
+            t[i].hit = nearest_from(t[i].org, t[i].dir, t[i].on, t[i].h);
+        return;
+    }
+    const primrec *pri = S.scope.pri;
+    for (int b = 0; b < n; b += SHADOW_GROUP) {
+        const int m = n - b < SHADOW_GROUP ? n - b : SHADOW_GROUP;
+        vec org[SHADOW_GROUP], dir[SHADOW_GROUP];
+        for (int r = 0; r < SHADOW_GROUP; r++) {
+            const ray_node &u = t[b + (r < m ? r : 0)]; // padded with the first
+            org[r] = u.org;
+            dir[r] = u.dir;
+        }
+        spread_batch B;
+        S.K->spread_begin(B, org, dir);
+        for (int k = 0; k < S.scope.primmx; k++)
+            if (known_type(pri[k].type))
+                S.K->spread_try(B, pri, k);
+        for (int r = 0; r < m; r++) {
+            ray_node &u = t[b + r];
+            u.hit = (int)B.i[r];
+            if (u.hit >= 0)
+                u.h = vec{B.x[r], B.y[r], B.z[r]};
+        }
     }
 }
 

@@ -15,6 +15,9 @@ namespace {
 // In scenes of at most this many primitives a secondary ray tries them all,
 // the quadrics side by side (kernels.h), rather than walk the tree.
 constexpr int WHOLE_MAX = 24;
+// In scenes of at most this many a level of a group's secondary rays tries
+// them all, SHADOW_GROUP rays side by side (fast_near.cpp's nearest_all).
+constexpr int SPREAD_MAX = 48;
 
 // How far out (absmax of the origin plus the scale) rays may start for
 // the box of quadric p to hold the points crossp returns. Rounding in the
@@ -172,6 +175,34 @@ void widen_boxes(prep_boxes &B, int primmx, double wide)
             }
 }
 
+// Whether boxes a and b meet, a grown by m.
+bool boxes_meet(const aabb &a, const aabb &b, double m)
+{
+    for (int x = 0; x < 3; x++)
+        if (!(a.lo[x] - m <= b.hi[x] && b.lo[x] <= a.hi[x] + m))
+            return false;
+    return true;
+}
+
+// prep_boxes' meets: for each primitive with a finite box, the others
+// whose (widened) boxes meet it grown by wide, and those without a box.
+void find_meets(prep_boxes &B, const primrec *pri, int primmx, double wide)
+{
+    B.meets.clear();
+    for (int k = 0; k < primmx; k++) {
+        const int at = (int)B.meets.size();
+        B.meet_from[k] = -1;
+        if (!(B.boxed[k] && aabb_finite(B.box[k]) && wide > 0))
+            continue;
+        B.meet_from[k] = at;
+        for (int q = 0; q < primmx; q++)
+            if (q != k && known_type(pri[q].type) &&
+                (!B.boxed[q] || boxes_meet(B.box[k], B.box[q], wide)))
+                B.meets.push_back((uint8_t)q);
+        B.meet_to[k] = (int)B.meets.size();
+    }
+}
+
 // The shortcuts' numbers: each light's fi_max, the highlight floors and
 // each primitive's shade_bits.
 void prepare_shading(prep_shading &H, prep_lights &L, const scene &sc)
@@ -212,6 +243,7 @@ void prepare_small(prep_small &W, const primrec *pri, int primmx)
             W.rest[W.nrest++] = i;
     }
     W.whole = known <= WHOLE_MAX;
+    W.spread = known <= SPREAD_MAX;
     if (W.whole)
         quad_set_of(W.Q, pri, quads, nquads);
 }
@@ -280,6 +312,7 @@ fast_prep_ptr fast_prepare_begin(const scene &sc, const frame &f, int path, size
     const int nfinite = sort_primitives(S.boxes, sc.pri, sc.primmx, finite);
     P.wide = FAST_REL * 2 * scale;
     widen_boxes(S.boxes, sc.primmx, P.wide);
+    find_meets(S.boxes, sc.pri, sc.primmx, P.wide);
     bvh_build(S.boxes.tree, finite, nfinite, S.boxes.box);
 
     prepare_shading(S.shading, S.lights, sc);

@@ -49,6 +49,12 @@ struct prep_boxes {
     int nplanes;
     int gridded[PRIM_MAX]; // the grids place these by their boxes
     int ngridded;
+    // For a primitive k with a finite box: the others whose boxes meet
+    // its own grown by wide, or that have none, in
+    // meets[meet_from[k] .. meet_to[k]) (fast_near.cpp's nearest_from);
+    // meet_from[k] is -1 for the others.
+    std::vector<uint8_t> meets;
+    int meet_from[PRIM_MAX], meet_to[PRIM_MAX];
 };
 
 // What one eye gives its primary rays.
@@ -81,7 +87,8 @@ struct prep_shading {
 // A small scene: every secondary ray tries every primitive, the quadrics
 // and cones without partners side by side in Q, the others one by one.
 struct prep_small {
-    bool whole; // the scene is small
+    bool whole;  // the scene is small
+    bool spread; // small enough for a group's rays to try every primitive
     quad_set Q;
     int rest[PRIM_MAX];
     int nrest;

@@ -198,7 +198,7 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
     const fast_prep &S = *this->S;
     // A light reaches h only through a point S within 1e-5 of h and less
     // than FAR (squared) from the light; so a light 1e5 away never does.
-    if (!(dl2 < 1.0000001e10))
+    if (!(dl2 < SHADOW_FAR2))
         return false;
     const vec &lp = sc->lig[j].pos;
     double reach, lim;
@@ -220,40 +220,6 @@ bool fast_tracer::lit(int j, const vec &h, int hit, const vec &lv, double dl2, d
 
 namespace {
 
-// shadow_batch's try of candidate k (kernels.h) for a primitive with
-// partners: crossx's points ray by ray (the no-hit marker for the rays not
-// live), weighed side by side. (R is only ever written whole lanes at a
-// time: a wide load of narrow stores stalls.)
-unsigned shadow_try_each(const kernels &K, shadow_batch &R, const primrec *pri, const xconst &x,
-                         int k, bool glass)
-{
-    vec pts[SHADOW_GROUP];
-    for (int r = 0; r < SHADOW_GROUP; r++) {
-        pts[r] = nohit();
-        if (R.live[r] == 1) {
-            const vec lv{R.lx[r], R.ly[r], R.lz[r]};
-            crossx_inline(pts[r], R.lp, lv, pri[k], x, pri);
-        }
-    }
-    return K.shadow_try(R, pri[k], x, k, glass, pts);
-}
-
-// Whether the n searches in a must each be made on their own (lit): one
-// alone, a light without a grid (lit walks the tree), or a point too far
-// for the grid's test (lit lights nothing). far_dist gets the farthest
-// point's distance; ok[] starts false.
-bool searched_apart(const dirgrid &g, int n, const shadow_ask *a, bool *ok, double &far_dist)
-{
-    bool apart = n < 2 || !g.n;
-    far_dist = 0;
-    for (int r = 0; r < n; r++) {
-        ok[r] = false;
-        apart = apart || !(a[r].dl2 < 1.0000001e10);
-        far_dist = a[r].dist > far_dist ? a[r].dist : far_dist;
-    }
-    return apart;
-}
-
 // Up to SHADOW_GROUP shadow searches toward one light, made together: the
 // kernels' batch R of the rays, and what each ray's search found so far.
 // Each ray's search tries its hit, the primitives without a box and its
@@ -264,34 +230,24 @@ struct shadow_group {
     const primrec *pri;
     const xconst *xc; // the light's constants
     tried_set &tried; // each candidate once per round
-    shadow_batch R;
+    shadow_batch &R;
     int dim[SHADOW_GROUP][PRIM_MAX], ndim[SHADOW_GROUP] = {}; // as shadow_search's, ray by ray
     unsigned left;                                            // the rays not known to be blocked
     int by = -1;                                              // the last primitive that blocked one
-    int first[SHADOW_GROUP + 1], nfirst = 0;                  // what try_first tried
 
-    // The n searches of a toward light j at lp (a padded to SHADOW_GROUP
-    // here).
-    shadow_group(const fast_prep &S, int j, const vec &lp, shadow_ask *a, int n, tried_set &tried)
-        : S(S), pri(S.scope.pri), xc(S.lights.x.data() + (size_t)j * S.scope.primmx), tried(tried)
+    // The searches of the rays `ask` of R (lit_light's) toward light j.
+    shadow_group(const fast_prep &S, int j, shadow_batch &R, unsigned ask, tried_set &tried)
+        : S(S), pri(S.scope.pri), xc(S.lights.x.data() + (size_t)j * S.scope.primmx), tried(tried),
+          R(R), left(ask)
     {
-        for (int r = n; r < SHADOW_GROUP; r++)
-            a[r] = shadow_ask{{0, 0, 0}, {0, 0, 0}, 0, 0, -1};
-        S.K->shadow_begin(R, a, n, S.lights.grid[j].n);
-        R.lp = lp;
         tried.next();
-        left = (1u << n) - 1;
     }
 
     // Tries candidate k for every live ray: false once every ray is blocked.
     __attribute__((always_inline)) bool attempt(int k)
     {
         tried.add(k);
-        const primrec &pk = pri[k];
-        const bool glass = pk.surf == SURF_GLASS;
-        const bool lanes = pk.nmem <= 0 && known_type(pk.type);
-        const unsigned got = lanes ? S.K->shadow_try(R, pk, xc[k], k, glass, nullptr)
-                                   : shadow_try_each(*S.K, R, pri, xc[k], k, glass);
+        const unsigned got = S.K->shadow_try(R, pri, xc[k], k, pri[k].surf == SURF_GLASS);
         for (unsigned d = shadow_dimmed(got); d; d &= d - 1) {
             const int r = __builtin_ctz(d);
             dim[r][ndim[r]++] = k;
@@ -305,69 +261,58 @@ struct shadow_group {
 
     // The last blocker c and the rays' hits, which often settle it: false
     // once every ray is blocked.
-    bool try_first(int c, const shadow_ask *a, int n)
+    bool try_first(int c)
     {
         bool open = true;
-        if (c >= 0 && c < S.scope.primmx && known_type(pri[c].type)) {
+        if (c >= 0 && c < S.scope.primmx && known_type(pri[c].type))
             open = attempt(c);
-            first[nfirst++] = c;
+        for (unsigned o = left; open && o; o &= o - 1) {
+            const int hit = (int)R.hit[__builtin_ctz(o)];
+            if (!tried.has(hit))
+                open = attempt(hit);
         }
-        for (int r = 0; open && r < n; r++)
-            if (!tried.has((int)a[r].hit)) {
-                open = attempt((int)a[r].hit);
-                first[nfirst++] = (int)a[r].hit;
-            }
         return open;
     }
 
-    // The rays `part` of the open_rays, whose directions share cell `at`
-    // of grid g, against the primitives without a box and the cell's list
-    // up to reach. The other open rays are set aside meanwhile; what
-    // try_first tried counts for these rays too.
-    void try_cell(const dirgrid &g, int at, unsigned part, unsigned open_rays, double reach)
+    // The open rays `rays` against the primitives without a box and the
+    // lists of their cells of grid g up to reach, each primitive tried
+    // once for all of them (what try_first tried counts too): a ray tries
+    // a few more than its own cell lists, which changes none of its
+    // answers. Neighbouring rays mostly share a cell, whose list is then
+    // walked once.
+    void try_cells(const dirgrid &g, unsigned rays, double reach)
     {
-        if (part != open_rays) {
-            S.K->shadow_live(R, part & left);
-            tried.next();
-            for (int b = 0; b < nfirst; b++)
-                tried.add(first[b]);
-        }
-        bool open = true;
-        for (int u = 0; open && u < S.boxes.nunbound; u++)
+        for (int u = 0; left && u < S.boxes.nunbound; u++)
             if (!tried.has(S.boxes.unbound[u]))
-                open = attempt(S.boxes.unbound[u]) && (left & part);
+                attempt(S.boxes.unbound[u]);
         const uint8_t *list = g.prims.data();
-        for (uint32_t e = g.start[at], end = g.start[at + 1]; open && e < end; e++) {
-            const int k = list[e];
-            if (g.near[k] > reach)
-                break;
-            if (!tried.has(k))
-                open = attempt(k) && (left & part);
+        double walked = -1;
+        for (unsigned o = rays & left; o; o &= o - 1) {
+            const int r = __builtin_ctz(o);
+            if (!(left >> r & 1) || R.cell[r] == walked)
+                continue;
+            walked = R.cell[r];
+            const int at = (int)walked;
+            for (uint32_t e = g.start[at], end = g.start[at + 1]; left && e < end; e++) {
+                const int k = list[e];
+                if (g.near[k] > reach)
+                    break;
+                if (!tried.has(k))
+                    attempt(k);
+            }
         }
-        if (part != open_rays) // the next part starts from what was tried for all
-            S.K->shadow_live(R, open_rays & left);
     }
 
-    // The rays of todo whose cell is that of its first ray.
-    unsigned same_cell(unsigned todo) const
-    {
-        const double cell = R.cell[__builtin_ctz(todo)];
-        unsigned part = 0;
-        for (unsigned o = todo; o; o &= o - 1)
-            if (R.cell[__builtin_ctz(o)] == cell)
-                part |= 1u << __builtin_ctz(o);
-        return part;
-    }
-
-    // The answers of the rays not blocked, as lit gives them.
-    void finish(int n, bool *ok, double *f)
+    // The rays not blocked whose light reaches their points, with f as
+    // lit gives it.
+    unsigned finish(double *f)
     {
         const unsigned near = S.K->shadow_end(R, LIT_EPS2);
-        for (int r = 0; r < n; r++)
-            if (near >> r & 1) {
-                ok[r] = true;
-                f[r] = dimmed_by(S, dim[r], ndim[r]);
-            }
+        for (unsigned o = near; o; o &= o - 1) {
+            const int r = __builtin_ctz(o);
+            f[r] = dimmed_by(S, dim[r], ndim[r]);
+        }
+        return near;
     }
 };
 
@@ -382,45 +327,75 @@ void tried_set::next()
     }
 }
 
-void fast_tracer::lit_group(int j, int n, shadow_ask *a, bool *ok, double *f)
+// Ray r of R (lit_light's, toward light j) searched by lit.
+inline bool lit_ray(fast_tracer &tr, int j, const shadow_batch &R, const double *dist, int r,
+                    double &f)
+{
+    const vec h{R.hx[r], R.hy[r], R.hz[r]}, lv{R.lx[r], R.ly[r], R.lz[r]};
+    return tr.lit(j, h, (int)R.hit[r], lv, R.dl2[r], dist[r], f);
+}
+
+unsigned fast_tracer::lit_group(int j, shadow_batch &R, const double *dist, unsigned ask, double *f)
 {
     const fast_prep &S = *this->S;
-    double far_dist;
-    if (searched_apart(S.lights.grid[j], n, a, ok, far_dist)) {
-        for (int r = 0; r < n; r++)
-            ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
-        return;
+    unsigned ok = 0;
+    // Each search on its own (lit): one alone, a light without a grid (lit
+    // walks the tree), or a point too far for the grid's test (lit lights
+    // nothing)
+    if (!(ask & (ask - 1)) || !S.lights.grid[j].n || R.too_far) {
+        for (unsigned o = ask; o; o &= o - 1) {
+            const int r = __builtin_ctz(o);
+            ok |= (unsigned)lit_ray(*this, j, R, dist, r, f[r]) << r;
+        }
+        return ok;
     }
-    shadow_group G(S, j, sc->lig[j].pos, a, n, tried);
+    shadow_group G(S, j, R, ask, tried);
 
     // Try the last blocker and the hits first
-    const bool open = G.try_first(blocker[j], a, n);
+    const bool open = G.try_first(blocker[j]);
     blocker[j] = G.by;
     if (!open)
-        return;
+        return 0;
 
-    // Try the rest from the cells' lists: the open rays of one cell at a
-    // time (most often all of them)
-    double reach, lim; // the farthest ray's, which no other ray's passes
-    shadow_bounds(far_dist, S.lights.margin[j], reach, lim);
-    const unsigned open_rays = G.left;
-    for (unsigned todo = open_rays; todo;) {
-        const double cell = G.R.cell[__builtin_ctz(todo)];
-        const unsigned part = G.same_cell(todo);
-        todo &= ~part;
-        if (cell >= 0) {
-            G.try_cell(S.lights.grid[j], (int)cell, part, open_rays, reach);
-            continue;
-        }
-        // no cell (a direction too short to place): lit's own way
-        for (unsigned o = part; o; o &= o - 1) {
+    // A ray without a cell (a direction too short to place) searches in
+    // lit's own way
+    const unsigned placed = G.left & ~R.no_cell;
+    if (placed != G.left) {
+        for (unsigned o = G.left & R.no_cell; o; o &= o - 1) {
             const int r = __builtin_ctz(o);
-            G.left &= ~(1u << r);
-            ok[r] = lit(j, a[r].h, (int)a[r].hit, a[r].lv, a[r].dl2, a[r].dist, f[r]);
+            ok |= (unsigned)lit_ray(*this, j, R, dist, r, f[r]) << r;
         }
-        S.K->shadow_live(G.R, G.left);
+        G.left = placed;
+        S.K->shadow_live(R, G.left);
     }
+
+    // The rest against their cells' lists
+    double reach, lim; // the farthest ray's, which no other ray's passes
+    shadow_bounds(R.far_dist, S.lights.margin[j], reach, lim);
+    G.try_cells(S.lights.grid[j], placed, reach);
     blocker[j] = G.by;
     if (G.left)
-        G.finish(n, ok, f);
+        ok |= G.finish(f);
+    return ok;
+}
+
+void fast_tracer::light_terms(lit_batch &P, const lit_point *a, int n)
+{
+    const fast_prep &S = *this->S;
+    S.K->lit_begin(P, a);
+    for (int j = 0; j < sc->nlg; j++) {
+        const ligrec &lj = sc->lig[j];
+        if (lj.bright == 0)
+            continue;
+        shadow_batch R;
+        const unsigned ask =
+            S.K->lit_light(P, R, lj.pos, S.lights.fimax[j], j, S.lights.grid[j].n, n);
+        if (!ask)
+            continue;
+        shadow_rays += __builtin_popcount(ask);
+        double f[SHADOW_GROUP] = {};
+        const unsigned ok = lit_group(j, R, P.dist, ask, f);
+        if (ok)
+            S.K->lit_add(P, ok, f, lj.bright, j);
+    }
 }

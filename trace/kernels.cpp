@@ -75,7 +75,7 @@ void light_pos_of(light_pos &L, const ligrec *lig, int n)
 void quad_set_of(quad_set &Q, const primrec *pri, const int *items, int n)
 {
     Q.n = n;
-    Q.padded = (n + 3) / 4 * 4;
+    Q.padded = (n + 7) / 8 * 8;
     for (int s = 0; s < Q.padded; s++) {
         // padding: all coefficients 0, so a = 0 and nothing is hit
         const primrec *p = s < n ? &pri[items[s]] : nullptr;

@@ -7,8 +7,8 @@
 // over lanes of doubles (lanes.h) and built four ways: one lane at a time
 // (the scalar twin, the reference the tests compare the others with), two
 // (SSE2, every x86-64 processor), four (AVX2, in a file of its own built
-// for it) and, for the kernels of a group of rays, eight (AVX-512, in a
-// file of its own too). The widest way the processor has is chosen at run
+// for it) and, for the kernels of a group of rays and over quadrics,
+// eight (AVX-512, in a file of its own too). The widest way the processor has is chosen at run
 // time; a kernel_path asks for one.
 #pragma once
 
@@ -30,10 +30,9 @@ int kernel_path_usable(int path);
 // "scalar", "sse2", "avx2", "avx512"
 const char *kernel_path_name(int path);
 
-// Room for LIGHT_MAX lights (a multiple of eight) or PRIM_MAX primitives
-// (of four).
+// Room for LIGHT_MAX lights or PRIM_MAX primitives (multiples of eight).
 constexpr int LIGHT_ROOM = (LIGHT_MAX + 7) / 8 * 8;
-constexpr int QUAD_ROOM = (PRIM_MAX + 3) / 4 * 4;
+constexpr int QUAD_ROOM = (PRIM_MAX + 7) / 8 * 8;
 
 // --- lights -------------------------------------------------------------
 //
@@ -84,16 +83,16 @@ constexpr int SHADOW_GROUP = 16;
 // The quadrics and cones without partners of a scene, side by side in
 // index order. Slots past the last are padding that never hits.
 struct quad_set {
-    alignas(32) double gx[QUAD_ROOM];
-    alignas(32) double gy[QUAD_ROOM];
-    alignas(32) double gz[QUAD_ROOM];
-    alignas(32) double px[QUAD_ROOM];
-    alignas(32) double py[QUAD_ROOM];
-    alignas(32) double pz[QUAD_ROOM];
-    alignas(32) double sub[QUAD_ROOM];   // 1 for a quadric, 0 for a cone
-    alignas(32) double index[QUAD_ROOM]; // the primitive's index
+    alignas(64) double gx[QUAD_ROOM];
+    alignas(64) double gy[QUAD_ROOM];
+    alignas(64) double gz[QUAD_ROOM];
+    alignas(64) double px[QUAD_ROOM];
+    alignas(64) double py[QUAD_ROOM];
+    alignas(64) double pz[QUAD_ROOM];
+    alignas(64) double sub[QUAD_ROOM];   // 1 for a quadric, 0 for a cone
+    alignas(64) double index[QUAD_ROOM]; // the primitive's index
     int n = 0;                           // quadrics in use
-    int padded = 0;                      // n rounded up to a multiple of four
+    int padded = 0;                      // n rounded up to a multiple of eight
 };
 
 // Q gets the primitives of pri listed in items (n of them: quadrics and
@@ -129,17 +128,9 @@ struct pick {
 //    blocking is offered to the ray's pick (d2, i, x, y, z; i is -1 while
 //    there is none) by pick's rule.
 //
-// shadow_begin takes the rays from a[0 .. n - 1] (the entries up to
-// SHADOW_GROUP must hold numbers), works out lim (fast_shadow.cpp's
-// shadow_bounds) from dist, starts every pick empty, and gives each ray's
-// cell of the light's direction grid of `cells` cells a side (dirgrid_cell;
-// -1 for none). shadow_end gives the rays still live whose pick is within
-// eps2 (squared) of their point h.
-struct shadow_ask {
-    vec h, lv;        // the point searched for; lv = h - lp
-    double dl2, dist; // |lv|^2 and its root
-    double hit;       // the primitive h lies on
-};
+// lit_light (below) starts such a batch for the points of a group;
+// shadow_end gives the rays still live whose pick is within eps2
+// (squared) of their point h.
 struct shadow_batch {
     alignas(64) double lx[SHADOW_GROUP], ly[SHADOW_GROUP], lz[SHADOW_GROUP];
     alignas(64) double hx[SHADOW_GROUP], hy[SHADOW_GROUP], hz[SHADOW_GROUP];
@@ -151,12 +142,61 @@ struct shadow_batch {
     alignas(64) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
     alignas(64) double cell[SHADOW_GROUP];
     vec lp;
+    // lit_light's, of the rays it makes live: those without a cell, those
+    // whose point lies SHADOW_FAR2 or more (squared) from the light, and
+    // the largest distance of a point
+    unsigned no_cell, too_far;
+    double far_dist;
 };
+
+// A light reaches a point only through a point within 1e-5 of it and less
+// than FAR (squared) from the light: never one this far (squared) or more.
+constexpr double SHADOW_FAR2 = 1.0000001e10;
 
 // What trying a candidate did: the rays it blocked (bit r for ray r) and,
 // shifted by SHADOW_GROUP, those it dims.
 constexpr unsigned shadow_blocked(unsigned got) { return got & ((1u << SHADOW_GROUP) - 1); }
 constexpr unsigned shadow_dimmed(unsigned got) { return got >> SHADOW_GROUP; }
+
+// --- the lights of a group's points ----------------------------------------
+//
+// Up to SHADOW_GROUP hit points side by side (lit_point gives one, as its
+// shading finds it), for their lights one at a time, doing at each point
+// what shade() does for a light (shade_impl.h), in its order:
+//
+//  - lit_light, for light j at lp whose fi_max is fimax: kernels.h's
+//    light_geom numbers at each point (lv, dl2 and the point in the
+//    shadow batch R, dist, cn and ch in P), and the rays of R begun for
+//    the shadow searches toward it (lim, empty picks, each ray's cell of
+//    the light's grid of `cells` cells a side: dirgrid_cell, -1 for none);
+//    it gives the points among the first n the light can change
+//    (light_matters), and only their rays are live;
+//  - lit_add then adds to each point of `ok` the light's diffuse and
+//    highlight terms (add_light) for fi = f[r] bright.
+//
+// A colour (r, g, b) is summed in whole numbers kept within the int range
+// (cadd). lit_begin takes the points from a[0 .. SHADOW_GROUP - 1] (each
+// entry set: the padding is left unread) with no colour yet.
+struct lit_point {
+    vec h, n, u;         // the point, its normal, the unit ray direction
+    double n2;           // |n|^2
+    double kd, ks, npow; // of the primitive hit
+    double dscale;       // |kd| times the largest channel of k in size
+    double hit;          // the primitive hit
+    double kr, kg, kb;   // the colour k there
+    const double *floor; // the primitive's highlight floors, light by light
+};
+struct lit_batch {
+    alignas(64) double hx[SHADOW_GROUP], hy[SHADOW_GROUP], hz[SHADOW_GROUP];
+    alignas(64) double nx[SHADOW_GROUP], ny[SHADOW_GROUP], nz[SHADOW_GROUP];
+    alignas(64) double ux[SHADOW_GROUP], uy[SHADOW_GROUP], uz[SHADOW_GROUP];
+    alignas(64) double n2[SHADOW_GROUP], kd[SHADOW_GROUP], ks[SHADOW_GROUP];
+    alignas(64) double npow[SHADOW_GROUP], dscale[SHADOW_GROUP], hit[SHADOW_GROUP];
+    alignas(64) double kr[SHADOW_GROUP], kg[SHADOW_GROUP], kb[SHADOW_GROUP];
+    alignas(64) double dist[SHADOW_GROUP], cn[SHADOW_GROUP], ch[SHADOW_GROUP]; // the light's
+    alignas(64) double r[SHADOW_GROUP], g[SHADOW_GROUP], b[SHADOW_GROUP];      // the colours
+    const double *floor[SHADOW_GROUP];
+};
 
 // --- primary rays ---------------------------------------------------------
 //
@@ -172,6 +212,23 @@ struct near_batch {
     vec o;
 };
 
+// --- rays from many origins ----------------------------------------------
+//
+// Up to SHADOW_GROUP rays, ray r from ox/oy/oz[r] along dx/dy/dz[r] (the
+// mirror and glass rays of a group, each from its own point), each with
+// its pick (d2, i, x, y, z) of the nearest hit so far. Trying primitive k
+// offers each ray k's point p, crossp's from the ray's own origin (xprep's
+// constants worked out lane by lane), at vlength2(o - p), by pick's rule.
+// spread_begin takes the rays from org and dir[0 .. SHADOW_GROUP - 1]
+// (each entry set: the picks of padding are left unread) and starts every
+// pick empty.
+struct spread_batch {
+    alignas(64) double ox[SHADOW_GROUP], oy[SHADOW_GROUP], oz[SHADOW_GROUP];
+    alignas(64) double dx[SHADOW_GROUP], dy[SHADOW_GROUP], dz[SHADOW_GROUP];
+    alignas(64) double d2[SHADOW_GROUP], i[SHADOW_GROUP];
+    alignas(64) double x[SHADOW_GROUP], y[SHADOW_GROUP], z[SHADOW_GROUP];
+};
+
 // The kernels of one path.
 struct kernels {
     // the numbers above for the lights of L (ch when highlights is set)
@@ -180,19 +237,24 @@ struct kernels {
     // b offered crossp's point of every quadric of Q for the ray o + t d,
     // at its squared distance from o (nearest_plain's arithmetic)
     void (*nearest)(const quad_set &Q, const vec &o, const vec &d, pick &b);
-    // candidate k of the table, p = the record, for the rays of R (above);
-    // x holds xprep's constants of the light, glass says p is transparent.
-    // The points are pts[r] (crossx's, for a primitive with partners) or,
-    // pts null, worked out here (p of a known type, without partners).
-    unsigned (*shadow_try)(shadow_batch &R, const primrec &p, const xconst &x, int k, bool glass,
-                           const vec *pts);
-    void (*shadow_begin)(shadow_batch &R, const shadow_ask *a, int n, int cells);
+    // candidate k of the table tab (of a known type; its partners, if it
+    // has any, accept its points as checkin does) for the rays of R
+    // (above); x holds xprep's constants of the light, glass says it is
+    // transparent
+    unsigned (*shadow_try)(shadow_batch &R, const primrec *tab, const xconst &x, int k, bool glass);
     // R.live[r] = bit r of rays
     void (*shadow_live)(shadow_batch &R, unsigned rays);
     unsigned (*shadow_end)(const shadow_batch &R, double eps2);
     void (*near_begin)(near_batch &B, const vec *dir);
-    // x holds xprep's constants of o; the points as for shadow_try
-    void (*near_try)(near_batch &B, const primrec &p, const xconst &x, int k, const vec *pts);
+    // x holds xprep's constants of o; k as for shadow_try
+    void (*near_try)(near_batch &B, const primrec *tab, const xconst &x, int k);
+    void (*spread_begin)(spread_batch &B, const vec *org, const vec *dir);
+    // k as for shadow_try
+    void (*spread_try)(spread_batch &B, const primrec *tab, int k);
+    void (*lit_begin)(lit_batch &P, const lit_point *a);
+    unsigned (*lit_light)(lit_batch &P, shadow_batch &R, const vec &lp, double fimax, int j,
+                          int cells, int n);
+    void (*lit_add)(lit_batch &P, unsigned ok, const double *f, double bright, int j);
 };
 
 // The kernels of path, which must be usable.

@@ -1,5 +1,5 @@
-// The kernels of a group of rays on eight lanes, those over lights and
-// quadrics on four. This file alone is built for AVX-512 (without fused
+// The kernels of a group of rays and over a scene's quadrics on eight
+// lanes, those over lights on four. This file alone is built for AVX-512 (without fused
 // multiply-add); it is called only on a processor that has AVX-512.
 #include "kernels_impl.h"
 

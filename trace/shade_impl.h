@@ -165,12 +165,19 @@ inline bool light_matters(const surface &s, const vec &lv, double dl2, double cn
 
 } // namespace shade_detail
 
-// Reflection and refraction at a transparent surface with normal n; u is
+// The two rays a transparent surface with normal n leads to: the
+// reflection r with its weight wr and, unless the light is totally
+// reflected (refracts false), the refraction t with its weight wt. u is
 // the unit dir, n2 = |n|^2 and dir2 = |dir|^2 (worked out once per hit,
 // and the same numbers vnorm and vcos work out).
-template <class TR>
-void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const primrec &ph,
-                 int depth, const vec &u, double n2, double dir2)
+struct glass_rays {
+    vec r, t;
+    double wr, wt;
+    bool refracts;
+};
+
+inline void glass_split(glass_rays &g, const vec &dir, vec n, const primrec &ph, const vec &u,
+                        double n2, double dir2)
 {
     using namespace shade_detail;
     // leaving the solid flips the normal and the index (|n|^2 stays)
@@ -181,11 +188,8 @@ void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const p
     } else {
         eta = ph.refr;
     }
-    vec r;
     const vec &d = u;
-    colr k, c;
-    mirror(r, u, n, n2);
-    shade(tr, k, h, r, depth - 1, -1);
+    mirror(g.r, u, n, n2);
 
     // Fresnel reflectance: the mean of the two polarisations;
     // c1 = -vcos(dir, n)
@@ -196,20 +200,37 @@ void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, vec n, const p
     double ct = std::sqrt(kk);
     double e2c = times2(eta) * c1;
     double fr = (times2((c1 - ct) / (c1 + ct)) + times2((e2c - ct) / (e2c + ct))) * 0.5;
-    cadd(out, out, cmul(c, k, fr + ph.ks));
-    if (!(kk > 0))
-        return; // total internal reflection
+    g.wr = fr + ph.ks;
+    g.refracts = kk > 0; // else total internal reflection
+    if (!g.refracts)
+        return;
 
     // refracted direction T = (D + c1 M) (c1 / sqrt(k)) - c1 M, M = unit
     // normal, vnorm(n)
-    vec m, a, cm, t;
+    vec m, a, cm;
     vdiv(m, n, std::sqrt(n2));
     vmul(cm, m, c1);
     vadd(a, d, cm);
     vmul(a, a, c1 / std::sqrt(kk));
-    vsub(t, a, cm);
-    shade(tr, k, h, t, depth - 1, -1);
-    cadd(out, out, cmul(c, k, 1.0 - fr));
+    vsub(g.t, a, cm);
+    g.wt = 1.0 - fr;
+}
+
+// Reflection and refraction at a transparent surface (glass_split's
+// arguments), traced and added to out.
+template <class TR>
+void shade_glass(TR &tr, colr &out, const vec &h, const vec &dir, const vec &n, const primrec &ph,
+                 int depth, const vec &u, double n2, double dir2)
+{
+    glass_rays g;
+    glass_split(g, dir, n, ph, u, n2, dir2);
+    colr k, c;
+    shade(tr, k, h, g.r, depth - 1, -1);
+    cadd(out, out, cmul(c, k, g.wr));
+    if (!g.refracts)
+        return;
+    shade(tr, k, h, g.t, depth - 1, -1);
+    cadd(out, out, cmul(c, k, g.wt));
 }
 
 // What a primitive's optics let its shading do, as bits (shade_bits).
@@ -344,82 +365,4 @@ colr &shade(TR &tr, colr &out, const vec &org, const vec &dir, int depth, int ey
     }
     shade_rest(tr, out, s, dir, depth);
     return out;
-}
-
-// shade() for the primary rays of n (up to SHADOW_GROUP) neighbouring dots
-// from one eye, for a tracer with shortcuts: dir[i] through the dot of
-// picture tile tile[i]. Each dot's colour is shade()'s, term by term in
-// the same order; the shadow searches of the dots toward each light are
-// made together (TR::lit_group).
-template <class TR>
-void shade_group(TR &tr, colr *out, const vec &org, const vec *dir, const int *tile, int n,
-                 int depth, int eye)
-{
-    using namespace shade_detail;
-    static_assert(TR::shortcuts, "a group needs the tracer's shortcuts");
-    const scene &sc = *tr.sc;
-    surface s[SHADOW_GROUP];
-    bool lights[SHADOW_GROUP], shaded[SHADOW_GROUP];
-    const light_geom *g[SHADOW_GROUP];
-    const double *hl_floor[SHADOW_GROUP];
-    double dscale[SHADOW_GROUP];
-    int hit[SHADOW_GROUP];
-    bool any = false;
-    for (int i = 0; i < n; i++)
-        out[i] = colr{0, 0, 0};
-    if (tr.stop && tr.stop->halt())
-        return;
-    // each dot up to its lights, as shade()
-    vec hp[SHADOW_GROUP];
-    tr.rays += n;
-    tr.nearest_group(org, dir, eye, tile, n, hit, hp);
-    for (int i = 0; i < n; i++) {
-        shaded[i] = lights[i] = false;
-        const vec &h = hp[i];
-        if (hit[i] < 0)
-            continue;
-        shaded[i] = true;
-        surface_at(s[i], sc, hit[i], tr.bits(hit[i]), h, dir[i], depth);
-        if (!s[i].lights)
-            continue;
-        const primrec &ph = *s[i].ph;
-        lights[i] = any = true;
-        hl_floor[i] = tr.highlight_floors(hit[i]);
-        dscale[i] = std::fabs(ph.kd) * cmax(s[i].k);
-        g[i] = &tr.lights_at(h, s[i].n, s[i].n2, s[i].u, ph.ks != 0, i);
-    }
-    // light by light, the searches of every dot it can change
-    for (int j = 0; any && j < sc.nlg; j++) {
-        const ligrec &lj = sc.lig[j];
-        if (lj.bright == 0)
-            continue;
-        shadow_ask ask[SHADOW_GROUP];
-        int who[SHADOW_GROUP], nask = 0;
-        for (int i = 0; i < n; i++) {
-            if (!lights[i])
-                continue;
-            const light_geom &gi = *g[i];
-            const vec lv{gi.lx(j), gi.ly(j), gi.lz(j)};
-            if (!light_matters(s[i], lv, gi.dl2(j), gi.cn(j), gi.ch(j), tr.fi_max(j), dscale[i],
-                               hl_floor[i][j]))
-                continue;
-            ask[nask] = {s[i].h, lv, gi.dl2(j), gi.dist(j), (double)hit[i]};
-            who[nask++] = i;
-        }
-        if (nask == 0)
-            continue;
-        bool ok[SHADOW_GROUP];
-        double f[SHADOW_GROUP];
-        tr.shadow_rays += nask;
-        tr.lit_group(j, nask, ask, ok, f);
-        for (int a = 0; a < nask; a++) {
-            const int i = who[a];
-            if (ok[a])
-                add_light<true>(out[i], *s[i].ph, s[i].k, g[i]->cn(j), g[i]->ch(j),
-                                f[a] * lj.bright, hl_floor[i][j]);
-        }
-    }
-    for (int i = 0; i < n; i++)
-        if (shaded[i])
-            shade_rest(tr, out[i], s[i], dir[i], depth);
 }

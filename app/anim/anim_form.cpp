@@ -58,7 +58,7 @@ std::string where(const std::string &file, const place &p)
 }
 
 // The output's name checked; "" when it is good.
-std::string check_out(const std::string &path, int frames)
+std::string check_out(const std::string &path, int frames, int w, int h)
 {
     const std::string name = path.substr(path.rfind('/') + 1);
     const int kind = anim_kind(path.c_str());
@@ -78,6 +78,9 @@ std::string check_out(const std::string &path, int frames)
         return "The folder \"" + folder + "\" does not exist.";
     if (is_dir(path))
         return "\"" + path + "\" is a folder.";
+    msglist msgs;
+    if (!anim_fits(name.c_str(), frames, w, h, msgs))
+        return "The animation is too large for one file: " + std::string(msgs.first()) + ".";
     return "";
 }
 
@@ -181,7 +184,7 @@ std::string anim_check_fields(const anim_form &f, const app_state &a, anim_reque
     if (req.out.size() + 1 > (size_t)PATH_BYTES)
         return "The output's name is too long.";
     req.aa = f.aa;
-    return check_out(req.out, req.frames);
+    return check_out(req.out, req.frames, req.w, req.h);
 }
 
 std::string anim_load_keys(const app_state &a, const std::vector<std::string> &files,

@@ -6,23 +6,21 @@
 #include "app/studio/studio_doc.h"
 #include "app/studio/text_save.h"
 #include "base/msg.h"
+#include "base/openread.h"
+#include "base/sizes.h"
 #include "scene/newscene.h"
 #include "scene/rtread.h"
 #include "scene/scenetext.h"
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace {
 
+// A scene file's text, within the size the reader takes
 bool read_whole_file(const std::string &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    msglist msgs;
+    return read_whole(path.c_str(), SCENE_FILE_MAX, "scene file", out, msgs);
 }
 
 // The key (studio_doc.h) of a text read into sc.

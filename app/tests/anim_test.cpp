@@ -78,6 +78,9 @@ TEST_F(Anim, FieldsAreCheckedInTheOrderShown)
         {[](anim_form &f) { f.out = "100%%/x.webp"; }, "folder may not have a %"},
         {[](anim_form &f) { f.frames = "1", f.out = "one.png"; }, ""},
         {[](anim_form &f) { f.out = "f_%03d.bmp"; }, ""},
+        {[](anim_form &f) { f.frames = "342", f.width = "1024", f.height = "768"; },
+         "too large for one file: cannot write"},
+        {[](anim_form &f) { f.frames = "342", f.out = "f_%03d.png"; }, ""},
     };
     for (const row &r : rows) {
         anim_form f = form();
