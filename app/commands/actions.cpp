@@ -25,6 +25,8 @@ const action_row ROWS[] = {
     {0,                  nullptr,                  MENU_EDIT,     0,           0,                    {"",               ""}},
     {IDM_NEXTPROBLEM,    "Next Problem",           MENU_EDIT,     0,           0,                    {"",               "F8"}},
     {IDM_HINTS,          "Field Hints",            MENU_EDIT,     0,           WINDOW | ACT_CHECK,   {"",               ""}},
+    {0,                  "View(&V)",               MENU_BAR,      MENU_VIEW,   STUDIO,               {"",               ""}},
+    {IDM_LIGHTMARKS,     "Light Markers",          MENU_VIEW,     0,           WINDOW | ACT_CHECK,   {"",               ""}},
     {0,                  "RayTrace(&R)",           MENU_BAR,      MENU_RAYTRACE, 0,                  {"",               ""}},
     {IDM_NEWSCENE,       "New Scene(&N)",          MENU_RAYTRACE, 0,           0,                    {"",               ""}},
     {IDM_OPENRT,         "Open *.RT(&L)",          MENU_RAYTRACE, 0,           0,                    {"Ctrl+O",         "Ctrl+O"}},
@@ -107,6 +109,8 @@ bool app_checked(const session &s, int id)
         return s.studio.on;
     case IDM_HINTS:
         return s.studio.hints;
+    case IDM_LIGHTMARKS:
+        return s.studio.lights;
     case IDM_FOLLOW_TYPING:
     case IDM_FOLLOW_SAVE:
         return s.studio.follow.mode == (id == IDM_FOLLOW_SAVE ? FOLLOW_SAVE : FOLLOW_TYPING);

@@ -38,6 +38,7 @@ enum {
     IDM_UNDO = 232,          // "Undo" (Edit): the editor's own
     IDM_REDO = 233,          // "Redo" (Edit): the editor's own
     IDM_HINTS = 234,         // "Field Hints" (Edit), checkable
+    IDM_LIGHTMARKS = 250,    // "Light Markers" (View), checkable
 };
 
 // Keys that run no menu command.

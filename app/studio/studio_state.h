@@ -26,6 +26,7 @@ struct studio_state {
     std::string file;     // where Save Scene writes it; empty: a new scene, never saved
     bool modified = false;
     bool hints = false; // field-name hints under the record selected
+    bool lights = true; // the lights' markers over the picture
     unsigned loads = 0; // texts the logic put in
     unsigned saves = 0; // saves of the text
     // The key (studio_doc.h) of the text the model was last read from.

@@ -24,7 +24,8 @@
 // the window around them (studio_docks.h), the text mirrored and read
 // (studio_text.h), the selection and its outline on the picture
 // (studio_selection.h, studio_silhouette.h), the camera written back
-// (studio_camera_qt.h) and a click on the picture (studio_pick_qt.h). It
+// (studio_camera_qt.h), a click on the picture (studio_pick_qt.h) and the
+// scene shaped there with the mouse and keys (studio_mouse_qt.h). It
 // hears of the commands (pipeline.h's studio_part) and of live view
 // (live_source); it asks the window through studio_host.h, and is given
 // the picture's mouse events and its painting.
@@ -38,9 +39,12 @@
 #include <QObject>
 #include <memory>
 
+class QKeyEvent;
 class QMouseEvent;
 class QPainter;
+class QWheelEvent;
 class StudioCamera;
+class StudioMouse;
 class StudioPick;
 class StudioSelection;
 class StudioText;
@@ -69,7 +73,11 @@ public:
     void load_prefs(const prefs &p);
     void save_prefs(prefs &p);
 
-    void mouse(QMouseEvent *e);
+    // The picture's mouse, wheel and keys; true when the studio took them
+    // (studio_mouse_qt.h), and the camera is not to have them.
+    bool mouse(QMouseEvent *e);
+    bool wheel(QWheelEvent *e);
+    bool key(QKeyEvent *e);
     void paint(QPainter &p, bool rows_shown) const;
     // The window's picture, its zoom or mode changed.
     void picture_changed();
@@ -110,4 +118,5 @@ private:
     std::unique_ptr<StudioSelection> sel;
     std::unique_ptr<StudioCamera> camera;
     std::unique_ptr<StudioPick> picker;
+    std::unique_ptr<StudioMouse> hands;
 };
