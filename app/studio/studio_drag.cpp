@@ -17,6 +17,12 @@ namespace {
 // A picture's dots per view dot, a hundredth: the display's sampling
 double dots_per(int zoom) { return 10000 / std::clamp(zoom, ZOOM_MIN, ZOOM_MAX) / 100.0; }
 
+// v within 0..size, a marker's reach from either end where there is room
+double inside(double v, double size)
+{
+    return std::min(std::max(v, MARK_GRAB), std::max(MARK_GRAB, size - MARK_GRAB));
+}
+
 vec &position(scene &sc, const record_ref &r)
 {
     return r.sec == SEC_PRIM ? sc.pri[r.index].pos : sc.lig[r.index].pos;
@@ -82,8 +88,15 @@ std::vector<light_mark> light_marks(const scene &sc, const frame &f, int zoom)
     for (int j = 0; j < sc.nlg && j < LIGHT_MAX; j++)
         for (int e = 0; e < halves; e++) {
             double x, y;
-            if (dot_of_point(f, e, sc.lig[j].pos, x, y) && x >= 0 && y >= 0 && x < f.w && y < f.h)
-                out.push_back(light_mark{j, (x + e * f.w) / k, y / k});
+            if (!dot_of_point(f, e, sc.lig[j].pos, x, y) || !std::isfinite(x) || !std::isfinite(y))
+                continue;
+            const bool beyond = !(x >= 0 && x < f.w && y >= 0 && y < f.h);
+            double vx = x / k, vy = y / k;
+            if (beyond) { // within the picture, by the edge nearest to it
+                vx = inside(vx, f.w / k);
+                vy = inside(vy, f.h / k);
+            }
+            out.push_back(light_mark{j, vx + e * f.w / k, vy, beyond});
         }
     return out;
 }

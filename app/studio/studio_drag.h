@@ -48,10 +48,13 @@ constexpr double DEPTH_DOTS = 100;
 bool picture_place(const frame &f, int zoom, double vx, double vy, double &x, double &y, int &eye);
 
 // Where each light of sc shows on the picture, in the view at zoom (in
-// each half of a pair); behind the eye or beyond the picture, nowhere.
+// each half of a pair): a light beyond the picture by the edge nearest to
+// it (edge), MARK_GRAB in, so that it can still be taken; behind the eye,
+// nowhere.
 struct light_mark {
     int index; // 0-based
     double vx, vy;
+    bool edge;
 };
 std::vector<light_mark> light_marks(const scene &sc, const frame &f, int zoom);
 // The light whose marker is nearest (vx, vy), within MARK_GRAB; -1: none.

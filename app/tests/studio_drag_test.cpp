@@ -130,13 +130,18 @@ TEST_F(Shaping, APressGrabsTheSelectionUnderTheMouse)
     EXPECT_EQ(d.records.size(), 2u); // both members
     EXPECT_EQ(d.name, "group 3 4");
 
+    // the first light is beyond the picture's top right: its marker in the corner
     const std::vector<light_mark> marks = light_marks(w.a.model, w.a.made_frame, 100);
-    ASSERT_EQ(marks.size(), 1u); // the first light is beyond the picture
-    ASSERT_TRUE(press({}, marks[0].vx + 2, marks[0].vy - 2));
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_TRUE(marks[0].edge && marks[0].vx == 80 - MARK_GRAB && marks[0].vy == MARK_GRAB);
+    EXPECT_FALSE(marks[1].edge);
+    ASSERT_TRUE(press({}, marks[0].vx - 2, marks[0].vy + 2));
+    EXPECT_EQ(d.index, 0);
+    ASSERT_TRUE(press({}, marks[1].vx + 2, marks[1].vy - 2));
     EXPECT_EQ(d.kind, OUT_LIGHT);
     EXPECT_EQ(d.index, 1);
     w.s.studio.lights = false; // the markers hidden: nothing to grab
-    EXPECT_FALSE(press({}, marks[0].vx, marks[0].vy));
+    EXPECT_FALSE(press({}, marks[1].vx, marks[1].vy));
 }
 
 // The point pressed stays under the mouse across the screen, and along its
@@ -174,8 +179,8 @@ TEST_F(Shaping, ADragMovesWhatItGrabbedAsOneEdit)
 
     // with Shift, DEPTH_DOTS up: twice as far from the eye, on the same ray
     const std::vector<light_mark> marks = light_marks(w.a.model, f, 100);
-    ASSERT_EQ(marks.size(), 1u); // the first light is beyond the picture
-    const light_mark m = marks[0];
+    ASSERT_EQ(marks.size(), 2u);
+    const light_mark m = marks[1];
     ASSERT_TRUE(press({}, m.vx, m.vy));
     ASSERT_TRUE(drag_to(w.s, d, m.vx, m.vy - DEPTH_DOTS, true));
     const vec l = w.a.model.lig[1].pos, e0 = f.eye[0], l0 = before.lig[1].pos;

@@ -200,7 +200,12 @@ TEST_F(StudioWindow, AClickOnADotSelectsItsPrimitive)
     EXPECT_EQ(st->selected_index(), 0);
 
     // a click on background leaves nothing selected, anywhere: the outline,
-    // the inspector, the text (its cursor stays) and the picture
+    // the inspector, the text (its cursor stays) and the picture, whose dots
+    // are the planes' alone with the light's marker (in its corner) off
+    const QImage marked = shot();
+    win->action(IDM_LIGHTMARKS)->trigger();
+    EXPECT_FALSE(win->action(IDM_LIGHTMARKS)->isChecked());
+    EXPECT_NE(shot(), marked);
     std::string only = BALL;
     only.erase(only.find("1 1 0.3"), only.find("3 1 0.2") - only.find("1 1 0.3"));
     win->open_start_file(tmp.file("O.RT", only));

@@ -162,8 +162,9 @@ void StudioMouse::paint(QPainter &p, bool rows_shown) const
     for (const light_mark &m : light_marks(*sc, f, s.disp.zoom_size)) {
         const QPointF c(m.vx, m.vy);
         const bool picked = chosen == studio_selection{OUT_LIGHT, m.index};
-        p.setPen(QPen(Qt::black, 1.5));
-        p.setBrush(picked ? QColor(255, 80, 40) : QColor(255, 230, 60));
+        const QColor fill = picked ? QColor(255, 80, 40) : QColor(255, 230, 60);
+        p.setPen(QPen(m.edge ? fill : QColor(Qt::black), 1.5));
+        p.setBrush(m.edge ? QBrush(Qt::NoBrush) : QBrush(fill)); // beyond the picture: hollow
         p.drawEllipse(c, MARK_R, MARK_R);
         p.setPen(QPen(Qt::white, 1));
         p.setBrush(Qt::NoBrush);
