@@ -53,6 +53,10 @@ bool grab_at(session &s, const studio_reading &r, const studio_selection &sel, c
         if (j >= 0 && find_item(r, OUT_LIGHT, j) >= 0) {
             hold(s, r, OUT_LIGHT, j, d);
             d.at = sc.lig[j].pos;
+            // a light taken by the edge comes to the mouse: from where it shows
+            double x, y;
+            if (dot_of_point(d.f, d.eye, d.at, x, y) && std::isfinite(x) && std::isfinite(y))
+                d.ax = x, d.ay = y;
             return true;
         }
     }
@@ -84,19 +88,23 @@ std::vector<light_mark> light_marks(const scene &sc, const frame &f, int zoom)
 {
     std::vector<light_mark> out;
     const double k = dots_per(zoom);
+    int W, H; // the dots shown, which at some zooms end before the picture does
+    disp_size(f.width, f.h, zoom, W, H);
     const int halves = f.neyes == 2 && f.width == 2 * f.w ? 2 : 1;
     for (int j = 0; j < sc.nlg && j < LIGHT_MAX; j++)
         for (int e = 0; e < halves; e++) {
             double x, y;
             if (!dot_of_point(f, e, sc.lig[j].pos, x, y) || !std::isfinite(x) || !std::isfinite(y))
                 continue;
-            const bool beyond = !(x >= 0 && x < f.w && y >= 0 && y < f.h);
-            double vx = x / k, vy = y / k;
-            if (beyond) { // within the picture, by the edge nearest to it
-                vx = inside(vx, f.w / k);
-                vy = inside(vy, f.h / k);
+            const double left = e * f.w / k, right = std::min((e + 1) * f.w / k, (double)W);
+            const double bottom = std::min(f.h / k, (double)H);
+            double vx = left + x / k, vy = y / k;
+            const bool beyond = !(vx >= left && vx < right && vy >= 0 && vy < bottom);
+            if (beyond) { // by the edge nearest to it
+                vx = left + inside(vx - left, right - left);
+                vy = inside(vy, bottom);
             }
-            out.push_back(light_mark{j, vx + e * f.w / k, vy, beyond});
+            out.push_back(light_mark{j, vx, vy, beyond});
         }
     return out;
 }
@@ -133,8 +141,10 @@ bool drag_press(session &s, const studio_reading &r, const studio_selection &sel
         return false;
     d.vx0 = vx;
     d.vy0 = vy;
-    if (!picture_place(d.f, s.disp.zoom_size, vx, vy, d.x0, d.y0, d.eye) ||
-        !grab_at(s, r, sel, *sc, d)) {
+    const bool on_picture = picture_place(d.f, s.disp.zoom_size, vx, vy, d.x0, d.y0, d.eye);
+    d.ax = d.x0;
+    d.ay = d.y0;
+    if (!on_picture || !grab_at(s, r, sel, *sc, d)) {
         d = studio_drag{};
         return false;
     }
@@ -152,7 +162,7 @@ bool drag_to(session &s, studio_drag &d, double vx, double vy, bool depth)
     vec by;
     if (depth)
         by = drag_depth(d.f, d.eye, d.at, std::exp2((d.vy0 - vy) / DEPTH_DOTS));
-    else if (!drag_across(d.f, d.eye, d.at, d.x0, d.y0, d.x0 + (vx - d.vx0) * k,
+    else if (!drag_across(d.f, d.eye, d.at, d.ax, d.ay, d.x0 + (vx - d.vx0) * k,
                           d.y0 + (vy - d.vy0) * k, by))
         return false;
     if (!std::isfinite(by.x) || !std::isfinite(by.y) || !std::isfinite(by.z))

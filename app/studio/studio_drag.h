@@ -19,7 +19,8 @@
 //
 // A drag moves what it grabbed in the plane through the point pressed
 // that faces the camera (trace/drag.h's drag_across), so that point stays
-// under the mouse; with depth (Shift) along its ray from the eye instead,
+// under the mouse (a light taken by its marker comes to the mouse, from
+// the edge too); with depth (Shift) along its ray from the eye instead,
 // twice as far for every DEPTH_DOTS dots up, half as far for as many
 // down. Nothing moves until the mouse has gone more than DRAG_SLOP dots
 // from the press (a press and release within them is a click). The
@@ -48,9 +49,9 @@ constexpr double DEPTH_DOTS = 100;
 bool picture_place(const frame &f, int zoom, double vx, double vy, double &x, double &y, int &eye);
 
 // Where each light of sc shows on the picture, in the view at zoom (in
-// each half of a pair): a light beyond the picture by the edge nearest to
-// it (edge), MARK_GRAB in, so that it can still be taken; behind the eye,
-// nowhere.
+// each half of a pair): a light beyond the dots shown by the edge nearest
+// to it (edge), MARK_GRAB in, so that it can still be taken; behind the
+// eye, nowhere.
 struct light_mark {
     int index; // 0-based
     double vx, vy;
@@ -74,6 +75,8 @@ struct studio_drag {
     int eye = 0;
     double vx0 = 0, vy0 = 0; // the press, in the view
     double x0 = 0, y0 = 0;   // ... and in the picture
+    double ax = 0, ay = 0;   // where the drag takes `at` from: the press, or
+                             // where a light taken by the edge shows
     bool moving = false;     // beyond the slop
     vec by{0, 0, 0};         // the whole move so far
     std::string text;        // the text it started from

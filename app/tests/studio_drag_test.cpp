@@ -137,6 +137,11 @@ TEST_F(Shaping, APressGrabsTheSelectionUnderTheMouse)
     EXPECT_FALSE(marks[1].edge);
     ASSERT_TRUE(press({}, marks[0].vx - 2, marks[0].vy + 2));
     EXPECT_EQ(d.index, 0);
+    ASSERT_TRUE(drag_to(w.s, d, 40, 30, false)); // taken in: it comes to the mouse
+    double x, y;
+    ASSERT_TRUE(dot_of_point(w.a.made_frame, 0, w.a.model.lig[0].pos, x, y));
+    EXPECT_NEAR(x, 40, 1e-9);
+    EXPECT_NEAR(y, 30, 1e-9);
     ASSERT_TRUE(press({}, marks[1].vx + 2, marks[1].vy - 2));
     EXPECT_EQ(d.kind, OUT_LIGHT);
     EXPECT_EQ(d.index, 1);
