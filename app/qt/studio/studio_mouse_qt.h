@@ -12,6 +12,8 @@
 // into the text and is read at once, for the exact picture.
 #pragma once
 
+#include "app/studio/studio_drag.h"
+
 class QKeyEvent;
 class QMouseEvent;
 class QPainter;
@@ -21,8 +23,6 @@ class StudioText;
 class View;
 class live_view;
 struct session;
-
-#include "app/studio/studio_drag.h"
 
 class StudioMouse {
 public:
