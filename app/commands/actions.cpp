@@ -47,6 +47,8 @@ const action_row ROWS[] = {
     {IDM_ADD_TO_GROUP,   "Add to Group",           MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
     {IDM_REMOVE_MEMBER,  "Remove from Group",      MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
     {IDM_UNGROUP,        "Ungroup",                MENU_EDIT,     0,           CHOSEN,               {"",               ""}},
+    {0,                  "View(&V)",               MENU_BAR,      MENU_VIEW,   STUDIO,               {"",               ""}},
+    {IDM_LIGHTMARKS,     "Light Markers",          MENU_VIEW,     0,           WINDOW | ACT_CHECK,   {"",               ""}},
     {0,                  "RayTrace(&R)",           MENU_BAR,      MENU_RAYTRACE, 0,                  {"",               ""}},
     {IDM_NEWSCENE,       "New Scene(&N)",          MENU_RAYTRACE, 0,           0,                    {"",               ""}},
     {IDM_OPENRT,         "Open *.RT(&L)",          MENU_RAYTRACE, 0,           0,                    {"Ctrl+O",         "Ctrl+O"}},
@@ -130,6 +132,8 @@ bool app_checked(const session &s, int id)
         return s.studio.on;
     case IDM_HINTS:
         return s.studio.hints;
+    case IDM_LIGHTMARKS:
+        return s.studio.lights;
     case IDM_FOLLOW_TYPING:
     case IDM_FOLLOW_SAVE:
         return s.studio.follow.mode == (id == IDM_FOLLOW_SAVE ? FOLLOW_SAVE : FOLLOW_TYPING);

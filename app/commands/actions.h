@@ -19,7 +19,8 @@
 // until one is chosen. The editor's own items and the keys that run no
 // menu command (ACT_ALWAYS) never wait. app_checked(s, id) is whether a
 // checkable item (ACT_CHECK, ACT_ONE_OF) is ticked: live view, the
-// studio, the anti-aliasing, the studio's follow choice and hints.
+// studio, the anti-aliasing, the studio's follow choice, hints and light
+// markers.
 #pragma once
 
 #include "app/session/command_ids.h"
@@ -38,7 +39,8 @@ enum {
     MENU_AA,     // RayTrace's "Anti-aliasing"
     MENU_FOLLOW, // RayTrace's "Follow"
     MENU_HELP,
-    MENU_ADD, // Edit's "Add Primitive"
+    MENU_ADD,  // Edit's "Add Primitive"
+    MENU_VIEW, // the studio's
 };
 
 enum {

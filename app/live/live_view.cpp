@@ -140,6 +140,13 @@ void live_view::moved(unsigned fields)
     pump();
 }
 
+void live_view::dragged()
+{
+    if (st.moved() && job)
+        job->cancel();
+    pump();
+}
+
 bool live_view::steering() const { return st.on && s.app.rt_ready && !s.app.busy; }
 
 bool live_view::pan_by(int dx, int dy)

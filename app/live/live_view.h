@@ -91,6 +91,9 @@ public:
     void file_changed();
     void rested();
     void moved(unsigned fields);
+    // The model's scene moved by hand (the studio's drag): previews, and
+    // the exact picture only once rested() says the hand let go.
+    void dragged();
     // Whether the mouse and keys move the camera now.
     bool steering() const;
     // Pans the look point by dx, dy dots of the screen; false without a view.

@@ -55,6 +55,7 @@ enum {
     IDM_ADD_TO_GROUP = 274,  // "Add to Group"
     IDM_REMOVE_MEMBER = 275, // "Remove from Group"
     IDM_UNGROUP = 276,       // "Ungroup"
+    IDM_LIGHTMARKS = 250,    // "Light Markers" (View), checkable
 };
 
 // Keys that run no menu command.

@@ -42,6 +42,7 @@ prefs prefs_from(const std::map<std::string, std::string> &kv)
     p.follow = number(kv, "follow", 0, 1, 0);
     p.docks = text(kv, "docks");
     p.hints = number(kv, "hints", 0, 1, 0) == 1;
+    p.lights = number(kv, "lights", 0, 1, 1) == 1;
     for (int i = RECENT_MAX - 1; i >= 0; i--) {
         std::string f = text(kv, ("recent" + std::to_string(i + 1)).c_str());
         if (!f.empty() && f[0] == '/')
@@ -64,6 +65,7 @@ std::map<std::string, std::string> prefs_to(const prefs &p)
     kv["follow"] = std::to_string(p.follow);
     kv["docks"] = p.docks;
     kv["hints"] = p.hints ? "1" : "0";
+    kv["lights"] = p.lights ? "1" : "0";
     for (int i = 0; i < RECENT_MAX; i++)
         kv["recent" + std::to_string(i + 1)] = i < (int)p.recent.size() ? p.recent[i] : "";
     return kv;

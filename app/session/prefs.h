@@ -11,6 +11,7 @@
 //   geometry  the window's place and size       recent   up to RECENT_MAX files, newest first
 //   studio_geometry  the same in studio view, kept apart: each view comes back as it was left
 //   studio    studio view on (0 or 1)           hints    field-name hints (0 or 1)
+//   lights    the lights' markers in the studio (0 or 1)
 //   follow    the studio's picture follows the typing (0) or the saves (1)
 //   docks     the studio's panes as the toolkit lays them out
 #pragma once
@@ -34,6 +35,7 @@ struct prefs {
     int follow = 0;     // FOLLOW_TYPING or FOLLOW_SAVE (studio_follow.h)
     std::string docks;  // the toolkit's own text for the panes' layout, or empty
     bool hints = false; // field-name hints under the record at the cursor
+    bool lights = true; // the lights' markers over the studio's picture
 };
 
 prefs prefs_from(const std::map<std::string, std::string> &kv);

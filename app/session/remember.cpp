@@ -14,6 +14,7 @@ void take_prefs(session &s, const prefs &p)
         s.app.szTmpFilePath = s.app.szFilePath = p.folder;
     s.studio.follow.set_mode(p.follow);
     s.studio.hints = p.hints;
+    s.studio.lights = p.lights;
 }
 
 void give_prefs(session &s)
@@ -26,4 +27,5 @@ void give_prefs(session &s)
     p.studio = s.studio.on;
     p.follow = s.studio.follow.mode;
     p.hints = s.studio.hints;
+    p.lights = s.studio.lights;
 }

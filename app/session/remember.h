@@ -2,7 +2,7 @@
 // runs (prefs.h) as it opens, and what it gives back as it closes.
 //
 // take_prefs(s, p): kept as s.kept; the zoom, the display mode, the
-// recent files, the anti-aliasing, the studio's follow choice and hints,
+// recent files, the anti-aliasing, the studio's follow choice, hints and light markers,
 // and the folder of the last file dialog while it is one. Live view,
 // studio view and the window's places are the window's to turn on and
 // restore. give_prefs(s): s.kept with what the session has now: the

@@ -42,6 +42,9 @@ struct studio_follow {
     void edited(long long now);
     // Save Scene wrote the text: it is read at once, the picture following.
     void saved();
+    // An edit made on the picture with the mouse or the keys: read at once,
+    // the picture following, in either mode (the user made it there).
+    void at_once() { saved(); }
     // Milliseconds from now until a read is due (0: at once); -1 when none.
     long long wait(long long now) const;
     // The read due at now, if any: READ_CHECK (names and problems), with

@@ -27,6 +27,7 @@ struct studio_state {
     bool modified = false;
     bool hints = false;   // field-name hints under the record selected
     int new_template = 0; // the template New Scene makes next (new_scene.h)
+    bool lights = true;   // the lights' markers over the picture
     unsigned loads = 0;   // texts the logic put in
     unsigned saves = 0;   // saves of the text
     // The key (studio_doc.h) of the text the model was last read from.

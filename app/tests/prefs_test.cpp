@@ -12,7 +12,7 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
     prefs p;
     p.zoom = 150, p.mode = 2, p.live = true, p.folder = "/tmp/x/", p.geometry = "AAAA";
     p.studio_geometry = "BBBB";
-    p.studio = p.hints = true, p.follow = 1, p.docks = "BBBB";
+    p.studio = p.hints = true, p.follow = 1, p.docks = "BBBB", p.lights = false;
     for (const char *f : {"/a/1.RT", "/a/2.BMP", "/a/3.RT", "/a/1.RT", "/a/4.png", "/a/5.RT"})
         add_recent(p.recent, f);
     EXPECT_EQ(p.recent, (std::vector<std::string>{"/a/5.RT", "/a/4.png", "/a/1.RT", "/a/3.RT"}));
@@ -22,7 +22,7 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
     prefs q = prefs_from(prefs_to(p));
     EXPECT_TRUE(q.zoom == 150 && q.mode == 2 && q.live && q.folder == "/tmp/x/" &&
                 q.geometry == "AAAA" && q.studio_geometry == "BBBB" && q.recent == p.recent);
-    EXPECT_TRUE(q.studio && q.hints && q.follow == 1 && q.docks == "BBBB");
+    EXPECT_TRUE(q.studio && q.hints && q.follow == 1 && q.docks == "BBBB" && !q.lights);
 
     // a first run, or values that cannot be: the start-up values
     prefs d = prefs_from({{"zoom", "9000"},
@@ -33,7 +33,7 @@ TEST(Prefs, RoundTripDefaultsAndDamage)
                           {"studio", "yes"},
                           {"follow", "2"}});
     EXPECT_TRUE(d.zoom == 100 && d.mode == 0 && !d.live && d.folder.empty() && d.recent.empty());
-    EXPECT_TRUE(!d.studio && d.follow == 0);
+    EXPECT_TRUE(!d.studio && d.follow == 0 && d.lights);
 
     EXPECT_EQ(zoom_step(100, 1), 150);
     EXPECT_EQ(zoom_step(100, -1), 75);

@@ -31,6 +31,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 namespace {
 
 // A plane seen from above with a sphere on it, 40 x 30 dots.
@@ -200,7 +203,12 @@ TEST_F(StudioWindow, AClickOnADotSelectsItsPrimitive)
     EXPECT_EQ(st->selected_index(), 0);
 
     // a click on background leaves nothing selected, anywhere: the outline,
-    // the inspector, the text (its cursor stays) and the picture
+    // the inspector, the text (its cursor stays) and the picture, whose dots
+    // are the planes' alone with the light's marker (in its corner) off
+    const QImage marked = shot();
+    win->action(IDM_LIGHTMARKS)->trigger();
+    EXPECT_FALSE(win->action(IDM_LIGHTMARKS)->isChecked());
+    EXPECT_NE(shot(), marked);
     std::string only = BALL;
     only.erase(only.find("1 1 0.3"), only.find("3 1 0.2") - only.find("1 1 0.3"));
     win->open_start_file(tmp.file("O.RT", only));
@@ -363,6 +371,50 @@ TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
     EXPECT_TRUE(shown_bytes(*a) == made_of_text(text));
     EXPECT_TRUE(win->isWindowModified());
     EXPECT_EQ(slurp(path), BALL);
+    ed->undo();
+    EXPECT_EQ(win->state().studio.text, BALL);
+}
+
+// The selected ball pressed and dragged: only its pos numbers change in
+// the text, as one step of undo, and once the mouse lets go the picture is
+// the text's, dot for dot.
+TEST_F(StudioWindow, DraggingTheSelectionRewritesItsPosOnly)
+{
+    const QPoint ball = dot_of(1);
+    click(win->view(), ball);
+    ASSERT_EQ(st->selected_index(), 1);
+    QWidget *v = win->view();
+    auto send = [v](QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent e(t, at, v->mapToGlobal(at), b, held, Qt::NoModifier);
+        QApplication::sendEvent(v, &e);
+    };
+    send(QEvent::MouseButtonPress, ball, Qt::LeftButton, Qt::LeftButton);
+    for (int dx = 2; dx <= 8; dx += 2)
+        send(QEvent::MouseMove, ball + QPoint(dx, 1), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(win->state().studio.text, BALL); // not before the release
+    send(QEvent::MouseButtonRelease, ball + QPoint(8, 1), Qt::LeftButton, Qt::NoButton);
+    ASSERT_TRUE(wait_until([this] { return idle() && win->state().studio.text != BALL; }));
+
+    auto words = [](const std::string &t) {
+        std::vector<std::string> w;
+        std::istringstream in(t);
+        for (std::string x; in >> x;)
+            w.push_back(x);
+        return w;
+    };
+    const std::string text = win->state().studio.text;
+    const std::vector<std::string> was = words(BALL), now = words(text);
+    ASSERT_EQ(was.size(), now.size());
+    const size_t pos = std::find(was.begin(), was.end(), "3") - was.begin() + P_PX;
+    for (size_t i = 0; i < was.size(); i++)
+        if (i < pos || i >= pos + 3) {
+            EXPECT_EQ(was[i], now[i]) << i;
+        }
+    EXPECT_NE(was[pos], now[pos]); // moved across the screen: x changed
+    EXPECT_EQ(text.substr(text.find("\n-1\n")),
+              std::string(BALL).substr(std::string(BALL).find("\n-1\n")));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(text));
+    EXPECT_EQ(st->selected_index(), 1);
     ed->undo();
     EXPECT_EQ(win->state().studio.text, BALL);
 }

@@ -31,16 +31,15 @@ StudioEdits::StudioEdits(session &ses, studio_host &h, StudioText &t, StudioSele
     add_keys();
 }
 
-// Where the edits are asked for, undo and redo take them back and make
-// them again as in the text; Delete in the outline takes out what is chosen.
+// In the outline, where the edits are asked for, undo and redo take them
+// back and make them again as in the text (the picture has its own, with
+// the mouse's keys); Delete there takes out what is chosen.
 void StudioEdits::add_keys()
 {
-    for (QWidget *w : {(QWidget *)panes.out, (QWidget *)&view}) {
-        auto *undo = new QShortcut(QKeySequence::Undo, w, nullptr, nullptr, Qt::WidgetShortcut);
-        auto *redo = new QShortcut(QKeySequence::Redo, w, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(undo, &QShortcut::activated, this, [this] { panes.ed->undo(); });
-        connect(redo, &QShortcut::activated, this, [this] { panes.ed->redo(); });
-    }
+    auto *undo = new QShortcut(QKeySequence::Undo, panes.out, nullptr, nullptr, Qt::WidgetShortcut);
+    auto *redo = new QShortcut(QKeySequence::Redo, panes.out, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(undo, &QShortcut::activated, this, [this] { panes.ed->undo(); });
+    connect(redo, &QShortcut::activated, this, [this] { panes.ed->redo(); });
     auto *del =
         new QShortcut(QKeySequence::Delete, panes.out, nullptr, nullptr, Qt::WidgetShortcut);
     connect(del, &QShortcut::activated, this, [this] {

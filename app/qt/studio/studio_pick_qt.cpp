@@ -4,7 +4,10 @@
 #include "app/qt/window/view.h"
 #include "app/session/say.h"
 #include "app/session/session.h"
+#include "app/studio/studio_drag.h"
+#include "app/studio/studio_nudge.h"
 #include "app/studio/studio_pick.h"
+#include "scene/fields.h"
 
 #include <QMouseEvent>
 
@@ -45,14 +48,23 @@ void StudioPick::pick(QPoint at)
         say(s, "This picture was read from a file: no scene made it, nothing to pick.");
         return;
     }
+    const int light = light_under(s, view.rows_shown(), at.x() + 0.5, at.y() + 0.5);
+    if (light >= 0) { // its marker is over the dots
+        sel.select(OUT_LIGHT, light, true);
+        say(s, record_name(*sc, field_ref{SEC_LIGHT, light, L_X}) + " - " +
+                   mouse_hint(s.app.model, OUT_LIGHT));
+        return;
+    }
     int x, y;
     pick_hit h;
     if (!view_dot(s.disp.zoom_size, f.width, f.h, at.x(), at.y(), x, y) ||
         !pick_dot(*sc, f, x, y, h))
         return;
-    say(s, pick_text(*sc, x, y, h));
-    if (h.index < 0)
+    if (h.index < 0) {
+        say(s, pick_text(*sc, x, y, h));
         sel.clear(true);
-    else
-        sel.select(OUT_PRIMITIVE, h.index, true);
+        return;
+    }
+    sel.select(OUT_PRIMITIVE, h.index, true);
+    say(s, pick_text(*sc, x, y, h) + " - " + mouse_hint(s.app.model, OUT_PRIMITIVE));
 }

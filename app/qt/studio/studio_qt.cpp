@@ -4,6 +4,7 @@
 #include "app/qt/studio/studio_edits.h"
 #include "app/qt/studio/studio_editor.h"
 #include "app/qt/studio/studio_host.h"
+#include "app/qt/studio/studio_mouse_qt.h"
 #include "app/qt/studio/studio_panes.h"
 #include "app/qt/studio/studio_pick_qt.h"
 #include "app/qt/studio/studio_selection.h"
@@ -16,6 +17,7 @@
 #include "app/studio/studio.h"
 
 #include <QMenu>
+#include <QKeyEvent>
 #include <QToolTip>
 
 Studio::Studio(studio_host &h, session &ses, live_view &lv, View &v)
@@ -58,6 +60,11 @@ void Studio::add_items()
         if (edits)
             edits->update_items();
     });
+    host.on_action(IDM_LIGHTMARKS, [this] {
+        s.studio.lights = !s.studio.lights;
+        s.ui.commands_changed(); // its tick
+        view.update();
+    });
 }
 
 // The panes, and the parts that work on them.
@@ -69,6 +76,7 @@ void Studio::build()
     camera = std::make_unique<StudioCamera>(s, *text);
     picker = std::make_unique<StudioPick>(s, *sel, view);
     edits = std::make_unique<StudioEdits>(s, host, *text, *sel, p, view);
+    hands = std::make_unique<StudioMouse>(s, *text, *sel, live, view);
     text->before_picture = [this] { camera->rested(); };
     text->shown_read_to = [this](const std::shared_ptr<studio_reading> &r) {
         sel->reading_shown(r);
@@ -169,16 +177,37 @@ void Studio::load_prefs(const prefs &p) { docks.load_prefs(p); }
 
 void Studio::save_prefs(prefs &p) { docks.save_prefs(p, on()); }
 
-void Studio::mouse(QMouseEvent *e)
+bool Studio::mouse(QMouseEvent *e)
 {
-    if (on() && picker)
-        picker->mouse(e);
+    if (!on() || !picker)
+        return false;
+    picker->mouse(e);
+    return hands->mouse(e);
+}
+
+bool Studio::wheel(QWheelEvent *e) { return on() && hands && hands->wheel(e); }
+
+bool Studio::key(QKeyEvent *e)
+{
+    if (!on() || !hands)
+        return false;
+    // the text's undo and redo, from the picture too
+    if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)) {
+        if (e->matches(QKeySequence::Undo))
+            editor()->undo();
+        else
+            editor()->redo();
+        return true;
+    }
+    return hands->key(e);
 }
 
 void Studio::paint(QPainter &p, bool rows_shown) const
 {
-    if (on() && sel)
-        sel->silhouette().paint(p, rows_shown);
+    if (!on() || !sel)
+        return;
+    sel->silhouette().paint(p, rows_shown);
+    hands->paint(p, rows_shown);
 }
 
 void Studio::picture_changed()

@@ -26,8 +26,9 @@
 // the window around them (studio_docks.h), the text mirrored and read
 // (studio_text.h), the selection and its outline on the picture
 // (studio_selection.h, studio_silhouette.h), the camera written back
-// (studio_camera_qt.h), a click on the picture (studio_pick_qt.h) and the
-// structural edits of the Edit and context menus (studio_edits.h). It
+// (studio_camera_qt.h), a click on the picture (studio_pick_qt.h), the
+// structural edits of the Edit and context menus (studio_edits.h) and the
+// scene shaped there with the mouse and keys (studio_mouse_qt.h). It
 // hears of the commands (pipeline.h's studio_part) and of live view
 // (live_source); it asks the window through studio_host.h, and is given
 // the picture's mouse events and its painting.
@@ -41,10 +42,13 @@
 #include <QObject>
 #include <memory>
 
+class QKeyEvent;
 class QMouseEvent;
 class QPainter;
+class QWheelEvent;
 class StudioCamera;
 class StudioEdits;
+class StudioMouse;
 class StudioPick;
 class StudioSelection;
 class StudioText;
@@ -73,7 +77,11 @@ public:
     void load_prefs(const prefs &p);
     void save_prefs(prefs &p);
 
-    void mouse(QMouseEvent *e);
+    // The picture's mouse, wheel and keys; true when the studio took them
+    // (studio_mouse_qt.h), and the camera is not to have them.
+    bool mouse(QMouseEvent *e);
+    bool wheel(QWheelEvent *e);
+    bool key(QKeyEvent *e);
     void paint(QPainter &p, bool rows_shown) const;
     // The window's picture, its zoom or mode changed.
     void picture_changed();
@@ -115,4 +123,5 @@ private:
     std::unique_ptr<StudioCamera> camera;
     std::unique_ptr<StudioPick> picker;
     std::unique_ptr<StudioEdits> edits;
+    std::unique_ptr<StudioMouse> hands;
 };

@@ -67,6 +67,14 @@ void StudioText::apply_quietly(const text_edit &e)
     quiet = false;
 }
 
+void StudioText::apply_now(const text_edit &e)
+{
+    if (e.old_text != e.new_text)
+        panes.ed->apply(e);
+    s.studio.follow.at_once();
+    read_due();
+}
+
 std::string StudioText::file_name() const
 {
     if (s.studio.file.empty())

@@ -38,6 +38,9 @@ public:
     // An edit the model holds already (the camera written back): it is read
     // for the names and problems only.
     void apply_quietly(const text_edit &e);
+    // An edit made on the picture (a drag, a nudge, a size): one step of
+    // undo, read at once for the picture (studio_follow::at_once).
+    void apply_now(const text_edit &e);
     // A read of the text as it is now, and the one the panes show.
     std::shared_ptr<studio_reading> latest();
     std::shared_ptr<studio_reading> shown() const { return shown_read; }

@@ -42,13 +42,17 @@ MainWin::MainWin() : jobs(to_window())
     driver = std::make_unique<LiveQt>(this, sess, ov, statusBar());
     studio_ = std::make_unique<Studio>(*this, sess, driver->driver(), *area);
     sess.parts = session_parts{&driver->driver(), studio_.get(), this};
+    // the studio first: what it takes (a drag of the selection) the camera does not get
     area->on_mouse = [this](QMouseEvent *e) {
-        studio_->mouse(e);
-        driver->mouse(e);
+        if (!studio_->mouse(e))
+            driver->mouse(e);
     };
     area->paint_over = [this](QPainter &p, bool rows) { studio_->paint(p, rows); };
-    area->on_wheel = [this](QWheelEvent *e) { driver->wheel(e); };
-    area->on_key = [this](QKeyEvent *e) { return driver->key(e); };
+    area->on_wheel = [this](QWheelEvent *e) {
+        if (!studio_->wheel(e))
+            driver->wheel(e);
+    };
+    area->on_key = [this](QKeyEvent *e) { return studio_->key(e) || driver->key(e); };
     build_menu();
     setAcceptDrops(true);
     resize(OUTER_W, OUTER_H);
