@@ -4,7 +4,9 @@
 #
 #   tools/sanitize.sh            AddressSanitizer and UndefinedBehaviorSanitizer
 #                                (float-cast-overflow included; the first finding
-#                                stops the program), everything, in build-asan/
+#                                stops the program), everything, in build-asan/;
+#                                then, without extra arguments, the studio soaked
+#                                for KORU_SOAK_MINUTES (1) minutes (0: none)
 #   tools/sanitize.sh --thread   ThreadSanitizer, in build-tsan/: the engine,
 #                                koru-cli and their tests. The window is left out:
 #                                Qt is not built with ThreadSanitizer, so it would
@@ -28,3 +30,6 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1:strict_strin
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan.supp:print_suppressions=0}
 ctest --test-dir build-asan --output-on-failure -j2 "$@"
+if [ $# -eq 0 ] && [ "${KORU_SOAK_MINUTES:-1}" != 0 ]; then
+  QT_QPA_PLATFORM=offscreen build-asan/app/tests/studio_soak --minutes "${KORU_SOAK_MINUTES:-1}"
+fi

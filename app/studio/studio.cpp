@@ -4,6 +4,7 @@
 #include "app/session/say.h"
 #include "app/session/session.h"
 #include "app/session/ui_port.h"
+#include "app/studio/studio_camera.h"
 #include "app/studio/studio_doc.h"
 #include "app/studio/text_save.h"
 #include "base/msg.h"
@@ -108,7 +109,9 @@ int studio_follow_text(session &s, msglist &msgs)
     if (!map->records_ended)
         return FOLLOWED_CUT;
     std::string key = key_of(text, *fresh, *map);
-    if (key == s.studio.followed)
+    // the numbers last read, and no camera moved by hand or set since (one
+    // written into the text and undone there is the text's no more)
+    if (key == s.studio.followed && !camera_changes(camera_of(*fresh), s.app.model))
         return FOLLOWED_SAME;
     s.studio.followed.swap(key);
     s.app.model = *fresh;

@@ -41,7 +41,8 @@ int studio_file_changed(session &s);
 enum { FOLLOWED_SAME = 0, FOLLOWED_READ = 1, FOLLOWED_CUT = 2 };
 // Reads the text into the model, as the live view reads its file: a text
 // that stops before its primitive list ends changes nothing
-// (FOLLOWED_CUT, msgs says where); one whose numbers are those last read
-// changes nothing either (FOLLOWED_SAME); otherwise the model is the
-// text's scene, with the stereo distance it had (FOLLOWED_READ).
+// (FOLLOWED_CUT, msgs says where); one whose numbers are those last read,
+// while the model's camera is still the text's, changes nothing either
+// (FOLLOWED_SAME); otherwise the model is the text's scene, with the
+// stereo distance it had (FOLLOWED_READ).
 int studio_follow_text(session &s, msglist &msgs);

@@ -340,7 +340,7 @@ TEST_F(StudioWindow, EachViewKeepsItsSizeOnTheScreen)
 
 // A drag turns the camera as in live view; at rest its numbers, and only
 // those, are rewritten in the text as one step of undo, and the picture is
-// the text's.
+// the text's, that step undone too.
 TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
 {
     QWidget *v = win->view();
@@ -371,8 +371,11 @@ TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
     EXPECT_TRUE(shown_bytes(*a) == made_of_text(text));
     EXPECT_TRUE(win->isWindowModified());
     EXPECT_EQ(slurp(path), BALL);
-    ed->undo();
+    ed->undo(); // and the picture turns back with the text
     EXPECT_EQ(win->state().studio.text, BALL);
+    rest();
+    ASSERT_TRUE(wait_until([this] { return idle(); }));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(BALL));
 }
 
 // The selected ball pressed and dragged: only its pos numbers change in

@@ -47,7 +47,8 @@ struct Studio : ::testing::Test {
 } // namespace
 
 // The text goes into the model only as a whole scene, and only when its
-// numbers changed; the stereo distance set in SETTING stays.
+// numbers changed or the model's camera is not the text's; the stereo
+// distance set in SETTING stays.
 TEST_F(Studio, TheModelFollowsACompleteTextOnly)
 {
     msglist m;
@@ -59,6 +60,13 @@ TEST_F(Studio, TheModelFollowsACompleteTextOnly)
     EXPECT_EQ(w.a.model.length3d, 0.3);
     type("\n-1\n-1\n", "\n-1\n  -1\n"); // blanks only
     EXPECT_EQ(studio_follow_text(w.s, m), FOLLOWED_SAME);
+    // the same numbers, and a camera moved by hand since (written into the
+    // text and undone there): the text's camera again
+    w.a.model.rx = 2;
+    w.a.model.iymx = 3;
+    EXPECT_EQ(studio_follow_text(w.s, m), FOLLOWED_READ);
+    EXPECT_EQ(w.a.model.rx, 0);
+    EXPECT_EQ(w.a.model.iymx, 6);
     type("20 100 50\n-1\n  -1\n", "20 100 5"); // the list's end being typed
     EXPECT_EQ(studio_follow_text(w.s, m), FOLLOWED_CUT);
     EXPECT_EQ(w.a.model.pri[0].col.b, 50);
