@@ -453,3 +453,35 @@ TEST_F(StudioWindow, TheFileWrittenElsewhereIsReadAgain)
     rest();
     ASSERT_TRUE(wait_until([this] { return idle() && a->model.ixmx == 8; }));
 }
+
+// A turn by the mouse not yet at rest when another scene is opened was the
+// old scene's: the new text keeps its camera, through a save in On-save
+// mode too, and the picture is the text's.
+TEST_F(StudioWindow, ATurnNotYetAtRestStaysWithTheSceneItTurned)
+{
+    win->action(IDM_FOLLOW_SAVE)->trigger();
+    QWidget *v = win->view();
+    auto send = [v](QEvent::Type t, QPoint at, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent e(t, at, v->mapToGlobal(at), b, held, Qt::NoModifier);
+        QApplication::sendEvent(v, &e);
+    };
+    send(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, {30, 12}, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {30, 12}, Qt::LeftButton, Qt::NoButton);
+    std::string other = BALL; // another look, not one unit long
+    other.replace(other.find("0 0.2 1"), 7, "0 0.3 1");
+    const std::string u = tmp.file("U.RT", other);
+    win->drop_file(QString::fromStdString(u));
+    for (int id : {0, (int)IDM_SAVESCENE}) {
+        if (id)
+            win->action(id)->trigger();
+        ASSERT_TRUE(wait_until([this] {
+            rest();
+            return idle();
+        }));
+        EXPECT_EQ(ed->bytes(), other) << id;
+        EXPECT_FALSE(win->isWindowModified()) << id;
+        EXPECT_TRUE(shown_bytes(*a) == made_of_text(other)) << id;
+    }
+    EXPECT_EQ(slurp(u), other);
+}

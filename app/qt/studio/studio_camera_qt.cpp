@@ -20,8 +20,15 @@ void StudioCamera::after(int id)
         write(camera_changes(before_setting, s.app.model));
 }
 
+void StudioCamera::moved(unsigned fields)
+{
+    forget_other_texts();
+    mask |= fields;
+}
+
 void StudioCamera::rested()
 {
+    forget_other_texts();
     studio_round_camera(s.app.model, mask); // before the exact picture
     write(mask);
 }
@@ -30,6 +37,15 @@ void StudioCamera::turned_on(unsigned hand_moved)
 {
     studio_round_camera(s.app.model, hand_moved);
     write(hand_moved);
+}
+
+// A move made over another text than the one in the editor now: the
+// model's camera is the new text's, and the move is not written into it.
+void StudioCamera::forget_other_texts()
+{
+    if (s.studio.loads != loads)
+        mask = 0;
+    loads = s.studio.loads;
 }
 
 void StudioCamera::write(unsigned fields)
