@@ -9,7 +9,8 @@
 //   - the picture shown is exactly the engine's render of the scene read
 //     from the text the picture follows (as typed, or as last saved), and
 //     always the exact render of the scene it was made of;
-//   - a click picked what the tracer's primary ray meets;
+//   - a click picked the light whose marker it hit, or else what the
+//     tracer's primary ray meets;
 // and now and then that undoing everything gives back the bytes the text
 // was opened with, and redoing everything the bytes before. Built with the
 // sanitizers (tools/sanitize.sh), they watch the whole run.

@@ -3,6 +3,7 @@
 #include "app/tests/studio_soak.h"
 
 #include "app/qt/live/live_qt.h"
+#include "app/studio/studio_drag.h"
 #include "app/studio/studio_pick.h"
 #include "trace/frame.h"
 #include "trace/pick.h"
@@ -238,13 +239,19 @@ void soak::pick()
                      view_dot(win->state().disp.zoom_size, a.made_frame.width, a.made_frame.h,
                               at.x(), at.y(), x, y) &&
                      pick_dot(*a.made_scene, a.made_frame, x, y, h);
+    // a light's marker over the dots is what a click there takes
+    const int light = verify ? light_under(win->state(), false, at.x() + 0.5, at.y() + 0.5) : -1;
     const int kind = st->selected_kind(), index = st->selected_index();
     mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     if (!verify)
         return;
     const std::string where = " (dot " + std::to_string(x) + ", " + std::to_string(y) + ")";
-    if (!dot)
+    if (light >= 0)
+        fail_unless(st->selected_kind() == OUT_LIGHT && st->selected_index() == light,
+                    "a click on a light's marker did not select light " +
+                        std::to_string(light + 1));
+    else if (!dot)
         fail_unless(st->selected_kind() == kind && st->selected_index() == index,
                     "a click beyond the picture changed the selection");
     else if (h.index < 0)
