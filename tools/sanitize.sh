@@ -6,7 +6,9 @@
 #                                (float-cast-overflow included; the first finding
 #                                stops the program), everything, in build-asan/;
 #                                then, without extra arguments, the studio soaked
-#                                for KORU_SOAK_MINUTES (1) minutes (0: none)
+#                                for KORU_SOAK_MINUTES (1) minutes (0: none),
+#                                from seed KORU_SOAK_SEED (1, so that a run
+#                                can be repeated; "random" for a new one)
 #   tools/sanitize.sh --thread   ThreadSanitizer, in build-tsan/: the engine,
 #                                koru-cli and their tests. The window is left out:
 #                                Qt is not built with ThreadSanitizer, so it would
@@ -31,5 +33,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan.supp:print_suppressions=0}
 ctest --test-dir build-asan --output-on-failure -j2 "$@"
 if [ $# -eq 0 ] && [ "${KORU_SOAK_MINUTES:-1}" != 0 ]; then
-  QT_QPA_PLATFORM=offscreen build-asan/app/tests/studio_soak --minutes "${KORU_SOAK_MINUTES:-1}"
+  seed=()
+  [ "${KORU_SOAK_SEED:-1}" = random ] || seed=(--seed "${KORU_SOAK_SEED:-1}")
+  QT_QPA_PLATFORM=offscreen build-asan/app/tests/studio_soak --minutes "${KORU_SOAK_MINUTES:-1}" "${seed[@]}"
 fi
