@@ -33,6 +33,17 @@ std::string key_of(const std::string &text, const scene &sc, const scene_map &ma
     return numbers_key(text, st);
 }
 
+// The key of a text read over base; empty when its primitive list does not
+// end.
+std::string key_of_text(const std::string &text, const scene &base)
+{
+    auto sc = std::make_unique<scene>(base);
+    auto map = std::make_unique<scene_map>();
+    msglist msgs;
+    data_load_text(*sc, text.data(), text.size(), msgs, map.get());
+    return map->records_ended ? key_of(text, *sc, *map) : std::string();
+}
+
 } // namespace
 
 const char NEW_SCENE_NAME[] = "New scene";
@@ -120,6 +131,16 @@ int studio_follow_text(session &s, msglist &msgs)
         s.ui.commands_changed(); // the commands that need a scene
     }
     return FOLLOWED_READ;
+}
+
+void studio_followed_edit(session &s, const std::string &before)
+{
+    studio_state &st = s.studio;
+    if (st.followed.empty() || key_of_text(before, s.app.model) != st.followed)
+        return; // the model waits for a read of the text anyway
+    std::string key = key_of_text(st.text, s.app.model);
+    if (!key.empty())
+        st.followed.swap(key);
 }
 
 int studio_file_changed(session &s)

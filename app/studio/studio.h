@@ -5,6 +5,7 @@
 //   studio_take_file(s)          after a command: a scene file opened or
 //                                written is the editor's text now
 //   studio_follow_text(s, msgs)  the text read into the model
+//   studio_followed_edit(s, was) an edit the model holds already
 //   studio_file_changed(s)       another program wrote the file
 //
 // Saving the text and the question before it is dropped: text_save.h; the
@@ -46,3 +47,7 @@ enum { FOLLOWED_SAME = 0, FOLLOWED_READ = 1, FOLLOWED_CUT = 2 };
 // (FOLLOWED_SAME); otherwise the model is the text's scene, with the
 // stereo distance it had (FOLLOWED_READ).
 int studio_follow_text(session &s, msglist &msgs);
+// The text was edited to numbers the model holds already (the camera
+// written into it): when the model followed the text before, before, it
+// follows the text now, so that the edit taken back is read again.
+void studio_followed_edit(session &s, const std::string &before);

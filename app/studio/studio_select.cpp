@@ -18,3 +18,15 @@ std::vector<int> selected_primitives(const studio_reading &r, const studio_selec
     }
     return {};
 }
+
+bool same_items(const studio_reading &a, const studio_reading &b)
+{
+    if (a.outline.size() != b.outline.size())
+        return false;
+    for (size_t i = 0; i < a.outline.size(); i++) {
+        const outline_item &x = a.outline[i], &y = b.outline[i];
+        if (x.kind != y.kind || x.index != y.index || x.depth != y.depth || x.label != y.label)
+            return false;
+    }
+    return true;
+}

@@ -4,6 +4,7 @@
 //   studio_selection sel{OUT_PRIMITIVE, 6};
 //   int item = selected_item(*r, sel);          // -1: not in this read
 //   std::vector<int> p = selected_primitives(*r, sel);
+//   if (same_items(*before, *after)) ...         // only numbers changed
 //
 // A selection names an outline item by kind and index (studio_doc.h). It
 // holds only while the text's read has that item: a read without it (the
@@ -30,3 +31,8 @@ int selected_item(const studio_reading &r, const studio_selection &sel);
 // group's members; none for the camera, a light, the depth, or a selection
 // that r does not have.
 std::vector<int> selected_primitives(const studio_reading &r, const studio_selection &sel);
+
+// Whether two reads have the same outline items (the same records, in the
+// same groups): what changed between them are numbers only, so a selection
+// names the same thing in both.
+bool same_items(const studio_reading &a, const studio_reading &b);

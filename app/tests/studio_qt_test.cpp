@@ -375,7 +375,7 @@ TEST_F(StudioWindow, ACameraTurnedByTheMouseRewritesItsNumbers)
     EXPECT_EQ(win->state().studio.text, BALL);
     rest();
     ASSERT_TRUE(wait_until([this] { return idle(); }));
-    EXPECT_TRUE(shown_bytes(*a) == made_of_text(BALL));
+    EXPECT_TRUE(shown_bytes(*a) == made_of_text(BALL)); // the camera taken back too
 }
 
 // The selected ball pressed and dragged: only its pos numbers change in
@@ -418,8 +418,18 @@ TEST_F(StudioWindow, DraggingTheSelectionRewritesItsPosOnly)
               std::string(BALL).substr(std::string(BALL).find("\n-1\n")));
     EXPECT_TRUE(shown_bytes(*a) == made_of_text(text));
     EXPECT_EQ(st->selected_index(), 1);
-    ed->undo();
+
+    // undone and done again on the picture, with the keys the Edit menu
+    // names: what is selected stays, though the cursor goes to the ball
+    emit st->outline()->chosen(0);
+    ASSERT_EQ(st->selected_kind(), OUT_CAMERA);
+    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(win->state().studio.text, BALL);
+    ed->viewport()->repaint(); // the editor tells where its cursor went
+    QTest::keyClick(v, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(win->state().studio.text, text);
+    ed->viewport()->repaint();
+    EXPECT_EQ(st->selected_kind(), OUT_CAMERA);
 }
 
 // Another program writes the file: an unchanged text takes it where the

@@ -36,10 +36,12 @@ StudioEdits::StudioEdits(session &ses, studio_host &h, StudioText &t, StudioSele
 // the mouse's keys); Delete there takes out what is chosen.
 void StudioEdits::add_keys()
 {
-    auto *undo = new QShortcut(QKeySequence::Undo, panes.out, nullptr, nullptr, Qt::WidgetShortcut);
-    auto *redo = new QShortcut(QKeySequence::Redo, panes.out, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(undo, &QShortcut::activated, this, [this] { panes.ed->undo(); });
-    connect(redo, &QShortcut::activated, this, [this] { panes.ed->redo(); });
+    for (bool redo : {false, true}) {
+        auto *key = new QShortcut(panes.out);
+        key->setKeys(undo_keys(redo));
+        key->setContext(Qt::WidgetShortcut);
+        connect(key, &QShortcut::activated, this, [this, redo] { sel.undo(redo); });
+    }
     auto *del =
         new QShortcut(QKeySequence::Delete, panes.out, nullptr, nullptr, Qt::WidgetShortcut);
     connect(del, &QShortcut::activated, this, [this] {

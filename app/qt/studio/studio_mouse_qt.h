@@ -6,8 +6,8 @@
 //
 // It is asked first: what it takes (a press that grabs something, and the
 // drag that follows; Ctrl+wheel over the selected primitive; the arrows,
-// PageUp and PageDown while something that moves is selected; Ctrl+Z and
-// Ctrl+Y, the text's undo and redo) the camera does not get. While a drag
+// PageUp and PageDown while something that moves is selected) the camera
+// does not get; undo and redo on the picture are the studio's (studio_qt.h). While a drag
 // moves, live view previews the moved model; on release the edit goes
 // into the text and is read at once, for the exact picture.
 #pragma once

@@ -192,13 +192,12 @@ bool Studio::key(QKeyEvent *e)
     if (!on() || !hands)
         return false;
     // the text's undo and redo, from the picture too
-    if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)) {
-        if (e->matches(QKeySequence::Undo))
-            editor()->undo();
-        else
-            editor()->redo();
-        return true;
-    }
+    const QKeySequence pressed(e->keyCombination());
+    for (bool redo : {false, true})
+        if (undo_keys(redo).contains(pressed)) {
+            sel->undo(redo);
+            return true;
+        }
     return hands->key(e);
 }
 

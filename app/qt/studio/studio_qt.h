@@ -13,7 +13,8 @@
 //     (F8), field-name hints under the record at the cursor, and the
 //     structural edits, also in the outline's and the picture's context
 //     menus;
-//   - the window's keys of its studio view (actions.h).
+//   - the window's keys of its studio view (actions.h); Ctrl+Z and Ctrl+Y
+//     on the picture are the text's undo and redo (studio_selection.h).
 //
 // The studio is the live view's source (live_view.h): the picture follows
 // the text, a click on a dot selects its primitive (trace/pick.h), and a

@@ -14,6 +14,16 @@ QString qs(const std::string &t) { return QString::fromUtf8(t.data(), (int)t.siz
 
 } // namespace
 
+QList<QKeySequence> undo_keys(bool redo)
+{
+    QList<QKeySequence> keys =
+        QKeySequence::keyBindings(redo ? QKeySequence::Redo : QKeySequence::Undo);
+    const QKeySequence named(redo ? "Ctrl+Y" : "Ctrl+Z");
+    if (!keys.contains(named))
+        keys.append(named);
+    return keys;
+}
+
 StudioSelection::StudioSelection(session &ses, StudioText &t, const studio_panes &p, View &view)
     : s(ses), text(t), panes(p), sil(ses, view)
 {
@@ -84,6 +94,19 @@ void StudioSelection::edit_fields(const std::vector<field_value> &values)
     }
     if (e.old_text != e.new_text)
         panes.ed->apply(e); // typed, as far as the picture goes
+}
+
+void StudioSelection::undo(bool redo)
+{
+    const studio_selection was = sel;
+    const std::shared_ptr<studio_reading> before = text.latest();
+    if (redo)
+        panes.ed->redo();
+    else
+        panes.ed->undo();
+    const std::shared_ptr<studio_reading> after = text.latest();
+    if (was.any() && same_items(*before, *after))
+        select(was.kind, was.index, true); // the cursor too, which tells later where it is
 }
 
 void StudioSelection::reading_shown(const std::shared_ptr<studio_reading> &r)

@@ -7,17 +7,28 @@
 // text without it leaves nothing selected, everywhere at once. The
 // inspector's edits go into the text as one edit each. Field hints show
 // under the selected record's lines while they are on.
+//
+// Undo and redo asked for away from the text (on the picture, in the
+// outline) keep the selection when the step changed numbers only (a drag,
+// a nudge, an inspector's edit), wherever the editor's cursor lands; a
+// step that adds, takes out or regroups records leaves it to the cursor.
 #pragma once
 
 #include "app/qt/studio/studio_silhouette.h"
 #include "app/studio/studio_select.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QObject>
 
 class StudioText;
 class View;
 struct session;
 struct studio_panes;
+
+// The keys of undo (redo: of redo) on the picture and in the outline: the
+// platform's, and Ctrl+Z and Ctrl+Y as the Edit menu names them.
+QList<QKeySequence> undo_keys(bool redo);
 
 class StudioSelection : public QObject {
 public:
@@ -31,6 +42,8 @@ public:
     void caret_moved();
     void outline_chosen(int item);
     void edit_fields(const std::vector<field_value> &values);
+    // The text's undo (redo: its redo), from the picture or the outline.
+    void undo(bool redo);
     void reading_shown(const std::shared_ptr<studio_reading> &r);
     void show_hints();
     // What the picture outlines, again: the selection, the picture or the

@@ -62,9 +62,11 @@ void StudioText::sync(bool keep_view)
 
 void StudioText::apply_quietly(const text_edit &e)
 {
+    const std::string before = s.studio.text;
     quiet = true;
     panes.ed->apply(e);
     quiet = false;
+    studio_followed_edit(s, before);
 }
 
 void StudioText::apply_now(const text_edit &e)
