@@ -28,6 +28,17 @@ vec &position(scene &sc, const record_ref &r)
     return r.sec == SEC_PRIM ? sc.pri[r.index].pos : sc.lig[r.index].pos;
 }
 
+// A light within a hundredth of the look point's depth of eye e's plane
+// (one added at the eye, say) shows nowhere on the picture: its marker is
+// put where the look point shows, and a drag takes it from there.
+bool at_the_eye(const frame &f, int e, const vec &p)
+{
+    vec to_p, to_look;
+    vsub(to_p, p, f.eye[e]);
+    vsub(to_look, f.look, f.eye[e]);
+    return std::abs(vspro(to_p, f.dir)) < std::abs(vspro(to_look, f.dir)) / 100;
+}
+
 // What the press holds: the records of the selection and their places.
 void hold(session &s, const studio_reading &r, int kind, int index, studio_drag &d)
 {
@@ -53,6 +64,10 @@ bool grab_at(session &s, const studio_reading &r, const studio_selection &sel, c
         if (j >= 0 && find_item(r, OUT_LIGHT, j) >= 0) {
             hold(s, r, OUT_LIGHT, j, d);
             d.at = sc.lig[j].pos;
+            if (at_the_eye(d.f, d.eye, d.at)) { // first to the look point's depth
+                vsub(d.lift, d.f.look, d.at);
+                d.at = d.f.look;
+            }
             // a light taken by the edge comes to the mouse: from where it shows
             double x, y;
             if (dot_of_point(d.f, d.eye, d.at, x, y) && std::isfinite(x) && std::isfinite(y))
@@ -93,13 +108,15 @@ std::vector<light_mark> light_marks(const scene &sc, const frame &f, int zoom)
     const int halves = f.neyes == 2 && f.width == 2 * f.w ? 2 : 1;
     for (int j = 0; j < sc.nlg && j < LIGHT_MAX; j++)
         for (int e = 0; e < halves; e++) {
+            const bool at_eye = at_the_eye(f, e, sc.lig[j].pos);
             double x, y;
-            if (!dot_of_point(f, e, sc.lig[j].pos, x, y) || !std::isfinite(x) || !std::isfinite(y))
+            if (!dot_of_point(f, e, at_eye ? f.look : sc.lig[j].pos, x, y) || !std::isfinite(x) ||
+                !std::isfinite(y))
                 continue;
             const double left = e * f.w / k, right = std::min((e + 1) * f.w / k, (double)W);
             const double bottom = std::min(f.h / k, (double)H);
             double vx = left + x / k, vy = y / k;
-            const bool beyond = !(vx >= left && vx < right && vy >= 0 && vy < bottom);
+            const bool beyond = at_eye || !(vx >= left && vx < right && vy >= 0 && vy < bottom);
             if (beyond) { // by the edge nearest to it
                 vx = left + inside(vx - left, right - left);
                 vy = inside(vy, bottom);
@@ -165,6 +182,7 @@ bool drag_to(session &s, studio_drag &d, double vx, double vy, bool depth)
     else if (!drag_across(d.f, d.eye, d.at, d.ax, d.ay, d.x0 + (vx - d.vx0) * k,
                           d.y0 + (vy - d.vy0) * k, by))
         return false;
+    vadd(by, by, d.lift);
     if (!std::isfinite(by.x) || !std::isfinite(by.y) || !std::isfinite(by.z))
         return false;
     d.by = by;

@@ -20,7 +20,8 @@
 // A drag moves what it grabbed in the plane through the point pressed
 // that faces the camera (trace/drag.h's drag_across), so that point stays
 // under the mouse (a light taken by its marker comes to the mouse, from
-// the edge too); with depth (Shift) along its ray from the eye instead,
+// the edge too, and one at the eye, whose marker is where the look point
+// shows, from the look point's depth); with depth (Shift) along its ray from the eye instead,
 // twice as far for every DEPTH_DOTS dots up, half as far for as many
 // down. Nothing moves until the mouse has gone more than DRAG_SLOP dots
 // from the press (a press and release within them is a click). The
@@ -50,8 +51,9 @@ bool picture_place(const frame &f, int zoom, double vx, double vy, double &x, do
 
 // Where each light of sc shows on the picture, in the view at zoom (in
 // each half of a pair): a light beyond the dots shown by the edge nearest
-// to it (edge), MARK_GRAB in, so that it can still be taken; behind the
-// eye, nowhere.
+// to it (edge), MARK_GRAB in, so that it can still be taken; one in the
+// eye's plane, as a light added at the eye is, where the look point shows
+// (edge too: hollow); behind the eye, nowhere.
 struct light_mark {
     int index; // 0-based
     double vx, vy;
@@ -78,6 +80,7 @@ struct studio_drag {
     double ax = 0, ay = 0;   // where the drag takes `at` from: the press, or
                              // where a light taken by the edge shows
     bool moving = false;     // beyond the slop
+    vec lift{0, 0, 0};       // a light at the eye: first to the look point
     vec by{0, 0, 0};         // the whole move so far
     std::string text;        // the text it started from
     bool grabbed() const { return kind >= 0; }

@@ -145,6 +145,24 @@ TEST_F(Shaping, APressGrabsTheSelectionUnderTheMouse)
     ASSERT_TRUE(press({}, marks[1].vx + 2, marks[1].vy - 2));
     EXPECT_EQ(d.kind, OUT_LIGHT);
     EXPECT_EQ(d.index, 1);
+
+    // a light at the eye (as Add Light puts it) is marked where the look
+    // point shows, and comes to the mouse from the look point's depth
+    scene at_eye = *w.a.made_scene;
+    at_eye.lig[1].pos = w.a.made_frame.eye[0];
+    w.a.model = at_eye;
+    w.a.made_scene = std::make_shared<const scene>(at_eye);
+    const std::vector<light_mark> cm = light_marks(at_eye, w.a.made_frame, 100);
+    ASSERT_EQ(cm.size(), 2u);
+    const light_mark c = cm[1];
+    double lx, ly;
+    ASSERT_TRUE(dot_of_point(w.a.made_frame, 0, w.a.made_frame.look, lx, ly));
+    EXPECT_TRUE(c.edge && c.vx == lx && c.vy == ly);
+    ASSERT_TRUE(press({}, c.vx, c.vy));
+    ASSERT_TRUE(drag_to(w.s, d, 20, 15, false));
+    ASSERT_TRUE(dot_of_point(w.a.made_frame, 0, w.a.model.lig[1].pos, x, y));
+    EXPECT_NEAR(x, 20, 1e-9);
+    EXPECT_NEAR(y, 15, 1e-9);
     w.s.studio.lights = false; // the markers hidden: nothing to grab
     EXPECT_FALSE(press({}, marks[1].vx, marks[1].vy));
 }
