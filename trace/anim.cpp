@@ -130,7 +130,11 @@ int anim_job::hand_over(const frame_fn &on_frame, slot *slots, bool here, int &k
 int anim_job::run(const frame_fn &on_frame)
 {
     const auto slots = std::make_unique<slot[]>(SLOTS);
-    traced_ = 0, frames_done_ = 0, quit_ = false, tracing_ = true;
+    {
+        // progress() may be reading them from another thread already
+        std::lock_guard<std::mutex> lock(mu_);
+        traced_ = 0, frames_done_ = 0, quit_ = false, tracing_ = true;
+    }
     int rc, k;
     {
         // the tracing thread, stopped and waited for however the run ends
@@ -147,6 +151,7 @@ int anim_job::run(const frame_fn &on_frame)
         try {
             tr.t = std::thread([&] { trace_frames(slots.get()); });
         } catch (const std::system_error &) {
+            std::lock_guard<std::mutex> lock(mu_);
             tracing_ = false; // no thread to be had: each frame is traced in turn
         }
         rc = hand_over(on_frame, slots.get(), !tr.t.joinable(), k);
@@ -174,12 +179,13 @@ double anim_job::progress() const
     const int n = last_ - first_ + 1;
     if (n <= 0)
         return 0;
-    double traced, part = 0;
+    double traced, done, part = 0;
     {
         std::lock_guard<std::mutex> lock(mu_);
         traced = traced_;
+        done = frames_done_;
         if (current_ && current_->rows() > 0)
             part = (double)current_->rows_done() / current_->rows();
     }
-    return ((traced + part) / n + (double)frames_done_ / n) / 2;
+    return ((traced + part) / n + done / n) / 2;
 }
