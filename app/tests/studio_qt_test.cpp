@@ -4,6 +4,7 @@
 // one undo step, a structural edit too, and studio off is the window as it
 // was.
 #include "app/tests/qt_wait.h"
+#include "app/tests/ball_scene.h"
 #include "app/tests/script_ui.h"
 
 #include "app/commands/actions.h"
@@ -35,19 +36,6 @@
 #include <sstream>
 
 namespace {
-
-// A plane seen from above with a sphere on it, 40 x 30 dots.
-const char *const BALL = "0 0 0\n"
-                         "0 0.2 1\n"
-                         "10 6\n"
-                         "40 30\n"
-                         "1\n"
-                         "2 -3 9 1\n"
-                         "2\n"
-                         "1 1 0.3 0.6 0 0 1 1 0 0 1 1 0 0 1 0 0 0 200 100 50\n"
-                         "3 1 0.2 0.7 0.4 0 20 1 0 0 1 1 1.2 1.2 1.2 0.5 0.5 1 40 90 210\n"
-                         "-1\n"
-                         "-1\n";
 
 // Make Image's bytes for a scene's text, read afresh.
 std::vector<unsigned char> made_of_text(const std::string &text)

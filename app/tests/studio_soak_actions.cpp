@@ -1,6 +1,7 @@
 // studio_soak_actions.cpp - the soak's mix: the window started on a scene,
 // the actions by weight, and what each leaves the checks to expect.
 #include "app/tests/studio_soak.h"
+#include "app/tests/ball_scene.h"
 
 #include "app/qt/live/live_qt.h"
 #include "app/studio/studio_drag.h"
@@ -19,19 +20,6 @@ namespace studio_soak {
 namespace {
 
 constexpr const char *SOAK_SIZE = "48 36"; // the samples' size here: quick to trace
-
-// A plane seen from above with a sphere on it.
-const char *const BALL = "0 0 0\n"
-                         "0 0.2 1\n"
-                         "10 6\n"
-                         "40 30\n"
-                         "1\n"
-                         "2 -3 9 1\n"
-                         "2\n"
-                         "1 1 0.3 0.6 0 0 1 1 0 0 1 1 0 0 1 0 0 0 200 100 50\n"
-                         "3 1 0.2 0.7 0.4 0 20 1 0 0 1 1 1.2 1.2 1.2 0.5 0.5 1 40 90 210\n"
-                         "-1\n"
-                         "-1\n";
 
 // The scene text with its picture size (the fourth line) replaced.
 std::string resized(const std::string &text, const char *size)
