@@ -10,8 +10,13 @@
 
 namespace {
 
-// Whether anything runs that the event makes stale.
-bool stale(const live_state &s) { return s.running != LIVE_IDLE; }
+// Whether anything runs that the event makes stale; it is marked so.
+bool stale(live_state &s)
+{
+    if (s.running != LIVE_IDLE)
+        s.stale_run = true;
+    return s.running != LIVE_IDLE;
+}
 
 live_state::camera camera_of(const scene &sc)
 {
@@ -71,9 +76,12 @@ void live_state::reloaded(bool ok)
 
 void live_state::frame_done(int kind, int rc)
 {
+    // a frame made stale may still end made, the cancel coming too late:
+    // its picture is of the scene before, and the exact one is still due
+    const bool was_stale = stale_run && kind == running;
     if (kind == running)
-        running = LIVE_IDLE;
-    if (kind == LIVE_EXACT && rc != RAY_CANCELLED)
+        running = LIVE_IDLE, stale_run = false;
+    if (kind == LIVE_EXACT && rc != RAY_CANCELLED && !was_stale)
         exact = false; // made, or failed for a reason a retry would meet again
 }
 
@@ -120,6 +128,7 @@ int live_state::next()
         reload = false;
         return LIVE_RELOAD;
     }
+    stale_run = false;
     if (preview) {
         preview = false;
         return running = LIVE_PREVIEW;

@@ -34,6 +34,7 @@ struct live_state {
     bool preview = false;    // the camera moved since the last preview started
     bool exact = false;      // the exact picture is due
     bool resting = true;     // no input since the rest time
+    bool stale_run = false;  // the frame running was made stale
     // The camera and size as the scene file last gave them.
     struct camera {
         double rx, ry, rz, vx, vy, vz, dlength, wdu;

@@ -3,11 +3,13 @@
 #include "app/session/session.h"
 #include "scene/fields.h"
 #include "scene/numin.h"
+#include "scene/scenetext.h"
 #include "scene/textedit.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 camera_fields camera_of(const scene &sc)
 {
@@ -39,15 +41,34 @@ int studio_camera_edit(const session &s, unsigned mask, text_edit &out, std::str
     return model_edit(s.studio.text, s.app.model, fields, out, why);
 }
 
+namespace {
+// rx ... wdu, the camera's real numbers, by field.
+struct real_fields {
+    double *at[V_WDU + 1];
+    explicit real_fields(scene &sc)
+        : at{&sc.rx, &sc.ry, &sc.rz, &sc.vpnax, &sc.vpnay, &sc.vpnaz, &sc.dlength, &sc.wdu}
+    {
+    }
+};
+} // namespace
+
 void studio_round_camera(scene &sc, unsigned mask)
 {
-    double *field[] = {&sc.rx,    &sc.ry,    &sc.rz,      &sc.vpnax,
-                       &sc.vpnay, &sc.vpnaz, &sc.dlength, &sc.wdu};
+    const real_fields field(sc);
     for (int k = V_RX; k <= V_WDU; k++) {
-        if (!(mask & (1u << k)) || !std::isfinite(*field[k]))
+        if (!(mask & (1u << k)) || !std::isfinite(*field.at[k]))
             continue;
         char buf[40];
-        std::snprintf(buf, sizeof buf, "%.*g", HAND_DIGITS, *field[k]);
-        *field[k] = c_strtod(buf, nullptr);
+        std::snprintf(buf, sizeof buf, "%.*g", HAND_DIGITS, *field.at[k]);
+        *field.at[k] = c_strtod(buf, nullptr);
     }
+}
+
+void studio_text_camera(session &s, unsigned mask)
+{
+    const std::unique_ptr<text_reading> r = read_scene_text(s.studio.text);
+    const real_fields model(s.app.model), text(r->sc);
+    for (int k = V_RX; k <= V_WDU; k++)
+        if (!(mask & (1u << k)))
+            *model.at[k] = *text.at[k];
 }

@@ -34,3 +34,7 @@ int studio_camera_edit(const session &s, unsigned mask, text_edit &out, std::str
 // (and still read back as the model holds them).
 constexpr int HAND_DIGITS = 7;
 void studio_round_camera(scene &sc, unsigned mask);
+// The model's camera numbers outside the mask as the text reads them. A
+// render leaves the look direction unit length in the model, where the
+// text keeps it as typed; the exact picture is to be the text's.
+void studio_text_camera(session &s, unsigned mask);

@@ -131,6 +131,23 @@ TEST(LiveState, ReloadPreviewExactAndCancels)
     EXPECT_EQ(s.next(), LIVE_IDLE);
 }
 
+// An exact frame that ends made after all, the cancel coming too late for
+// a camera moved meanwhile, leaves the moved camera's picture due.
+TEST(LiveState, AnExactFrameMadeStaleIsMadeAgain)
+{
+    live_state s;
+    s.turn_on();
+    EXPECT_EQ(s.next(), LIVE_EXACT);
+    EXPECT_TRUE(s.moved());
+    s.frame_done(LIVE_EXACT, RAY_DONE);
+    EXPECT_EQ(s.next(), LIVE_PREVIEW);
+    s.frame_done(LIVE_PREVIEW, RAY_DONE);
+    s.rest();
+    EXPECT_EQ(s.next(), LIVE_EXACT);
+    s.frame_done(LIVE_EXACT, RAY_DONE);
+    EXPECT_EQ(s.next(), LIVE_IDLE);
+}
+
 // A reload obeys the file's camera only when the file changed it.
 TEST(LiveState, ReloadKeepsTheCameraMovedByHand)
 {

@@ -15,7 +15,10 @@
 // was opened with, and redoing everything the bytes before. Built with the
 // sanitizers (tools/sanitize.sh), they watch the whole run.
 //
-//   studio_soak [--minutes N | --seconds N] [--seed S] [--steps N]
+//   studio_soak [--minutes N | --seconds N] [--seed S] [--steps N] [--log-from N]
+//
+// --log-from N prints each action's name from step N on, to see what led
+// to a failure.
 //
 // It prints the seed first and the number of actions at the end; a failed
 // check prints the seed, the step and what failed, and exits with 1. The
@@ -48,6 +51,7 @@ constexpr long long DEFAULT_SECONDS = 60;
 struct options {
     long long seconds = DEFAULT_SECONDS;
     long long steps = -1; // no limit
+    long long log_from = -1;
     unsigned long long seed = 0;
 };
 
@@ -87,6 +91,8 @@ bool parse(int argc, char **argv, options &o)
             o.seed = v;
         else if (arg == "--steps")
             o.steps = (long long)v;
+        else if (arg == "--log-from")
+            o.log_from = (long long)v;
         else
             return false;
     }
@@ -107,6 +113,8 @@ int soak_run(const options &o, const std::string &dir)
         while (o.steps < 0 ? std::chrono::steady_clock::now() < end : run_at.step < o.steps) {
             run_at.step++;
             s.act(run_at.action);
+            if (o.log_from >= 0 && run_at.step >= o.log_from)
+                std::fprintf(stderr, "step %lld: %s\n", run_at.step, run_at.action);
         }
         run_at.action = "finish";
         s.finish();
@@ -130,8 +138,8 @@ int main(int argc, char **argv)
 {
     options o;
     if (!parse(argc, argv, o)) {
-        std::fprintf(stderr,
-                     "usage: studio_soak [--minutes N | --seconds N] [--seed S] [--steps N]\n");
+        std::fprintf(stderr, "usage: studio_soak [--minutes N | --seconds N] [--seed S] [--steps "
+                             "N] [--log-from N]\n");
         return 2;
     }
     if (__sanitizer_set_death_callback)

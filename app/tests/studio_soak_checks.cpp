@@ -5,11 +5,13 @@
 
 #include "app/qt/live/live_qt.h"
 #include "base/msg.h"
+#include "scene/fields.h"
 #include "scene/rtread.h"
 #include "trace/frame.h"
 #include "trace/render.h"
 
 #include <QTest>
+#include <cstring>
 #include <fstream>
 
 namespace studio_soak {
@@ -17,6 +19,20 @@ namespace studio_soak {
 namespace {
 
 constexpr int SETTLE_DEADLINE_MS = 600000; // a 1024 x 768 picture under the sanitizers
+
+// The camera numbers in which the scene pictured differs from the text's.
+std::string camera_differences(const scene &made, const scene &text)
+{
+    std::string out;
+    for (int k = V_RX; k <= V_IYMX; k++) {
+        const field_ref f{SEC_VIEW, 0, k};
+        const double a = field_number(made, f), b = field_number(text, f);
+        if (std::memcmp(&a, &b, sizeof a) != 0)
+            out += std::string(", ") + field_name(f) + " " + std::to_string(a) + " for " +
+                   std::to_string(b);
+    }
+    return out;
+}
 
 } // namespace
 
@@ -122,8 +138,8 @@ void soak::check_picture()
     fail_unless(a.image_ready && a.made_scene, "no picture at rest");
     const shot now = shown();
     shot want;
+    scene sc;
     if (known) {
-        scene sc;
         read_text(followed, sc);
         want = render(sc);
     }
@@ -136,7 +152,8 @@ void soak::check_picture()
     }
     against_text++;
     fail_unless(now == want, "the picture (" + describe(now) + ") is not the text's (" +
-                                 describe(want) + (follow_save ? ", as saved)" : ")"));
+                                 describe(want) + (follow_save ? ", as saved" : "") + ")" +
+                                 camera_differences(*a.made_scene, sc));
 }
 
 void soak::took_file(const std::string &path)

@@ -239,6 +239,12 @@ TEST_F(Studio, TheCameraMovedByHandIsWrittenIntoItsNumbers)
     EXPECT_EQ(back.rx, w.a.model.rx);
     EXPECT_EQ(back.dlength, w.a.model.dlength);
     EXPECT_EQ(back.vpnaz, 1);
+    // the numbers not moved are the text's again, not a render's
+    const double rx = w.a.model.rx;
+    w.a.model.vpnaz = 0.5;
+    studio_text_camera(w.s, 1u << V_RX | 1u << V_RY | 1u << V_RZ | 1u << V_DLENGTH);
+    EXPECT_EQ(w.a.model.vpnaz, 1);
+    EXPECT_EQ(w.a.model.rx, rx);
     EXPECT_LE(st.text.find('\n', st.text.find('\n') + 1), 40u); // short numbers
     // the lines after the camera are as they were
     EXPECT_EQ(st.text.substr(st.text.find("\n1\n")), before.substr(before.find("\n1\n")));

@@ -61,4 +61,5 @@ void StudioCamera::write(unsigned fields)
     }
     if (e.old_text != e.new_text)
         text.apply_quietly(e); // the model has it already
+    studio_text_camera(s, fields);
 }
