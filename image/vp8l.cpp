@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int TILE_BITS = 5, TILE = 1 << TILE_BITS; // predictor tiles
-constexpr int SAMPLE_STEP = 4;                      // the rows a tile's choice looks at
+constexpr int SAMPLE_STEP = 8;                      // the rows a tile's choice looks at
 constexpr int LITERALS = 256, LENGTH_CODES = 24, DISTANCE_CODES = 40;
 constexpr int MIN_COPY = 3, MAX_COPY = 4096;
 constexpr int ABOVE = 1, LEFT = 2; // distance codes of the dot above, and to the left
@@ -28,11 +28,13 @@ inline uint32_t sub_pixels(uint32_t a, uint32_t b)
 
 inline int chan(uint32_t v, int shift) { return (int)(v >> shift & 0xff); }
 
-// the left or the top dot, whichever the gradient L + T - TL is nearer to
+// The left or the top dot, whichever the gradient L + T - TL is nearer
+// to; and the gradient itself, each channel clamped. Dots here are opaque,
+// so alpha is left out.
 inline uint32_t select(uint32_t l, uint32_t t, uint32_t tl)
 {
     int to_l = 0, to_t = 0;
-    for (int s = 0; s < 32; s += 8) {
+    for (int s = 0; s < 24; s += 8) {
         to_l += std::abs(chan(t, s) - chan(tl, s));
         to_t += std::abs(chan(l, s) - chan(tl, s));
     }
@@ -41,8 +43,8 @@ inline uint32_t select(uint32_t l, uint32_t t, uint32_t tl)
 
 inline uint32_t gradient(uint32_t l, uint32_t t, uint32_t tl)
 {
-    uint32_t out = 0;
-    for (int s = 0; s < 32; s += 8) {
+    uint32_t out = OPAQUE;
+    for (int s = 0; s < 24; s += 8) {
         const int v = chan(l, s) + chan(t, s) - chan(tl, s);
         out |= (uint32_t)(v < 0 ? 0 : v > 255 ? 255 : v) << s;
     }
@@ -313,8 +315,10 @@ void vp8l_encoder::encode(const uint32_t *argb, int stride, int w, int h,
     tokenize();
     image_codes codes;
     codes.build(counts_.data(), greens());
-    file.resize(RIFF_HEAD + ((size_t)w * h + modes_.size()) * MOST_BYTES_A_DOT + CODES_ROOM);
-    bit_writer bw{file.data() + RIFF_HEAD};
+    const size_t room = RIFF_HEAD + ((size_t)w * h + modes_.size()) * MOST_BYTES_A_DOT + CODES_ROOM;
+    if (out_.size() < room)
+        out_.resize(room);
+    bit_writer bw{out_.data() + RIFF_HEAD};
     bw.put(SIGNATURE, 8);
     bw.put((uint32_t)w - 1, 14), bw.put((uint32_t)h - 1, 14);
     bw.put(0, 1), bw.put(0, 3); // no alpha, version 0
@@ -330,10 +334,10 @@ void vp8l_encoder::encode(const uint32_t *argb, int stride, int w, int h,
     codes.write(bw);
     write_tokens(bw, codes, tokens_.data(), ntokens_);
     const size_t bytes = bw.finish(), padded = bytes + (bytes & 1);
-    std::memcpy(&file[0], "RIFF", 4);
-    put_le32(&file[4], (uint32_t)(padded + RIFF_HEAD - 8));
-    std::memcpy(&file[8], "WEBPVP8L", 8);
-    put_le32(&file[16], (uint32_t)bytes);
-    file[RIFF_HEAD + bytes] = 0;
-    file.resize(RIFF_HEAD + padded);
+    std::memcpy(&out_[0], "RIFF", 4);
+    put_le32(&out_[4], (uint32_t)(padded + RIFF_HEAD - 8));
+    std::memcpy(&out_[8], "WEBPVP8L", 8);
+    put_le32(&out_[16], (uint32_t)bytes);
+    out_[RIFF_HEAD + bytes] = 0;
+    file.assign(out_.begin(), out_.begin() + (ptrdiff_t)(RIFF_HEAD + padded));
 }

@@ -28,8 +28,9 @@
 #include <vector>
 
 struct vp8l_options {
-    bool copies_above = true; // backward references to the row above
-    int cache_bits = 0;       // colour cache of 2^cache_bits (0: none, at most 11)
+    bool choose = true;        // each tile's predictor chosen (else the gradient's)
+    bool copies_above = false; // backward references to the row above
+    int cache_bits = 0;        // colour cache of 2^cache_bits (0: none, at most 11)
 };
 
 class vp8l_encoder {
@@ -52,6 +53,7 @@ private:
     vp8l_options opt_;
     int w_ = 0, h_ = 0;
     std::vector<uint32_t> img_, res_, modes_, cache_, counts_;
+    std::vector<uint8_t> out_; // room for the longest stream
     std::vector<token> tokens_;
     size_t ntokens_ = 0;
 };
