@@ -41,14 +41,21 @@ inline uint32_t select(uint32_t l, uint32_t t, uint32_t tl)
     return to_l < to_t ? l : t;
 }
 
+// red, green and blue in 16-bit lanes of a 64-bit word
+inline uint64_t spread(uint32_t v)
+{
+    return (v & 0xffu) | (uint64_t)(v & 0xff00u) << 8 | (uint64_t)(v & 0xff0000u) << 16;
+}
+
 inline uint32_t gradient(uint32_t l, uint32_t t, uint32_t tl)
 {
-    uint32_t out = OPAQUE;
-    for (int s = 0; s < 24; s += 8) {
-        const int v = chan(l, s) + chan(t, s) - chan(tl, s);
-        out |= (uint32_t)(v < 0 ? 0 : v > 255 ? 255 : v) << s;
-    }
-    return out;
+    constexpr uint64_t ONES = 0x000100010001u, BYTES = 0x00ff00ff00ffu;
+    // 256 + L + T - TL in each lane: 1 to 766, never borrowing
+    const uint64_t v = (ONES << 8) + spread(l) + spread(t) - spread(tl);
+    const uint64_t over = v >> 9 & ONES, within = v >> 8 & ONES & ~over;
+    const uint64_t c = ((v & within * 0xff) | over * 0xff) & BYTES;
+    return OPAQUE | (uint32_t)(c & 0xff) | (uint32_t)(c >> 8 & 0xff00) |
+           (uint32_t)(c >> 16 & 0xff0000);
 }
 
 template <int M>
