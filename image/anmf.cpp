@@ -62,14 +62,17 @@ bool anmf_writer::push(int duration, msglist &msgs)
     info.id = WEBP_CHUNK_ANMF;
     info.dispose_method = WEBP_MUX_DISPOSE_NONE;
     info.blend_method = WEBP_MUX_NO_BLEND;
-    // a frame too long for its field is shown again for the rest
-    for (int left = duration; left > 0; left -= info.duration) {
+    // a frame too long for its field is shown again for the rest; one of
+    // no time is still stored
+    int left = std::max(duration, 0);
+    do {
         info.duration = std::min(left, DURATION_MAX);
         if (!mux_ || WebPMuxPushFrame(mux_of(mux_), &info, 1) != WEBP_MUX_OK) {
             msgs.add("cannot add a frame to the WebP animation");
             return false;
         }
-    }
+        left -= info.duration;
+    } while (left > 0);
     return true;
 }
 
