@@ -3,8 +3,8 @@
 // takes, never a picture.
 //
 //   EFFORT_FAST     the least work, the largest files
-//   EFFORT_NORMAL   an animation's default: about fast's speed, files
-//                   nearer small's
+//   EFFORT_NORMAL   an animation's default: fast's speed, files a little
+//                   smaller
 //   EFFORT_SMALL    the most work, the smallest files
 //
 // What each means for a WebP animation is in webp.h, for a PNG file in

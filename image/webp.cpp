@@ -5,6 +5,7 @@
 #include "../base/openread.h"
 #include "../base/sizes.h"
 #include "animlimit.h"
+#include "anmf.h"
 #include "safewrite.h"
 
 #include <webp/demux.h>
@@ -20,17 +21,19 @@ namespace {
 
 WebPAnimDecoder *decoder(void *p) { return static_cast<WebPAnimDecoder *>(p); }
 
-// libwebp's settings at each effort (effort.h), in its order
-struct webp_settings {
-    int method;
-    float quality;
-    bool minimize_size;
-};
-constexpr webp_settings SETTINGS[] = {
-    {0, 0, false},  // EFFORT_FAST
-    {0, 50, false}, // EFFORT_NORMAL
-    {4, 75, true},  // EFFORT_SMALL
-};
+// the smallest files: libwebp's lossless encoder at its own default,
+// both ways of disposing of a frame tried
+constexpr int SMALL_METHOD = 4;
+constexpr float SMALL_QUALITY = 75;
+
+// our own encoder's settings at the fast efforts
+vp8l_options own_options(int effort)
+{
+    vp8l_options o;
+    o.choose = effort == EFFORT_NORMAL;
+    o.cache_bits = effort == EFFORT_NORMAL ? 10 : 8;
+    return o;
+}
 
 // The time frame i starts, when a WebP file can hold it.
 bool frame_time(long long i, double fps, int &ms)
@@ -59,7 +62,8 @@ void fill_argb(const picture &pic, WebPPicture &frame)
 long long anim_ms(long long i, double fps) { return std::llround((double)i * 1000 / fps); }
 
 struct webp_anim::encoder {
-    WebPAnimEncoder *anim = nullptr;
+    WebPAnimEncoder *anim = nullptr;  // EFFORT_SMALL: libwebp's
+    std::unique_ptr<anmf_writer> own; // the other efforts: our own
     WebPConfig config;
     WebPPicture frame; // the frame buffer, filled from each picture
     ~encoder()
@@ -79,7 +83,6 @@ webp_anim::~webp_anim() = default;
 bool webp_anim::start(int w, int h, msglist &msgs)
 {
     auto e = std::make_unique<encoder>();
-    const webp_settings &set = SETTINGS[effort_];
     WebPAnimEncoderOptions opt;
     if (!WebPAnimEncoderOptionsInit(&opt) || !WebPConfigInit(&e->config) ||
         !WebPPictureInit(&e->frame)) {
@@ -87,14 +90,17 @@ bool webp_anim::start(int w, int h, msglist &msgs)
         return false;
     }
     opt.anim_params.loop_count = 0; // forever
-    opt.minimize_size = set.minimize_size;
+    opt.minimize_size = 1;
     e->config.lossless = 1;
-    e->config.method = set.method;
-    e->config.quality = set.quality;
+    e->config.method = SMALL_METHOD;
+    e->config.quality = SMALL_QUALITY;
     e->frame.use_argb = 1;
     e->frame.width = w, e->frame.height = h;
-    e->anim = WebPAnimEncoderNew(w, h, &opt);
-    if (!e->anim || !WebPPictureAlloc(&e->frame)) {
+    if (effort_ == EFFORT_SMALL)
+        e->anim = WebPAnimEncoderNew(w, h, &opt);
+    else
+        e->own = std::make_unique<anmf_writer>(w, h, own_options(effort_));
+    if (!(e->anim || e->own) || !WebPPictureAlloc(&e->frame)) {
         msgs.add("cannot make a WebP animation of %d x %d dots", w, h);
         return false;
     }
@@ -118,7 +124,10 @@ int webp_anim::add(const picture &pic, msglist &msgs)
         return 0;
     }
     fill_argb(pic, enc_->frame);
-    if (!WebPAnimEncoderAdd(enc_->anim, &enc_->frame, ms, &enc_->config)) {
+    if (enc_->own) {
+        if (!enc_->own->add(enc_->frame.argb, ms, msgs))
+            return 0;
+    } else if (!WebPAnimEncoderAdd(enc_->anim, &enc_->frame, ms, &enc_->config)) {
         msgs.add("cannot encode frame %d as WebP: %s", count_ + 1,
                  WebPAnimEncoderGetError(enc_->anim));
         return 0;
@@ -140,6 +149,8 @@ int webp_anim::finish(const char *path, msglist &msgs, cancel_token *tok)
         msgs.add("the animation ends too late for a WebP file's clock");
         return 0;
     }
+    if (enc_->own)
+        return enc_->own->finish(end, path, msgs, tok);
     WebPData data;
     WebPDataInit(&data);
     if (!WebPAnimEncoderAdd(enc_->anim, nullptr, end, nullptr) ||

@@ -1,5 +1,6 @@
-// webp.h - animated lossless WebP files, through libwebp's animation
-// encoder and decoder (libwebpmux, libwebpdemux).
+// webp.h - animated lossless WebP files: written by KORU's own lossless
+// encoder (vp8l.h, anmf.h) or by libwebp's animation encoder, read by
+// libwebp's decoder (libwebpdemux).
 //
 //   webp_anim out(fps, effort);
 //   out.add(pic, msgs) ...           // each frame encoded as it comes
@@ -12,16 +13,23 @@
 // may store only the part of a frame that changed, and merges a frame the
 // same as the one before into it (a longer frame). Only the encoded frames
 // are kept in memory, never the pictures: about the file's size, which
-// grows with the frames until finish() writes it. The encoder's frame
-// buffer is made once and filled from each picture in turn.
+// grows with the frames until finish() writes it.
 //
-// The effort (effort.h) sets how hard libwebp's lossless encoder searches
-// (its method and quality; the dots are the same at every effort):
-//   EFFORT_FAST     method 0, quality 0
-//   EFFORT_NORMAL   method 0, quality 50 (the default)
-//   EFFORT_SMALL    method 4, quality 75 (libwebp's own default), and both
-//                   ways of disposing of the frame before tried for each
-//                   frame, the smaller kept
+// The effort (effort.h) chooses the encoder (the dots are the same at
+// every effort):
+//   EFFORT_FAST     our own encoder: the rectangle that changed, green
+//                   subtracted, the gradient predictor, runs, a colour
+//                   cache of 256, one set of codes
+//   EFFORT_NORMAL   the same, each 32 x 32 tile's predictor chosen and a
+//                   colour cache of 1024 (the default); about 1 ms a
+//                   320 x 240 frame on one core, where libwebp's fastest
+//                   lossless setting takes about 5
+//   EFFORT_SMALL    libwebp's animation encoder at its default (method 4,
+//                   quality 75), both ways of disposing of the frame before
+//                   tried for each frame, the smaller kept; 4.5 to 13 times
+//                   the tracing's time
+// On the samples' 48-frame turntables at 320 x 240, normal's files are
+// 1.12 to 1.25 times as large as small's, fast's within 1 % of normal's.
 //
 // webp_frames reads such a file (any animated or still WebP) back: the
 // canvas after each frame, as RGB, with the time it ends.
@@ -59,7 +67,7 @@ public:
     int frames() const { return count_; }
 
 private:
-    struct encoder; // libwebp's encoder, its settings and the frame buffer
+    struct encoder; // the encoder, its settings and the frame buffer
     bool start(int w, int h, msglist &msgs);
 
     double fps_;

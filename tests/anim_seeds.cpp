@@ -1,9 +1,10 @@
 // anim_seeds DIR - writes the animation fuzzer's seeds into DIR
 // (fuzz/corpus/anim/): animated WebP and GIF files from KORU's own
 // writers (anim_writer: frames that change in part, one frame, a still
-// run), still WebP files, lossless and lossy, and GIF files of what other
-// programs write and KORU's writer does not: every disposal, transparency,
-// interlacing, a local palette, a frame beyond the canvas, a loop count.
+// run; WebP by our own encoder and by libwebp's), still WebP files,
+// lossless and lossy, and GIF files of what other programs write and
+// KORU's writer does not: every disposal, transparency, interlacing, a
+// local palette, a frame beyond the canvas, a loop count.
 #include "image/animfile.h"
 #include "base/msg.h"
 
@@ -32,9 +33,10 @@ picture frame_of(int w, int h, int k)
     return p;
 }
 
-bool koru_anim(const std::string &path, int w, int h, int frames, double fps, bool still)
+bool koru_anim(const std::string &path, int w, int h, int frames, double fps, bool still,
+               int effort = EFFORT_NORMAL)
 {
-    anim_writer out(path.c_str(), fps);
+    anim_writer out(path.c_str(), fps, effort);
     msglist msgs;
     for (int k = 0; k < frames; k++)
         if (!out.add(k, frame_of(w, h, still ? 0 : k), msgs))
@@ -138,6 +140,8 @@ int main(int argc, char **argv)
         ok = koru_anim(dir + "koru-one-frame" + kind, 5, 3, 1, 0.5, false) && ok;
         ok = koru_anim(dir + "koru-still" + kind, 4, 4, 3, 100, true) && ok;
     }
+    // libwebp's animation encoder, as the small effort writes
+    ok = koru_anim(dir + "koru-moving-small.webp", 9, 6, 4, 24, false, EFFORT_SMALL) && ok;
     ok = still_webp(dir + "still-lossless.webp", true) && ok;
     ok = still_webp(dir + "still-lossy.webp", false) && ok;
 
