@@ -12,7 +12,7 @@ constexpr int TILE_BITS = 5, TILE = 1 << TILE_BITS; // predictor tiles
 constexpr int SAMPLE_STEP = 8;                      // the rows a tile's choice looks at
 constexpr int LITERALS = 256, LENGTH_CODES = 24, DISTANCE_CODES = 40;
 constexpr int MIN_COPY = 3, MAX_COPY = 4096;
-constexpr int ABOVE = 1, LEFT = 2; // distance codes of the dot above, and to the left
+constexpr int LEFT = 2; // the distance code of the dot to the left
 constexpr uint32_t OPAQUE = 0xff000000u, CACHE_MUL = 0x1e35a7bdu;
 enum { LITERAL, CACHED, COPY };
 enum { P_LEFT = 1, P_ABOVE = 2, P_SELECT = 11, P_GRADIENT = 12 };
@@ -232,7 +232,7 @@ int vp8l_encoder::greens() const
 // The residuals as literals, cache hits and copies, counted as they go.
 void vp8l_encoder::tokenize()
 {
-    const int n = w_ * h_, w = w_, bits = opt_.cache_bits, g = greens();
+    const int n = w_ * h_, bits = opt_.cache_bits, g = greens();
     counts_.assign(counts_size(g), 0);
     if (tokens_.size() < (size_t)n)
         tokens_.resize(n);
@@ -243,22 +243,15 @@ void vp8l_encoder::tokenize()
     size_t t = 0;
     for (int i = 0; i < n;) {
         const int most = std::min(MAX_COPY, n - i);
-        int run = i > 0 && r[i] == r[i - 1] ? copy_length(r, i, 1, most) : 0, dist = LEFT;
-        if (opt_.copies_above && i >= w && r[i] == r[i - w]) {
-            const int up = copy_length(r, i, w, most);
-            if (up > run)
-                run = up, dist = ABOVE;
-        }
-        if (run >= MIN_COPY) {
-            tokens_[t++] = {(uint32_t)dist, (uint16_t)run, COPY};
+        const int run = i > 0 && r[i] == r[i - 1] ? copy_length(r, i, 1, most) : 0;
+        if (run >= MIN_COPY) { // the dots copied are the last the cache took: it stays
+            tokens_[t++] = {(uint32_t)LEFT, (uint16_t)run, COPY};
             int sym, nbits;
             uint32_t extra;
             prefix_of((uint32_t)run, sym, nbits, extra);
             cnt[LITERALS + sym]++;
-            prefix_of((uint32_t)dist, sym, nbits, extra);
+            prefix_of((uint32_t)LEFT, sym, nbits, extra);
             cnt[g + 3 * LITERALS + sym]++;
-            for (int k = i; bits && dist == ABOVE && k < i + run; k++)
-                cache_[cache_key(r[k], bits)] = r[k];
             i += run;
             continue;
         }

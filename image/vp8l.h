@@ -15,8 +15,8 @@
 //     one of four predictors (left, above, the nearer of the two, their
 //     gradient) that leaves the smallest residuals on a sample of its
 //     rows, else by the gradient;
-//   - a residual repeating the one before it, or (with copies_above) the
-//     one above it, three times or more is a backward reference;
+//   - a residual repeating the one before it three times or more is a
+//     backward reference to it;
 //   - a residual seen recently enough to be in a small colour cache is
 //     one symbol;
 //   - one set of Huffman codes for the whole picture, from its histograms,
@@ -29,9 +29,8 @@
 #include <vector>
 
 struct vp8l_options {
-    bool choose = true;        // each tile's predictor chosen (else the gradient's)
-    bool copies_above = false; // backward references to the row above
-    int cache_bits = 0;        // colour cache of 2^cache_bits (0: none, at most 11)
+    bool choose = true; // each tile's predictor chosen (else the gradient's)
+    int cache_bits = 0; // colour cache of 2^cache_bits (0: none, at most 11)
 };
 
 class vp8l_encoder {
