@@ -16,13 +16,8 @@ cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/koru-cli}")
 runs=${2:-5}
 shift $(($# < 2 ? $# : 2))
-opts=() scenes=()
-if [ "${1:-}" = "--" ]; then
-  shift
-  while [ $# -gt 0 ] && [ "$1" != "--" ]; do opts+=("$1"); shift; done
-  [ "${1:-}" = "--" ] && shift
-  scenes=("$@")
-fi
+. bench/common.sh
+options_and_scenes "$@"
 [ ${#scenes[@]} -gt 0 ] || scenes=(samples/*.RT)
 frames=48
 out=$(mktemp -d)
@@ -32,16 +27,11 @@ outs=(bmp/f_%04d.bmp turn.gif png/f_%04d.png turn.webp)
 names=(BMP GIF PNG WebP)
 
 ms() { # wall milliseconds of one run into $1
-  local a b
   local dir
   dir=$(dirname "$out/$1")
   [ "$dir" = "$out" ] || { rm -rf "$dir" && mkdir "$dir"; }
-  sync
-  a=$EPOCHREALTIME
-  "$cli" animate "$rt" "$out/$1" --frames $frames --orbit 360 --size 320 240 --threads 2 \
-    "${opts[@]}" >/dev/null
-  b=$EPOCHREALTIME
-  awk -v a="$a" -v b="$b" 'BEGIN { printf "%.1f\n", (b - a) * 1000 }'
+  wall_ms "$cli" animate "$rt" "$out/$1" --frames $frames --orbit 360 --size 320 240 \
+    --threads 2 "${opts[@]}"
 }
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 

@@ -15,25 +15,12 @@ cd "$(dirname "$0")/.."
 base=$1 new=$2
 runs=${3:-9} threads=${4:-2}
 shift $(($# < 4 ? $# : 4))
-opts=() scenes=()
-if [ "${1:-}" = "--" ]; then
-  shift
-  while [ $# -gt 0 ] && [ "$1" != "--" ]; do opts+=("$1"); shift; done
-  [ "${1:-}" = "--" ] && shift
-  scenes=("$@")
-fi
+. bench/common.sh
+options_and_scenes "$@"
 [ ${#scenes[@]} -gt 0 ] || scenes=(bench/scenes/*.RT)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-ms() { # wall milliseconds of one render
-  local a b
-  sync
-  a=$EPOCHREALTIME
-  "$@" >/dev/null
-  b=$EPOCHREALTIME
-  awk -v a="$a" -v b="$b" 'BEGIN { printf "%.1f\n", (b - a) * 1000 }'
-}
 stat_of() { sort -n | awk '{v[NR]=$1} END {printf "%s %s\n", v[1], v[int((NR+1)/2)]}'; }
 
 printf '%-10s %15s %15s %7s %7s %8s\n' scene base-ms new-ms ratio median Mrays/s
@@ -45,8 +32,8 @@ for rt in "${scenes[@]}"; do
   : >"$out/ta"
   : >"$out/tb"
   for ((i = 0; i < runs; i++)); do
-    ms "$base" render "$rt" "$out/a.bmp" --threads "$threads" "${opts[@]}" >>"$out/ta"
-    ms "$new" render "$rt" "$out/b.bmp" --threads "$threads" "${opts[@]}" >>"$out/tb"
+    wall_ms "$base" render "$rt" "$out/a.bmp" --threads "$threads" "${opts[@]}" >>"$out/ta"
+    wall_ms "$new" render "$rt" "$out/b.bmp" --threads "$threads" "${opts[@]}" >>"$out/tb"
   done
   read -r amin amed < <(stat_of <"$out/ta")
   read -r bmin bmed < <(stat_of <"$out/tb")

@@ -212,6 +212,17 @@ int anim_reader::open(const char *name, double fps, msglist &msgs)
     }
 }
 
+bool load_frame(const std::string &file, std::unique_ptr<planes> &buf, picture &pic, msglist &msgs)
+{
+    if (!buf)
+        buf = std::make_unique<planes>();
+    int w, h;
+    if (load_picture(file.c_str(), *buf, w, h, msgs) != RGB_LOADED)
+        return false;
+    from_planes(*buf, w, h, pic);
+    return true;
+}
+
 int anim_reader::width() const { return webp_ ? webp_->width() : gif_ ? gif_->width() : 0; }
 int anim_reader::height() const { return webp_ ? webp_->height() : gif_ ? gif_->height() : 0; }
 
@@ -228,12 +239,8 @@ bool anim_reader::next(picture &pic, int &end_ms, msglist &msgs)
         return false;
     if (kind_ == ANIM_NUMBERED)
         frame_name(name_.c_str(), nums_[at_], file);
-    if (!planes_)
-        planes_ = std::make_unique<planes>();
-    int w, h;
-    if (load_picture(file.c_str(), *planes_, w, h, msgs) != RGB_LOADED)
+    if (!load_frame(file, planes_, pic, msgs))
         return false;
-    from_planes(*planes_, w, h, pic);
     at_++;
     end_ms = (int)anim_ms((long long)at_, fps_);
     return true;

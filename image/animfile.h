@@ -67,6 +67,10 @@ bool frame_name(const char *name, long long k, std::string &out);
 // when the folder cannot be read or the field stands in the folder's part.
 bool frame_numbers(const char *name, std::vector<long long> &nums, msglist &msgs);
 
+// One picture file (BMP or PNG) as a frame; buf, made on first use, is
+// kept for the next. false with the reason in msgs.
+bool load_frame(const std::string &file, std::unique_ptr<planes> &buf, picture &pic, msglist &msgs);
+
 // Whether frames frames of w x h dots can be written to name: always for
 // numbered pictures and a single picture; false with one line in msgs.
 bool anim_fits(const char *name, long long frames, int w, int h, msglist &msgs);

@@ -2,7 +2,6 @@
 
 #include "app/session/command_ids.h"
 #include "base/msg.h"
-#include "image/picfile.h"
 
 int anim_frames::open(const std::string &name, double fps, int n, msglist &msgs)
 {
@@ -44,12 +43,8 @@ bool anim_frames::read(int k, picture &pic, msglist &msgs)
     if (kind_ == ANIM_NUMBERED) {
         std::string file;
         frame_name(name_.c_str(), k, file);
-        if (!planes_)
-            planes_ = std::make_unique<planes>();
-        int w, h;
-        if (load_picture(file.c_str(), *planes_, w, h, msgs) != RGB_LOADED)
+        if (!load_frame(file, planes_, pic, msgs))
             return false;
-        from_planes(*planes_, w, h, pic);
         decoded_++;
         return true;
     }
