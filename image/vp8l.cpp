@@ -151,8 +151,10 @@ void vp8l_encoder::transform(const uint32_t *argb, int stride)
     modes_.resize((size_t)tw * th);
     for (int ty = 0; ty < th; ty++)
         for (int tx = 0; tx < tw; tx++)
-            modes_[(size_t)ty * tw + tx] = (uint32_t)best_mode(img_.data(), w, h, tx, ty, &res_[0])
-                                           << 8;
+            modes_[(size_t)ty * tw + tx] =
+                (uint32_t)(opt_.choose ? best_mode(img_.data(), w, h, tx, ty, &res_[0])
+                                       : P_GRADIENT)
+                << 8;
 
     res_[0] = sub_pixels(img_[0], OPAQUE);
     for (int x = 1; x < w; x++)
