@@ -57,6 +57,13 @@
 // (rt_text with its semi-axes) reads back as exactly that scene; frame
 // places from the input lie on the keys.
 //
+// encode_input: the bytes as a picture of up to 64 x 64 dots -> KORU's own
+// lossless WebP encoder, with options from the input -> libwebp's decoder:
+// the same dots. Then that picture, one with a rectangle of other dots,
+// and that one again -> an animated WebP at the fast or normal effort ->
+// anim_reader: the two pictures, the second lasting until the third
+// frame ends (the same picture three times: a still).
+//
 // A broken check prints what broke on stderr and aborts, which the fuzzer
 // and the tests both see; memory errors and undefined behaviour are left to
 // the sanitizers.
@@ -74,6 +81,7 @@ void display_input(const uint8_t *data, size_t n);
 void anim_input(const uint8_t *data, size_t n);
 void edit_input(const uint8_t *data, size_t n);
 void keys_input(const uint8_t *data, size_t n);
+void encode_input(const uint8_t *data, size_t n);
 int render_each_way(scene &sc, int stereo, int aa = 1, bool anaglyph = false);
 
 // 1 when text[0..n) is one JSON value (with optional white space around).

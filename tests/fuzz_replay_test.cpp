@@ -27,7 +27,8 @@ void PrintTo(const input &in, std::ostream *os) { *os << in.path; }
 std::vector<input> inputs()
 {
     std::vector<input> all;
-    for (const char *target : {"scene", "reader", "picture", "display", "anim", "edit", "keys"})
+    for (const char *target :
+         {"scene", "reader", "picture", "display", "anim", "edit", "keys", "encode"})
         for (const char *kind : {"corpus", "regress"})
             for (const std::string &path :
                  inputs_under(std::string("fuzz/") + kind + "/" + target + "/"))
@@ -61,6 +62,8 @@ TEST_P(FuzzReplay, Survives)
         display_input(p, n);
     if (t == "anim")
         anim_input(p, n);
+    if (t == "encode")
+        encode_input(p, n);
     if (t == "scene")
         scene_input(p, n);
     if (t == "scene" || t == "reader")

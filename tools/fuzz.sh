@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzz the scene reader, the renderer, the picture and animation readers,
-# the display conversions and the text edits with libFuzzer, under
+# the display conversions, the text edits and the WebP encoder with libFuzzer, under
 # AddressSanitizer and UndefinedBehaviorSanitizer (float-cast-overflow
 # included).
 #   tools/fuzz.sh [SECONDS] [TARGET...]
@@ -11,7 +11,8 @@
 # reader (read, check and explain, no render: the deep one for the reader),
 # picture (BMP and PNG decoded, nothing more: the fast one), display (the
 # same pictures in every display mode), anim (animated WebP and GIF), edit
-# (field edits of a scene's text) and keys (two scenes compared and mixed).
+# (field edits of a scene's text), keys (two scenes compared and mixed) and
+# encode (pictures through KORU's own WebP encoder and back).
 # They start from the seed corpora (fuzz/corpus/TARGET; for the scene
 # targets also the test scenes and the samples) and keep what they find in
 # build-fuzz/corpus/TARGET for the next run. A crash, a hang, a memory
@@ -23,7 +24,7 @@ cd "$(dirname "$0")/.."
 secs=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(scene reader picture display anim edit keys)
+[ ${#targets[@]} -eq 0 ] && targets=(scene reader picture display anim edit keys encode)
 
 tools/deps.sh --fuzz
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKORU_FUZZ=ON -DKORU_TESTS=OFF \
@@ -75,7 +76,7 @@ seeds() { # the seed folders of a target
 }
 
 # as many targets at once as there are cores, so that each has one for
-# its SECONDS: seven targets on two cores take four rounds
+# its SECONDS: eight targets on two cores take four rounds
 fails=0
 at_once=$(nproc 2>/dev/null || echo 1)
 for t in "${targets[@]}"; do
