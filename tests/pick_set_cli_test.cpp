@@ -15,6 +15,16 @@
 
 namespace {
 
+constexpr const char *ROOM = KORU_SOURCE_DIR "/samples/room.RT";
+
+// A copy of the room in dir, to be edited.
+std::string copy_of_room(const temp_dir &dir)
+{
+    const std::string path = dir / "room.RT";
+    spit(path, slurp(ROOM));
+    return path;
+}
+
 std::string g17(double v)
 {
     char buf[40];
@@ -127,9 +137,7 @@ TEST(PickCli, RefusesDotsOutsideThePicture)
 TEST_F(SetCli, ChangesExactlyTheNumbersNamed)
 {
     temp_dir dir;
-    const std::string room = slurp(KORU_SOURCE_DIR "/samples/room.RT");
-    const std::string path = dir / "room.RT";
-    spit(path, room);
+    const std::string room = slurp(ROOM), path = copy_of_room(dir);
     child_result r = run_cli({"set", path, "primitive[3].col.r=200", "view.dlength=12"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
@@ -141,7 +149,7 @@ TEST_F(SetCli, ChangesExactlyTheNumbersNamed)
     want.replace(want.find("11 10\n"), 2, "12");
     EXPECT_EQ(slurp(path), want);
 
-    ASSERT_EQ(data_load(sc, KORU_SOURCE_DIR "/samples/room.RT", warn), 1);
+    ASSERT_EQ(data_load(sc, ROOM, warn), 1);
     sc.pri[2].col.r = 200;
     sc.dlength = 12;
     sc.ixmx = 48, sc.iymx = 36;
@@ -231,9 +239,7 @@ TEST(SceneCli, SetAndEditRefuseAndLeaveTheFile)
 TEST(EditCli, DeletesCopiesAndMovesKeepingTheFileConsistent)
 {
     temp_dir dir;
-    const std::string room = slurp(KORU_SOURCE_DIR "/samples/room.RT");
-    const std::string path = dir / "room.RT";
-    spit(path, room);
+    const std::string room = slurp(ROOM), path = copy_of_room(dir);
     child_result r = run_cli({"edit", path, "--delete", "primitive[15]"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out + r.err, "");

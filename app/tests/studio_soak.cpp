@@ -26,17 +26,15 @@
 // --steps runs that many, whatever the time.
 #include "app/tests/studio_soak.h"
 
+#include "app/tests/headless_app.h"
+
 #include <QApplication>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 // The sanitizers' runtime, when the program is built with them: what runs
 // before a finding stops the program.
@@ -144,25 +142,8 @@ int main(int argc, char **argv)
     }
     if (__sanitizer_set_death_callback)
         __sanitizer_set_death_callback([] { say_where("stopped by the sanitizer"); });
-    // headless, with a runtime folder and settings of its own
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static char runtime[] = "/tmp/koru-xdg-XXXXXX";
-    const bool own_runtime = !getenv("XDG_RUNTIME_DIR") && mkdtemp(runtime);
-    if (own_runtime)
-        setenv("XDG_RUNTIME_DIR", runtime, 1);
-    int rc;
-    {
-        QApplication app(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        QStandardPaths::setTestModeEnabled(true);
-        QTemporaryDir settings, work;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-        QApplication::setOrganizationName("KORU-test");
-        QApplication::setApplicationName("koru");
-        QSettings().clear();
-        rc = soak_run(o, work.path().toStdString());
-    }
-    if (own_runtime)
-        rmdir(runtime);
-    return rc;
+    return run_headless(argc, argv, [&] {
+        QTemporaryDir work;
+        return soak_run(o, work.path().toStdString());
+    });
 }
